@@ -1,0 +1,14 @@
+# One compile configuration that every target links.
+add_library(flipreel_config INTERFACE)
+target_compile_features(flipreel_config INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_definitions(flipreel_config INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_URL_CAST_FROM_STRING
+  QT_DISABLE_DEPRECATED_BEFORE=0x060400
+  FLIPREEL_VERSION="${PROJECT_VERSION}")
+target_compile_options(flipreel_config INTERFACE -Wall -Wextra -pedantic)
+if(DEFINED ENV{CI})
+  target_compile_options(flipreel_config INTERFACE -Werror)
+endif()
+target_include_directories(flipreel_config INTERFACE ${PROJECT_SOURCE_DIR}/src)

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FrmGif.h"
+
+#include "app/Artwork.h"
+#include "app/ModTab.h"
+#include "common/Twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+namespace {
+// Client area of the design, trimmed by one pixel each way at start-up.
+constexpr int kDesignWidthTwips = 10860;
+constexpr int kDesignHeightTwips = 8085;
+constexpr ColorValue kBackColor = Rgb(0, 0, 255);
+constexpr ColorValue kLinkDesignColor = Rgb(192, 192, 0);
+} // namespace
+
+FrmGif::FrmGif(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmGIF"));
+    setWindowTitle(QStringLiteral("Flipreel"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setWindowIcon(Artwork::WindowIcon());
+    setFixedSize(Twips::ToPixels(kDesignWidthTwips), Twips::ToPixels(kDesignHeightTwips));
+    background_ = Artwork::Picture(QStringLiteral("background"));
+
+    ImageList1 = {QIcon(Artwork::Picture(QStringLiteral("icon-cross"))),
+                  QIcon(Artwork::Picture(QStringLiteral("icon-tick"))),
+                  QIcon(Artwork::Picture(QStringLiteral("icon-frames")))};
+
+    BuildTitleBar();
+    BuildTabStrip();
+    BuildAddPicturesPage(picTabs[0]);
+    BuildSettingsPage(picTabs[1]);
+    BuildFramePropertiesPage(picTabs[2]);
+    BuildPreviewPage(picTabs[3]);
+    BuildCreatePage(picTabs[4]);
+    WireTabs();
+
+    Form_Load();
+}
+
+FrmGif::~FrmGif() = default;
+
+void FrmGif::ShowCentered()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    show();
+}
+
+void FrmGif::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), ToQColor(kBackColor));
+    painter.drawPixmap(0, 0, background_);
+}
+
+void FrmGif::BuildTitleBar()
+{
+    Image1 = new ImageControl(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Design::Place(Image1, 90, 13, 360, 360);
+    Image1->SetPicture(Artwork::Picture(QStringLiteral("title-icon")));
+
+    // Fixedsys 12 has no Linux twin: a bold monospace of similar size.
+    LTitle = Design::Label(this, QStringLiteral("Flipreel 1.30"), 540, 90,
+                           Design::Font(QStringLiteral("Fixedsys"), 10.5, true), Rgb(255, 192, 192));
+    LTitle->setObjectName(QStringLiteral("LTitle"));
+
+    auto symbol = [this](const char* name, const char* art, int left, bool visible) {
+        auto* image = new ImageControl(this);
+        image->setObjectName(QLatin1String(name));
+        Design::Place(image, left, 90, 240, 240);
+        image->SetPicture(Artwork::Picture(QLatin1String(art)));
+        image->setVisible(visible);
+        return image;
+    };
+    imgMin = symbol("imgMin", "min", 9990, true);
+    imgClose = symbol("imgClose", "close", 10365, true);
+    // The highlighted symbols lie above the normal ones when shown.
+    imgMin2 = symbol("imgMin2", "min-hot", 9990, false);
+    imgClose2 = symbol("imgClose2", "close-hot", 10365, false);
+
+    const QFont linkFont = Design::Font(QStringLiteral("Arial"), 9.75);
+    const std::array<std::pair<const char*, int>, 3> links = {
+        {{"Website", 7860}, {"Help", 9060}, {"About...", 9960}}};
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        LabLinks[i] = new ClickLabel(QLatin1String(links[i].first), this);
+        Design::StyleLabel(LabLinks[i], links[i].second, 7560, linkFont, kLinkDesignColor);
+        LabLinks[i]->setObjectName(QStringLiteral("LabLinks(%1)").arg(i));
+    }
+}
+
+void FrmGif::BuildTabStrip()
+{
+    picTab = new PixelSurface(this);
+    picTab->setObjectName(QStringLiteral("picTab"));
+    picTab->SetBackColor(Design::SystemWindowBackground());
+    Design::Place(picTab, 165, 450, 10515, 6720);
+    picTab->Cls();
+
+    for (int i = 0; i < 5; ++i) {
+        auto* page = new QWidget(picTab);
+        page->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
+        Design::SetBackColor(page, i == 0 ? Rgb(255, 255, 255) : Design::SystemWindowBackground());
+        picTabs[static_cast<std::size_t>(i)] = page;
+    }
+    // Captions, fonts and places are set by the tab strip at start-up.
+    for (int i = 0; i < 5; ++i) {
+        auto* caption = new ClickLabel(QString(), picTab);
+        Design::StyleLabel(caption, 0, 0, Design::Font(QStringLiteral("Arial"), 9), Rgb(88, 133, 199));
+        caption->setObjectName(QStringLiteral("LabCap(%1)").arg(i));
+        LabCap[static_cast<std::size_t>(i)] = caption;
+    }
+}
+
+void FrmGif::WireTabs()
+{
+    for (int i = 0; i < 5; ++i)
+        connect(LabCap[static_cast<std::size_t>(i)], &ClickLabel::clicked, this,
+                [this, i] { LabCap_Click(i); });
+    connect(picTab, &PixelSurface::mouseReleased, this,
+            [this](Qt::MouseButton button, QPointF pos) { picTab_MouseUp(button, pos); });
+}
+
+void FrmGif::Form_Load()
+{
+    // 1. Trim the window to the background picture: 724 x 539 becomes 723 x 538.
+    setFixedSize(width() - 1, height() - 1);
+    // 2. Drag state.
+    DragStartX = 0;
+    DragStartY = 0;
+    Dragging = false;
+    // 3. Tab strip.
+    ModTab::InitTabs(*this);
+    // 4. The check-all box over the left end of the picture list's header.
+    chkAll->move(lstPic->x() + 4, lstPic->y() + 2);
+    chkAll->raise();
+    // 5, 6. Frames one pixel outside both lists.
+    Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
+    Shape2->setGeometry(lstFrame->x() - 1, lstFrame->y() - 1, lstFrame->width() + 2,
+                        lstFrame->height() + 2);
+    // 7.
+    LabLoop->hide();
+    // 9. Grey frame along the preview box's inner edge; the box keeps it.
+    picPreview->SetDrawColor(Rgb(192, 192, 192));
+    picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1,
+                    picPreview->DrawColor());
+    // 11.
+    CreateHot = false;
+    // 12. Preview is not available yet: the greyed Go and Stop pictures.
+    imgcmdGo->TakePictureOf(*imgGoDis);
+    imgcmdStop->TakePictureOf(*imgStopDis);
+}

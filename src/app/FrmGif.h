@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/Controls.h"
+#include "common/Colors.h"
+#include "imaging/GifAssembler.h"
+#include "imaging/ImageEngine.h"
+
+#include <QIcon>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+// The main window: the whole working surface, five step pages under a tab
+// strip, its own title bar and links. Controls keep the names of the window
+// design; their handlers live in the files of the area they belong to
+// (lists/, settings/, preview/, production/ui/, app/).
+class FrmGif final : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrmGif(QWidget* parent = nullptr);
+    ~FrmGif() override;
+    Q_DISABLE_COPY_MOVE(FrmGif)
+
+    // Shows the window centred on the screen.
+    void ShowCentered();
+
+    // ---- Start-up (FrmGif.cpp) ----
+    void Form_Load();
+
+    // ---- Step tabs (ModTab.cpp) ----
+    void LabCap_Click(int index);
+    void picTab_MouseUp(Qt::MouseButton button, QPointF pos);
+
+    // Window variables.
+    float DragStartX = 0;
+    float DragStartY = 0;
+    bool Dragging = false;
+    ColorValue LinkNormalColor = 0;
+    ColorValue LinkHoverColor = 0;
+    bool CreateHot = false;
+
+    // ---- Title bar and links ----
+    ImageControl* Image1 = nullptr;
+    QLabel* LTitle = nullptr;
+    ImageControl* imgMin = nullptr;
+    ImageControl* imgMin2 = nullptr;
+    ImageControl* imgClose = nullptr;
+    ImageControl* imgClose2 = nullptr;
+    std::array<ClickLabel*, 3> LabLinks{};
+
+    // ---- Tab strip ----
+    PixelSurface* picTab = nullptr;
+    std::array<QWidget*, 5> picTabs{};
+    std::array<ClickLabel*, 5> LabCap{};
+    // Icons 1, 2, 3 of the frame list: red cross, green tick, three squares.
+    std::array<QIcon, 3> ImageList1;
+
+    // ---- Step 1: Add Pictures ----
+    QLabel* LabCapX = nullptr;
+    QLabel* Label6 = nullptr;
+    ImageControl* cmdAddImg = nullptr;
+    ImageControl* cmdDelImg = nullptr;
+    ImageControl* cmdUpImg = nullptr;
+    ImageControl* cmdDownImg = nullptr;
+    ImageControl* cmdPreviewImg = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdDel = nullptr;
+    QPushButton* cmdUp = nullptr;
+    QPushButton* cmdDown = nullptr;
+    QPushButton* cmdPreview = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* LabTotal = nullptr;
+    QTreeWidget* lstPic = nullptr;
+    QCheckBox* chkAll = nullptr;
+    ShapeOutline* Shape1 = nullptr;
+
+    // ---- Step 2: Overall Settings ----
+    QLabel* Label3 = nullptr;
+    std::array<QLabel*, 6> LabX{}; // indices 0, 1, 2 and 5 are used
+    QLineEdit* txtMS = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtLoop = nullptr;
+    QLabel* Label4 = nullptr;
+    QCheckBox* chkSelect = nullptr;
+    QComboBox* cboDim = nullptr;
+    QCheckBox* chkCustom = nullptr;
+    QLineEdit* txtW = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* txtH = nullptr;
+    QCheckBox* chkTrans = nullptr;
+    QLabel* LabXX = nullptr;
+    ColorBox* picColor = nullptr;
+
+    // ---- Step 3: Frame Properties ----
+    QLabel* Label8 = nullptr;
+    ImageControl* imgcmdProp = nullptr;
+    QPushButton* cmdProp = nullptr;
+    QTreeWidget* lstFrame = nullptr;
+    ShapeOutline* Shape2 = nullptr;
+
+    // ---- Step 4: Preview GIF ----
+    QLabel* Label9 = nullptr;
+    ImageControl* imgcmdGo = nullptr;
+    ImageControl* imgcmdStop = nullptr;
+    ImageControl* imgGoEn = nullptr;
+    ImageControl* imgStopEn = nullptr;
+    ImageControl* imgGoDis = nullptr;
+    ImageControl* imgStopDis = nullptr;
+    QPushButton* cmdGo = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QLabel* LabLoop = nullptr;
+    PixelSurface* picPreview = nullptr;
+    QTimer* tmPlay = nullptr;
+
+    // ---- Step 5: Create GIF Now! ----
+    QLabel* Label10 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* txtGIF = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    std::array<ImageControl*, 4> imgCreate{};
+    QPushButton* cmdCreateGIF = nullptr;
+    PixelSurface* picPercent = nullptr;
+    QLabel* LabPercent = nullptr;
+
+    // ---- Imaging components ----
+    ImageEngine wp;
+    ImageEngine wp2;
+    GifAssembler PGIF;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void BuildTitleBar();
+    void BuildTabStrip();
+    void BuildAddPicturesPage(QWidget* page);
+    void BuildSettingsPage(QWidget* page);
+    void BuildFramePropertiesPage(QWidget* page);
+    void BuildPreviewPage(QWidget* page);
+    void BuildCreatePage(QWidget* page);
+    void WireTabs();
+
+    QPixmap background_;
+};

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Every message box of the program goes through here: one OK button, the title
+// "Flipreel", an information or error icon. Tests install a handler instead.
+namespace Messages {
+
+enum class Icon { Information, Error };
+
+struct Message {
+    QString text;
+    Icon icon = Icon::Information;
+};
+
+void Show(QWidget* owner, const QString& text, Icon icon = Icon::Information);
+inline void Info(QWidget* owner, const QString& text) { Show(owner, text, Icon::Information); }
+inline void Error(QWidget* owner, const QString& text) { Show(owner, text, Icon::Error); }
+
+// A yes/no question (used where the program must not lose work); true for yes.
+bool Ask(QWidget* owner, const QString& text);
+
+using ShowHandler = std::function<void(const Message&)>;
+using AskHandler = std::function<bool(const QString&)>;
+// An empty handler restores the real message boxes.
+void SetShowHandler(ShowHandler handler);
+void SetAskHandler(AskHandler handler);
+
+inline constexpr const char* kTitle = "Flipreel";
+
+} // namespace Messages

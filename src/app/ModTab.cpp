@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ModTab.h"
+
+#include "app/FrmGif.h"
+#include "common/Rounding.h"
+
+#include <QLabel>
+
+#include <cmath>
+
+namespace ModTab {
+namespace {
+const char* const kCaptions[] = {"1. Add Pictures", "2. Overall Settings", "3. Frame Properties",
+                                 "4. Preview GIF", "5. Create GIF Now!"};
+}
+
+qint32 RedOf(qint64 color) { return static_cast<qint32>(color % 256); }
+qint32 GreenOf(qint64 color) { return static_cast<qint32>((color / 256) % 256); }
+qint32 BlueOf(qint64 color) { return static_cast<qint32>(color / 65536); }
+
+void InitTabs(FrmGif& form)
+{
+    PixelSurface& surface = *form.picTab;
+    TabLeft = 10;
+    TabTop = 10;
+    StripWidth = static_cast<qint32>(RoundHalfEven(surface.ScaleWidth() - 2.0 * 10));
+    StripHeight = static_cast<qint32>(RoundHalfEven(surface.ScaleHeight() - 2.0 * 10));
+    TabWidth = static_cast<qint32>(RoundHalfEven(StripWidth / 5.0));
+    TabHeight = 25;
+
+    TabFillTop = Rgb(245, 248, 252);
+    TabFillBottom = Rgb(222, 231, 245);
+    TabFillSelected = Rgb(255, 255, 255);
+    TabLineColor = Rgb(0, 0, 255);
+    CaptionNormalColor = Design::TextColor(form.LabCap[0]);
+    CaptionSelectedColor = Rgb(192, 0, 0);
+    surface.SetDrawColor(TabLineColor);
+
+    CurrentTab = 0;
+    TabCount = 5;
+
+    for (qint32 i = 1; i <= 4; ++i)
+        DrawTab(form, i, false);
+
+    // The page frame; the tabs' base lines close its top.
+    const qint32 right = TabLeft + TabCount * TabWidth;
+    const qint32 bottom = TabTop + StripHeight;
+    surface.Line(TabLeft, TabTop + TabHeight, TabLeft, bottom);
+    surface.Line(TabLeft, bottom, right + 1, bottom);
+    surface.Line(right, TabTop + TabHeight, right, bottom);
+
+    for (int i = 0; i < 5; ++i)
+        form.LabCap[static_cast<std::size_t>(i)]->setText(QLatin1String(kCaptions[i]));
+
+    const QFont captionFont = form.LabCap[0]->font();
+    for (int i = 0; i < 5; ++i) {
+        QWidget* page = form.picTabs[static_cast<std::size_t>(i)];
+        page->setGeometry(static_cast<int>(1.5 * TabLeft), static_cast<int>(1.5 * TabTop + TabHeight),
+                          StripWidth - TabLeft, StripHeight - TabTop - TabHeight);
+
+        QLabel* caption = form.LabCap[static_cast<std::size_t>(i)];
+        QFont font = caption->font();
+        font.setFamilies(captionFont.families());
+        font.setPointSizeF(captionFont.pointSizeF());
+        font.setBold(false);
+        caption->setFont(font);
+        caption->adjustSize();
+        // Positions are single precision; a half pixel falls to the left/top.
+        const double left = TabLeft + i * TabWidth + (TabWidth - caption->width()) / 2.0;
+        const double top = TabTop + (TabHeight - form.LabCap[0]->height()) / 2.0;
+        caption->move(static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top)));
+        caption->raise();
+    }
+
+    DrawTab(form, CurrentTab, true);
+}
+
+void DrawTab(FrmGif& form, qint32 index, bool selected)
+{
+    PixelSurface& surface = *form.picTab;
+    const qint32 x1 = TabLeft + index * TabWidth;
+    const qint32 x2 = x1 + TabWidth;
+    const qint32 y1 = TabTop;
+    const qint32 y2 = TabTop + TabHeight;
+
+    surface.Line(x1 + 2, y1, x2 - 1, y1);
+    surface.Line(x1, y1 + 2, x1, y2);
+    surface.Line(x2, y1 + 2, x2, y2);
+    surface.PSet(x1 + 1, y1 + 1);
+    surface.PSet(x2 - 1, y1 + 1);
+    surface.Line(x1, y2, x2 + 1, y2);
+
+    if (selected)
+        FillTabGradient(form, x1, y1, x2, y2, TabFillSelected, TabFillSelected, true);
+    else
+        FillTabGradient(form, x1, y1, x2, y2, TabFillTop, TabFillBottom, false);
+
+    for (qint32 i = 0; i < TabCount; ++i) {
+        const bool current = i == index;
+        form.picTabs[static_cast<std::size_t>(i)]->setVisible(current);
+        QLabel* caption = form.LabCap[static_cast<std::size_t>(i)];
+        QFont font = caption->font();
+        font.setBold(current);
+        caption->setFont(font);
+        // A caption that turns bold grows to the right from its left edge.
+        caption->adjustSize();
+        Design::SetTextColor(caption, current ? CaptionSelectedColor : CaptionNormalColor);
+    }
+}
+
+void FillTabGradient(FrmGif& form, qint32 x1, qint32 y1, qint32 x2, qint32 y2, ColorValue topColor,
+                     ColorValue bottomColor, bool selected)
+{
+    PixelSurface& surface = *form.picTab;
+    const qint32 h = y2 - y1;
+    const qint32 rows = h - 1 + (selected ? 1 : 0);
+    const qint32 r1 = RedOf(topColor), g1 = GreenOf(topColor), b1 = BlueOf(topColor);
+    const qint32 r2 = RedOf(bottomColor), g2 = GreenOf(bottomColor), b2 = BlueOf(bottomColor);
+    auto ramp = [h](qint32 from, qint32 to, qint32 row) {
+        return static_cast<int>(RoundHalfEven(from + static_cast<double>(to - from) / (h + 1) * row));
+    };
+    for (qint32 i = 1; i <= rows; ++i) {
+        const ColorValue color = Rgb(ramp(r1, r2, i), ramp(g1, g2, i), ramp(b1, b2, i));
+        if (i == 1)
+            surface.Line(x1 + 2, y1 + 1, x2 - 1, y1 + 1, color);
+        else
+            surface.Line(x1 + 1, y1 + i, x2, y1 + i, color);
+    }
+}
+
+qint32 TabAt(double x, double y)
+{
+    if (!(TabTop < y && y < TabTop + TabHeight - 2))
+        return -1;
+    if (!(TabLeft < x && x < TabLeft + TabCount * TabWidth))
+        return -1;
+    return static_cast<qint32>((x - TabLeft) / TabWidth);
+}
+
+} // namespace ModTab
+
+void FrmGif::LabCap_Click(int index)
+{
+    ModTab::DrawTab(*this, ModTab::CurrentTab, false);
+    ModTab::DrawTab(*this, index, true);
+    ModTab::CurrentTab = index;
+}
+
+void FrmGif::picTab_MouseUp(Qt::MouseButton, QPointF pos)
+{
+    const qint32 k = ModTab::TabAt(pos.x(), pos.y());
+    if (k < 0)
+        return;
+    ModTab::DrawTab(*this, ModTab::CurrentTab, false);
+    ModTab::DrawTab(*this, k, true);
+    ModTab::CurrentTab = k;
+}

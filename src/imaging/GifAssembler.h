@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// Joins single-frame GIF files into one animated GIF89a file.
+// Frames stay files until SaveAnimation, which streams them.
+class GifAssembler final {
+public:
+    GifAssembler() = default;
+    Q_DISABLE_COPY_MOVE(GifAssembler)
+
+    // A new, empty animation.
+    void Reset();
+    // 0 loops endlessly.
+    void LoopCount(int count);
+    // Always "gif89a".
+    void Version(const QString& version);
+    // The file becomes the next frame.
+    bool AddFrame(const QString& path);
+    // Delay of frame `index` (from 0) in hundredths of a second.
+    bool SetFrameDelay(int index, int delay);
+    // Writes the animation, replacing `path` only once it is complete.
+    bool SaveAnimation(const QString& path);
+
+    QString LastError() const { return lastError_; }
+
+private:
+    QStringList frames_;
+    QVector<int> delays_;
+    int loopCount_ = 0;
+    QString version_ = QStringLiteral("gif89a");
+    QString lastError_;
+};

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// Decodes, measures, scales and saves one current picture at a time.
+// Failures never throw: they return false and leave a reason in LastError().
+class ImageEngine final {
+public:
+    ImageEngine() = default;
+    Q_DISABLE_COPY_MOVE(ImageEngine)
+
+    // The file becomes the current picture. An empty path drops the current
+    // picture (and returns true). On failure there is no current picture.
+    bool LoadFile(const QString& path);
+    void Clear();
+
+    // Pixel size of the current picture; 0 when there is none.
+    int ImageWidth() const;
+    int ImageHeight() const;
+
+    // Scales the current picture to exactly width x height. The flag is unused.
+    bool Resize(int width, int height, bool flag = false);
+
+    // Writes the current picture as a single-frame GIF89a (at most 256 colours).
+    // The flag and number are unused.
+    bool SaveFile(const QString& path, bool flag = false, int number = 0);
+
+    // Puts the current picture on the system clipboard as a bitmap.
+    bool CopyToClipboard() const;
+
+    // The current picture (null when there is none), for callers that take it
+    // directly instead of through the clipboard.
+    const QImage& Picture() const { return picture_; }
+
+    QString LastError() const { return lastError_; }
+
+private:
+    QImage picture_;
+    QString lastError_;
+};
