@@ -77,12 +77,14 @@ void PixelSurface::SetBackColor(ColorValue color)
 
 void PixelSurface::Cls()
 {
+    EnsureSurface();
     surface_.fill(ToQColor(backColor_));
     update();
 }
 
 void PixelSurface::SetPixel(int x, int y, ColorValue color)
 {
+    EnsureSurface();
     if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height())
         return;
     surface_.setPixel(x, y, ToQColor(color).rgb());
@@ -154,8 +156,15 @@ void PixelSurface::FillBox(int x1, int y1, int x2, int y2, ColorValue color)
     update();
 }
 
+const QImage& PixelSurface::Surface() const
+{
+    EnsureSurface();
+    return surface_;
+}
+
 ColorValue PixelSurface::PixelAt(int x, int y) const
 {
+    EnsureSurface();
     if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height())
         return 0;
     return FromQColor(QColor(surface_.pixel(x, y)));
@@ -163,13 +172,23 @@ ColorValue PixelSurface::PixelAt(int x, int y) const
 
 void PixelSurface::paintEvent(QPaintEvent*)
 {
+    EnsureSurface();
     QPainter painter(this);
     painter.drawImage(0, 0, surface_);
 }
 
 void PixelSurface::resizeEvent(QResizeEvent*)
 {
-    // The drawing survives a resize; new area takes the back colour.
+    EnsureSurface();
+}
+
+void PixelSurface::EnsureSurface() const
+{
+    // A hidden widget gets no resize event until shown, so the drawing follows
+    // the widget's size whenever it is touched. It survives a resize; new area
+    // takes the back colour.
+    if (surface_.size() == size().expandedTo(QSize(1, 1)))
+        return;
     QImage grown(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     grown.fill(ToQColor(backColor_));
     if (!surface_.isNull()) {

@@ -70,7 +70,7 @@ public:
     void FillBox(int x1, int y1, int x2, int y2, ColorValue color);
 
     // The drawing as it stands, for tests and for painting.
-    const QImage& Surface() const { return surface_; }
+    const QImage& Surface() const;
     ColorValue PixelAt(int x, int y) const;
 
 signals:
@@ -87,8 +87,9 @@ protected:
 
 private:
     void SetPixel(int x, int y, ColorValue color);
+    void EnsureSurface() const;
 
-    QImage surface_;
+    mutable QImage surface_;
     ColorValue backColor_ = Rgb(255, 255, 255);
     ColorValue drawColor_ = 0;
 };

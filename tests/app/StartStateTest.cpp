@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/FormFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+
+using StartStateTest = FormFixture;
+
+QStringList Headers(const QTreeWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->columnCount(); ++i)
+        out << list->headerItem()->text(i);
+    return out;
+}
+
+TEST_F(StartStateTest, WindowIsTrimmedBorderlessAndTitled)
+{
+    EXPECT_EQ(form->size(), QSize(723, 538));
+    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Flipreel"));
+    const QImage shot = form->grab().toImage();
+    // No blue strip at the right or bottom edge.
+    for (int y : {0, 200, 537})
+        EXPECT_NE(FromQColor(QColor(shot.pixel(722, y))), Rgb(0, 0, 255)) << y;
+    for (int x : {0, 300, 722})
+        EXPECT_NE(FromQColor(QColor(shot.pixel(x, 537))), Rgb(0, 0, 255)) << x;
+    EXPECT_EQ(form->LTitle->text(), QStringLiteral("Flipreel 1.30"));
+}
+
+TEST_F(StartStateTest, OnlyStepOneIsVisible)
+{
+    EXPECT_TRUE(form->picTabs[0]->isVisible());
+    for (int i = 1; i < 5; ++i)
+        EXPECT_FALSE(form->picTabs[static_cast<std::size_t>(i)]->isVisible()) << i;
+    EXPECT_TRUE(form->LabCap[0]->font().bold());
+}
+
+TEST_F(StartStateTest, HiddenControlsAndTheirStates)
+{
+    for (QPushButton* b : {form->cmdAdd, form->cmdDel, form->cmdUp, form->cmdDown, form->cmdPreview,
+                           form->cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
+        EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
+    EXPECT_FALSE(form->cmdOpen->isHidden());
+    EXPECT_FALSE(form->cmdGo->isEnabled());
+    EXPECT_FALSE(form->cmdStop->isEnabled());
+    EXPECT_FALSE(form->cmdCreateGIF->isEnabled());
+    EXPECT_TRUE(form->cmdAdd->isEnabled());
+    EXPECT_EQ(form->cmdAdd->text(), QStringLiteral("&Add Pictures ..."));
+    EXPECT_EQ(form->cmdCreateGIF->text(), QStringLiteral("Create Animated GIF Now!"));
+    EXPECT_TRUE(form->LabLoop->isHidden());
+    EXPECT_TRUE(form->picPercent->isHidden());
+    EXPECT_TRUE(form->imgMin2->isHidden());
+    EXPECT_TRUE(form->imgClose2->isHidden());
+    EXPECT_FALSE(form->tmPlay->isActive());
+    for (int i = 1; i < 4; ++i)
+        EXPECT_TRUE(form->imgCreate[static_cast<std::size_t>(i)]->isHidden());
+    EXPECT_FALSE(form->CreateHot);
+    EXPECT_FALSE(form->Dragging);
+}
+
+TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
+{
+    EXPECT_EQ(form->txtMS->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->txtMS->maxLength(), 5);
+    EXPECT_EQ(form->txtLoop->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->txtLoop->maxLength(), 4);
+    EXPECT_EQ(form->txtW->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->txtH->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->txtW->maxLength(), 4);
+    EXPECT_FALSE(form->chkSelect->isChecked());
+    EXPECT_FALSE(form->chkCustom->isChecked());
+    EXPECT_FALSE(form->chkTrans->isChecked());
+    EXPECT_EQ(form->cboDim->count(), 0);
+    EXPECT_TRUE(form->txtGIF->text().isEmpty());
+    EXPECT_TRUE(form->txtGIF->isReadOnly());
+    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->lstPic->topLevelItemCount(), 0);
+    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 0);
+}
+
+TEST_F(StartStateTest, ListColumns)
+{
+    EXPECT_EQ(Headers(form->lstPic), (QStringList{QStringLiteral("     File Name"), QStringLiteral("File Type"),
+                                                  QStringLiteral("Dimensions"), QStringLiteral("Address")}));
+    EXPECT_EQ(Headers(form->lstFrame),
+              (QStringList{QStringLiteral("Frame #"), QStringLiteral("File Name"), QStringLiteral("Play Time / ms"),
+                           QStringLiteral("Transparent"), QStringLiteral("Transparent Color")}));
+}
+
+TEST_F(StartStateTest, StartUpPlacesAndPictures)
+{
+    EXPECT_EQ(form->chkAll->pos(), form->lstPic->pos() + QPoint(4, 2));
+    EXPECT_EQ(form->Shape1->geometry(), form->lstPic->geometry().adjusted(-1, -1, 1, 1));
+    EXPECT_EQ(form->Shape2->geometry(), form->lstFrame->geometry().adjusted(-1, -1, 1, 1));
+    EXPECT_EQ(form->picPreview->size(), QSize(649, 321));
+    EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoDis->Picture().cacheKey());
+    EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());
+    EXPECT_EQ(form->imgCreate[0]->Picture().cacheKey(), form->imgCreate[1]->Picture().cacheKey());
+}
+
+TEST_F(StartStateTest, PreviewFrameTouchesAllFourEdgesAndSurvivesPageSwitches)
+{
+    const PixelSurface& box = *form->picPreview;
+    const ColorValue grey = Rgb(192, 192, 192);
+    for (int x : {0, 300, 648}) {
+        EXPECT_EQ(box.PixelAt(x, 0), grey) << x;
+        EXPECT_EQ(box.PixelAt(x, 320), grey) << x;
+    }
+    for (int y : {0, 160, 320}) {
+        EXPECT_EQ(box.PixelAt(0, y), grey) << y;
+        EXPECT_EQ(box.PixelAt(648, y), grey) << y;
+    }
+    EXPECT_NE(box.PixelAt(1, 1), grey);
+    form->LabCap_Click(3);
+    form->LabCap_Click(0);
+    form->LabCap_Click(3);
+    EXPECT_EQ(box.PixelAt(648, 320), grey);
+}
+
+} // namespace

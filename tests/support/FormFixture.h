@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/FrmGif.h"
+#include "app/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+// A fresh main window per test, with every message box recorded and every
+// common dialog answered from scripted queues (an empty queue answers cancel).
+class FormFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<FrmGif> form;
+    std::vector<Messages::Message> messages;
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<ColorValue>> colorAnswers;
+    std::vector<Dialogs::OpenRequest> openRequests;
+    std::vector<Dialogs::SaveRequest> saveRequests;
+    std::vector<Dialogs::ColorRequest> colorRequests;
+    // Drives a modal window once it is shown; returns its result code. The
+    // default closes it at once.
+    std::function<int(QDialog&)> onModal;
+    bool askAnswer = true;
+    std::vector<QString> questions;
+};
