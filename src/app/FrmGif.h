@@ -42,6 +42,23 @@ public:
     void LabCap_Click(int index);
     void picTab_MouseUp(Qt::MouseButton button, QPointF pos);
 
+    // ---- Picture and frame lists (lists/ListRows.cpp) ----
+    // Full path of the picture at a position (1-based); empty out of range.
+    QString PicturePath(qint32 position) const;
+    // Play time in ms of the frame at a position; 500 out of range; no value
+    // when the row's text is not a whole number.
+    std::optional<qint32> FramePlayTime(qint32 position) const;
+    void AddFrameRow(const QString& fileName);
+    // Appends a picture row: name, type text, dimensions text, folder.
+    void AddPictureRow(const QString& fileName, const QString& typeText, const QString& dimensions,
+                       const QString& folder);
+    void SwapListRows(QTreeWidget* list, qint32 a, qint32 b);
+    void RenumberFrames();
+    // The frame row's transparent colour, kept as the text colour of its fifth cell.
+    ColorValue FrameColor(qint32 position) const;
+    void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
+    int PictureCount() const;
+
     // Window variables.
     float DragStartX = 0;
     float DragStartY = 0;
