@@ -169,4 +169,51 @@ private:
     void WireTabs();
 
     QPixmap background_;
+
+    // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
+public:
+    // X and Y are positions in the window's twips; Button is the button
+    // concerned in a press or release, the buttons held in a move.
+    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void Form_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, float x, float y);
+    void Form_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void imgMin_MouseMove();
+    void imgClose_MouseMove();
+    void imgMin2_Click();
+    void imgClose2_Click();
+    void LabLinks_MouseMove(int index);
+    void LabLinks_Click(int index);
+    void imgCreate_MouseMove(int index);
+    void picTabs_MouseMove(int index);
+    void SetCreateHighlight(bool on);
+    void InitLinksAndCursors();
+
+    // A long operation that lets pending events run (adding pictures, loading
+    // the preview, creating a GIF) holds a BusyScope while it runs. Closing the
+    // window meanwhile only sets CloseRequested: the operation checks
+    // IsClosing() after each processEvents(), stops and cleans up, and the
+    // window closes once the last scope has ended.
+    class BusyScope {
+    public:
+        explicit BusyScope(FrmGif& form);
+        ~BusyScope();
+        Q_DISABLE_COPY_MOVE(BusyScope)
+
+    private:
+        FrmGif& form_;
+    };
+    bool IsClosing() const { return CloseRequested; }
+    bool IsBusy() const { return busyDepth_ > 0; }
+    bool CloseRequested = false;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void WireFrame();
+    int busyDepth_ = 0; // open BusyScopes
+    // ==== end of window frame section ====
 };
