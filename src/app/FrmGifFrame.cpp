@@ -102,8 +102,8 @@ void FrmGif::mousePressEvent(QMouseEvent* event)
     if (childAt(event->position().toPoint()) != nullptr)
         return;
     const QPointF at = WindowTwips(*this, *event);
-    Form_MouseDown(event->button(), event->modifiers(), static_cast<float>(at.x()),
-                   static_cast<float>(at.y()));
+    Form_MouseDown(
+        event->button(), event->modifiers(), static_cast<float>(at.x()), static_cast<float>(at.y()));
     // Wayland lets no client place its own window: the compositor takes the drag.
     if (Dragging && QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle()
         && windowHandle()->startSystemMove())
@@ -117,16 +117,15 @@ void FrmGif::mouseMoveEvent(QMouseEvent* event)
     if (!Dragging && childAt(event->position().toPoint()) != nullptr)
         return;
     const QPointF at = WindowTwips(*this, *event);
-    Form_MouseMove(event->buttons(), event->modifiers(), static_cast<float>(at.x()),
-                   static_cast<float>(at.y()));
+    Form_MouseMove(
+        event->buttons(), event->modifiers(), static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
 void FrmGif::mouseReleaseEvent(QMouseEvent* event)
 {
     // Every release ends a drag, wherever it happens.
     const QPointF at = WindowTwips(*this, *event);
-    Form_MouseUp(event->button(), event->modifiers(), static_cast<float>(at.x()),
-                 static_cast<float>(at.y()));
+    Form_MouseUp(event->button(), event->modifiers(), static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
 void FrmGif::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, float x, float y)
@@ -150,7 +149,7 @@ void FrmGif::Form_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float x, fl
         const float top = static_cast<float>(this->y() * Twips::kPerPixel) + y - DragStartY;
         // One request to the window system for both.
         move(static_cast<int>(RoundHalfEven(left / Twips::kPerPixel)),
-             static_cast<int>(RoundHalfEven(top / Twips::kPerPixel)));
+            static_cast<int>(RoundHalfEven(top / Twips::kPerPixel)));
     }
 
     // 3. Only highlighted links are put back.
@@ -247,9 +246,8 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
-    for (QWidget* button : std::initializer_list<QWidget*>{imgCreate[0], imgcmdProp, imgcmdGo, imgcmdStop,
-                                                           cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg,
-                                                           cmdPreviewImg})
+    for (QWidget* button : std::initializer_list<QWidget*> { imgCreate[0], imgcmdProp, imgcmdGo, imgcmdStop,
+             cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg })
         button->setCursor(hand);
 }
 

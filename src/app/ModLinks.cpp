@@ -79,13 +79,13 @@ bool HasCompiledHelpViewer()
 #else
     // The desktop's default application for the type of a .chm file, as the
     // freedesktop tools report it; no tool or no answer means no viewer.
-    const QString type =
-        QMimeDatabase().mimeTypeForFile(QStringLiteral("x.chm"), QMimeDatabase::MatchExtension).name();
+    const QString type
+        = QMimeDatabase().mimeTypeForFile(QStringLiteral("x.chm"), QMimeDatabase::MatchExtension).name();
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (tool.isEmpty() || type.isEmpty() || type == QLatin1String("application/octet-stream"))
         return false;
     QProcess query;
-    query.start(tool, {QStringLiteral("query"), QStringLiteral("default"), type});
+    query.start(tool, { QStringLiteral("query"), QStringLiteral("default"), type });
     if (!query.waitForFinished(3000)) {
         query.kill();
         query.waitForFinished();
@@ -95,7 +95,13 @@ bool HasCompiledHelpViewer()
 #endif
 }
 
-void SetOpener(Opener o) { opener() = std::move(o); }
-void SetViewerCheck(ViewerCheck c) { viewerCheck() = std::move(c); }
+void SetOpener(Opener o)
+{
+    opener() = std::move(o);
+}
+void SetViewerCheck(ViewerCheck c)
+{
+    viewerCheck() = std::move(c);
+}
 
 } // namespace ModLinks

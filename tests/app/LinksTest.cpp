@@ -51,8 +51,8 @@ protected:
     };
     static AboutLook Look(const FrmAbout& about)
     {
-        return {about.windowTitle(), about.Label1->text(), about.Label2->text(),
-                about.size(),        about.Label1->pos(),  about.Label2->pos()};
+        return { about.windowTitle(), about.Label1->text(), about.Label2->text(), about.size(),
+            about.Label1->pos(), about.Label2->pos() };
     }
 
     void ClickLink(int index)
@@ -90,7 +90,7 @@ TEST_F(LinksTest, HelpWithTheFileAbsentChangesNothing)
     ASSERT_FALSE(QFile::exists(folder + QStringLiteral("/help/index.html")));
     form->LabCap_Click(2);
 
-    for (bool withViewer : {true, false}) {
+    for (bool withViewer : { true, false }) {
         viewer = withViewer;
         opened.clear();
         ClickLink(1);
@@ -150,7 +150,7 @@ TEST_F(LinksTest, AboutWindowDesign)
     EXPECT_EQ(about.Image1->Picture().size(), QSize(180, 184));
     EXPECT_EQ(about.Label1->pos(), QPoint(92, 56));
     EXPECT_EQ(about.Label2->pos(), QPoint(212, 84));
-    for (const QLabel* label : {about.Label1, about.Label2}) {
+    for (const QLabel* label : { about.Label1, about.Label2 }) {
         EXPECT_TRUE(label->font().bold());
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 15.0);
         EXPECT_EQ(label->size(), label->sizeHint()); // sized to its text
@@ -197,7 +197,7 @@ TEST_F(LinksTest, AboutIsCentredOnTheMainWindow)
 
 TEST_F(LinksTest, OtherIndexesDoNothing)
 {
-    for (int index : {-1, 3, 100})
+    for (int index : { -1, 3, 100 })
         form->LabLinks_Click(index);
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(modals, 0);
@@ -247,7 +247,7 @@ TEST_F(HelpDocumentTest, AFolderNamedLikeTheHelpFileIsNotIt)
 TEST(HelpPathTest, FolderAndNameAreJoinedAsTheyStand)
 {
     EXPECT_EQ(ModLinks::HelpFilePath(QStringLiteral("/opt/flipreel")),
-              QStringLiteral("/opt/flipreel/flipreel.chm"));
+        QStringLiteral("/opt/flipreel/flipreel.chm"));
     // At the root the separator doubles, and the desktop gets it so.
     EXPECT_EQ(ModLinks::HelpFilePath(QStringLiteral("/")), QStringLiteral("//flipreel.chm"));
     const QUrl root = ModLinks::LocalFileUrl(QStringLiteral("//flipreel.chm"));
@@ -258,9 +258,9 @@ TEST(HelpPathTest, FolderAndNameAreJoinedAsTheyStand)
 
 TEST(HelpPathTest, FileAddressesKeepUnusualNames)
 {
-    for (const QString& path : {QStringLiteral("/home/ann/My Apps/flipreel.chm"),
-                                QStringLiteral("/tmp/100%/#1?/flipreel.chm"),
-                                QStringLiteral("/opt/\u00fcbersicht/\u52a8\u753b/flipreel.chm")}) {
+    for (const QString& path :
+        { QStringLiteral("/home/ann/My Apps/flipreel.chm"), QStringLiteral("/tmp/100%/#1?/flipreel.chm"),
+            QStringLiteral("/opt/\u00fcbersicht/\u52a8\u753b/flipreel.chm") }) {
         const QUrl url = ModLinks::LocalFileUrl(path);
         EXPECT_TRUE(url.isValid()) << path.toStdString();
         EXPECT_TRUE(url.isLocalFile()) << path.toStdString();

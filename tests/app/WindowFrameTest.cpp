@@ -31,7 +31,7 @@ protected:
     void TearDown() override
     {
         // The test library remembers held buttons across tests.
-        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        for (Qt::MouseButton b : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
             if (QGuiApplication::mouseButtons() & b)
                 QTest::mouseRelease(form->windowHandle(), b, {}, kBackground);
         FormFixture::TearDown();
@@ -53,7 +53,7 @@ protected:
     }
 
     // The title band between the title text and the minimise symbol.
-    static constexpr QPoint kBackground{400, 12};
+    static constexpr QPoint kBackground { 400, 12 };
 };
 
 TEST_F(WindowFrameTest, BackgroundPointsAreOverNoControl)
@@ -108,7 +108,7 @@ TEST_F(WindowFrameTest, DragKeepsGoingOverAControl)
 TEST_F(WindowFrameTest, OnlyTheLeftButtonStartsADrag)
 {
     const QPoint start = form->pos();
-    for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
+    for (Qt::MouseButton b : { Qt::RightButton, Qt::MiddleButton }) {
         Press(kBackground, b);
         EXPECT_FALSE(form->Dragging) << b;
         MoveTo(kBackground + QPoint(25, 25));
@@ -209,7 +209,7 @@ TEST_F(WindowFrameTest, LinkHighlightsOncePerEntryAndResetsOnTheBackground)
     // Links that are not lit are left alone by the background.
     Design::SetTextColor(about, Rgb(9, 9, 9));
     MoveTo(kBackground);
-    for (ClickLabel* link : {website, help}) {
+    for (ClickLabel* link : { website, help }) {
         EXPECT_EQ(Design::TextColor(link), Rgb(192, 192, 0));
         EXPECT_FALSE(link->font().bold());
         EXPECT_FALSE(link->font().underline());
@@ -316,15 +316,15 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
     EXPECT_EQ(first.hotSpot(), QPoint(12, 5));
     EXPECT_EQ(first.pixmap().size(), QSize(32, 32));
     EXPECT_EQ(first.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
-              Artwork::PictureImage(QStringLiteral("hand-cursor")).convertToFormat(QImage::Format_ARGB32));
+        Artwork::PictureImage(QStringLiteral("hand-cursor")).convertToFormat(QImage::Format_ARGB32));
 
     std::vector<QWidget*> hand(form->LabLinks.begin(), form->LabLinks.end());
     hand.insert(hand.end(), form->LabCap.begin(), form->LabCap.end());
-    for (QWidget* w : {static_cast<QWidget*>(form->imgCreate[0]), static_cast<QWidget*>(form->imgcmdProp),
-                       static_cast<QWidget*>(form->imgcmdGo), static_cast<QWidget*>(form->imgcmdStop),
-                       static_cast<QWidget*>(form->cmdAddImg), static_cast<QWidget*>(form->cmdDelImg),
-                       static_cast<QWidget*>(form->cmdUpImg), static_cast<QWidget*>(form->cmdDownImg),
-                       static_cast<QWidget*>(form->cmdPreviewImg)})
+    for (QWidget* w : { static_cast<QWidget*>(form->imgCreate[0]), static_cast<QWidget*>(form->imgcmdProp),
+             static_cast<QWidget*>(form->imgcmdGo), static_cast<QWidget*>(form->imgcmdStop),
+             static_cast<QWidget*>(form->cmdAddImg), static_cast<QWidget*>(form->cmdDelImg),
+             static_cast<QWidget*>(form->cmdUpImg), static_cast<QWidget*>(form->cmdDownImg),
+             static_cast<QWidget*>(form->cmdPreviewImg) })
         hand.push_back(w);
     for (QWidget* w : hand) {
         const QCursor c = w->cursor();
@@ -333,10 +333,10 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
         EXPECT_EQ(c.hotSpot(), QPoint(12, 5)) << w->objectName().toStdString();
     }
 
-    for (QWidget* w : {static_cast<QWidget*>(form->imgMin), static_cast<QWidget*>(form->imgMin2),
-                       static_cast<QWidget*>(form->imgClose), static_cast<QWidget*>(form->imgClose2),
-                       static_cast<QWidget*>(form->cmdOpen), static_cast<QWidget*>(form->LTitle),
-                       static_cast<QWidget*>(form->picTabs[0])})
+    for (QWidget* w : { static_cast<QWidget*>(form->imgMin), static_cast<QWidget*>(form->imgMin2),
+             static_cast<QWidget*>(form->imgClose), static_cast<QWidget*>(form->imgClose2),
+             static_cast<QWidget*>(form->cmdOpen), static_cast<QWidget*>(form->LTitle),
+             static_cast<QWidget*>(form->picTabs[0]) })
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor) << w->objectName().toStdString();
 }
 
