@@ -46,6 +46,7 @@ FrmGif::FrmGif(QWidget* parent)
     BuildCreatePage(picTabs[4]);
     WireTabs();
     WireFrame();
+    WireLists();
 
     Form_Load();
 }

@@ -59,6 +59,42 @@ public:
     void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
     int PictureCount() const;
 
+    // ---- Adding pictures (lists/FrmGifAdding.cpp) ----
+    // Positions are 16-bit: a document holds at most this many pictures.
+    static constexpr int kMaxPictures = 32767;
+    void cmdAdd_Click();
+    void cmdAddImg_Click();
+    static QString BuildPictureFilter();
+    // Adds at most one picture: fileText is a full path, or a bare name in folder.
+    void AddPictureFile(const QString& fileText, const QString& folder, QTreeWidget* list);
+    bool IsPictureListed(const QString& fileName, const QString& folder, const QTreeWidget* list) const;
+    static QString PictureTypeText(const QString& fileName);
+    void RefreshListControls();
+    bool IsDimensionListed(const QString& text) const;
+    // "W x H" of a picture file, or empty when it does not qualify.
+    QString GetPicSize(const QString& path);
+    // Files dropped onto the picture list, as full paths in drop order.
+    void lstPic_DropFiles(const QStringList& paths);
+
+    // ---- Editing the picture list (lists/FrmGifEditing.cpp) ----
+    void chkAll_Click();
+    void cmdDel_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdPreview_Click();
+    void cmdDelImg_Click();
+    void cmdUpImg_Click();
+    void cmdDownImg_Click();
+    void cmdPreviewImg_Click();
+    void lstPic_DblClick();
+
+    // ---- Handlers of the settings and preview areas that the lists call ----
+    // (lists/PendingHandlers.cpp holds stand-ins until those areas are merged.)
+    void StopPreview();
+    void cboDim_Click();
+    // Shows the picture at lstPic's selected row in frmPreview, modally.
+    void ShowPicturePreview();
+
     // Window variables.
     float DragStartX = 0;
     float DragStartY = 0;
@@ -167,6 +203,10 @@ private:
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
+    void WireLists();
+    // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
+    // false when the list filled up and the rest was refused.
+    bool AddPickedFiles(const QString& fileNames);
 
     QPixmap background_;
 
