@@ -5,6 +5,7 @@
 #include "common/Colors.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
+#include "preview/PreviewArea.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -137,7 +138,7 @@ public:
     QPushButton* cmdGo = nullptr;
     QPushButton* cmdStop = nullptr;
     QLabel* LabLoop = nullptr;
-    PixelSurface* picPreview = nullptr;
+    PreviewArea* picPreview = nullptr;
     QTimer* tmPlay = nullptr;
 
     // ---- Step 5: Create GIF Now! ----
