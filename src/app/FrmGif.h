@@ -60,6 +60,17 @@ public:
     void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
     int PictureCount() const;
 
+    // ---- Animation preview (preview/FrmGifPreview.cpp) ----
+    void cmdGo_Click();
+    void cmdStop_Click();
+    void imgcmdGo_Click();
+    void imgcmdStop_Click();
+    void tmPlay_Timer();
+    // Makes frame k (1-based) the one on show and writes the playback caption.
+    void ShowPreviewFrame(qint32 k);
+    // Stops the playback; a load that is running ends at its next pause.
+    void StopPreview();
+
     // Window variables.
     float DragStartX = 0;
     float DragStartY = 0;
@@ -156,6 +167,10 @@ public:
     ImageEngine wp2;
     GifAssembler PGIF;
 
+signals:
+    // Every caption LabLoop is given, in order (progress, loaded, playback).
+    void LoopCaptionChanged(const QString& caption);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -168,6 +183,15 @@ private:
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
+    void WirePreview();
+    // The preview steps of a Go; false when a Stop or another Go took over.
+    bool LoadPreview();
+    QImage EnginePreviewPicture(const QString& path, QSize box);
+    void SetLoopCaption(const QString& caption);
+    void SetPlayInterval(qint32 playTime);
 
     QPixmap background_;
+    // Grows with every Go and every stop, so that a load overtaken while it
+    // let window events run knows to end.
+    quint64 previewLoad_ = 0;
 };
