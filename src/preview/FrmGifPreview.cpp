@@ -60,7 +60,9 @@ bool FrmGif::LoadPreview()
     // could leave two of them visible. This also ends an older load.
     StopPreview();
     const quint64 load = previewLoad_;
-    const auto overtaken = [this, load] { return previewLoad_ != load; };
+    // A window closed meanwhile waits for this load to end, so it ends now.
+    const BusyScope busy(*this);
+    const auto overtaken = [this, load] { return previewLoad_ != load || IsClosing(); };
 
     LabLoop->show();
     SetLoopCaption(QStringLiteral("Loading 0% ..."));

@@ -138,6 +138,16 @@ TEST_F(PreviewPlaybackTest, StopDuringALoadEndsItWithoutPlaying)
     EXPECT_TRUE(Looks(form->imgGoEn, form->imgStopDis));
 }
 
+TEST_F(PreviewPlaybackTest, ClosingDuringALoadEndsItAndThenCloses)
+{
+    AddPictures(3);
+    OnCaption(QStringLiteral("33% Loading ..."), [this] { form->imgClose2_Click(); });
+    form->imgcmdGo_Click();
+    EXPECT_EQ(captions.back(), QStringLiteral("33% Loading ..."));
+    EXPECT_FALSE(form->tmPlay->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 5000);
+}
+
 TEST_F(PreviewPlaybackTest, ListShrinkingDuringALoadEndsAtTheShorterList)
 {
     AddPictures(5);
