@@ -47,6 +47,7 @@ FrmGif::FrmGif(QWidget* parent)
     WireTabs();
     WireFrame();
     WireLists();
+    WirePreview();
 
     Form_Load();
 }

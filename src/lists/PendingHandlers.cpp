@@ -1,16 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Handlers of the settings and preview areas that the lists call, for linking
-// until those areas are merged (their own definitions replace this file).
+// Handlers of the settings and picture preview areas that the lists call, for
+// linking until those areas are merged (their own definitions replace this file).
 #include "app/FrmGif.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-
-void FrmGif::StopPreview()
-{
-    if (tmPlay->isActive())
-        tmPlay->stop();
-}
 
 void FrmGif::cboDim_Click()
 {
