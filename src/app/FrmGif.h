@@ -59,6 +59,29 @@ public:
     void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
     int PictureCount() const;
 
+    // ---- Overall settings and frame properties (settings/FrmGifSettings.cpp) ----
+    void chkSelect_Click();
+    void chkCustom_Click();
+    void UpdateDimensionControls();
+    // Copies the chosen dimensions text into txtW and txtH. The list refresh
+    // runs it as well after it selects the first entry.
+    void cboDim_Click();
+    void picColor_Click();
+    // The output size rule on txtW and txtH: the size, or nothing once its
+    // error message has been shown.
+    std::optional<QSize> CheckOutputSize();
+    void lstFrame_DblClick();
+    void cmdProp_Click();
+    void imgcmdProp_Click();
+    // The frame the properties dialog edits: the selected row, or the first
+    // row when none is selected; 0 when the list is empty.
+    qint32 SelectedFramePosition() const;
+
+    // ---- Picture preview window (preview/FrmGifPicturePreview.cpp) ----
+    // Opens frmPreview for the selected picture row (the first when none is
+    // selected); nothing happens with an empty list.
+    void ShowPicturePreview();
+
     // Window variables.
     float DragStartX = 0;
     float DragStartY = 0;
@@ -167,6 +190,7 @@ private:
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
+    void WireSettings();
 
     QPixmap background_;
 };
