@@ -54,7 +54,7 @@ private:
 
 void FrmGif::WireSettings()
 {
-    for (QLineEdit* field : {txtMS, txtLoop, txtW, txtH})
+    for (QLineEdit* field : { txtMS, txtLoop, txtW, txtH })
         NumericKeyFilter::InstallOn(field);
     // A box's click runs whenever its value changes, also when the other
     // box's handler clears it.

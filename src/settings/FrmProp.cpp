@@ -41,22 +41,22 @@ protected:
         style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
         const QRect textArea = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
         style()->drawItemText(&painter, textArea, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                              palette(), isEnabled(), text(), QPalette::ButtonText);
+            palette(), isEnabled(), text(), QPalette::ButtonText);
     }
 };
 
 QLabel* Caption(QWidget* parent, const QString& text, int left, int top, int width, int height, bool wrap)
 {
-    QLabel* label = Design::Label(parent, text, left, top, Design::Font(QStringLiteral("Verdana"), 9.75),
-                                  kCaptionColor);
+    QLabel* label = Design::Label(
+        parent, text, left, top, Design::Font(QStringLiteral("Verdana"), 9.75), kCaptionColor);
     label->setWordWrap(wrap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Design::Place(label, left, top, width, height);
     return label;
 }
 
-QPushButton* Button(QWidget* parent, QPushButton* button, const char* name, int left, int top, int width,
-                    int height)
+QPushButton* Button(
+    QWidget* parent, QPushButton* button, const char* name, int left, int top, int width, int height)
 {
     button->setParent(parent);
     button->setObjectName(QLatin1String(name));
@@ -91,9 +91,10 @@ FrmProp::FrmProp(FrmGif& owner)
     LabCap[0] = Caption(this, QStringLiteral("File Name:"), 2040, 840, 1035, 240, false);
     LabCap[2] = Caption(this, QStringLiteral("Play Time:"), 2040, 1320, 1035, 240, false);
     LabCap[4] = Caption(this, QStringLiteral("Do you want to set a color to transparent in this frame?"), 480,
-                        1860, 4320, 480, true);
-    LabCap[3] = Caption(this, QStringLiteral("Double click the below rectangle to select a color as transparent:"),
-                        480, 3120, 4350, 480, true);
+        1860, 4320, 480, true);
+    LabCap[3]
+        = Caption(this, QStringLiteral("Double click the below rectangle to select a color as transparent:"),
+            480, 3120, 4350, 480, true);
     for (std::size_t i = 0; i < LabCap.size(); ++i)
         LabCap[i]->setObjectName(QStringLiteral("LabCap(%1)").arg(i));
 
@@ -111,8 +112,8 @@ FrmProp::FrmProp(FrmGif& owner)
     Design::Place(txtMS, 3120, 1320, 915, 285);
     NumericKeyFilter::InstallOn(txtMS);
 
-    Label1 = Design::Label(this, QStringLiteral("Milli Seconds"), 4140, 1380, dialogFont,
-                           Design::SystemWindowText());
+    Label1 = Design::Label(
+        this, QStringLiteral("Milli Seconds"), 4140, 1380, dialogFont, Design::SystemWindowText());
     Label1->setObjectName(QStringLiteral("Label1"));
 
     chkTrans = new QCheckBox(QStringLiteral("YES"), this);
@@ -129,9 +130,10 @@ FrmProp::FrmProp(FrmGif& owner)
     Design::Place(picColor, 480, 3780, 1755, 795);
 
     OKButton = Button(this, new QPushButton(QStringLiteral("&OK")), "OKButton", 5580, 120, 1215, 375);
-    CancelButton = Button(this, new QPushButton(QStringLiteral("&Cancel")), "CancelButton", 5580, 600, 1215, 375);
-    cmdApply = Button(this, new WrapButton(QStringLiteral("&Apply to All Frames")), "cmdApply", 5580, 1080, 1215,
-                      615);
+    CancelButton
+        = Button(this, new QPushButton(QStringLiteral("&Cancel")), "CancelButton", 5580, 600, 1215, 375);
+    cmdApply = Button(
+        this, new WrapButton(QStringLiteral("&Apply to All Frames")), "cmdApply", 5580, 1080, 1215, 615);
 
     // OK first, so it has the focus when the dialog opens.
     QWidget::setTabOrder(OKButton, CancelButton);
@@ -179,9 +181,9 @@ void FrmProp::picColor_Click()
 
 void FrmProp::ApplyToFrame(qint16 position)
 {
-    QTreeWidgetItem* row =
-        position >= 1 && position <= owner_.lstFrame->topLevelItemCount() ? owner_.lstFrame->topLevelItem(position - 1)
-                                                                         : nullptr;
+    QTreeWidgetItem* row = position >= 1 && position <= owner_.lstFrame->topLevelItemCount()
+        ? owner_.lstFrame->topLevelItem(position - 1)
+        : nullptr;
     if (!row)
         return;
     row->setText(FrameColumn::PlayTime, txtMS->text().trimmed());

@@ -40,7 +40,7 @@ public:
 
     ShapeOutline* Shape1 = nullptr;
     ImageControl* Image1 = nullptr;
-    std::array<QLabel*, 5> LabCap{};
+    std::array<QLabel*, 5> LabCap {};
     QLabel* LabNo = nullptr;
     QLabel* LabFile = nullptr;
     QLineEdit* txtMS = nullptr;

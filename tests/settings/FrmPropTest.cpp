@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lists/ListRows.h"
 #include "settings/FrmProp.h"
+#include "lists/ListRows.h"
 #include "support/FormFixture.h"
 
 #include <QCheckBox>
@@ -24,7 +24,8 @@ protected:
         form->txtMS->setText(playTime);
         form->chkTrans->setChecked(transparent);
         form->picColor->SetBackColor(color);
-        form->AddPictureRow(name, QStringLiteral("JPG image"), QStringLiteral("640 x 480"), QStringLiteral("/pics"));
+        form->AddPictureRow(
+            name, QStringLiteral("JPG image"), QStringLiteral("640 x 480"), QStringLiteral("/pics"));
         form->AddFrameRow(name);
     }
     QTreeWidgetItem* Row(int position) { return form->lstFrame->topLevelItem(position - 1); }
@@ -63,7 +64,7 @@ protected:
         QStringList texts;
         for (int c = 0; c < 5; ++c)
             texts << Row(position)->text(c);
-        return {texts, IconKey(position), form->FrameColor(position)};
+        return { texts, IconKey(position), form->FrameColor(position) };
     }
 };
 
@@ -90,8 +91,8 @@ TEST_F(FrmPropTest, OpensWithTheSelectedFrame)
         EXPECT_EQ(prop.focusWidget(), prop.OKButton);
         // Focus order: OK, Cancel, the box, the swatch, the play time, Apply.
         QWidget* w = prop.OKButton;
-        for (QWidget* next : std::initializer_list<QWidget*>{prop.CancelButton, prop.chkTrans, prop.picColor,
-                                                             prop.txtMS, prop.cmdApply}) {
+        for (QWidget* next : std::initializer_list<QWidget*> {
+                 prop.CancelButton, prop.chkTrans, prop.picColor, prop.txtMS, prop.cmdApply }) {
             do
                 w = w->nextInFocusChain();
             while (!(w->focusPolicy() & Qt::TabFocus));
@@ -108,8 +109,8 @@ TEST_F(FrmPropTest, TransparencyTextIsTrimmedAndLowerCasedAndLabelsLoseTheWordFr
         const char* transparent;
         bool checked;
     };
-    for (const Case c : {Case{" YES ", true}, Case{"yes", true}, Case{"No", false}, Case{"yess", false},
-                         Case{"", false}}) {
+    for (const Case c : { Case { " YES ", true }, Case { "yes", true }, Case { "No", false },
+             Case { "yess", false }, Case { "", false } }) {
         SCOPED_TRACE(c.transparent);
         Row(1)->setText(FrameColumn::Transparent, QLatin1String(c.transparent));
         Row(1)->setText(FrameColumn::Label, QStringLiteral(" Frame1 "));
@@ -193,7 +194,7 @@ TEST_F(FrmPropTest, ApplyToAllFramesWritesEveryRowAndStaysOpen)
         // A later Cancel does not undo it.
         QTest::mouseClick(prop.CancelButton, Qt::LeftButton);
     });
-    const char* names[] = {"a.jpg", "b.jpg", "c.jpg"};
+    const char* names[] = { "a.jpg", "b.jpg", "c.jpg" };
     for (int i = 1; i <= 3; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(Row(i)->text(FrameColumn::Label), QStringLiteral("Frame %1").arg(i));
