@@ -101,17 +101,11 @@ QSize FrmPreview::ParseDimensions(const QString& dimensions)
 
 QImage FrmPreview::LoadThroughEngine(ImageEngine& engine, const QString& path)
 {
-#if FLIPREEL_IMAGE_ENGINE_LINKED
     engine.Clear();
     engine.LoadFile(path);
     if (engine.ImageWidth() < 1 || engine.ImageHeight() < 1)
         return {};
     return engine.Picture();
-#else
-    Q_UNUSED(engine)
-    Q_UNUSED(path)
-    return {};
-#endif
 }
 
 void FrmPreview::SetPicture(const QImage& picture)

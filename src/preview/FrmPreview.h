@@ -8,12 +8,6 @@
 #include <QRectF>
 #include <QSize>
 
-// The image engine's decoder is not in this build yet: until it is, the
-// fallback below finds no picture. Set to 1 once ImageEngine is implemented.
-#ifndef FLIPREEL_IMAGE_ENGINE_LINKED
-#define FLIPREEL_IMAGE_ENGINE_LINKED 0
-#endif
-
 class FrmGif;
 class PixelSurface;
 

@@ -25,26 +25,25 @@ QImage Solid(int w, int h, QColor color)
     return image;
 }
 
-// A 24-bit Sun raster file: a format the image engine reads and the platform
-// loader does not.
-bool WriteSunRaster(const QString& path, const QImage& image)
+// An uncompressed 24-bit SGI file: a format the image engine reads and the
+// platform loader does not. Planes red, green, blue; rows from the bottom up.
+bool WriteSgi(const QString& path, const QImage& image)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QDataStream out(&file);
     out.setByteOrder(QDataStream::BigEndian);
-    const int rowBytes = (image.width() * 3 + 1) / 2 * 2; // rows padded to 16 bits
-    out << quint32(0x59a66a95) << quint32(image.width()) << quint32(image.height()) << quint32(24)
-        << quint32(rowBytes * image.height()) << quint32(1) << quint32(0) << quint32(0);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            out << quint8(qBlue(p)) << quint8(qGreen(p)) << quint8(qRed(p));
-        }
-        for (int pad = image.width() * 3; pad < rowBytes; ++pad)
-            out << quint8(0);
-    }
+    out << quint16(474) << quint8(0) << quint8(1) << quint16(3) << quint16(image.width())
+        << quint16(image.height()) << quint16(3) << quint32(0) << quint32(255);
+    QByteArray rest(512 - 20, 0); // dummy, name, colour map, padding
+    out.writeRawData(rest.constData(), int(rest.size()));
+    for (int plane = 0; plane < 3; ++plane)
+        for (int y = image.height() - 1; y >= 0; --y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                out << quint8(plane == 0 ? qRed(p) : plane == 1 ? qGreen(p) : qBlue(p));
+            }
     return out.status() == QDataStream::Ok;
 }
 
@@ -234,12 +233,10 @@ TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
 
 TEST_F(FrmPreviewTest, EngineFallbackLeavesTheClipboardAlone)
 {
-    if (!FLIPREEL_IMAGE_ENGINE_LINKED)
-        GTEST_SKIP() << "the image engine is not in this build";
-    const QString path = dir.filePath(QStringLiteral("engine-only.ras"));
-    ASSERT_TRUE(WriteSunRaster(path, Solid(30, 20, Qt::blue)));
+    const QString path = dir.filePath(QStringLiteral("engine-only.sgi"));
+    ASSERT_TRUE(WriteSgi(path, Solid(30, 20, Qt::blue)));
     ASSERT_TRUE(QImageReader(path).read().isNull()) << "the platform loader should not read it";
-    AddPicture(QStringLiteral("engine-only.ras"), QStringLiteral("30 x 20"));
+    AddPicture(QStringLiteral("engine-only.sgi"), QStringLiteral("30 x 20"));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's copy"));
     FrmPreview window(*form, 1);
