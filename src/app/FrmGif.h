@@ -59,6 +59,39 @@ public:
     void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
     int PictureCount() const;
 
+    // ---- Adding pictures (lists/FrmGifAdding.cpp) ----
+    // Positions are 16-bit: a document holds at most this many pictures.
+    static constexpr int kMaxPictures = 32767;
+    void cmdAdd_Click();
+    void cmdAddImg_Click();
+    static QString BuildPictureFilter();
+    // Adds at most one picture: fileText is a full path, or a bare name in folder.
+    void AddPictureFile(const QString& fileText, const QString& folder, QTreeWidget* list);
+    bool IsPictureListed(const QString& fileName, const QString& folder, const QTreeWidget* list) const;
+    static QString PictureTypeText(const QString& fileName);
+    void RefreshListControls();
+    bool IsDimensionListed(const QString& text) const;
+    // "W x H" of a picture file, or empty when it does not qualify.
+    QString GetPicSize(const QString& path);
+    // Files dropped onto the picture list, as full paths in drop order.
+    void lstPic_DropFiles(const QStringList& paths);
+
+    // ---- Editing the picture list (lists/FrmGifEditing.cpp) ----
+    void chkAll_Click();
+    void cmdDel_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdPreview_Click();
+    void cmdDelImg_Click();
+    void cmdUpImg_Click();
+    void cmdDownImg_Click();
+    void cmdPreviewImg_Click();
+    void lstPic_DblClick();
+
+    // ---- Handlers of the preview area that the lists call ----
+    // (lists/PendingHandlers.cpp holds a stand-in until that area is merged.)
+    void StopPreview();
+
     // ---- Overall settings and frame properties (settings/FrmGifSettings.cpp) ----
     void chkSelect_Click();
     void chkCustom_Click();
@@ -190,7 +223,58 @@ private:
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
+    void WireLists();
+    // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
+    // false when the list filled up and the rest was refused.
+    bool AddPickedFiles(const QString& fileNames);
     void WireSettings();
 
     QPixmap background_;
+
+    // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
+public:
+    // X and Y are positions in the window's twips; Button is the button
+    // concerned in a press or release, the buttons held in a move.
+    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void Form_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, float x, float y);
+    void Form_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void imgMin_MouseMove();
+    void imgClose_MouseMove();
+    void imgMin2_Click();
+    void imgClose2_Click();
+    void LabLinks_MouseMove(int index);
+    void LabLinks_Click(int index);
+    void imgCreate_MouseMove(int index);
+    void picTabs_MouseMove(int index);
+    void SetCreateHighlight(bool on);
+    void InitLinksAndCursors();
+
+    // A long operation that lets pending events run (adding pictures, loading
+    // the preview, creating a GIF) holds a BusyScope while it runs. Closing the
+    // window meanwhile only sets CloseRequested: the operation checks
+    // IsClosing() after each processEvents(), stops and cleans up, and the
+    // window closes once the last scope has ended.
+    class BusyScope {
+    public:
+        explicit BusyScope(FrmGif& form);
+        ~BusyScope();
+        Q_DISABLE_COPY_MOVE(BusyScope)
+
+    private:
+        FrmGif& form_;
+    };
+    bool IsClosing() const { return CloseRequested; }
+    bool IsBusy() const { return busyDepth_ > 0; }
+    bool CloseRequested = false;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void WireFrame();
+    int busyDepth_ = 0; // open BusyScopes
+    // ==== end of window frame section ====
 };
