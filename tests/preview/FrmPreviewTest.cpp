@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -245,6 +246,41 @@ TEST_F(FrmPreviewTest, EngineFallbackLeavesTheClipboardAlone)
     EXPECT_EQ(FromQColor(QColor(shown.pixel(15, 10))), Rgb(0, 0, 255));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's copy"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Click to close preview window [ 30 x 20 ] "));
+}
+
+TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
+{
+    // Through the real adding path: measured by the engine, listed, refreshed.
+    const QString png = Save(QStringLiteral("wide.png"), Solid(1000, 400, Qt::red));
+    const QString sgi = dir.filePath(QStringLiteral("small.sgi"));
+    ASSERT_TRUE(WriteSgi(sgi, Solid(64, 48, Qt::blue)));
+    form->AddPictureFile(png, dir.path(), form->lstPic);
+    form->AddPictureFile(sgi, dir.path(), form->lstPic);
+    form->RefreshListControls();
+    ASSERT_EQ(form->PictureCount(), 2);
+    // The refresh picked the first size for the output fields.
+    EXPECT_EQ(form->txtW->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->txtH->text(), QStringLiteral("400"));
+
+    std::vector<std::pair<QString, QSize>> opened;
+    onModal = [&](QDialog& dialog) {
+        auto& window = static_cast<FrmPreview&>(dialog);
+        opened.emplace_back(window.windowTitle(), window.imgPreview().Picture.size());
+        window.reject();
+        return window.result();
+    };
+    QWidget* viewport = form->lstPic->viewport();
+    for (int row : { 1, 0 }) {
+        const QPoint at = form->lstPic->visualItemRect(form->lstPic->topLevelItem(row)).center();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    }
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].first, QStringLiteral("Click to close preview window [ 64 x 48 ] "));
+    EXPECT_EQ(opened[0].second, QSize(64, 48)); // through the engine
+    EXPECT_EQ(opened[1].first, QStringLiteral("Click to close preview window [ 600 x 240 ] "));
+    EXPECT_EQ(opened[1].second, QSize(600, 240));
 }
 
 } // namespace
