@@ -89,10 +89,27 @@ public:
     void cmdPreviewImg_Click();
     void lstPic_DblClick();
 
-    // ---- Handlers of the settings and picture preview areas that the lists call ----
-    // (lists/PendingHandlers.cpp holds stand-ins until those areas are merged.)
+    // ---- Overall settings and frame properties (settings/FrmGifSettings.cpp) ----
+    void chkSelect_Click();
+    void chkCustom_Click();
+    void UpdateDimensionControls();
+    // Copies the chosen dimensions text into txtW and txtH. The list refresh
+    // runs it as well after it selects the first entry.
     void cboDim_Click();
-    // Shows the picture at lstPic's selected row in frmPreview, modally.
+    void picColor_Click();
+    // The output size rule on txtW and txtH: the size, or nothing once its
+    // error message has been shown.
+    std::optional<QSize> CheckOutputSize();
+    void lstFrame_DblClick();
+    void cmdProp_Click();
+    void imgcmdProp_Click();
+    // The frame the properties dialog edits: the selected row, or the first
+    // row when none is selected; 0 when the list is empty.
+    qint32 SelectedFramePosition() const;
+
+    // ---- Picture preview window (preview/FrmGifPicturePreview.cpp) ----
+    // Opens frmPreview for the selected picture row (the first when none is
+    // selected); nothing happens with an empty list.
     void ShowPicturePreview();
 
     // ---- Animation preview (preview/FrmGifPreview.cpp) ----
@@ -229,6 +246,7 @@ private:
     // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
     // false when the list filled up and the rest was refused.
     bool AddPickedFiles(const QString& fileNames);
+    void WireSettings();
 
     QPixmap background_;
     // Grows with every Go and every stop, so that a load overtaken while it
