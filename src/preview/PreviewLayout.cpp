@@ -1,23 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/PreviewLayout.h"
 
+#include "common/FitBox.h"
 #include "common/Rounding.h"
 
 namespace PreviewLayout {
 
 QSize FitBox(qint32 width, qint32 height)
 {
-    // Products stay within 32 bits for every size the size rule lets through
-    // (at most 2000 x 600); the quotient is taken in double.
-    if (width > kMaxWidth) {
-        height = static_cast<qint32>(RoundHalfEven(double(height * kMaxWidth) / double(width)));
-        width = kMaxWidth;
-    }
-    if (height > kMaxHeight) {
-        width = static_cast<qint32>(RoundHalfEven(double(width * kMaxHeight) / double(height)));
-        height = kMaxHeight;
-    }
-    return {width, height};
+    return FitInto(width, height, kMaxWidth, kMaxHeight);
 }
 
 QPointF CentreIn(QSize inner, QSize box)
