@@ -45,6 +45,7 @@ FrmGif::FrmGif(QWidget* parent)
     BuildPreviewPage(picTabs[3]);
     BuildCreatePage(picTabs[4]);
     WireTabs();
+    WireCreate();
 
     Form_Load();
 }

@@ -169,4 +169,30 @@ private:
     void WireTabs();
 
     QPixmap background_;
+
+    // ---- Step 5: creating the GIF (production/ui/FrmGifCreate.cpp) ----
+public:
+    // The whole creation run; started through imgCreate_Click.
+    void cmdCreateGIF_Click();
+    void imgCreate_Click(int index);
+    // -1 starts a run (box shown and cleared), else 0..100.
+    void ShowProgress(double percent);
+    void cmdOpen_Click();
+    void txtGIF_Click();
+    // Asks a run under way to stop after the frame it is converting, remove
+    // its frame files and return to the idle state without a message (for
+    // closing the window during a run). No effect when no run is under way.
+    void StopCreation();
+    bool CreationUnderway() const { return creating_; }
+    // Frames a run converts at once: 1 on the window's engine, 0 one per core.
+    int CreateThreads = 0;
+
+signals:
+    // A run has returned to the idle state (finished, failed or stopped).
+    void CreationEnded();
+
+private:
+    void WireCreate();
+    bool creating_ = false;
+    bool stopCreation_ = false;
 };
