@@ -6,7 +6,22 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+// The pictures are compiled into a static library, whose resource initialiser
+// the linker would drop because nothing refers to it; registering it by hand
+// keeps it. The macro must be used outside any namespace.
+static void RegisterArtResources()
+{
+    Q_INIT_RESOURCE(flipreel);
+}
+
 namespace Artwork {
+namespace {
+void EnsureResources()
+{
+    static const bool registered = (RegisterArtResources(), true);
+    (void)registered;
+}
+} // namespace
 
 const std::initializer_list<Entry>& Catalogue()
 {
@@ -55,6 +70,7 @@ QImage PictureImage(const QString& name)
     static QHash<QString, QImage> cache;
     if (auto it = cache.constFind(name); it != cache.constEnd())
         return *it;
+    EnsureResources();
     const QSize size = SizeOf(name);
     QImage image(size.isValid() ? size : QSize(1, 1), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -74,6 +90,7 @@ QPixmap Picture(const QString& name)
 
 QIcon WindowIcon()
 {
+    EnsureResources();
     QIcon icon;
     QSvgRenderer renderer(QStringLiteral(":/art/window-icon.svg"));
     for (int side : {16, 24, 32, 48, 64, 128}) {

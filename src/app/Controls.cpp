@@ -355,7 +355,6 @@ void StyleLabel(QLabel* label, int leftTwips, int topTwips, const QFont& font, C
     label->setFont(font);
     SetTextColor(label, color);
     label->setAutoFillBackground(false);
-    label->setAttribute(Qt::WA_TranslucentBackground);
     label->adjustSize();
     Move(label, leftTwips, topTwips);
 }

@@ -173,7 +173,6 @@ void FrmGif::BuildSettingsPage(QWidget* page)
                            Design::SystemWindowText());
     // The only opaque label of the pages.
     Design::SetBackColor(Label5, Design::SystemWindowBackground());
-    Label5->setAttribute(Qt::WA_TranslucentBackground, false);
     txtH = NumberField(page, "txtH", QStringLiteral("0"), 4, 8700, 2460);
 
     LabX[2] = Design::Label(page, QStringLiteral("Transparent Color"), 300, 3120, captionFont, kSettingColor);

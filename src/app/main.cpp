@@ -2,14 +2,32 @@
 #include "app/FrmGif.h"
 
 #include <QApplication>
-#include <QScreen>
+#include <QCommandLineParser>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Flipreel"));
     QApplication::setApplicationVersion(QStringLiteral(FLIPREEL_VERSION));
+
+    // --screenshot PATH [--step N]: saves a picture of the window and quits
+    // (used for the README and the help pages).
+    QCommandLineParser parser;
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
+    const QCommandLineOption step(QStringLiteral("step"), QString(), QStringLiteral("n"), QStringLiteral("1"));
+    parser.addOptions({screenshot, step});
+    parser.process(app);
+
     FrmGif window;
     window.ShowCentered();
+    if (parser.isSet(screenshot)) {
+        const QString path = parser.value(screenshot);
+        const int index = qBound(1, parser.value(step).toInt(), 5) - 1;
+        window.LabCap_Click(index);
+        QTimer::singleShot(300, &window, [&window, path] {
+            QApplication::exit(window.grab().save(path) ? 0 : 1);
+        });
+    }
     return QApplication::exec();
 }
