@@ -2,7 +2,9 @@
 #include "common/OutputSize.h"
 #include "support/GifProbe.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,8 +23,12 @@ class CliTest : public ::testing::Test {
 protected:
     Outcome Run(const QStringList& arguments)
     {
-        const QString program = qEnvironmentVariable("FLIPREEL_BUILD_DIR", QStringLiteral(".."))
-            + QStringLiteral("/src/flipreel-cli");
+        // Programs sit at the top of the build folder (older layouts: under src/).
+        const QString build = qEnvironmentVariable(
+            "FLIPREEL_BUILD_DIR", QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+        QString program = build + QStringLiteral("/flipreel-cli");
+        if (!QFileInfo::exists(program))
+            program = build + QStringLiteral("/src/flipreel-cli");
         QProcess process;
         process.setWorkingDirectory(dir.path());
         process.start(program, arguments);

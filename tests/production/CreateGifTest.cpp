@@ -143,7 +143,7 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     // Looks taken from inside the run, when it lets events through.
     bool busySeen = false;
     QTimer probe;
-    connect(&probe, &QTimer::timeout, form.get(), [&] {
+    QObject::connect(&probe, &QTimer::timeout, form.get(), [&] {
         if (busySeen || !form->CreationUnderway())
             return;
         busySeen = true;
@@ -151,7 +151,7 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
         EXPECT_TRUE(cursor && cursor->shape() == Qt::WaitCursor);
         EXPECT_FALSE(form->cmdCreateGIF->isEnabled());
         EXPECT_EQ(form->imgCreate[0]->Picture().cacheKey(), form->imgCreate[3]->Picture().cacheKey());
-        EXPECT_TRUE(form->picPercent->isVisible());
+        EXPECT_FALSE(form->picPercent->isHidden());
         // A second start while busy, even with the button enabled again by an
         // added picture, must not run a second time.
         form->cmdCreateGIF->setEnabled(true);
@@ -162,7 +162,7 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     Messages::SetShowHandler([&](const Messages::Message& m) {
         messages.push_back(m);
         EXPECT_FALSE(QApplication::overrideCursor()) << "pointer restored before the message";
-        EXPECT_TRUE(form->picPercent->isVisible());
+        EXPECT_FALSE(form->picPercent->isHidden());
         EXPECT_EQ(form->LabPercent->text(), QStringLiteral("100%"));
     });
     form->imgCreate_Click(0);
@@ -229,10 +229,10 @@ TEST_F(CreateGifTest, StoppingARunLeavesNoFileNoMessageAndTheIdleState)
 {
     Prepare(8, 8);
     QTimer stopper;
-    connect(&stopper, &QTimer::timeout, form.get(), [&] { form->StopCreation(); });
+    QObject::connect(&stopper, &QTimer::timeout, form.get(), [&] { form->StopCreation(); });
     stopper.start(0);
     int ended = 0;
-    connect(form.get(), &FrmGif::CreationEnded, form.get(), [&] { ++ended; });
+    QObject::connect(form.get(), &FrmGif::CreationEnded, form.get(), [&] { ++ended; });
     form->imgCreate_Click(0);
     stopper.stop();
     EXPECT_TRUE(messages.empty());
@@ -256,7 +256,7 @@ TEST_F(CreateGifTest, ProgressTextColourAndBar)
     };
 
     form->ShowProgress(-1);
-    EXPECT_TRUE(box->isVisible());
+    EXPECT_FALSE(box->isHidden()) << "shown (on its page)";
     EXPECT_EQ(form->LabPercent->text(), QStringLiteral("Start Creating..."));
     EXPECT_EQ(Design::TextColor(form->LabPercent), kRed);
     centred();
@@ -298,7 +298,7 @@ TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
     Prepare(8, 8);
     std::vector<std::pair<QString, ColorValue>> seen;
     QTimer probe;
-    connect(&probe, &QTimer::timeout, form.get(), [&] {
+    QObject::connect(&probe, &QTimer::timeout, form.get(), [&] {
         const std::pair<QString, ColorValue> now{form->LabPercent->text(), Design::TextColor(form->LabPercent)};
         if (form->CreationUnderway() && (seen.empty() || seen.back() != now))
             seen.push_back(now);
