@@ -20,7 +20,7 @@ OUT=${OUT:-/tmp/gifbench}
 FLIPREEL_ARGS=${FLIPREEL_ARGS:-}
 export GIFSKI=${GIFSKI:-$HOME/.cache/gifski/node_modules/gifski/bin/debian/gifski}
 
-CLI=$BUILD/src/flipreel-cli
+CLI=$BUILD/flipreel-cli
 [ -x "$CLI" ] || { echo "no $CLI: build first (cmake --build build -j2)" >&2; exit 1; }
 [ -x "$GIFSKI" ] || { echo "no gifski at $GIFSKI: npm install --prefix \"\$HOME/.cache/gifski\" gifski@1.7.1" >&2; exit 1; }
 
