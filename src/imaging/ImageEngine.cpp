@@ -1,2 +1,137 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/ImageEngine.h"
+
+#include "imaging/FrameQuantizer.h"
+#include "imaging/GifCodec.h"
+#include "imaging/ImagingLimits.h"
+#include "imaging/PictureReader.h"
+#include "imaging/Quantizer.h"
+#include "imaging/Resampler.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QThread>
+
+ImageEngine::ImageEngine() : frames_(std::make_unique<imaging::FrameQuantizer>()) {}
+
+ImageEngine::~ImageEngine() = default;
+
+void ImageEngine::ForgetSavedFrame()
+{
+    frames_->Reset();
+}
+
+bool ImageEngine::LoadFile(const QString& path)
+{
+    picture_ = QImage();
+    lastError_.clear();
+    if (path.isEmpty())
+        return true;
+    QImage decoded;
+    if (!imaging::DecodePicture(path, &decoded, &lastError_))
+        return false;
+    picture_ = std::move(decoded);
+    return true;
+}
+
+void ImageEngine::Clear()
+{
+    picture_ = QImage();
+    lastError_.clear();
+}
+
+int ImageEngine::ImageWidth() const
+{
+    return picture_.isNull() ? 0 : picture_.width();
+}
+
+int ImageEngine::ImageHeight() const
+{
+    return picture_.isNull() ? 0 : picture_.height();
+}
+
+bool ImageEngine::Resize(int width, int height, bool /*flag*/)
+{
+    lastError_.clear();
+    if (picture_.isNull()) {
+        lastError_ = QStringLiteral("there is no picture to resize");
+        return false;
+    }
+    const QString reason = imaging::CheckPictureSize(width, height);
+    if (!reason.isEmpty()) {
+        lastError_ = QStringLiteral("cannot resize to %1 x %2: %3").arg(width).arg(height).arg(reason);
+        return false;
+    }
+    if (width == picture_.width() && height == picture_.height())
+        return true;
+    QImage scaled = imaging::ResampleLanczos(picture_, width, height);
+    if (scaled.isNull()) {
+        lastError_ = QStringLiteral("not enough memory to resize to %1 x %2").arg(width).arg(height);
+        return false;
+    }
+    picture_ = std::move(scaled);
+    return true;
+}
+
+bool ImageEngine::SaveFile(const QString& path, bool /*flag*/, int /*number*/)
+{
+    lastError_.clear();
+    const QString shown = QDir::toNativeSeparators(path);
+    if (picture_.isNull()) {
+        lastError_ = QStringLiteral("%1: there is no picture to save").arg(shown);
+        return false;
+    }
+    imaging::IndexedPicture indexed;
+    QString reason;
+    if (!frames_->Quantize(picture_, &indexed, &reason)) {
+        lastError_ = QStringLiteral("%1: %2").arg(shown, reason);
+        return false;
+    }
+    // A frame file is scratch data: written directly (no sync), removed if incomplete.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        lastError_ = QStringLiteral("%1: %2").arg(shown, file.errorString());
+        return false;
+    }
+    imaging::GifWriter writer(&file);
+    imaging::GifWriter::Frame frame;
+    frame.width = indexed.width;
+    frame.height = indexed.height;
+    frame.pixels = indexed.indices.data();
+    frame.palette = indexed.palette.data();
+    frame.colorCount = indexed.colorCount;
+    frame.transparent = indexed.transparent;
+    bool ok = writer.Begin(indexed.width, indexed.height, indexed.palette.data(), indexed.colorCount, -1)
+        && writer.AddFrame(frame, false) && writer.End();
+    if (ok && !file.flush())
+        ok = false;
+    if (!ok) {
+        lastError_ = QStringLiteral("%1: %2").arg(shown, writer.Error().isEmpty() ? file.errorString() : writer.Error());
+        file.close();
+        file.remove();
+        return false;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        lastError_ = QStringLiteral("%1: %2").arg(shown, file.errorString());
+        file.remove();
+        return false;
+    }
+    return true;
+}
+
+bool ImageEngine::CopyToClipboard() const
+{
+    if (picture_.isNull())
+        return false;
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app || QThread::currentThread() != app->thread())
+        return false;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setImage(picture_);
+    return true;
+}

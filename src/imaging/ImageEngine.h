@@ -4,11 +4,18 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
+namespace imaging {
+class FrameQuantizer;
+}
+
 // Decodes, measures, scales and saves one current picture at a time.
 // Failures never throw: they return false and leave a reason in LastError().
 class ImageEngine final {
 public:
-    ImageEngine() = default;
+    ImageEngine();
+    ~ImageEngine();
     Q_DISABLE_COPY_MOVE(ImageEngine)
 
     // The file becomes the current picture. An empty path drops the current
@@ -25,7 +32,13 @@ public:
 
     // Writes the current picture as a single-frame GIF89a (at most 256 colours).
     // The flag and number are unused.
+    // Frames of one animation saved in order through one engine come out
+    // consistent: where a picture repeats pixels of the one saved before it
+    // (same size), those pixels keep the same colours, so the animation can
+    // store them as unchanged. ForgetSavedFrame() starts afresh.
     bool SaveFile(const QString& path, bool flag = false, int number = 0);
+    // The next SaveFile makes a palette of its own, as for a first frame.
+    void ForgetSavedFrame();
 
     // Puts the current picture on the system clipboard as a bitmap.
     bool CopyToClipboard() const;
@@ -39,4 +52,5 @@ public:
 private:
     QImage picture_;
     QString lastError_;
+    std::unique_ptr<imaging::FrameQuantizer> frames_;
 };

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "imaging/GifCodec.h"
+#include "imaging/Quantizer.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace imaging {
+
+// Palette pictures for the frames of an animation, saved one after the other.
+//
+// Each frame is a picture of its own, but quantising every frame afresh
+// gives every frame a slightly different palette and dither pattern, so
+// that even pixels that did not change come out different and the
+// animation cannot store them as "unchanged". So the previous frame is
+// remembered: when the new picture has the previous one's size, its pixels
+// that are identical to the previous picture's keep the previous colour
+// indices, and the changed pixels are mapped (dithered) to the previous
+// palette — as long as that palette represents them about as well as it
+// represented the picture it was made for. Otherwise, and for the first
+// frame, libimagequant makes a new palette for the whole picture.
+class FrameQuantizer final {
+public:
+    struct Stats {
+        int fresh = 0;     // new palette
+        int reused = 0;    // previous palette, changed pixels remapped
+        int repeated = 0;  // identical to the previous picture
+    };
+
+    FrameQuantizer();
+    Q_DISABLE_COPY_MOVE(FrameQuantizer)
+
+    bool Quantize(const QImage& picture, IndexedPicture* result, QString* error);
+    // Forget the previous frame: the next picture gets a palette of its own.
+    void Reset();
+
+    QuantizeSettings& Settings() { return settings_; }
+    const Stats& Statistics() const { return stats_; }
+
+private:
+    bool Fresh(const QImage& picture, IndexedPicture* result, QString* error);
+    bool TryReuse(IndexedPicture* result);
+    int Nearest(int r, int g, int b);
+    void SetPalette(const IndexedPicture& p);
+    double MeanError(const std::vector<uint32_t>& pixels, size_t step);
+
+    QuantizeSettings settings_;
+    bool noReuse_ = false;
+    Stats stats_;
+    // The previous frame: its thresholded pixels (RGBA bytes, 0 = transparent) and palette picture.
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> previous_;
+    std::vector<uint32_t> current_;
+    IndexedPicture previousOut_;
+    double paletteError_ = 0;  // mean squared error of the palette on its own picture
+    double pictureError_ = 0;  // ... and on the previous picture
+    // Nearest opaque palette entry per 6-bit RGB cell, filled on demand (-1 unknown).
+    std::vector<int16_t> cells_;
+    int red_[256] = {}, green_[256] = {}, blue_[256] = {};
+    int opaqueCount_ = 0;
+    uint8_t opaqueIndex_[256] = {};
+};
+
+}  // namespace imaging

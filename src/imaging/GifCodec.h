@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QIODevice;
+struct GifFileType;
+
+namespace imaging {
+
+// One picture as colour indices and a palette (0xAARRGGBB, opaque entries).
+struct IndexedPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> indices;  // width * height, row by row
+    std::array<uint32_t, 256> palette{};  // unused entries are opaque black
+    int colorCount = 0;                   // entries that the picture's colour table holds
+    int transparent = -1;                 // index shown transparent, -1 for none
+};
+
+// The first image of a GIF on the logical screen (the screen size; the image's
+// extent when the screen claims 0 x 0). Screen parts outside the image are
+// transparent. Corrupt or truncated data fails.
+bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, QString* error);
+// The size GifReadFirstFrame gives, read from the blocks before the pixel
+// data; the first image's data blocks are checked to be complete, not decoded.
+bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error);
+
+// RGBA8888 (RGBX8888 when no pixel is transparent).
+QImage IndexedToImage(const IndexedPicture& picture);
+
+// Writes a GIF89a stream block by block to a device, in large writes.
+class GifWriter final {
+public:
+    struct Frame {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        uint8_t* pixels = nullptr;  // width * height indices, contiguous (giflib may rewrite them in place)
+        const uint32_t* palette = nullptr;
+        int colorCount = 0;    // entries used; the table is padded to a power of two
+        int transparent = -1;  // -1: no transparency
+        int disposal = 0;      // GIF disposal method 0..3
+        int delay = 0;         // hundredths of a second
+        bool graphicControl = false;  // write a graphic control extension even without transparency/delay
+    };
+
+    explicit GifWriter(QIODevice* device);
+    ~GifWriter();
+    Q_DISABLE_COPY_MOVE(GifWriter)
+
+    // Screen descriptor, optional global colour table (palette may be null),
+    // and a NETSCAPE2.0 loop extension when loopCount >= 0.
+    bool Begin(int width, int height, const uint32_t* palette, int colorCount, int loopCount);
+    // An image with a local colour table (none when localPalette is false).
+    bool AddFrame(const Frame& frame, bool localPalette);
+    // Trailer; flushes everything to the device.
+    bool End();
+
+    QString Error() const { return error_; }
+    qint64 BytesWritten() const { return written_ + buffer_.size(); }
+
+private:
+    static int Output(GifFileType* gif, const unsigned char* bytes, int length);
+    bool Fail(const char* step, int code);
+    bool Flush();
+
+    QIODevice* device_;
+    GifFileType* gif_ = nullptr;
+    QByteArray buffer_;
+    qint64 written_ = 0;
+    bool deviceFailed_ = false;
+    QString error_;
+};
+
+// Bits needed to index `count` colours (at least 1).
+int PaletteBits(int count);
+
+}  // namespace imaging

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/ImagingRuntime.h"
+
+#include "imaging/ImagingLimits.h"
+
+#include <QImageReader>
+#include <QStringLiteral>
+
+#include <Magick++.h>
+
+#include <mutex>
+
+#include <omp.h>
+
+namespace imaging {
+
+QString CheckPictureSize(qint64 width, qint64 height)
+{
+    if (width <= 0 || height <= 0)
+        return QStringLiteral("the picture has no pixels (%1 x %2)").arg(width).arg(height);
+    if (width > kMaxPictureSide || height > kMaxPictureSide)
+        return QStringLiteral("the picture measures %1 x %2, above the limit of %3 pixels per side")
+            .arg(width).arg(height).arg(kMaxPictureSide);
+    if (width * height > kMaxPicturePixels)
+        return QStringLiteral("the picture measures %1 x %2, above the limit of %3 megapixels")
+            .arg(width).arg(height).arg(kMaxPicturePixels / 1'000'000);
+    return {};
+}
+
+void EnsureImagingRuntime()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // Without a path Magick finds its configuration in the installed places.
+        Magick::InitializeMagick(nullptr);
+        // The policy file may only lower these; a limit above the policy is ignored.
+        Magick::ResourceLimits::width(kMaxPictureSide);
+        Magick::ResourceLimits::height(kMaxPictureSide);
+        Magick::ResourceLimits::area(kMaxPicturePixels);
+        Magick::ResourceLimits::listLength(256);
+        Magick::ResourceLimits::memory(qint64(512) << 20);
+        Magick::ResourceLimits::map(qint64(1) << 30);
+        Magick::ResourceLimits::disk(qint64(2) << 30);
+        Magick::ResourceLimits::thread(1);
+        // 4 bytes per pixel of our largest picture plus headroom (megabytes).
+        const int mb = int(kMaxPicturePixels * 4 / (1 << 20)) + 64;
+        if (QImageReader::allocationLimit() < mb)
+            QImageReader::setAllocationLimit(mb);
+    });
+}
+
+void UseOneLibraryThread()
+{
+    // The thread count is a property of the calling thread.
+    thread_local bool done = false;
+    if (!done) {
+        omp_set_num_threads(1);
+        done = true;
+    }
+}
+
+}  // namespace imaging

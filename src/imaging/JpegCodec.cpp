@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/JpegCodec.h"
+
+#include "imaging/ImagingLimits.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace imaging {
+namespace {
+
+// Progressive files may hold any number of scans, each a pass over the whole
+// coefficient buffer: a tiny hostile file can keep the decoder busy for hours.
+constexpr int kMaxJpegScans = 1000;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void OnError(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+void OnMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0)
+        return;  // trace messages
+    // The memory source inserts a fake end marker at the end of the data and
+    // warns: the picture would show grey where data is missing.
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        std::snprintf(err->message, sizeof err->message, "the JPEG data is truncated");
+        std::longjmp(err->jump, 1);
+    }
+    // Other corrupt-data warnings: libjpeg recovers and the picture shows as
+    // other viewers show it.
+    cinfo->err->num_warnings++;
+}
+
+void OnProgress(j_common_ptr cinfo)
+{
+    if (!cinfo->is_decompressor)
+        return;
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number > kMaxJpegScans) {
+        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+        std::snprintf(err->message, sizeof err->message, "the JPEG file has more than %d scans", kMaxJpegScans);
+        std::longjmp(err->jump, 1);
+    }
+}
+
+quint32 Read32(const uchar* p, bool le)
+{
+    return le ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24
+              : quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24;
+}
+quint16 Read16(const uchar* p, bool le) { return le ? quint16(p[0] | p[1] << 8) : quint16(p[1] | p[0] << 8); }
+
+int OrientationFromMarkers(j_decompress_ptr cinfo)
+{
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1) {
+            const int o = ExifOrientation(m->data, m->data_length);
+            if (o != 1)
+                return o;
+        }
+    }
+    return 1;
+}
+
+// Everything between setjmp and the end lives in `cinfo`/`err` (plain C
+// structs) or in the caller's objects: longjmp skips no destructor.
+struct Decoder {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    jpeg_progress_mgr progress;
+};
+
+void Setup(Decoder& d, const uchar* data, qint64 size)
+{
+    d.cinfo.err = jpeg_std_error(&d.err.pub);
+    d.err.pub.error_exit = OnError;
+    d.err.pub.emit_message = OnMessage;
+    d.err.message[0] = 0;
+    jpeg_create_decompress(&d.cinfo);
+    d.progress.progress_monitor = OnProgress;
+    d.cinfo.progress = &d.progress;
+    d.cinfo.mem->max_memory_to_use = long(kMaxPicturePixels) * 8;
+    jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&d.cinfo, JPEG_APP0 + 1, 0xFFFF);
+}
+
+QString Message(const Decoder& d) { return QString::fromLocal8Bit(d.err.message); }
+
+}  // namespace
+
+int ExifOrientation(const uchar* data, qint64 size)
+{
+    // "Exif\0\0", then a TIFF header: byte order, 42, offset of IFD0.
+    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0)
+        return 1;
+    const uchar* tiff = data + 6;
+    const qint64 n = size - 6;
+    bool le;
+    if (tiff[0] == 'I' && tiff[1] == 'I')
+        le = true;
+    else if (tiff[0] == 'M' && tiff[1] == 'M')
+        le = false;
+    else
+        return 1;
+    if (Read16(tiff + 2, le) != 42)
+        return 1;
+    const quint32 ifd = Read32(tiff + 4, le);
+    if (ifd < 8 || qint64(ifd) + 2 > n)
+        return 1;
+    const int count = Read16(tiff + ifd, le);
+    for (int i = 0; i < count; ++i) {
+        const qint64 at = qint64(ifd) + 2 + qint64(i) * 12;
+        if (at + 12 > n)
+            return 1;
+        if (Read16(tiff + at, le) != 0x0112)
+            continue;
+        const int type = Read16(tiff + at + 2, le);
+        int value = 0;
+        if (type == 3)  // SHORT
+            value = Read16(tiff + at + 8, le);
+        else if (type == 4)  // LONG, seen in some writers
+            value = int(Read32(tiff + at + 8, le));
+        return value >= 1 && value <= 8 ? value : 1;
+    }
+    return 1;
+}
+
+bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error)
+{
+    Decoder d;
+    if (setjmp(d.err.jump)) {
+        *error = QStringLiteral("unreadable JPEG: %1").arg(Message(d));
+        jpeg_destroy_decompress(&d.cinfo);
+        return false;
+    }
+    Setup(d, data, size);
+    jpeg_read_header(&d.cinfo, TRUE);
+    *stored = QSize(int(d.cinfo.image_width), int(d.cinfo.image_height));
+    *orientation = OrientationFromMarkers(&d.cinfo);
+    // The header reader stops at the first scan's data. A complete file has
+    // an end marker after it (entropy-coded data never holds FF D9); looking
+    // for it from the end costs nothing for a complete file.
+    const qint64 scan = qint64(d.cinfo.src->next_input_byte - data);
+    jpeg_destroy_decompress(&d.cinfo);
+    for (qint64 i = size - 2; i >= scan; --i) {
+        if (data[i] == 0xFF && data[i + 1] == 0xD9)
+            return true;
+    }
+    *error = QStringLiteral("the JPEG data is truncated");
+    return false;
+}
+
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error)
+{
+    Decoder d;
+    // Kept outside the jump's reach: a plain pointer to a buffer freed below.
+    uchar* volatile cmykRow = nullptr;
+    if (setjmp(d.err.jump)) {
+        *error = QStringLiteral("unreadable JPEG: %1").arg(Message(d));
+        jpeg_destroy_decompress(&d.cinfo);
+        delete[] cmykRow;
+        *image = QImage();
+        return false;
+    }
+    Setup(d, data, size);
+    jpeg_read_header(&d.cinfo, TRUE);
+    {
+        // Scoped: no C++ object may be alive when libjpeg jumps back.
+        const QString tooLarge = CheckPictureSize(d.cinfo.image_width, d.cinfo.image_height);
+        if (!tooLarge.isEmpty()) {
+            *error = tooLarge;
+            jpeg_destroy_decompress(&d.cinfo);
+            return false;
+        }
+    }
+    *orientation = OrientationFromMarkers(&d.cinfo);
+    const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
+    d.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
+    d.cinfo.dct_method = JDCT_ISLOW;
+    jpeg_start_decompress(&d.cinfo);
+    const int w = int(d.cinfo.output_width);
+    const int h = int(d.cinfo.output_height);
+    *image = QImage(w, h, QImage::Format_RGBX8888);
+    if (image->isNull()) {
+        *error = QStringLiteral("not enough memory for a %1 x %2 picture").arg(w).arg(h);
+        jpeg_destroy_decompress(&d.cinfo);
+        return false;
+    }
+    if (cmyk)
+        cmykRow = new uchar[size_t(w) * 4];
+    // Adobe writes CMYK inverted; without the Adobe marker the values are plain.
+    const bool inverted = d.cinfo.saw_Adobe_marker;
+    while (d.cinfo.output_scanline < d.cinfo.output_height) {
+        const int y = int(d.cinfo.output_scanline);
+        if (!cmyk) {
+            JSAMPROW rows[4];
+            int n = 0;
+            for (; n < 4 && y + n < h; ++n)
+                rows[n] = image->scanLine(y + n);
+            jpeg_read_scanlines(&d.cinfo, rows, JDIMENSION(n));
+            continue;
+        }
+        JSAMPROW row = cmykRow;
+        jpeg_read_scanlines(&d.cinfo, &row, 1);
+        uchar* out = image->scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            int c = cmykRow[4 * x], m = cmykRow[4 * x + 1], ye = cmykRow[4 * x + 2], k = cmykRow[4 * x + 3];
+            if (!inverted) {
+                c = 255 - c; m = 255 - m; ye = 255 - ye; k = 255 - k;
+            }
+            out[4 * x] = uchar((c * k + 127) / 255);
+            out[4 * x + 1] = uchar((m * k + 127) / 255);
+            out[4 * x + 2] = uchar((ye * k + 127) / 255);
+            out[4 * x + 3] = 255;
+        }
+    }
+    jpeg_finish_decompress(&d.cinfo);
+    jpeg_destroy_decompress(&d.cinfo);
+    delete[] cmykRow;
+    return true;
+}
+
+}  // namespace imaging

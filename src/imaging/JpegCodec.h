@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace imaging {
+
+// Stored size and EXIF orientation (1..8, 1 when absent) of a JPEG, from its
+// markers only: no pixel data is decoded. A file without its end marker
+// (truncated) fails, as it fails to decode.
+bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error);
+
+// Decodes to RGBX8888 in stored orientation. A truncated file fails.
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error);
+
+// The EXIF orientation (1..8) in an APP1 "Exif" payload, 1 when there is none.
+int ExifOrientation(const uchar* data, qint64 size);
+
+}  // namespace imaging

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/MagickCodec.h"
+
+#include "imaging/ImagingLimits.h"
+#include "imaging/ImagingRuntime.h"
+
+#include <Magick++.h>
+
+#include <exception>
+#include <string>
+
+namespace imaging {
+namespace {
+
+bool SwapsSides(Magick::OrientationType o)
+{
+    return o == Magick::LeftTopOrientation || o == Magick::RightTopOrientation
+        || o == Magick::RightBottomOrientation || o == Magick::LeftBottomOrientation;
+}
+
+QString Reason(const std::exception& e)
+{
+    QString text = QString::fromLocal8Bit(e.what()).trimmed();
+    // Magick prefixes the program name ("Magick: ..."); keep the message.
+    if (text.startsWith(QLatin1String("Magick: ")))
+        text = text.mid(8);
+    return text.isEmpty() ? QStringLiteral("unknown ImageMagick error") : text;
+}
+
+// Sets up `image` to read the first picture of `data` with `coder`, pinging
+// or reading. A corrupt-image warning is a failure: the pixels would be
+// partly invented; other warnings (unknown tags and the like) are not.
+bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray& coder, bool ping, QString* error)
+{
+    try {
+        image.quiet(false);
+        image.magick(std::string(coder.constData()));
+        // Only the first picture of a file. (Photo CD uses the scene to pick a
+        // resolution instead; left alone it reads the 768 x 512 base picture.)
+        if (coder != "PCD") {
+            image.subImage(0);
+            image.subRange(1);
+        }
+        const Magick::Blob blob(data, size_t(size));
+        try {
+            if (ping)
+                image.ping(blob);
+            else
+                image.read(blob);
+        } catch (const Magick::WarningCorruptImage& w) {
+            *error = QStringLiteral("corrupt or truncated %1 data: %2").arg(QString::fromLatin1(coder), Reason(w));
+            return false;
+        } catch (const Magick::Warning&) {
+            // The picture was read; the warning concerns something else.
+        }
+        if (image.columns() == 0 || image.rows() == 0) {
+            *error = QStringLiteral("the %1 file holds no picture").arg(QString::fromLatin1(coder));
+            return false;
+        }
+        return true;
+    } catch (const Magick::Exception& e) {
+        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+    } catch (const std::bad_alloc&) {
+        *error = QStringLiteral("not enough memory to read the %1 picture").arg(QString::fromLatin1(coder));
+    } catch (const std::exception& e) {
+        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+    } catch (...) {
+        *error = QStringLiteral("unreadable %1").arg(QString::fromLatin1(coder));
+    }
+    return false;
+}
+
+}  // namespace
+
+bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, bool orient, QSize* result, QString* error)
+{
+    EnsureImagingRuntime();
+    Magick::Image image;
+    if (!Load(image, data, size, coder, true, error))
+        return false;
+    try {
+        QSize s(int(image.columns()), int(image.rows()));
+        if (orient && SwapsSides(image.orientation()))
+            s.transpose();
+        *result = s;
+        return true;
+    } catch (const std::exception& e) {
+        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+    }
+    return false;
+}
+
+bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, bool orient, QImage* out, QString* error)
+{
+    EnsureImagingRuntime();
+    {
+        // Refuse oversized pictures before ImageMagick allocates their pixels.
+        Magick::Image probe;
+        if (!Load(probe, data, size, coder, true, error))
+            return false;
+        const QString reason = CheckPictureSize(qint64(probe.columns()), qint64(probe.rows()));
+        if (!reason.isEmpty()) {
+            *error = reason;
+            return false;
+        }
+    }
+    Magick::Image image;
+    if (!Load(image, data, size, coder, false, error))
+        return false;
+    try {
+        if (orient && image.orientation() != Magick::UndefinedOrientation
+            && image.orientation() != Magick::TopLeftOrientation)
+            image.autoOrient();
+        const MagickCore::ColorspaceType cs = image.colorSpace();
+        if (cs != MagickCore::sRGBColorspace && cs != MagickCore::GRAYColorspace
+            && cs != MagickCore::UndefinedColorspace)
+            image.colorSpace(MagickCore::sRGBColorspace);
+        const int w = int(image.columns());
+        const int h = int(image.rows());
+        const QString reason = CheckPictureSize(w, h);
+        if (!reason.isEmpty()) {
+            *error = reason;
+            return false;
+        }
+        const bool alpha = image.matte();
+        QImage result(w, h, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+        if (result.isNull()) {
+            *error = QStringLiteral("not enough memory for a %1 x %2 picture").arg(w).arg(h);
+            return false;
+        }
+        // RGBA8888 rows have no padding: one export for the whole picture.
+        // Without an alpha channel ImageMagick exports A as opaque.
+        image.write(0, 0, size_t(w), size_t(h), "RGBA", Magick::CharPixel, result.bits());
+        *out = std::move(result);
+        return true;
+    } catch (const Magick::Warning&) {
+        *error = QStringLiteral("the %1 picture could not be converted").arg(QString::fromLatin1(coder));
+    } catch (const std::bad_alloc&) {
+        *error = QStringLiteral("not enough memory to read the %1 picture").arg(QString::fromLatin1(coder));
+    } catch (const std::exception& e) {
+        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+    } catch (...) {
+        *error = QStringLiteral("unreadable %1").arg(QString::fromLatin1(coder));
+    }
+    return false;
+}
+
+}  // namespace imaging

@@ -1,0 +1,509 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/PictureReader.h"
+
+#include "imaging/GifCodec.h"
+#include "imaging/ImagingLimits.h"
+#include "imaging/ImagingRuntime.h"
+#include "imaging/JpegCodec.h"
+#include "imaging/MagickCodec.h"
+#include "imaging/PictureFormat.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace imaging {
+namespace {
+
+// The whole file, memory-mapped where possible: decoders read only what they
+// need, so measuring a big file touches only its header pages.
+class FileBytes {
+public:
+    bool Open(const QString& path, QString* error)
+    {
+        file_.setFileName(path);
+        const QFileInfo info(path);
+        if (!info.exists()) {
+            *error = QStringLiteral("the file does not exist");
+            return false;
+        }
+        if (info.isDir()) {
+            *error = QStringLiteral("the path is a folder");
+            return false;
+        }
+        if (!file_.open(QIODevice::ReadOnly)) {
+            *error = file_.errorString();
+            return false;
+        }
+        size_ = file_.size();
+        if (size_ <= 0) {
+            *error = QStringLiteral("the file is empty");
+            return false;
+        }
+        if (size_ > kMaxPictureFileBytes) {
+            *error = QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20);
+            return false;
+        }
+        data_ = file_.map(0, size_);
+        if (!data_) {
+            copy_ = file_.readAll();
+            if (copy_.size() != size_) {
+                *error = file_.errorString();
+                return false;
+            }
+            data_ = reinterpret_cast<uchar*>(copy_.data());
+        }
+        return true;
+    }
+    const uchar* Data() const { return data_; }
+    qint64 Size() const { return size_; }
+
+private:
+    QFile file_;
+    QByteArray copy_;
+    uchar* data_ = nullptr;
+    qint64 size_ = 0;
+};
+
+quint16 Le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
+quint32 Le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
+quint32 Be32(const uchar* p) { return quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24; }
+
+QImage To32Bit(const QImage& image)
+{
+    const QImage::Format f = image.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
+    return image.format() == f ? image : image.convertToFormat(f);
+}
+
+// ---- PNG and BMP headers, read here so that a hostile size is refused with
+// its reason before Qt allocates, and so that a cut file is noticed when measuring.
+
+// Size from the IHDR chunk, which must come first.
+bool PngHeaderSize(const uchar* d, qint64 n, QSize* size)
+{
+    if (n < 33 || std::memcmp(d + 12, "IHDR", 4) != 0)
+        return false;
+    const quint32 w = Be32(d + 16), h = Be32(d + 20);
+    if (w > quint32(INT32_MAX) || h > quint32(INT32_MAX))
+        return false;
+    *size = QSize(int(w), int(h));
+    return true;
+}
+
+// A complete PNG ends with its IEND chunk (a few bytes of padding after it are tolerated).
+bool PngComplete(const uchar* d, qint64 n)
+{
+    const qint64 from = std::max<qint64>(33, n - 4096);
+    for (qint64 i = n - 8; i >= from; --i)
+        if (std::memcmp(d + i, "IEND", 4) == 0)
+            return true;
+    return false;
+}
+
+bool BmpHeaderSize(const uchar* d, qint64 n, QSize* size)
+{
+    if (n < 26)
+        return false;
+    const quint32 header = Le32(d + 14);
+    if (header == 12) {
+        *size = QSize(Le16(d + 18), Le16(d + 20));
+        return true;
+    }
+    if (header < 40 || n < 14 + 40)
+        return false;
+    const qint64 w = qAbs(qint64(qint32(Le32(d + 18))));
+    const qint64 h = qAbs(qint64(qint32(Le32(d + 22))));
+    *size = QSize(int(std::min<qint64>(w, INT32_MAX)), int(std::min<qint64>(h, INT32_MAX)));
+    return true;
+}
+
+// Empty when the header's size is acceptable (or the header is not ours to judge).
+QString HeaderSizeProblem(bool known, QSize s)
+{
+    return known ? CheckPictureSize(s.width(), s.height()) : QString();
+}
+
+// ---- Qt (PNG, BMP)
+
+bool QtMeasure(const uchar* data, qint64 size, const char* format, QSize* result, QString* error)
+{
+    QByteArray raw = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer buffer(&raw);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoTransform(false);
+    const QSize s = reader.size();
+    if (!s.isValid()) {
+        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
+        return false;
+    }
+    const QString reason = CheckPictureSize(s.width(), s.height());
+    if (!reason.isEmpty()) {
+        *error = reason;
+        return false;
+    }
+    *result = s;
+    return true;
+}
+
+bool QtDecode(const uchar* data, qint64 size, const char* format, QImage* image, QString* error)
+{
+    QSize s;
+    if (!QtMeasure(data, size, format, &s, error))
+        return false;
+    QByteArray raw = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer buffer(&raw);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoTransform(false);
+    QImage decoded;
+    if (!reader.read(&decoded) || decoded.isNull()) {
+        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
+        return false;
+    }
+    *image = To32Bit(decoded);
+    if (image->isNull()) {
+        *error = QStringLiteral("not enough memory for a %1 x %2 picture").arg(s.width()).arg(s.height());
+        return false;
+    }
+    return true;
+}
+
+// Qt decodes a BMP whose pixel data is cut short without complaint: check
+// that an uncompressed file holds all its rows.
+bool BmpTruncated(const uchar* d, qint64 n)
+{
+    if (n < 26)
+        return true;
+    const quint32 offBits = Le32(d + 10);
+    const quint32 header = Le32(d + 14);
+    qint64 w = 0, h = 0;
+    int bpp = 0;
+    quint32 compression = 0;
+    if (header == 12) {
+        w = Le16(d + 18);
+        h = Le16(d + 20);
+        bpp = Le16(d + 24);
+    } else if (header >= 40 && n >= 14 + 40) {
+        w = qint32(Le32(d + 18));
+        h = qint32(Le32(d + 22));
+        bpp = Le16(d + 28);
+        compression = Le32(d + 30);
+    } else {
+        return false;  // an unusual header: the decoder decides
+    }
+    if (compression != 0 && compression != 3 && compression != 6)
+        return false;  // run-length or embedded data: sizes are not fixed
+    w = qAbs(w);
+    h = qAbs(h);
+    if (w > kMaxPictureSide || h > kMaxPictureSide)
+        return false;  // the size check gives the better reason
+    const qint64 stride = ((w * bpp + 31) / 32) * 4;
+    return qint64(offBits) + stride * h > n;
+}
+
+// ---- icons: the largest entry (then the deepest), as its own file
+
+struct IconEntry {
+    qint64 offset = 0;
+    qint64 length = 0;
+    bool png = false;
+    QByteArray single;  // a one-entry icon file holding the entry (non-PNG entries)
+};
+
+bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
+{
+    if (n < 6) {
+        *error = QStringLiteral("truncated icon file");
+        return false;
+    }
+    const int count = Le16(d + 4);
+    if (count == 0 || 6 + 16 * qint64(count) > n) {
+        *error = QStringLiteral("corrupt or truncated icon directory");
+        return false;
+    }
+    int best = -1;
+    qint64 bestArea = -1;
+    int bestBits = -1;
+    bool bestPng = false;
+    for (int i = 0; i < count; ++i) {
+        const uchar* e = d + 6 + 16 * i;
+        const qint64 length = Le32(e + 8);
+        const qint64 offset = Le32(e + 12);
+        if (length < 16 || offset < 6 + 16 * qint64(count) || offset + length > n)
+            continue;
+        qint64 w = e[0] ? e[0] : 256;
+        qint64 h = e[1] ? e[1] : 256;
+        int bits = Le16(e + 6);
+        const uchar* p = d + offset;
+        const bool png = length >= 26 && std::memcmp(p, "\x89PNG\r\n\x1A\n", 8) == 0;
+        if (png) {
+            w = Be32(p + 16);
+            h = Be32(p + 20);
+            static const int channels[7] = {1, 0, 3, 1, 2, 0, 4};
+            bits = p[24] * (p[25] <= 6 ? channels[p[25]] : 0);
+        } else if (bits == 0) {
+            bits = Le16(p + 14);
+        }
+        const qint64 area = w * h;
+        if (area > bestArea || (area == bestArea && bits > bestBits)) {
+            best = i;
+            bestArea = area;
+            bestBits = bits;
+            bestPng = png;
+        }
+    }
+    if (best < 0) {
+        *error = QStringLiteral("the icon file holds no readable picture");
+        return false;
+    }
+    const uchar* e = d + 6 + 16 * best;
+    pick->length = Le32(e + 8);
+    pick->offset = Le32(e + 12);
+    pick->png = bestPng;
+    if (!bestPng) {
+        QByteArray single;
+        single.reserve(22 + pick->length);
+        const char header[6] = {0, 0, char(d[2]), 0, 1, 0};
+        single.append(header, 6);
+        single.append(reinterpret_cast<const char*>(e), 12);
+        const char offset[4] = {22, 0, 0, 0};
+        single.append(offset, 4);
+        single.append(reinterpret_cast<const char*>(d + pick->offset), qsizetype(pick->length));
+        pick->single = single;
+    }
+    return true;
+}
+
+QSize Oriented(QSize s, int orientation)
+{
+    if (orientation >= 5 && orientation <= 8)
+        s.transpose();
+    return s;
+}
+
+QString Unreadable(const FormatChoice& c)
+{
+    if (c.codec == Codec::NoDecoder)
+        return QStringLiteral("%1 pictures cannot be decoded: there is no decoder for them on this system").arg(c.name);
+    return QStringLiteral("not a picture format that can be read");
+}
+
+QString WithPath(const QString& path, const QString& reason)
+{
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+}  // namespace
+
+QImage ApplyExifOrientation(const QImage& image, int orientation)
+{
+    if (orientation <= 1 || orientation > 8 || image.depth() != 32)
+        return image;
+    switch (orientation) {
+    case 2: return image.mirrored(true, false);
+    case 3: return image.mirrored(true, true);
+    case 4: return image.mirrored(false, true);
+    default: break;
+    }
+    // 5..8 swap the sides: out(x, y) = in(sx, sy) with the mapping below.
+    const int w = image.width(), h = image.height();
+    QImage out(h, w, image.format());
+    if (out.isNull())
+        return out;
+    for (int y = 0; y < w; ++y) {
+        auto* dst = reinterpret_cast<quint32*>(out.scanLine(y));
+        for (int x = 0; x < h; ++x) {
+            int sx = 0, sy = 0;
+            switch (orientation) {
+            case 5: sx = y; sy = x; break;                  // transpose
+            case 6: sx = y; sy = h - 1 - x; break;          // rotate 90 clockwise
+            case 7: sx = w - 1 - y; sy = h - 1 - x; break;  // transverse
+            case 8: sx = w - 1 - y; sy = x; break;          // rotate 90 anticlockwise
+            }
+            dst[x] = reinterpret_cast<const quint32*>(image.constScanLine(sy))[sx];
+        }
+    }
+    return out;
+}
+
+bool MeasurePicture(const QString& path, QSize* size, QString* error)
+{
+    QString reason;
+    FileBytes file;
+    bool ok = file.Open(path, &reason);
+    if (ok) {
+        const uchar* d = file.Data();
+        const qint64 n = file.Size();
+        const FormatChoice c = ChooseFormat(d, n, path);
+        QSize s;
+        switch (c.codec) {
+        case Codec::Unknown:
+        case Codec::NoDecoder:
+            reason = Unreadable(c);
+            ok = false;
+            break;
+        case Codec::Jpeg: {
+            int orientation = 1;
+            ok = JpegReadHeader(d, n, &s, &orientation, &reason);
+            s = Oriented(s, orientation);
+            if (ok) {
+                reason = CheckPictureSize(s.width(), s.height());
+                ok = reason.isEmpty();
+            }
+            break;
+        }
+        case Codec::Png:
+            if (!PngHeaderSize(d, n, &s)) {
+                reason = QStringLiteral("unreadable PNG: no image header");
+                ok = false;
+            } else if (!(reason = CheckPictureSize(s.width(), s.height())).isEmpty()) {
+                ok = false;
+            } else if (!PngComplete(d, n)) {
+                reason = QStringLiteral("the PNG data is truncated");
+                ok = false;
+            }
+            break;
+        case Codec::Bmp: {
+            QSize header;
+            reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
+            if (!reason.isEmpty()) {
+                ok = false;
+            } else if (BmpTruncated(d, n)) {
+                reason = QStringLiteral("the BMP pixel data is truncated");
+                ok = false;
+            } else {
+                ok = QtMeasure(d, n, "bmp", &s, &reason) || MagickMeasure(d, n, c.coder, false, &s, &reason);
+            }
+            break;
+        }
+        case Codec::Gif:
+            ok = GifReadSize(d, n, &s, &reason);
+            break;
+        case Codec::Ico: {
+            IconEntry entry;
+            ok = PickIconEntry(d, n, &entry, &reason);
+            if (ok && entry.png)
+                ok = QtMeasure(d + entry.offset, entry.length, "png", &s, &reason);
+            else if (ok)
+                ok = MagickMeasure(reinterpret_cast<const uchar*>(entry.single.constData()), entry.single.size(),
+                                   c.coder, false, &s, &reason);
+            break;
+        }
+        case Codec::Magick:
+            ok = MagickMeasure(d, n, c.coder, c.coder == "TIFF", &s, &reason);
+            if (ok) {
+                reason = CheckPictureSize(s.width(), s.height());
+                ok = reason.isEmpty();
+            }
+            break;
+        }
+        if (ok)
+            *size = s;
+    }
+    if (!ok && error)
+        *error = WithPath(path, reason);
+    return ok;
+}
+
+bool DecodePicture(const QString& path, QImage* image, QString* error)
+{
+    QString reason;
+    FileBytes file;
+    QImage result;
+    bool ok = file.Open(path, &reason);
+    if (ok) {
+        const uchar* d = file.Data();
+        const qint64 n = file.Size();
+        const FormatChoice c = ChooseFormat(d, n, path);
+        switch (c.codec) {
+        case Codec::Unknown:
+        case Codec::NoDecoder:
+            reason = Unreadable(c);
+            ok = false;
+            break;
+        case Codec::Jpeg: {
+            int orientation = 1;
+            ok = JpegDecode(d, n, &result, &orientation, &reason);
+            if (ok && orientation != 1) {
+                result = ApplyExifOrientation(result, orientation);
+                if (result.isNull()) {
+                    reason = QStringLiteral("not enough memory to turn the picture upright");
+                    ok = false;
+                }
+            }
+            break;
+        }
+        case Codec::Png: {
+            QSize header;
+            reason = HeaderSizeProblem(PngHeaderSize(d, n, &header), header);
+            ok = reason.isEmpty() && QtDecode(d, n, "png", &result, &reason);
+            break;
+        }
+        case Codec::Bmp: {
+            QSize header;
+            reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
+            if (!reason.isEmpty()) {
+                ok = false;
+                break;
+            }
+            if (BmpTruncated(d, n)) {
+                reason = QStringLiteral("the BMP pixel data is truncated");
+                ok = false;
+                break;
+            }
+            ok = QtDecode(d, n, "bmp", &result, &reason);
+            if (!ok) {
+                // Variants Qt does not read (embedded JPEG/PNG, some OS/2 files).
+                QString qtReason = reason;
+                ok = MagickDecode(d, n, c.coder, false, &result, &reason);
+                if (!ok && reason.contains(QLatin1String("limit")) == false)
+                    reason = qtReason;
+            }
+            break;
+        }
+        case Codec::Gif: {
+            IndexedPicture picture;
+            ok = GifReadFirstFrame(d, n, &picture, &reason);
+            if (ok) {
+                result = IndexedToImage(picture);
+                if (result.isNull()) {
+                    reason = QStringLiteral("not enough memory for the picture");
+                    ok = false;
+                }
+            }
+            break;
+        }
+        case Codec::Ico: {
+            IconEntry entry;
+            ok = PickIconEntry(d, n, &entry, &reason);
+            if (ok && entry.png)
+                ok = QtDecode(d + entry.offset, entry.length, "png", &result, &reason);
+            else if (ok)
+                ok = MagickDecode(reinterpret_cast<const uchar*>(entry.single.constData()), entry.single.size(),
+                                  c.coder, false, &result, &reason);
+            break;
+        }
+        case Codec::Magick:
+            ok = MagickDecode(d, n, c.coder, c.coder == "TIFF", &result, &reason);
+            break;
+        }
+    }
+    if (ok) {
+        *image = std::move(result);
+    } else {
+        *image = QImage();
+        if (error)
+            *error = WithPath(path, reason);
+    }
+    return ok;
+}
+
+}  // namespace imaging

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/Quantizer.h"
+
+#include "imaging/ImagingRuntime.h"
+
+#include <libimagequant.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace imaging {
+namespace {
+
+struct AttrDeleter { void operator()(liq_attr* a) const { liq_attr_destroy(a); } };
+struct ImageDeleter { void operator()(liq_image* i) const { liq_image_destroy(i); } };
+struct ResultDeleter { void operator()(liq_result* r) const { liq_result_destroy(r); } };
+
+QString LiqMessage(liq_error e)
+{
+    switch (e) {
+    case LIQ_QUALITY_TOO_LOW: return QStringLiteral("quality too low");
+    case LIQ_VALUE_OUT_OF_RANGE: return QStringLiteral("value out of range");
+    case LIQ_OUT_OF_MEMORY: return QStringLiteral("out of memory");
+    case LIQ_ABORTED: return QStringLiteral("aborted");
+    case LIQ_BITMAP_NOT_AVAILABLE: return QStringLiteral("bitmap not available");
+    case LIQ_BUFFER_TOO_SMALL: return QStringLiteral("buffer too small");
+    case LIQ_INVALID_POINTER: return QStringLiteral("invalid pointer");
+    case LIQ_UNSUPPORTED: return QStringLiteral("unsupported");
+    default: return QStringLiteral("error %1").arg(int(e));
+    }
+}
+
+}  // namespace
+
+bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, IndexedPicture* result, QString* error)
+{
+    if (source.isNull()) {
+        *error = QStringLiteral("there is no picture");
+        return false;
+    }
+    const int w = source.width();
+    const int h = source.height();
+    // RGBA byte order is what libimagequant reads; RGBX has 255 in the alpha byte.
+    QImage rgba = source;
+    if (rgba.format() != QImage::Format_RGBA8888 && rgba.format() != QImage::Format_RGBX8888)
+        rgba = rgba.convertToFormat(rgba.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+    bool anyTransparent = false;
+    if (rgba.format() == QImage::Format_RGBA8888) {
+        // GIF has one transparent colour and no partial opacity: threshold at half.
+        rgba.detach();
+        for (int y = 0; y < h; ++y) {
+            auto* p = reinterpret_cast<uint32_t*>(rgba.scanLine(y));
+            for (int x = 0; x < w; ++x) {
+                uchar* b = reinterpret_cast<uchar*>(p + x);
+                if (b[3] < 128) {
+                    p[x] = 0;
+                    anyTransparent = true;
+                } else {
+                    b[3] = 255;
+                }
+            }
+        }
+    }
+    if (rgba.isNull()) {
+        *error = QStringLiteral("not enough memory to convert the picture");
+        return false;
+    }
+
+    UseOneLibraryThread();
+    std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
+    if (!attr) {
+        *error = QStringLiteral("libimagequant could not start");
+        return false;
+    }
+    liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
+    liq_set_quality(attr.get(), std::clamp(settings.minQuality, 0, 100), std::clamp(settings.maxQuality, 0, 100));
+    liq_set_max_colors(attr.get(), 256);
+    std::unique_ptr<liq_image, ImageDeleter> image(liq_image_create_rgba(attr.get(), rgba.constBits(), w, h, 0));
+    if (!image) {
+        *error = QStringLiteral("libimagequant refused the %1 x %2 picture").arg(w).arg(h);
+        return false;
+    }
+    if (anyTransparent)
+        liq_image_add_fixed_color(image.get(), liq_color{0, 0, 0, 0});
+    liq_result* raw = nullptr;
+    liq_error e = liq_image_quantize(image.get(), attr.get(), &raw);
+    std::unique_ptr<liq_result, ResultDeleter> quantized(raw);
+    if (e != LIQ_OK || !quantized) {
+        *error = QStringLiteral("making the palette failed: %1").arg(LiqMessage(e));
+        return false;
+    }
+    liq_set_dithering_level(quantized.get(), std::clamp(settings.dithering, 0.0f, 1.0f));
+
+    IndexedPicture& out = *result;
+    out = IndexedPicture();
+    out.width = w;
+    out.height = h;
+    try {
+        out.indices.resize(size_t(w) * size_t(h));
+    } catch (const std::bad_alloc&) {
+        *error = QStringLiteral("not enough memory for the palette picture");
+        return false;
+    }
+    e = liq_write_remapped_image(quantized.get(), image.get(), out.indices.data(), out.indices.size());
+    if (e != LIQ_OK) {
+        *error = QStringLiteral("mapping to the palette failed: %1").arg(LiqMessage(e));
+        return false;
+    }
+    // The palette is final only after remapping.
+    const liq_palette* palette = liq_get_palette(quantized.get());
+    out.colorCount = int(palette->count);
+    bool isTransparent[256] = {};
+    for (int i = 0; i < out.colorCount; ++i) {
+        const liq_color& c = palette->entries[i];
+        isTransparent[i] = c.a < 128;
+        out.palette[size_t(i)] = isTransparent[i] ? 0u : 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+        if (isTransparent[i] && out.transparent < 0)
+            out.transparent = i;
+    }
+    if (anyTransparent && out.transparent < 0) {
+        // The fixed transparent colour is always kept; this is a safety net.
+        if (out.colorCount >= 256) {
+            *error = QStringLiteral("the palette has no room for the transparent colour");
+            return false;
+        }
+        out.transparent = out.colorCount++;
+        out.palette[size_t(out.transparent)] = 0;
+    }
+    // Opaque entries only for opaque pixels, the transparent index only for
+    // transparent ones (dithering works on alpha too).
+    int nearestOpaque[256];
+    for (int i = 0; i < out.colorCount; ++i) {
+        nearestOpaque[i] = i;
+        if (!isTransparent[i])
+            continue;
+        long best = -1;
+        for (int j = 0; j < out.colorCount; ++j) {
+            if (isTransparent[j])
+                continue;
+            const liq_color& a = palette->entries[i];
+            const liq_color& b = palette->entries[j];
+            const long d = long(a.r - b.r) * (a.r - b.r) + long(a.g - b.g) * (a.g - b.g) + long(a.b - b.b) * (a.b - b.b);
+            if (best < 0 || d < best) {
+                best = d;
+                nearestOpaque[i] = j;
+            }
+        }
+    }
+    if (anyTransparent || out.transparent >= 0) {
+        const uint8_t t = uint8_t(std::max(out.transparent, 0));
+        for (int y = 0; y < h; ++y) {
+            const uchar* src = rgba.constScanLine(y);
+            uint8_t* idx = &out.indices[size_t(y) * size_t(w)];
+            for (int x = 0; x < w; ++x) {
+                if (src[4 * x + 3] == 0)
+                    idx[x] = t;
+                else if (isTransparent[idx[x]])
+                    idx[x] = uint8_t(nearestOpaque[idx[x]]);
+            }
+        }
+        if (!anyTransparent)
+            out.transparent = -1;  // no pixel uses it
+    }
+    return true;
+}
+
+}  // namespace imaging

@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/Resampler.h"
+
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+namespace imaging {
+namespace {
+
+constexpr int kPrecisionBits = 32 - 8 - 2;
+constexpr double kSupport = 3.0;
+
+double Sinc(double x)
+{
+    if (x == 0.0)
+        return 1.0;
+    x *= std::numbers::pi;
+    return std::sin(x) / x;
+}
+
+double Lanczos(double x)
+{
+    return (-kSupport <= x && x < kSupport) ? Sinc(x) * Sinc(x / kSupport) : 0.0;
+}
+
+struct Coefficients {
+    int kernelSize = 0;
+    std::vector<int> bounds;  // per output pixel: first input pixel, count
+    std::vector<int32_t> weights;  // per output pixel: kernelSize fixed-point weights
+};
+
+Coefficients Precompute(int inSize, int outSize)
+{
+    const double scale = double(inSize) / outSize;
+    const double filterScale = std::max(scale, 1.0);
+    const double support = kSupport * filterScale;
+    Coefficients c;
+    c.kernelSize = int(std::ceil(support)) * 2 + 1;
+    c.bounds.resize(size_t(outSize) * 2);
+    c.weights.assign(size_t(outSize) * size_t(c.kernelSize), 0);
+    std::vector<double> k(size_t(c.kernelSize));
+    for (int xx = 0; xx < outSize; ++xx) {
+        const double center = (xx + 0.5) * scale;
+        const double ss = 1.0 / filterScale;
+        int xmin = int(center - support + 0.5);
+        if (xmin < 0)
+            xmin = 0;
+        int xmax = int(center + support + 0.5);
+        if (xmax > inSize)
+            xmax = inSize;
+        xmax -= xmin;
+        double sum = 0.0;
+        for (int x = 0; x < xmax; ++x) {
+            const double w = Lanczos((x + xmin - center + 0.5) * ss);
+            k[size_t(x)] = w;
+            sum += w;
+        }
+        int32_t* out = &c.weights[size_t(xx) * size_t(c.kernelSize)];
+        for (int x = 0; x < xmax; ++x) {
+            const double w = sum != 0.0 ? k[size_t(x)] / sum : k[size_t(x)];
+            out[x] = int32_t(w < 0 ? -0.5 + w * (1 << kPrecisionBits) : 0.5 + w * (1 << kPrecisionBits));
+        }
+        c.bounds[size_t(xx) * 2] = xmin;
+        c.bounds[size_t(xx) * 2 + 1] = xmax;
+    }
+    return c;
+}
+
+inline uint8_t Clip8(int32_t v)
+{
+    v >>= kPrecisionBits;
+    return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+constexpr int32_t kHalf = 1 << (kPrecisionBits - 1);
+
+// Rows [y0, y1) of `out` from rows of `in` starting at `inFirst`.
+void Horizontal(const QImage& in, int inFirst, QImage& out, int y0, int y1, const Coefficients& c, bool opaque)
+{
+    const int outW = out.width();
+    for (int y = y0; y < y1; ++y) {
+        const uint8_t* src = in.constScanLine(inFirst + y);
+        uint8_t* dst = out.scanLine(y);
+        for (int xx = 0; xx < outW; ++xx) {
+            const int xmin = c.bounds[size_t(xx) * 2];
+            const int n = c.bounds[size_t(xx) * 2 + 1];
+            const int32_t* k = &c.weights[size_t(xx) * size_t(c.kernelSize)];
+            const uint8_t* p = src + size_t(xmin) * 4;
+            int32_t s0 = kHalf, s1 = kHalf, s2 = kHalf, s3 = kHalf;
+            for (int x = 0; x < n; ++x) {
+                const int32_t w = k[x];
+                s0 += p[4 * x] * w;
+                s1 += p[4 * x + 1] * w;
+                s2 += p[4 * x + 2] * w;
+                s3 += p[4 * x + 3] * w;
+            }
+            const uint8_t a = opaque ? 255 : Clip8(s3);
+            // Premultiplied data keeps every colour at or below its alpha (ringing may not).
+            dst[4 * xx] = std::min(Clip8(s0), a);
+            dst[4 * xx + 1] = std::min(Clip8(s1), a);
+            dst[4 * xx + 2] = std::min(Clip8(s2), a);
+            dst[4 * xx + 3] = a;
+        }
+    }
+}
+
+// Rows [y0, y1) of `out`; `shift` moves the coefficient bounds into `in`'s rows.
+void Vertical(const QImage& in, int shift, QImage& out, int y0, int y1, const Coefficients& c, bool premultiplied,
+              bool opaque)
+{
+    const int values = out.width() * 4;
+    std::vector<int32_t> acc(static_cast<size_t>(values));
+    for (int yy = y0; yy < y1; ++yy) {
+        const int ymin = c.bounds[size_t(yy) * 2] - shift;
+        const int n = c.bounds[size_t(yy) * 2 + 1];
+        const int32_t* k = &c.weights[size_t(yy) * size_t(c.kernelSize)];
+        std::fill(acc.begin(), acc.end(), kHalf);
+        for (int y = 0; y < n; ++y) {
+            const uint8_t* src = in.constScanLine(ymin + y);
+            const int32_t w = k[y];
+            for (int i = 0; i < values; ++i)
+                acc[size_t(i)] += src[i] * w;
+        }
+        uint8_t* dst = out.scanLine(yy);
+        for (int i = 0; i < values; ++i)
+            dst[i] = Clip8(acc[size_t(i)]);
+        if (opaque) {
+            for (int i = 3; i < values; i += 4)
+                dst[i] = 255;
+        } else if (premultiplied) {
+            // Ringing may push a colour above its alpha; premultiplied data must not.
+            for (int i = 0; i < values; i += 4) {
+                const uint8_t a = dst[i + 3];
+                dst[i] = std::min(dst[i], a);
+                dst[i + 1] = std::min(dst[i + 1], a);
+                dst[i + 2] = std::min(dst[i + 2], a);
+            }
+        }
+    }
+}
+
+// Runs fn(y0, y1) over [0, rows) in chunks, on the pool when the work pays.
+template <typename Fn>
+void ForRows(int rows, qint64 work, Fn fn)
+{
+    const int threads = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
+    if (threads == 1 || work < 400'000 || rows < 2 * threads) {
+        fn(0, rows);
+        return;
+    }
+    const int chunks = std::min(rows, threads * 4);
+    std::vector<std::pair<int, int>> ranges;
+    for (int i = 0; i < chunks; ++i)
+        ranges.emplace_back(int(qint64(rows) * i / chunks), int(qint64(rows) * (i + 1) / chunks));
+    QtConcurrent::blockingMap(ranges, [&](const std::pair<int, int>& r) { fn(r.first, r.second); });
+}
+
+}  // namespace
+
+QImage ResampleLanczos(const QImage& source, int width, int height)
+{
+    if (source.isNull() || width <= 0 || height <= 0)
+        return {};
+    const bool opaque = !source.hasAlphaChannel();
+    const QImage::Format work = opaque ? QImage::Format_RGBX8888 : QImage::Format_RGBA8888_Premultiplied;
+    const QImage in = source.format() == work ? source : source.convertToFormat(work);
+    if (in.isNull())
+        return {};
+    const bool needH = width != in.width();
+    const bool needV = height != in.height();
+    if (!needH && !needV)
+        return source.convertToFormat(opaque ? QImage::Format_RGBX8888 : QImage::Format_RGBA8888);
+
+    const Coefficients ch = Precompute(in.width(), width);
+    const Coefficients cv = Precompute(in.height(), height);
+    // Source rows that the vertical pass reads.
+    const int first = cv.bounds[0];
+    const int last = cv.bounds[size_t(height) * 2 - 2] + cv.bounds[size_t(height) * 2 - 1];
+
+    QImage temp;
+    const QImage* vin = &in;
+    int shift = 0;
+    if (needH) {
+        const int rows = needV ? last - first : in.height();
+        const int from = needV ? first : 0;
+        temp = QImage(width, rows, work);
+        if (temp.isNull())
+            return {};
+        ForRows(rows, qint64(rows) * width * ch.kernelSize,
+                [&](int y0, int y1) { Horizontal(in, from, temp, y0, y1, ch, opaque); });
+        if (!needV)
+            return temp.convertToFormat(opaque ? QImage::Format_RGBX8888 : QImage::Format_RGBA8888);
+        vin = &temp;
+        shift = first;
+    }
+    QImage out(width, height, work);
+    if (out.isNull())
+        return {};
+    ForRows(height, qint64(height) * width * cv.kernelSize,
+            [&](int y0, int y1) { Vertical(*vin, shift, out, y0, y1, cv, !opaque, opaque); });
+    if (opaque)
+        return out;
+    return out.convertToFormat(QImage::Format_RGBA8888);
+}
+
+}  // namespace imaging

@@ -1,0 +1,279 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Joined animations decoded independently (giflib, browser compositing):
+// every frame as its own file shows it, with its delay, in order.
+#include "ImagingTestSupport.h"
+
+#include "imaging/GifAssembler.h"
+#include "imaging/ImageEngine.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace testing_imaging;
+
+namespace {
+
+class Assembler : public ::testing::Test {
+protected:
+    // Frame files of `pictures` and the animation joining them.
+    bool Join(const QVector<QImage>& pictures, const QVector<int>& delays, int loop, const QString& out)
+    {
+        frames.clear();
+        for (int i = 0; i < pictures.size(); ++i) {
+            const QString f = SaveFrame(scratch, QStringLiteral("__frame__%1").arg(i + 1), pictures[i], &engine);
+            if (f.isEmpty())
+                return false;
+            frames << f;
+        }
+        gif.Reset();
+        gif.LoopCount(loop);
+        gif.Version(QStringLiteral("gif89a"));
+        for (int i = 0; i < frames.size(); ++i) {
+            gif.AddFrame(frames[i]);
+            gif.SetFrameDelay(i, delays.value(i, 10));
+        }
+        return gif.SaveAnimation(out);
+    }
+    // Every composited frame equals its frame file's picture, pixel for pixel.
+    void ExpectFramesExact(const Animation& a)
+    {
+        ASSERT_TRUE(a.ok) << a.error.toStdString();
+        ASSERT_EQ(a.frames.size(), frames.size());
+        for (int i = 0; i < frames.size(); ++i) {
+            const Animation single = DecodeAnimation(frames[i]);
+            ASSERT_TRUE(single.ok);
+            EXPECT_EQ(DifferentPixels(a.frames[i], single.frames[0]), 0) << "frame " << i;
+        }
+    }
+    Scratch scratch;
+    ImageEngine engine;  // one engine for the frames of a run, as the creation run has
+    GifAssembler gif;
+    QStringList frames;
+};
+
+// A scene with a square that moves: most pixels repeat from frame to frame.
+QVector<QImage> MovingSquare(int count, int w = 64, int h = 40)
+{
+    QVector<QImage> out;
+    for (int i = 0; i < count; ++i) {
+        QImage img(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                img.setPixel(x, y, qRgb(x * 4, 100 + y, 60));
+        QPainter p(&img);
+        p.fillRect(4 + i * 5, 10, 9, 9, QColor(250, 250, 20));
+        out << img;
+    }
+    return out;
+}
+
+TEST_F(Assembler, StructureLoopCountDelaysAndOrder)
+{
+    const QString out = scratch.Path(QStringLiteral("anim.gif"));
+    ASSERT_TRUE(Join(MovingSquare(5), {12, 14, 0, 100, 10000}, 12, out)) << gif.LastError().toStdString();
+    const Animation a = DecodeAnimation(out);
+    ASSERT_TRUE(a.ok) << a.error.toStdString();
+    EXPECT_EQ(a.version, QByteArray("GIF89a"));
+    EXPECT_EQ(a.width, 64);
+    EXPECT_EQ(a.height, 40);
+    EXPECT_EQ(a.loopCount, 12);
+    EXPECT_EQ(a.netscapeBlocks, 1);
+    EXPECT_EQ(a.delays, (QVector<int>{12, 14, 0, 100, 10000}));
+    ExpectFramesExact(a);
+
+    ASSERT_TRUE(Join(MovingSquare(2), {5, 5}, 0, out));
+    EXPECT_EQ(DecodeAnimation(out).loopCount, 0);  // endless
+    // Qt's reader agrees on the frame count.
+    QImageReader reader(out, "gif");
+    EXPECT_EQ(reader.imageCount(), 2);
+}
+
+TEST_F(Assembler, UnchangedPixelsAreCroppedAndTransparent)
+{
+    const QString out = scratch.Path(QStringLiteral("anim.gif"));
+    ASSERT_TRUE(Join(MovingSquare(6), {}, 0, out));
+    const Animation a = DecodeAnimation(out);
+    ExpectFramesExact(a);
+    EXPECT_EQ(a.rects[0], QRect(0, 0, 64, 40));
+    for (int i = 1; i < a.rects.size(); ++i) {
+        // Only the old and the new square changed.
+        EXPECT_LE(a.rects[i].width(), 16) << i;
+        EXPECT_LE(a.rects[i].height(), 9) << i;
+        EXPECT_TRUE(a.transparent[i]) << i;
+    }
+    // Much smaller than the frames it joins.
+    qint64 frameBytes = 0;
+    for (const QString& f : frames)
+        frameBytes += QFile(f).size();
+    EXPECT_LT(QFile(out).size(), frameBytes / 2);
+}
+
+TEST_F(Assembler, IdenticalFramesStayFramesOfTheirOwn)
+{
+    const QVector<QImage> still = {Pattern(30, 20), Pattern(30, 20), Pattern(30, 20), Pattern(20, 30).scaled(30, 20)};
+    const QString out = scratch.Path(QStringLiteral("still.gif"));
+    ASSERT_TRUE(Join(still, {10, 20, 30, 40}, 0, out));
+    const Animation a = DecodeAnimation(out);
+    ExpectFramesExact(a);
+    EXPECT_EQ(a.delays, (QVector<int>{10, 20, 30, 40}));
+    EXPECT_EQ(a.rects[1].size(), QSize(1, 1));
+    EXPECT_EQ(a.rects[2].size(), QSize(1, 1));
+}
+
+TEST_F(Assembler, TransparentAreasNeverShowThePreviousFrame)
+{
+    // Opaque, then a hole where the first was opaque, then opaque again, then
+    // a different hole, then fully transparent, then the first again.
+    auto withHole = [](QRect hole, QColor fill) {
+        QImage img(40, 30, QImage::Format_ARGB32);
+        img.fill(fill);
+        for (int y = hole.top(); y <= hole.bottom(); ++y)
+            for (int x = hole.left(); x <= hole.right(); ++x)
+                img.setPixel(x, y, 0);
+        return img;
+    };
+    QImage clear(40, 30, QImage::Format_ARGB32);
+    clear.fill(0);
+    const QVector<QImage> pictures = {
+        withHole(QRect(), QColor(200, 30, 30)),
+        withHole(QRect(5, 5, 10, 8), QColor(200, 30, 30)),
+        withHole(QRect(), QColor(30, 200, 30)),
+        withHole(QRect(20, 10, 15, 15), QColor(30, 200, 30)),
+        clear,
+        withHole(QRect(0, 0, 40, 3), QColor(200, 30, 30)),
+        withHole(QRect(), QColor(200, 30, 30)),
+    };
+    const QString out = scratch.Path(QStringLiteral("holes.gif"));
+    ASSERT_TRUE(Join(pictures, {}, 0, out)) << gif.LastError().toStdString();
+    const Animation a = DecodeAnimation(out);
+    ExpectFramesExact(a);
+    // The frames really have holes (the test would be empty otherwise).
+    EXPECT_EQ(qAlpha(a.frames[1].pixel(7, 7)), 0);
+    EXPECT_EQ(qAlpha(a.frames[4].pixel(20, 20)), 0);
+    EXPECT_EQ(qAlpha(a.frames[5].pixel(20, 20)), 255);
+}
+
+TEST_F(Assembler, FullPalettesWithoutAFreeIndexStayExact)
+{
+    // Noise in 256 colours everywhere: no palette index is free for
+    // "unchanged", and every frame changes everywhere but in one band.
+    QVector<QImage> pictures;
+    quint32 seed = 1;
+    for (int i = 0; i < 3; ++i) {
+        QImage img(48, 48, QImage::Format_RGB32);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 48; ++x) {
+                seed = seed * 1103515245u + 12345u;
+                img.setPixel(x, y, y < 8 ? qRgb(x * 5, 0, 0) : qRgb(int(seed >> 24), int((seed >> 14) & 255), int((seed >> 4) & 255)));
+            }
+        pictures << img;
+    }
+    const QString out = scratch.Path(QStringLiteral("noise.gif"));
+    ASSERT_TRUE(Join(pictures, {}, 0, out));
+    ExpectFramesExact(DecodeAnimation(out));
+}
+
+TEST_F(Assembler, AddFrameOnlyRecordsThePath)
+{
+    const QVector<QImage> pictures = MovingSquare(2);
+    const QString f1 = SaveFrame(scratch, QStringLiteral("a"), pictures[0]);
+    const QString f2 = SaveFrame(scratch, QStringLiteral("b"), pictures[1]);
+    gif.Reset();
+    ASSERT_TRUE(gif.AddFrame(f1));
+    ASSERT_TRUE(gif.AddFrame(f2));
+    // Replaced after AddFrame: the animation holds the file as it is at saving.
+    const QString replacement = SaveFrame(scratch, QStringLiteral("c"), Pattern(64, 40));
+    ASSERT_TRUE(QFile::remove(f2));
+    ASSERT_TRUE(QFile::rename(replacement, f2));
+    const QString out = scratch.Path(QStringLiteral("late.gif"));
+    ASSERT_TRUE(gif.SaveAnimation(out));
+    const Animation a = DecodeAnimation(out);
+    ASSERT_EQ(a.frames.size(), 2);
+    EXPECT_EQ(DifferentPixels(a.frames[1], DecodeAnimation(f2).frames[0]), 0);
+}
+
+TEST_F(Assembler, ResetStartsAnEmptyAnimation)
+{
+    const QString out = scratch.Path(QStringLiteral("a.gif"));
+    ASSERT_TRUE(Join(MovingSquare(3), {}, 5, out));
+    gif.Reset();
+    EXPECT_FALSE(gif.SaveAnimation(scratch.Path(QStringLiteral("empty.gif"))));
+    EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("empty.gif"))));
+    EXPECT_FALSE(gif.SetFrameDelay(0, 10));
+    ASSERT_TRUE(gif.AddFrame(frames[0]));
+    EXPECT_TRUE(gif.SetFrameDelay(0, 7));
+    EXPECT_FALSE(gif.SetFrameDelay(1, 7));
+    EXPECT_FALSE(gif.SetFrameDelay(-1, 7));
+    ASSERT_TRUE(gif.SaveAnimation(out));
+    const Animation a = DecodeAnimation(out);
+    EXPECT_EQ(a.frames.size(), 1);
+    EXPECT_EQ(a.loopCount, 0);  // the earlier loop count is gone
+    EXPECT_EQ(a.delays, QVector<int>{7});
+}
+
+TEST_F(Assembler, AFailurePartWayLeavesTheTargetUntouched)
+{
+    const QString out = scratch.Path(QStringLiteral("keep.gif"));
+    ASSERT_TRUE(WriteAll(out, QByteArray("an earlier animation")));
+    const QVector<QImage> pictures = MovingSquare(4);
+    for (int i = 0; i < 4; ++i)
+        frames << SaveFrame(scratch, QStringLiteral("__frame__%1").arg(i + 1), pictures[i]);
+    ASSERT_TRUE(QFile::remove(frames[2]));
+    const QStringList before = scratch.Entries();
+    gif.Reset();
+    for (int i = 0; i < 4; ++i) {
+        gif.AddFrame(frames[i]);
+        gif.SetFrameDelay(i, 10);
+    }
+    EXPECT_FALSE(gif.SaveAnimation(out));
+    EXPECT_TRUE(gif.LastError().contains(QLatin1String("__frame__3.gif"))) << gif.LastError().toStdString();
+    EXPECT_TRUE(gif.LastError().contains(QLatin1String("keep.gif")));
+    EXPECT_EQ(ReadAll(out), QByteArray("an earlier animation"));
+    EXPECT_EQ(scratch.Entries(), before);  // no temporary file left
+
+    // A frame that is not a GIF: the same.
+    ASSERT_TRUE(WriteAll(frames[2], QByteArray("GIF89a\x10\x00\x10\x00 truncated", 20)));
+    const QStringList again = scratch.Entries();
+    EXPECT_FALSE(gif.SaveAnimation(out));
+    EXPECT_EQ(ReadAll(out), QByteArray("an earlier animation"));
+    EXPECT_EQ(scratch.Entries(), again);
+}
+
+TEST_F(Assembler, AnUnwritableTargetFailsWithItsName)
+{
+    const QVector<QImage> pictures = MovingSquare(2);
+    gif.Reset();
+    gif.AddFrame(SaveFrame(scratch, QStringLiteral("a"), pictures[0]));
+    gif.AddFrame(SaveFrame(scratch, QStringLiteral("b"), pictures[1]));
+    const QString inMissingFolder = scratch.Path(QStringLiteral("missing/out.gif"));
+    EXPECT_FALSE(gif.SaveAnimation(inMissingFolder));
+    EXPECT_TRUE(gif.LastError().contains(QLatin1String("out.gif")));
+    // The target is a folder.
+    EXPECT_FALSE(gif.SaveAnimation(scratch.Path(QString())));
+    EXPECT_FALSE(gif.SaveAnimation(QString()));
+}
+
+TEST_F(Assembler, FramesOfAnotherSizeAreFittedToTheScreen)
+{
+    // Frames of one run all have one size; a stray one is placed at the top left.
+    const QString out = scratch.Path(QStringLiteral("mixed.gif"));
+    const QString a = SaveFrame(scratch, QStringLiteral("a"), Pattern(30, 20));
+    const QString b = SaveFrame(scratch, QStringLiteral("b"), Pattern(10, 40));
+    gif.Reset();
+    gif.AddFrame(a);
+    gif.AddFrame(b);
+    ASSERT_TRUE(gif.SaveAnimation(out));
+    const Animation anim = DecodeAnimation(out);
+    ASSERT_TRUE(anim.ok);
+    EXPECT_EQ(anim.width, 30);
+    EXPECT_EQ(anim.height, 20);
+    const QImage second = DecodeAnimation(b).frames[0];
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_EQ(anim.frames[1].pixel(x, y), x < 10 ? second.pixel(x, y) : 0u) << x << "," << y;
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Corrupt, truncated and hostile files fail with a reason; none crashes the
+// engine or the assembler, and none gets a huge allocation.
+#include "ImagingTestSupport.h"
+
+#include "imaging/GifAssembler.h"
+#include "imaging/ImageEngine.h"
+#include "imaging/ImagingLimits.h"
+#include "imaging/PicSize.h"
+
+#include <QBuffer>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace testing_imaging;
+
+namespace {
+
+// The CRC of PNG chunks.
+quint32 Crc32(const QByteArray& bytes)
+{
+    quint32 c = 0xFFFFFFFFu;
+    for (char ch : bytes) {
+        c ^= uchar(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    }
+    return c ^ 0xFFFFFFFFu;
+}
+
+class Hostile : public ::testing::Test {
+protected:
+    // The file fails to load with a reason and measures as nothing.
+    void ExpectRefused(const QString& name, const QByteArray& bytes, const char* reasonPart = nullptr)
+    {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = scratch.Path(name);
+        ASSERT_TRUE(WriteAll(path, bytes));
+        ImageEngine engine;
+        ASSERT_TRUE(engine.LoadFile(Png(QStringLiteral("before.png"))));
+        EXPECT_FALSE(engine.LoadFile(path));
+        EXPECT_EQ(engine.ImageWidth(), 0);
+        EXPECT_EQ(engine.ImageHeight(), 0);
+        EXPECT_FALSE(engine.LastError().isEmpty());
+        EXPECT_TRUE(engine.LastError().contains(name)) << engine.LastError().toStdString();
+        if (reasonPart)
+            EXPECT_TRUE(engine.LastError().contains(QLatin1String(reasonPart))) << engine.LastError().toStdString();
+        EXPECT_TRUE(GetPicSize(path).isEmpty());
+    }
+    QString Png(const QString& name)
+    {
+        const QString path = scratch.Path(name);
+        Pattern(40, 30).save(path, "PNG");
+        return path;
+    }
+    static QByteArray Encoded(const QImage& image, const char* format)
+    {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    }
+    Scratch scratch;
+};
+
+TEST_F(Hostile, TruncatedFilesFail)
+{
+    const QImage picture = Pattern(120, 80);
+    const QByteArray png = Encoded(picture, "PNG");
+    const QByteArray jpg = Encoded(picture, "JPEG");
+    const QByteArray bmp = Encoded(picture, "BMP");
+    ASSERT_TRUE(WriteListWithMagick({picture}, scratch.Path(QStringLiteral("whole.gif")), "GIF"));
+    const QByteArray gif = ReadAll(scratch.Path(QStringLiteral("whole.gif")));
+    ASSERT_GT(gif.size(), 100);
+    ExpectRefused(QStringLiteral("cut.png"), png.left(png.size() * 2 / 3));
+    ExpectRefused(QStringLiteral("cut.jpg"), jpg.left(jpg.size() * 2 / 3), "truncated");
+    ExpectRefused(QStringLiteral("cut.gif"), gif.left(gif.size() / 2));
+    ExpectRefused(QStringLiteral("cut.bmp"), bmp.left(bmp.size() - 200), "truncated");
+    ExpectRefused(QStringLiteral("header.jpg"), jpg.left(2));
+    ExpectRefused(QStringLiteral("empty.png"), QByteArray(), "empty");
+}
+
+TEST_F(Hostile, HeadersClaimingHugePicturesAreRefusedBeforeDecoding)
+{
+    // PNG: a valid IHDR (with its CRC) for 100000 x 100000 and nothing else.
+    QByteArray png("\x89PNG\r\n\x1A\n", 8);
+    QByteArray ihdr("IHDR", 4);
+    const uchar fields[13] = {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 2, 0, 0, 0};
+    ihdr.append(reinterpret_cast<const char*>(fields), 13);
+    const quint32 crc = Crc32(ihdr);
+    const char length[4] = {0, 0, 0, 13};
+    png.append(length, 4);
+    png.append(ihdr);
+    const uchar crcBytes[4] = {uchar(crc >> 24), uchar(crc >> 16), uchar(crc >> 8), uchar(crc)};
+    png.append(reinterpret_cast<const char*>(crcBytes), 4);
+    ExpectRefused(QStringLiteral("bomb.png"), png, "limit");
+
+    // BMP: 100000 x 100000 at 24 bits in a 54-byte file.
+    QByteArray bmp(54, '\0');
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    qToLittleEndian<quint32>(54, bmp.data() + 10);
+    qToLittleEndian<quint32>(40, bmp.data() + 14);
+    qToLittleEndian<qint32>(100000, bmp.data() + 18);
+    qToLittleEndian<qint32>(100000, bmp.data() + 22);
+    qToLittleEndian<quint16>(1, bmp.data() + 26);
+    qToLittleEndian<quint16>(24, bmp.data() + 28);
+    ExpectRefused(QStringLiteral("bomb.bmp"), bmp, "limit");
+
+    // GIF: a 65535 x 65535 screen and image.
+    QByteArray gif("GIF89a\xFF\xFF\xFF\xFF\x80\x00\x00", 13);
+    gif.append(QByteArray(6, '\0'));
+    gif.append("\x2C\0\0\0\0\xFF\xFF\xFF\xFF\0\x08\x02\x4C\x01\0\x3B", 16);
+    ExpectRefused(QStringLiteral("bomb.gif"), gif, "limit");
+
+    // JPEG: a real file whose frame header is patched to 60000 x 60000.
+    QByteArray jpg = Encoded(Pattern(16, 16), "JPEG");
+    const int sof = jpg.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(sof, 0);
+    qToBigEndian<quint16>(60000, jpg.data() + sof + 5);
+    qToBigEndian<quint16>(60000, jpg.data() + sof + 7);
+    ExpectRefused(QStringLiteral("bomb.jpg"), jpg, "limit");
+
+    // Within the side limit but above the pixel count: 16000 x 16000.
+    qToBigEndian<quint16>(16000, jpg.data() + sof + 5);
+    qToBigEndian<quint16>(16000, jpg.data() + sof + 7);
+    ExpectRefused(QStringLiteral("wide.jpg"), jpg, "megapixels");
+
+    // TIFF through ImageMagick: a picture saved small, its size patched.
+    const QString tif = scratch.Path(QStringLiteral("small.tif"));
+    ASSERT_TRUE(WriteWithMagick(Pattern(8, 8), tif, "TIFF"));
+    QByteArray tiff = ReadAll(tif);
+    const quint32 ifd = qFromLittleEndian<quint32>(tiff.constData() + 4);
+    const int entries = qFromLittleEndian<quint16>(tiff.constData() + ifd);
+    for (int i = 0; i < entries; ++i) {
+        char* e = tiff.data() + ifd + 2 + 12 * i;
+        const quint16 tag = qFromLittleEndian<quint16>(e);
+        const quint16 type = qFromLittleEndian<quint16>(e + 2);
+        if (tag == 256 || tag == 257) {
+            if (type == 3)
+                qToLittleEndian<quint16>(50000, e + 8);
+            else
+                qToLittleEndian<quint32>(50000, e + 8);
+        }
+    }
+    ExpectRefused(QStringLiteral("bomb.tif"), tiff, "limit");
+}
+
+TEST_F(Hostile, RandomBytesFailOrDecodeWithinTheLimits)
+{
+    QRandomGenerator random(12345);
+    const char* names[] = {"noise.bmp", "noise.png", "noise.jpg", "noise.gif", "noise.psd", "noise.pcx", "noise.ico",
+                           "noise.tif", "noise.sgi", "noise.wmf", "noise.pcd", "noise.rle", "noise.xyz"};
+    for (const char* name : names) {
+        for (int round = 0; round < 4; ++round) {
+            QByteArray bytes(64 + int(random.bounded(4000)), '\0');
+            for (char& c : bytes)
+                c = char(random.bounded(256));
+            // Keep the signature of formats that have one, so that their decoder runs.
+            const QString n = QString::fromLatin1(name);
+            if (n.endsWith(QLatin1String(".bmp"))) bytes.replace(0, 2, "BM");
+            if (n.endsWith(QLatin1String(".png"))) bytes.replace(0, 8, QByteArray("\x89PNG\r\n\x1A\n", 8));
+            if (n.endsWith(QLatin1String(".jpg"))) bytes.replace(0, 3, QByteArray("\xFF\xD8\xFF", 3));
+            if (n.endsWith(QLatin1String(".gif"))) bytes.replace(0, 6, "GIF89a");
+            if (n.endsWith(QLatin1String(".psd"))) bytes.replace(0, 4, "8BPS");
+            if (n.endsWith(QLatin1String(".tif"))) bytes.replace(0, 4, QByteArray("II*\0", 4));
+            const QString path = scratch.Path(n);
+            ASSERT_TRUE(WriteAll(path, bytes));
+            ImageEngine engine;
+            if (engine.LoadFile(path)) {
+                // Some formats accept almost anything (a PCX header is mostly numbers).
+                EXPECT_LE(engine.ImageWidth(), imaging::kMaxPictureSide);
+                EXPECT_LE(qint64(engine.ImageWidth()) * engine.ImageHeight(), imaging::kMaxPicturePixels);
+                EXPECT_TRUE(engine.SaveFile(scratch.Path(QStringLiteral("out.gif"))));
+            } else {
+                EXPECT_FALSE(engine.LastError().isEmpty()) << name;
+                EXPECT_EQ(engine.ImageWidth(), 0);
+            }
+            const QString size = GetPicSize(path);  // must not crash either
+            (void)size;
+        }
+    }
+}
+
+TEST_F(Hostile, TheAssemblerRefusesCorruptFrames)
+{
+    const QString good = SaveFrame(scratch, QStringLiteral("good"), Pattern(20, 20));
+    QByteArray bytes = ReadAll(good);
+    const QString cut = scratch.Path(QStringLiteral("cut.gif"));
+    ASSERT_TRUE(WriteAll(cut, bytes.left(bytes.size() - 30)));
+    const QString junk = scratch.Path(QStringLiteral("junk.gif"));
+    ASSERT_TRUE(WriteAll(junk, QByteArray(500, 'x')));
+    for (const QString& bad : {cut, junk}) {
+        GifAssembler gif;
+        gif.Reset();
+        gif.AddFrame(good);
+        gif.AddFrame(bad);
+        const QString out = scratch.Path(QStringLiteral("out.gif"));
+        EXPECT_FALSE(gif.SaveAnimation(out));
+        EXPECT_TRUE(gif.LastError().contains(QFileInfo(bad).fileName())) << gif.LastError().toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+}  // namespace

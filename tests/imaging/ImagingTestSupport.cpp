@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ImagingTestSupport.h"
+
+#include "imaging/ImageEngine.h"
+#include "imaging/ImagingRuntime.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <Magick++.h>
+#include <gif_lib.h>
+
+#include <list>
+
+namespace testing_imaging {
+
+QImage Pattern(int width, int height, bool withAlpha)
+{
+    QImage image(width, height, withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width / 2;
+            const bool bottom = y >= height / 2;
+            int r = right ? 230 : 20, g = bottom ? 200 : 40, b = (right != bottom) ? 220 : 30;
+            r = (r + x * 20 / std::max(width, 1)) & 255;
+            int a = 255;
+            if (withAlpha)
+                a = (x + y) % 3 == 0 ? 0 : (x % 4 == 1 ? 100 : 255);
+            image.setPixel(x, y, qRgba(r, g, b, a));
+        }
+    }
+    return image;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+static Magick::Image ToMagick(const QImage& image)
+{
+    imaging::EnsureImagingRuntime();
+    const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888);
+    Magick::Image m(size_t(rgba.width()), size_t(rgba.height()), "RGBA", Magick::CharPixel, rgba.constBits());
+    if (!image.hasAlphaChannel())
+        m.matte(false);
+    return m;
+}
+
+bool WriteWithMagick(const QImage& image, const QString& path, const char* coder)
+{
+    try {
+        Magick::Image m = ToMagick(image);
+        m.magick(coder);
+        m.write(std::string(coder) + ":" + QFile::encodeName(path).toStdString());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool WriteListWithMagick(const QVector<QImage>& images, const QString& path, const char* coder)
+{
+    try {
+        std::list<Magick::Image> list;
+        for (const QImage& i : images)
+            list.push_back(ToMagick(i));
+        Magick::writeImages(list.begin(), list.end(), std::string(coder) + ":" + QFile::encodeName(path).toStdString());
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QByteArray JpegWithOrientation(const QImage& image, int orientation)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+    // APP1: "Exif\0\0", little-endian TIFF header, IFD0 with one entry (0x0112).
+    QByteArray tiff;
+    tiff.append("II*\0", 4);
+    const char ifdOffset[4] = {8, 0, 0, 0};
+    tiff.append(ifdOffset, 4);
+    const char count[2] = {1, 0};
+    tiff.append(count, 2);
+    const char entry[12] = {0x12, 0x01, 3, 0, 1, 0, 0, 0, char(orientation), 0, 0, 0};
+    tiff.append(entry, 12);
+    tiff.append(QByteArray(4, '\0'));
+    QByteArray app1("Exif\0\0", 6);
+    app1.append(tiff);
+    QByteArray segment("\xFF\xE1", 2);
+    const quint16 length = quint16(app1.size() + 2);
+    segment.append(char(length >> 8));
+    segment.append(char(length & 0xFF));
+    segment.append(app1);
+    jpeg.insert(2, segment);  // right after SOI
+    return jpeg;
+}
+
+QImage Normalized(const QImage& image)
+{
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* p = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            if (qAlpha(p[x]) == 0)
+                p[x] = 0;
+    }
+    return out;
+}
+
+int DifferentPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    const QImage na = Normalized(a), nb = Normalized(b);
+    int n = 0;
+    for (int y = 0; y < na.height(); ++y)
+        for (int x = 0; x < na.width(); ++x)
+            n += na.pixel(x, y) != nb.pixel(x, y);
+    return n;
+}
+
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 1e9;
+    const QImage na = a.convertToFormat(QImage::Format_ARGB32), nb = b.convertToFormat(QImage::Format_ARGB32);
+    double sum = 0;
+    for (int y = 0; y < na.height(); ++y) {
+        for (int x = 0; x < na.width(); ++x) {
+            const QRgb p = na.pixel(x, y), q = nb.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * na.width() * na.height());
+}
+
+Animation DecodeAnimation(const QString& path)
+{
+    Animation a;
+    const QByteArray head = ReadAll(path).left(6);
+    a.version = head;
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
+    if (!gif) {
+        a.error = QString::fromLatin1(GifErrorString(error));
+        return a;
+    }
+    if (DGifSlurp(gif) == GIF_ERROR) {
+        a.error = QString::fromLatin1(GifErrorString(gif->Error));
+        DGifCloseFile(gif, &error);
+        return a;
+    }
+    a.width = gif->SWidth;
+    a.height = gif->SHeight;
+    // Browsers start from a transparent canvas (they ignore the background colour).
+    QImage canvas(a.width, a.height, QImage::Format_ARGB32);
+    canvas.fill(0);
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const SavedImage& s = gif->SavedImages[i];
+        for (int k = 0; k < s.ExtensionBlockCount; ++k) {
+            const ExtensionBlock& e = s.ExtensionBlocks[k];
+            if (e.Function == APPLICATION_EXT_FUNC_CODE && e.ByteCount == 11
+                && std::memcmp(e.Bytes, "NETSCAPE2.0", 11) == 0 && k + 1 < s.ExtensionBlockCount) {
+                const ExtensionBlock& sub = s.ExtensionBlocks[k + 1];
+                if (sub.ByteCount >= 3 && sub.Bytes[0] == 1) {
+                    a.loopCount = sub.Bytes[1] | sub.Bytes[2] << 8;
+                    ++a.netscapeBlocks;
+                }
+            }
+        }
+        GraphicsControlBlock gcb;
+        gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+        gcb.DelayTime = 0;
+        gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+        DGifSavedExtensionToGCB(gif, i, &gcb);
+        a.delays << gcb.DelayTime;
+        a.disposals << gcb.DisposalMode;
+        a.transparent << (gcb.TransparentColor != NO_TRANSPARENT_COLOR);
+        const GifImageDesc& d = s.ImageDesc;
+        a.rects << QRect(d.Left, d.Top, d.Width, d.Height);
+        const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
+        if (!map) {
+            a.error = QStringLiteral("image %1 has no colour table").arg(i);
+            DGifCloseFile(gif, &error);
+            return a;
+        }
+        const QImage before = gcb.DisposalMode == DISPOSE_PREVIOUS ? canvas.copy() : QImage();
+        for (int y = 0; y < d.Height; ++y) {
+            for (int x = 0; x < d.Width; ++x) {
+                const int index = s.RasterBits[y * d.Width + x];
+                if (index == gcb.TransparentColor)
+                    continue;
+                const int cx = d.Left + x, cy = d.Top + y;
+                if (cx >= a.width || cy >= a.height)
+                    continue;
+                const GifColorType c = index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
+                canvas.setPixel(cx, cy, qRgb(c.Red, c.Green, c.Blue));
+            }
+        }
+        a.frames << canvas.copy();
+        if (gcb.DisposalMode == DISPOSE_BACKGROUND) {
+            for (int y = d.Top; y < std::min(a.height, d.Top + d.Height); ++y)
+                for (int x = d.Left; x < std::min(a.width, d.Left + d.Width); ++x)
+                    canvas.setPixel(x, y, 0);
+        } else if (gcb.DisposalMode == DISPOSE_PREVIOUS) {
+            canvas = before;
+        }
+    }
+    DGifCloseFile(gif, &error);
+    a.ok = true;
+    return a;
+}
+
+Scratch::Scratch() = default;
+
+QString Scratch::Path(const QString& name) const
+{
+    return dir_.filePath(name);
+}
+
+QStringList Scratch::Entries() const
+{
+    return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString SaveFrame(const Scratch& scratch, const QString& name, const QImage& image, ImageEngine* shared)
+{
+    const QString png = scratch.Path(name + QStringLiteral(".png"));
+    const QString gif = scratch.Path(name + QStringLiteral(".gif"));
+    if (!image.save(png, "PNG"))
+        return {};
+    ImageEngine own;
+    ImageEngine& engine = shared ? *shared : own;
+    if (!engine.LoadFile(png) || !engine.SaveFile(gif, false, 0))
+        return {};
+    QFile::remove(png);
+    return gif;
+}
+
+}  // namespace testing_imaging
