@@ -45,6 +45,8 @@ FrmGif::FrmGif(QWidget* parent)
     BuildPreviewPage(picTabs[3]);
     BuildCreatePage(picTabs[4]);
     WireTabs();
+    WireFrame();
+    WireLists();
     WireCreate();
 
     Form_Load();
@@ -159,6 +161,8 @@ void FrmGif::Form_Load()
     picPreview->SetDrawColor(Rgb(192, 192, 192));
     picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1,
                     picPreview->DrawColor());
+    // 10. Link colours and hand cursors.
+    InitLinksAndCursors();
     // 11.
     CreateHot = false;
     // 12. Preview is not available yet: the greyed Go and Stop pictures.

@@ -59,6 +59,42 @@ public:
     void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
     int PictureCount() const;
 
+    // ---- Adding pictures (lists/FrmGifAdding.cpp) ----
+    // Positions are 16-bit: a document holds at most this many pictures.
+    static constexpr int kMaxPictures = 32767;
+    void cmdAdd_Click();
+    void cmdAddImg_Click();
+    static QString BuildPictureFilter();
+    // Adds at most one picture: fileText is a full path, or a bare name in folder.
+    void AddPictureFile(const QString& fileText, const QString& folder, QTreeWidget* list);
+    bool IsPictureListed(const QString& fileName, const QString& folder, const QTreeWidget* list) const;
+    static QString PictureTypeText(const QString& fileName);
+    void RefreshListControls();
+    bool IsDimensionListed(const QString& text) const;
+    // "W x H" of a picture file, or empty when it does not qualify.
+    QString GetPicSize(const QString& path);
+    // Files dropped onto the picture list, as full paths in drop order.
+    void lstPic_DropFiles(const QStringList& paths);
+
+    // ---- Editing the picture list (lists/FrmGifEditing.cpp) ----
+    void chkAll_Click();
+    void cmdDel_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdPreview_Click();
+    void cmdDelImg_Click();
+    void cmdUpImg_Click();
+    void cmdDownImg_Click();
+    void cmdPreviewImg_Click();
+    void lstPic_DblClick();
+
+    // ---- Handlers of the settings and preview areas that the lists call ----
+    // (lists/PendingHandlers.cpp holds stand-ins until those areas are merged.)
+    void StopPreview();
+    void cboDim_Click();
+    // Shows the picture at lstPic's selected row in frmPreview, modally.
+    void ShowPicturePreview();
+
     // Window variables.
     float DragStartX = 0;
     float DragStartY = 0;
@@ -167,8 +203,59 @@ private:
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
+    void WireLists();
+    // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
+    // false when the list filled up and the rest was refused.
+    bool AddPickedFiles(const QString& fileNames);
 
     QPixmap background_;
+
+    // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
+public:
+    // X and Y are positions in the window's twips; Button is the button
+    // concerned in a press or release, the buttons held in a move.
+    void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void Form_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, float x, float y);
+    void Form_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void imgMin_MouseMove();
+    void imgClose_MouseMove();
+    void imgMin2_Click();
+    void imgClose2_Click();
+    void LabLinks_MouseMove(int index);
+    void LabLinks_Click(int index);
+    void imgCreate_MouseMove(int index);
+    void picTabs_MouseMove(int index);
+    void SetCreateHighlight(bool on);
+    void InitLinksAndCursors();
+
+    // A long operation that lets pending events run (adding pictures, loading
+    // the preview, creating a GIF) holds a BusyScope while it runs. Closing the
+    // window meanwhile only sets CloseRequested: the operation checks
+    // IsClosing() after each processEvents(), stops and cleans up, and the
+    // window closes once the last scope has ended.
+    class BusyScope {
+    public:
+        explicit BusyScope(FrmGif& form);
+        ~BusyScope();
+        Q_DISABLE_COPY_MOVE(BusyScope)
+
+    private:
+        FrmGif& form_;
+    };
+    bool IsClosing() const { return CloseRequested; }
+    bool IsBusy() const { return busyDepth_ > 0; }
+    bool CloseRequested = false;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void WireFrame();
+    int busyDepth_ = 0; // open BusyScopes
+    // ==== end of window frame section ====
 
     // ---- Step 5: creating the GIF (production/ui/FrmGifCreate.cpp) ----
 public:
@@ -180,8 +267,8 @@ public:
     void cmdOpen_Click();
     void txtGIF_Click();
     // Asks a run under way to stop after the frame it is converting, remove
-    // its frame files and return to the idle state without a message (for
-    // closing the window during a run). No effect when no run is under way.
+    // its frame files and return to the idle state without a message, as
+    // closing the window does. No effect when no run is under way.
     void StopCreation();
     bool CreationUnderway() const { return creating_; }
     // Frames a run converts at once: 1 on the window's engine, 0 one per core.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FrmAbout.h"
 #include "app/FrmGif.h"
 
 #include <QApplication>
@@ -11,12 +12,13 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Flipreel"));
     QApplication::setApplicationVersion(QStringLiteral(FLIPREEL_VERSION));
 
-    // --screenshot PATH [--step N]: saves a picture of the window and quits
-    // (used for the README and the help pages).
+    // --screenshot PATH [--step N | --about]: saves a picture of the window
+    // (or of the About window) and quits (used for the README and the help pages).
     QCommandLineParser parser;
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
     const QCommandLineOption step(QStringLiteral("step"), QString(), QStringLiteral("n"), QStringLiteral("1"));
-    parser.addOptions({screenshot, step});
+    const QCommandLineOption about(QStringLiteral("about"));
+    parser.addOptions({screenshot, step, about});
     parser.process(app);
 
     FrmGif window;
@@ -25,8 +27,13 @@ int main(int argc, char** argv)
         const QString path = parser.value(screenshot);
         const int index = qBound(1, parser.value(step).toInt(), 5) - 1;
         window.LabCap_Click(index);
-        QTimer::singleShot(300, &window, [&window, path] {
-            QApplication::exit(window.grab().save(path) ? 0 : 1);
+        QWidget* shown = &window;
+        if (parser.isSet(about)) {
+            shown = new FrmAbout(&window);
+            shown->show();
+        }
+        QTimer::singleShot(300, &window, [shown, path] {
+            QApplication::exit(shown->grab().save(path) ? 0 : 1);
         });
     }
     return QApplication::exec();

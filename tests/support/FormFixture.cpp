@@ -1,7 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FormFixture.h"
 
+// GCC 12 falsely reports moved-from std::optional<QString> as uninitialised.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
 #include <QDialog>
+
+namespace {
+// The next scripted answer; an empty queue answers cancel.
+template <typename T>
+std::optional<T> Pop(std::deque<std::optional<T>>& queue)
+{
+    if (queue.empty())
+        return std::nullopt;
+    std::optional<T> answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+} // namespace
 
 void FormFixture::SetUp()
 {
@@ -10,26 +26,18 @@ void FormFixture::SetUp()
         questions.push_back(q);
         return askAnswer;
     });
-    auto pop = [](auto& queue) {
-        using T = typename std::decay_t<decltype(queue)>::value_type;
-        if (queue.empty())
-            return T{};
-        T answer = queue.front();
-        queue.pop_front();
-        return answer;
-    };
     Dialogs::Handlers handlers;
-    handlers.open = [this, pop](const Dialogs::OpenRequest& r) {
+    handlers.open = [this](const Dialogs::OpenRequest& r) {
         openRequests.push_back(r);
-        return pop(openAnswers);
+        return Pop(openAnswers);
     };
-    handlers.save = [this, pop](const Dialogs::SaveRequest& r) {
+    handlers.save = [this](const Dialogs::SaveRequest& r) {
         saveRequests.push_back(r);
-        return pop(saveAnswers);
+        return Pop(saveAnswers);
     };
-    handlers.color = [this, pop](const Dialogs::ColorRequest& r) {
+    handlers.color = [this](const Dialogs::ColorRequest& r) {
         colorRequests.push_back(r);
-        return pop(colorAnswers);
+        return Pop(colorAnswers);
     };
     handlers.exec = [this](QDialog& dialog) {
         if (onModal)

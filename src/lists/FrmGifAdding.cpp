@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Step 1: adding pictures through the open dialog or by dropping files on the
+// picture list, and the refresh of everything that follows the picture count.
+#include "app/Dialogs.h"
+#include "app/FrmGif.h"
+#include "app/Messages.h"
+#include "common/Paths.h"
+#include "lists/ListRows.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+#include <array>
+#include <exception>
+#include <utility>
+
+namespace {
+
+// The open dialog's filter entries: description, pattern.
+constexpr std::array<std::pair<const char*, const char*>, 27> kFilterEntries = {{
+    {"Popular Images(*.bmp,*.gif,*.jpg,*.png,*.ico)", "*.bmp;*.gif;*.jpg;*.png;*.ico"},
+    {"All Supported Image Files",
+     "*.bmp;*.dib;*.emf;*.gif;*.ico;*.jpg;*.jpeg;*.pbm;*.pcd;*.pcx;*.pgm;*.png;*.ppm;*.psd;*.psp;*rle;"
+     "*.sgi;*.tga;*.vda;*.vst;*.wbmp;*.wmf"},
+    {"GIF Files (*.gif)", "*.gif"},
+    {"Bitmap (*.bmp)", "*.bmp"},
+    {"JPG/JPEG Files (*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
+    {"PNG Files (*.png)", "*.png"},
+    {"Device Independent Bitmap (*.dib)", "*.dib"},
+    {"Enhanced Meta Files (*.emf)", "*.emf"},
+    {"ICB Files (*.icb)", "*.icb"},
+    {"ICON Files (*.ico)", "*.ico"},
+    {"Portable Bitmap Files (*.pbm)", "*.pbm"},
+    {"Photo CD Files (*.pcd)", "*.pcd"},
+    {"PCX Files (*.pcx)", "*.pcx"},
+    {"PGM Files (*.pgm)", "*.pgm"},
+    {"Portable Network Graphics (*.png)", "*.png"},
+    {"PPM Files (*.ppm)", "*.ppm"},
+    {"Photo Shop Files (*.psd)", "*.psd"},
+    {"Paint Shop Files (*.psp)", "*.psp"},
+    {"RLE Files (*.rle)", "*.rle"},
+    {"SGI Files (*.sgi)", "*.sgi"},
+    {"Targa Files (*.tga)", "*.tga"},
+    {"Tagged Image Format Files (*.tif;*.tiff)", "*.tif;*.tiff"},
+    {"VDA Files (*.vda)", "*.vda"},
+    {"VST Files (*.vst)", "*.vst"},
+    {"WBMP Files (*.wbmp)", "*.wbmp"},
+    {"Windows Meta Files (*.wmf)", "*.wmf"},
+    {"All Files(*.*)", "*.*"},
+}};
+
+const QStringList& KnownPictureExtensions()
+{
+    static const QStringList known =
+        QStringLiteral("BMP;JPG;JPEG;GIF;PNG;DIB;EMF;ICB;ICO;PBM;PCD;PCX;PGM;PPM;PSD;PSP;RLE;SGI;TGA;TIF;"
+                       "TIFF;VDA;VST;WBMP;WMF")
+            .split(QLatin1Char(';'));
+    return known;
+}
+
+// The hourglass for as long as a batch runs, whichever way it ends.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    Q_DISABLE_COPY_MOVE(BusyPointer)
+};
+
+QString ListFullMessage()
+{
+    return QStringLiteral("The picture list is full: it holds at most %1 pictures. The remaining files "
+                          "were not added.")
+        .arg(FrmGif::kMaxPictures);
+}
+
+} // namespace
+
+void FrmGif::cmdAddImg_Click()
+{
+    cmdAdd_Click();
+}
+
+void FrmGif::cmdAdd_Click()
+{
+    Dialogs::OpenRequest request;
+    request.title = QStringLiteral("Add Graphic Files");
+    request.filter = BuildPictureFilter();
+    request.multiSelect = true;
+    request.fileMustExist = true;
+    const std::optional<QString> picked = Dialogs::OpenFiles(this, request);
+    if (picked)
+        AddPickedFiles(*picked);
+    // A cancelled dialog still refreshes.
+    LabTotal->setText(QString::number(PictureCount()));
+    RefreshListControls();
+}
+
+bool FrmGif::AddPickedFiles(const QString& fileNames)
+{
+    const QStringList pieces = fileNames.split(QChar(0));
+    const QString& head = pieces.front();
+    bool full = false;
+    {
+        const BusyPointer busy;
+        QCoreApplication::processEvents();
+        StopPreview();
+        QCoreApplication::processEvents();
+
+        // A failing file is dropped and the next one goes on.
+        auto addOne = [this](const QString& fileText, const QString& folder) {
+            try {
+                AddPictureFile(fileText, folder, lstPic);
+            } catch (const std::exception&) {
+            }
+        };
+        if (pieces.size() == 1) {
+            full = PictureCount() >= kMaxPictures;
+            if (!full)
+                addOne(head, QString());
+        } else {
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                if (PictureCount() >= kMaxPictures) {
+                    full = true;
+                    break;
+                }
+                addOne(pieces[i], head);
+                QCoreApplication::processEvents();
+            }
+        }
+    }
+    if (full)
+        Messages::Info(this, ListFullMessage());
+    return !full;
+}
+
+void FrmGif::lstPic_DropFiles(const QStringList& paths)
+{
+    // Dropped files are added as if picked in the open dialog. A drop can mix
+    // folders (a search view), so each run of one folder is one answer.
+    qsizetype start = 0;
+    while (start < paths.size()) {
+        const QString folder = QFileInfo(paths[start]).absolutePath();
+        qsizetype end = start + 1;
+        while (end < paths.size() && QFileInfo(paths[end]).absolutePath() == folder)
+            ++end;
+        if (!AddPickedFiles(Dialogs::JoinPickedFiles(paths.mid(start, end - start))))
+            break;
+        start = end;
+    }
+    LabTotal->setText(QString::number(PictureCount()));
+    RefreshListControls();
+}
+
+QString FrmGif::BuildPictureFilter()
+{
+    QStringList parts;
+    for (const auto& [description, pattern] : kFilterEntries)
+        parts << QLatin1String(description) << QLatin1String(pattern);
+    return parts.join(QLatin1Char('|'));
+}
+
+void FrmGif::AddPictureFile(const QString& fileText, const QString& folder, QTreeWidget* list)
+{
+    // Positions are 16-bit: never grow past the last one.
+    if (!list || PictureCount() >= kMaxPictures)
+        return;
+    const Paths::FolderAndName where = Paths::SplitFileText(fileText, folder);
+    const QString dimensions = GetPicSize(Paths::JoinFolder(where.folder, where.name));
+    if (dimensions.isEmpty())
+        return;
+    if (IsPictureListed(where.name, where.folder, list))
+        return;
+    AddPictureRow(where.name, PictureTypeText(where.name), dimensions, where.folder);
+    AddFrameRow(where.name);
+}
+
+bool FrmGif::IsPictureListed(const QString& fileName, const QString& folder, const QTreeWidget* list) const
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = list->topLevelItem(i);
+        if (row->text(PictureColumn::Address) == folder && row->text(PictureColumn::Name) == fileName)
+            return true;
+    }
+    return false;
+}
+
+QString FrmGif::PictureTypeText(const QString& fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QStringLiteral("Unknown file");
+    const QString extension = fileName.mid(dot + 1).toUpper();
+    if (KnownPictureExtensions().contains(extension))
+        return extension + QStringLiteral(" image");
+    if (extension.size() <= 4)
+        return extension + QStringLiteral(" file");
+    return {};
+}
+
+void FrmGif::RefreshListControls()
+{
+    {
+        // The selection below runs cboDim_Click exactly once, as a user's
+        // choice would, whatever the box reports while it is rebuilt.
+        const QSignalBlocker quiet(cboDim);
+        cboDim->clear();
+        for (int i = 0; i < PictureCount(); ++i) {
+            const QString dimensions = lstPic->topLevelItem(i)->text(PictureColumn::Dimensions);
+            if (!IsDimensionListed(dimensions))
+                cboDim->addItem(dimensions);
+        }
+        if (cboDim->count() > 0)
+            cboDim->setCurrentIndex(0);
+    }
+    if (cboDim->count() > 0)
+        cboDim_Click();
+
+    const bool canPlay = PictureCount() > 1;
+    cmdGo->setEnabled(canPlay);
+    cmdCreateGIF->setEnabled(canPlay);
+    cmdStop->setEnabled(canPlay);
+    cmdProp->setEnabled(PictureCount() > 0);
+    imgcmdGo->TakePictureOf(canPlay ? *imgGoEn : *imgGoDis);
+    imgcmdStop->TakePictureOf(canPlay ? *imgStopEn : *imgStopDis);
+}
+
+bool FrmGif::IsDimensionListed(const QString& text) const
+{
+    for (int i = 0; i < cboDim->count(); ++i) {
+        if (cboDim->itemText(i) == text)
+            return true;
+    }
+    return false;
+}

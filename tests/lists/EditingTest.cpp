@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "PictureFiles.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class EditingTest : public PictureFixture {
+protected:
+    // A, B, C; B plays 200 ms, transparent, RGB(1, 2, 3); A and C 300 and 400 ms, opaque.
+    void AddThree()
+    {
+        const std::tuple<const char*, const char*, bool, ColorValue> frames[] = {
+            {"A.png", "300", false, Rgb(9, 9, 9)}, {"B.png", "200", true, Rgb(1, 2, 3)}, {"C.png", "400", false, Rgb(7, 7, 7)}};
+        for (const auto& [name, ms, transparent, color] : frames) {
+            MakePicture(QLatin1String(name));
+            form->txtMS->setText(QLatin1String(ms));
+            form->chkTrans->setChecked(transparent);
+            form->picColor->SetBackColor(color);
+            Add({QLatin1String(name)});
+        }
+    }
+    // Check marks of the picture rows, "x" for checked.
+    QString Marks() const
+    {
+        QString out;
+        for (int i = 0; i < form->PictureCount(); ++i)
+            out += form->lstPic->topLevelItem(i)->checkState(PictureColumn::Name) == Qt::Checked ? QLatin1Char('x')
+                                                                                                 : QLatin1Char('.');
+        return out;
+    }
+    void Check(int position) { form->lstPic->topLevelItem(position - 1)->setCheckState(PictureColumn::Name, Qt::Checked); }
+    void Select(int position) { form->lstPic->setCurrentItem(position ? form->lstPic->topLevelItem(position - 1) : nullptr); }
+    int Selected() const { return form->lstPic->indexOfTopLevelItem(form->lstPic->currentItem()) + 1; }
+    static void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+};
+
+TEST_F(EditingTest, EmptyListMessagesThroughThePictureButtons)
+{
+    Click(form->chkAll); // nothing to check, nothing said
+    for (ImageControl* button : {form->cmdDelImg, form->cmdUpImg, form->cmdDownImg, form->cmdPreviewImg})
+        Click(button);
+    QStringList texts;
+    for (const Messages::Message& m : messages)
+        texts << (m.icon == Messages::Icon::Information ? m.text : QStringLiteral("error icon"));
+    EXPECT_EQ(texts, Texts({"No files in the list view!", "No files in list to move up", "No files in list to move",
+                            "No files in the list view"}));
+    Click(form->cmdAddImg);
+    EXPECT_EQ(openRequests.size(), 1u);
+}
+
+TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
+{
+    AddThree();
+    Check(1);
+    Check(3);
+    form->tmPlay->start(60000);
+    QStringList seen; // both counts at each turn of the event loop
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        seen << QStringLiteral("%1/%2").arg(form->PictureCount()).arg(form->lstFrame->topLevelItemCount());
+    });
+    ticker.start(0);
+    Click(form->cmdDelImg);
+    ticker.stop();
+    seen.removeDuplicates();
+    EXPECT_EQ(seen, Texts({"3/3", "2/2"})); // events ran before each removal, lists in step
+    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_EQ(Names(), Texts({"B.png"}));
+    EXPECT_EQ(Cells(form->lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
+    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
+    EXPECT_FALSE(form->cmdGo->isEnabled() || form->cmdStop->isEnabled() || form->cmdCreateGIF->isEnabled());
+    EXPECT_TRUE(form->cmdProp->isEnabled());
+    EXPECT_TRUE(messages.empty());
+
+    form->cmdDel_Click(); // nothing checked
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("No files checked in the list views!"));
+    EXPECT_EQ(form->PictureCount(), 1);
+}
+
+TEST_F(EditingTest, CheckAllFollowsTheBoxOnlyWhenClicked)
+{
+    AddThree();
+    form->chkAll->setChecked(true); // not a click
+    EXPECT_EQ(Marks(), QStringLiteral("..."));
+    form->chkAll->setChecked(false);
+    Click(form->chkAll);
+    EXPECT_EQ(Marks(), QStringLiteral("xxx"));
+    EXPECT_FALSE(form->lstFrame->topLevelItem(0)->data(FrameColumn::Label, Qt::CheckStateRole).isValid());
+    Click(form->chkAll);
+    EXPECT_EQ(Marks(), QStringLiteral("..."));
+}
+
+TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
+{
+    AddThree();
+    Check(2);
+    form->tmPlay->start(60000);
+    form->LabTotal->setText(QStringLiteral("kept"));
+    form->lstFrame->setCurrentItem(form->lstFrame->topLevelItem(2));
+    const QString bar(7, QChar(0x2587));
+
+    Select(2);
+    Click(form->cmdUpImg);
+    EXPECT_EQ(Names(), Texts({"B.png", "A.png", "C.png"}));
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_EQ(Cells(form->lstFrame, 1), Texts({"Frame 1", "B.png", "200", "Yes"}) << bar);
+    EXPECT_EQ(Cells(form->lstFrame, 2), Texts({"Frame 2", "A.png", "300", "No"}) << bar);
+    EXPECT_EQ(IconOf(1, FrameColumn::Transparent), ListIcon::Tick);
+    EXPECT_EQ(form->FrameColor(1), Rgb(1, 2, 3));
+    EXPECT_EQ(form->FrameColor(2), Rgb(9, 9, 9));
+    EXPECT_EQ(Marks(), QStringLiteral(".x."));
+    EXPECT_TRUE(form->tmPlay->isActive());
+    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("kept"));
+    EXPECT_EQ(form->lstFrame->indexOfTopLevelItem(form->lstFrame->currentItem()), 2);
+
+    // At the edges, or with no row selected, nothing happens and nothing is said.
+    form->cmdUp_Click();
+    Select(3);
+    form->cmdDown_Click();
+    Select(0);
+    form->cmdUp_Click();
+    form->cmdDown_Click();
+    EXPECT_EQ(Names(), Texts({"B.png", "A.png", "C.png"}));
+    EXPECT_TRUE(messages.empty());
+
+    Select(2);
+    Click(form->cmdDownImg);
+    EXPECT_EQ(Names(), Texts({"B.png", "C.png", "A.png"}));
+    EXPECT_EQ(Selected(), 3);
+    EXPECT_EQ(Cells(form->lstFrame, 3).mid(0, 3), Texts({"Frame 3", "A.png", "300"}));
+}
+
+} // namespace
