@@ -266,10 +266,6 @@ public:
     void ShowProgress(double percent);
     void cmdOpen_Click();
     void txtGIF_Click();
-    // Asks a run under way to stop after the frame it is converting, remove
-    // its frame files and return to the idle state without a message, as
-    // closing the window does. No effect when no run is under way.
-    void StopCreation();
     bool CreationUnderway() const { return creating_; }
     // Frames a run converts at once: 1 on the window's engine, 0 one per core.
     int CreateThreads = 0;
@@ -281,5 +277,4 @@ signals:
 private:
     void WireCreate();
     bool creating_ = false;
-    bool stopCreation_ = false;
 };

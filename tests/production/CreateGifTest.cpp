@@ -5,6 +5,7 @@
 #include "support/GifProbe.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -225,21 +226,31 @@ TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)
     EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
 }
 
-TEST_F(CreateGifTest, StoppingARunLeavesNoFileNoMessageAndTheIdleState)
+TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
 {
     Prepare(8, 8);
-    QTimer stopper;
-    QObject::connect(&stopper, &QTimer::timeout, form.get(), [&] { form->StopCreation(); });
-    stopper.start(0);
+    AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
+    int frames = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, form.get(), [&] {
+        if (form->CreationUnderway() && ++frames == 1)
+            form->close();
+    });
+    closer.start(0);
     int ended = 0;
     QObject::connect(form.get(), &FrmGif::CreationEnded, form.get(), [&] { ++ended; });
     form->imgCreate_Click(0);
-    stopper.stop();
+    closer.stop();
+    EXPECT_EQ(frames, 1) << "no frame after the close";
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(Idle());
     EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
     EXPECT_TRUE(RunFolders().isEmpty());
+    EXPECT_TRUE(form->isVisible()) << "the close waits for the run";
+    for (QDeadlineTimer deadline(5000); form->isVisible() && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(form->isVisible()) << "and then the window closes";
 }
 
 TEST_F(CreateGifTest, ProgressTextColourAndBar)

@@ -79,12 +79,6 @@ void FrmGif::imgCreate_Click(int /*index*/)
     cmdCreateGIF_Click();
 }
 
-void FrmGif::StopCreation()
-{
-    if (creating_)
-        stopCreation_ = true;
-}
-
 void FrmGif::cmdCreateGIF_Click()
 {
     // 1. The disabled button is the busy flag. Adding pictures during a run
@@ -136,9 +130,9 @@ void FrmGif::cmdCreateGIF_Click()
     // 6. Progress box with "Start Creating...".
     ShowProgress(-1);
 
-    // 7. Busy state.
+    // 7. Busy state. Closing the window now waits for the run to stop.
+    BusyScope busy(*this);
     creating_ = true;
-    stopCreation_ = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool busyPointer = true;
     cmdCreateGIF->setEnabled(false);
@@ -155,7 +149,6 @@ void FrmGif::cmdCreateGIF_Click()
         cmdCreateGIF->setEnabled(true);
         imgCreate[0]->TakePictureOf(*imgCreate[1]);
         creating_ = false;
-        stopCreation_ = false;
         emit CreationEnded();
     };
 
@@ -172,7 +165,7 @@ void FrmGif::cmdCreateGIF_Click()
     CreationResult result = run.ConvertFrames([this](double percent) {
         ShowProgress(percent);
         QCoreApplication::processEvents();
-        return !stopCreation_;
+        return !IsClosing();
     });
 
     // 9.-13. The loop field is trimmed in place, then the frames are joined.
@@ -199,7 +192,7 @@ void FrmGif::cmdCreateGIF_Click()
     restorePointer();
 
     // 15. A window that is closing shows no message; the file is complete.
-    if (!stopCreation_)
+    if (!IsClosing())
         Messages::Info(this, CreationRules::SuccessMessage(outputPath));
 
     // 16.
