@@ -49,6 +49,7 @@ FrmGif::FrmGif(QWidget* parent)
     WireLists();
     WirePreview();
     WireSettings();
+    WireCreate();
 
     Form_Load();
 }

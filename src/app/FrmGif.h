@@ -299,4 +299,25 @@ private:
     void WireFrame();
     int busyDepth_ = 0; // open BusyScopes
     // ==== end of window frame section ====
+
+    // ---- Step 5: creating the GIF (production/ui/FrmGifCreate.cpp) ----
+public:
+    // The whole creation run; started through imgCreate_Click.
+    void cmdCreateGIF_Click();
+    void imgCreate_Click(int index);
+    // -1 starts a run (box shown and cleared), else 0..100.
+    void ShowProgress(double percent);
+    void cmdOpen_Click();
+    void txtGIF_Click();
+    bool CreationUnderway() const { return creating_; }
+    // Frames a run converts at once: 1 on the window's engine, 0 one per core.
+    int CreateThreads = 0;
+
+signals:
+    // A run has returned to the idle state (finished, failed or stopped).
+    void CreationEnded();
+
+private:
+    void WireCreate();
+    bool creating_ = false;
 };

@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// flipreel-cli: the creation run of the window, from the command line.
+#include "common/OutputSize.h"
+#include "common/Rounding.h"
+#include "imaging/GifAssembler.h"
+#include "imaging/ImageEngine.h"
+#include "imaging/PicSize.h"
+#include "production/CreationRules.h"
+#include "production/CreationRun.h"
+#include "production/ModFold.h"
+#include "production/RunFolder.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// Exit statuses.
+constexpr int kSuccess = 0;
+constexpr int kCreationFailed = 1;
+constexpr int kRefused = 2;
+
+// The defaults of a new window: 1000 ms per frame, endless loop.
+constexpr qint32 kDefaultPlayTime = 1000;
+
+const char* const kName = "flipreel-cli";
+
+QTextStream& Err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+QTextStream& Out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+int Refuse(const QString& message)
+{
+    Err() << kName << ": " << message << Qt::endl;
+    return kRefused;
+}
+
+void Warn(const QString& message)
+{
+    Err() << kName << ": warning: " << message << Qt::endl;
+}
+
+QString Usage()
+{
+    return QStringLiteral(
+        "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-q] PICTURE...\n"
+        "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
+        "\n"
+        "  -o, --output FILE  the GIF file to write (replaced only by a complete new file)\n"
+        "  -s, --size WxH     output size, each side 5 to 2000 pixels\n"
+        "                     (default: the size of the first readable picture)\n"
+        "  -t, --time MS      play time of every frame in milliseconds (default: 1000);\n"
+        "                     the file stores it in hundredths of a second\n"
+        "  -l, --loop N       times the animation plays; 0 loops endlessly (default: 0)\n"
+        "  -j, --jobs N       frames converted at once (default: one per processor)\n"
+        "  -q, --quiet        no progress bar and no success message\n"
+        "  -h, --help         this text\n"
+        "  -v, --version      the version\n"
+        "\n"
+        "Pictures that cannot be read, and a picture given twice, are skipped with a warning.\n"
+        "Exit status: 0 created, 1 creation failed, 2 bad usage or refused input.\n");
+}
+
+// A bar on standard error, redrawn when the whole percentage changes.
+class ProgressBar {
+public:
+    explicit ProgressBar(bool shown)
+        : shown_(shown)
+    {
+    }
+    void Start()
+    {
+        if (shown_)
+            std::fputs("Start Creating...", stderr);
+    }
+    void Show(double percent)
+    {
+        if (!shown_)
+            return;
+        const int whole = int(RoundHalfEven(qBound(0.0, percent, 100.0)));
+        if (whole == last_)
+            return;
+        last_ = whole;
+        constexpr int kCells = 40;
+        const int filled = whole * kCells / 100;
+        std::fprintf(stderr, "\r[%s%s] %3d%%", QByteArray(filled, '#').constData(),
+                     QByteArray(kCells - filled, ' ').constData(), whole);
+        std::fflush(stderr);
+    }
+    void Finish()
+    {
+        if (shown_)
+            std::fputs("\n", stderr);
+    }
+
+private:
+    bool shown_;
+    int last_ = -1;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // The per-user temporary folder lives under this name.
+    QCoreApplication::setApplicationName(QStringLiteral("flipreel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(FLIPREEL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, QString(), QStringLiteral("FILE"));
+    const QCommandLineOption size({QStringLiteral("s"), QStringLiteral("size")}, QString(), QStringLiteral("WxH"));
+    const QCommandLineOption time({QStringLiteral("t"), QStringLiteral("time")}, QString(), QStringLiteral("MS"));
+    const QCommandLineOption loop({QStringLiteral("l"), QStringLiteral("loop")}, QString(), QStringLiteral("N"));
+    const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, QString(), QStringLiteral("N"));
+    const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOptions({output, size, time, loop, jobs, quiet, help, version});
+    if (!parser.parse(QCoreApplication::arguments())) {
+        Err() << kName << ": " << parser.errorText() << "\nTry 'flipreel-cli --help'." << Qt::endl;
+        return kRefused;
+    }
+    if (parser.isSet(help)) {
+        Out() << Usage() << Qt::flush;
+        return kSuccess;
+    }
+    if (parser.isSet(version)) {
+        Out() << kName << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
+        return kSuccess;
+    }
+
+    // Values that need no picture first, so a typing slip is reported at once.
+    qint32 playTime = kDefaultPlayTime;
+    if (parser.isSet(time)) {
+        const std::optional<qint32> value = CreationRules::PlayTimeFromText(parser.value(time));
+        if (!value)
+            return Refuse(QStringLiteral("the play time \"%1\" is not a whole number of milliseconds from 0 to %2")
+                              .arg(parser.value(time))
+                              .arg(CreationRules::kMaximumPlayTime));
+        playTime = *value;
+    }
+    qint16 loopCount = 0;
+    if (parser.isSet(loop)) {
+        const std::optional<qint16> value = CreationRules::LoopCountFromText(parser.value(loop).trimmed());
+        if (!value)
+            return Refuse(QStringLiteral("the loop count \"%1\" is not a whole number from 0 to %2")
+                              .arg(parser.value(loop))
+                              .arg(CreationRules::kMaximumLoopCount));
+        loopCount = *value;
+    }
+    int threads = 0;
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        threads = parser.value(jobs).toInt(&ok);
+        if (!ok || threads < 1)
+            return Refuse(QStringLiteral("the number of jobs \"%1\" is not a whole number from 1 up")
+                              .arg(parser.value(jobs)));
+    }
+
+    // Pictures as the window adds them: unreadable ones and repeats are skipped.
+    QStringList pictures;
+    QStringList dimensions;
+    for (const QString& argument : parser.positionalArguments()) {
+        const QString path = QFileInfo(argument).absoluteFilePath();
+        const QString dims = GetPicSize(path);
+        if (dims.isEmpty()) {
+            Warn(QStringLiteral("skipped \"%1\": not a readable picture").arg(argument));
+            continue;
+        }
+        if (pictures.contains(path)) {
+            Warn(QStringLiteral("skipped \"%1\": already listed").arg(argument));
+            continue;
+        }
+        pictures << path;
+        dimensions << dims;
+    }
+    if (pictures.size() < 2)
+        return Refuse(QStringLiteral("at least two readable pictures are needed (%1 given)").arg(pictures.size()));
+
+    const QString outputPath = parser.value(output);
+    if (!CreationRules::OutputPathLongEnough(outputPath))
+        return Refuse(CreationRules::NoFileNameMessage());
+
+    // The size of the first picture unless one is given.
+    const QString sizeText = parser.isSet(size) ? parser.value(size) : dimensions.front();
+    const std::optional<CreationRules::SizeTexts> sides = CreationRules::SplitSizeText(sizeText);
+    if (!sides)
+        return Refuse(QStringLiteral("the size \"%1\" is not of the form WxH").arg(sizeText));
+    const OutputSize::Verdict verdict = OutputSize::Check(sides->width, sides->height);
+    if (!verdict.ok)
+        return Refuse(verdict.message);
+
+    RunFolder folder(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
+    if (!folder.IsValid()) {
+        Err() << kName << ": " << folder.Error() << Qt::endl;
+        return kCreationFailed;
+    }
+
+    CreationSettings settings;
+    for (const QString& path : pictures)
+        settings.frames.push_back({path, playTime});
+    settings.width = verdict.width;
+    settings.height = verdict.height;
+    settings.outputPath = outputPath;
+    settings.tempFolder = folder.Path();
+    settings.threads = threads;
+
+    ImageEngine engine;
+    GifAssembler assembler;
+    ProgressBar bar(!parser.isSet(quiet) && isatty(STDERR_FILENO));
+    bar.Start();
+    CreationRun run(engine, assembler, std::move(settings));
+    const CreationResult result = run.Run(loopCount, [&bar](double percent) {
+        bar.Show(percent);
+        return true;
+    });
+    if (result.Ok())
+        bar.Show(100);
+    bar.Finish();
+    if (!result.Ok()) {
+        Err() << kName << ": " << result.message << Qt::endl;
+        return kCreationFailed;
+    }
+    if (!parser.isSet(quiet))
+        Out() << "Animated File created successfully!\n" << outputPath << Qt::endl;
+    return kSuccess;
+}

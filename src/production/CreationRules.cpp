@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "production/CreationRules.h"
+
+#include "common/Rounding.h"
+
+#include <QStringList>
+
+namespace CreationRules {
+
+QString NoFileNameMessage() { return QStringLiteral("Please enter a GIF file name to create."); }
+
+bool OutputPathLongEnough(const QString& path) { return path.length() >= kMinimumPathLength; }
+
+QString SuccessMessage(const QString& outputPath)
+{
+    return QStringLiteral("Animated File created successfully!") + QStringLiteral("\r\n") + outputPath;
+}
+
+int FrameDelay(qint32 playTimeMs)
+{
+    return static_cast<int>(RoundHalfEven(playTimeMs / 10.0));
+}
+
+bool PlayTimeUsable(qint32 playTimeMs) { return playTimeMs >= 0 && playTimeMs <= kMaximumPlayTime; }
+
+std::optional<qint32> PlayTimeFromText(const QString& text)
+{
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok, 10);
+    if (!ok || !PlayTimeUsable(value))
+        return std::nullopt;
+    return value;
+}
+
+QString PlayTimeMessage(int frame, const QString& text)
+{
+    return QStringLiteral("Frame %1 has the play time \"%2\", but a play time is a whole number of "
+                          "milliseconds from 0 to %3. Please correct it in the frame properties.")
+        .arg(frame)
+        .arg(text)
+        .arg(kMaximumPlayTime);
+}
+
+std::optional<qint16> LoopCountFromText(const QString& trimmedText)
+{
+    if (trimmedText.isEmpty())
+        return qint16(0);
+    bool ok = false;
+    const int value = trimmedText.toInt(&ok, 10);
+    if (!ok || value < 0 || value > kMaximumLoopCount)
+        return std::nullopt;
+    return static_cast<qint16>(value);
+}
+
+QString LoopCountMessage(const QString& text)
+{
+    return QStringLiteral("The loop count \"%1\" is not a whole number from 0 to %2. Please correct it in "
+                          "the overall settings.")
+        .arg(text)
+        .arg(kMaximumLoopCount);
+}
+
+std::optional<SizeTexts> SplitSizeText(const QString& text)
+{
+    if (!text.contains(QLatin1Char('x')))
+        return std::nullopt;
+    const QStringList pieces = text.split(QLatin1Char('x'));
+    return SizeTexts{pieces.value(0).trimmed(), pieces.value(1).trimmed()};
+}
+
+} // namespace CreationRules

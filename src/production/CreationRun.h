@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+
+#include <functional>
+
+class GifAssembler;
+class ImageEngine;
+
+// One picture of the run, as read from the lists before the first frame.
+struct CreationFrame {
+    QString path;        // full path of the picture
+    qint32 playTime = 0; // milliseconds; the delay is playTime / 10 rounded half to even
+};
+
+struct CreationSettings {
+    QVector<CreationFrame> frames; // in list order; frame i (from 1) is frames[i - 1]
+    int width = 0;                 // output size in pixels, already passed by the size rule
+    int height = 0;
+    QString outputPath;            // used unchanged
+    QString tempFolder;            // holds "__frame__N.gif" while the run lasts
+    // Frames converted at once: 1 converts on the caller's thread with the
+    // caller's engine; 0 takes one worker per core; more uses that many workers.
+    int threads = 1;
+};
+
+struct [[nodiscard]] CreationResult {
+    enum class Status { Ok, Failed, Cancelled };
+    Status status = Status::Ok;
+    QString message; // for Failed: names the frame or file and the reason
+
+    bool Ok() const { return status == Status::Ok; }
+    static CreationResult Success() { return {}; }
+    static CreationResult Failure(QString text) { return {Status::Failed, std::move(text)}; }
+    static CreationResult Stopped() { return {Status::Cancelled, QStringLiteral("The run was stopped.")}; }
+};
+
+// Called on the caller's thread after frame i of N has been written, with
+// i * 100 / N (not rounded), for i = 1..N in order. Returning false stops the
+// run after that frame.
+using CreationProgress = std::function<bool(double percent)>;
+
+// A creation run over plain values: every picture loaded, scaled to the output
+// size when its own size differs, saved as a single-frame GIF in the temporary
+// folder, and the frames joined into the animated file.
+//
+// The window runs the three stages itself (it rewrites the loop field between
+// them and shows its message before removing the frames); flipreel-cli takes
+// Run(). Frame files left when the object goes are removed then, so a failure
+// on any path leaves none behind.
+class CreationRun final {
+public:
+    CreationRun(ImageEngine& engine, GifAssembler& assembler, CreationSettings settings);
+    ~CreationRun();
+    CreationRun(const CreationRun&) = delete;
+    CreationRun& operator=(const CreationRun&) = delete;
+
+    // Loads, scales and saves every frame.
+    CreationResult ConvertFrames(const CreationProgress& progress);
+    // Starts a new animation with the loop count and GIF89a, adds every frame
+    // with its delay and writes the output file. An output file that exists is
+    // replaced only by a complete new one.
+    CreationResult Assemble(qint16 loopCount);
+    // Deletes frame files 1..N of this run; missing files are no error, and
+    // files with higher numbers (an older, longer run) are left alone.
+    void RemoveFrameFiles();
+
+    // All of it: convert, assemble, remove the frame files.
+    CreationResult Run(qint16 loopCount, const CreationProgress& progress);
+
+    // "__frame__" i ".gif" in the folder, i from 1.
+    static QString FrameFile(const QString& tempFolder, int frame);
+
+private:
+    CreationResult ConvertInOrder(const CreationProgress& progress);
+    CreationResult ConvertOnWorkers(const CreationProgress& progress, int workers);
+
+    ImageEngine& engine_;
+    GifAssembler& assembler_;
+    CreationSettings settings_;
+    bool framesWritten_ = false;
+};

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The folder helper of the creation run.
+namespace ModFold {
+
+// Creates the folder (and any missing parents). Every error is ignored, an
+// existing folder included: the caller finds out when it writes there.
+void EnsureFolder(const QString& path);
+
+// Where a run may keep its frame files, best first: "temp" under the
+// application folder, then a per-user "temp" under the cache location for an
+// installed program whose folder is not writable.
+QStringList TemporaryFolderCandidates(const QString& applicationFolder);
+
+} // namespace ModFold

@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Step 5 of the main window: the creation run, its progress box and the choice
+// of the output file.
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/FrmGif.h"
+#include "app/Messages.h"
+#include "common/OutputSize.h"
+#include "common/Rounding.h"
+#include "lists/ListRows.h"
+#include "production/CreationRules.h"
+#include "production/CreationRun.h"
+#include "production/ModFold.h"
+#include "production/RunFolder.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace {
+
+constexpr ColorValue kFrameLineColor = Rgb(168, 168, 168);
+constexpr ColorValue kBarColor = Rgb(0, 0, 192);
+constexpr ColorValue kTextRed = Rgb(255, 0, 0);
+constexpr ColorValue kTextYellow = Rgb(255, 255, 0);
+// Above this percentage the text turns yellow, to stay readable on the bar.
+constexpr double kYellowAbove = 60.0;
+
+// A left-button click on a widget that has no clicked signal of its own (the
+// read-only file field).
+class ClickFilter final : public QObject {
+public:
+    ClickFilter(QWidget* watched, std::function<void()> onClick)
+        : QObject(watched)
+        , onClick_(std::move(onClick))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const auto* widget = static_cast<QWidget*>(watched);
+            if (mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint()))
+                onClick_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> onClick_;
+};
+
+QString PlayTimeText(const QTreeWidget* frames, int position)
+{
+    const QTreeWidgetItem* row = frames->topLevelItem(position - 1);
+    return row ? row->text(FrameColumn::PlayTime) : QString();
+}
+
+} // namespace
+
+void FrmGif::WireCreate()
+{
+    connect(imgCreate[0], &ImageControl::clicked, this, [this] { imgCreate_Click(0); });
+    connect(cmdCreateGIF, &QPushButton::clicked, this, &FrmGif::cmdCreateGIF_Click);
+    connect(cmdOpen, &QPushButton::clicked, this, &FrmGif::cmdOpen_Click);
+    new ClickFilter(txtGIF, [this] { txtGIF_Click(); });
+}
+
+void FrmGif::imgCreate_Click(int /*index*/)
+{
+    cmdCreateGIF_Click();
+}
+
+void FrmGif::cmdCreateGIF_Click()
+{
+    // 1. The disabled button is the busy flag. Adding pictures during a run
+    //    enables it again, so a run under way also refuses a second start.
+    if (!cmdCreateGIF->isEnabled() || creating_)
+        return;
+
+    // 2. The output path, unchanged.
+    const QString outputPath = txtGIF->text();
+    if (!CreationRules::OutputPathLongEnough(outputPath)) {
+        Messages::Info(this, CreationRules::NoFileNameMessage());
+        return;
+    }
+
+    // 3. The output size rule.
+    const OutputSize::Verdict size = OutputSize::Check(txtW->text(), txtH->text());
+    if (!size.ok) {
+        Messages::Error(this, size.message);
+        return;
+    }
+
+    // 4. N, and every frame's path and play time now: edits of the lists while
+    //    the run lets events through do not mix into this run.
+    const int count = PictureCount();
+    QVector<CreationFrame> frames;
+    frames.reserve(count);
+    for (int i = 1; i <= count; ++i) {
+        const std::optional<qint32> playTime = FramePlayTime(i);
+        if (!playTime || !CreationRules::PlayTimeUsable(*playTime)) {
+            Messages::Error(this, CreationRules::PlayTimeMessage(i, PlayTimeText(lstFrame, i)));
+            return;
+        }
+        frames.push_back({PicturePath(i), *playTime});
+    }
+    // Pasted loop text is refused before the user waits for every frame; the
+    // field is read again (and rewritten) once the frames are done.
+    if (const QString loopText = txtLoop->text().trimmed(); !CreationRules::LoopCountFromText(loopText)) {
+        Messages::Error(this, CreationRules::LoopCountMessage(loopText));
+        return;
+    }
+
+    // 5. The temporary folder, with a subfolder of this run's own.
+    RunFolder folder(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
+    if (!folder.IsValid()) {
+        Messages::Error(this, QStringLiteral("The GIF cannot be created: %1.").arg(folder.Error()));
+        return;
+    }
+
+    // 6. Progress box with "Start Creating...".
+    ShowProgress(-1);
+
+    // 7. Busy state. Closing the window now waits for the run to stop.
+    BusyScope busy(*this);
+    creating_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool busyPointer = true;
+    cmdCreateGIF->setEnabled(false);
+    imgCreate[0]->TakePictureOf(*imgCreate[3]);
+
+    auto restorePointer = [&busyPointer] {
+        if (busyPointer)
+            QApplication::restoreOverrideCursor();
+        busyPointer = false;
+    };
+    auto leaveBusy = [&] {
+        restorePointer();
+        picPercent->hide();
+        cmdCreateGIF->setEnabled(true);
+        imgCreate[0]->TakePictureOf(*imgCreate[1]);
+        creating_ = false;
+        emit CreationEnded();
+    };
+
+    CreationSettings settings;
+    settings.frames = std::move(frames);
+    settings.width = size.width;
+    settings.height = size.height;
+    settings.outputPath = outputPath;
+    settings.tempFolder = folder.Path();
+    settings.threads = CreateThreads;
+    CreationRun run(wp, PGIF, std::move(settings));
+
+    // 8. Every frame, with pending events let through after each.
+    CreationResult result = run.ConvertFrames([this](double percent) {
+        ShowProgress(percent);
+        QCoreApplication::processEvents();
+        return !IsClosing();
+    });
+
+    // 9.-13. The loop field is trimmed in place, then the frames are joined.
+    if (result.Ok()) {
+        txtLoop->setText(txtLoop->text().trimmed());
+        const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(txtLoop->text());
+        result = loopCount ? run.Assemble(*loopCount)
+                           : CreationResult::Failure(CreationRules::LoopCountMessage(txtLoop->text()));
+    }
+
+    if (!result.Ok()) {
+        // Nothing of a failed run stays: frame files, pointer, button, box.
+        run.RemoveFrameFiles();
+        const bool stopped = result.status == CreationResult::Status::Cancelled;
+        leaveBusy();
+        if (!stopped)
+            Messages::Error(this, result.message);
+        return;
+    }
+
+    // 14.
+    ShowProgress(100);
+    QCoreApplication::processEvents();
+    restorePointer();
+
+    // 15. A window that is closing shows no message; the file is complete.
+    if (!IsClosing())
+        Messages::Info(this, CreationRules::SuccessMessage(outputPath));
+
+    // 16.
+    run.RemoveFrameFiles();
+
+    // 17.
+    leaveBusy();
+}
+
+void FrmGif::ShowProgress(double percent)
+{
+    if (percent < 0) {
+        Design::SetTextColor(LabPercent, kTextRed);
+        LabPercent->setText(QStringLiteral("Start Creating..."));
+        picPercent->show();
+        picPercent->Cls();
+        percent = 1;
+    } else {
+        // The whole percentage, an exact half to the even neighbour.
+        LabPercent->setText(QStringLiteral("%1%").arg(RoundHalfEven(percent)));
+        if (percent > kYellowAbove)
+            Design::SetTextColor(LabPercent, kTextYellow);
+    }
+    const int width = picPercent->ScaleWidth();
+    const int height = picPercent->ScaleHeight();
+    LabPercent->adjustSize();
+    LabPercent->move(int(RoundHalfEven((width - LabPercent->width()) / 2.0)),
+                     int(RoundHalfEven((height - LabPercent->height()) / 2.0)));
+    picPercent->Box(0, 0, width - 1, height - 1, kFrameLineColor);
+    const double shown = qMin(percent, 100.0);
+    picPercent->FillBox(2, 2, int(RoundHalfEven((width - 3) * shown / 100.0)), height - 3, kBarColor);
+}
+
+void FrmGif::cmdOpen_Click()
+{
+    Dialogs::SaveRequest request;
+    request.title = QStringLiteral("Save as GIF file");
+    request.filter = QStringLiteral("Animated GIF Files(*.gif)|*.gif");
+    request.initialDir = QCoreApplication::applicationDirPath();
+    request.overwritePrompt = true;
+    // No default extension: a name without ".gif" is used as typed.
+    if (const std::optional<QString> chosen = Dialogs::SaveFile(this, request))
+        txtGIF->setText(*chosen);
+}
+
+void FrmGif::txtGIF_Click()
+{
+    cmdOpen_Click();
+}

@@ -1,0 +1,342 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/OutputSize.h"
+#include "lists/ListRows.h"
+#include "support/FormFixture.h"
+#include "support/GifProbe.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr ColorValue kRed = Rgb(255, 0, 0);
+constexpr ColorValue kYellow = Rgb(255, 255, 0);
+constexpr ColorValue kFrameLine = Rgb(168, 168, 168);
+constexpr ColorValue kBar = Rgb(0, 0, 192);
+
+std::string Hex(ColorValue c) { return QStringLiteral("&H%1").arg(c, 6, 16, QLatin1Char('0')).toStdString(); }
+
+class CreateGifTest : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(previousDir);
+        FormFixture::TearDown();
+    }
+
+    // A picture on disk and its rows in both lists, as adding it would leave them.
+    void AddPicture(const QString& name, QSize size, QColor color, const QString& playTime = QStringLiteral("1000"))
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(color);
+        ASSERT_TRUE(image.save(dir.filePath(name)));
+        form->txtMS->setText(playTime);
+        form->AddPictureRow(name, QStringLiteral("PNG image"),
+                            QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()), dir.path());
+        form->AddFrameRow(name);
+        form->cmdCreateGIF->setEnabled(form->PictureCount() >= 2);
+    }
+    void Prepare(int w, int h)
+    {
+        AddPicture(QStringLiteral("a.png"), {w, h}, Qt::red, QStringLiteral("125"));
+        AddPicture(QStringLiteral("b.png"), {w + 4, h + 2}, Qt::blue, QStringLiteral("135"));
+        form->txtW->setText(QString::number(w));
+        form->txtH->setText(QString::number(h));
+        form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
+    }
+    bool Idle() const
+    {
+        return !QApplication::overrideCursor() && form->cmdCreateGIF->isEnabled() && form->picPercent->isHidden()
+            && form->imgCreate[0]->Picture().cacheKey() == form->imgCreate[1]->Picture().cacheKey();
+    }
+    // Run folders left under the application's temporary folder.
+    QStringList RunFolders() const
+    {
+        return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"))
+            .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    }
+
+    QTemporaryDir dir;
+    QString previousDir;
+};
+
+TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
+{
+    Prepare(8, 8);
+    form->txtGIF->setText(QString());
+    form->txtW->setText(QString());
+    form->txtH->setText(QString());
+    form->cmdCreateGIF_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
+
+    messages.clear();
+    form->txtGIF->setText(QStringLiteral("a.gi"));
+    form->txtW->setText(QStringLiteral("8"));
+    form->txtH->setText(QStringLiteral("8"));
+    form->cmdCreateGIF_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
+
+    const std::pair<const char*, QString> sizes[] = {{"", OutputSize::EmptyMessage()},
+                                                     {"4", OutputSize::TooSmallMessage()},
+                                                     {"2001", OutputSize::TooBigMessage()}};
+    form->txtGIF->setText(QStringLiteral("a.gif"));
+    for (const auto& [width, message] : sizes) {
+        messages.clear();
+        form->txtW->setText(QLatin1String(width));
+        form->cmdCreateGIF_Click();
+        ASSERT_EQ(messages.size(), 1u) << width;
+        EXPECT_EQ(messages[0].text, message);
+        EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
+        EXPECT_TRUE(Idle());
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.gif"))));
+
+    messages.clear();
+    form->cmdCreateGIF->setEnabled(false);
+    form->txtW->setText(QStringLiteral("8"));
+    form->imgCreate_Click(0);
+    EXPECT_TRUE(messages.empty()) << "a disabled button does nothing";
+}
+
+TEST_F(CreateGifTest, FiveCharacterPathAndBothSizeLimitsAreAccepted)
+{
+    Prepare(8, 8);
+    const std::pair<int, int> sizes[] = {{5, 2000}, {2000, 5}};
+    for (const auto& [w, h] : sizes) {
+        messages.clear();
+        form->txtGIF->setText(QStringLiteral("a.gif")); // relative: the working folder
+        form->txtW->setText(QString::number(w));
+        form->txtH->setText(QString::number(h));
+        form->imgCreate_Click(0);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, QStringLiteral("Animated File created successfully!\r\na.gif"));
+        const GifProbe gif = ProbeGif(dir.filePath(QStringLiteral("a.gif")));
+        EXPECT_EQ(gif.width, w);
+        EXPECT_EQ(gif.height, h);
+    }
+}
+
+TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
+{
+    Prepare(16, 12);
+    AddPicture(QStringLiteral("c.png"), {16, 12}, Qt::green, QStringLiteral("1000"));
+    form->txtLoop->setText(QStringLiteral(" 12 "));
+    const QString out = form->txtGIF->text();
+
+    // Looks taken from inside the run, when it lets events through.
+    bool busySeen = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, form.get(), [&] {
+        if (busySeen || !form->CreationUnderway())
+            return;
+        busySeen = true;
+        const QCursor* cursor = QApplication::overrideCursor();
+        EXPECT_TRUE(cursor && cursor->shape() == Qt::WaitCursor);
+        EXPECT_FALSE(form->cmdCreateGIF->isEnabled());
+        EXPECT_EQ(form->imgCreate[0]->Picture().cacheKey(), form->imgCreate[3]->Picture().cacheKey());
+        EXPECT_FALSE(form->picPercent->isHidden());
+        // A second start while busy, even with the button enabled again by an
+        // added picture, must not run a second time.
+        form->cmdCreateGIF->setEnabled(true);
+        form->imgCreate_Click(0);
+    });
+    probe.start(0);
+
+    Messages::SetShowHandler([&](const Messages::Message& m) {
+        messages.push_back(m);
+        EXPECT_FALSE(QApplication::overrideCursor()) << "pointer restored before the message";
+        EXPECT_FALSE(form->picPercent->isHidden());
+        EXPECT_EQ(form->LabPercent->text(), QStringLiteral("100%"));
+    });
+    form->imgCreate_Click(0);
+    probe.stop();
+
+    EXPECT_TRUE(busySeen);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
+    const QStringList lines = messages[0].text.split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("Animated File created successfully!"), out}));
+    EXPECT_EQ(form->txtLoop->text(), QStringLiteral("12"));
+    EXPECT_TRUE(Idle());
+    EXPECT_TRUE(RunFolders().isEmpty()) << RunFolders().join(u' ').toStdString();
+
+    const GifProbe gif = ProbeGif(out);
+    ASSERT_TRUE(gif.ok);
+    EXPECT_EQ(gif.FrameCount(), 3);
+    EXPECT_EQ(gif.delays, (std::vector<int>{12, 14, 100}));
+    EXPECT_EQ(gif.loopCount, 12);
+    EXPECT_EQ(QSize(gif.width, gif.height), QSize(16, 12));
+}
+
+TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)
+{
+    Prepare(8, 8);
+    AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
+    QFile existing(form->txtGIF->text());
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("old");
+    existing.close();
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("b.png"))));
+
+    form->imgCreate_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("Frame 2")));
+    EXPECT_TRUE(messages[0].text.contains(dir.filePath(QStringLiteral("b.png"))));
+    EXPECT_TRUE(Idle());
+    EXPECT_TRUE(RunFolders().isEmpty());
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("old"));
+}
+
+TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)
+{
+    Prepare(8, 8);
+    form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("1O0"));
+    form->imgCreate_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("Frame 2 has the play time \"1O0\"")));
+
+    messages.clear();
+    form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("100"));
+    form->txtLoop->setText(QStringLiteral("-3"));
+    form->imgCreate_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("\"-3\"")));
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
+}
+
+TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
+{
+    Prepare(8, 8);
+    AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
+    int frames = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, form.get(), [&] {
+        if (form->CreationUnderway() && ++frames == 1)
+            form->close();
+    });
+    closer.start(0);
+    int ended = 0;
+    QObject::connect(form.get(), &FrmGif::CreationEnded, form.get(), [&] { ++ended; });
+    form->imgCreate_Click(0);
+    closer.stop();
+    EXPECT_EQ(frames, 1) << "no frame after the close";
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ended, 1);
+    EXPECT_TRUE(Idle());
+    EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
+    EXPECT_TRUE(RunFolders().isEmpty());
+    EXPECT_TRUE(form->isVisible()) << "the close waits for the run";
+    for (QDeadlineTimer deadline(5000); form->isVisible() && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(form->isVisible()) << "and then the window closes";
+}
+
+TEST_F(CreateGifTest, ProgressTextColourAndBar)
+{
+    PixelSurface* box = form->picPercent;
+    const int w = box->ScaleWidth();
+    const int h = box->ScaleHeight();
+    ASSERT_EQ(QSize(w, h), QSize(277, 21));
+    const ColorValue back = box->BackColor();
+    // Centred to within half a pixel each way.
+    auto centred = [&] {
+        EXPECT_LE(std::abs(2 * form->LabPercent->x() - (w - form->LabPercent->width())), 1);
+        EXPECT_LE(std::abs(2 * form->LabPercent->y() - (h - form->LabPercent->height())), 1);
+    };
+
+    form->ShowProgress(-1);
+    EXPECT_FALSE(box->isHidden()) << "shown (on its page)";
+    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("Start Creating..."));
+    EXPECT_EQ(Design::TextColor(form->LabPercent), kRed);
+    centred();
+    EXPECT_EQ(box->PixelAt(0, 0), kFrameLine) << Hex(box->PixelAt(0, 0));
+    EXPECT_EQ(box->PixelAt(w - 1, h - 1), kFrameLine);
+    EXPECT_EQ(box->PixelAt(1, 1), back) << "gap between frame and bar";
+    EXPECT_EQ(box->PixelAt(3, h - 3), kBar) << "1 percent of 274 reaches x = 3";
+    EXPECT_EQ(box->PixelAt(4, 2), back) << Hex(box->PixelAt(4, 2));
+
+    form->ShowProgress(50);
+    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("50%"));
+    EXPECT_EQ(Design::TextColor(form->LabPercent), kRed);
+    centred();
+    EXPECT_EQ(box->PixelAt(137, 10), kBar);
+    EXPECT_EQ(box->PixelAt(138, 10), back);
+
+    form->ShowProgress(200.0 / 3.0);
+    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("67%"));
+    EXPECT_EQ(Design::TextColor(form->LabPercent), kYellow);
+    form->ShowProgress(62.5);
+    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("62%")) << "half to even";
+    form->ShowProgress(60);
+    EXPECT_EQ(Design::TextColor(form->LabPercent), kYellow) << "stays yellow until the next start";
+
+    form->ShowProgress(100);
+    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("100%"));
+    EXPECT_EQ(box->PixelAt(w - 3, h - 3), kBar);
+    EXPECT_EQ(box->PixelAt(w - 2, 10), back);
+    EXPECT_EQ(box->PixelAt(w - 1, 10), kFrameLine);
+
+    form->ShowProgress(-1);
+    EXPECT_EQ(Design::TextColor(form->LabPercent), kRed);
+    EXPECT_EQ(box->PixelAt(137, 10), back) << "a new run clears the box";
+    EXPECT_EQ(box->PixelAt(3, 10), kBar);
+}
+
+TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
+{
+    Prepare(8, 8);
+    std::vector<std::pair<QString, ColorValue>> seen;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, form.get(), [&] {
+        const std::pair<QString, ColorValue> now{form->LabPercent->text(), Design::TextColor(form->LabPercent)};
+        if (form->CreationUnderway() && (seen.empty() || seen.back() != now))
+            seen.push_back(now);
+    });
+    probe.start(0);
+    form->imgCreate_Click(0);
+    probe.stop();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(QStringLiteral("50%"), kRed));
+    EXPECT_EQ(seen[1], std::make_pair(QStringLiteral("100%"), kYellow));
+}
+
+TEST_F(CreateGifTest, TheSaveDialogFillsTheFieldAndCancelKeepsIt)
+{
+    saveAnswers.push_back(QStringLiteral("/pics/out")); // no extension added
+    QTest::mouseClick(form->txtGIF, Qt::LeftButton);
+    ASSERT_EQ(saveRequests.size(), 1u);
+    EXPECT_EQ(form->txtGIF->text(), QStringLiteral("/pics/out"));
+    const Dialogs::SaveRequest& r = saveRequests[0];
+    EXPECT_EQ(r.title, QStringLiteral("Save as GIF file"));
+    EXPECT_EQ(r.filter, QStringLiteral("Animated GIF Files(*.gif)|*.gif"));
+    EXPECT_EQ(r.initialDir, QCoreApplication::applicationDirPath());
+    EXPECT_TRUE(r.overwritePrompt);
+
+    QTest::mouseClick(form->cmdOpen, Qt::LeftButton); // empty queue: cancelled
+    EXPECT_EQ(saveRequests.size(), 2u);
+    EXPECT_EQ(form->txtGIF->text(), QStringLiteral("/pics/out"));
+}
+
+} // namespace

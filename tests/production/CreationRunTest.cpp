@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/GifAssembler.h"
+#include "imaging/ImageEngine.h"
+#include "production/CreationRules.h"
+#include "production/CreationRun.h"
+#include "production/ModFold.h"
+#include "production/RunFolder.h"
+#include "support/GifProbe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString MakePicture(const QString& folder, const QString& name, QSize size, QColor color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    // A dark corner so that frames differ in more than colour.
+    for (int y = 0; y < size.height() / 2; ++y)
+        for (int x = 0; x < size.width() / 2; ++x)
+            image.setPixel(x, y, qRgb(10, 10, 10));
+    const QString path = QDir(folder).filePath(name);
+    EXPECT_TRUE(image.save(path));
+    return path;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList FrameFiles(const QString& folder)
+{
+    return QDir(folder).entryList({QStringLiteral("__frame__*")}, QDir::Files, QDir::Name);
+}
+
+TEST(CreationRules, DelaysArePlayTimeTenthsRoundedHalfToEven)
+{
+    const std::pair<qint32, int> table[] = {{125, 12}, {135, 14}, {5, 0},       {15, 2},
+                                            {1000, 100}, {99999, 10000}, {655354, 65535}};
+    for (const auto& [ms, delay] : table)
+        EXPECT_EQ(CreationRules::FrameDelay(ms), delay) << ms;
+}
+
+TEST(CreationRules, TextsThatAreNotUsableNumbersAreRefused)
+{
+    EXPECT_EQ(CreationRules::PlayTimeFromText(QStringLiteral(" 250 ")), 250);
+    EXPECT_EQ(CreationRules::PlayTimeFromText(QStringLiteral("655354")), 655354);
+    for (const char* bad : {"", "abc", "-1", "12a", "655355"})
+        EXPECT_FALSE(CreationRules::PlayTimeFromText(QLatin1String(bad))) << bad;
+
+    EXPECT_EQ(CreationRules::LoopCountFromText(QString()), 0);
+    EXPECT_EQ(CreationRules::LoopCountFromText(QStringLiteral("12")), 12);
+    EXPECT_EQ(CreationRules::LoopCountFromText(QStringLiteral("32767")), 32767);
+    for (const char* bad : {"32768", "-1", "1 2", "x"})
+        EXPECT_FALSE(CreationRules::LoopCountFromText(QLatin1String(bad))) << bad;
+
+    const auto sides = CreationRules::SplitSizeText(QStringLiteral("640 x 480"));
+    ASSERT_TRUE(sides);
+    EXPECT_EQ(sides->width, QStringLiteral("640"));
+    EXPECT_EQ(sides->height, QStringLiteral("480"));
+    EXPECT_FALSE(CreationRules::SplitSizeText(QStringLiteral("640X480"))) << "x is lower-case only";
+    EXPECT_EQ(CreationRules::SplitSizeText(QStringLiteral("64x")).value().height, QString());
+}
+
+TEST(ModFold, EnsureFolderCreatesAndIgnoresEveryError)
+{
+    QTemporaryDir root;
+    const QString nested = root.filePath(QStringLiteral("a/b"));
+    ModFold::EnsureFolder(nested);
+    EXPECT_TRUE(QDir(nested).exists());
+    ModFold::EnsureFolder(nested); // already there
+    QFile file(root.filePath(QStringLiteral("plain")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ModFold::EnsureFolder(root.filePath(QStringLiteral("plain/sub"))); // under a file: ignored
+    EXPECT_FALSE(QDir(root.filePath(QStringLiteral("plain/sub"))).exists());
+}
+
+TEST(RunFolder, EachRunGetsItsOwnFolderAndFallsBackWhenTheFirstCannotBeUsed)
+{
+    QTemporaryDir root;
+    const QString blocked = root.filePath(QStringLiteral("blocked"));
+    QFile file(blocked); // a file where the first folder would be
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString second = root.filePath(QStringLiteral("second"));
+    QString kept;
+    {
+        RunFolder a({blocked, second});
+        RunFolder b({blocked, second});
+        ASSERT_TRUE(a.IsValid() && b.IsValid());
+        EXPECT_TRUE(a.Path().startsWith(second));
+        EXPECT_NE(a.Path(), b.Path());
+        // A file left in a run folder is never deleted with it.
+        QFile left(QDir(b.Path()).filePath(QStringLiteral("keep.gif")));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+        kept = b.Path();
+    }
+    EXPECT_EQ(QDir(second).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QFileInfo(kept).fileName()});
+    EXPECT_TRUE(QFile::exists(QDir(kept).filePath(QStringLiteral("keep.gif"))));
+    EXPECT_FALSE(RunFolder({blocked}).IsValid());
+}
+
+// Every case runs on the caller's engine alone and on two workers: what the
+// caller sees must not differ.
+class CreationRunTest : public ::testing::TestWithParam<int> {
+protected:
+    CreationSettings Settings(const QVector<CreationFrame>& frames, int w, int h)
+    {
+        CreationSettings s;
+        s.frames = frames;
+        s.width = w;
+        s.height = h;
+        s.outputPath = pictures.filePath(QStringLiteral("out.gif"));
+        s.tempFolder = temp.path();
+        s.threads = GetParam();
+        return s;
+    }
+    QTemporaryDir pictures;
+    QTemporaryDir temp;
+    ImageEngine engine;
+    GifAssembler assembler;
+};
+
+TEST_P(CreationRunTest, WritesEveryFrameWithItsDelayLoopAndSizeThenRemovesItsFrameFiles)
+{
+    const QString dir = pictures.path();
+    QVector<CreationFrame> frames = {{MakePicture(dir, QStringLiteral("a.png"), {40, 30}, Qt::red), 125},
+                                     {MakePicture(dir, QStringLiteral("b.png"), {40, 20}, Qt::green), 135},
+                                     {MakePicture(dir, QStringLiteral("c.bmp"), {64, 64}, Qt::blue), 1000},
+                                     {MakePicture(dir, QStringLiteral("d.png"), {40, 20}, Qt::white), 99999}};
+    // Left by an earlier, longer run: neither used nor deleted.
+    for (int i : {5, 6}) {
+        QFile old(CreationRun::FrameFile(temp.path(), i));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("older run");
+    }
+    std::vector<double> progress;
+    std::vector<QThread*> threads;
+    CreationRun run(engine, assembler, Settings(frames, 40, 20));
+    const CreationResult result = run.Run(3, [&](double percent) {
+        progress.push_back(percent);
+        threads.push_back(QThread::currentThread());
+        // Frames ahead may already be written by the workers.
+        EXPECT_GE(FrameFiles(temp.path()).size(), progress.size() + 2);
+        return true;
+    });
+    ASSERT_TRUE(result.Ok()) << result.message.toStdString();
+    EXPECT_EQ(progress, (std::vector<double>{25, 50, 75, 100}));
+    for (QThread* t : threads)
+        EXPECT_EQ(t, QThread::currentThread());
+
+    const GifProbe gif = ProbeGif(pictures.filePath(QStringLiteral("out.gif")));
+    ASSERT_TRUE(gif.ok);
+    EXPECT_EQ(gif.width, 40);
+    EXPECT_EQ(gif.height, 20);
+    EXPECT_EQ(gif.delays, (std::vector<int>{12, 14, 100, 10000}));
+    EXPECT_EQ(gif.loopCount, 3);
+    // Frame order survives the workers: red, green, blue, white at the far corner.
+    const QRgb expected[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 255)};
+    for (int i = 0; i < 4; ++i) {
+        const QColor got(gif.frames[std::size_t(i)].pixel(35, 17));
+        const QColor want(expected[i]);
+        EXPECT_LE(std::abs(got.red() - want.red()) + std::abs(got.green() - want.green())
+                      + std::abs(got.blue() - want.blue()),
+                  24)
+            << "frame " << i << " " << got.name().toStdString();
+    }
+    EXPECT_EQ(FrameFiles(temp.path()), (QStringList{QStringLiteral("__frame__5.gif"), QStringLiteral("__frame__6.gif")}));
+    EXPECT_EQ(ReadAll(CreationRun::FrameFile(temp.path(), 5)), QByteArray("older run"));
+}
+
+TEST_P(CreationRunTest, ProgressOfThreeFramesIsNotRounded)
+{
+    const QString dir = pictures.path();
+    QVector<CreationFrame> frames;
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        frames.push_back({MakePicture(dir, QLatin1String(name), {8, 8}, Qt::gray), 100});
+    std::vector<double> progress;
+    CreationRun run(engine, assembler, Settings(frames, 8, 8));
+    ASSERT_TRUE(run.Run(0, [&](double p) { progress.push_back(p); return true; }).Ok());
+    ASSERT_EQ(progress.size(), 3u);
+    EXPECT_DOUBLE_EQ(progress[0], 100.0 / 3.0);
+    EXPECT_DOUBLE_EQ(progress[1], 200.0 / 3.0);
+    EXPECT_EQ(progress[2], 100.0);
+    EXPECT_EQ(ProbeGif(pictures.filePath(QStringLiteral("out.gif"))).loopCount, 0) << "0 loops endlessly";
+}
+
+TEST_P(CreationRunTest, AFailingFrameNamesItselfAndLeavesNoFramesAndTheOldOutput)
+{
+    const QString dir = pictures.path();
+    const QString out = pictures.filePath(QStringLiteral("out.gif"));
+    QFile existing(out);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("previous GIF");
+    existing.close();
+    QFile broken(QDir(dir).filePath(QStringLiteral("broken.png")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture at all");
+    broken.close();
+
+    const QString gone = QDir(dir).filePath(QStringLiteral("gone.png"));
+    for (const QString& bad : {gone, broken.fileName()}) {
+        QVector<CreationFrame> frames = {{MakePicture(dir, QStringLiteral("a.png"), {8, 8}, Qt::red), 100},
+                                         {bad, 100},
+                                         {MakePicture(dir, QStringLiteral("c.png"), {8, 8}, Qt::blue), 100}};
+        int calls = 0;
+        CreationRun run(engine, assembler, Settings(frames, 8, 8));
+        const CreationResult result = run.Run(0, [&](double) { return ++calls > 0; });
+        EXPECT_EQ(result.status, CreationResult::Status::Failed);
+        EXPECT_TRUE(result.message.startsWith(QStringLiteral("Frame 2:"))) << result.message.toStdString();
+        EXPECT_TRUE(result.message.contains(bad)) << result.message.toStdString();
+        EXPECT_EQ(calls, 1) << "no progress after the failing frame";
+        EXPECT_TRUE(FrameFiles(temp.path()).isEmpty());
+        EXPECT_EQ(ReadAll(out), QByteArray("previous GIF"));
+    }
+}
+
+TEST_P(CreationRunTest, AnUnwritableOutputIsNamedAndNoFramesStay)
+{
+    const QString dir = pictures.path();
+    QVector<CreationFrame> frames = {{MakePicture(dir, QStringLiteral("a.png"), {8, 8}, Qt::red), 100},
+                                     {MakePicture(dir, QStringLiteral("b.png"), {8, 8}, Qt::blue), 100}};
+    CreationSettings s = Settings(frames, 8, 8);
+    s.outputPath = pictures.filePath(QStringLiteral("no-such-folder/out.gif"));
+    CreationRun run(engine, assembler, s);
+    const CreationResult result = run.Run(0, {});
+    EXPECT_EQ(result.status, CreationResult::Status::Failed);
+    EXPECT_TRUE(result.message.contains(s.outputPath)) << result.message.toStdString();
+    EXPECT_TRUE(FrameFiles(temp.path()).isEmpty());
+}
+
+TEST_P(CreationRunTest, StoppingFromProgressEndsTheRunWithoutOutputOrFrames)
+{
+    const QString dir = pictures.path();
+    QVector<CreationFrame> frames;
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png", "e.png"})
+        frames.push_back({MakePicture(dir, QLatin1String(name), {8, 8}, Qt::gray), 100});
+    int calls = 0;
+    {
+        CreationRun run(engine, assembler, Settings(frames, 8, 8));
+        const CreationResult result = run.ConvertFrames([&](double) { return ++calls < 2; });
+        EXPECT_EQ(result.status, CreationResult::Status::Cancelled);
+        EXPECT_EQ(calls, 2);
+    } // going out of scope removes what was written
+    EXPECT_TRUE(FrameFiles(temp.path()).isEmpty());
+    EXPECT_FALSE(QFile::exists(pictures.filePath(QStringLiteral("out.gif"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, CreationRunTest, ::testing::Values(1, 2),
+                         [](const auto& info) { return info.param == 1 ? "InOrder" : "TwoWorkers"; });
+
+} // namespace
