@@ -129,8 +129,15 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, bool 
             return false;
         }
         // RGBA8888 rows have no padding: one export for the whole picture.
-        // Without an alpha channel ImageMagick exports A as opaque.
-        image.write(0, 0, size_t(w), size_t(h), "RGBA", Magick::CharPixel, result.bits());
+        // Without an alpha channel the opacity of some coders' pixels is
+        // never set: the fourth byte is a pad, then made opaque.
+        image.write(0, 0, size_t(w), size_t(h), alpha ? "RGBA" : "RGBP", Magick::CharPixel, result.bits());
+        if (!alpha) {
+            uchar* p = result.bits();
+            const qsizetype n = qsizetype(w) * h;
+            for (qsizetype i = 0; i < n; ++i)
+                p[4 * i + 3] = 255;
+        }
         *out = std::move(result);
         return true;
     } catch (const Magick::Warning&) {
