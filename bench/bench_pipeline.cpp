@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include <sys/resource.h>
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -111,6 +113,9 @@ int main(int argc, char** argv)
         std::printf("  SaveFile   %7.2f ms/frame  (frame files %.2f MB)\n", saveNs / 1e6 / n, frameBytes / 1e6);
         std::printf("  assemble   %7.2f ms/frame\n", assembleNs / 1e6 / n);
         std::printf("  output     %.3f MB\n", QFileInfo(out).size() / 1e6);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("  peak RSS   %.1f MB\n", usage.ru_maxrss / 1024.0);
     }
     return 0;
 }
