@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstring>
 
+// Pixels are handled as 32-bit words with red in the low byte (RGBA8888 in memory).
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "RGBA8888 pixels are read as little-endian words");
+
 namespace imaging {
 namespace {
 

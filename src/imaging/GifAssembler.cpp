@@ -234,6 +234,12 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
                 newT = count;
             ++count;
         }
+        if (disposal == 2 && newT < 0 && count < 256) {
+            // Some decoders (Qt's among them) clear a disposed frame to
+            // transparent only when it has a transparent colour of its own.
+            newT = count;
+            palette[size_t(count++)] = 0;
+        }
         for (uint8_t& v : scratch)
             v = map[v];
         const int codeSize = imaging::LzwCodeSize(std::max(count, 2));
