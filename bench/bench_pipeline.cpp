@@ -15,6 +15,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
+
+#include <sys/resource.h>
 
 int main(int argc, char** argv)
 {
@@ -52,6 +55,7 @@ int main(int argc, char** argv)
     const int delay = int(std::nearbyint(playMs / 10.0));  // ties to even in the default rounding mode
     QElapsedTimer total;
     total.start();
+    const std::clock_t cpuStart = std::clock();
     qint64 loadNs = 0, resizeNs = 0, saveNs = 0;
     ImageEngine engine;
     QStringList frames;
@@ -102,12 +106,16 @@ int main(int argc, char** argv)
         qint64 frameBytes = 0;
         for (const QString& f : frames)
             frameBytes += QFileInfo(f).size();
-        std::printf("frames %d  total %.3f s\n", int(n), total.nsecsElapsed() / 1e9);
+        std::printf("frames %d  total %.3f s (cpu %.3f s)\n", int(n), total.nsecsElapsed() / 1e9,
+                    double(std::clock() - cpuStart) / CLOCKS_PER_SEC);
         std::printf("  LoadFile   %7.2f ms/frame\n", loadNs / 1e6 / n);
         std::printf("  Resize     %7.2f ms/frame\n", resizeNs / 1e6 / n);
         std::printf("  SaveFile   %7.2f ms/frame  (frame files %.2f MB)\n", saveNs / 1e6 / n, frameBytes / 1e6);
         std::printf("  assemble   %7.2f ms/frame\n", assembleNs / 1e6 / n);
         std::printf("  output     %.3f MB\n", QFileInfo(out).size() / 1e6);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("  peak RSS   %.1f MB\n", usage.ru_maxrss / 1024.0);
     }
     return 0;
 }

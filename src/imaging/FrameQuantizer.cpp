@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+
+// Pixels are handled as 32-bit words with red in the low byte (RGBA8888 in memory).
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "RGBA8888 pixels are read as little-endian words");
 
 namespace imaging {
 namespace {
@@ -22,10 +24,13 @@ constexpr double kDriftFactor = 1.25;
 constexpr double kDriftSlack = 1.0;
 constexpr double kRegionFactor = 1.5;
 constexpr double kRegionSlack = 30.0;
-// Dithering: errors above this length (in 8-bit units) are damped; it is
-// full where neighbouring pixels differ by at most kSmooth (sum over R, G,
-// B), none from kRough on.
+// Dithering: carried errors longer than kDampError (8-bit units) are damped,
+// shorter than kTinyError dropped (a flat area whose colour is almost in the
+// palette stays flat instead of getting sparse dots); it is full where
+// neighbouring pixels differ by at most kSmooth (sum over R, G, B), none from
+// kRough on.
 constexpr float kDampError = 20.0f;
+constexpr float kTinyError = 1.5f;
 constexpr int kSmooth = 24;
 constexpr int kRough = 96;
 
@@ -33,22 +38,7 @@ inline int R(uint32_t c) { return int(c & 0xFF); }
 inline int G(uint32_t c) { return int((c >> 8) & 0xFF); }
 inline int B(uint32_t c) { return int((c >> 16) & 0xFF); }
 
-bool Trace()
-{
-    static const bool on = qEnvironmentVariableIsSet("FLIPREEL_TRACE_PALETTE");
-    return on;
-}
-
 }  // namespace
-
-FrameQuantizer::FrameQuantizer()
-{
-    // TUNING (temporary)
-    if (qEnvironmentVariableIsSet("FR_SPEED")) settings_.speed = qEnvironmentVariableIntValue("FR_SPEED");
-    if (qEnvironmentVariableIsSet("FR_QMAX")) settings_.maxQuality = qEnvironmentVariableIntValue("FR_QMAX");
-    if (qEnvironmentVariableIsSet("FR_DITHER")) settings_.dithering = qEnvironmentVariableIntValue("FR_DITHER") / 100.0f;
-    noReuse_ = qEnvironmentVariableIsSet("FR_NOREUSE");
-}
 
 void FrameQuantizer::Reset()
 {
@@ -71,45 +61,74 @@ void FrameQuantizer::SetPalette(const IndexedPicture& p)
         opaqueIndex_[opaqueCount_] = uint8_t(i);
         ++opaqueCount_;
     }
-    cells_.assign(size_t(1) << 18, int16_t(-1));
+    cells_.assign(size_t(1) << 18, -1);
+    cellEnd_.assign(size_t(1) << 18, 0);
+    candidates_.clear();
 }
 
 int FrameQuantizer::Nearest(int r, int g, int b)
 {
+    // The palette entries that can be nearest to some colour of the cell,
+    // found on the cell's first use; then the exact nearest among them.
+    if (opaqueCount_ == 0)
+        return 0;
     const size_t key = size_t(r >> 2) << 12 | size_t(g >> 2) << 6 | size_t(b >> 2);
-    int16_t& cell = cells_[key];
-    if (cell >= 0)
-        return cell;
-    // The cell's centre, so that every colour of the cell gets the same answer.
-    const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
-    int best = 0;
+    int32_t start = cells_[key];
+    if (start < 0) {
+        // Distance from the cell's centre; an entry farther than the best by
+        // more than the cell's diagonal can be nearest to no colour in it.
+        const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
+        int distance[256];
+        int best = INT32_MAX;
+        for (int i = 0; i < opaqueCount_; ++i) {
+            const int dr = cr - red_[i], dg = cg - green_[i], db = cb - blue_[i];
+            distance[i] = dr * dr + dg * dg + db * db;
+            best = std::min(best, distance[i]);
+        }
+        const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 2 * 2) + 0.5;
+        const int limit = int(reach * reach);
+        start = int32_t(candidates_.size());
+        for (int i = 0; i < opaqueCount_; ++i)
+            if (distance[i] <= limit)
+                candidates_.push_back(uint8_t(i));
+        cells_[key] = start;
+        cellEnd_[key] = int32_t(candidates_.size());
+    }
+    const int32_t end = cellEnd_[key];
+    int nearest = candidates_[size_t(start)];
     int bestDistance = INT32_MAX;
-    for (int i = 0; i < opaqueCount_; ++i) {
-        const int dr = cr - red_[i], dg = cg - green_[i], db = cb - blue_[i];
+    for (int32_t k = start; k < end; ++k) {
+        const int i = candidates_[size_t(k)];
+        const int dr = r - red_[i], dg = g - green_[i], db = b - blue_[i];
         const int d = dr * dr + dg * dg + db * db;
         if (d < bestDistance) {
             bestDistance = d;
-            best = i;
+            nearest = i;
         }
     }
-    cell = int16_t(best);
-    return best;
+    return nearest;
 }
 
-double FrameQuantizer::MeanError(const std::vector<uint32_t>& pixels, size_t step)
+uint32_t FrameQuantizer::Error(uint32_t c)
 {
+    const int k = Nearest(R(c), G(c), B(c));
+    const int dr = R(c) - red_[k], dg = G(c) - green_[k], db = B(c) - blue_[k];
+    return uint32_t(dr * dr + dg * dg + db * db);
+}
+
+double FrameQuantizer::MeasureErrors()
+{
+    errors_.resize(previous_.size());
     double sum = 0;
-    size_t n = 0;
-    for (size_t i = 0; i < pixels.size(); i += step) {
-        const uint32_t c = pixels[i];
-        if (c == 0)
-            continue;
-        const int k = Nearest(R(c), G(c), B(c));
-        const int dr = R(c) - red_[k], dg = G(c) - green_[k], db = B(c) - blue_[k];
-        sum += dr * dr + dg * dg + db * db;
-        ++n;
+    size_t opaque = 0;
+    for (size_t i = 0; i < previous_.size(); ++i) {
+        const uint32_t c = previous_[i];
+        const uint32_t e = c == 0 ? 0 : Error(c);
+        errors_[i] = e;
+        sum += e;
+        opaque += c != 0;
     }
-    return n ? sum / double(n) : 0.0;
+    return opaque ? sum / double(opaque) : 0.0;
 }
 
 bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QString* error)
@@ -140,12 +159,10 @@ bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QSt
         }
     }
 
-    if (!noReuse_ && w == width_ && h == height_ && !previous_.empty()) {
+    if (w == width_ && h == height_ && !previous_.empty()) {
         if (current_ == previous_) {
             *result = previousOut_;
             ++stats_.repeated;
-            if (Trace())
-                std::fprintf(stderr, "palette: repeated\n");
             return true;
         }
         if (TryReuse(result)) {
@@ -162,11 +179,14 @@ bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QSt
     previous_.swap(current_);
     previousOut_ = *result;
     SetPalette(previousOut_);
-    paletteError_ = MeanError(previous_, 1);
-    pictureError_ = paletteError_;
+    paletteError_ = MeasureErrors();
+    // The whole-picture error counts transparent pixels as exact, as the
+    // incremental updates do.
+    pictureError_ = 0;
+    for (uint32_t e : errors_)
+        pictureError_ += e;
+    pictureError_ /= double(std::max<size_t>(errors_.size(), 1));
     ++stats_.fresh;
-    if (Trace())
-        std::fprintf(stderr, "palette: fresh, %d colours, error %.2f\n", previousOut_.colorCount, paletteError_);
     return true;
 }
 
@@ -177,27 +197,28 @@ bool FrameQuantizer::Fresh(const QImage& picture, IndexedPicture* result, QStrin
 
 bool FrameQuantizer::TryReuse(IndexedPicture* result)
 {
+    if (opaqueCount_ == 0)
+        return false;
     const size_t n = current_.size();
-    auto error = [this](uint32_t c) {
-        const int k = Nearest(R(c), G(c), B(c));
-        const int dr = R(c) - red_[k], dg = G(c) - green_[k], db = B(c) - blue_[k];
-        return dr * dr + dg * dg + db * db;
-    };
+    // The errors of the previous picture's pixels are known; those of the
+    // changed pixels are worked out (and kept if the palette stays).
     double before = 0, after = 0;
     size_t changed = 0;
     bool needsTransparent = false;
+    changes_.clear();
     for (size_t i = 0; i < n; ++i) {
         const uint32_t c = current_[i];
-        const uint32_t p = previous_[i];
-        if (c == p)
+        if (c == previous_[i])
             continue;
         ++changed;
+        before += errors_[i];
+        uint32_t e = 0;
         if (c == 0)
             needsTransparent = true;
         else
-            after += error(c);
-        if (p != 0)
-            before += error(p);
+            e = Error(c);
+        after += e;
+        changes_.emplace_back(uint32_t(i), e);
     }
     const double whole = pictureError_ + (after - before) / double(n);
     const double regionBefore = before / double(changed);
@@ -205,11 +226,10 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
     const bool roomForTransparent = !needsTransparent || previousOut_.transparent >= 0 || previousOut_.colorCount < 256;
     const bool keep = roomForTransparent && whole <= paletteError_ * kDriftFactor + kDriftSlack
         && regionAfter <= regionBefore * kRegionFactor + kRegionSlack;
-    if (Trace())
-        std::fprintf(stderr, "palette: %zu of %zu pixels changed, error %.2f -> %.2f, picture %.2f (palette %.2f)%s\n",
-                     changed, n, regionBefore, regionAfter, whole, paletteError_, keep ? "" : ": new palette");
     if (!keep)
         return false;
+    for (const auto& [i, e] : changes_)
+        errors_[i] = e;
     pictureError_ = whole;
 
     IndexedPicture& out = *result;
@@ -260,7 +280,11 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
             }
             float* e = thisRow + size_t(x + 1) * 3;
             float er = e[0] * level, eg = e[1] * level, eb = e[2] * level;
-            if (er * er + eg * eg + eb * eb > kDampError * kDampError) {
+            const float carried = er * er + eg * eg + eb * eb;
+            if (carried < kTinyError * kTinyError) {
+                // Not worth a different colour: flat areas stay flat.
+                er = eg = eb = 0.0f;
+            } else if (carried > kDampError * kDampError) {
                 er *= 0.8f;
                 eg *= 0.8f;
                 eb *= 0.8f;

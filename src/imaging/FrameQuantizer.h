@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace imaging {
@@ -32,7 +33,7 @@ public:
         int repeated = 0;  // identical to the previous picture
     };
 
-    FrameQuantizer();
+    FrameQuantizer() = default;
     Q_DISABLE_COPY_MOVE(FrameQuantizer)
 
     bool Quantize(const QImage& picture, IndexedPicture* result, QString* error);
@@ -47,10 +48,10 @@ private:
     bool TryReuse(IndexedPicture* result);
     int Nearest(int r, int g, int b);
     void SetPalette(const IndexedPicture& p);
-    double MeanError(const std::vector<uint32_t>& pixels, size_t step);
+    uint32_t Error(uint32_t color);
+    double MeasureErrors();
 
     QuantizeSettings settings_;
-    bool noReuse_ = false;
     Stats stats_;
     // The previous frame: its thresholded pixels (RGBA bytes, 0 = transparent) and palette picture.
     int width_ = 0;
@@ -58,10 +59,15 @@ private:
     std::vector<uint32_t> previous_;
     std::vector<uint32_t> current_;
     IndexedPicture previousOut_;
-    double paletteError_ = 0;  // mean squared error of the palette on its own picture
-    double pictureError_ = 0;  // ... and on the previous picture
-    // Nearest opaque palette entry per 6-bit RGB cell, filled on demand (-1 unknown).
-    std::vector<int16_t> cells_;
+    double paletteError_ = 0;  // mean squared error of the palette on its own picture's opaque pixels
+    double pictureError_ = 0;  // ... on the previous picture, per pixel
+    std::vector<uint32_t> errors_;  // ... per pixel of the previous picture
+    std::vector<std::pair<uint32_t, uint32_t>> changes_;
+    // Per 6-bit RGB cell, filled on first use: the opaque palette entries that
+    // can be nearest to a colour in the cell (cells_ = -1: not yet known).
+    std::vector<int32_t> cells_;
+    std::vector<int32_t> cellEnd_;
+    std::vector<uint8_t> candidates_;
     int red_[256] = {}, green_[256] = {}, blue_[256] = {};
     int opaqueCount_ = 0;
     uint8_t opaqueIndex_[256] = {};

@@ -2,6 +2,7 @@
 #include "imaging/GifAssembler.h"
 
 #include "imaging/GifCodec.h"
+#include "imaging/LzwEncoder.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,10 +114,20 @@ struct Rect {
 // The frame shows exactly cur's pixels: unchanged pixels become transparent
 // inside the changed rectangle; when `next` makes pixels transparent that
 // `cur` shows, `cur` is disposed to background over a rectangle covering them.
+struct Scratch {
+    std::vector<uint8_t> pixels;
+    std::vector<uint8_t> runs;
+    QByteArray code;
+    QByteArray runCode;
+    imaging::LzwEncoder lzw;
+};
+
 bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, int delay,
-                 std::vector<uint8_t>& scratch, QString* error)
+                 Scratch& work, QString* error)
 {
     const IndexedPicture& p = cur.picture;
+    std::vector<uint8_t>& scratch = work.pixels;
+    std::vector<uint8_t>& runs = work.runs;
     const int w = p.width;
     const int h = p.height;
     Rect r;
@@ -181,21 +192,34 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
                 if (!used[size_t(i)])
                     t = i;
         }
-        // Pixels in frame indices, then packed into a palette of the used entries.
+        // Pixels in frame indices, two ways that show the same: every unchanged
+        // pixel transparent, or unchanged pixels that continue a run of their
+        // own colour kept as that colour (long runs compress better). The
+        // smaller code stream is written.
         scratch.resize(size_t(rw) * size_t(rh));
+        runs.resize(scratch.size());
         std::array<bool, 256> emitted{};
+        bool runsDiffer = false;
         for (int y = r.y0; y <= r.y1; ++y) {
             const size_t row = size_t(y) * size_t(w);
             uint8_t* dst = &scratch[size_t(y - r.y0) * size_t(rw)];
+            uint8_t* alt = &runs[size_t(y - r.y0) * size_t(rw)];
+            int last = -1;
             for (int x = r.x0; x <= r.x1; ++x) {
                 const uint32_t c = cur.colors[row + x];
-                uint8_t v;
-                if (t >= 0 && (c == 0 || c == canvas[row + x]))
+                const uint8_t own = p.indices[row + x];
+                uint8_t v = own, a = own;
+                if (c == 0) {
+                    v = a = uint8_t(t);
+                } else if (t >= 0 && c == canvas[row + x]) {
                     v = uint8_t(t);
-                else
-                    v = p.indices[row + x];
+                    a = own == last ? own : uint8_t(t);
+                }
+                runsDiffer |= a != v;
                 dst[x - r.x0] = v;
+                alt[x - r.x0] = a;
                 emitted[v] = true;
+                last = a;
             }
         }
         std::array<uint8_t, 256> map{};
@@ -210,8 +234,24 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
                 newT = count;
             ++count;
         }
+        if (disposal == 2 && newT < 0 && count < 256) {
+            // Some decoders (Qt's among them) clear a disposed frame to
+            // transparent only when it has a transparent colour of its own.
+            newT = count;
+            palette[size_t(count++)] = 0;
+        }
         for (uint8_t& v : scratch)
             v = map[v];
+        const int codeSize = imaging::LzwCodeSize(std::max(count, 2));
+        work.lzw.Encode(scratch.data(), scratch.size(), codeSize, &work.code);
+        if (runsDiffer) {
+            // The run form uses no colour that the other does not.
+            for (uint8_t& v : runs)
+                v = map[v];
+            work.lzw.Encode(runs.data(), runs.size(), codeSize, &work.runCode);
+            if (work.runCode.size() < work.code.size())
+                work.code.swap(work.runCode);
+        }
         out.left = r.x0;
         out.top = r.y0;
         out.width = rw;
@@ -220,7 +260,7 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
         out.palette = palette.data();
         out.colorCount = std::max(count, 2);
         out.transparent = newT;
-        if (!writer.AddFrame(out, true)) {
+        if (!writer.AddCompressedFrame(out, work.code)) {
             *error = writer.Error();
             return false;
         }
@@ -318,7 +358,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
         return false;
     }
     std::vector<uint32_t> canvas(size_t(width) * size_t(height), 0u);
-    std::vector<uint8_t> scratch;
+    Scratch scratch;
     const int n = int(frames_.size());
     for (int i = 0; i < n; ++i) {
         const bool hasNext = i + 1 < n;

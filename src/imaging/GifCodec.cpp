@@ -124,6 +124,11 @@ int PaletteBits(int count)
     return bits;
 }
 
+int LzwCodeSize(int count)
+{
+    return std::max(2, PaletteBits(std::max(count, 2)));
+}
+
 bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error)
 {
     MemoryReader reader{data, size, 0};
@@ -378,16 +383,55 @@ bool GifWriter::Begin(int width, int height, const uint32_t* palette, int colorC
     return true;
 }
 
+bool GifWriter::AddCompressedFrame(const Frame& f, const QByteArray& blocks)
+{
+    if (!PutControl(f))
+        return false;
+    ColorMapObject* map = MakeMap(f.palette, f.colorCount);
+    const int rc = EGifPutImageDesc(gif_, f.left, f.top, f.width, f.height, false, map);
+    GifFreeMapObject(map);
+    if (rc == GIF_ERROR)
+        return Fail("writing an image descriptor", gif_->Error);
+    // Sub-blocks as they are; the image descriptor wrote the code size.
+    const auto* data = reinterpret_cast<const GifByteType*>(blocks.constData());
+    const qsizetype n = blocks.size();
+    qsizetype at = 0;
+    bool firstBlock = true;
+    while (at < n) {
+        const qsizetype length = data[at];
+        if (length == 0 || at + 1 + length > n) {
+            error_ = QStringLiteral("malformed compressed data");
+            return false;
+        }
+        const int written = firstBlock ? EGifPutCode(gif_, LzwCodeSize(f.colorCount), data + at)
+                                       : EGifPutCodeNext(gif_, data + at);
+        if (written == GIF_ERROR)
+            return Fail("writing the pixels", gif_->Error);
+        firstBlock = false;
+        at += 1 + length;
+    }
+    if (EGifPutCodeNext(gif_, nullptr) == GIF_ERROR)
+        return Fail("writing the pixels", gif_->Error);
+    return true;
+}
+
+bool GifWriter::PutControl(const Frame& f)
+{
+    if (!(f.graphicControl || f.transparent >= 0 || f.delay > 0 || f.disposal > 0))
+        return true;
+    const unsigned char gce[4] = {
+        uchar(((f.disposal & 7) << 2) | (f.transparent >= 0 ? 1 : 0)),
+        uchar(f.delay & 0xFF), uchar((f.delay >> 8) & 0xFF),
+        uchar(f.transparent >= 0 ? f.transparent : 0)};
+    if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, gce) == GIF_ERROR)
+        return Fail("writing a graphic control extension", gif_->Error);
+    return true;
+}
+
 bool GifWriter::AddFrame(const Frame& f, bool localPalette)
 {
-    if (f.graphicControl || f.transparent >= 0 || f.delay > 0 || f.disposal > 0) {
-        const unsigned char gce[4] = {
-            uchar(((f.disposal & 7) << 2) | (f.transparent >= 0 ? 1 : 0)),
-            uchar(f.delay & 0xFF), uchar((f.delay >> 8) & 0xFF),
-            uchar(f.transparent >= 0 ? f.transparent : 0)};
-        if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, gce) == GIF_ERROR)
-            return Fail("writing a graphic control extension", gif_->Error);
-    }
+    if (!PutControl(f))
+        return false;
     ColorMapObject* map = localPalette ? MakeMap(f.palette, f.colorCount) : nullptr;
     const int rc = EGifPutImageDesc(gif_, f.left, f.top, f.width, f.height, false, map);
     GifFreeMapObject(map);

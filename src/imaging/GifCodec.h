@@ -62,6 +62,9 @@ public:
     bool Begin(int width, int height, const uint32_t* palette, int colorCount, int loopCount);
     // An image with a local colour table (none when localPalette is false).
     bool AddFrame(const Frame& frame, bool localPalette);
+    // The same with pixels already compressed (LZW data sub-blocks for the
+    // code size LzwCodeSize(frame.colorCount), see LzwEncoder); frame.pixels is unused.
+    bool AddCompressedFrame(const Frame& frame, const QByteArray& blocks);
     // Trailer; flushes everything to the device.
     bool End();
 
@@ -70,6 +73,7 @@ public:
 
 private:
     static int Output(GifFileType* gif, const unsigned char* bytes, int length);
+    bool PutControl(const Frame& frame);
     bool Fail(const char* step, int code);
     bool Flush();
 
@@ -83,5 +87,7 @@ private:
 
 // Bits needed to index `count` colours (at least 1).
 int PaletteBits(int count);
+// The LZW minimum code size of an image whose colour table holds `count` entries.
+int LzwCodeSize(int count);
 
 }  // namespace imaging

@@ -6,6 +6,7 @@
 
 #include <Magick++.h>
 
+#include <cstdio>
 #include <exception>
 #include <string>
 
@@ -27,45 +28,60 @@ QString Reason(const std::exception& e)
     return text.isEmpty() ? QStringLiteral("unknown ImageMagick error") : text;
 }
 
-// Sets up `image` to read the first picture of `data` with `coder`, pinging
-// or reading. A corrupt-image warning is a failure: the pixels would be
-// partly invented; other warnings (unknown tags and the like) are not.
+// Reads (or pings) the first picture of `data` with `coder` into `image`.
+// MagickCore reads the bytes where they are (Magick++'s Blob would copy a
+// whole mapped file only to measure it). A corrupt-image warning is a
+// failure: the pixels would be partly invented; other warnings (unknown tags
+// and the like) are not.
 bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray& coder, bool ping, QString* error)
 {
+    const QString name = QString::fromLatin1(coder);
+    MagickCore::ImageInfo* info = MagickCore::AcquireImageInfo();
+    MagickCore::ExceptionInfo* exception = MagickCore::AcquireExceptionInfo();
+    // "CODER:" names the coder explicitly: ImageMagick does not guess from the data.
+    std::snprintf(info->filename, sizeof info->filename, "%s:", coder.constData());
+    std::snprintf(info->magick, sizeof info->magick, "%s", coder.constData());
+    // Only the first picture of a file. (Photo CD uses the scene to pick a
+    // resolution instead; left alone it reads the 768 x 512 base picture.)
+    if (coder != "PCD") {
+        info->scene = 0;
+        info->number_scenes = 1;
+    }
+    MagickCore::Image* raw = ping ? MagickCore::PingBlob(info, data, size_t(size), exception)
+                                  : MagickCore::BlobToImage(info, data, size_t(size), exception);
+    const MagickCore::ExceptionType severity = exception->severity;
+    QString reason;
+    if (exception->reason)
+        reason = QString::fromLocal8Bit(exception->reason);
+    if (exception->description)
+        reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(exception->description));
+    MagickCore::DestroyExceptionInfo(exception);
+    MagickCore::DestroyImageInfo(info);
+    if (raw && raw->next) {
+        // A coder that ignored the scene range: keep the first picture.
+        MagickCore::Image* rest = MagickCore::SplitImageList(raw);
+        MagickCore::DestroyImageList(rest);
+    }
+    const bool failed = severity >= MagickCore::ErrorException || severity == MagickCore::CorruptImageWarning;
+    if (failed || !raw) {
+        if (raw)
+            MagickCore::DestroyImageList(raw);
+        if (reason.isEmpty())
+            reason = QStringLiteral("no picture was read");
+        *error = severity == MagickCore::CorruptImageWarning || severity == MagickCore::CorruptImageError
+            ? QStringLiteral("corrupt or truncated %1 data: %2").arg(name, reason)
+            : QStringLiteral("unreadable %1: %2").arg(name, reason);
+        return false;
+    }
     try {
-        image.quiet(false);
-        image.magick(std::string(coder.constData()));
-        // Only the first picture of a file. (Photo CD uses the scene to pick a
-        // resolution instead; left alone it reads the 768 x 512 base picture.)
-        if (coder != "PCD") {
-            image.subImage(0);
-            image.subRange(1);
-        }
-        const Magick::Blob blob(data, size_t(size));
-        try {
-            if (ping)
-                image.ping(blob);
-            else
-                image.read(blob);
-        } catch (const Magick::WarningCorruptImage& w) {
-            *error = QStringLiteral("corrupt or truncated %1 data: %2").arg(QString::fromLatin1(coder), Reason(w));
-            return false;
-        } catch (const Magick::Warning&) {
-            // The picture was read; the warning concerns something else.
-        }
+        image = Magick::Image(raw);  // takes the picture over
         if (image.columns() == 0 || image.rows() == 0) {
-            *error = QStringLiteral("the %1 file holds no picture").arg(QString::fromLatin1(coder));
+            *error = QStringLiteral("the %1 file holds no picture").arg(name);
             return false;
         }
         return true;
-    } catch (const Magick::Exception& e) {
-        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
-    } catch (const std::bad_alloc&) {
-        *error = QStringLiteral("not enough memory to read the %1 picture").arg(QString::fromLatin1(coder));
     } catch (const std::exception& e) {
-        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
-    } catch (...) {
-        *error = QStringLiteral("unreadable %1").arg(QString::fromLatin1(coder));
+        *error = QStringLiteral("unreadable %1: %2").arg(name, Reason(e));
     }
     return false;
 }
@@ -129,8 +145,15 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, bool 
             return false;
         }
         // RGBA8888 rows have no padding: one export for the whole picture.
-        // Without an alpha channel ImageMagick exports A as opaque.
-        image.write(0, 0, size_t(w), size_t(h), "RGBA", Magick::CharPixel, result.bits());
+        // Without an alpha channel the opacity of some coders' pixels is
+        // never set: the fourth byte is a pad, then made opaque.
+        image.write(0, 0, size_t(w), size_t(h), alpha ? "RGBA" : "RGBP", Magick::CharPixel, result.bits());
+        if (!alpha) {
+            uchar* p = result.bits();
+            const qsizetype n = qsizetype(w) * h;
+            for (qsizetype i = 0; i < n; ++i)
+                p[4 * i + 3] = 255;
+        }
         *out = std::move(result);
         return true;
     } catch (const Magick::Warning&) {

@@ -48,6 +48,17 @@ protected:
             EXPECT_EQ(DifferentPixels(a.frames[i], single.frames[0]), 0) << "frame " << i;
         }
     }
+    // Qt's decoder (the platform's picture loader) shows the same frames.
+    static void ExpectQtAgrees(const QString& path, const Animation& a)
+    {
+        QImageReader reader(path, "gif");
+        EXPECT_EQ(reader.imageCount(), a.frames.size());
+        for (int i = 0; i < a.frames.size(); ++i) {
+            const QImage q = reader.read();
+            ASSERT_FALSE(q.isNull()) << i;
+            EXPECT_EQ(DifferentPixels(q, a.frames[i]), 0) << "frame " << i;
+        }
+    }
     Scratch scratch;
     ImageEngine engine;  // one engine for the frames of a run, as the creation run has
     GifAssembler gif;
@@ -97,6 +108,7 @@ TEST_F(Assembler, UnchangedPixelsAreCroppedAndTransparent)
     ASSERT_TRUE(Join(MovingSquare(6), {}, 0, out));
     const Animation a = DecodeAnimation(out);
     ExpectFramesExact(a);
+    ExpectQtAgrees(out, a);
     EXPECT_EQ(a.rects[0], QRect(0, 0, 64, 40));
     for (int i = 1; i < a.rects.size(); ++i) {
         // Only the old and the new square changed.
@@ -150,6 +162,7 @@ TEST_F(Assembler, TransparentAreasNeverShowThePreviousFrame)
     ASSERT_TRUE(Join(pictures, {}, 0, out)) << gif.LastError().toStdString();
     const Animation a = DecodeAnimation(out);
     ExpectFramesExact(a);
+    ExpectQtAgrees(out, a);
     // The frames really have holes (the test would be empty otherwise).
     EXPECT_EQ(qAlpha(a.frames[1].pixel(7, 7)), 0);
     EXPECT_EQ(qAlpha(a.frames[4].pixel(20, 20)), 0);
@@ -173,7 +186,49 @@ TEST_F(Assembler, FullPalettesWithoutAFreeIndexStayExact)
     }
     const QString out = scratch.Path(QStringLiteral("noise.gif"));
     ASSERT_TRUE(Join(pictures, {}, 0, out));
-    ExpectFramesExact(DecodeAnimation(out));
+    const Animation a = DecodeAnimation(out);
+    ExpectFramesExact(a);
+    ExpectQtAgrees(out, a);
+}
+
+TEST_F(Assembler, LargeNoisyFramesRoundTripThroughFullCodeTables)
+{
+    // Enough distinct pixels that the compression table fills and restarts
+    // many times, in every frame; a moving band keeps part of each frame unchanged.
+    QVector<QImage> pictures;
+    quint32 seed = 99;
+    QImage noise(220, 160, QImage::Format_RGB32);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 220; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            noise.setPixel(x, y, qRgb(int(seed >> 24), int((seed >> 16) & 255), int((seed >> 8) & 255)));
+        }
+    for (int i = 0; i < 4; ++i) {
+        QImage img = noise.copy();
+        QPainter p(&img);
+        p.fillRect(0, 30 + i * 25, 220, 20, QColor(255, 255, 255));
+        pictures << img;
+    }
+    const QString out = scratch.Path(QStringLiteral("noise.gif"));
+    ASSERT_TRUE(Join(pictures, {}, 0, out));
+    const Animation a = DecodeAnimation(out);
+    ExpectFramesExact(a);
+    ExpectQtAgrees(out, a);
+}
+
+TEST_F(Assembler, QtShowsFramesWithHolesAsBrowsersDo)
+{
+    QImage full(30, 20, QImage::Format_ARGB32);
+    full.fill(QColor(20, 90, 200));
+    QImage holed = full.copy();
+    for (int y = 4; y < 12; ++y)
+        for (int x = 6; x < 20; ++x)
+            holed.setPixel(x, y, 0);
+    const QString out = scratch.Path(QStringLiteral("holes.gif"));
+    ASSERT_TRUE(Join({full, holed, full, holed}, {}, 0, out));
+    const Animation a = DecodeAnimation(out);
+    ExpectFramesExact(a);
+    ExpectQtAgrees(out, a);
 }
 
 TEST_F(Assembler, AddFrameOnlyRecordsThePath)

@@ -232,6 +232,33 @@ TEST_F(Engine, FramesSavedInOrderKeepTheColoursOfUnchangedPixels)
     EXPECT_EQ(ReadAll(ga), ReadAll(gd));
 }
 
+TEST_F(Engine, APartInNewColoursGetsTheColoursItNeeds)
+{
+    // The second picture adds a red square to a blue-green one: the earlier
+    // palette has no red, so keeping it would turn the square brown or grey.
+    QImage first(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            first.setPixel(x, y, qRgb(0, 80 + x, 120 + y * 2));
+    QImage second = first.copy();
+    for (int y = 10; y < 30; ++y)
+        for (int x = 20; x < 40; ++x)
+            second.setPixel(x, y, qRgb(250, 10, 10));
+    const QString a = Png(QStringLiteral("1.png"), first), b = Png(QStringLiteral("2.png"), second);
+    const QString gb = scratch.Path(QStringLiteral("2.gif"));
+    ASSERT_TRUE(engine.LoadFile(a) && engine.SaveFile(scratch.Path(QStringLiteral("1.gif"))));
+    ASSERT_TRUE(engine.LoadFile(b) && engine.SaveFile(gb));
+    const QImage shown = DecodeAnimation(gb).frames.value(0);
+    ASSERT_FALSE(shown.isNull());
+    for (int y = 12; y < 28; y += 3)
+        for (int x = 22; x < 38; x += 3) {
+            const QRgb p = shown.pixel(x, y);
+            EXPECT_GT(qRed(p), 235) << x << "," << y;
+            EXPECT_LT(qGreen(p), 25) << x << "," << y;
+        }
+    EXPECT_LT(MeanDifference(shown, second), 4.0);
+}
+
 TEST_F(Engine, SaveFileToAMissingFolderFails)
 {
     ASSERT_TRUE(engine.LoadFile(Png(QStringLiteral("a.png"), Pattern(10, 10))));

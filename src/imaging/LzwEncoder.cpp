@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/LzwEncoder.h"
+
+#include <algorithm>
+
+namespace imaging {
+namespace {
+
+// Packs codes least significant bit first and cuts the bytes into sub-blocks.
+class BlockWriter {
+public:
+    explicit BlockWriter(QByteArray* out) : out_(out) { out_->clear(); }
+    void Put(uint32_t code, int width)
+    {
+        bits_ |= uint64_t(code) << count_;
+        count_ += width;
+        while (count_ >= 8) {
+            Byte(uint8_t(bits_ & 0xFF));
+            bits_ >>= 8;
+            count_ -= 8;
+        }
+    }
+    void Finish()
+    {
+        if (count_ > 0)
+            Byte(uint8_t(bits_ & 0xFF));
+        bits_ = 0;
+        count_ = 0;
+        if (fill_ > 0)
+            EndBlock();
+    }
+
+private:
+    void Byte(uint8_t b)
+    {
+        block_[1 + fill_++] = b;
+        if (fill_ == 255)
+            EndBlock();
+    }
+    void EndBlock()
+    {
+        block_[0] = uint8_t(fill_);
+        out_->append(reinterpret_cast<const char*>(block_), fill_ + 1);
+        fill_ = 0;
+    }
+    QByteArray* out_;
+    uint64_t bits_ = 0;
+    int count_ = 0;
+    int fill_ = 0;
+    uint8_t block_[256];
+};
+
+}  // namespace
+
+LzwEncoder::LzwEncoder() : keys_(kTableSize), codes_(kTableSize), stamps_(kTableSize, 0) {}
+
+void LzwEncoder::Encode(const uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks)
+{
+    codeSize = std::max(codeSize, 2);
+    blocks->reserve(qsizetype(count / 2 + 64));
+    BlockWriter out(blocks);
+    const uint32_t clear = 1u << codeSize;
+    const uint32_t end = clear + 1;
+    constexpr uint32_t kMaxCode = 4095;
+    int width = codeSize + 1;
+    uint32_t running = end + 1;  // next code to assign
+    // The width grows once the next code no longer fits, checked after every
+    // code written, as giflib does.
+    auto put = [&](uint32_t code) {
+        out.Put(code, width);
+        if (running >= (1u << width) && code <= kMaxCode)
+            ++width;
+    };
+    ++generation_;
+    put(clear);
+    if (count == 0) {
+        put(end);
+        out.Finish();
+        return;
+    }
+    uint32_t prefix = pixels[0];
+    for (size_t i = 1; i < count; ++i) {
+        const uint32_t pixel = pixels[i];
+        const uint32_t key = prefix << 8 | pixel;
+        uint32_t slot = ((key + 1) * 2654435761u) >> (32 - kTableBits);
+        bool found = false;
+        while (stamps_[slot] == generation_) {
+            if (keys_[slot] == key) {
+                found = true;
+                break;
+            }
+            slot = (slot + 1) & (kTableSize - 1);
+        }
+        if (found) {
+            prefix = codes_[slot];
+            continue;
+        }
+        put(prefix);
+        prefix = pixel;
+        if (running >= kMaxCode) {
+            // Table full: clear and start over.
+            put(clear);
+            running = end + 1;
+            width = codeSize + 1;
+            ++generation_;
+        } else {
+            stamps_[slot] = generation_;
+            keys_[slot] = key;
+            codes_[slot] = uint16_t(running++);
+        }
+    }
+    put(prefix);
+    put(end);
+    out.Finish();
+}
+
+}  // namespace imaging

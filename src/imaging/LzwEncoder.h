@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace imaging {
+
+// GIF's LZW compression of an image's pixels into data sub-blocks, code for
+// code as giflib's encoder makes them (same code widths, same table reset),
+// but into memory: the assembler compresses two equivalent forms of a frame
+// and writes the smaller one.
+class LzwEncoder final {
+public:
+    LzwEncoder();
+    // The sub-blocks (each a length byte and up to 255 bytes, no terminator)
+    // for `count` pixels below 2^codeSize; codeSize is at least 2.
+    void Encode(const uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks);
+
+private:
+    static constexpr int kTableBits = 14;
+    static constexpr uint32_t kTableSize = 1u << kTableBits;  // well above the 4096 codes
+    std::vector<uint32_t> keys_;    // prefix << 8 | byte
+    std::vector<uint16_t> codes_;
+    std::vector<uint32_t> stamps_;  // generation of each slot: clearing the table costs nothing
+    uint32_t generation_ = 0;
+};
+
+}  // namespace imaging
