@@ -47,6 +47,8 @@ FrmGif::FrmGif(QWidget* parent)
     WireTabs();
     WireFrame();
     WireLists();
+    WirePreview();
+    WireSettings();
     WireCreate();
 
     Form_Load();
@@ -157,6 +159,8 @@ void FrmGif::Form_Load()
                         lstFrame->height() + 2);
     // 7.
     LabLoop->hide();
+    // 8. Size controls from the two unchecked boxes.
+    UpdateDimensionControls();
     // 9. Grey frame along the preview box's inner edge; the box keeps it.
     picPreview->SetDrawColor(Rgb(192, 192, 192));
     picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1,

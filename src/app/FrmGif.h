@@ -5,6 +5,7 @@
 #include "common/Colors.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
+#include "preview/PreviewArea.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -88,12 +89,39 @@ public:
     void cmdPreviewImg_Click();
     void lstPic_DblClick();
 
-    // ---- Handlers of the settings and preview areas that the lists call ----
-    // (lists/PendingHandlers.cpp holds stand-ins until those areas are merged.)
-    void StopPreview();
+    // ---- Overall settings and frame properties (settings/FrmGifSettings.cpp) ----
+    void chkSelect_Click();
+    void chkCustom_Click();
+    void UpdateDimensionControls();
+    // Copies the chosen dimensions text into txtW and txtH. The list refresh
+    // runs it as well after it selects the first entry.
     void cboDim_Click();
-    // Shows the picture at lstPic's selected row in frmPreview, modally.
+    void picColor_Click();
+    // The output size rule on txtW and txtH: the size, or nothing once its
+    // error message has been shown.
+    std::optional<QSize> CheckOutputSize();
+    void lstFrame_DblClick();
+    void cmdProp_Click();
+    void imgcmdProp_Click();
+    // The frame the properties dialog edits: the selected row, or the first
+    // row when none is selected; 0 when the list is empty.
+    qint32 SelectedFramePosition() const;
+
+    // ---- Picture preview window (preview/FrmGifPicturePreview.cpp) ----
+    // Opens frmPreview for the selected picture row (the first when none is
+    // selected); nothing happens with an empty list.
     void ShowPicturePreview();
+
+    // ---- Animation preview (preview/FrmGifPreview.cpp) ----
+    void cmdGo_Click();
+    void cmdStop_Click();
+    void imgcmdGo_Click();
+    void imgcmdStop_Click();
+    void tmPlay_Timer();
+    // Makes frame k (1-based) the one on show and writes the playback caption.
+    void ShowPreviewFrame(qint32 k);
+    // Stops the playback; a load that is running ends at its next pause.
+    void StopPreview();
 
     // Window variables.
     float DragStartX = 0;
@@ -173,7 +201,7 @@ public:
     QPushButton* cmdGo = nullptr;
     QPushButton* cmdStop = nullptr;
     QLabel* LabLoop = nullptr;
-    PixelSurface* picPreview = nullptr;
+    PreviewArea* picPreview = nullptr;
     QTimer* tmPlay = nullptr;
 
     // ---- Step 5: Create GIF Now! ----
@@ -191,6 +219,10 @@ public:
     ImageEngine wp2;
     GifAssembler PGIF;
 
+signals:
+    // Every caption LabLoop is given, in order (progress, loaded, playback).
+    void LoopCaptionChanged(const QString& caption);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -203,12 +235,23 @@ private:
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
+    void WirePreview();
+    // The preview steps of a Go; false when a Stop or another Go took over.
+    bool LoadPreview();
+    QImage EnginePreviewPicture(const QString& path, QSize box);
+    void SetLoopCaption(const QString& caption);
+    void SetPlayInterval(qint32 playTime);
+
     void WireLists();
     // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
     // false when the list filled up and the rest was refused.
     bool AddPickedFiles(const QString& fileNames);
+    void WireSettings();
 
     QPixmap background_;
+    // Grows with every Go and every stop, so that a load overtaken while it
+    // let window events run knows to end.
+    quint64 previewLoad_ = 0;
 
     // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
 public:

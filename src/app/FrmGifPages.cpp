@@ -231,7 +231,7 @@ void FrmGif::BuildPreviewPage(QWidget* page)
     LabLoop = Design::Label(page, QStringLiteral("Frame:"), 4980, 540, Arial9(), kInstructionColor);
     LabLoop->setObjectName(QStringLiteral("LabLoop"));
 
-    picPreview = new PixelSurface(page);
+    picPreview = new PreviewArea(page);
     picPreview->setObjectName(QStringLiteral("picPreview"));
     picPreview->SetBackColor(Design::SystemWindowBackground());
     Design::Place(picPreview, 180, 1020, 9735, 4815);

@@ -107,6 +107,8 @@ bool FrmGif::AddPickedFiles(const QString& fileNames)
     const QString& head = pieces.front();
     bool full = false;
     {
+        // Closing the window meanwhile stops the batch after the current file.
+        const BusyScope scope(*this);
         const BusyPointer busy;
         QCoreApplication::processEvents();
         StopPreview();
@@ -131,6 +133,8 @@ bool FrmGif::AddPickedFiles(const QString& fileNames)
                 }
                 addOne(pieces[i], head);
                 QCoreApplication::processEvents();
+                if (IsClosing())
+                    break;
             }
         }
     }

@@ -40,12 +40,15 @@ void FrmGif::cmdDel_Click()
         return;
     }
     bool removed = false;
+    const BusyScope scope(*this);
     // From the end, so the rows not yet visited keep their positions.
     for (qint32 i = PictureCount(); i >= 1; --i) {
         if (!IsChecked(lstPic, i))
             continue;
         StopPreview();
         QCoreApplication::processEvents();
+        if (IsClosing())
+            break;
         // Another handler may have changed the list meanwhile.
         if (!IsChecked(lstPic, i))
             continue;

@@ -116,8 +116,9 @@ TEST_F(Engine, ResizeDoesNotBleedTheColourOfTransparentPixels)
     for (int y = 0; y < 17; ++y) {
         for (int x = 0; x < 23; ++x) {
             const QRgb p = out.pixel(x, y);
-            if (qAlpha(p) > 16)
+            if (qAlpha(p) > 16) {
                 EXPECT_LT(qRed(p), 8) << x << "," << y;
+            }
         }
     }
     EXPECT_EQ(qAlpha(out.pixel(0, 8)), 255);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 
@@ -205,6 +206,20 @@ TEST_F(AddingTest, AFullListRefusesFurtherPicturesWithOneMessage)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("32767")));
     EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
+}
+
+TEST_F(AddingTest, ClosingTheWindowStopsABatchAfterTheCurrentFile)
+{
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
+        MakePicture(QLatin1String(name));
+    openAnswers.push_back(Pick(Texts({"a.png", "b.png", "c.png", "d.png"})));
+    // The close arrives while the batch lets events run before its first file.
+    QTimer::singleShot(0, form.get(), [this] { form->close(); });
+    form->cmdAdd->click();
+    EXPECT_EQ(form->PictureCount(), 1);
+    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 } // namespace

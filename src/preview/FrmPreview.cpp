@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "preview/FrmPreview.h"
+
+#include "app/Controls.h"
+#include "app/FrmGif.h"
+#include "common/FitBox.h"
+#include "common/Twips.h"
+#include "lists/ListRows.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <QTreeWidget>
+
+namespace {
+constexpr int kInnerWidthTwips = 9150;
+constexpr int kInnerHeightTwips = 6150;
+constexpr int kMaxShownWidth = 600;
+constexpr int kMaxShownHeight = 400;
+constexpr ColorValue kWhite = Rgb(255, 255, 255);
+constexpr ColorValue kFrameColor = Rgb(128, 128, 255);
+
+// The window's surface, with imgPreview painted over the kept drawing.
+class PreviewCanvas final : public PixelSurface {
+public:
+    PreviewCanvas(QWidget* parent, const FrmPreview::StretchImage& image)
+        : PixelSurface(parent)
+        , image_(image)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        PixelSurface::paintEvent(event);
+        if (image_.Picture.isNull())
+            return;
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(image_.Box(), image_.Picture);
+    }
+
+private:
+    const FrmPreview::StretchImage& image_;
+};
+
+int PieceValue(const QStringList& pieces, qsizetype index)
+{
+    if (index >= pieces.size())
+        return 0;
+    bool ok = false;
+    const int value = pieces.at(index).trimmed().toInt(&ok);
+    return ok ? value : 0;
+}
+} // namespace
+
+FrmPreview::FrmPreview(FrmGif& owner, qint32 position)
+    : QDialog(&owner)
+    , owner_(owner)
+    , position_(position)
+{
+    setObjectName(QStringLiteral("frmPreview"));
+    setWindowTitle(QStringLiteral("Click to close preview window"));
+    // Fixed dialog border: title bar and close box, no minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(Twips::ToPixels(kInnerWidthTwips), Twips::ToPixels(kInnerHeightTwips));
+    Design::SetBackColor(this, kWhite);
+
+    canvas_ = new PreviewCanvas(this, imgPreview_);
+    canvas_->setObjectName(QStringLiteral("frmPreviewSurface"));
+    canvas_->SetBackColor(kWhite);
+    canvas_->SetDrawColor(kFrameColor);
+    canvas_->setGeometry(0, 0, width(), height());
+    canvas_->Cls();
+
+    connect(canvas_, &PixelSurface::mousePressed, this, [this](Qt::MouseButton button, QPointF) {
+        if (button == Qt::LeftButton)
+            pressed_ = true;
+    });
+    // A click is a press and a release on the window; a release left over from
+    // the double-click that opened it is not.
+    connect(canvas_, &PixelSurface::mouseReleased, this, [this](Qt::MouseButton button, QPointF pos) {
+        if (button != Qt::LeftButton || !pressed_)
+            return;
+        pressed_ = false;
+        if (imgPreview_.Box().contains(pos))
+            imgPreview_Click();
+        else
+            Form_Click();
+    });
+
+    Form_Load();
+}
+
+FrmPreview::~FrmPreview() = default;
+
+QSize FrmPreview::ParseDimensions(const QString& dimensions)
+{
+    const QStringList pieces = dimensions.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseSensitive);
+    return { PieceValue(pieces, 0), PieceValue(pieces, 1) };
+}
+
+QImage FrmPreview::LoadThroughEngine(ImageEngine& engine, const QString& path)
+{
+    engine.Clear();
+    engine.LoadFile(path);
+    if (engine.ImageWidth() < 1 || engine.ImageHeight() < 1)
+        return {};
+    return engine.Picture();
+}
+
+void FrmPreview::SetPicture(const QImage& picture)
+{
+    const QSize box(W_, H_);
+    if (picture.isNull() || box.isEmpty()) {
+        imgPreview_.Picture = QImage();
+    } else {
+        // Scaled once to the box: a large photo is not kept at full size.
+        imgPreview_.Picture = picture.size() == box
+            ? picture
+            : picture.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    canvas_->update();
+}
+
+void FrmPreview::Form_Load()
+{
+    // 1. The frame along the inner edge, kept on the surface.
+    canvas_->Box(0, 0, canvas_->ScaleWidth() - 1, canvas_->ScaleHeight() - 1, canvas_->DrawColor());
+
+    // 2. The listed size of the picture.
+    const QTreeWidgetItem* row = position_ >= 1 && position_ <= owner_.lstPic->topLevelItemCount()
+        ? owner_.lstPic->topLevelItem(position_ - 1)
+        : nullptr;
+    const QSize listed = ParseDimensions(row ? row->text(PictureColumn::Dimensions) : QString());
+
+    // 3. Shrunk to fit; never enlarged.
+    const QSize shown = FitInto(listed.width(), listed.height(), kMaxShownWidth, kMaxShownHeight);
+    W_ = shown.width();
+    H_ = shown.height();
+
+    // 4. Centred, in single precision.
+    imgPreview_.Width = static_cast<float>(W_);
+    imgPreview_.Height = static_cast<float>(H_);
+    imgPreview_.Left = static_cast<float>(canvas_->ScaleWidth() - W_) / 2.0f;
+    imgPreview_.Top = static_cast<float>(canvas_->ScaleHeight() - H_) / 2.0f;
+
+    // 5. The platform's picture loader first.
+    const QString path = owner_.PicturePath(position_);
+    QImage picture;
+    if (!path.isEmpty()) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        picture = reader.read();
+    }
+    SetPicture(picture);
+
+    // 6. The shown size in the caption.
+    setWindowTitle(windowTitle() + QStringLiteral(" [ %1 x %2 ] ").arg(W_).arg(H_));
+
+    // 7. What the platform loader cannot read goes through the image engine.
+    if (picture.isNull())
+        SetPicture(LoadThroughEngine(wp, path));
+}
+
+void FrmPreview::Form_Click()
+{
+    reject();
+}
+
+void FrmPreview::imgPreview_Click()
+{
+    reject();
+}

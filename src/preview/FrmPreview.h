@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "imaging/ImageEngine.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+
+class FrmGif;
+class PixelSurface;
+
+// frmPreview: one picture of the list, shrunk to fit 600 x 400, centred on a
+// white window inside a thin blue frame, with the shown size in the caption.
+// Modal; any click closes it. Created for each opening.
+class FrmPreview final : public QDialog {
+    Q_OBJECT
+public:
+    // Shows the picture row at a position (1-based) of the owner's picture list.
+    FrmPreview(FrmGif& owner, qint32 position);
+    ~FrmPreview() override;
+    Q_DISABLE_COPY_MOVE(FrmPreview)
+
+    void Form_Load();
+    void Form_Click();
+    void imgPreview_Click();
+
+    // imgPreview: an image in stretch mode, painted by the window at its own
+    // single-precision box (left and top may end in .5).
+    struct StretchImage {
+        float Left = 0;
+        float Top = 0;
+        float Width = 0;
+        float Height = 0;
+        // The picture as it is drawn: already scaled to the box.
+        QImage Picture;
+        QRectF Box() const { return { Left, Top, Width, Height }; }
+    };
+    const StretchImage& imgPreview() const { return imgPreview_; }
+
+    // The window's drawing surface (the frame line is kept on it).
+    PixelSurface* Canvas() const { return canvas_; }
+
+    // The box the picture was given (the fitted W x H).
+    QSize ShownSize() const { return { W_, H_ }; }
+
+    // The image engine's way to a picture that the platform loader cannot
+    // read. The picture is taken from the engine directly rather than through
+    // the system clipboard, so whatever the user had copied stays there.
+    static QImage LoadThroughEngine(ImageEngine& engine, const QString& path);
+
+    // Width and height from a dimensions text ("640 x 480"); a piece that is
+    // missing or not a number gives 0.
+    static QSize ParseDimensions(const QString& dimensions);
+
+private:
+    void SetPicture(const QImage& picture);
+
+    FrmGif& owner_;
+    qint32 position_ = 0;
+    PixelSurface* canvas_ = nullptr;
+    StretchImage imgPreview_;
+    qint32 W_ = 0;
+    qint32 H_ = 0;
+    bool pressed_ = false;
+    ImageEngine wp;
+};

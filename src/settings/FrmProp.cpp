@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/FrmProp.h"
+
+#include "app/Artwork.h"
+#include "app/Controls.h"
+#include "app/Dialogs.h"
+#include "app/FrmGif.h"
+#include "common/Twips.h"
+#include "lists/ListRows.h"
+#include "settings/NumericKeyFilter.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QTreeWidget>
+
+namespace {
+constexpr int kInnerWidthTwips = 6945;
+constexpr int kInnerHeightTwips = 5100;
+constexpr ColorValue kWhite = Rgb(255, 255, 255);
+constexpr ColorValue kShapeColor = Rgb(128, 128, 255);
+constexpr ColorValue kCaptionColor = Rgb(88, 133, 199);
+constexpr ColorValue kRed = Rgb(255, 0, 0);
+
+// A command button whose caption wraps onto a second line when it is wider
+// than the button ("&Apply to All Frames" in its 81-pixel button).
+class WrapButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+        const QRect textArea = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        style()->drawItemText(&painter, textArea, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
+            palette(), isEnabled(), text(), QPalette::ButtonText);
+    }
+};
+
+QLabel* Caption(QWidget* parent, const QString& text, int left, int top, int width, int height, bool wrap)
+{
+    QLabel* label = Design::Label(
+        parent, text, left, top, Design::Font(QStringLiteral("Verdana"), 9.75), kCaptionColor);
+    label->setWordWrap(wrap);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Design::Place(label, left, top, width, height);
+    return label;
+}
+
+QPushButton* Button(
+    QWidget* parent, QPushButton* button, const char* name, int left, int top, int width, int height)
+{
+    button->setParent(parent);
+    button->setObjectName(QLatin1String(name));
+    Design::Place(button, left, top, width, height);
+    return button;
+}
+} // namespace
+
+FrmProp::FrmProp(FrmGif& owner)
+    : QDialog(&owner)
+    , owner_(owner)
+{
+    setObjectName(QStringLiteral("frmProp"));
+    setWindowTitle(QStringLiteral("Frame Properties..."));
+    // Fixed tool window: a title bar with a close box only.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(Artwork::WindowIcon());
+    setFixedSize(Twips::ToPixels(kInnerWidthTwips), Twips::ToPixels(kInnerHeightTwips));
+    Design::SetBackColor(this, kWhite);
+
+    Shape1 = new ShapeOutline(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->SetBorderColor(kShapeColor);
+    Design::Place(Shape1, 120, 120, 5295, 4815);
+
+    Image1 = new ImageControl(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Design::Place(Image1, 480, 420, 1170, 1065);
+    Image1->SetPicture(Artwork::Picture(QStringLiteral("prop-picture")));
+
+    LabCap[1] = Caption(this, QStringLiteral("Frame #:"), 2040, 360, 915, 240, false);
+    LabCap[0] = Caption(this, QStringLiteral("File Name:"), 2040, 840, 1035, 240, false);
+    LabCap[2] = Caption(this, QStringLiteral("Play Time:"), 2040, 1320, 1035, 240, false);
+    LabCap[4] = Caption(this, QStringLiteral("Do you want to set a color to transparent in this frame?"), 480,
+        1860, 4320, 480, true);
+    LabCap[3]
+        = Caption(this, QStringLiteral("Double click the below rectangle to select a color as transparent:"),
+            480, 3120, 4350, 480, true);
+    for (std::size_t i = 0; i < LabCap.size(); ++i)
+        LabCap[i]->setObjectName(QStringLiteral("LabCap(%1)").arg(i));
+
+    const QFont dialogFont = Design::Font(QString(), 0);
+    LabNo = Design::Label(this, QString(), 3120, 390, dialogFont, Design::SystemWindowText());
+    LabNo->setObjectName(QStringLiteral("LabNo"));
+    LabFile = Design::Label(this, QString(), 3120, 870, dialogFont, Design::SystemWindowText());
+    LabFile->setObjectName(QStringLiteral("LabFile"));
+
+    txtMS = new QLineEdit(QStringLiteral("500"), this);
+    txtMS->setObjectName(QStringLiteral("txtMS"));
+    txtMS->setMaxLength(5);
+    txtMS->setFont(Design::Font(QStringLiteral("Verdana"), 9, true));
+    Design::SetTextColor(txtMS, kRed);
+    Design::Place(txtMS, 3120, 1320, 915, 285);
+    NumericKeyFilter::InstallOn(txtMS);
+
+    Label1 = Design::Label(
+        this, QStringLiteral("Milli Seconds"), 4140, 1380, dialogFont, Design::SystemWindowText());
+    Label1->setObjectName(QStringLiteral("Label1"));
+
+    chkTrans = new QCheckBox(QStringLiteral("YES"), this);
+    chkTrans->setObjectName(QStringLiteral("chkTrans"));
+    chkTrans->setFont(Design::Font(QStringLiteral("Verdana"), 9.75, true));
+    Design::SetTextColor(chkTrans, kRed);
+    Design::SetBackColor(chkTrans, kWhite);
+    Design::Place(chkTrans, 480, 2520, 1275, 255);
+
+    picColor = new ColorBox(this);
+    picColor->setObjectName(QStringLiteral("picColor"));
+    picColor->SetBorder(true);
+    picColor->setFocusPolicy(Qt::TabFocus);
+    Design::Place(picColor, 480, 3780, 1755, 795);
+
+    OKButton = Button(this, new QPushButton(QStringLiteral("&OK")), "OKButton", 5580, 120, 1215, 375);
+    CancelButton
+        = Button(this, new QPushButton(QStringLiteral("&Cancel")), "CancelButton", 5580, 600, 1215, 375);
+    cmdApply = Button(
+        this, new WrapButton(QStringLiteral("&Apply to All Frames")), "cmdApply", 5580, 1080, 1215, 615);
+
+    // OK first, so it has the focus when the dialog opens.
+    QWidget::setTabOrder(OKButton, CancelButton);
+    QWidget::setTabOrder(CancelButton, chkTrans);
+    QWidget::setTabOrder(chkTrans, picColor);
+    QWidget::setTabOrder(picColor, txtMS);
+    QWidget::setTabOrder(txtMS, cmdApply);
+    OKButton->setFocus();
+
+    connect(picColor, &ColorBox::clicked, this, [this] { picColor_Click(); });
+    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+
+    Form_Load();
+}
+
+FrmProp::~FrmProp() = default;
+
+void FrmProp::Form_Load()
+{
+    position_ = owner_.SelectedFramePosition();
+    const QTreeWidgetItem* row = position_ > 0 ? owner_.lstFrame->topLevelItem(position_ - 1) : nullptr;
+    if (!row)
+        return;
+    QString number = row->text(FrameColumn::Label);
+    number.remove(QStringLiteral("Frame"), Qt::CaseSensitive);
+    LabNo->setText(number.trimmed());
+    LabNo->adjustSize();
+    LabFile->setText(row->text(FrameColumn::Name));
+    LabFile->adjustSize();
+    chkTrans->setChecked(row->text(FrameColumn::Transparent).trimmed().toLower() == QLatin1String("yes"));
+    txtMS->setText(row->text(FrameColumn::PlayTime));
+    picColor->SetBackColor(owner_.FrameColor(position_));
+}
+
+void FrmProp::picColor_Click()
+{
+    Dialogs::ColorRequest request;
+    request.title = QStringLiteral("Select a Transparent color");
+    request.initial = picColor->BackColor();
+    if (const std::optional<ColorValue> picked = Dialogs::PickColor(this, request))
+        picColor->SetBackColor(*picked);
+}
+
+void FrmProp::ApplyToFrame(qint16 position)
+{
+    QTreeWidgetItem* row = position >= 1 && position <= owner_.lstFrame->topLevelItemCount()
+        ? owner_.lstFrame->topLevelItem(position - 1)
+        : nullptr;
+    if (!row)
+        return;
+    row->setText(FrameColumn::PlayTime, txtMS->text().trimmed());
+    // Flag, tick or cross and colour together; the colour also when not transparent.
+    owner_.SetFrameTransparency(position, chkTrans->isChecked(), picColor->BackColor());
+}
+
+void FrmProp::OKButton_Click()
+{
+    if (owner_.lstFrame->topLevelItemCount() >= 1)
+        ApplyToFrame(static_cast<qint16>(position_));
+    accept();
+}
+
+void FrmProp::CancelButton_Click()
+{
+    reject();
+}
+
+void FrmProp::cmdApply_Click()
+{
+    // An int counter: a 16-bit one could never pass the last of 32767 rows.
+    const int count = owner_.lstFrame->topLevelItemCount();
+    for (int i = 1; i <= count; ++i)
+        ApplyToFrame(static_cast<qint16>(i));
+}

@@ -1,0 +1,286 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "preview/FrmPreview.h"
+#include "common/FitBox.h"
+#include "support/FormFixture.h"
+
+#include <QClipboard>
+#include <QDataStream>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr ColorValue kWhite = Rgb(255, 255, 255);
+constexpr ColorValue kFrameLine = Rgb(128, 128, 255);
+
+QImage Solid(int w, int h, QColor color)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// An uncompressed 24-bit SGI file: a format the image engine reads and the
+// platform loader does not. Planes red, green, blue; rows from the bottom up.
+bool WriteSgi(const QString& path, const QImage& image)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::BigEndian);
+    out << quint16(474) << quint8(0) << quint8(1) << quint16(3) << quint16(image.width())
+        << quint16(image.height()) << quint16(3) << quint32(0) << quint32(255);
+    QByteArray rest(512 - 20, 0); // dummy, name, colour map, padding
+    out.writeRawData(rest.constData(), int(rest.size()));
+    for (int plane = 0; plane < 3; ++plane)
+        for (int y = image.height() - 1; y >= 0; --y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                out << quint8(plane == 0 ? qRed(p) : plane == 1 ? qGreen(p) : qBlue(p));
+            }
+    return out.status() == QDataStream::Ok;
+}
+
+class FrmPreviewTest : public FormFixture {
+protected:
+    QTemporaryDir dir;
+
+    // A picture row; the file itself need not exist.
+    void AddPicture(const QString& name, const QString& dimensions)
+    {
+        form->AddPictureRow(name, QStringLiteral("picture"), dimensions, dir.path());
+        form->AddFrameRow(name);
+    }
+    QString Save(const QString& name, const QImage& image)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path)) << path.toStdString();
+        return path;
+    }
+    static ColorValue Shown(FrmPreview& window, int x, int y)
+    {
+        return FromQColor(QColor(window.grab().toImage().pixel(x, y)));
+    }
+};
+
+TEST(FitInto, ShrinksWidthFirstThenHeightNeverEnlarges)
+{
+    struct Case {
+        int w, h, fitW, fitH;
+    };
+    for (const Case c :
+        { Case { 320, 240, 320, 240 }, Case { 600, 400, 600, 400 }, Case { 1200, 900, 533, 400 },
+            Case { 1000, 400, 600, 240 }, Case { 1200, 401, 600, 200 }, // 200.5 goes to even
+            Case { 1200, 403, 600, 202 }, // 201.5 goes to even
+            Case { 601, 400, 600, 399 }, Case { 400, 1000, 160, 400 }, Case { 1, 5000, 0, 400 },
+            Case { 0, 0, 0, 0 } }) {
+        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
+        EXPECT_EQ(FitInto(c.w, c.h, 600, 400), QSize(c.fitW, c.fitH));
+    }
+    EXPECT_EQ(FitInto(1200, 900, 600, 300), QSize(400, 300));
+    // h * 600 does not fit 32 bits: that step keeps h, the width still becomes 600.
+    EXPECT_EQ(FitInto(4000000, 4000000, 600, 400), QSize(0, 400));
+}
+
+TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
+{
+    struct Case {
+        const char* dimensions;
+        int w, h;
+        float left, top;
+        const char* caption;
+    };
+    const Case cases[] = {
+        { "320 x 240", 320, 240, 145.0f, 85.0f, "Click to close preview window [ 320 x 240 ] " },
+        { "1200 x 900", 533, 400, 38.5f, 5.0f, "Click to close preview window [ 533 x 400 ] " },
+        { "1000 x 400", 600, 240, 5.0f, 85.0f, "Click to close preview window [ 600 x 240 ] " },
+        { "1200 x 401", 600, 200, 5.0f, 105.0f, "Click to close preview window [ 600 x 200 ] " },
+        { "600 x 400", 600, 400, 5.0f, 5.0f, "Click to close preview window [ 600 x 400 ] " },
+        { "31 x 7", 31, 7, 289.5f, 201.5f, "Click to close preview window [ 31 x 7 ] " },
+        // A text without two numbers leaves the missing ones at 0.
+        { "640 x", 600, 0, 5.0f, 205.0f, "Click to close preview window [ 600 x 0 ] " },
+        { "unknown", 0, 0, 305.0f, 205.0f, "Click to close preview window [ 0 x 0 ] " },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dimensions);
+        form->lstPic->clear();
+        AddPicture(QStringLiteral("missing.png"), QLatin1String(c.dimensions));
+        FrmPreview window(*form, 1);
+        EXPECT_EQ(window.ShownSize(), QSize(c.w, c.h));
+        EXPECT_EQ(window.imgPreview().Width, float(c.w));
+        EXPECT_EQ(window.imgPreview().Height, float(c.h));
+        EXPECT_EQ(window.imgPreview().Left, c.left);
+        EXPECT_EQ(window.imgPreview().Top, c.top);
+        EXPECT_EQ(window.windowTitle(), QLatin1String(c.caption));
+        // Neither loader read anything: the window is still framed and opens.
+        EXPECT_TRUE(window.imgPreview().Picture.isNull());
+        EXPECT_EQ(window.Canvas()->PixelAt(0, 0), kFrameLine);
+    }
+}
+
+TEST_F(FrmPreviewTest, WindowFramePictureAndBackground)
+{
+    const QString path = Save(QStringLiteral("big.png"), Solid(1200, 900, Qt::red));
+    AddPicture(QStringLiteral("big.png"), QStringLiteral("1200 x 900"));
+    FrmPreview window(*form, 1);
+    EXPECT_EQ(window.size(), QSize(610, 410));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+
+    const PixelSurface& surface = *window.Canvas();
+    for (int x : { 0, 300, 609 }) {
+        EXPECT_EQ(surface.PixelAt(x, 0), kFrameLine) << x;
+        EXPECT_EQ(surface.PixelAt(x, 409), kFrameLine) << x;
+    }
+    for (int y : { 0, 200, 409 }) {
+        EXPECT_EQ(surface.PixelAt(0, y), kFrameLine) << y;
+        EXPECT_EQ(surface.PixelAt(609, y), kFrameLine) << y;
+    }
+    EXPECT_EQ(surface.PixelAt(1, 1), kWhite);
+
+    // The picture fills 38.5 .. 571.5 x 5 .. 405 and nothing else.
+    EXPECT_EQ(window.imgPreview().Picture.size(), QSize(533, 400));
+    EXPECT_EQ(Shown(window, 305, 205), Rgb(255, 0, 0));
+    EXPECT_EQ(Shown(window, 40, 7), Rgb(255, 0, 0));
+    EXPECT_EQ(Shown(window, 570, 403), Rgb(255, 0, 0));
+    EXPECT_EQ(Shown(window, 20, 205), kWhite);
+    EXPECT_EQ(Shown(window, 590, 205), kWhite);
+    EXPECT_EQ(Shown(window, 0, 205), kFrameLine);
+}
+
+TEST_F(FrmPreviewTest, PlatformLoaderTurnsPicturesUpright)
+{
+    // Left half red, right half blue, stored with a quarter turn to the right.
+    QImage picture = Solid(40, 20, Qt::red);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 20; x < 40; ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 255));
+    QImageWriter writer(dir.filePath(QStringLiteral("turned.tif")));
+    if (!writer.supportsOption(QImageIOHandler::ImageTransformation))
+        GTEST_SKIP() << "no TIFF writer that records an orientation";
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(picture));
+    AddPicture(QStringLiteral("turned.tif"), QStringLiteral("20 x 40"));
+
+    FrmPreview window(*form, 1);
+    const QImage& shown = window.imgPreview().Picture;
+    ASSERT_EQ(shown.size(), QSize(20, 40));
+    // Upright, the red half is on top.
+    EXPECT_EQ(FromQColor(QColor(shown.pixel(10, 5))), Rgb(255, 0, 0));
+    EXPECT_EQ(FromQColor(QColor(shown.pixel(10, 35))), Rgb(0, 0, 255));
+}
+
+TEST_F(FrmPreviewTest, AnyLeftClickClosesIt)
+{
+    Save(QStringLiteral("a.png"), Solid(320, 240, Qt::green));
+    AddPicture(QStringLiteral("a.png"), QStringLiteral("320 x 240"));
+    for (const QPoint at : { QPoint(305, 205), QPoint(20, 20), QPoint(0, 0) }) {
+        SCOPED_TRACE(at.x());
+        bool closed = false;
+        onModal = [&](QDialog& dialog) {
+            auto& window = static_cast<FrmPreview&>(dialog);
+            QWidget* surface = window.Canvas();
+            // A right click, or a release without its press, is no click.
+            QTest::mouseClick(surface, Qt::RightButton, {}, at);
+            QTest::mouseRelease(surface, Qt::LeftButton, {}, at);
+            EXPECT_TRUE(window.isVisible());
+            QTest::mouseClick(surface, Qt::LeftButton, {}, at);
+            closed = !window.isVisible();
+            return window.result();
+        };
+        form->ShowPicturePreview();
+        EXPECT_TRUE(closed);
+    }
+    onModal = [](QDialog& dialog) {
+        dialog.close(); // the close box
+        EXPECT_FALSE(dialog.isVisible());
+        return dialog.result();
+    };
+    form->ShowPicturePreview();
+}
+
+TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
+{
+    std::vector<QString> captions;
+    onModal = [&](QDialog& dialog) {
+        captions.push_back(dialog.windowTitle());
+        EXPECT_LE((dialog.geometry().center() - form->geometry().center()).manhattanLength(), 2);
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    form->ShowPicturePreview();
+    EXPECT_TRUE(captions.empty()); // nothing to show
+
+    AddPicture(QStringLiteral("a.png"), QStringLiteral("100 x 50"));
+    AddPicture(QStringLiteral("b.png"), QStringLiteral("1200 x 900"));
+    form->ShowPicturePreview();
+    form->lstPic->setCurrentItem(form->lstPic->topLevelItem(1));
+    form->ShowPicturePreview();
+    form->ShowPicturePreview();
+    ASSERT_EQ(captions.size(), 3u);
+    EXPECT_EQ(captions[0], QStringLiteral("Click to close preview window [ 100 x 50 ] "));
+    EXPECT_EQ(captions[1], QStringLiteral("Click to close preview window [ 533 x 400 ] "));
+    // Each opening starts again from the plain caption.
+    EXPECT_EQ(captions[2], captions[1]);
+}
+
+TEST_F(FrmPreviewTest, EngineFallbackLeavesTheClipboardAlone)
+{
+    const QString path = dir.filePath(QStringLiteral("engine-only.sgi"));
+    ASSERT_TRUE(WriteSgi(path, Solid(30, 20, Qt::blue)));
+    ASSERT_TRUE(QImageReader(path).read().isNull()) << "the platform loader should not read it";
+    AddPicture(QStringLiteral("engine-only.sgi"), QStringLiteral("30 x 20"));
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("the user's copy"));
+    FrmPreview window(*form, 1);
+    const QImage& shown = window.imgPreview().Picture;
+    ASSERT_EQ(shown.size(), QSize(30, 20));
+    EXPECT_EQ(FromQColor(QColor(shown.pixel(15, 10))), Rgb(0, 0, 255));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's copy"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Click to close preview window [ 30 x 20 ] "));
+}
+
+TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
+{
+    // Through the real adding path: measured by the engine, listed, refreshed.
+    const QString png = Save(QStringLiteral("wide.png"), Solid(1000, 400, Qt::red));
+    const QString sgi = dir.filePath(QStringLiteral("small.sgi"));
+    ASSERT_TRUE(WriteSgi(sgi, Solid(64, 48, Qt::blue)));
+    form->AddPictureFile(png, dir.path(), form->lstPic);
+    form->AddPictureFile(sgi, dir.path(), form->lstPic);
+    form->RefreshListControls();
+    ASSERT_EQ(form->PictureCount(), 2);
+    // The refresh picked the first size for the output fields.
+    EXPECT_EQ(form->txtW->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->txtH->text(), QStringLiteral("400"));
+
+    std::vector<std::pair<QString, QSize>> opened;
+    onModal = [&](QDialog& dialog) {
+        auto& window = static_cast<FrmPreview&>(dialog);
+        opened.emplace_back(window.windowTitle(), window.imgPreview().Picture.size());
+        window.reject();
+        return window.result();
+    };
+    QWidget* viewport = form->lstPic->viewport();
+    for (int row : { 1, 0 }) {
+        const QPoint at = form->lstPic->visualItemRect(form->lstPic->topLevelItem(row)).center();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    }
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].first, QStringLiteral("Click to close preview window [ 64 x 48 ] "));
+    EXPECT_EQ(opened[0].second, QSize(64, 48)); // through the engine
+    EXPECT_EQ(opened[1].first, QStringLiteral("Click to close preview window [ 600 x 240 ] "));
+    EXPECT_EQ(opened[1].second, QSize(600, 240));
+}
+
+} // namespace

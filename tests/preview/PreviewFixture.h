@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "lists/ListRows.h"
+#include "preview/ModFrame.h"
+#include "support/FormFixture.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+// Pictures written to a temporary folder and listed directly, the preview
+// commands available as from two pictures on, every LabLoop caption recorded.
+class PreviewFixture : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        ASSERT_TRUE(dir.isValid());
+        QObject::connect(form.get(), &FrmGif::LoopCaptionChanged, form.get(),
+                         [this](const QString& caption) { captions << caption; });
+        form->cmdGo->setEnabled(true);
+        form->cmdStop->setEnabled(true);
+        SetOutput(800, 600);
+    }
+
+    static QColor ColorOf(int i) { return QColor(QColor::fromHsv((i * 47) % 360, 255, 230).rgb()); }
+
+    QString Write(const QString& name, const QColor& color, QSize size = {40, 30})
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(color);
+        EXPECT_TRUE(image.save(dir.filePath(name)));
+        return dir.filePath(name);
+    }
+    void Add(const QString& path, const QString& playTime = QStringLiteral("500"))
+    {
+        const QFileInfo info(path);
+        form->AddPictureRow(info.fileName(), QStringLiteral("PNG"), QStringLiteral("40 x 30"), info.absolutePath());
+        form->AddFrameRow(info.fileName());
+        SetPlayTime(form->lstFrame->topLevelItemCount(), playTime);
+    }
+    // Pictures p0.png, p1.png ... in ColorOf(0), ColorOf(1) ...
+    void AddPictures(int count, const QString& playTime = QStringLiteral("500"))
+    {
+        for (int i = 0; i < count; ++i)
+            Add(Write(QStringLiteral("p%1.png").arg(i), ColorOf(i)), playTime);
+    }
+    void SetPlayTime(int frame, const QString& text)
+    {
+        form->lstFrame->topLevelItem(frame - 1)->setText(FrameColumn::PlayTime, text);
+    }
+    void RemoveLastRows(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            delete form->lstPic->takeTopLevelItem(form->lstPic->topLevelItemCount() - 1);
+            delete form->lstFrame->takeTopLevelItem(form->lstFrame->topLevelItemCount() - 1);
+        }
+    }
+    void SetOutput(int width, int height)
+    {
+        form->txtW->setText(QString::number(width));
+        form->txtH->setText(QString::number(height));
+    }
+    // Runs an action once, from the event pump, when a caption first appears.
+    void OnCaption(const QString& caption, std::function<void()> action)
+    {
+        QObject::connect(form.get(), &FrmGif::LoopCaptionChanged, form.get(),
+                         [this, caption, action, done = false](const QString& shown) mutable {
+                             if (!done && shown == caption) {
+                                 done = true;
+                                 QTimer::singleShot(0, form.get(), action);
+                             }
+                         });
+    }
+
+    // The one visible element; -1 when none is, -2 when several are.
+    int Visible() const
+    {
+        int found = -1;
+        for (int i = 0; i < form->picPreview->ElementCount(); ++i)
+            if (form->picPreview->imgPreview(i).visible)
+                found = found == -1 ? i : -2;
+        return found;
+    }
+    QColor PictureColor(int element) const
+    {
+        const QImage& picture = form->picPreview->imgPreview(element).picture;
+        return picture.isNull() ? QColor() : QColor(picture.pixel(picture.width() / 2, picture.height() / 2));
+    }
+    bool Looks(const ImageControl* go, const ImageControl* stop) const
+    {
+        return form->imgcmdGo->Picture().toImage() == go->Picture().toImage()
+            && form->imgcmdStop->Picture().toImage() == stop->Picture().toImage();
+    }
+    static QString Playing(int loops, int ms, int frame)
+    {
+        return QStringLiteral("Loop Times: %1   Play Time: %2 MS    Frame: %3").arg(loops).arg(ms).arg(frame);
+    }
+
+    QTemporaryDir dir;
+    QStringList captions;
+};

@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/FrmProp.h"
+#include "lists/ListRows.h"
+#include "support/FormFixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr ColorValue kRed = Rgb(255, 0, 0);
+constexpr ColorValue kGreen = Rgb(0, 160, 0);
+constexpr ColorValue kBlue = Rgb(0, 0, 255);
+
+class FrmPropTest : public FormFixture {
+protected:
+    // Appends a frame the way adding a picture does, from the step-2 settings.
+    void AddFrame(const QString& name, const QString& playTime, bool transparent, ColorValue color)
+    {
+        form->txtMS->setText(playTime);
+        form->chkTrans->setChecked(transparent);
+        form->picColor->SetBackColor(color);
+        form->AddPictureRow(
+            name, QStringLiteral("JPG image"), QStringLiteral("640 x 480"), QStringLiteral("/pics"));
+        form->AddFrameRow(name);
+    }
+    QTreeWidgetItem* Row(int position) { return form->lstFrame->topLevelItem(position - 1); }
+    void Select(int position) { form->lstFrame->setCurrentItem(Row(position)); }
+    qint64 IconKey(int position) { return Row(position)->icon(FrameColumn::Transparent).cacheKey(); }
+    qint64 Cross() const { return form->ImageList1[ListIcon::Cross].cacheKey(); }
+    qint64 Tick() const { return form->ImageList1[ListIcon::Tick].cacheKey(); }
+
+    // Opens the dialog through the picture button and runs `drive` on it. The
+    // hidden command stays disabled here: the picture button does not ask it.
+    int OpenAndDrive(const std::function<void(FrmProp&)>& drive)
+    {
+        int opened = 0;
+        onModal = [&](QDialog& dialog) {
+            ++opened;
+            auto* prop = dynamic_cast<FrmProp*>(&dialog);
+            EXPECT_NE(prop, nullptr);
+            if (prop)
+                drive(*prop);
+            if (dialog.isVisible())
+                dialog.reject();
+            return dialog.result();
+        };
+        form->imgcmdProp_Click();
+        return opened;
+    }
+
+    struct Snapshot {
+        QStringList texts;
+        qint64 icon;
+        ColorValue color;
+        bool operator==(const Snapshot&) const = default;
+    };
+    Snapshot Take(int position)
+    {
+        QStringList texts;
+        for (int c = 0; c < 5; ++c)
+            texts << Row(position)->text(c);
+        return { texts, IconKey(position), form->FrameColor(position) };
+    }
+};
+
+TEST_F(FrmPropTest, OpensWithTheSelectedFrame)
+{
+    for (int i = 1; i <= 11; ++i)
+        AddFrame(QStringLiteral("p%1.jpg").arg(i), QStringLiteral("100"), false, kBlue);
+    AddFrame(QStringLiteral("holiday.jpg"), QStringLiteral("750"), true, kRed);
+    AddFrame(QStringLiteral("last.jpg"), QStringLiteral("100"), false, kBlue);
+    Select(12);
+
+    const int opened = OpenAndDrive([&](FrmProp& prop) {
+        EXPECT_EQ(prop.windowTitle(), QStringLiteral("Frame Properties..."));
+        EXPECT_EQ(prop.size(), QSize(463, 340));
+        EXPECT_TRUE(prop.isModal());
+        EXPECT_TRUE(prop.windowFlags() & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(prop.windowFlags() & Qt::WindowMinimizeButtonHint);
+        EXPECT_EQ(prop.FramePosition(), 12);
+        EXPECT_EQ(prop.LabNo->text(), QStringLiteral("12"));
+        EXPECT_EQ(prop.LabFile->text(), QStringLiteral("holiday.jpg"));
+        EXPECT_EQ(prop.txtMS->text(), QStringLiteral("750"));
+        EXPECT_TRUE(prop.chkTrans->isChecked());
+        EXPECT_EQ(prop.picColor->BackColor(), kRed);
+        EXPECT_EQ(prop.focusWidget(), prop.OKButton);
+        // Focus order: OK, Cancel, the box, the swatch, the play time, Apply.
+        QWidget* w = prop.OKButton;
+        for (QWidget* next : std::initializer_list<QWidget*> {
+                 prop.CancelButton, prop.chkTrans, prop.picColor, prop.txtMS, prop.cmdApply }) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus));
+            EXPECT_EQ(w, next) << w->objectName().toStdString();
+        }
+    });
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(FrmPropTest, TransparencyTextIsTrimmedAndLowerCasedAndLabelsLoseTheWordFrame)
+{
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
+    struct Case {
+        const char* transparent;
+        bool checked;
+    };
+    for (const Case c : { Case { " YES ", true }, Case { "yes", true }, Case { "No", false },
+             Case { "yess", false }, Case { "", false } }) {
+        SCOPED_TRACE(c.transparent);
+        Row(1)->setText(FrameColumn::Transparent, QLatin1String(c.transparent));
+        Row(1)->setText(FrameColumn::Label, QStringLiteral(" Frame1 "));
+        FrmProp prop(*form);
+        EXPECT_EQ(prop.chkTrans->isChecked(), c.checked);
+        EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
+    }
+}
+
+TEST_F(FrmPropTest, OkWritesOnlyTheSelectedRowAndCloses)
+{
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), true, kRed);
+    AddFrame(QStringLiteral("b.jpg"), QStringLiteral("200"), true, kRed);
+    AddFrame(QStringLiteral("c.jpg"), QStringLiteral("300"), true, kRed);
+    Select(2);
+    const Snapshot first = Take(1), third = Take(3);
+    colorAnswers.push_back(kGreen);
+
+    int result = -1;
+    OpenAndDrive([&](FrmProp& prop) {
+        QTest::mouseClick(prop.chkTrans, Qt::LeftButton);
+        EXPECT_FALSE(prop.chkTrans->isChecked());
+        QTest::mouseClick(prop.picColor, Qt::LeftButton);
+        EXPECT_EQ(prop.picColor->BackColor(), kGreen);
+        ASSERT_EQ(colorRequests.size(), 1u);
+        EXPECT_EQ(colorRequests[0].title, QStringLiteral("Select a Transparent color"));
+        EXPECT_EQ(colorRequests[0].initial, kRed);
+        QTest::mouseClick(prop.OKButton, Qt::LeftButton);
+        EXPECT_FALSE(prop.isVisible());
+        result = prop.result();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(Row(2)->text(FrameColumn::Transparent), QStringLiteral("No"));
+    EXPECT_EQ(IconKey(2), Cross());
+    // The colour is written although the frame is no longer transparent.
+    EXPECT_EQ(form->FrameColor(2), kGreen);
+    EXPECT_EQ(Row(2)->text(FrameColumn::PlayTime), QStringLiteral("200"));
+    EXPECT_EQ(Row(2)->text(FrameColumn::Color), QString(7, QChar(0x2587)));
+    EXPECT_EQ(Take(1), first);
+    EXPECT_EQ(Take(3), third);
+}
+
+TEST_F(FrmPropTest, CancelAndTheCloseBoxWriteNothing)
+{
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("1000"), true, kRed);
+    const Snapshot before = Take(1);
+    colorAnswers.push_back(kGreen);
+    OpenAndDrive([&](FrmProp& prop) {
+        prop.txtMS->selectAll();
+        QTest::keyClicks(prop.txtMS, QStringLiteral("250"));
+        EXPECT_EQ(prop.txtMS->text(), QStringLiteral("250"));
+        QTest::mouseClick(prop.chkTrans, Qt::LeftButton);
+        QTest::mouseClick(prop.picColor, Qt::LeftButton);
+        QTest::mouseClick(prop.CancelButton, Qt::LeftButton);
+        EXPECT_FALSE(prop.isVisible());
+    });
+    EXPECT_EQ(Take(1), before);
+
+    OpenAndDrive([&](FrmProp& prop) {
+        prop.txtMS->setText(QStringLiteral("5"));
+        prop.close(); // the title bar's close box
+        EXPECT_FALSE(prop.isVisible());
+        EXPECT_EQ(prop.result(), QDialog::Rejected);
+    });
+    EXPECT_EQ(Take(1), before);
+}
+
+TEST_F(FrmPropTest, ApplyToAllFramesWritesEveryRowAndStaysOpen)
+{
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
+    AddFrame(QStringLiteral("b.jpg"), QStringLiteral("200"), true, kRed);
+    AddFrame(QStringLiteral("c.jpg"), QStringLiteral("300"), false, kGreen);
+    Select(1);
+    colorAnswers.push_back(Rgb(1, 2, 3));
+    OpenAndDrive([&](FrmProp& prop) {
+        prop.txtMS->setText(QStringLiteral(" 450 ")); // pasted, spaces and all
+        QTest::mouseClick(prop.chkTrans, Qt::LeftButton);
+        QTest::mouseClick(prop.picColor, Qt::LeftButton);
+        QTest::mouseClick(prop.cmdApply, Qt::LeftButton);
+        EXPECT_TRUE(prop.isVisible());
+        // A later Cancel does not undo it.
+        QTest::mouseClick(prop.CancelButton, Qt::LeftButton);
+    });
+    const char* names[] = { "a.jpg", "b.jpg", "c.jpg" };
+    for (int i = 1; i <= 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Row(i)->text(FrameColumn::Label), QStringLiteral("Frame %1").arg(i));
+        EXPECT_EQ(Row(i)->text(FrameColumn::Name), QLatin1String(names[i - 1]));
+        EXPECT_EQ(Row(i)->text(FrameColumn::PlayTime), QStringLiteral("450"));
+        EXPECT_EQ(Row(i)->text(FrameColumn::Transparent), QStringLiteral("Yes"));
+        EXPECT_EQ(IconKey(i), Tick());
+        EXPECT_EQ(form->FrameColor(i), Rgb(1, 2, 3));
+        EXPECT_EQ(form->FramePlayTime(i), 450);
+    }
+}
+
+TEST_F(FrmPropTest, PlayTimeFieldDigitsBackspaceAndEmptyText)
+{
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("1000"), false, kBlue);
+    OpenAndDrive([&](FrmProp& prop) {
+        prop.txtMS->setFocus();
+        prop.txtMS->end(false);
+        QTest::keyClicks(prop.txtMS, QStringLiteral("x 7"));
+        EXPECT_EQ(prop.txtMS->text(), QStringLiteral("10007"));
+        QTest::keyClick(prop.txtMS, '8'); // a sixth digit
+        EXPECT_EQ(prop.txtMS->text(), QStringLiteral("10007"));
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(prop.txtMS, Qt::Key_Backspace);
+        EXPECT_TRUE(prop.txtMS->text().isEmpty());
+        QTest::mouseClick(prop.OKButton, Qt::LeftButton);
+    });
+    // Stored as typed: an empty play time, which does not convert.
+    EXPECT_TRUE(Row(1)->text(FrameColumn::PlayTime).isEmpty());
+    EXPECT_FALSE(form->FramePlayTime(1).has_value());
+}
+
+TEST_F(FrmPropTest, EmptyListAndNoSelection)
+{
+    int opened = 0;
+    onModal = [&](QDialog& dialog) {
+        ++opened;
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    form->lstFrame_DblClick();
+    form->cmdProp_Click();
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(messages.empty());
+    form->imgcmdProp_Click();
+    EXPECT_EQ(opened, 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("No files in list!"));
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
+
+    // Rows but none selected: the first frame is edited.
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
+    AddFrame(QStringLiteral("b.jpg"), QStringLiteral("200"), false, kBlue);
+    form->lstFrame->setCurrentItem(nullptr);
+    const Snapshot second = Take(2);
+    OpenAndDrive([&](FrmProp& prop) {
+        EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
+        EXPECT_EQ(prop.LabFile->text(), QStringLiteral("a.jpg"));
+        prop.txtMS->setText(QStringLiteral("999"));
+        QTest::mouseClick(prop.OKButton, Qt::LeftButton);
+    });
+    EXPECT_EQ(Row(1)->text(FrameColumn::PlayTime), QStringLiteral("999"));
+    EXPECT_EQ(Take(2), second);
+}
+
+TEST_F(FrmPropTest, DoubleClickOnAFrameRowAndTheHiddenCommandOpenIt)
+{
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
+    AddFrame(QStringLiteral("b.jpg"), QStringLiteral("200"), true, kRed);
+    form->LabCap_Click(2);
+    std::vector<QString> shown;
+    onModal = [&](QDialog& dialog) {
+        shown.push_back(static_cast<FrmProp&>(dialog).LabFile->text());
+        // Centred on the main window.
+        EXPECT_LE((dialog.geometry().center() - form->geometry().center()).manhattanLength(), 2);
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    const QRect second = form->lstFrame->visualItemRect(Row(2));
+    // A real double-click: a click, then the double-click press and its release.
+    QTest::mouseClick(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseRelease(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0], QStringLiteral("b.jpg"));
+
+    Select(1);
+    form->cmdProp->setEnabled(true); // as the list refresh leaves it with pictures
+    form->cmdProp->click();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1], QStringLiteral("a.jpg"));
+}
+
+} // namespace
