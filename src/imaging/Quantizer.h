@@ -11,8 +11,14 @@ namespace imaging {
 struct QuantizeSettings {
     int speed = 6;          // libimagequant speed 1 (slow, best) .. 10 (fast)
     int minQuality = 0;     // never refuse a picture
-    int maxQuality = 100;   // stop adding colours once this quality is reached
-    float dithering = 1.0f; // Floyd-Steinberg strength
+    // Stop adding colours once this quality is reached. 95 rather than 100:
+    // on a slideshow of photos and test charts the last colours cost 17 % of
+    // the file for 0.002 of mean SSIM. Pictures of at most 256 colours stay
+    // exact whatever this says.
+    int maxQuality = 95;
+    // Floyd-Steinberg strength. Off: on the benchmark animations dithering
+    // added 3 to 12 % to the file and lowered SSIM and PSNR.
+    float dithering = 0.0f;
 };
 
 // At most 256 colours from libimagequant, dithered. Pixels under half opacity
