@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 namespace imaging {
 namespace {
@@ -29,6 +30,52 @@ QString LiqMessage(liq_error e)
     case LIQ_UNSUPPORTED: return QStringLiteral("unsupported");
     default: return QStringLiteral("error %1").arg(int(e));
     }
+}
+
+// A picture with at most 256 colours (transparency counting as one) needs no
+// palette search: it is stored exactly. Quality targets below 100 would
+// otherwise let libimagequant merge colours of a picture that fits as it is.
+// `rgba` is thresholded: a pixel is either 0 (transparent) or fully opaque.
+bool ExactPalette(const QImage& rgba, bool anyTransparent, IndexedPicture* out)
+{
+    const int w = rgba.width();
+    const int h = rgba.height();
+    const int first = anyTransparent ? 1 : 0;  // index 0 is the transparent one
+    std::unordered_map<uint32_t, uint8_t> index;
+    index.reserve(512);
+    IndexedPicture p;
+    p.width = w;
+    p.height = h;
+    p.indices.resize(size_t(w) * size_t(h));
+    int count = first;
+    for (int y = 0; y < h; ++y) {
+        const auto* src = reinterpret_cast<const uint32_t*>(rgba.constScanLine(y));
+        uint8_t* dst = &p.indices[size_t(y) * size_t(w)];
+        for (int x = 0; x < w; ++x) {
+            const uint32_t c = src[x];
+            if (anyTransparent && c == 0) {
+                dst[x] = 0;
+                continue;
+            }
+            const uint32_t key = c | 0xFF000000u;
+            auto it = index.find(key);
+            if (it == index.end()) {
+                if (count == 256)
+                    return false;
+                const uchar* b = reinterpret_cast<const uchar*>(&key);
+                p.palette[size_t(count)] = 0xFF000000u | uint32_t(b[0]) << 16 | uint32_t(b[1]) << 8 | b[2];
+                it = index.emplace(key, uint8_t(count++)).first;
+            }
+            dst[x] = it->second;
+        }
+    }
+    p.colorCount = count;
+    if (anyTransparent) {
+        p.transparent = 0;
+        p.palette[0] = 0;
+    }
+    *out = std::move(p);
+    return true;
 }
 
 }  // namespace
@@ -66,6 +113,9 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         *error = QStringLiteral("not enough memory to convert the picture");
         return false;
     }
+
+    if (ExactPalette(rgba, anyTransparent, result))
+        return true;
 
     UseOneLibraryThread();
     std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());

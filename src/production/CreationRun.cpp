@@ -8,11 +8,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFuture>
+#include <QMutex>
 #include <QThread>
 #include <QThreadPool>
+#include <QWaitCondition>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <deque>
+#include <atomic>
+#include <vector>
 
 namespace {
 
@@ -87,6 +90,8 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
 
 CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
 {
+    // The frames of this run start afresh, not from a previous run's last one.
+    engine_.ForgetSavedFrame();
     const int count = int(settings_.frames.size());
     for (int i = 1; i <= count; ++i) {
         const QString error = ConvertFrame(engine_, i, settings_.frames[i - 1].path, settings_.width,
@@ -101,47 +106,64 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
 
 CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, int workers)
 {
-    // Each worker has an engine of its own; results are taken in list order so
-    // progress still runs 1..N on this thread. A small window of frames ahead
-    // keeps the workers busy without holding the whole list in memory.
+    // The list is cut into one run of consecutive frames per worker, each with
+    // an engine of its own: an engine saving frames in order keeps unchanged
+    // pixels in the colours of the frame before, which keeps the animation
+    // small, so frames are not dealt out one by one. Results are taken in list
+    // order, so progress still runs 1..N on this thread.
+    const int count = int(settings_.frames.size());
+    struct Shared {
+        QMutex mutex;
+        QWaitCondition changed;
+        std::vector<char> done;         // per frame (0-based)
+        std::vector<QString> errors;    // per frame, empty when it went well
+        std::atomic<bool> stop{false};
+    } shared;
+    shared.done.assign(std::size_t(count), 0);
+    shared.errors.resize(std::size_t(count));
+
     QThreadPool pool;
     pool.setMaxThreadCount(workers);
-    const int count = int(settings_.frames.size());
-    const int ahead = workers * 2;
-    std::deque<QFuture<QString>> inFlight;
-    int next = 1;
-    auto submit = [&](int frame) {
-        const QString path = settings_.frames[frame - 1].path;
-        const QString file = FrameFile(settings_.tempFolder, frame);
-        const int w = settings_.width;
-        const int h = settings_.height;
-        inFlight.push_back(QtConcurrent::run(&pool, [frame, path, file, w, h] {
+    std::vector<QFuture<void>> chunks;
+    for (int k = 0; k < workers; ++k) {
+        const int first = 1 + int(qint64(count) * k / workers);
+        const int last = int(qint64(count) * (k + 1) / workers);
+        chunks.push_back(QtConcurrent::run(&pool, [this, &shared, first, last] {
             ImageEngine engine;
-            return ConvertFrame(engine, frame, path, w, h, file);
+            for (int i = first; i <= last && !shared.stop.load(); ++i) {
+                QString error = ConvertFrame(engine, i, settings_.frames[i - 1].path, settings_.width,
+                                             settings_.height, FrameFile(settings_.tempFolder, i));
+                const bool failed = !error.isEmpty();
+                QMutexLocker lock(&shared.mutex);
+                shared.errors[std::size_t(i - 1)] = std::move(error);
+                shared.done[std::size_t(i - 1)] = 1;
+                shared.changed.wakeAll();
+                if (failed)
+                    break;
+            }
         }));
-    };
-    // Frames still running must finish before their files can be removed.
-    auto drain = [&] {
-        for (QFuture<QString>& f : inFlight)
-            f.waitForFinished();
-        inFlight.clear();
+    }
+    // Frames still being written must be finished before their files can be removed.
+    auto finish = [&](CreationResult result) {
+        shared.stop = true;
+        for (QFuture<void>& chunk : chunks)
+            chunk.waitForFinished();
+        return result;
     };
     for (int i = 1; i <= count; ++i) {
-        while (next <= count && next < i + ahead)
-            submit(next++);
-        QFuture<QString> current = inFlight.front();
-        inFlight.pop_front();
-        const QString error = current.result();
-        if (!error.isEmpty()) {
-            drain();
-            return CreationResult::Failure(error);
+        QString error;
+        {
+            QMutexLocker lock(&shared.mutex);
+            while (!shared.done[std::size_t(i - 1)])
+                shared.changed.wait(&shared.mutex);
+            error = shared.errors[std::size_t(i - 1)];
         }
-        if (progress && !progress(ProgressAfter(i, count))) {
-            drain();
-            return CreationResult::Stopped();
-        }
+        if (!error.isEmpty())
+            return finish(CreationResult::Failure(error));
+        if (progress && !progress(ProgressAfter(i, count)))
+            return finish(CreationResult::Stopped());
     }
-    return CreationResult::Success();
+    return finish(CreationResult::Success());
 }
 
 CreationResult CreationRun::Assemble(qint16 loopCount)

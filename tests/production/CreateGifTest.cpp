@@ -46,10 +46,8 @@ protected:
         image.fill(color);
         ASSERT_TRUE(image.save(dir.filePath(name)));
         form->txtMS->setText(playTime);
-        form->AddPictureRow(name, QStringLiteral("PNG image"),
-                            QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()), dir.path());
-        form->AddFrameRow(name);
-        form->cmdCreateGIF->setEnabled(form->PictureCount() >= 2);
+        form->AddPictureFile(dir.filePath(name), QString(), form->lstPic);
+        form->RefreshListControls();
     }
     void Prepare(int w, int h)
     {
@@ -184,6 +182,28 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     EXPECT_EQ(gif.delays, (std::vector<int>{12, 14, 100}));
     EXPECT_EQ(gif.loopCount, 12);
     EXPECT_EQ(QSize(gif.width, gif.height), QSize(16, 12));
+}
+
+TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
+{
+    Prepare(8, 8);
+    AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green, QStringLiteral("1000"));
+    bool edited = false;
+    QTimer editor;
+    QObject::connect(&editor, &QTimer::timeout, form.get(), [&] {
+        if (edited || !form->CreationUnderway())
+            return;
+        edited = true;
+        form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("990"));
+        delete form->lstPic->takeTopLevelItem(2);
+        delete form->lstFrame->takeTopLevelItem(2);
+    });
+    editor.start(0);
+    form->imgCreate_Click(0);
+    editor.stop();
+    ASSERT_TRUE(edited);
+    const GifProbe gif = ProbeGif(form->txtGIF->text());
+    EXPECT_EQ(gif.delays, (std::vector<int>{12, 14, 100})) << "the lists as they were at the start";
 }
 
 TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)

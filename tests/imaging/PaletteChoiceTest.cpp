@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Palette choices that decide the size and the faithfulness of an animation:
+// pictures that fit in 256 colours stay exact, and a pixel that changes a
+// little may keep the colour already shown, but never drifts further.
+#include "ImagingTestSupport.h"
+
+#include "imaging/GifAssembler.h"
+#include "imaging/ImageEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+
+using namespace testing_imaging;
+
+namespace {
+
+int SquaredDistance(QRgb a, QRgb b)
+{
+    const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
+    return dr * dr + dg * dg + db * db;
+}
+
+TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactly)
+{
+    Scratch scratch;
+    QImage picture(64, 40, QImage::Format_RGB32);
+    // 240 colours close to each other: a quality target below 100 would merge some.
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const int k = (x / 4 + (y / 4) * 16) % 240;
+            picture.setPixel(x, y, qRgb(100 + k % 16, 80 + k / 16, 120 + (k % 3)));
+        }
+    const QString frame = SaveFrame(scratch, QStringLiteral("exact"), picture);
+    const QImage back = QImage(frame).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(DifferentPixels(back, picture), 0);
+}
+
+TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
+{
+    Scratch scratch;
+    ImageEngine engine;
+    GifAssembler assembler;
+    assembler.Reset();
+    // A still gradient with more colours than a palette holds; in one block
+    // the picture brightens by one level per frame, 12 levels in all.
+    constexpr int kFrames = 13;
+    const QRect block(8, 8, 32, 32);
+    std::vector<QImage> pictures;
+    for (int f = 0; f < kFrames; ++f) {
+        QImage p(96, 64, QImage::Format_RGB32);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) {
+                const int up = block.contains(x, y) ? f : 0;
+                p.setPixel(x, y, qRgb(40 + x + up, 30 + y * 2 + up, 60 + (x + y) / 2 + up));
+            }
+        pictures.push_back(p);
+        ASSERT_TRUE(assembler.AddFrame(SaveFrame(scratch, QStringLiteral("f%1").arg(f), p, &engine)));
+        ASSERT_TRUE(assembler.SetFrameDelay(f, 5));
+    }
+    const QString out = scratch.Path(QStringLiteral("out.gif"));
+    ASSERT_TRUE(assembler.SaveAnimation(out));
+    const Animation gif = DecodeAnimation(out);
+    ASSERT_TRUE(gif.ok) << gif.error.toStdString();
+    ASSERT_EQ(gif.frames.size(), kFrames);
+
+    // The colours of the first frame: the palette of the still part.
+    std::vector<QRgb> palette;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x)
+            if (std::find(palette.begin(), palette.end(), gif.frames[0].pixel(x, y)) == palette.end())
+                palette.push_back(gif.frames[0].pixel(x, y));
+
+    int kept = 0;
+    for (int f = 1; f < kFrames; ++f)
+        for (int y = block.top(); y <= block.bottom(); ++y)
+            for (int x = block.left(); x <= block.right(); ++x) {
+                const QRgb shown = gif.frames[f].pixel(x, y);
+                kept += shown == gif.frames[f - 1].pixel(x, y);
+                const QRgb want = pictures[size_t(f)].pixel(x, y);
+                int nearest = INT_MAX;
+                for (QRgb c : palette)
+                    nearest = std::min(nearest, SquaredDistance(c, want));
+                // The keeping allows 50 beyond the nearest colour; the palette
+                // lookup works on cells of 4 levels, which adds up to about 40.
+                EXPECT_LE(SquaredDistance(shown, want), nearest + 50 + 40)
+                    << "frame " << f << " at " << x << "," << y;
+                if (::testing::Test::HasFailure())
+                    return;
+            }
+    EXPECT_GT(kept, (kFrames - 1) * block.width() * block.height() * 3 / 4)
+        << "without the keeping about two thirds stay unchanged; with it more than three quarters";
+}
+
+} // namespace
