@@ -45,8 +45,9 @@ protected:
         EXPECT_EQ(engine.ImageHeight(), 0);
         EXPECT_FALSE(engine.LastError().isEmpty());
         EXPECT_TRUE(engine.LastError().contains(name)) << engine.LastError().toStdString();
-        if (reasonPart)
+        if (reasonPart) {
             EXPECT_TRUE(engine.LastError().contains(QLatin1String(reasonPart))) << engine.LastError().toStdString();
+        }
         EXPECT_TRUE(GetPicSize(path).isEmpty());
     }
     QString Png(const QString& name)
