@@ -336,6 +336,7 @@ QImage ApplyExifOrientation(const QImage& image, int orientation)
 
 bool MeasurePicture(const QString& path, QSize* size, QString* error)
 {
+    EnsureQtImageLimit();
     QString reason;
     FileBytes file;
     bool ok = file.Open(path, &reason);
@@ -415,6 +416,7 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
 
 bool DecodePicture(const QString& path, QImage* image, QString* error)
 {
+    EnsureQtImageLimit();
     QString reason;
     FileBytes file;
     QImage result;
@@ -461,11 +463,10 @@ bool DecodePicture(const QString& path, QImage* image, QString* error)
             }
             ok = QtDecode(d, n, "bmp", &result, &reason);
             if (!ok) {
-                // Variants Qt does not read (embedded JPEG/PNG, some OS/2 files).
-                QString qtReason = reason;
-                ok = MagickDecode(d, n, c.coder, false, &result, &reason);
-                if (!ok && reason.contains(QLatin1String("limit")) == false)
-                    reason = qtReason;
+                // Variants Qt does not read (embedded JPEG/PNG, some OS/2
+                // files); when neither reads it, Qt's reason is given.
+                QString ignored;
+                ok = MagickDecode(d, n, c.coder, false, &result, &ignored);
             }
             break;
         }
