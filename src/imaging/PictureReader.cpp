@@ -97,10 +97,10 @@ bool PngHeaderSize(const uchar* d, qint64 n, QSize* size)
     return true;
 }
 
-// A complete PNG ends with its IEND chunk (a few bytes of padding after it are tolerated).
+// A complete PNG ends with its IEND chunk (some trailing bytes after it are tolerated).
 bool PngComplete(const uchar* d, qint64 n)
 {
-    const qint64 from = std::max<qint64>(33, n - 4096);
+    const qint64 from = std::max<qint64>(33, n - 65536);
     for (qint64 i = n - 8; i >= from; --i)
         if (std::memcmp(d + i, "IEND", 4) == 0)
             return true;
