@@ -42,6 +42,14 @@ void EnsureImagingRuntime()
         Magick::ResourceLimits::map(qint64(1) << 30);
         Magick::ResourceLimits::disk(qint64(2) << 30);
         Magick::ResourceLimits::thread(1);
+    });
+    EnsureQtImageLimit();
+}
+
+void EnsureQtImageLimit()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
         // 4 bytes per pixel of our largest picture plus headroom (megabytes).
         const int mb = int(kMaxPicturePixels * 4 / (1 << 20)) + 64;
         if (QImageReader::allocationLimit() < mb)

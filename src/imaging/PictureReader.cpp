@@ -97,10 +97,10 @@ bool PngHeaderSize(const uchar* d, qint64 n, QSize* size)
     return true;
 }
 
-// A complete PNG ends with its IEND chunk (a few bytes of padding after it are tolerated).
+// A complete PNG ends with its IEND chunk (some trailing bytes after it are tolerated).
 bool PngComplete(const uchar* d, qint64 n)
 {
-    const qint64 from = std::max<qint64>(33, n - 4096);
+    const qint64 from = std::max<qint64>(33, n - 65536);
     for (qint64 i = n - 8; i >= from; --i)
         if (std::memcmp(d + i, "IEND", 4) == 0)
             return true;
@@ -336,6 +336,7 @@ QImage ApplyExifOrientation(const QImage& image, int orientation)
 
 bool MeasurePicture(const QString& path, QSize* size, QString* error)
 {
+    EnsureQtImageLimit();
     QString reason;
     FileBytes file;
     bool ok = file.Open(path, &reason);
@@ -415,6 +416,7 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
 
 bool DecodePicture(const QString& path, QImage* image, QString* error)
 {
+    EnsureQtImageLimit();
     QString reason;
     FileBytes file;
     QImage result;
@@ -461,11 +463,10 @@ bool DecodePicture(const QString& path, QImage* image, QString* error)
             }
             ok = QtDecode(d, n, "bmp", &result, &reason);
             if (!ok) {
-                // Variants Qt does not read (embedded JPEG/PNG, some OS/2 files).
-                QString qtReason = reason;
-                ok = MagickDecode(d, n, c.coder, false, &result, &reason);
-                if (!ok && reason.contains(QLatin1String("limit")) == false)
-                    reason = qtReason;
+                // Variants Qt does not read (embedded JPEG/PNG, some OS/2
+                // files); when neither reads it, Qt's reason is given.
+                QString ignored;
+                ok = MagickDecode(d, n, c.coder, false, &result, &ignored);
             }
             break;
         }

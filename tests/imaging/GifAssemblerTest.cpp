@@ -327,8 +327,9 @@ TEST_F(Assembler, FramesOfAnotherSizeAreFittedToTheScreen)
     EXPECT_EQ(anim.height, 20);
     const QImage second = DecodeAnimation(b).frames[0];
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 30; ++x)
+        for (int x = 0; x < 30; ++x) {
             ASSERT_EQ(anim.frames[1].pixel(x, y), x < 10 ? second.pixel(x, y) : 0u) << x << "," << y;
+        }
 }
 
 }  // namespace

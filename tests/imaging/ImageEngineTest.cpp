@@ -87,8 +87,9 @@ TEST_F(Engine, ResizeFiltersLikeAnAreaCorrectLanczos)
     ASSERT_TRUE(engine.LoadFile(Png(QStringLiteral("flat.png"), flat)));
     ASSERT_TRUE(engine.Resize(17, 93, false));
     for (int y = 0; y < 93; y += 7)
-        for (int x = 0; x < 17; x += 3)
+        for (int x = 0; x < 17; x += 3) {
             ASSERT_EQ(engine.Picture().pixel(x, y), qRgb(90, 160, 30));
+        }
     // Shrinking a one-pixel checkerboard averages it to grey instead of
     // picking every other pixel (which would give black or white).
     QImage checker(64, 64, QImage::Format_RGB32);
@@ -98,8 +99,9 @@ TEST_F(Engine, ResizeFiltersLikeAnAreaCorrectLanczos)
     ASSERT_TRUE(engine.LoadFile(Png(QStringLiteral("checker.png"), checker)));
     ASSERT_TRUE(engine.Resize(16, 16, false));
     for (int y = 2; y < 14; ++y)
-        for (int x = 2; x < 14; ++x)
+        for (int x = 2; x < 14; ++x) {
             EXPECT_NEAR(qGray(engine.Picture().pixel(x, y)), 128, 3) << x << "," << y;
+        }
 }
 
 TEST_F(Engine, ResizeDoesNotBleedTheColourOfTransparentPixels)
