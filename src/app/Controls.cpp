@@ -336,8 +336,11 @@ void SetBackColor(QWidget* widget, ColorValue color)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, ToQColor(color));
+    // Base as well, for text boxes, and the widget's own background role (a
+    // check box fills with Button); not Button on a page, whose buttons
+    // (cmdOpen) would inherit it as their face colour.
     palette.setColor(QPalette::Base, ToQColor(color));
-    palette.setColor(QPalette::Button, ToQColor(color));
+    palette.setColor(widget->backgroundRole(), ToQColor(color));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -359,6 +362,12 @@ void StyleLabel(QLabel* label, int leftTwips, int topTwips, const QFont& font, C
     Move(label, leftTwips, topTwips);
 }
 
+void SetCaption(QLabel* label, const QString& caption)
+{
+    label->setText(caption);
+    label->adjustSize();
+}
+
 void Place(QWidget* widget, int left, int top, int width, int height)
 {
     widget->setGeometry(Twips::ToPixels(left, top, width, height));
@@ -371,12 +380,12 @@ void Move(QWidget* widget, int left, int top)
 
 ColorValue SystemWindowBackground()
 {
-    return FromQColor(QApplication::palette().color(QPalette::Window));
+    return FromQColor(QApplication::palette().color(QPalette::Base));
 }
 
 ColorValue SystemWindowText()
 {
-    return FromQColor(QApplication::palette().color(QPalette::WindowText));
+    return FromQColor(QApplication::palette().color(QPalette::Text));
 }
 
 } // namespace Design

@@ -164,9 +164,14 @@ QLabel* Label(QWidget* parent, const QString& caption, int leftTwips, int topTwi
               const QFont& font, ColorValue color);
 // Gives an existing label the same design treatment.
 void StyleLabel(QLabel* label, int leftTwips, int topTwips, const QFont& font, ColorValue color);
+// A new caption for a label sized to its text: the label grows or shrinks
+// with it, keeping its top-left corner.
+void SetCaption(QLabel* label, const QString& caption);
 // Places a widget at left, top, width x height in twips.
 void Place(QWidget* widget, int left, int top, int width, int height);
 void Move(QWidget* widget, int left, int top);
+// The desktop's window colours: the background of documents and text boxes
+// (white by default), not the grey face of buttons and dialogs.
 ColorValue SystemWindowBackground();
 ColorValue SystemWindowText();
 } // namespace Design

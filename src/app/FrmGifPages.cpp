@@ -3,6 +3,9 @@
 #include "app/FrmGif.h"
 
 #include "app/Artwork.h"
+#include "app/CheckBoxFit.h"
+#include "lists/ColorCellDelegate.h"
+#include "lists/ListRows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,8 +42,11 @@ QPushButton* HiddenCommand(QWidget* page, const char* name, const QString& capti
     auto* button = new QPushButton(caption, page);
     button->setObjectName(QLatin1String(name));
     Design::Place(button, left, top, width, height);
-    if (graphical)
-        Design::SetBackColor(button, kHiddenButtonColor);
+    if (graphical) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::Button, ToQColor(kHiddenButtonColor));
+        button->setPalette(palette);
+    }
     button->hide();
     return button;
 }
@@ -68,6 +74,7 @@ QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption,
     Design::SetTextColor(box, color);
     box->setChecked(false);
     Design::Place(box, left, top, width, height);
+    FitCheckBox(box);
     return box;
 }
 
@@ -132,6 +139,7 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
     chkAll = new QCheckBox(page);
     chkAll->setObjectName(QStringLiteral("chkAll"));
     Design::Place(chkAll, 0, 0, 195, 195);
+    FitCheckBox(chkAll);
 
     Shape1 = FrameShape(page, "Shape1");
 }
@@ -205,6 +213,7 @@ void FrmGif::BuildFramePropertiesPage(QWidget* page)
     lstFrame = ReportList(page, "lstFrame",
                           {QStringLiteral("Frame #"), QStringLiteral("File Name"), QStringLiteral("Play Time / ms"),
                            QStringLiteral("Transparent"), QStringLiteral("Transparent Color")});
+    lstFrame->setItemDelegateForColumn(FrameColumn::Color, new ColorCellDelegate(lstFrame));
     Shape2 = FrameShape(page, "Shape2");
 }
 

@@ -2,6 +2,7 @@
 #include "settings/FrmProp.h"
 
 #include "app/Artwork.h"
+#include "app/CheckBoxFit.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
@@ -122,6 +123,7 @@ FrmProp::FrmProp(FrmGif& owner)
     Design::SetTextColor(chkTrans, kRed);
     Design::SetBackColor(chkTrans, kWhite);
     Design::Place(chkTrans, 480, 2520, 1275, 255);
+    FitCheckBox(chkTrans);
 
     picColor = new ColorBox(this);
     picColor->setObjectName(QStringLiteral("picColor"));
@@ -142,6 +144,8 @@ FrmProp::FrmProp(FrmGif& owner)
     QWidget::setTabOrder(picColor, txtMS);
     QWidget::setTabOrder(txtMS, cmdApply);
     OKButton->setFocus();
+    // Enter in the play-time field keeps the edit.
+    OKButton->setDefault(true);
 
     connect(picColor, &ColorBox::clicked, this, [this] { picColor_Click(); });
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
@@ -161,10 +165,8 @@ void FrmProp::Form_Load()
         return;
     QString number = row->text(FrameColumn::Label);
     number.remove(QStringLiteral("Frame"), Qt::CaseSensitive);
-    LabNo->setText(number.trimmed());
-    LabNo->adjustSize();
-    LabFile->setText(row->text(FrameColumn::Name));
-    LabFile->adjustSize();
+    Design::SetCaption(LabNo, number.trimmed());
+    Design::SetCaption(LabFile, row->text(FrameColumn::Name));
     chkTrans->setChecked(row->text(FrameColumn::Transparent).trimmed().toLower() == QLatin1String("yes"));
     txtMS->setText(row->text(FrameColumn::PlayTime));
     picColor->SetBackColor(owner_.FrameColor(position_));
