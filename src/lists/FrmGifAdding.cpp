@@ -97,7 +97,7 @@ void FrmGif::cmdAdd_Click()
     if (picked)
         AddPickedFiles(*picked);
     // A cancelled dialog still refreshes.
-    LabTotal->setText(QString::number(PictureCount()));
+    Design::SetCaption(LabTotal, QString::number(PictureCount()));
     RefreshListControls();
 }
 
@@ -157,7 +157,7 @@ void FrmGif::lstPic_DropFiles(const QStringList& paths)
             break;
         start = end;
     }
-    LabTotal->setText(QString::number(PictureCount()));
+    Design::SetCaption(LabTotal, QString::number(PictureCount()));
     RefreshListControls();
 }
 

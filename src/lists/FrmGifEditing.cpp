@@ -12,13 +12,6 @@
 #include <QTreeWidget>
 
 namespace {
-// 1-based position of the list's selected row; 0 when none.
-qint32 SelectedPosition(const QTreeWidget* list)
-{
-    QTreeWidgetItem* current = list->currentItem();
-    return current ? list->indexOfTopLevelItem(current) + 1 : 0;
-}
-
 bool IsChecked(const QTreeWidget* list, qint32 position)
 {
     return position >= 1 && position <= list->topLevelItemCount()
@@ -56,7 +49,7 @@ void FrmGif::cmdDel_Click()
         delete lstFrame->takeTopLevelItem(i - 1);
         removed = true;
     }
-    LabTotal->setText(QString::number(PictureCount()));
+    Design::SetCaption(LabTotal, QString::number(PictureCount()));
     if (removed) {
         RenumberFrames();
         RefreshListControls();
@@ -71,7 +64,7 @@ void FrmGif::cmdUp_Click()
         Messages::Info(this, QStringLiteral("No files in list to move up"));
         return;
     }
-    const qint32 s = SelectedPosition(lstPic);
+    const qint32 s = SelectedRowPosition(lstPic);
     if (s > 1 && s <= PictureCount()) {
         SwapListRows(lstPic, s, s - 1);
         SwapListRows(lstFrame, s, s - 1);
@@ -86,7 +79,7 @@ void FrmGif::cmdDown_Click()
         Messages::Info(this, QStringLiteral("No files in list to move"));
         return;
     }
-    const qint32 s = SelectedPosition(lstPic);
+    const qint32 s = SelectedRowPosition(lstPic);
     if (s > 0 && s < PictureCount()) {
         SwapListRows(lstPic, s, s + 1);
         SwapListRows(lstFrame, s, s + 1);

@@ -2,6 +2,8 @@
 // Signals of step 1, and files dropped from a file manager onto the picture list.
 #include "app/FrmGif.h"
 
+#include "app/DoubleClickHook.h"
+
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -97,7 +99,8 @@ void FrmGif::WireLists()
     connect(cmdPreview, &QPushButton::clicked, this, [this] { cmdPreview_Click(); });
     // clicked, not stateChanged: only the user's click checks or unchecks all rows.
     connect(chkAll, &QCheckBox::clicked, this, [this] { chkAll_Click(); });
-    connect(lstPic, &QTreeWidget::itemDoubleClicked, this, [this] { lstPic_DblClick(); });
+    // Anywhere on the list, also below the last row.
+    lstPic->viewport()->installEventFilter(new DoubleClickHook(lstPic->viewport(), [this] { lstPic_DblClick(); }));
 
     lstPic->viewport()->setAcceptDrops(true);
     lstPic->viewport()->installEventFilter(new PictureDropFilter(*this, lstPic));

@@ -20,6 +20,12 @@ QTreeWidgetItem* RowAt(const QTreeWidget* list, qint32 position)
 }
 } // namespace
 
+qint32 SelectedRowPosition(const QTreeWidget* list)
+{
+    QTreeWidgetItem* current = list->currentItem();
+    return current && current->isSelected() ? list->indexOfTopLevelItem(current) + 1 : 0;
+}
+
 int FrmGif::PictureCount() const
 {
     return lstPic->topLevelItemCount();
@@ -53,6 +59,10 @@ void FrmGif::AddPictureRow(const QString& fileName, const QString& typeText, con
     row->setText(PictureColumn::Type, typeText);
     row->setText(PictureColumn::Dimensions, dimensions);
     row->setText(PictureColumn::Address, folder);
+    // Long names and folders are cut at the column's edge.
+    const QString path = Paths::JoinFolder(folder, fileName);
+    for (int column = PictureColumn::Name; column <= PictureColumn::Address; ++column)
+        row->setToolTip(column, path);
     row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
     row->setCheckState(PictureColumn::Name, Qt::Unchecked);
     lstPic->addTopLevelItem(row);
@@ -98,6 +108,9 @@ void FrmGif::SwapListRows(QTreeWidget* list, qint32 a, qint32 b)
         const QString text = rowA->text(column);
         rowA->setText(column, rowB->text(column));
         rowB->setText(column, text);
+        const QString tip = rowA->toolTip(column);
+        rowA->setToolTip(column, rowB->toolTip(column));
+        rowB->setToolTip(column, tip);
     }
     if (list == lstFrame) {
         const QIcon icon = rowA->icon(FrameColumn::Transparent);

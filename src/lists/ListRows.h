@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QtGlobal>
+
+class QTreeWidget;
+
 // Columns of the two list views.
 namespace PictureColumn {
 enum { Name = 0, Type = 1, Dimensions = 2, Address = 3 };
@@ -13,3 +17,8 @@ namespace ListIcon {
 // Indices into ImageList1.
 enum { Cross = 0, Tick = 1, Frames = 2 };
 }
+
+// 1-based position of the row that shows as selected, 0 when none. A current
+// row the user has deselected (a click below the rows) does not count, so the
+// commands act on what the user sees.
+qint32 SelectedRowPosition(const QTreeWidget* list);

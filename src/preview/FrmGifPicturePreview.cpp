@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
+#include "lists/ListRows.h"
 #include "preview/FrmPreview.h"
 
 #include <QTreeWidget>
@@ -9,8 +10,8 @@ void FrmGif::ShowPicturePreview()
 {
     if (lstPic->topLevelItemCount() < 1)
         return;
-    QTreeWidgetItem* current = lstPic->currentItem();
-    const qint32 position = current ? lstPic->indexOfTopLevelItem(current) + 1 : 1;
+    const qint32 selected = SelectedRowPosition(lstPic);
+    const qint32 position = selected > 0 ? selected : 1;
     FrmPreview window(*this, position);
     Dialogs::Exec(window);
 }

@@ -3,7 +3,9 @@
 #include "app/FrmGif.h"
 
 #include "app/Dialogs.h"
+#include "app/DoubleClickHook.h"
 #include "app/Messages.h"
+#include "lists/ListRows.h"
 #include "common/OutputSize.h"
 #include "settings/FrmProp.h"
 #include "settings/NumericKeyFilter.h"
@@ -16,8 +18,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <functional>
-
 namespace {
 constexpr ColorValue kEnabledBack = Rgb(255, 255, 255);
 constexpr ColorValue kDisabledBack = Rgb(238, 238, 238);
@@ -28,28 +28,6 @@ void SetAvailable(QWidget* control, bool available)
     Design::SetBackColor(control, available ? kEnabledBack : kDisabledBack);
 }
 
-// Calls back on every left double-click that reaches the watched widget,
-// whether or not it lands on a row; the widget still handles it as usual.
-class DoubleClickHook final : public QObject {
-public:
-    DoubleClickHook(QObject* parent, std::function<void()> onDoubleClick)
-        : QObject(parent)
-        , onDoubleClick_(std::move(onDoubleClick))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonDblClick
-            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-            onDoubleClick_();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> onDoubleClick_;
-};
 } // namespace
 
 void FrmGif::WireSettings()
@@ -124,8 +102,8 @@ qint32 FrmGif::SelectedFramePosition() const
     if (lstFrame->topLevelItemCount() == 0)
         return 0;
     // With rows but none selected the first frame is edited.
-    QTreeWidgetItem* current = lstFrame->currentItem();
-    return current ? lstFrame->indexOfTopLevelItem(current) + 1 : 1;
+    const qint32 selected = SelectedRowPosition(lstFrame);
+    return selected > 0 ? selected : 1;
 }
 
 void FrmGif::lstFrame_DblClick()
