@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Dialogs.h"
 
+#include "app/OwnerCentring.h"
+
 #include <QColorDialog>
 #include <QDialog>
 #include <QDir>
@@ -28,6 +30,13 @@ QStringList ToNameFilters(const QString& filter)
     return out;
 }
 
+void SetFileFilters(QFileDialog& dialog, const QString& filter)
+{
+    // Qt reads the patterns from the trailing "(...)" and hides it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(ToNameFilters(filter));
+}
+
 QString JoinPickedFiles(const QStringList& paths)
 {
     if (paths.size() == 1)
@@ -46,7 +55,7 @@ std::optional<QString> OpenFiles(QWidget* owner, const OpenRequest& request)
     QFileDialog dialog(owner, request.title, request.initialDir);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    dialog.setNameFilters(ToNameFilters(request.filter));
+    SetFileFilters(dialog, request.filter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return JoinPickedFiles(dialog.selectedFiles());
@@ -59,7 +68,7 @@ std::optional<QString> SaveFile(QWidget* owner, const SaveRequest& request)
     QFileDialog dialog(owner, request.title, request.initialDir);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(ToNameFilters(request.filter));
+    SetFileFilters(dialog, request.filter);
     if (!request.overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -79,6 +88,8 @@ std::optional<ColorValue> PickColor(QWidget* owner, const ColorRequest& request)
 
 int Exec(QDialog& dialog)
 {
+    if (const QWidget* owner = dialog.parentWidget())
+        CentreOnOwner(dialog, *owner->window());
     if (handlers().exec) {
         dialog.setModal(true);
         dialog.show();

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 // The common dialogs (open, save, colour) and modal windows, behind one thin
@@ -45,6 +46,9 @@ int Exec(QDialog& dialog);
 
 // Turns "Desc|pat;pat|Desc|pat" into the name filters a Qt file dialog takes.
 QStringList ToNameFilters(const QString& filter);
+// Gives a file dialog those filters, each shown by its description alone
+// (most descriptions already name their patterns).
+void SetFileFilters(QFileDialog& dialog, const QString& filter);
 // The one-text answer for a list of full paths picked in one folder.
 QString JoinPickedFiles(const QStringList& paths);
 
