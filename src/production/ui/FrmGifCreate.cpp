@@ -137,6 +137,10 @@ void FrmGif::cmdCreateGIF_Click()
     bool busyPointer = true;
     cmdCreateGIF->setEnabled(false);
     imgCreate[0]->TakePictureOf(*imgCreate[3]);
+    // On screen before the first frame, which can take seconds: a repaint
+    // runs no other handler, unlike letting events through here.
+    picPercent->repaint();
+    imgCreate[0]->repaint();
 
     auto restorePointer = [&busyPointer] {
         if (busyPointer)
@@ -206,19 +210,18 @@ void FrmGif::ShowProgress(double percent)
 {
     if (percent < 0) {
         Design::SetTextColor(LabPercent, kTextRed);
-        LabPercent->setText(QStringLiteral("Start Creating..."));
+        Design::SetCaption(LabPercent, QStringLiteral("Start Creating..."));
         picPercent->show();
         picPercent->Cls();
         percent = 1;
     } else {
         // The whole percentage, an exact half to the even neighbour.
-        LabPercent->setText(QStringLiteral("%1%").arg(RoundHalfEven(percent)));
+        Design::SetCaption(LabPercent, QStringLiteral("%1%").arg(RoundHalfEven(percent)));
         if (percent > kYellowAbove)
             Design::SetTextColor(LabPercent, kTextYellow);
     }
     const int width = picPercent->ScaleWidth();
     const int height = picPercent->ScaleHeight();
-    LabPercent->adjustSize();
     LabPercent->move(int(RoundHalfEven((width - LabPercent->width()) / 2.0)),
                      int(RoundHalfEven((height - LabPercent->height()) / 2.0)));
     picPercent->Box(0, 0, width - 1, height - 1, kFrameLineColor);
