@@ -120,7 +120,7 @@ public:
     void tmPlay_Timer();
     // Makes frame k (1-based) the one on show and writes the playback caption.
     void ShowPreviewFrame(qint32 k);
-    // Stops the playback; a load that is running ends at its next pause.
+    // Stops the playback. A load that is running goes on and plays when done.
     void StopPreview();
 
     // Window variables.
@@ -236,7 +236,8 @@ private:
     void BuildCreatePage(QWidget* page);
     void WireTabs();
     void WirePreview();
-    // The preview steps of a Go; false when a Stop or another Go took over.
+    // The preview steps of a Go; false when another Go took over or the
+    // window is closing.
     bool LoadPreview();
     QImage EnginePreviewPicture(const QString& path, QSize box);
     void SetLoopCaption(const QString& caption);
@@ -249,7 +250,7 @@ private:
     void WireSettings();
 
     QPixmap background_;
-    // Grows with every Go and every stop, so that a load overtaken while it
+    // Grows with every Go, so that a load overtaken by a later Go while it
     // let window events run knows to end.
     quint64 previewLoad_ = 0;
 

@@ -27,8 +27,7 @@ void FrmGif::WirePreview()
 
 void FrmGif::SetLoopCaption(const QString& caption)
 {
-    LabLoop->setText(caption);
-    LabLoop->adjustSize();
+    Design::SetCaption(LabLoop, caption);
     emit LoopCaptionChanged(caption);
 }
 
@@ -57,9 +56,10 @@ bool FrmGif::LoadPreview()
     const QSize box = PreviewLayout::FitBox(size.width, size.height);
 
     // Stop first: ticks during the load would show frames being replaced and
-    // could leave two of them visible. This also ends an older load.
+    // could leave two of them visible. A new Go ends an older load; a Stop
+    // does not, so a load stopped midway still completes and plays.
     StopPreview();
-    const quint64 load = previewLoad_;
+    const quint64 load = ++previewLoad_;
     // A window closed meanwhile waits for this load to end, so it ends now.
     const BusyScope busy(*this);
     const auto overtaken = [this, load] { return previewLoad_ != load || IsClosing(); };
@@ -170,7 +170,6 @@ void FrmGif::tmPlay_Timer()
 
 void FrmGif::StopPreview()
 {
-    ++previewLoad_;
     if (tmPlay->isActive())
         tmPlay->stop();
 }

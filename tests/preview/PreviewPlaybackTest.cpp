@@ -128,14 +128,17 @@ TEST_F(PreviewPlaybackTest, GoDuringALoadTakesOverAndTheOlderLoadEnds)
     EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopEn));
 }
 
-TEST_F(PreviewPlaybackTest, StopDuringALoadEndsItWithoutPlaying)
+TEST_F(PreviewPlaybackTest, StopDuringALoadLetsItCompleteAndPlay)
 {
     AddPictures(3);
     OnCaption(QStringLiteral("67% Loading ..."), [this] { form->imgcmdStop_Click(); });
     form->imgcmdGo_Click();
-    EXPECT_EQ(captions.back(), QStringLiteral("67% Loading ..."));
-    EXPECT_FALSE(form->tmPlay->isActive());
-    EXPECT_TRUE(Looks(form->imgGoEn, form->imgStopDis));
+    EXPECT_EQ(captions, QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
+                                     QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
+                                     QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
+    EXPECT_EQ(Visible(), 0);
+    EXPECT_TRUE(form->tmPlay->isActive());
+    EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopEn));
 }
 
 TEST_F(PreviewPlaybackTest, ClosingDuringALoadEndsItAndThenCloses)
