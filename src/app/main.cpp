@@ -3,32 +3,28 @@
 #include "app/FrmGif.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTimer>
 
 int main(int argc, char** argv)
 {
+    // The program takes no arguments: whatever it is given, it starts as usual.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Flipreel"));
     QApplication::setApplicationVersion(QStringLiteral(FLIPREEL_VERSION));
 
-    // --screenshot PATH [--step N | --about]: saves a picture of the window
-    // (or of the About window) and quits (used for the README and the help pages).
-    QCommandLineParser parser;
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("path"));
-    const QCommandLineOption step(QStringLiteral("step"), QString(), QStringLiteral("n"), QStringLiteral("1"));
-    const QCommandLineOption about(QStringLiteral("about"));
-    parser.addOptions({screenshot, step, about});
-    parser.process(app);
-
     FrmGif window;
     window.ShowCentered();
-    if (parser.isSet(screenshot)) {
-        const QString path = parser.value(screenshot);
-        const int index = qBound(1, parser.value(step).toInt(), 5) - 1;
-        window.LabCap_Click(index);
+
+    // For the README and help pictures only (scripts/screenshot,
+    // scripts/help-screenshots): FLIPREEL_SCREENSHOT names the picture to save,
+    // FLIPREEL_SCREENSHOT_STEP the step (1 to 5) or "about" for the About window.
+    const QString path = qEnvironmentVariable("FLIPREEL_SCREENSHOT");
+    if (!path.isEmpty()) {
+        const QString step = qEnvironmentVariable("FLIPREEL_SCREENSHOT_STEP");
+        const bool about = step == QLatin1String("about");
+        window.LabCap_Click(about ? 0 : qBound(1, step.toInt(), 5) - 1);
         QWidget* shown = &window;
-        if (parser.isSet(about)) {
+        if (about) {
             shown = new FrmAbout(&window);
             shown->show();
         }
