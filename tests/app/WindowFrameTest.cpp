@@ -5,6 +5,7 @@
 #include "support/FormFixture.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -286,43 +287,68 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
 
 // ---- Closing while a long operation lets events run ----
 
-// A stand-in for a creation run: one frame file per step, pending events after
-// each; when the window is closing it removes its files and stops. Returns the
-// number of steps done.
-int FakeCreationRun(FrmGif& form, const QDir& folder, int steps, int closeAt)
-{
-    FrmGif::BusyScope busy(form);
-    QStringList written;
-    int done = 0;
-    while (done < steps) {
-        QFile file(folder.filePath(QStringLiteral("__frame__%1.gif").arg(++done)));
-        if (file.open(QIODevice::WriteOnly))
-            file.write("GIF89a");
-        written << file.fileName();
-        if (done == closeAt) // the user clicks the highlighted close symbol
-            QTimer::singleShot(0, &form, [&form] { form.imgClose2_Click(); });
-        QCoreApplication::processEvents();
-        if (form.IsClosing())
-            break;
+// The window with two pictures, an output size and an output file: ready to
+// create or preview.
+class CloseGuardTest : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        for (const char* name : {"a.png", "b.png", "c.png"}) {
+            QImage picture(16, 12, QImage::Format_RGB32);
+            picture.fill(Qt::darkCyan);
+            ASSERT_TRUE(picture.save(dir.filePath(QLatin1String(name))));
+            form->AddPictureFile(dir.filePath(QLatin1String(name)), QString(), form->lstPic);
+        }
+        form->RefreshListControls();
+        form->txtW->setText(QStringLiteral("16"));
+        form->txtH->setText(QStringLiteral("12"));
+        form->txtGIF->setText(Output());
     }
-    for (const QString& name : written)
-        QFile::remove(name);
-    return done;
-}
+    QString Output() const { return dir.filePath(QStringLiteral("out.gif")); }
+    // Frame files of any run left under the application's temporary folder.
+    static QStringList FrameFiles()
+    {
+        QStringList found;
+        QDirIterator it(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"), {QStringLiteral("__frame__*")},
+                        QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            found << it.next();
+        return found;
+    }
+    // The user clicks the highlighted close symbol at the operation's first pause.
+    void CloseAtFirstPause() { QTimer::singleShot(0, form.get(), [this] { form->imgClose2_Click(); }); }
+    bool ClosesOnceReturned()
+    {
+        if (!form->isVisible())
+            return false; // the window must wait for the handler
+        QCoreApplication::processEvents();
+        return !form->isVisible();
+    }
 
-using CloseGuardTest = FormFixture;
-
-TEST_F(CloseGuardTest, CloseDuringARunStopsItCleansUpAndThenCloses)
-{
     QTemporaryDir dir;
-    EXPECT_EQ(FakeCreationRun(*form, QDir(dir.path()), 20, 3), 3);
-    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-    // The window waited for the run's handler to return.
-    EXPECT_TRUE(form->isVisible());
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(form->isVisible());
+};
+
+TEST_F(CloseGuardTest, CloseDuringACreationRunStopsItCleansUpAndThenCloses)
+{
+    CloseAtFirstPause();
+    form->cmdCreateGIF_Click();
+    EXPECT_FALSE(QFile::exists(Output()));
+    EXPECT_TRUE(FrameFiles().isEmpty()) << FrameFiles().join(u' ').toStdString();
+    EXPECT_TRUE(ClosesOnceReturned());
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(CloseGuardTest, CloseDuringAPreviewLoadEndsItAndThenCloses)
+{
+    QStringList captions;
+    QObject::connect(form.get(), &FrmGif::LoopCaptionChanged, form.get(), [&](const QString& c) { captions << c; });
+    CloseAtFirstPause();
+    form->imgcmdGo_Click();
+    EXPECT_EQ(captions, QStringList{QStringLiteral("Loading 0% ...")});
+    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_TRUE(ClosesOnceReturned());
 }
 
 TEST_F(CloseGuardTest, CloseWaitsForTheOutermostOperation)
@@ -347,8 +373,10 @@ TEST_F(CloseGuardTest, IdleWindowClosesAtOnceAndLaterRunsAreNotStopped)
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->IsClosing());
     form->show();
-    QTemporaryDir dir;
-    EXPECT_EQ(FakeCreationRun(*form, QDir(dir.path()), 5, -1), 5);
+    form->cmdCreateGIF_Click();
+    EXPECT_TRUE(QFile::exists(Output()));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
     QCoreApplication::processEvents();
     EXPECT_TRUE(form->isVisible());
 }
