@@ -2,6 +2,8 @@
 #include "PictureFiles.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -135,6 +137,59 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     EXPECT_EQ(Names(), Texts({"B.png", "C.png", "A.png"}));
     EXPECT_EQ(Selected(), 3);
     EXPECT_EQ(Cells(form->lstFrame, 3).mid(0, 3), Texts({"Frame 3", "A.png", "300"}));
+}
+
+TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywhere)
+{
+    AddThree();
+    QStringList previewed;
+    onModal = [&](QDialog& dialog) {
+        previewed << dialog.windowTitle();
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    QWidget* area = form->lstPic->viewport();
+    const QPoint below(area->width() / 2, area->height() - 5);
+    ASSERT_FALSE(form->lstPic->itemAt(below));
+
+    Select(2);
+    QTest::mouseClick(area, Qt::LeftButton, {}, below); // the row no longer shows as selected
+    ASSERT_FALSE(form->lstPic->topLevelItem(1)->isSelected());
+    form->cmdDown_Click();
+    form->cmdUp_Click();
+    EXPECT_EQ(Names(), Texts({"A.png", "B.png", "C.png"}));
+
+    // Below the rows a double-click still previews: the first picture, as none is selected.
+    QTest::mouseDClick(area, Qt::LeftButton, {}, below);
+    ASSERT_EQ(previewed.size(), 1);
+    EXPECT_TRUE(previewed[0].startsWith(QStringLiteral("Click to close preview window")));
+}
+
+TEST_F(EditingTest, WholePathIsTheRowsTooltipAndMovesWithIt)
+{
+    AddThree();
+    for (int column = PictureColumn::Name; column <= PictureColumn::Address; ++column)
+        EXPECT_EQ(form->lstPic->topLevelItem(0)->toolTip(column), form->PicturePath(1)) << column;
+    Select(2);
+    form->cmdUp_Click();
+    EXPECT_EQ(form->lstPic->topLevelItem(0)->toolTip(PictureColumn::Name), form->PicturePath(1));
+    EXPECT_TRUE(form->PicturePath(1).endsWith(QStringLiteral("B.png")));
+}
+
+TEST_F(EditingTest, SelectedFrameRowKeepsItsColourBar)
+{
+    AddThree(); // B's colour is RGB(1, 2, 3)
+    form->LabCap_Click(2);
+    form->lstFrame->setCurrentItem(form->lstFrame->topLevelItem(1));
+    const QRect cell = form->lstFrame->visualItemRect(form->lstFrame->topLevelItem(1))
+                           .intersected(QRect(form->lstFrame->header()->sectionViewportPosition(FrameColumn::Color), 0,
+                                              form->lstFrame->header()->sectionSize(FrameColumn::Color), 10000));
+    const QImage shot = form->lstFrame->viewport()->grab(cell).toImage();
+    int barPixels = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            barPixels += FromQColor(QColor(shot.pixel(x, y))) == Rgb(1, 2, 3);
+    EXPECT_GT(barPixels, 20);
 }
 
 } // namespace

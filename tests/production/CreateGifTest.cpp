@@ -324,6 +324,43 @@ TEST_F(CreateGifTest, ProgressTextColourAndBar)
     EXPECT_EQ(box->PixelAt(3, 10), kBar);
 }
 
+// Records what a widget shows each time it is painted.
+class PaintProbe final : public QObject {
+public:
+    PaintProbe(QWidget* watched, std::function<QString()> shown)
+        : shown_(std::move(shown))
+    {
+        watched->installEventFilter(this);
+    }
+    QStringList painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted << shown_();
+        return false;
+    }
+
+private:
+    std::function<QString()> shown_;
+};
+
+TEST_F(CreateGifTest, StartStateIsPaintedBeforeTheFirstFrame)
+{
+    Prepare(8, 8);
+    form->LabCap_Click(4);
+    QCoreApplication::processEvents(); // the page painted before the run
+    const QString busy = QString::number(form->imgCreate[3]->Picture().cacheKey());
+    PaintProbe text(form->LabPercent, [this] { return form->LabPercent->text(); });
+    PaintProbe button(form->imgCreate[0], [this] { return QString::number(form->imgCreate[0]->Picture().cacheKey()); });
+    form->imgCreate_Click(0);
+    ASSERT_FALSE(text.painted.isEmpty());
+    EXPECT_EQ(text.painted.front(), QStringLiteral("Start Creating...")) << text.painted.join(u',').toStdString();
+    ASSERT_FALSE(button.painted.isEmpty());
+    EXPECT_EQ(button.painted.front(), busy);
+}
+
 TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
 {
     Prepare(8, 8);

@@ -288,4 +288,23 @@ TEST_F(FrmPropTest, DoubleClickOnAFrameRowAndTheHiddenCommandOpenIt)
     EXPECT_EQ(shown[1], QStringLiteral("a.jpg"));
 }
 
+TEST_F(FrmPropTest, EnterInThePlayTimeKeepsTheEdit)
+{
+    AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
+    Select(1);
+    OpenAndDrive([&](FrmProp& prop) {
+        prop.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&prop));
+        EXPECT_TRUE(prop.OKButton->hasFocus());
+        // The user clicks into the field, types and presses Enter.
+        QTest::mouseClick(prop.txtMS, Qt::LeftButton);
+        prop.txtMS->selectAll();
+        QTest::keyClicks(prop.txtMS, QStringLiteral("250"));
+        QTest::keyClick(prop.txtMS, Qt::Key_Return);
+        EXPECT_FALSE(prop.isVisible());
+        EXPECT_EQ(prop.result(), int(QDialog::Accepted));
+    });
+    EXPECT_EQ(Row(1)->text(FrameColumn::PlayTime), QStringLiteral("250"));
+}
+
 } // namespace
