@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
 #include "lists/ListRows.h"
+#include "production/ModFold.h"
 #include "support/FormFixture.h"
 #include "support/GifProbe.h"
 
@@ -62,11 +63,12 @@ protected:
         return !QApplication::overrideCursor() && form->cmdCreateGIF->isEnabled() && form->picPercent->isHidden()
             && form->imgCreate[0]->Picture().cacheKey() == form->imgCreate[1]->Picture().cacheKey();
     }
-    // Run folders left under the application's temporary folder.
+    // Run folders left in this test's own temporary folder.
     QStringList RunFolders() const
     {
-        return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"))
-            .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const QStringList folders = ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath());
+        EXPECT_EQ(folders.size(), 1) << "the tests set a temporary folder per process";
+        return QDir(folders.value(0)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     }
 
     QTemporaryDir dir;
