@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
+#include "production/ModFold.h"
 #include "support/GifProbe.h"
 
 #include <QCoreApplication>
@@ -8,8 +9,14 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,7 +28,7 @@ struct Outcome {
 
 class CliTest : public ::testing::Test {
 protected:
-    Outcome Run(const QStringList& arguments)
+    static QString Program()
     {
         // Programs sit at the top of the build folder (older layouts: under src/).
         const QString build = qEnvironmentVariable(
@@ -29,6 +36,10 @@ protected:
         QString program = build + QStringLiteral("/flipreel-cli");
         if (!QFileInfo::exists(program))
             program = build + QStringLiteral("/src/flipreel-cli");
+        return program;
+    }
+    Outcome Run(const QStringList& arguments, const QString& program = Program())
+    {
         QProcess process;
         process.setWorkingDirectory(dir.path());
         process.start(program, arguments);
@@ -142,6 +153,96 @@ TEST_F(CliTest, AFailedCreationExitsOneAndNamesTheFile)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(target)) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(CliTest, AFifoOrADeviceIsNeverReplaced)
+{
+    const QString fifo = dir.filePath(QStringLiteral("pipe.gif"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const QString a = Picture(QStringLiteral("a.png"), {8, 8});
+    const QString b = Picture(QStringLiteral("b.png"), {8, 8});
+    for (const QString& target : {fifo, QStringLiteral("/dev/null")}) {
+        const Outcome r = Run({QStringLiteral("-o"), target, a, b});
+        EXPECT_EQ(r.exitCode, 2) << target.toStdString();
+        EXPECT_TRUE(r.err.contains(QStringLiteral("it is not a regular file"))) << r.err.toStdString();
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+}
+
+TEST_F(CliTest, NamesThatAreNotUtf8AreReadAndWrittenAsTheirBytes)
+{
+    // The bytes reach the program through the shell: QProcess would re-encode them.
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/\xFF\xFE.png";
+    ASSERT_EQ(::rename(QFile::encodeName(Picture(QStringLiteral("a.png"), {8, 8})).constData(), odd.constData()), 0);
+    Picture(QStringLiteral("b.png"), {8, 8});
+    const Outcome r = Run({QStringLiteral("-c"), QStringLiteral("exec \"$0\" -o \"$(printf 'out\\377.gif')\" "
+                                                                "\"$(printf '\\377\\376.png')\" b.png"),
+                           Program()},
+                          QStringLiteral("/bin/sh"));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    const QByteArray out = QFile::encodeName(dir.path()) + "/out\xFF.gif";
+    const int fd = ::open(out.constData(), O_RDONLY);
+    ASSERT_GE(fd, 0) << "written under its own name";
+    char header[6] = {};
+    EXPECT_EQ(::read(fd, header, 6), 6);
+    ::close(fd);
+    EXPECT_EQ(QByteArray(header, 6), QByteArray("GIF89a"));
+    ::unlink(out.constData()); // QTemporaryDir cannot remove these by name
+    ::unlink(odd.constData());
+}
+
+// Ctrl+C and SIGTERM during the run: the frame files and the run folder go,
+// an existing output stays as it was, the status tells which signal came.
+TEST_F(CliTest, ASignalMidRunCleansUpAndKeepsTheOldOutput)
+{
+    // Noise that takes a while to scale and quantize, so the run is still
+    // converting when the signal comes once its first frame file exists.
+    QImage noise(600, 600, QImage::Format_RGB32);
+    quint32 seed = 1;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, seed = seed * 1664525u + 1013904223u);
+    ASSERT_TRUE(noise.save(dir.filePath(QStringLiteral("p0.bmp"))));
+    QStringList arguments = {QStringLiteral("-j"), QStringLiteral("1"), QStringLiteral("-s"), QStringLiteral("500x500"),
+                             QStringLiteral("-o"), Out(), dir.filePath(QStringLiteral("p0.bmp"))};
+    for (int i = 1; i < 40; ++i) {
+        const QString copy = dir.filePath(QStringLiteral("p%1.bmp").arg(i));
+        ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("p0.bmp")), copy));
+        arguments << copy;
+    }
+    const QString temp = ModFold::TemporaryFolderCandidates(QString()).value(0);
+    QFile old(Out());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old GIF");
+    old.close();
+
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(Program(), arguments);
+        ASSERT_TRUE(process.waitForStarted());
+        auto frameWritten = [&] {
+            for (const QString& run : QDir(temp).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                if (QFileInfo::exists(QDir(temp).filePath(run + QStringLiteral("/__frame__1.gif"))))
+                    return true;
+            return false;
+        };
+        ASSERT_TRUE(QTest::qWaitFor(frameWritten, 60000));
+        ASSERT_EQ(::kill(pid_t(process.processId()), signalNumber), 0);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 128 + signalNumber);
+        EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QStringLiteral("stopped")));
+        EXPECT_TRUE(QDir(temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+        QFile kept(Out());
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray("old GIF")) << signalNumber;
+        EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden).size(), 0);
+    }
 }
 
 } // namespace
