@@ -123,21 +123,19 @@ TEST(RunFolder, FoldersOfProcessesThatAreGoneAreRemovedOthersKept)
     ASSERT_GT(child, 0);
     ASSERT_EQ(waitpid(child, nullptr, 0), child);
     QTemporaryDir root;
-    const QString dead = QStringLiteral("run-%1-abcDEF").arg(child);
-    const QStringList kept = {QStringLiteral("run-1-abcDEF"), // pid 1 always runs
-                              QStringLiteral("run-%1-abcDEF").arg(QCoreApplication::applicationPid()),
+    const qint64 self = QCoreApplication::applicationPid();
+    // pid 1 always runs; the old form without a pid is never guessed at.
+    const QStringList kept = {QStringLiteral("run-1-abcDEF"), QStringLiteral("run-%1-abcDEF").arg(self),
                               QStringLiteral("run-abcDEF"), QStringLiteral("photos")};
+    const QString dead = QStringLiteral("run-%1-abcDEF").arg(child);
     for (const QString& name : kept + QStringList{dead}) {
-        ASSERT_TRUE(QDir(root.path()).mkdir(name));
-        QFile frame(QDir(root.filePath(name)).filePath(QStringLiteral("__frame__1.gif")));
-        ASSERT_TRUE(frame.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(QDir(root.path()).mkpath(name + QStringLiteral("/__frame__1")));
     }
     RunFolder run({root.path()});
-    ASSERT_TRUE(run.IsValid());
-    EXPECT_TRUE(QFileInfo(run.Path()).fileName().startsWith(QStringLiteral("run-%1-").arg(QCoreApplication::applicationPid())));
+    EXPECT_TRUE(QFileInfo(run.Path()).fileName().startsWith(QStringLiteral("run-%1-").arg(self)));
     EXPECT_FALSE(QFileInfo::exists(root.filePath(dead)));
     for (const QString& name : kept)
-        EXPECT_TRUE(QFileInfo::exists(QDir(root.filePath(name)).filePath(QStringLiteral("__frame__1.gif")))) << name.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(root.filePath(name + QStringLiteral("/__frame__1")))) << name.toStdString();
 }
 
 // Every case runs on the caller's engine alone and on two workers: what the
