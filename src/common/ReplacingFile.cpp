@@ -2,12 +2,14 @@
 #include "common/ReplacingFile.h"
 
 #include "common/FileNames.h"
+#include "common/Processes.h"
 #include "common/StopRequest.h"
 
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +35,33 @@ QByteArray ResolveLinks(QByteArray path)
         path = next;
     }
     return path;
+}
+
+// "." name "." pid "-" random ".part": the pid lets a later write remove what a
+// process killed outright (SIGKILL, power cut) left beside the target.
+QByteArray PartPrefix(const QByteArray& name)
+{
+    return '.' + name + '.';
+}
+
+void RemoveAbandonedParts(const QByteArray& folder, const QByteArray& name)
+{
+    DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return;
+    const QByteArray prefix = PartPrefix(name);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray file(entry->d_name);
+        if (!file.startsWith(prefix) || !file.endsWith(".part"))
+            continue;
+        const QByteArray middle = file.mid(prefix.size(), file.size() - prefix.size() - 5);
+        const qsizetype dash = middle.indexOf('-');
+        bool isNumber = false;
+        const qint64 pid = middle.left(dash).toLongLong(&isNumber);
+        if (dash > 0 && isNumber && Processes::Gone(pid))
+            (void)::unlink((folder + file).constData());
+    }
+    ::closedir(dir);
 }
 
 QString StoppedReason() { return QStringLiteral("the run was stopped"); }
@@ -78,10 +107,11 @@ bool ReplacingFile::open(OpenMode mode)
     const qsizetype slash = final_.lastIndexOf('/');
     const QByteArray folder = slash >= 0 ? final_.left(slash + 1) : QByteArray();
     const QByteArray name = final_.mid(slash + 1);
+    RemoveAbandonedParts(folder, name);
     // The new file sits in the target's folder: a rename within one file
     // system replaces the target in one step.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary_ = folder + '.' + name + '.'
+        temporary_ = folder + PartPrefix(name) + QByteArray::number(::getpid()) + '-'
             + QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36) + ".part";
         fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0 || errno != EEXIST)

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/RunFolder.h"
 
+#include "common/Processes.h"
 #include "production/ModFold.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-
-#include <cerrno>
-#include <signal.h>
 
 namespace {
 
@@ -20,11 +18,6 @@ QString RunPattern(qint64 pid)
     return QStringLiteral("run-%1-XXXXXX").arg(pid);
 }
 
-bool ProcessGone(qint64 pid)
-{
-    return pid > 0 && pid != QCoreApplication::applicationPid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
-}
-
 } // namespace
 
 void RunFolder::RemoveAbandoned(const QString& folder)
@@ -33,7 +26,7 @@ void RunFolder::RemoveAbandoned(const QString& folder)
     const QStringList runs = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QString& run : runs) {
         const QRegularExpressionMatch match = name.match(run);
-        if (match.hasMatch() && ProcessGone(match.captured(1).toLongLong()))
+        if (match.hasMatch() && Processes::Gone(match.captured(1).toLongLong()))
             (void)QDir(QDir(folder).filePath(run)).removeRecursively();
     }
 }

@@ -12,6 +12,8 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -84,6 +86,21 @@ TEST_F(ReplacingFileTest, ALinkStaysALinkAndTheFileKeepsItsPermissions)
     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     EXPECT_EQ(Entries(), (QStringList{QStringLiteral("out.gif"), QStringLiteral("real.gif")}));
+}
+
+TEST_F(ReplacingFileTest, WhatAProcessKilledOutrightLeftBesideTheFileGoesNextTime)
+{
+    const pid_t child = fork(); // a process that is surely gone afterwards
+    if (child == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const QString dead = QStringLiteral(".real.gif.%1-abc.part").arg(child);
+    const QString running = QStringLiteral(".real.gif.1-abc.part"); // pid 1 always runs
+    for (const QString& part : {dead, running})
+        ASSERT_TRUE(QFile(dir.filePath(part)).open(QIODevice::WriteOnly));
+    QString error;
+    ASSERT_TRUE(Replace(&error)) << error.toStdString();
+    EXPECT_EQ(Entries(), (QStringList{running, QStringLiteral("out.gif"), QStringLiteral("real.gif")}));
 }
 
 } // namespace
