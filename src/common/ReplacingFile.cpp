@@ -68,9 +68,9 @@ QString StoppedReason() { return QStringLiteral("the run was stopped"); }
 
 } // namespace
 
-ReplacingFile::ReplacingFile(const QString& target, bool syncToDisk)
+ReplacingFile::ReplacingFile(const QString& target, Use use)
     : target_(target)
-    , sync_(syncToDisk)
+    , use_(use)
 {
 }
 
@@ -107,7 +107,8 @@ bool ReplacingFile::open(OpenMode mode)
     const qsizetype slash = final_.lastIndexOf('/');
     const QByteArray folder = slash >= 0 ? final_.left(slash + 1) : QByteArray();
     const QByteArray name = final_.mid(slash + 1);
-    RemoveAbandonedParts(folder, name);
+    if (use_ == Use::Output)
+        RemoveAbandonedParts(folder, name);
     // The new file sits in the target's folder: a rename within one file
     // system replaces the target in one step.
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -166,7 +167,7 @@ bool ReplacingFile::commit()
         Fail(StoppedReason());
     // Some file systems report a full disk only when the data is synced or the
     // file is closed, so both are checked before the target is touched.
-    if (!failed_ && sync_ && calls->fsync(fd_) != 0 && errno != EINVAL)
+    if (!failed_ && use_ == Use::Output && calls->fsync(fd_) != 0 && errno != EINVAL)
         Fail(qt_error_string(errno));
     const int fd = fd_;
     fd_ = -1;

@@ -17,8 +17,10 @@
 // for byte (FileNames::ToBytes). Writes are not buffered here.
 class ReplacingFile final : public QIODevice {
 public:
-    // Scratch files may skip the sync: they need not outlive a power cut.
-    explicit ReplacingFile(const QString& target, bool syncToDisk = true);
+    // Scratch files (frames in a run folder of their own) are not synced, as
+    // they need not outlive a power cut, and their folder is cleaned as a whole.
+    enum class Use { Output, Scratch };
+    explicit ReplacingFile(const QString& target, Use use = Use::Output);
     ~ReplacingFile() override;
     Q_DISABLE_COPY_MOVE(ReplacingFile)
 
@@ -53,7 +55,7 @@ private:
     QString target_;
     QByteArray final_;     // the file that is replaced, links resolved
     QByteArray temporary_; // the new file while it is written
-    bool sync_ = true;
+    Use use_ = Use::Output;
     int fd_ = -1;
     bool failed_ = false;
 };

@@ -90,7 +90,7 @@ bool ImageEngine::SaveFile(const QString& path, bool /*flag*/, int /*number*/)
         return false;
     }
     // A frame file is scratch data: not synced, and there only when complete.
-    ReplacingFile file(path, false);
+    ReplacingFile file(path, ReplacingFile::Use::Scratch);
     if (!file.open(QIODevice::WriteOnly)) {
         lastError_ = QStringLiteral("%1: %2").arg(shown, file.errorString());
         return false;
