@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // flipreel-cli: the creation run of the window, from the command line.
+#include "cli/StopSignals.h"
+#include "common/FileNames.h"
 #include "common/OutputSize.h"
 #include "common/Rounding.h"
+#include "common/StopRequest.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/PicSize.h"
@@ -12,10 +15,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QDir>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -71,7 +75,9 @@ QString Usage()
         "  -v, --version      the version\n"
         "\n"
         "Pictures that cannot be read, and a picture given twice, are skipped with a warning.\n"
-        "Exit status: 0 created, 1 creation failed, 2 bad usage or refused input.\n");
+        "Exit status: 0 created, 1 creation failed, 2 bad usage or refused input,\n"
+        "130 or 143 stopped by Ctrl+C or SIGTERM (an existing output file is kept).\n"
+        "FLIPREEL_TEMP names the folder for the frame files while a run lasts.\n");
 }
 
 // A bar on standard error, redrawn when the whole percentage changes.
@@ -111,10 +117,37 @@ private:
     int last_ = -1;
 };
 
+// Arguments as the bytes they are: a file name that is not UTF-8 still names
+// its file (QCoreApplication::arguments() would turn such bytes into U+FFFD).
+QStringList ExactArguments(int argc, char** argv)
+{
+    QStringList out;
+    for (int i = 0; i < argc; ++i)
+        out << FileNames::FromBytes(QByteArray(argv[i]));
+    return out;
+}
+
+QString AbsolutePath(const QString& path)
+{
+    if (path.startsWith(u'/'))
+        return QDir::cleanPath(path);
+    char* here = getcwd(nullptr, 0);
+    const QString folder = here ? FileNames::FromBytes(QByteArray(here)) : QDir::currentPath();
+    std::free(here);
+    return QDir::cleanPath(folder + u'/' + path);
+}
+
+int Stopped()
+{
+    Err() << kName << ": stopped" << Qt::endl;
+    return StoppedExitStatus();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    InstallStopSignals();
     QCoreApplication app(argc, argv);
     // The per-user temporary folder lives under this name.
     QCoreApplication::setApplicationName(QStringLiteral("flipreel"));
@@ -131,7 +164,7 @@ int main(int argc, char** argv)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOptions({output, size, time, loop, jobs, quiet, help, version});
-    if (!parser.parse(QCoreApplication::arguments())) {
+    if (!parser.parse(ExactArguments(argc, argv))) {
         Err() << kName << ": " << parser.errorText() << "\nTry 'flipreel-cli --help'." << Qt::endl;
         return kRefused;
     }
@@ -176,7 +209,9 @@ int main(int argc, char** argv)
     QStringList pictures;
     QStringList dimensions;
     for (const QString& argument : parser.positionalArguments()) {
-        const QString path = QFileInfo(argument).absoluteFilePath();
+        if (StopRequest::Requested())
+            return Stopped();
+        const QString path = AbsolutePath(argument);
         const QString dims = GetPicSize(path);
         if (dims.isEmpty()) {
             Warn(QStringLiteral("skipped \"%1\": not a readable picture").arg(argument));
@@ -195,6 +230,8 @@ int main(int argc, char** argv)
     const QString outputPath = parser.value(output);
     if (!CreationRules::OutputPathLongEnough(outputPath))
         return Refuse(CreationRules::NoFileNameMessage());
+    if (const QString refused = CreationRules::OutputTargetMessage(outputPath); !refused.isEmpty())
+        return Refuse(refused);
 
     // The size of the first picture unless one is given.
     const QString sizeText = parser.isSet(size) ? parser.value(size) : dimensions.front();
@@ -227,16 +264,21 @@ int main(int argc, char** argv)
     CreationRun run(engine, assembler, std::move(settings));
     const CreationResult result = run.Run(loopCount, [&bar](double percent) {
         bar.Show(percent);
-        return true;
+        return !StopRequest::Requested();
     });
     if (result.Ok())
         bar.Show(100);
     bar.Finish();
+    if (!result.Ok() && StopRequest::Requested())
+        return Stopped();
     if (!result.Ok()) {
         Err() << kName << ": " << result.message << Qt::endl;
         return kCreationFailed;
     }
-    if (!parser.isSet(quiet))
-        Out() << "Animated File created successfully!\n" << outputPath << Qt::endl;
+    if (!parser.isSet(quiet)) {
+        Out() << "Animated File created successfully!\n" << Qt::flush;
+        // The name as the bytes it has on disk.
+        std::puts(FileNames::ToBytes(outputPath).constData());
+    }
     return kSuccess;
 }

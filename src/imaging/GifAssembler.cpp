@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/GifAssembler.h"
 
+#include "common/ReplacingFile.h"
 #include "imaging/GifCodec.h"
 #include "imaging/LzwEncoder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -345,8 +345,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
     const int width = cur.picture.width;
     const int height = cur.picture.height;
 
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
+    ReplacingFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         lastError_ = QStringLiteral("cannot create %1: %2").arg(Native(path), file.errorString());
         return false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/ImageEngine.h"
 
+#include "common/ReplacingFile.h"
 #include "imaging/FrameQuantizer.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
@@ -10,7 +11,6 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QThread>
 
@@ -89,9 +89,9 @@ bool ImageEngine::SaveFile(const QString& path, bool /*flag*/, int /*number*/)
         lastError_ = QStringLiteral("%1: %2").arg(shown, reason);
         return false;
     }
-    // A frame file is scratch data: written directly (no sync), removed if incomplete.
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // A frame file is scratch data: not synced, and there only when complete.
+    ReplacingFile file(path, ReplacingFile::Use::Scratch);
+    if (!file.open(QIODevice::WriteOnly)) {
         lastError_ = QStringLiteral("%1: %2").arg(shown, file.errorString());
         return false;
     }
@@ -103,20 +103,13 @@ bool ImageEngine::SaveFile(const QString& path, bool /*flag*/, int /*number*/)
     frame.palette = indexed.palette.data();
     frame.colorCount = indexed.colorCount;
     frame.transparent = indexed.transparent;
-    bool ok = writer.Begin(indexed.width, indexed.height, indexed.palette.data(), indexed.colorCount, -1)
-        && writer.AddFrame(frame, false) && writer.End();
-    if (ok && !file.flush())
-        ok = false;
-    if (!ok) {
+    if (!writer.Begin(indexed.width, indexed.height, indexed.palette.data(), indexed.colorCount, -1)
+        || !writer.AddFrame(frame, false) || !writer.End()) {
         lastError_ = QStringLiteral("%1: %2").arg(shown, writer.Error().isEmpty() ? file.errorString() : writer.Error());
-        file.close();
-        file.remove();
         return false;
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
+    if (!file.commit()) {
         lastError_ = QStringLiteral("%1: %2").arg(shown, file.errorString());
-        file.remove();
         return false;
     }
     return true;

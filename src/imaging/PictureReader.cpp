@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PictureReader.h"
 
+#include "common/FileNames.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
@@ -12,7 +13,6 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -28,20 +28,9 @@ class FileBytes {
 public:
     bool Open(const QString& path, QString* error)
     {
-        file_.setFileName(path);
-        const QFileInfo info(path);
-        if (!info.exists()) {
-            *error = QStringLiteral("the file does not exist");
+        // By its exact bytes; a FIFO or a device is refused without waiting.
+        if (!FileNames::OpenForReading(file_, path, error))
             return false;
-        }
-        if (info.isDir()) {
-            *error = QStringLiteral("the path is a folder");
-            return false;
-        }
-        if (!file_.open(QIODevice::ReadOnly)) {
-            *error = file_.errorString();
-            return false;
-        }
         size_ = file_.size();
         if (size_ <= 0) {
             *error = QStringLiteral("the file is empty");

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/CreationRules.h"
 
+#include "common/FileNames.h"
 #include "common/Rounding.h"
 
+#include <QDir>
 #include <QStringList>
 
 namespace CreationRules {
@@ -14,6 +16,14 @@ bool OutputPathLongEnough(const QString& path) { return path.length() >= kMinimu
 QString SuccessMessage(const QString& outputPath)
 {
     return QStringLiteral("Animated File created successfully!") + QStringLiteral("\r\n") + outputPath;
+}
+
+QString OutputTargetMessage(const QString& outputPath)
+{
+    const QString reason = FileNames::CheckOutputTarget(outputPath);
+    if (reason.isEmpty())
+        return {};
+    return QStringLiteral("The GIF file \"%1\" cannot be written: %2.").arg(QDir::toNativeSeparators(outputPath), reason);
 }
 
 int FrameDelay(qint32 playTimeMs)

@@ -21,6 +21,9 @@ inline constexpr int kMaximumLoopCount = 32767;
 QString NoFileNameMessage();
 bool OutputPathLongEnough(const QString& path);
 QString SuccessMessage(const QString& outputPath);
+// Why the output path cannot take the GIF (it names a FIFO, a device, a
+// folder), before any frame is made; empty when it can.
+QString OutputTargetMessage(const QString& outputPath);
 
 // Hundredths of a second for a play time in ms: ms / 10 rounded, an exact half
 // to the even neighbour (125 gives 12, 135 gives 14).

@@ -16,6 +16,9 @@ void EnsureFolder(const QString& path)
 QStringList TemporaryFolderCandidates(const QString& applicationFolder)
 {
     QStringList out;
+    // Set per process: two programs (or two tests) then never share a folder.
+    if (const QString chosen = qEnvironmentVariable(kTemporaryFolderVariable); !chosen.isEmpty())
+        return {chosen};
     if (!applicationFolder.isEmpty())
         out << QDir(applicationFolder).filePath(QStringLiteral("temp"));
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);

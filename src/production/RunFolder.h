@@ -10,7 +10,9 @@
 class RunFolder final {
 public:
     // Runs EnsureFolder on each candidate in turn until one takes a new
-    // subfolder. The candidate folders themselves are left in place afterwards.
+    // subfolder, named after this process. The candidate folders themselves
+    // are left in place afterwards; run folders of processes that are gone
+    // are removed from them.
     explicit RunFolder(const QStringList& candidates);
     // Removes the subfolder when it is empty; files in it are never deleted here.
     ~RunFolder();
@@ -21,6 +23,9 @@ public:
     QString Path() const { return path_; }
     // Why no folder could be made (empty when IsValid()).
     QString Error() const { return error_; }
+
+    // Removes the run folders in `folder` whose process no longer exists.
+    static void RemoveAbandoned(const QString& folder);
 
 private:
     QString path_;

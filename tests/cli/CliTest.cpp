@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
+#include "production/ModFold.h"
 #include "support/GifProbe.h"
 
 #include <QCoreApplication>
@@ -8,8 +9,12 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -21,7 +26,7 @@ struct Outcome {
 
 class CliTest : public ::testing::Test {
 protected:
-    Outcome Run(const QStringList& arguments)
+    static QString Program()
     {
         // Programs sit at the top of the build folder (older layouts: under src/).
         const QString build = qEnvironmentVariable(
@@ -29,6 +34,10 @@ protected:
         QString program = build + QStringLiteral("/flipreel-cli");
         if (!QFileInfo::exists(program))
             program = build + QStringLiteral("/src/flipreel-cli");
+        return program;
+    }
+    Outcome Run(const QStringList& arguments, const QString& program = Program())
+    {
         QProcess process;
         process.setWorkingDirectory(dir.path());
         process.start(program, arguments);
@@ -125,6 +134,10 @@ TEST_F(CliTest, RefusedInputExitsTwoWithTheWindowsMessages)
             QStringLiteral("\"fast\""));
     refused({QStringLiteral("-o"), Out(), QStringLiteral("-l"), QStringLiteral("-1"), a, b},
             QStringLiteral("\"-1\""));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.gif"))).constData(), 0644), 0);
+    for (const QString& notAFile : {dir.filePath(QStringLiteral("pipe.gif")), QStringLiteral("/dev/null")})
+        refused({QStringLiteral("-o"), notAFile, a, b}, QStringLiteral("it is not a regular file"));
+    EXPECT_FALSE(QFileInfo(dir.filePath(QStringLiteral("pipe.gif"))).isFile()) << "still a FIFO";
     // A first picture larger than the size rule allows is its default size.
     refused({QStringLiteral("-o"), Out(), Picture(QStringLiteral("wide.png"), {2100, 6}), b},
             OutputSize::TooBigMessage());
@@ -142,6 +155,63 @@ TEST_F(CliTest, AFailedCreationExitsOneAndNamesTheFile)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(target)) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(CliTest, NamesThatAreNotUtf8AreReadAndWrittenAsTheirBytes)
+{
+    // The bytes reach the program through the shell: QProcess would re-encode them.
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/\xFF\xFE.png";
+    ASSERT_EQ(::rename(QFile::encodeName(Picture(QStringLiteral("a.png"), {8, 8})).constData(), odd.constData()), 0);
+    Picture(QStringLiteral("b.png"), {8, 8});
+    const Outcome r = Run({QStringLiteral("-c"), QStringLiteral("exec \"$0\" -o \"$(printf 'out\\377.gif')\" "
+                                                                "\"$(printf '\\377\\376.png')\" b.png"),
+                           Program()},
+                          QStringLiteral("/bin/sh"));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    const QByteArray out = QFile::encodeName(dir.path()) + "/out\xFF.gif";
+    ASSERT_EQ(::rename(out.constData(), QFile::encodeName(Out()).constData()), 0) << "written under its own name";
+    EXPECT_EQ(ProbeGif(Out()).FrameCount(), 2);
+    ::unlink(odd.constData()); // QTemporaryDir cannot remove it by name
+}
+
+// Ctrl+C and SIGTERM during the run: the frame files and the run folder go,
+// an existing output stays as it was, the status tells which signal came.
+TEST_F(CliTest, ASignalMidRunCleansUpAndKeepsTheOldOutput)
+{
+    // Forty frames of noise take seconds to convert: the signal comes once the
+    // first frame file exists, long before the last.
+    QImage noise(600, 600, QImage::Format_RGB32);
+    quint32 seed = 1;
+    for (int i = 0; i < 600 * 600; ++i)
+        noise.setPixel(i % 600, i / 600, seed = seed * 1664525u + 1013904223u);
+    QStringList arguments = {QStringLiteral("-j1"), QStringLiteral("-s500x500"), QStringLiteral("-o"), Out()};
+    for (int i = 0; i < 40; ++i) {
+        arguments << dir.filePath(QStringLiteral("p%1.bmp").arg(i));
+        ASSERT_TRUE(i ? QFile::copy(arguments[4], arguments.last()) : noise.save(arguments.last()));
+    }
+    const QDir temp(ModFold::TemporaryFolderCandidates(QString()).value(0));
+    QFile old(Out());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old GIF") == 7);
+    old.close();
+
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        QProcess process;
+        process.start(Program(), arguments);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const QStringList runs = temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            return !runs.isEmpty() && QFileInfo::exists(temp.filePath(runs[0] + QStringLiteral("/__frame__1.gif")));
+        }, 60000));
+        ASSERT_EQ(::kill(pid_t(process.processId()), signalNumber), 0);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 128 + signalNumber);
+        EXPECT_TRUE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), QByteArray("old GIF")) << signalNumber;
+        old.close();
+        EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden), QStringList());
+    }
 }
 
 } // namespace

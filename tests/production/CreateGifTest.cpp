@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
 #include "lists/ListRows.h"
+#include "production/ModFold.h"
 #include "support/FormFixture.h"
+#include "support/FullDisk.h"
 #include "support/GifProbe.h"
 
 #include <QApplication>
@@ -15,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -62,11 +66,12 @@ protected:
         return !QApplication::overrideCursor() && form->cmdCreateGIF->isEnabled() && form->picPercent->isHidden()
             && form->imgCreate[0]->Picture().cacheKey() == form->imgCreate[1]->Picture().cacheKey();
     }
-    // Run folders left under the application's temporary folder.
+    // Run folders left in this test's own temporary folder.
     QStringList RunFolders() const
     {
-        return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"))
-            .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        const QStringList folders = ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath());
+        EXPECT_EQ(folders.size(), 1) << "the tests set a temporary folder per process";
+        return QDir(folders.value(0)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     }
 
     QTemporaryDir dir;
@@ -225,6 +230,39 @@ TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)
     EXPECT_TRUE(RunFolders().isEmpty());
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), QByteArray("old"));
+}
+
+TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
+{
+    Prepare(8, 8);
+    const QString out = form->txtGIF->text();
+    QFile existing(out);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("old");
+    existing.close();
+    {
+        FullDisk disk("out.gif");
+        form->imgCreate_Click(0);
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
+    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("No space left on device."))) << messages[0].text.toStdString();
+    EXPECT_TRUE(Idle());
+    EXPECT_TRUE(RunFolders().isEmpty());
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("old"));
+
+    // A FIFO is refused before anything starts, and stays a FIFO.
+    messages.clear();
+    const QString fifo = dir.filePath(QStringLiteral("pipe.gif"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    form->txtGIF->setText(fifo);
+    form->imgCreate_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, QStringLiteral("The GIF file \"%1\" cannot be written: it is not a regular file.").arg(fifo));
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
+    EXPECT_TRUE(Idle());
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
 TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)

@@ -5,15 +5,21 @@
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "support/FullDisk.h"
 #include "support/GifProbe.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -107,6 +113,29 @@ TEST(RunFolder, EachRunGetsItsOwnFolderAndFallsBackWhenTheFirstCannotBeUsed)
     EXPECT_EQ(QDir(second).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QFileInfo(kept).fileName()});
     EXPECT_TRUE(QFile::exists(QDir(kept).filePath(QStringLiteral("keep.gif"))));
     EXPECT_FALSE(RunFolder({blocked}).IsValid());
+}
+
+TEST(RunFolder, FoldersOfProcessesThatAreGoneAreRemovedOthersKept)
+{
+    const pid_t child = fork(); // a process that is surely gone afterwards
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    QTemporaryDir root;
+    const qint64 self = QCoreApplication::applicationPid();
+    // pid 1 always runs; the old form without a pid is never guessed at.
+    const QStringList kept = {QStringLiteral("run-1-abcDEF"), QStringLiteral("run-%1-abcDEF").arg(self),
+                              QStringLiteral("run-abcDEF"), QStringLiteral("photos")};
+    const QString dead = QStringLiteral("run-%1-abcDEF").arg(child);
+    for (const QString& name : kept + QStringList{dead}) {
+        ASSERT_TRUE(QDir(root.path()).mkpath(name + QStringLiteral("/__frame__1")));
+    }
+    RunFolder run({root.path()});
+    EXPECT_TRUE(QFileInfo(run.Path()).fileName().startsWith(QStringLiteral("run-%1-").arg(self)));
+    EXPECT_FALSE(QFileInfo::exists(root.filePath(dead)));
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFileInfo::exists(root.filePath(name + QStringLiteral("/__frame__1")))) << name.toStdString();
 }
 
 // Every case runs on the caller's engine alone and on two workers: what the
@@ -236,6 +265,29 @@ TEST_P(CreationRunTest, AnUnwritableOutputIsNamedAndNoFramesStay)
     EXPECT_EQ(result.status, CreationResult::Status::Failed);
     EXPECT_TRUE(result.message.contains(s.outputPath)) << result.message.toStdString();
     EXPECT_TRUE(FrameFiles(temp.path()).isEmpty());
+}
+
+TEST_P(CreationRunTest, AFullDiskFailsWithItsReasonAndKeepsTheOldFile)
+{
+    const QString dir = pictures.path();
+    const QString out = pictures.filePath(QStringLiteral("out.gif"));
+    QVector<CreationFrame> frames = {{MakePicture(dir, QStringLiteral("a.png"), {8, 8}, Qt::red), 100},
+                                     {MakePicture(dir, QStringLiteral("b.png"), {8, 8}, Qt::blue), 100}};
+    // The output's folder full, then the temporary folder full.
+    for (const QByteArray& full : {QByteArray("out.gif"), QByteArray("__frame__")}) {
+        QFile existing(out);
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write("previous GIF");
+        existing.close();
+        FullDisk disk(full);
+        CreationRun run(engine, assembler, Settings(frames, 8, 8));
+        const CreationResult result = run.Run(0, {});
+        EXPECT_EQ(result.status, CreationResult::Status::Failed) << full.constData();
+        EXPECT_TRUE(result.message.endsWith(QStringLiteral(": No space left on device."))) << result.message.toStdString();
+        EXPECT_EQ(ReadAll(out), QByteArray("previous GIF"));
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no file beside the output";
+        EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
 }
 
 TEST_P(CreationRunTest, StoppingFromProgressEndsTheRunWithoutOutputOrFrames)

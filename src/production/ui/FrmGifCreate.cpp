@@ -100,6 +100,12 @@ void FrmGif::cmdCreateGIF_Click()
         return;
     }
 
+    // A FIFO or a device is never replaced by the GIF.
+    if (const QString refused = CreationRules::OutputTargetMessage(outputPath); !refused.isEmpty()) {
+        Messages::Error(this, refused);
+        return;
+    }
+
     // 4. N, and every frame's path and play time now: edits of the lists while
     //    the run lets events through do not mix into this run.
     const int count = PictureCount();

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/FileNames.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileNames {
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00; // invalid byte b (0x80..0xFF) is U+DC00 + b
+
+// Length of the valid UTF-8 sequence at p (1 to 4), or 0 when the byte at p
+// does not start one. Overlong forms, encoded surrogates and code points above
+// U+10FFFF are invalid.
+int ValidSequence(const unsigned char* p, qsizetype left, char32_t* code)
+{
+    const unsigned char b = p[0];
+    if (b < 0x80) {
+        *code = b;
+        return 1;
+    }
+    int length = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if ((b & 0xE0) == 0xC0) {
+        length = 2, value = b & 0x1F, minimum = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+        length = 3, value = b & 0x0F, minimum = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+        length = 4, value = b & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (left < length)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        value = (value << 6) | (p[i] & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    *code = value;
+    return length;
+}
+
+} // namespace
+
+QString FromBytes(const QByteArray& bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype at = 0; at < n;) {
+        char32_t code = 0;
+        const int length = ValidSequence(p + at, n - at, &code);
+        if (length == 0) {
+            out.append(QChar(char16_t(kEscapeBase + p[at])));
+            ++at;
+            continue;
+        }
+        if (QChar::requiresSurrogates(code)) {
+            out.append(QChar(QChar::highSurrogate(code)));
+            out.append(QChar(QChar::lowSurrogate(code)));
+        } else {
+            out.append(QChar(char16_t(code)));
+        }
+        at += length;
+    }
+    return out;
+}
+
+QByteArray ToBytes(const QString& name)
+{
+    QByteArray out;
+    out.reserve(name.size());
+    const qsizetype n = name.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = name[i].unicode();
+        char32_t code = c;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(name[i + 1].unicode())) {
+            code = QChar::surrogateToUcs4(c, name[i + 1].unicode());
+            ++i;
+        } else if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
+            out.append(char(c - kEscapeBase));
+            continue;
+        } else if (QChar::isSurrogate(c)) {
+            code = 0xFFFD; // a lone surrogate that no name of ours holds
+        }
+        if (code < 0x80) {
+            out.append(char(code));
+        } else if (code < 0x800) {
+            out.append(char(0xC0 | (code >> 6)));
+            out.append(char(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            out.append(char(0xE0 | (code >> 12)));
+            out.append(char(0x80 | ((code >> 6) & 0x3F)));
+            out.append(char(0x80 | (code & 0x3F)));
+        } else {
+            out.append(char(0xF0 | (code >> 18)));
+            out.append(char(0x80 | ((code >> 12) & 0x3F)));
+            out.append(char(0x80 | ((code >> 6) & 0x3F)));
+            out.append(char(0x80 | (code & 0x3F)));
+        }
+    }
+    return out;
+}
+
+bool OpenForReading(QFile& file, const QString& name, QString* error)
+{
+    // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
+    const int fd = ::open(ToBytes(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int code = errno;
+        *error = code == ENOENT ? QStringLiteral("the file does not exist") : qt_error_string(code);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        *error = S_ISDIR(info.st_mode) ? QStringLiteral("the path is a folder")
+                                       : QStringLiteral("it is not a regular file");
+        ::close(fd);
+        return false;
+    }
+    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        *error = file.errorString();
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+QString CheckOutputTarget(const QString& name)
+{
+    struct stat info {};
+    // stat follows symbolic links: a link to a regular file is written through.
+    if (::stat(ToBytes(name).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return {};
+    return S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+}
+
+} // namespace FileNames

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "common/ReplacingFile.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <unistd.h>
+
+// While it lives, files whose name contains `part` find their disk full: writes
+// take `room` bytes (in short writes) and then fail with ENOSPC; the sync and
+// the close may fail too, as file systems that report a full disk late do.
+class FullDisk final {
+public:
+    explicit FullDisk(const QByteArray& part, ssize_t room = 0, int syncError = 0, int closeError = 0)
+    {
+        S() = {part, room, syncError, closeError};
+        static const ReplacingFile::SystemCalls calls{&Write, &Sync, &Close};
+        ReplacingFile::SetSystemCallsForTesting(&calls);
+    }
+    ~FullDisk() { ReplacingFile::SetSystemCallsForTesting(nullptr); }
+    Q_DISABLE_COPY_MOVE(FullDisk)
+
+private:
+    struct State {
+        QByteArray part;
+        ssize_t room;
+        int syncError, closeError;
+    };
+    static State& S()
+    {
+        static State state;
+        return state;
+    }
+    static bool Hit(int fd)
+    {
+        char name[PATH_MAX];
+        const ssize_t n = ::readlink(("/proc/self/fd/" + QByteArray::number(fd)).constData(), name, sizeof name);
+        return n > 0 && QByteArray(name, n).contains(S().part);
+    }
+    static int Result(bool hit, int error, int result)
+    {
+        if (!hit || !error)
+            return result;
+        errno = error;
+        return -1;
+    }
+    static ssize_t Write(int fd, const void* data, size_t size)
+    {
+        if (!Hit(fd))
+            return ::write(fd, data, size);
+        const ssize_t n = S().room > 0 ? ::write(fd, data, std::min(size, size_t(S().room))) : Result(true, ENOSPC, 0);
+        S().room -= std::max<ssize_t>(n, 0);
+        return n;
+    }
+    static int Sync(int fd) { return Result(Hit(fd), S().syncError, ::fsync(fd)); }
+    static int Close(int fd)
+    {
+        const bool hit = Hit(fd);
+        return Result(hit, S().closeError, ::close(fd));
+    }
+};
