@@ -16,38 +16,25 @@
 #include <new>
 
 namespace {
-// 0: every allocation is served; otherwise allocations of at least this many bytes fail.
-std::atomic<std::size_t> failFrom{0};
+std::atomic<std::size_t> failFrom{0}; // 0: every allocation is served
 } // namespace
 
 void* operator new(std::size_t size)
 {
     const std::size_t limit = failFrom.load(std::memory_order_relaxed);
-    if (limit != 0 && size >= limit)
+    void* p = limit != 0 && size >= limit ? nullptr : std::malloc(size ? size : 1);
+    if (!p)
         throw std::bad_alloc();
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
+    return p;
 }
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-// Pixel buffers of 300 x 300 frames are far above this; Qt's own images are not
-// allocated with operator new, so loading still works.
-constexpr std::size_t kLarge = 300'000;
-
+// The pixel buffers of 300 x 300 frames; Qt's own images use malloc, so decoding still works.
 struct Armed {
-    Armed() { failFrom = kLarge; }
+    Armed() { failFrom = 300'000; }
     ~Armed() { failFrom = 0; }
 };
 
@@ -58,19 +45,15 @@ protected:
         for (int i = 0; i < 4; ++i) {
             QImage image(300, 300, QImage::Format_RGB32);
             image.fill(QColor::fromHsv(i * 60, 200, 200));
-            const QString path = QDir(pictures.path()).filePath(QStringLiteral("%1.png").arg(i));
-            ASSERT_TRUE(image.save(path));
-            settings.frames.push_back({path, 100});
+            settings.frames.push_back({QDir(pictures.path()).filePath(QStringLiteral("%1.png").arg(i)), 100});
+            ASSERT_TRUE(image.save(settings.frames.back().path));
         }
         settings.width = settings.height = 300;
         settings.outputPath = QDir(pictures.path()).filePath(QStringLiteral("out.gif"));
         settings.tempFolder = temp.path();
         settings.threads = GetParam();
     }
-    bool NoFrameFiles() const { return QDir(temp.path()).entryList(QDir::Files).isEmpty(); }
-
-    QTemporaryDir pictures;
-    QTemporaryDir temp;
+    QTemporaryDir pictures, temp;
     CreationSettings settings;
     ImageEngine engine;
     GifAssembler assembler;
@@ -80,18 +63,13 @@ TEST_P(OutOfMemory, FailsTheFrameWithAMessageAndTheNextRunWorks)
 {
     {
         CreationRun run(engine, assembler, settings);
-        CreationResult result;
-        {
-            Armed armed;
-            result = run.Run(0, {});
-        }
+        Armed armed;
+        const CreationResult result = run.Run(0, {});
         EXPECT_EQ(result.status, CreationResult::Status::Failed);
-        EXPECT_TRUE(result.message.startsWith(QStringLiteral("Frame 1: not enough memory")))
-            << result.message.toStdString();
+        EXPECT_TRUE(result.message.startsWith(QStringLiteral("Frame 1: not enough memory"))) << result.message.toStdString();
     }
-    EXPECT_TRUE(NoFrameFiles());
+    EXPECT_TRUE(QDir(temp.path()).isEmpty()) << "no frame files left";
     EXPECT_FALSE(QFile::exists(settings.outputPath));
-
     CreationRun again(engine, assembler, settings);
     EXPECT_TRUE(again.Run(0, {}).Ok());
 }
@@ -99,18 +77,16 @@ TEST_P(OutOfMemory, FailsTheFrameWithAMessageAndTheNextRunWorks)
 TEST_P(OutOfMemory, WhileAssemblingLeavesTheOldOutput)
 {
     QFile old(settings.outputPath);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous GIF");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("previous GIF") > 0);
     old.close();
     CreationRun run(engine, assembler, settings);
     ASSERT_TRUE(run.ConvertFrames({}).Ok());
-    CreationResult result;
     {
         Armed armed;
-        result = run.Assemble(0);
+        const CreationResult result = run.Assemble(0);
+        EXPECT_EQ(result.status, CreationResult::Status::Failed);
+        EXPECT_TRUE(result.message.contains(QStringLiteral("not enough memory"))) << result.message.toStdString();
     }
-    EXPECT_EQ(result.status, CreationResult::Status::Failed);
-    EXPECT_TRUE(result.message.contains(QStringLiteral("not enough memory"))) << result.message.toStdString();
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("previous GIF"));
 }
