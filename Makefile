@@ -1,7 +1,19 @@
 # Flipreel: `make run` builds and starts the program, `make test` builds and runs every test.
+# `make test SANITIZE=address,undefined` (or thread) builds with those sanitizers in a folder of its own.
+SANITIZE ?=
+comma := ,
+ifeq ($(SANITIZE),)
 BUILD ?= build
+else
+BUILD ?= build-$(subst $(comma),-,$(SANITIZE))
+endif
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+# The thread sanitizer checks the areas that run threads: imaging and creation.
+ifeq ($(SANITIZE),thread)
+TEST_TARGETS := --target test_imaging test_production
+TEST_LABELS := -L 'imaging|production'
+endif
 
 .PHONY: all deps configure build run test screenshot clean
 
@@ -11,7 +23,7 @@ deps:
 	@sh scripts/deps
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLIPREEL_SANITIZE=$(SANITIZE) $(CMAKE_FLAGS)
 
 configure: deps $(BUILD)/build.ninja
 
@@ -21,8 +33,9 @@ build: configure
 run: build
 	./$(BUILD)/flipreel
 
-test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j $(JOBS)
+test: configure
+	cmake --build $(BUILD) -j $(JOBS) $(TEST_TARGETS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --no-tests=error -j $(JOBS) $(TEST_LABELS)
 
 screenshot: build
 	sh scripts/screenshot $(BUILD)/flipreel docs/screenshot.png

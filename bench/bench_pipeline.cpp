@@ -4,6 +4,7 @@
 // temporary folder, then GifAssembler. Its command line matches the one the
 // shared GIF benchmark passes to GIF makers:
 //   bench_pipeline -o OUT.gif -s WxH -t PLAY_MS -l LOOP [-q] PICTURE...
+#include "imaging/FrameQuantizer.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     const std::clock_t cpuStart = std::clock();
     qint64 loadNs = 0, resizeNs = 0, saveNs = 0;
     ImageEngine engine;
+    imaging::FrameQuantizer palettes;
     QStringList frames;
     for (int i = 0; i < inputs.size(); ++i) {
         QElapsedTimer t;
@@ -79,7 +81,7 @@ int main(int argc, char** argv)
         resizeNs += t.nsecsElapsed();
         t.restart();
         const QString frame = temp.filePath(QStringLiteral("__frame__%1.gif").arg(i + 1));
-        if (!engine.SaveFile(frame, false, 0)) {
+        if (!engine.SaveFile(frame, palettes)) {
             std::fprintf(stderr, "%s\n", qPrintable(engine.LastError()));
             return 1;
         }

@@ -13,3 +13,11 @@ if(DEFINED ENV{CI})
   target_compile_options(flipreel_config INTERFACE -Werror -Wno-error=maybe-uninitialized)
 endif()
 target_include_directories(flipreel_config INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+# Sanitizers for every target, as -fsanitize= takes them (address,undefined or thread).
+set(FLIPREEL_SANITIZE "" CACHE STRING "sanitizers to build with, e.g. address,undefined or thread")
+if(FLIPREEL_SANITIZE)
+  # -O1 -g1: line numbers in reports, and a clean build that fits CI's time.
+  add_compile_options(-fsanitize=${FLIPREEL_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all -O1 -g1)
+  add_link_options(-fsanitize=${FLIPREEL_SANITIZE})
+endif()

@@ -69,8 +69,15 @@ void FrameQuantizer::SetPalette(const IndexedPicture& p)
         opaqueIndex_[opaqueCount_] = uint8_t(i);
         ++opaqueCount_;
     }
-    cells_.assign(size_t(1) << 18, -1);
-    cellEnd_.assign(size_t(1) << 18, 0);
+    // Only the cells filled for the palette before are cleared: clearing all
+    // of them cost more than the rest of a small frame's work.
+    if (cells_.empty()) {
+        cells_.assign(size_t(1) << 18, -1);
+        cellEnd_.assign(size_t(1) << 18, 0);
+    }
+    for (const int32_t key : filled_)
+        cells_[size_t(key)] = -1;
+    filled_.clear();
     candidates_.clear();
 }
 
@@ -100,6 +107,7 @@ int FrameQuantizer::Nearest(int r, int g, int b)
             if (distance[i] <= limit)
                 candidates_.push_back(uint8_t(i));
         cells_[key] = start;
+        filled_.push_back(int32_t(key));
         cellEnd_[key] = int32_t(candidates_.size());
     }
     const int32_t end = cellEnd_[key];

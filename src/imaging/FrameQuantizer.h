@@ -67,6 +67,7 @@ private:
     // can be nearest to a colour in the cell (cells_ = -1: not yet known).
     std::vector<int32_t> cells_;
     std::vector<int32_t> cellEnd_;
+    std::vector<int32_t> filled_;  // the cells set since the last SetPalette
     std::vector<uint8_t> candidates_;
     int red_[256] = {}, green_[256] = {}, blue_[256] = {};
     int opaqueCount_ = 0;

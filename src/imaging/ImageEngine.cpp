@@ -14,14 +14,9 @@
 #include <QGuiApplication>
 #include <QThread>
 
-ImageEngine::ImageEngine() : frames_(std::make_unique<imaging::FrameQuantizer>()) {}
+ImageEngine::ImageEngine() = default;
 
 ImageEngine::~ImageEngine() = default;
-
-void ImageEngine::ForgetSavedFrame()
-{
-    frames_->Reset();
-}
 
 bool ImageEngine::LoadFile(const QString& path)
 {
@@ -77,6 +72,12 @@ bool ImageEngine::Resize(int width, int height, bool /*flag*/)
 
 bool ImageEngine::SaveFile(const QString& path, bool /*flag*/, int /*number*/)
 {
+    imaging::FrameQuantizer alone;
+    return SaveFile(path, alone);
+}
+
+bool ImageEngine::SaveFile(const QString& path, imaging::FrameQuantizer& frames)
+{
     lastError_.clear();
     const QString shown = QDir::toNativeSeparators(path);
     if (picture_.isNull()) {
@@ -85,7 +86,7 @@ bool ImageEngine::SaveFile(const QString& path, bool /*flag*/, int /*number*/)
     }
     imaging::IndexedPicture indexed;
     QString reason;
-    if (!frames_->Quantize(picture_, &indexed, &reason)) {
+    if (!frames.Quantize(picture_, &indexed, &reason)) {
         lastError_ = QStringLiteral("%1: %2").arg(shown, reason);
         return false;
     }

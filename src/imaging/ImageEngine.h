@@ -4,8 +4,6 @@
 #include <QImage>
 #include <QString>
 
-#include <memory>
-
 namespace imaging {
 class FrameQuantizer;
 }
@@ -30,15 +28,14 @@ public:
     // Scales the current picture to exactly width x height. The flag is unused.
     bool Resize(int width, int height, bool flag = false);
 
-    // Writes the current picture as a single-frame GIF89a (at most 256 colours).
-    // The flag and number are unused.
-    // Frames of one animation saved in order through one engine come out
-    // consistent: where a picture repeats pixels of the one saved before it
-    // (same size), those pixels keep the same colours, so the animation can
-    // store them as unchanged. ForgetSavedFrame() starts afresh.
+    // Writes the current picture as a single-frame GIF89a (at most 256 colours)
+    // with a palette of its own. The flag and number are unused.
     bool SaveFile(const QString& path, bool flag = false, int number = 0);
-    // The next SaveFile makes a palette of its own, as for a first frame.
-    void ForgetSavedFrame();
+    // The same as a frame of an animation: `frames` remembers the frame saved
+    // before, so where this picture repeats its pixels they keep their colours
+    // and the animation can store them as unchanged. The caller owns it, one
+    // per sequence of frames saved in order.
+    bool SaveFile(const QString& path, imaging::FrameQuantizer& frames);
 
     // Puts the current picture on the system clipboard as a bitmap.
     bool CopyToClipboard() const;
@@ -52,5 +49,4 @@ public:
 private:
     QImage picture_;
     QString lastError_;
-    std::unique_ptr<imaging::FrameQuantizer> frames_;
 };

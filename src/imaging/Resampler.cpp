@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/Resampler.h"
 
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentMap>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -200,22 +197,6 @@ void Vertical(const QImage& in, int shift, QImage& out, int y0, int y1, const Co
     }
 }
 
-// Runs fn(y0, y1) over [0, rows) in chunks, on the pool when the work pays.
-template <typename Fn>
-void ForRows(int rows, qint64 work, Fn fn)
-{
-    const int threads = std::max(1, QThreadPool::globalInstance()->maxThreadCount());
-    if (threads == 1 || work < 400'000 || rows < 2 * threads) {
-        fn(0, rows);
-        return;
-    }
-    const int chunks = std::min(rows, threads * 4);
-    std::vector<std::pair<int, int>> ranges;
-    for (int i = 0; i < chunks; ++i)
-        ranges.emplace_back(int(qint64(rows) * i / chunks), int(qint64(rows) * (i + 1) / chunks));
-    QtConcurrent::blockingMap(ranges, [&](const std::pair<int, int>& r) { fn(r.first, r.second); });
-}
-
 }  // namespace
 
 QImage ResampleLanczos(const QImage& source, int width, int height)
@@ -247,8 +228,7 @@ QImage ResampleLanczos(const QImage& source, int width, int height)
         temp = QImage(width, rows, work);
         if (temp.isNull())
             return {};
-        ForRows(rows, qint64(rows) * width * ch.kernelSize,
-                [&](int y0, int y1) { Horizontal(in, from, temp, y0, y1, ch, opaque); });
+        Horizontal(in, from, temp, 0, rows, ch, opaque);
         if (!needV)
             return temp.convertToFormat(opaque ? QImage::Format_RGBX8888 : QImage::Format_RGBA8888);
         vin = &temp;
@@ -257,8 +237,7 @@ QImage ResampleLanczos(const QImage& source, int width, int height)
     QImage out(width, height, work);
     if (out.isNull())
         return {};
-    ForRows(height, qint64(height) * width * cv.kernelSize,
-            [&](int y0, int y1) { Vertical(*vin, shift, out, y0, y1, cv, opaque); });
+    Vertical(*vin, shift, out, 0, height, cv, opaque);
     if (opaque)
         return out;
     return out.convertToFormat(QImage::Format_RGBA8888);

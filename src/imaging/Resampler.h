@@ -11,8 +11,9 @@ namespace imaging {
 // premultiplied for the filtering. The filter and its support are those of
 // Pillow's Image.resize(LANCZOS); the arithmetic is that of Pillow-SIMD:
 // 14-bit fixed-point weights, horizontal pass first, 8-bit between the
-// passes, SSE2 where available. Rows are split over the global thread pool.
-// A null result means out of memory.
+// passes, SSE2 where available. Runs on the calling thread only: callers
+// convert whole frames in parallel, and a second level of threads inside a
+// frame only adds hand-overs. A null result means out of memory.
 QImage ResampleLanczos(const QImage& image, int width, int height);
 
 }  // namespace imaging

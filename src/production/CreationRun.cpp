@@ -1,20 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/CreationRun.h"
 
+#include "imaging/FrameQuantizer.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
+#include "imaging/PictureReader.h"
 #include "production/CreationRules.h"
+#include "production/FrameBudget.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFuture>
-#include <QMutex>
 #include <QThread>
-#include <QThreadPool>
-#include <QWaitCondition>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,8 +29,8 @@ QString Reason(const QString& engineError)
 
 // One frame, in the engine's calling order: drop and clear, load, measure,
 // scale only when the size differs, save. Empty on success, else the message.
-QString ConvertFrame(ImageEngine& engine, int frame, const QString& path, int width, int height,
-                     const QString& frameFile)
+QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, int frame, const QString& path,
+                     int width, int height, const QString& frameFile)
 {
     engine.LoadFile(QString());
     engine.Clear();
@@ -48,11 +51,19 @@ QString ConvertFrame(ImageEngine& engine, int frame, const QString& path, int wi
             .arg(width)
             .arg(height)
             .arg(Reason(engine.LastError()));
-    if (!engine.SaveFile(frameFile, false, 0))
+    if (!engine.SaveFile(frameFile, palettes))
         return QStringLiteral("Frame %1: cannot write the temporary file \"%2\": %3.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(frameFile), Reason(engine.LastError()));
     return {};
+}
+
+// Running out of memory fails this frame only: the run reports it and cleans up.
+QString NoMemory(int frame, const QString& path)
+{
+    return QStringLiteral("Frame %1: not enough memory to convert the picture \"%2\".")
+        .arg(frame)
+        .arg(QDir::toNativeSeparators(path));
 }
 
 double ProgressAfter(int frame, int count) { return double(frame) * 100.0 / double(count); }
@@ -64,6 +75,8 @@ CreationRun::CreationRun(ImageEngine& engine, GifAssembler& assembler, CreationS
     , assembler_(assembler)
     , settings_(std::move(settings))
 {
+    // Workers read the list at the same time: it must never detach under them.
+    settings_.frames.detach();
 }
 
 CreationRun::~CreationRun()
@@ -79,10 +92,15 @@ QString CreationRun::FrameFile(const QString& tempFolder, int frame)
 CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
 {
     framesWritten_ = true;
+    peakFramesInFlight_ = 0;
     int workers = settings_.threads;
     if (workers <= 0)
         workers = qMax(1, QThread::idealThreadCount());
     workers = qMin(workers, int(settings_.frames.size()));
+    // One sequence of frames per worker, each with its own palette memory.
+    palettes_.clear();
+    for (int k = 0; k < qMax(workers, 1); ++k)
+        palettes_.push_back(std::make_unique<imaging::FrameQuantizer>());
     if (workers <= 1)
         return ConvertInOrder(progress);
     return ConvertOnWorkers(progress, workers);
@@ -90,12 +108,18 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
 
 CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
 {
-    // The frames of this run start afresh, not from a previous run's last one.
-    engine_.ForgetSavedFrame();
     const int count = int(settings_.frames.size());
     for (int i = 1; i <= count; ++i) {
-        const QString error = ConvertFrame(engine_, i, settings_.frames[i - 1].path, settings_.width,
-                                           settings_.height, FrameFile(settings_.tempFolder, i));
+        peakFramesInFlight_ = 1;
+        const QString& path = settings_.frames.at(i - 1).path;
+        QString error;
+        try {
+            error = ConvertFrame(engine_, *palettes_.front(), i, path, settings_.width, settings_.height,
+                                 FrameFile(settings_.tempFolder, i));
+        } catch (const std::bad_alloc&) {
+            engine_.Clear();
+            error = NoMemory(i, path);
+        }
         if (!error.isEmpty())
             return CreationResult::Failure(error);
         if (progress && !progress(ProgressAfter(i, count)))
@@ -107,55 +131,78 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
 CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, int workers)
 {
     // The list is cut into one run of consecutive frames per worker, each with
-    // an engine of its own: an engine saving frames in order keeps unchanged
-    // pixels in the colours of the frame before, which keeps the animation
-    // small, so frames are not dealt out one by one. Results are taken in list
-    // order, so progress still runs 1..N on this thread.
+    // an engine and a palette memory of its own: frames saved in order keep
+    // unchanged pixels in the colours of the frame before, which keeps the
+    // animation small, so frames are not dealt out one by one. Results are
+    // handed over in list order, so progress still runs 1..N on this thread.
+    // The frames in flight are bounded by memory as well as by the workers.
     const int count = int(settings_.frames.size());
+    // Plain threads and standard locks: one thread per worker for the whole
+    // run, and synchronisation the thread sanitizer can follow.
     struct Shared {
-        QMutex mutex;
-        QWaitCondition changed;
+        std::mutex mutex;
+        std::condition_variable changed;
         std::vector<char> done;         // per frame (0-based)
         std::vector<QString> errors;    // per frame, empty when it went well
         std::atomic<bool> stop{false};
     } shared;
     shared.done.assign(std::size_t(count), 0);
     shared.errors.resize(std::size_t(count));
+    FrameBudget budget(settings_.memoryBudget > 0 ? settings_.memoryBudget : FrameBudget::kDefaultBytes);
+    const QSize output(settings_.width, settings_.height);
 
-    QThreadPool pool;
-    pool.setMaxThreadCount(workers);
-    std::vector<QFuture<void>> chunks;
+    std::vector<std::thread> chunks;
+    chunks.reserve(std::size_t(workers));
     for (int k = 0; k < workers; ++k) {
         const int first = 1 + int(qint64(count) * k / workers);
         const int last = int(qint64(count) * (k + 1) / workers);
-        chunks.push_back(QtConcurrent::run(&pool, [this, &shared, first, last] {
+        imaging::FrameQuantizer& palettes = *palettes_[std::size_t(k)];
+        chunks.emplace_back([this, &shared, &budget, &palettes, output, first, last] {
             ImageEngine engine;
             for (int i = first; i <= last && !shared.stop.load(); ++i) {
-                QString error = ConvertFrame(engine, i, settings_.frames[i - 1].path, settings_.width,
-                                             settings_.height, FrameFile(settings_.tempFolder, i));
+                const QString& path = settings_.frames.at(i - 1).path;
+                QString error;
+                qint64 share = -1; // nothing taken yet
+                try {
+                    // The header gives the size, so the frame waits before it decodes.
+                    QSize size;
+                    QString unused;
+                    (void)imaging::MeasurePicture(path, &size, &unused);
+                    share = budget.Take(FrameBudget::FrameEstimate(size, output));
+                    if (!shared.stop.load())
+                        error = ConvertFrame(engine, palettes, i, path, settings_.width, settings_.height,
+                                             FrameFile(settings_.tempFolder, i));
+                } catch (const std::bad_alloc&) {
+                    error = NoMemory(i, path);
+                }
+                engine.Clear();
+                if (share >= 0)
+                    budget.Give(share);
                 const bool failed = !error.isEmpty();
-                QMutexLocker lock(&shared.mutex);
-                shared.errors[std::size_t(i - 1)] = std::move(error);
-                shared.done[std::size_t(i - 1)] = 1;
-                shared.changed.wakeAll();
+                {
+                    std::lock_guard lock(shared.mutex);
+                    shared.errors[std::size_t(i - 1)] = std::move(error);
+                    shared.done[std::size_t(i - 1)] = 1;
+                }
+                shared.changed.notify_all();
                 if (failed)
                     break;
             }
-        }));
+        });
     }
     // Frames still being written must be finished before their files can be removed.
     auto finish = [&](CreationResult result) {
         shared.stop = true;
-        for (QFuture<void>& chunk : chunks)
-            chunk.waitForFinished();
+        for (std::thread& chunk : chunks)
+            chunk.join();
+        peakFramesInFlight_ = budget.PeakFrames();
         return result;
     };
     for (int i = 1; i <= count; ++i) {
         QString error;
         {
-            QMutexLocker lock(&shared.mutex);
-            while (!shared.done[std::size_t(i - 1)])
-                shared.changed.wait(&shared.mutex);
+            std::unique_lock lock(shared.mutex);
+            shared.changed.wait(lock, [&] { return shared.done[std::size_t(i - 1)] != 0; });
             error = shared.errors[std::size_t(i - 1)];
         }
         if (!error.isEmpty())
@@ -168,6 +215,18 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
 
 CreationResult CreationRun::Assemble(qint16 loopCount)
 {
+    // The output is replaced only after a complete write, so failing here leaves it as it was.
+    try {
+        return AssembleFrames(loopCount);
+    } catch (const std::bad_alloc&) {
+        assembler_.Reset();
+        return CreationResult::Failure(QStringLiteral("Cannot write the GIF file \"%1\": not enough memory.")
+                                           .arg(QDir::toNativeSeparators(settings_.outputPath)));
+    }
+}
+
+CreationResult CreationRun::AssembleFrames(qint16 loopCount)
+{
     assembler_.Reset();
     assembler_.LoopCount(loopCount);
     assembler_.Version(QStringLiteral("gif89a"));
@@ -179,7 +238,7 @@ CreationResult CreationRun::Assemble(qint16 loopCount)
                                                .arg(i)
                                                .arg(QDir::toNativeSeparators(file),
                                                     Reason(assembler_.LastError())));
-        const qint32 playTime = settings_.frames[i - 1].playTime;
+        const qint32 playTime = settings_.frames.at(i - 1).playTime;
         const int delay = CreationRules::FrameDelay(playTime);
         if (!assembler_.SetFrameDelay(i - 1, delay))
             return CreationResult::Failure(QStringLiteral("Frame %1: cannot give it the delay of %2 hundredths "

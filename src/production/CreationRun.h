@@ -6,9 +6,14 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class GifAssembler;
 class ImageEngine;
+namespace imaging {
+class FrameQuantizer;
+}
 
 // One picture of the run, as read from the lists before the first frame.
 struct CreationFrame {
@@ -25,6 +30,9 @@ struct CreationSettings {
     // Frames converted at once: 1 converts on the caller's thread with the
     // caller's engine; 0 takes one worker per core; more uses that many workers.
     int threads = 1;
+    // Bytes that the frames converted at once may hold together, estimated
+    // from the pictures' sizes; 0 takes FrameBudget::kDefaultBytes.
+    qint64 memoryBudget = 0;
 };
 
 struct [[nodiscard]] CreationResult {
@@ -74,12 +82,20 @@ public:
     // "__frame__" i ".gif" in the folder, i from 1.
     static QString FrameFile(const QString& tempFolder, int frame);
 
+    // The most frames that were being converted at once in the last ConvertFrames.
+    int PeakFramesInFlight() const { return peakFramesInFlight_; }
+
 private:
     CreationResult ConvertInOrder(const CreationProgress& progress);
     CreationResult ConvertOnWorkers(const CreationProgress& progress, int workers);
+    CreationResult AssembleFrames(qint16 loopCount);
 
     ImageEngine& engine_;
     GifAssembler& assembler_;
     CreationSettings settings_;
+    // The palette memory of each sequence of frames saved in order (one per
+    // worker): the run's, so every run starts afresh.
+    std::vector<std::unique_ptr<imaging::FrameQuantizer>> palettes_;
+    int peakFramesInFlight_ = 0;
     bool framesWritten_ = false;
 };

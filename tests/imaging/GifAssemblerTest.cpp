@@ -4,7 +4,7 @@
 #include "ImagingTestSupport.h"
 
 #include "imaging/GifAssembler.h"
-#include "imaging/ImageEngine.h"
+#include "imaging/FrameQuantizer.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -23,7 +23,7 @@ protected:
     {
         frames.clear();
         for (int i = 0; i < pictures.size(); ++i) {
-            const QString f = SaveFrame(scratch, QStringLiteral("__frame__%1").arg(i + 1), pictures[i], &engine);
+            const QString f = SaveFrame(scratch, QStringLiteral("__frame__%1").arg(i + 1), pictures[i], &palettes);
             if (f.isEmpty())
                 return false;
             frames << f;
@@ -60,7 +60,7 @@ protected:
         }
     }
     Scratch scratch;
-    ImageEngine engine;  // one engine for the frames of a run, as the creation run has
+    imaging::FrameQuantizer palettes;  // one palette memory for the frames of a run, as the creation run has
     GifAssembler gif;
     QStringList frames;
 };

@@ -3,6 +3,7 @@
 // and the clipboard.
 #include "ImagingTestSupport.h"
 
+#include "imaging/FrameQuantizer.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingLimits.h"
 
@@ -212,9 +213,10 @@ TEST_F(Engine, FramesSavedInOrderKeepTheColoursOfUnchangedPixels)
     const QString a = Png(QStringLiteral("1.png"), first), b = Png(QStringLiteral("2.png"), second);
     const QString ga = scratch.Path(QStringLiteral("1.gif")), gb = scratch.Path(QStringLiteral("2.gif"));
     const QString gc = scratch.Path(QStringLiteral("3.gif"));
-    ASSERT_TRUE(engine.LoadFile(a) && engine.SaveFile(ga));
-    ASSERT_TRUE(engine.LoadFile(b) && engine.SaveFile(gb));
-    ASSERT_TRUE(engine.LoadFile(b) && engine.SaveFile(gc));
+    imaging::FrameQuantizer frames;
+    ASSERT_TRUE(engine.LoadFile(a) && engine.SaveFile(ga, frames));
+    ASSERT_TRUE(engine.LoadFile(b) && engine.SaveFile(gb, frames));
+    ASSERT_TRUE(engine.LoadFile(b) && engine.SaveFile(gc, frames));
     const QImage fa = DecodeAnimation(ga).frames.value(0), fb = DecodeAnimation(gb).frames.value(0);
     ASSERT_FALSE(fa.isNull());
     ASSERT_FALSE(fb.isNull());
@@ -227,11 +229,13 @@ TEST_F(Engine, FramesSavedInOrderKeepTheColoursOfUnchangedPixels)
     EXPECT_LT(MeanDifference(fb, second), 12.0);
     // The same picture again gives the same file.
     EXPECT_EQ(ReadAll(gb), ReadAll(gc));
-    // Forgotten: the next frame gets its own palette, as a first frame does.
-    engine.ForgetSavedFrame();
-    const QString gd = scratch.Path(QStringLiteral("4.gif"));
+    // Saved alone, or after a reset, a picture gets its own palette, as a first frame does.
+    const QString gd = scratch.Path(QStringLiteral("4.gif")), ge = scratch.Path(QStringLiteral("5.gif"));
     ASSERT_TRUE(engine.LoadFile(a) && engine.SaveFile(gd));
     EXPECT_EQ(ReadAll(ga), ReadAll(gd));
+    frames.Reset();
+    ASSERT_TRUE(engine.SaveFile(ge, frames));
+    EXPECT_EQ(ReadAll(ga), ReadAll(ge));
 }
 
 TEST_F(Engine, APartInNewColoursGetsTheColoursItNeeds)
@@ -248,8 +252,9 @@ TEST_F(Engine, APartInNewColoursGetsTheColoursItNeeds)
             second.setPixel(x, y, qRgb(250, 10, 10));
     const QString a = Png(QStringLiteral("1.png"), first), b = Png(QStringLiteral("2.png"), second);
     const QString gb = scratch.Path(QStringLiteral("2.gif"));
-    ASSERT_TRUE(engine.LoadFile(a) && engine.SaveFile(scratch.Path(QStringLiteral("1.gif"))));
-    ASSERT_TRUE(engine.LoadFile(b) && engine.SaveFile(gb));
+    imaging::FrameQuantizer frames;
+    ASSERT_TRUE(engine.LoadFile(a) && engine.SaveFile(scratch.Path(QStringLiteral("1.gif")), frames));
+    ASSERT_TRUE(engine.LoadFile(b) && engine.SaveFile(gb, frames));
     const QImage shown = DecodeAnimation(gb).frames.value(0);
     ASSERT_FALSE(shown.isNull());
     for (int y = 12; y < 28; y += 3)

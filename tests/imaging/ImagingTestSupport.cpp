@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImagingTestSupport.h"
 
+#include "imaging/FrameQuantizer.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingRuntime.h"
 
@@ -238,15 +239,14 @@ QStringList Scratch::Entries() const
     return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QString SaveFrame(const Scratch& scratch, const QString& name, const QImage& image, ImageEngine* shared)
+QString SaveFrame(const Scratch& scratch, const QString& name, const QImage& image, imaging::FrameQuantizer* frames)
 {
     const QString png = scratch.Path(name + QStringLiteral(".png"));
     const QString gif = scratch.Path(name + QStringLiteral(".gif"));
     if (!image.save(png, "PNG"))
         return {};
-    ImageEngine own;
-    ImageEngine& engine = shared ? *shared : own;
-    if (!engine.LoadFile(png) || !engine.SaveFile(gif, false, 0))
+    ImageEngine engine;
+    if (!engine.LoadFile(png) || !(frames ? engine.SaveFile(gif, *frames) : engine.SaveFile(gif, false, 0)))
         return {};
     QFile::remove(png);
     return gif;

@@ -12,7 +12,9 @@
 #include <ostream>
 #include <vector>
 
-class ImageEngine;
+namespace imaging {
+class FrameQuantizer;
+}
 
 // Readable test messages for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -72,7 +74,8 @@ private:
 };
 
 // Makes a single-frame GIF of `image` the way the creation run does:
-// LoadFile of a PNG, SaveFile (through `engine`, or a fresh one). Returns the frame's path.
-QString SaveFrame(const Scratch& scratch, const QString& name, const QImage& image, ImageEngine* engine = nullptr);
+// LoadFile of a PNG, SaveFile (as the next frame of `frames`, or alone). Returns the frame's path.
+QString SaveFrame(const Scratch& scratch, const QString& name, const QImage& image,
+                  imaging::FrameQuantizer* frames = nullptr);
 
 }  // namespace testing_imaging

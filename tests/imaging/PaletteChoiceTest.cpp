@@ -5,7 +5,7 @@
 #include "ImagingTestSupport.h"
 
 #include "imaging/GifAssembler.h"
-#include "imaging/ImageEngine.h"
+#include "imaging/FrameQuantizer.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactly)
 TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
 {
     Scratch scratch;
-    ImageEngine engine;
+    imaging::FrameQuantizer palettes;
     GifAssembler assembler;
     assembler.Reset();
     // A still gradient with more colours than a palette holds; in one block
@@ -56,7 +56,7 @@ TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
                 p.setPixel(x, y, qRgb(40 + x + up, 30 + y * 2 + up, 60 + (x + y) / 2 + up));
             }
         pictures.push_back(p);
-        ASSERT_TRUE(assembler.AddFrame(SaveFrame(scratch, QStringLiteral("f%1").arg(f), p, &engine)));
+        ASSERT_TRUE(assembler.AddFrame(SaveFrame(scratch, QStringLiteral("f%1").arg(f), p, &palettes)));
         ASSERT_TRUE(assembler.SetFrameDelay(f, 5));
     }
     const QString out = scratch.Path(QStringLiteral("out.gif"));

@@ -3,6 +3,7 @@
 #include "imaging/ImageEngine.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
+#include "production/FrameBudget.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
 #include "support/FullDisk.h"
@@ -305,6 +306,30 @@ TEST_P(CreationRunTest, StoppingFromProgressEndsTheRunWithoutOutputOrFrames)
     } // going out of scope removes what was written
     EXPECT_TRUE(FrameFiles(temp.path()).isEmpty());
     EXPECT_FALSE(QFile::exists(pictures.filePath(QStringLiteral("out.gif"))));
+}
+
+TEST_P(CreationRunTest, LargePicturesWaitForMemoryAndStillComeOutInOrder)
+{
+    const QString dir = pictures.path();
+    QVector<CreationFrame> frames;
+    const QColor colors[] = {Qt::red, Qt::green, Qt::blue, Qt::white};
+    for (int i = 0; i < 4; ++i)
+        frames.push_back({MakePicture(dir, QStringLiteral("%1.png").arg(i), {64, 48}, colors[i]), 100});
+    CreationSettings s = Settings(frames, 32, 24);
+    s.memoryBudget = FrameBudget::FrameEstimate({64, 48}, {32, 24}) * 3 / 2; // one frame at a time
+    CreationRun run(engine, assembler, s);
+    ASSERT_TRUE(run.Run(0, {}).Ok());
+    EXPECT_EQ(run.PeakFramesInFlight(), 1);
+    const GifProbe gif = ProbeGif(s.outputPath);
+    ASSERT_TRUE(gif.ok);
+    ASSERT_EQ(gif.frames.size(), 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(QColor(gif.frames[std::size_t(i)].pixel(30, 22)), colors[i]) << i;
+
+    // By default two pictures of 100 megapixels never decode at once; one does.
+    const qint64 huge = FrameBudget::FrameEstimate({10000, 10000}, {2000, 2000});
+    EXPECT_LE(huge, FrameBudget::kDefaultBytes);
+    EXPECT_GT(2 * huge, FrameBudget::kDefaultBytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, CreationRunTest, ::testing::Values(1, 2),
