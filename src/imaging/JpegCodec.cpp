@@ -165,7 +165,7 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
     return false;
 }
 
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error)
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction)
 {
     Decoder d;
     // Kept outside the jump's reach: a plain pointer to a buffer freed below.
@@ -192,6 +192,10 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     d.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
     d.cinfo.dct_method = JDCT_ISLOW;
+    // Scaled in the DCT: every coefficient is still read, so a scaled decode
+    // finds a damaged file as a full one does.
+    d.cinfo.scale_num = 1;
+    d.cinfo.scale_denom = unsigned(reduction == 2 || reduction == 4 || reduction == 8 ? reduction : 1);
     jpeg_start_decompress(&d.cinfo);
     const int w = int(d.cinfo.output_width);
     const int h = int(d.cinfo.output_height);

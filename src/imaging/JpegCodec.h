@@ -13,7 +13,8 @@ namespace imaging {
 bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error);
 
 // Decodes to RGBX8888 in stored orientation. A truncated file fails.
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error);
+// `reduction` 2, 4 or 8 decodes at that fraction of the size (rounded up).
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction = 1);
 
 // The EXIF orientation (1..8) in an APP1 "Exif" payload, 1 when there is none.
 int ExifOrientation(const uchar* data, qint64 size);

@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/PictureFile.h"
+
+#include "imaging/ImagingLimits.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace imaging {
+namespace {
+
+QString ErrnoReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("the file does not exist");
+    case EACCES:
+    case EPERM: return QStringLiteral("no permission to read the file");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString TypeProblem(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("the path is a folder");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("not a regular file");
+    if (st.st_size <= 0)
+        return QStringLiteral("the file is empty");
+    if (st.st_size > kMaxPictureFileBytes)
+        return QStringLiteral("the file is too large (more than %1 MB)").arg(kMaxPictureFileBytes >> 20);
+    return {};
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { if (fd_ >= 0) ::close(fd_); }
+    Q_DISABLE_COPY_MOVE(Descriptor)
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+bool ReadPictureFile(const QString& path, QByteArray* bytes, QString* reason)
+{
+    bytes->clear();
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    // Checked before opening: opening a FIFO for reading waits for a writer.
+    if (::stat(name.constData(), &st) != 0) {
+        *reason = ErrnoReason(errno);
+        return false;
+    }
+    if (QString problem = TypeProblem(st); !problem.isEmpty()) {
+        *reason = problem;
+        return false;
+    }
+    // O_NONBLOCK as well, in case the path was replaced by a FIFO meantime.
+    const Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        *reason = ErrnoReason(errno);
+        return false;
+    }
+    if (::fstat(fd.get(), &st) != 0) {
+        *reason = ErrnoReason(errno);
+        return false;
+    }
+    if (QString problem = TypeProblem(st); !problem.isEmpty()) {
+        *reason = problem;
+        return false;
+    }
+    return ReadOpenFile(fd.get(), st.st_size, bytes, reason);
+}
+
+bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
+{
+    try {
+        bytes->resize(qsizetype(size));
+    } catch (const std::bad_alloc&) {
+        *reason = QStringLiteral("not enough memory to read the file");
+        return false;
+    }
+    qsizetype done = 0;
+    while (done < bytes->size()) {
+        const ssize_t got = ::read(fd, bytes->data() + done, size_t(bytes->size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *reason = ErrnoReason(errno);
+            bytes->clear();
+            return false;
+        }
+        if (got == 0) {
+            *reason = QStringLiteral("the file is truncated: it was cut short while it was read");
+            bytes->clear();
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+}  // namespace imaging
