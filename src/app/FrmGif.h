@@ -15,6 +15,7 @@
 #include <array>
 #include <optional>
 
+class PreviewPrefetch;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -238,7 +239,6 @@ private:
     void WirePreview();
     // The preview steps of a Go; false when a Stop or another Go took over.
     bool LoadPreview();
-    QImage EnginePreviewPicture(const QString& path, QSize box);
     void SetLoopCaption(const QString& caption);
     void SetPlayInterval(qint32 playTime);
 
@@ -252,6 +252,8 @@ private:
     // Grows with every Go and every stop, so that a load overtaken while it
     // let window events run knows to end.
     quint64 previewLoad_ = 0;
+    // The decodes queued by the load in progress (none between loads).
+    PreviewPrefetch* previewPrefetch_ = nullptr;
 
     // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
 public:
