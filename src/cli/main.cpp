@@ -177,9 +177,10 @@ int main(int argc, char** argv)
     QStringList dimensions;
     for (const QString& argument : parser.positionalArguments()) {
         const QString path = QFileInfo(argument).absoluteFilePath();
-        const QString dims = GetPicSize(path);
+        QString why;
+        const QString dims = GetPicSize(path, &why);
         if (dims.isEmpty()) {
-            Warn(QStringLiteral("skipped \"%1\": not a readable picture").arg(argument));
+            Warn(QStringLiteral("skipped \"%1\": %2").arg(argument, why));
             continue;
         }
         if (pictures.contains(path)) {
