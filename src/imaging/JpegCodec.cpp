@@ -140,7 +140,8 @@ int ExifOrientation(const uchar* data, qint64 size)
     return 1;
 }
 
-bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error)
+bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error,
+                    const uchar* tail, qint64 tailSize)
 {
     Decoder d;
     if (setjmp(d.err.jump)) {
@@ -157,8 +158,10 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
     // for it from the end costs nothing for a complete file.
     const qint64 scan = qint64(d.cinfo.src->next_input_byte - data);
     jpeg_destroy_decompress(&d.cinfo);
-    for (qint64 i = size - 2; i >= scan; --i) {
-        if (data[i] == 0xFF && data[i + 1] == 0xD9)
+    const uchar* end = tail ? tail : data + scan;
+    const qint64 endSize = tail ? tailSize : size - scan;
+    for (qint64 i = endSize - 2; i >= 0; --i) {
+        if (end[i] == 0xFF && end[i + 1] == 0xD9)
             return true;
     }
     *error = QStringLiteral("the JPEG data is truncated");

@@ -9,8 +9,10 @@ namespace imaging {
 
 // Stored size and EXIF orientation (1..8, 1 when absent) of a JPEG, from its
 // markers only: no pixel data is decoded. A file without its end marker
-// (truncated) fails, as it fails to decode.
-bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error);
+// (truncated) fails, as it fails to decode. The end marker is looked for in
+// `tail` (the file's last bytes) when given, else after the header.
+bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error,
+                    const uchar* tail = nullptr, qint64 tailSize = 0);
 
 // Decodes to RGBX8888 in stored orientation. A truncated file fails.
 // `reduction` 2, 4 or 8 decodes at that fraction of the size (rounded up).

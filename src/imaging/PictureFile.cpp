@@ -52,35 +52,66 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The one place a picture file is opened. Checked before opening: opening a
+// FIFO for reading waits for a writer. O_NONBLOCK as well, in case the path
+// is replaced by a FIFO meanwhile; checked again once open.
+int OpenPictureFile(const QString& path, qint64* size, QString* reason)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        *reason = ErrnoReason(errno);
+        return -1;
+    }
+    if (QString problem = TypeProblem(st); !problem.isEmpty()) {
+        *reason = problem;
+        return -1;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *reason = ErrnoReason(errno);
+        return -1;
+    }
+    QString problem = ::fstat(fd, &st) != 0 ? ErrnoReason(errno) : TypeProblem(st);
+    if (!problem.isEmpty()) {
+        ::close(fd);
+        *reason = problem;
+        return -1;
+    }
+    *size = st.st_size;
+    return fd;
+}
+
+}  // namespace
+
 bool ReadPictureFile(const QString& path, QByteArray* bytes, QString* reason)
 {
     bytes->clear();
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st {};
-    // Checked before opening: opening a FIFO for reading waits for a writer.
-    if (::stat(name.constData(), &st) != 0) {
+    qint64 size = 0;
+    const Descriptor fd(OpenPictureFile(path, &size, reason));
+    return fd.get() >= 0 && ReadOpenFile(fd.get(), size, bytes, reason);
+}
+
+bool ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes, QByteArray* head, QByteArray* tail,
+                         QString* reason)
+{
+    head->clear();
+    tail->clear();
+    qint64 size = 0;
+    const Descriptor fd(OpenPictureFile(path, &size, reason));
+    if (fd.get() < 0)
+        return false;
+    if (size <= headBytes + tailBytes)
+        return ReadOpenFile(fd.get(), size, head, reason);
+    if (!ReadOpenFile(fd.get(), headBytes, head, reason))
+        return false;
+    if (::lseek(fd.get(), size - tailBytes, SEEK_SET) < 0) {
         *reason = ErrnoReason(errno);
         return false;
     }
-    if (QString problem = TypeProblem(st); !problem.isEmpty()) {
-        *reason = problem;
-        return false;
-    }
-    // O_NONBLOCK as well, in case the path was replaced by a FIFO meantime.
-    const Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
-        *reason = ErrnoReason(errno);
-        return false;
-    }
-    if (::fstat(fd.get(), &st) != 0) {
-        *reason = ErrnoReason(errno);
-        return false;
-    }
-    if (QString problem = TypeProblem(st); !problem.isEmpty()) {
-        *reason = problem;
-        return false;
-    }
-    return ReadOpenFile(fd.get(), st.st_size, bytes, reason);
+    return ReadOpenFile(fd.get(), tailBytes, tail, reason);
 }
 
 bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)

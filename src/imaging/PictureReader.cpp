@@ -316,6 +316,33 @@ int JpegReduction(QSize stored, QSize box)
     return reduction;
 }
 
+// How much of a file's start and end MeasureByEnds reads at most.
+constexpr qint64 kHeadBytes = 256 * 1024;
+constexpr qint64 kTailBytes = 64 * 1024;
+
+// Size and completeness of a JPEG or PNG from the file's start (`d`) and its
+// end (`tail`; the same bytes when the file was read whole).
+bool MeasureByEnds(Codec codec, const uchar* d, qint64 n, const uchar* tail, qint64 tailSize, QSize* s, QString* reason)
+{
+    if (codec == Codec::Jpeg) {
+        int orientation = 1;
+        if (!JpegReadHeader(d, n, s, &orientation, reason, tail, tailSize))
+            return false;
+        *s = Oriented(*s, orientation);
+    } else if (!PngHeaderSize(d, n, s)) {
+        *reason = QStringLiteral("unreadable PNG: no image header");
+        return false;
+    }
+    *reason = CheckPictureSize(s->width(), s->height());
+    if (!reason->isEmpty())
+        return false;
+    if (codec == Codec::Png && !PngComplete(tail, tailSize)) {
+        *reason = QStringLiteral("the PNG data is truncated");
+        return false;
+    }
+    return true;
+}
+
 // Decodes the file's bytes; `box`, when given, is the size the caller will
 // show the picture at: a format that can decode smaller does so (never below
 // the box). Empty reason on success.
@@ -347,6 +374,8 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
     case Codec::Png: {
         QSize header;
         *reason = HeaderSizeProblem(PngHeaderSize(d, n, &header), header);
+        if (reason->isEmpty() && !PngComplete(d, n))
+            *reason = QStringLiteral("the PNG data is truncated");
         ok = reason->isEmpty() && QtDecode(d, n, "png", &result, reason);
         break;
     }
@@ -439,7 +468,23 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
     EnsureQtImageLimit();
     QString reason;
     QByteArray bytes;
-    bool ok = ReadPictureFile(path, &bytes, &reason);
+    QByteArray tail;
+    // JPEG and PNG show their size at the start and their completeness at
+    // the end: a large photograph is not read whole just to be listed.
+    bool ok = ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &reason);
+    if (ok && !tail.isEmpty()) {
+        const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+        const FormatChoice c = ChooseFormat(d, bytes.size(), path);
+        QSize s;
+        if ((c.codec == Codec::Jpeg || c.codec == Codec::Png)
+            && MeasureByEnds(c.codec, d, bytes.size(), reinterpret_cast<const uchar*>(tail.constData()), tail.size(),
+                             &s, &reason)) {
+            *size = s;
+            return true;
+        }
+        // Any other kind, or a header longer than the start read: the whole file.
+        ok = ReadPictureFile(path, &bytes, &reason);
+    }
     if (ok) {
         const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
         const qint64 n = bytes.size();
@@ -449,26 +494,9 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
         // their data is complete (an end marker, all rows present); every
         // other kind is decoded, so that a listed picture can become a frame.
         switch (c.codec) {
-        case Codec::Jpeg: {
-            int orientation = 1;
-            ok = JpegReadHeader(d, n, &s, &orientation, &reason);
-            s = Oriented(s, orientation);
-            if (ok) {
-                reason = CheckPictureSize(s.width(), s.height());
-                ok = reason.isEmpty();
-            }
-            break;
-        }
+        case Codec::Jpeg:
         case Codec::Png:
-            if (!PngHeaderSize(d, n, &s)) {
-                reason = QStringLiteral("unreadable PNG: no image header");
-                ok = false;
-            } else if (!(reason = CheckPictureSize(s.width(), s.height())).isEmpty()) {
-                ok = false;
-            } else if (!PngComplete(d, n)) {
-                reason = QStringLiteral("the PNG data is truncated");
-                ok = false;
-            }
+            ok = MeasureByEnds(c.codec, d, n, d, n, &s, &reason);
             break;
         case Codec::Gif:
             ok = GifReadSize(d, n, &s, &reason);

@@ -108,6 +108,25 @@ TEST_F(Hostile, CutPicturesOfEveryKindAreNotListed)
     }
 }
 
+TEST_F(Hostile, LargePhotosCutShortAreNotListed)
+{
+    // Large enough that measuring reads only their two ends.
+    QImage noise(1000, 1000, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate() | 0xFF000000u);
+    for (const char* format : {"PNG", "JPEG"}) {
+        const QByteArray bytes = Encoded(noise, format);
+        ASSERT_GT(bytes.size(), 400 * 1024) << format;
+        const QString name = QStringLiteral("whole.%1").arg(QString::fromLatin1(format).toLower());
+        ASSERT_TRUE(WriteAll(scratch.Path(name), bytes));
+        EXPECT_EQ(GetPicSize(scratch.Path(name)), QStringLiteral("1000 x 1000")) << format;
+        ExpectRefused(QStringLiteral("cut.%1").arg(QString::fromLatin1(format).toLower()), bytes.left(bytes.size() - 1000),
+                      "truncated");
+    }
+}
+
 TEST_F(Hostile, SkippedFilesSayWhy)
 {
     const QString fifo = scratch.Path(QStringLiteral("x.png"));
