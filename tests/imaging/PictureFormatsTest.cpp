@@ -95,11 +95,7 @@ TEST_F(PictureFormats, PicturesLaidOutByteByByteDecodeUpright)
         ExpectLooksLike(path, pattern, 0.0);
     }
     // Two colours, run-length coded from the bottom row up.
-    QImage halves(16, 8, QImage::Format_RGB32);
-    halves.fill(Qt::white);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 16; ++x)
-            halves.setPixel(x, y, qRgb(0, 0, 0));
+    const QImage halves = PictureBytes::Bands(16, 8, 3, qRgb(0, 0, 0), qRgb(255, 255, 255));
     const QString rle = scratch.Path(QStringLiteral("runs.bmp"));
     ASSERT_TRUE(WriteAll(rle, PictureBytes::BmpRle8(halves)));
     ExpectSize(rle, 16, 8);

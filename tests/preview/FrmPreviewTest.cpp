@@ -156,10 +156,7 @@ TEST_F(FrmPreviewTest, PicturesAreShownUpright)
     ASSERT_TRUE(writer.write(picture));
     AddPicture(QStringLiteral("turned.tif"), QStringLiteral("20 x 40"));
     // A TGA stored from the bottom row up, as most writers store it.
-    QImage redTop = Solid(30, 20, Qt::blue);
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 30; ++x)
-            redTop.setPixel(x, y, qRgb(255, 0, 0));
+    const QImage redTop = PictureBytes::Bands(30, 20, 10, qRgb(255, 0, 0), qRgb(0, 0, 255));
     ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(redTop, true)));
     AddPicture(QStringLiteral("bottom.tga"), QStringLiteral("30 x 20"));
 

@@ -146,11 +146,7 @@ TEST_F(PreviewLoadTest, StoredOrientationIsHonoured)
     Add(file.fileName());
     Add(file.fileName());
     // A TGA stored from the bottom row up (the format's default), red on top.
-    QImage tga(100, 200, QImage::Format_RGB32);
-    tga.fill(Qt::blue);
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x)
-            tga.setPixelColor(x, y, Qt::red);
+    const QImage tga = PictureBytes::Bands(100, 200, 100, qRgb(255, 0, 0), qRgb(0, 0, 255));
     ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(tga, true)));
     Add(dir.filePath(QStringLiteral("bottom.tga")));
     SetOutput(100, 200);

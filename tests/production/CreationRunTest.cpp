@@ -197,11 +197,7 @@ TEST_P(CreationRunTest, ProgressOfThreeFramesIsNotRounded)
 
 TEST_P(CreationRunTest, ATgaStoredFromTheBottomUpIsUpright)
 {
-    QImage redOnTop(20, 20, QImage::Format_RGB32);
-    redOnTop.fill(Qt::blue);
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x)
-            redOnTop.setPixel(x, y, qRgb(255, 0, 0));
+    const QImage redOnTop = PictureBytes::Bands(20, 20, 10, qRgb(255, 0, 0), qRgb(0, 0, 255));
     const QString tga = pictures.filePath(QStringLiteral("bottom.tga"));
     ASSERT_TRUE(PictureBytes::Write(tga, PictureBytes::Tga(redOnTop, true)));
     CreationRun run(engine, assembler,

@@ -146,6 +146,16 @@ QByteArray BmpRle8(const QImage& image)
     return b + data;
 }
 
+QImage Bands(int width, int height, int topRows, QRgb top, QRgb bottom)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(bottom);
+    for (int y = 0; y < topRows && y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, top);
+    return image;
+}
+
 bool Write(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);

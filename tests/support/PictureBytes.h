@@ -24,4 +24,8 @@ QByteArray BmpRle8(const QImage& image);
 
 bool Write(const QString& path, const QByteArray& bytes);
 
+// A picture whose first `topRows` rows are `top` and the others `bottom`:
+// shows at once whether rows were read upside down.
+QImage Bands(int width, int height, int topRows, QRgb top, QRgb bottom);
+
 } // namespace PictureBytes
