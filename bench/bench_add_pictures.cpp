@@ -1,24 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Adds 1000 small PNG files through the add button's handler (the open dialog
-// answered with all of them at once) and prints the time taken, how often the
-// picture list was repainted meanwhile, and the cost of a second pick of the
-// same files (all of them already listed). Arguments: the number of files
-// (1000), and "hidden" to leave the window unshown, which shows what the
-// repaints between files cost.
+// Adds camera-sized pictures (4000 x 3000, JPEG and PNG taking turns) through
+// the add button's handler (the open dialog answered with all of them at
+// once) and prints the time taken, how often the picture list was repainted
+// meanwhile, and the cost of a second pick of the same files (all of them
+// already listed). Arguments: the number of files (1000), and "hidden" to
+// leave the window unshown, which shows what the repaints between files cost.
+// One JPEG and one PNG are encoded; the other files are hard links to them, so
+// a thousand pictures cost no disk and the times are those of a warm cache.
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
 #include "app/Messages.h"
 
 #include <QApplication>
-#include <QColor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 class PaintCounter final : public QObject {
@@ -45,12 +48,23 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     QStringList pieces{QDir::toNativeSeparators(dir.path())};
+    // A photo-like picture: smooth gradients with fine detail, so neither
+    // format compresses it to nothing.
+    QImage photo(4000, 3000, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x)
+            line[x] = qRgb((x / 16 + (x * y) % 7) & 255, (y / 12 + (x ^ y) % 5) & 255, ((x + y) / 28) & 255);
+    }
+    const QString sources[2] = {dir.filePath(QStringLiteral("source.jpg")), dir.filePath(QStringLiteral("source.png"))};
+    if (!photo.save(sources[0], "JPEG", 90) || !photo.save(sources[1], "PNG")) {
+        std::fprintf(stderr, "cannot write the source pictures in %s\n", qPrintable(dir.path()));
+        return 1;
+    }
     for (int i = 0; i < count; ++i) {
-        QImage image(64 + i % 7, 48 + i % 5, QImage::Format_RGB32);
-        image.fill(QColor::fromHsv(i % 360, 200, 220));
-        const QString name = QStringLiteral("pic%1.png").arg(i, 4, 10, QLatin1Char('0'));
-        if (!image.save(dir.filePath(name))) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(dir.filePath(name)));
+        const QString name = QStringLiteral("pic%1.%2").arg(i, 4, 10, QLatin1Char('0')).arg(QLatin1String(i % 2 ? "png" : "jpg"));
+        if (::link(QFile::encodeName(sources[i % 2]).constData(), QFile::encodeName(dir.filePath(name)).constData()) != 0) {
+            std::fprintf(stderr, "cannot link %s\n", qPrintable(dir.filePath(name)));
             return 1;
         }
         pieces << name;

@@ -15,6 +15,7 @@
 #include <array>
 #include <optional>
 
+class PreviewPrefetch;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -239,7 +240,6 @@ private:
     // The preview steps of a Go; false when another Go took over or the
     // window is closing.
     bool LoadPreview();
-    QImage EnginePreviewPicture(const QString& path, QSize box);
     void SetLoopCaption(const QString& caption);
     void SetPlayInterval(qint32 playTime);
 
@@ -253,6 +253,8 @@ private:
     // Grows with every Go, so that a load overtaken by a later Go while it
     // let window events run knows to end.
     quint64 previewLoad_ = 0;
+    // The decodes queued by the load in progress (none between loads).
+    PreviewPrefetch* previewPrefetch_ = nullptr;
 
     // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
 public:

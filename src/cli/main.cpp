@@ -213,9 +213,10 @@ int main(int argc, char** argv)
         if (StopRequest::Requested())
             return Stopped();
         const QString path = AbsolutePath(argument);
-        const QString dims = GetPicSize(path);
+        QString why;
+        const QString dims = GetPicSize(path, &why);
         if (dims.isEmpty()) {
-            Warn(QStringLiteral("skipped \"%1\": not a readable picture").arg(argument));
+            Warn(QStringLiteral("skipped \"%1\": %2").arg(argument, why));
             continue;
         }
         if (pictures.contains(path)) {

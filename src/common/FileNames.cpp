@@ -111,31 +111,6 @@ QByteArray ToBytes(const QString& name)
     return out;
 }
 
-bool OpenForReading(QFile& file, const QString& name, QString* error)
-{
-    // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
-    const int fd = ::open(ToBytes(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        const int code = errno;
-        *error = code == ENOENT ? QStringLiteral("the file does not exist") : qt_error_string(code);
-        return false;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        *error = S_ISDIR(info.st_mode) ? QStringLiteral("the path is a folder")
-                                       : QStringLiteral("it is not a regular file");
-        ::close(fd);
-        return false;
-    }
-    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        *error = file.errorString();
-        ::close(fd);
-        return false;
-    }
-    return true;
-}
-
 QString CheckOutputTarget(const QString& name)
 {
     struct stat info {};

@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QFile;
 
 // Linux file names are bytes, not text. Qt turns bytes that are not UTF-8 into
 // U+FFFD, which loses them: a picture could not be opened again and an output
@@ -16,11 +15,6 @@ namespace FileNames {
 QString FromBytes(const QByteArray& bytes);
 // The bytes to hand to the system for a name made by FromBytes (or typed).
 QByteArray ToBytes(const QString& name);
-
-// Opens an existing file for reading by its exact name. The file must be a
-// regular file; anything else (a FIFO, a device, a folder) is refused without
-// blocking. On failure `error` holds the reason.
-bool OpenForReading(QFile& file, const QString& name, QString* error);
 
 // Why a file cannot be written over: it exists and is not a regular file, or
 // a symbolic link to one. Empty when it is fine (a missing file is fine).

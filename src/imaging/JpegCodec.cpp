@@ -140,7 +140,8 @@ int ExifOrientation(const uchar* data, qint64 size)
     return 1;
 }
 
-bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error)
+bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error,
+                    const uchar* tail, qint64 tailSize)
 {
     Decoder d;
     if (setjmp(d.err.jump)) {
@@ -157,15 +158,17 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
     // for it from the end costs nothing for a complete file.
     const qint64 scan = qint64(d.cinfo.src->next_input_byte - data);
     jpeg_destroy_decompress(&d.cinfo);
-    for (qint64 i = size - 2; i >= scan; --i) {
-        if (data[i] == 0xFF && data[i + 1] == 0xD9)
+    const uchar* end = tail ? tail : data + scan;
+    const qint64 endSize = tail ? tailSize : size - scan;
+    for (qint64 i = endSize - 2; i >= 0; --i) {
+        if (end[i] == 0xFF && end[i + 1] == 0xD9)
             return true;
     }
     *error = QStringLiteral("the JPEG data is truncated");
     return false;
 }
 
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error)
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction)
 {
     Decoder d;
     // Kept outside the jump's reach: a plain pointer to a buffer freed below.
@@ -192,6 +195,10 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     d.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
     d.cinfo.dct_method = JDCT_ISLOW;
+    // Scaled in the DCT: every coefficient is still read, so a scaled decode
+    // finds a damaged file as a full one does.
+    d.cinfo.scale_num = 1;
+    d.cinfo.scale_denom = unsigned(reduction == 2 || reduction == 4 || reduction == 8 ? reduction : 1);
     jpeg_start_decompress(&d.cinfo);
     const int w = int(d.cinfo.output_width);
     const int h = int(d.cinfo.output_height);

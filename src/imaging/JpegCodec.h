@@ -9,11 +9,14 @@ namespace imaging {
 
 // Stored size and EXIF orientation (1..8, 1 when absent) of a JPEG, from its
 // markers only: no pixel data is decoded. A file without its end marker
-// (truncated) fails, as it fails to decode.
-bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error);
+// (truncated) fails, as it fails to decode. The end marker is looked for in
+// `tail` (the file's last bytes) when given, else after the header.
+bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error,
+                    const uchar* tail = nullptr, qint64 tailSize = 0);
 
 // Decodes to RGBX8888 in stored orientation. A truncated file fails.
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error);
+// `reduction` 2, 4 or 8 decodes at that fraction of the size (rounded up).
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction = 1);
 
 // The EXIF orientation (1..8) in an APP1 "Exif" payload, 1 when there is none.
 int ExifOrientation(const uchar* data, qint64 size);

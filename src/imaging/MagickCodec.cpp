@@ -6,6 +6,7 @@
 
 #include <Magick++.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -13,11 +14,8 @@
 namespace imaging {
 namespace {
 
-bool SwapsSides(Magick::OrientationType o)
-{
-    return o == Magick::LeftTopOrientation || o == Magick::RightTopOrientation
-        || o == Magick::RightBottomOrientation || o == Magick::LeftBottomOrientation;
-}
+// Vector pictures are rendered, not decoded: a tiny file may claim any size.
+bool IsVector(const QByteArray& coder) { return coder == "WMF"; }
 
 QString Reason(const std::exception& e)
 {
@@ -33,7 +31,9 @@ QString Reason(const std::exception& e)
 // whole mapped file only to measure it). A corrupt-image warning is a
 // failure: the pixels would be partly invented; other warnings (unknown tags
 // and the like) are not.
-bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray& coder, bool ping, QString* error)
+// `density` ("72x72"), when given, is the resolution a vector picture is rendered at.
+bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray& coder, bool ping,
+          const QByteArray& density, QString* error)
 {
     const QString name = QString::fromLatin1(coder);
     MagickCore::ImageInfo* info = MagickCore::AcquireImageInfo();
@@ -47,6 +47,8 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
         info->scene = 0;
         info->number_scenes = 1;
     }
+    if (!density.isEmpty())
+        (void)MagickCore::CloneString(&info->density, density.constData());
     MagickCore::Image* raw = ping ? MagickCore::PingBlob(info, data, size_t(size), exception)
                                   : MagickCore::BlobToImage(info, data, size_t(size), exception);
     const MagickCore::ExceptionType severity = exception->severity;
@@ -55,6 +57,9 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
         reason = QString::fromLocal8Bit(exception->reason);
     if (exception->description)
         reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(exception->description));
+    // Left out: the coder name and ImageMagick's source line ("`TGA:' @ error/tga.c/...").
+    if (const qsizetype at = reason.indexOf(QLatin1String(" `")); at > 0 && reason.indexOf(QLatin1String("' @ "), at) > 0)
+        reason.truncate(at);
     MagickCore::DestroyExceptionInfo(exception);
     MagickCore::DestroyImageInfo(info);
     if (raw && raw->next) {
@@ -88,45 +93,47 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
 
 }  // namespace
 
-bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, bool orient, QSize* result, QString* error)
+bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit)
 {
     EnsureImagingRuntime();
-    Magick::Image image;
-    if (!Load(image, data, size, coder, true, error))
-        return false;
-    try {
-        QSize s(int(image.columns()), int(image.rows()));
-        if (orient && SwapsSides(image.orientation()))
-            s.transpose();
-        *result = s;
-        return true;
-    } catch (const std::exception& e) {
-        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
-    }
-    return false;
-}
-
-bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, bool orient, QImage* out, QString* error)
-{
-    EnsureImagingRuntime();
+    // A metafile is rendered at the size it is needed, and never above the
+    // largest output: one of 100 bytes may claim a hundred megapixels.
+    const QSize limit = fit.isEmpty() ? QSize(kMaxVectorSide, kMaxVectorSide) : fit;
+    QByteArray density;
+    QSize rendered;  // the exact size of a vector picture drawn smaller than its own
     {
         // Refuse oversized pictures before ImageMagick allocates their pixels.
         Magick::Image probe;
-        if (!Load(probe, data, size, coder, true, error))
+        if (!Load(probe, data, size, coder, true, {}, error))
             return false;
-        const QString reason = CheckPictureSize(qint64(probe.columns()), qint64(probe.rows()));
-        if (!reason.isEmpty()) {
+        const double w = double(probe.columns()), h = double(probe.rows());
+        if (IsVector(coder)) {
+            const double f = std::min({1.0, limit.width() / w, limit.height() / h});
+            if (f < 1.0) {
+                const double x = probe.xResolution() > 0 ? probe.xResolution() : 72.0;
+                const double y = probe.yResolution() > 0 ? probe.yResolution() : 72.0;
+                density = QByteArray::number(x * f, 'f', 6) + 'x' + QByteArray::number(y * f, 'f', 6);
+                rendered = QSize(std::max(1, qRound(w * f)), std::max(1, qRound(h * f)));
+            }
+        } else if (const QString reason = CheckPictureSize(qint64(w), qint64(h)); !reason.isEmpty()) {
             *error = reason;
             return false;
         }
     }
     Magick::Image image;
-    if (!Load(image, data, size, coder, false, error))
+    if (!Load(image, data, size, coder, false, density, error))
         return false;
     try {
-        if (orient && image.orientation() != Magick::UndefinedOrientation
-            && image.orientation() != Magick::TopLeftOrientation)
+        // ImageMagick returns rows as stored and only records where they
+        // start (a TGA's bottom-left origin, a TIFF's orientation tag).
+        if (image.orientation() != Magick::UndefinedOrientation && image.orientation() != Magick::TopLeftOrientation)
             image.autoOrient();
+        // The renderer rounds its own way: the size is the one worked out above.
+        if (rendered.isValid() && (image.columns() != size_t(rendered.width()) || image.rows() != size_t(rendered.height()))) {
+            Magick::Geometry exact(size_t(rendered.width()), size_t(rendered.height()));
+            exact.aspect(true);
+            image.resize(exact);
+        }
         const MagickCore::ColorspaceType cs = image.colorSpace();
         if (cs != MagickCore::sRGBColorspace && cs != MagickCore::GRAYColorspace
             && cs != MagickCore::UndefinedColorspace)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/OutputSize.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -10,13 +12,15 @@ namespace imaging {
 
 // ImageMagick with an explicit coder (never guessed from the data), on the
 // file's bytes (never its name, which ImageMagick would interpret). Only the
-// first picture of a file is read (for PSD the flattened composite). With
-// `orient`, the picture's orientation tag is applied, as EXIF orientation is
-// for JPEG. Every Magick++ exception is caught and becomes `error`.
+// first picture of a file is read (for PSD the flattened composite), turned
+// as its stored orientation says. Every Magick++ exception is caught and
+// becomes `error`.
 
-// Size as MagickDecode gives it, by "ping" (no pixel decoding where the coder allows).
-bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, bool orient, QSize* result, QString* error);
+// Vector pictures (WMF) are rendered to fit `fit`, or at most the largest output size.
+inline constexpr int kMaxVectorSide = OutputSize::kMaximum;
+
 // RGBA8888, or RGBX8888 when the picture has no alpha channel.
-bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, bool orient, QImage* image, QString* error);
+bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* image, QString* error,
+                  QSize fit = {});
 
 }  // namespace imaging

@@ -5,15 +5,20 @@
 
 #include <QSize>
 
-QString GetPicSize(const QString& path)
+QString GetPicSize(const QString& path, QString* reason)
 {
-    if (path.size() < 4)
-        return {};
-    QSize size;
     QString ignored;
-    if (!imaging::MeasurePicture(path, &size, &ignored))
+    QString& why = reason ? *reason : ignored;
+    if (path.size() < 4) {
+        why = QStringLiteral("the path is too short");
         return {};
-    if (size.width() < 5 && size.height() < 5)
+    }
+    QSize size;
+    if (!imaging::MeasurePicture(path, &size, &why))
         return {};
+    if (size.width() < 5 && size.height() < 5) {
+        why = QStringLiteral("the picture is too small (%1 x %2)").arg(size.width()).arg(size.height());
+        return {};
+    }
     return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());
 }

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PictureReader.h"
 
-#include "common/FileNames.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/MagickCodec.h"
+#include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
 
 #include <QBuffer>
@@ -21,45 +21,6 @@
 
 namespace imaging {
 namespace {
-
-// The whole file, memory-mapped where possible: decoders read only what they
-// need, so measuring a big file touches only its header pages.
-class FileBytes {
-public:
-    bool Open(const QString& path, QString* error)
-    {
-        // By its exact bytes; a FIFO or a device is refused without waiting.
-        if (!FileNames::OpenForReading(file_, path, error))
-            return false;
-        size_ = file_.size();
-        if (size_ <= 0) {
-            *error = QStringLiteral("the file is empty");
-            return false;
-        }
-        if (size_ > kMaxPictureFileBytes) {
-            *error = QStringLiteral("the file is larger than %1 MB").arg(kMaxPictureFileBytes >> 20);
-            return false;
-        }
-        data_ = file_.map(0, size_);
-        if (!data_) {
-            copy_ = file_.readAll();
-            if (copy_.size() != size_) {
-                *error = file_.errorString();
-                return false;
-            }
-            data_ = reinterpret_cast<uchar*>(copy_.data());
-        }
-        return true;
-    }
-    const uchar* Data() const { return data_; }
-    qint64 Size() const { return size_; }
-
-private:
-    QFile file_;
-    QByteArray copy_;
-    uchar* data_ = nullptr;
-    qint64 size_ = 0;
-};
 
 quint16 Le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
 quint32 Le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
@@ -165,6 +126,20 @@ bool QtDecode(const uchar* data, qint64 size, const char* format, QImage* image,
     return true;
 }
 
+// Without run-length coding or embedded data the rows have a fixed size.
+bool BmpUncompressed(const uchar* d, qint64 n)
+{
+    if (n < 26)
+        return false;
+    const quint32 header = Le32(d + 14);
+    if (header == 12)
+        return true;
+    if (header < 40 || n < 14 + 40)
+        return false;
+    const quint32 compression = Le32(d + 30);
+    return compression == 0 || compression == 3 || compression == 6;
+}
+
 // Qt decodes a BMP whose pixel data is cut short without complaint: check
 // that an uncompressed file holds all its rows.
 bool BmpTruncated(const uchar* d, qint64 n)
@@ -198,6 +173,44 @@ bool BmpTruncated(const uchar* d, qint64 n)
     return qint64(offBits) + stride * h > n;
 }
 
+// Qt also decodes a run-length coded BMP that ends early, inventing the
+// rest: the coded data must reach its end-of-picture mark (or its last row).
+bool BmpRunsTruncated(const uchar* d, qint64 n)
+{
+    if (n < 14 + 40 || Le32(d + 14) < 40)
+        return false;
+    const quint32 compression = Le32(d + 30);
+    if (compression != 1 && compression != 2)
+        return false;
+    const bool four = compression == 2;
+    const qint64 rows = qAbs(qint64(qint32(Le32(d + 22))));
+    qint64 at = Le32(d + 10);
+    qint64 row = 0;
+    while (at + 2 <= n) {
+        const uchar count = d[at], value = d[at + 1];
+        at += 2;
+        if (count > 0)
+            continue;  // a run
+        if (value == 0) {  // end of line
+            if (++row >= rows)
+                return false;
+        } else if (value == 1) {  // end of picture
+            return false;
+        } else if (value == 2) {  // move by (dx, dy)
+            if (at + 2 > n)
+                return true;
+            row += d[at + 1];
+            at += 2;
+            if (row >= rows)
+                return false;
+        } else {  // `value` pixels as they are, padded to 16 bits
+            const qint64 bytes = four ? (value + 1) / 2 : value;
+            at += bytes + (bytes & 1);
+        }
+    }
+    return true;
+}
+
 // ---- icons: the largest entry (then the deepest), as its own file
 
 struct IconEntry {
@@ -222,10 +235,13 @@ bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
     qint64 bestArea = -1;
     int bestBits = -1;
     bool bestPng = false;
+    bool cut = false;
     for (int i = 0; i < count; ++i) {
         const uchar* e = d + 6 + 16 * i;
         const qint64 length = Le32(e + 8);
         const qint64 offset = Le32(e + 12);
+        if (offset + length > n)
+            cut = true;
         if (length < 16 || offset < 6 + 16 * qint64(count) || offset + length > n)
             continue;
         qint64 w = e[0] ? e[0] : 256;
@@ -250,7 +266,7 @@ bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
         }
     }
     if (best < 0) {
-        *error = QStringLiteral("the icon file holds no readable picture");
+        *error = cut ? QStringLiteral("the icon data is truncated") : QStringLiteral("the icon file holds no readable picture");
         return false;
     }
     const uchar* e = d + 6 + 16 * best;
@@ -285,9 +301,132 @@ QString Unreadable(const FormatChoice& c)
     return QStringLiteral("not a picture format that can be read");
 }
 
-QString WithPath(const QString& path, const QString& reason)
+// The largest reduction of a JPEG decode that still gives at least `box`
+// (in stored orientation).
+int JpegReduction(QSize stored, QSize box)
 {
-    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    if (box.isEmpty())
+        return 1;
+    int reduction = 8;
+    while (reduction > 1
+           && ((stored.width() + reduction - 1) / reduction < box.width()
+               || (stored.height() + reduction - 1) / reduction < box.height()))
+        reduction /= 2;
+    return reduction;
+}
+
+// How much of a file's start and end MeasureByEnds reads at most.
+constexpr qint64 kHeadBytes = 256 * 1024;
+constexpr qint64 kTailBytes = 64 * 1024;
+
+// Size and completeness of a JPEG or PNG from the file's start (`d`) and its
+// end (`tail`; the same bytes when the file was read whole).
+bool MeasureByEnds(Codec codec, const uchar* d, qint64 n, const uchar* tail, qint64 tailSize, QSize* s, QString* reason)
+{
+    if (codec == Codec::Jpeg) {
+        int orientation = 1;
+        if (!JpegReadHeader(d, n, s, &orientation, reason, tail, tailSize))
+            return false;
+        *s = Oriented(*s, orientation);
+    } else if (!PngHeaderSize(d, n, s)) {
+        *reason = QStringLiteral("unreadable PNG: no image header");
+        return false;
+    }
+    *reason = CheckPictureSize(s->width(), s->height());
+    if (!reason->isEmpty())
+        return false;
+    if (codec == Codec::Png && !PngComplete(tail, tailSize)) {
+        *reason = QStringLiteral("the PNG data is truncated");
+        return false;
+    }
+    return true;
+}
+
+// Decodes the file's bytes; `box`, when given, is the size the caller will
+// show the picture at: a format that can decode smaller does so (never below
+// the box). Empty reason on success.
+bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QImage* out, QString* reason)
+{
+    QImage result;
+    bool ok = true;
+    switch (c.codec) {
+    case Codec::Unknown:
+    case Codec::NoDecoder:
+        *reason = Unreadable(c);
+        return false;
+    case Codec::Jpeg: {
+        QSize stored;
+        int orientation = 1;
+        if (!JpegReadHeader(d, n, &stored, &orientation, reason))
+            return false;
+        const QSize wanted = orientation >= 5 ? box.transposed() : box;
+        ok = JpegDecode(d, n, &result, &orientation, reason, JpegReduction(stored, wanted));
+        if (ok && orientation != 1) {
+            result = ApplyExifOrientation(result, orientation);
+            if (result.isNull()) {
+                *reason = QStringLiteral("not enough memory to turn the picture upright");
+                ok = false;
+            }
+        }
+        break;
+    }
+    case Codec::Png: {
+        QSize header;
+        *reason = HeaderSizeProblem(PngHeaderSize(d, n, &header), header);
+        if (reason->isEmpty() && !PngComplete(d, n))
+            *reason = QStringLiteral("the PNG data is truncated");
+        ok = reason->isEmpty() && QtDecode(d, n, "png", &result, reason);
+        break;
+    }
+    case Codec::Bmp: {
+        QSize header;
+        *reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
+        if (!reason->isEmpty())
+            return false;
+        if (BmpTruncated(d, n) || BmpRunsTruncated(d, n)) {
+            *reason = QStringLiteral("the BMP pixel data is truncated");
+            return false;
+        }
+        ok = QtDecode(d, n, "bmp", &result, reason);
+        if (!ok) {
+            // Variants Qt does not read (embedded JPEG/PNG, some OS/2
+            // files); when neither reads it, Qt's reason is given.
+            QString ignored;
+            ok = MagickDecode(d, n, c.coder, &result, &ignored);
+        }
+        break;
+    }
+    case Codec::Gif: {
+        IndexedPicture picture;
+        ok = GifReadFirstFrame(d, n, &picture, reason);
+        if (ok) {
+            result = IndexedToImage(picture);
+            if (result.isNull()) {
+                *reason = QStringLiteral("not enough memory for the picture");
+                ok = false;
+            }
+        }
+        break;
+    }
+    case Codec::Ico: {
+        IconEntry entry;
+        ok = PickIconEntry(d, n, &entry, reason);
+        if (ok && entry.png)
+            ok = QtDecode(d + entry.offset, entry.length, "png", &result, reason);
+        else if (ok)
+            ok = MagickDecode(reinterpret_cast<const uchar*>(entry.single.constData()), entry.single.size(), c.coder,
+                              &result, reason);
+        break;
+    }
+    case Codec::Magick:
+        ok = MagickDecode(d, n, c.coder, &result, reason, box);
+        break;
+    }
+    if (ok) {
+        reason->clear();
+        *out = std::move(result);
+    }
+    return ok;
 }
 
 }  // namespace
@@ -327,171 +466,89 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
 {
     EnsureQtImageLimit();
     QString reason;
-    FileBytes file;
-    bool ok = file.Open(path, &reason);
+    QByteArray bytes;
+    QByteArray tail;
+    // JPEG and PNG show their size at the start and their completeness at
+    // the end: a large photograph is not read whole just to be listed.
+    bool ok = ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &reason);
+    if (ok && !tail.isEmpty()) {
+        const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+        const FormatChoice c = ChooseFormat(d, bytes.size(), path);
+        QSize s;
+        if ((c.codec == Codec::Jpeg || c.codec == Codec::Png)
+            && MeasureByEnds(c.codec, d, bytes.size(), reinterpret_cast<const uchar*>(tail.constData()), tail.size(),
+                             &s, &reason)) {
+            *size = s;
+            return true;
+        }
+        // Any other kind, or a header longer than the start read: the whole file.
+        ok = ReadPictureFile(path, &bytes, &reason);
+    }
     if (ok) {
-        const uchar* d = file.Data();
-        const qint64 n = file.Size();
+        const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+        const qint64 n = bytes.size();
         const FormatChoice c = ChooseFormat(d, n, path);
         QSize s;
+        // JPEG, PNG, GIF and uncompressed BMP prove from their structure that
+        // their data is complete (an end marker, all rows present); every
+        // other kind is decoded, so that a listed picture can become a frame.
         switch (c.codec) {
-        case Codec::Unknown:
-        case Codec::NoDecoder:
-            reason = Unreadable(c);
-            ok = false;
-            break;
-        case Codec::Jpeg: {
-            int orientation = 1;
-            ok = JpegReadHeader(d, n, &s, &orientation, &reason);
-            s = Oriented(s, orientation);
-            if (ok) {
-                reason = CheckPictureSize(s.width(), s.height());
-                ok = reason.isEmpty();
-            }
-            break;
-        }
+        case Codec::Jpeg:
         case Codec::Png:
-            if (!PngHeaderSize(d, n, &s)) {
-                reason = QStringLiteral("unreadable PNG: no image header");
-                ok = false;
-            } else if (!(reason = CheckPictureSize(s.width(), s.height())).isEmpty()) {
-                ok = false;
-            } else if (!PngComplete(d, n)) {
-                reason = QStringLiteral("the PNG data is truncated");
-                ok = false;
-            }
+            ok = MeasureByEnds(c.codec, d, n, d, n, &s, &reason);
             break;
-        case Codec::Bmp: {
-            QSize header;
-            reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
-            if (!reason.isEmpty()) {
-                ok = false;
-            } else if (BmpTruncated(d, n)) {
-                reason = QStringLiteral("the BMP pixel data is truncated");
-                ok = false;
-            } else {
-                ok = QtMeasure(d, n, "bmp", &s, &reason) || MagickMeasure(d, n, c.coder, false, &s, &reason);
-            }
-            break;
-        }
         case Codec::Gif:
             ok = GifReadSize(d, n, &s, &reason);
             break;
-        case Codec::Ico: {
-            IconEntry entry;
-            ok = PickIconEntry(d, n, &entry, &reason);
-            if (ok && entry.png)
-                ok = QtMeasure(d + entry.offset, entry.length, "png", &s, &reason);
-            else if (ok)
-                ok = MagickMeasure(reinterpret_cast<const uchar*>(entry.single.constData()), entry.single.size(),
-                                   c.coder, false, &s, &reason);
+        case Codec::Bmp:
+            if (BmpUncompressed(d, n)) {
+                QSize header;
+                reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
+                if (!reason.isEmpty()) {
+                    ok = false;
+                    break;
+                }
+                if (BmpTruncated(d, n)) {
+                    reason = QStringLiteral("the BMP pixel data is truncated");
+                    ok = false;
+                    break;
+                }
+                if (QtMeasure(d, n, "bmp", &s, &reason))
+                    break;
+            }
+            [[fallthrough]];
+        default: {
+            QImage decoded;
+            ok = DecodeBytes(d, n, c, {}, &decoded, &reason);
+            s = decoded.size();
             break;
         }
-        case Codec::Magick:
-            ok = MagickMeasure(d, n, c.coder, c.coder == "TIFF", &s, &reason);
-            if (ok) {
-                reason = CheckPictureSize(s.width(), s.height());
-                ok = reason.isEmpty();
-            }
-            break;
         }
         if (ok)
             *size = s;
     }
     if (!ok && error)
-        *error = WithPath(path, reason);
+        *error = reason;
     return ok;
 }
 
-bool DecodePicture(const QString& path, QImage* image, QString* error)
+bool DecodePicture(const QString& path, QImage* image, QString* error, QSize box)
 {
     EnsureQtImageLimit();
     QString reason;
-    FileBytes file;
+    QByteArray bytes;
     QImage result;
-    bool ok = file.Open(path, &reason);
+    bool ok = ReadPictureFile(path, &bytes, &reason);
     if (ok) {
-        const uchar* d = file.Data();
-        const qint64 n = file.Size();
-        const FormatChoice c = ChooseFormat(d, n, path);
-        switch (c.codec) {
-        case Codec::Unknown:
-        case Codec::NoDecoder:
-            reason = Unreadable(c);
-            ok = false;
-            break;
-        case Codec::Jpeg: {
-            int orientation = 1;
-            ok = JpegDecode(d, n, &result, &orientation, &reason);
-            if (ok && orientation != 1) {
-                result = ApplyExifOrientation(result, orientation);
-                if (result.isNull()) {
-                    reason = QStringLiteral("not enough memory to turn the picture upright");
-                    ok = false;
-                }
-            }
-            break;
-        }
-        case Codec::Png: {
-            QSize header;
-            reason = HeaderSizeProblem(PngHeaderSize(d, n, &header), header);
-            ok = reason.isEmpty() && QtDecode(d, n, "png", &result, &reason);
-            break;
-        }
-        case Codec::Bmp: {
-            QSize header;
-            reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
-            if (!reason.isEmpty()) {
-                ok = false;
-                break;
-            }
-            if (BmpTruncated(d, n)) {
-                reason = QStringLiteral("the BMP pixel data is truncated");
-                ok = false;
-                break;
-            }
-            ok = QtDecode(d, n, "bmp", &result, &reason);
-            if (!ok) {
-                // Variants Qt does not read (embedded JPEG/PNG, some OS/2
-                // files); when neither reads it, Qt's reason is given.
-                QString ignored;
-                ok = MagickDecode(d, n, c.coder, false, &result, &ignored);
-            }
-            break;
-        }
-        case Codec::Gif: {
-            IndexedPicture picture;
-            ok = GifReadFirstFrame(d, n, &picture, &reason);
-            if (ok) {
-                result = IndexedToImage(picture);
-                if (result.isNull()) {
-                    reason = QStringLiteral("not enough memory for the picture");
-                    ok = false;
-                }
-            }
-            break;
-        }
-        case Codec::Ico: {
-            IconEntry entry;
-            ok = PickIconEntry(d, n, &entry, &reason);
-            if (ok && entry.png)
-                ok = QtDecode(d + entry.offset, entry.length, "png", &result, &reason);
-            else if (ok)
-                ok = MagickDecode(reinterpret_cast<const uchar*>(entry.single.constData()), entry.single.size(),
-                                  c.coder, false, &result, &reason);
-            break;
-        }
-        case Codec::Magick:
-            ok = MagickDecode(d, n, c.coder, c.coder == "TIFF", &result, &reason);
-            break;
-        }
+        const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+        ok = DecodeBytes(d, bytes.size(), ChooseFormat(d, bytes.size(), path), box, &result, &reason);
     }
     if (ok) {
         *image = std::move(result);
     } else {
         *image = QImage();
         if (error)
-            *error = WithPath(path, reason);
+            *error = reason;
     }
     return ok;
 }

@@ -12,12 +12,18 @@ namespace imaging {
 // (EXIF/TIFF orientation applied, the largest entry of an icon, the first
 // frame of an animation or multi-page file, the composite of a layered PSD).
 
-// From the file's header where the format allows (no pixel decoding).
-// Pictures above the limits of ImagingLimits.h fail, as they fail to decode.
+// Succeeds only for a picture that DecodePicture reads: JPEG, PNG, GIF and
+// uncompressed BMP prove from their structure that their data is complete
+// (no pixel decoding); every other kind is decoded. Pictures above the limits
+// of ImagingLimits.h fail, as they fail to decode.
+// `error` gets the reason (without the path).
 bool MeasurePicture(const QString& path, QSize* size, QString* error);
 
 // RGBA8888 (non-premultiplied), or RGBX8888 for a picture without alpha.
-bool DecodePicture(const QString& path, QImage* image, QString* error);
+// `box`, when given, is the size the picture will be shown at: formats that
+// can decode smaller (JPEG, vector pictures) give a picture of at least that
+// size, and the caller scales it to the box. `error` gets the reason.
+bool DecodePicture(const QString& path, QImage* image, QString* error, QSize box = {});
 
 // Applies an EXIF orientation value (1..8) to a 32-bit picture.
 QImage ApplyExifOrientation(const QImage& image, int orientation);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -60,6 +61,9 @@ bool FrmGif::LoadPreview()
     // does not, so a load stopped midway still completes and plays.
     StopPreview();
     const quint64 load = ++previewLoad_;
+    // The older load has ended: its queued decodes are not started.
+    if (previewPrefetch_)
+        previewPrefetch_->Drop();
     // A window closed meanwhile waits for this load to end, so it ends now.
     const BusyScope busy(*this);
     const auto overtaken = [this, load] { return previewLoad_ != load || IsClosing(); };
@@ -72,6 +76,11 @@ bool FrmGif::LoadPreview()
 
     qint32 n = PictureCount();
     PreviewPrefetch prefetch(box);
+    previewPrefetch_ = &prefetch;
+    const auto forget = qScopeGuard([this, &prefetch] {
+        if (previewPrefetch_ == &prefetch)
+            previewPrefetch_ = nullptr;
+    });
     for (qint32 i = 1; i <= n; ++i) {
         // Rows deleted while events ran: stop at the shorter list.
         n = std::min(n, static_cast<qint32>(PictureCount()));
@@ -89,10 +98,8 @@ bool FrmGif::LoadPreview()
             prefetch.Queue(next, PicturePath(next));
         }
         const QString path = PicturePath(i);
-        QImage picture = prefetch.Take(i, path);
-        if (picture.isNull())
-            picture = EnginePreviewPicture(path, box);
-        // A picture neither loader reads leaves the element as it was.
+        const QImage picture = prefetch.Take(i, path);
+        // A picture that cannot be read leaves the element as it was.
         if (!picture.isNull())
             picPreview->SetElementPicture(element, picture);
 
@@ -120,20 +127,6 @@ bool FrmGif::LoadPreview()
     tmPlay->start();
     ShowPreviewFrame(1);
     return true;
-}
-
-QImage FrmGif::EnginePreviewPicture(const QString& path, QSize box)
-{
-    wp.Clear();
-    wp.LoadFile(path);
-    QImage picture;
-    if (wp.ImageWidth() >= 1 && wp.ImageHeight() >= 1) {
-        // Taken from the engine directly: passing it through the system
-        // clipboard would throw away whatever the user keeps there.
-        picture = PreviewPictures::FitToBox(wp.Picture(), box);
-        wp.Clear();
-    }
-    return picture;
 }
 
 void FrmGif::ShowPreviewFrame(qint32 k)

@@ -6,10 +6,11 @@
 #include "common/FitBox.h"
 #include "common/Twips.h"
 #include "lists/ListRows.h"
+#include "preview/PreviewPictures.h"
 
-#include <QImageReader>
 #include <QPainter>
 #include <QTreeWidget>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 constexpr int kInnerWidthTwips = 9150;
@@ -99,25 +100,13 @@ QSize FrmPreview::ParseDimensions(const QString& dimensions)
     return { PieceValue(pieces, 0), PieceValue(pieces, 1) };
 }
 
-QImage FrmPreview::LoadThroughEngine(ImageEngine& engine, const QString& path)
-{
-    engine.Clear();
-    engine.LoadFile(path);
-    if (engine.ImageWidth() < 1 || engine.ImageHeight() < 1)
-        return {};
-    return engine.Picture();
-}
-
 void FrmPreview::SetPicture(const QImage& picture)
 {
     const QSize box(W_, H_);
     if (picture.isNull() || box.isEmpty()) {
         imgPreview_.Picture = QImage();
     } else {
-        // Scaled once to the box: a large photo is not kept at full size.
-        imgPreview_.Picture = picture.size() == box
-            ? picture
-            : picture.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        imgPreview_.Picture = PreviewPictures::FitToBox(picture, box);
     }
     canvas_->update();
 }
@@ -144,22 +133,23 @@ void FrmPreview::Form_Load()
     imgPreview_.Left = static_cast<float>(canvas_->ScaleWidth() - W_) / 2.0f;
     imgPreview_.Top = static_cast<float>(canvas_->ScaleHeight() - H_) / 2.0f;
 
-    // 5. The platform's picture loader first.
+    // 5. Decoded as the GIF will hold it, at the shown size, off the window's
+    // thread: the window is up at once even for a large picture. A picture
+    // that cannot be read leaves the window empty.
+    SetPicture(QImage());
     const QString path = owner_.PicturePath(position_);
-    QImage picture;
-    if (!path.isEmpty()) {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        picture = reader.read();
+    const QSize box(W_, H_);
+    if (!path.isEmpty() && !box.isEmpty()) {
+        connect(&decoding_, &QFutureWatcher<QImage>::finished, this, [this] {
+            loading_ = false;
+            SetPicture(decoding_.result());
+        });
+        loading_ = true;
+        decoding_.setFuture(QtConcurrent::run([path, box] { return PreviewPictures::Decode(path, box); }));
     }
-    SetPicture(picture);
 
     // 6. The shown size in the caption.
     setWindowTitle(windowTitle() + QStringLiteral(" [ %1 x %2 ] ").arg(W_).arg(H_));
-
-    // 7. What the platform loader cannot read goes through the image engine.
-    if (picture.isNull())
-        SetPicture(LoadThroughEngine(wp, path));
 }
 
 void FrmPreview::Form_Click()

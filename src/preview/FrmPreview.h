@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "imaging/ImageEngine.h"
-
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QRectF>
 #include <QSize>
@@ -45,10 +44,9 @@ public:
     // The box the picture was given (the fitted W x H).
     QSize ShownSize() const { return { W_, H_ }; }
 
-    // The image engine's way to a picture that the platform loader cannot
-    // read. The picture is taken from the engine directly rather than through
-    // the system clipboard, so whatever the user had copied stays there.
-    static QImage LoadThroughEngine(ImageEngine& engine, const QString& path);
+    // The picture is decoded on a worker thread, at the shown size; it
+    // appears when ready. True until then.
+    bool Loading() const { return loading_; }
 
     // Width and height from a dimensions text ("640 x 480"); a piece that is
     // missing or not a number gives 0.
@@ -64,5 +62,6 @@ private:
     qint32 W_ = 0;
     qint32 H_ = 0;
     bool pressed_ = false;
-    ImageEngine wp;
+    QFutureWatcher<QImage> decoding_;
+    bool loading_ = false;
 };

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/PreviewPictures.h"
 
-#include <QImageReader>
+#include "imaging/PictureReader.h"
+
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -27,16 +28,9 @@ QImage Decode(const QString& path, QSize box)
 {
     if (path.isEmpty() || box.isEmpty())
         return {};
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    // The scaled size applies before the orientation is: a quarter turn swaps it.
-    QSize stored = box;
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-        stored.transpose();
-    // Formats without their own scaled decoding are decoded whole and scaled
-    // smoothly by the reader.
-    reader.setScaledSize(stored);
-    const QImage picture = reader.read();
+    QImage picture;
+    if (!imaging::DecodePicture(path, &picture, nullptr, box))
+        return {};
     return FitToBox(picture, box);
 }
 
@@ -48,10 +42,25 @@ PreviewPrefetch::PreviewPrefetch(QSize box, int ahead)
 {
 }
 
+PreviewPrefetch::~PreviewPrefetch()
+{
+    Drop();
+}
+
+void PreviewPrefetch::Drop()
+{
+    dropped_->store(true);
+    pending_.clear();
+}
+
 void PreviewPrefetch::Queue(qint32 position, const QString& path)
 {
     const QSize box = box_;
-    pending_.push_back({position, path, QtConcurrent::run([path, box] {
+    pending_.push_back({position, path, QtConcurrent::run([path, box, dropped = dropped_, started = started_] {
+                            // Queued work of a load that has ended is not started.
+                            if (dropped->load())
+                                return QImage();
+                            ++*started;
                             return PreviewPictures::Decode(path, box);
                         })});
     queuedUpTo_ = std::max(queuedUpTo_, position);

@@ -6,7 +6,9 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <deque>
+#include <memory>
 
 // The preview keeps every frame at the size it is shown, not at its own size:
 // a thousand 12-megapixel pictures would otherwise need tens of gigabytes.
@@ -15,9 +17,10 @@ namespace PreviewPictures {
 // Scales smoothly to exactly the box, in a format that paints without conversion.
 QImage FitToBox(const QImage& picture, QSize box);
 
-// Decodes with the platform's picture loader (orientation applied), at the box
-// size straight away where the format can (JPEG decodes at a fraction of its
-// size). A null image when the loader cannot read the file. Thread-safe.
+// Decodes as the creation run does (orientation, first frame, largest icon,
+// the same limits), at the box size straight away where the format can (JPEG
+// decodes at a fraction of its size). A null image when the file cannot be
+// read. Thread-safe.
 QImage Decode(const QString& path, QSize box);
 
 } // namespace PreviewPictures
@@ -28,10 +31,17 @@ QImage Decode(const QString& path, QSize box);
 class PreviewPrefetch final {
 public:
     explicit PreviewPrefetch(QSize box, int ahead = 0);
+    ~PreviewPrefetch();
     Q_DISABLE_COPY_MOVE(PreviewPrefetch)
+
+    // The load has ended: decodes not yet started are never started, and
+    // nothing queued is taken any more (Take decodes afresh).
+    void Drop();
 
     // How many positions past the current one may be decoding.
     int Ahead() const { return ahead_; }
+    // Decodes begun on worker threads so far.
+    int DecodesStarted() const { return started_->load(); }
     // The last position queued (0 before the first).
     qint32 QueuedUpTo() const { return queuedUpTo_; }
     void Queue(qint32 position, const QString& path);
@@ -48,4 +58,6 @@ private:
     int ahead_ = 1;
     qint32 queuedUpTo_ = 0;
     std::deque<Pending> pending_;
+    std::shared_ptr<std::atomic_bool> dropped_ = std::make_shared<std::atomic_bool>(false);
+    std::shared_ptr<std::atomic_int> started_ = std::make_shared<std::atomic_int>(0);
 };

@@ -2,7 +2,9 @@
 #include "common/OutputSize.h"
 #include "production/ModFold.h"
 #include "support/GifProbe.h"
+#include "support/PictureBytes.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -106,6 +109,44 @@ TEST_F(CliTest, OptionsAndSkippedPictures)
     EXPECT_EQ(QSize(gif.width, gif.height), QSize(16, 12));
     EXPECT_EQ(gif.delays, (std::vector<int>{12, 12}));
     EXPECT_EQ(gif.loopCount, 3);
+}
+
+TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
+{
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::darkRed);
+    const auto encoded = [&picture](const char* format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, format);
+        return bytes;
+    };
+    const std::pair<const char*, QByteArray> kinds[] = {
+        {"pcx", PictureBytes::Pcx(picture)}, {"ppm", encoded("PPM")},  {"pgm", encoded("PGM")},
+        {"tga", PictureBytes::Tga(picture, true)}, {"sgi", PictureBytes::Sgi(picture)},
+        {"psd", PictureBytes::Psd(picture)}, {"ico", encoded("ICO")}, {"bmp", PictureBytes::BmpRle8(picture)},
+    };
+    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-o"), Out(), Picture(QStringLiteral("a.png"), {30, 20})};
+    for (const auto& [ext, bytes] : kinds) {
+        const QString path = dir.filePath(QStringLiteral("cut.%1").arg(QLatin1String(ext)));
+        ASSERT_TRUE(PictureBytes::Write(path, bytes.left(bytes.size() * 3 / 4)));
+        arguments << path;
+    }
+    const QString fifo = dir.filePath(QStringLiteral("x.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    arguments << fifo << Picture(QStringLiteral("b.png"), {30, 20});
+
+    const Outcome r = Run(arguments);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList warnings = r.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(warnings.size(), 9) << r.err.toStdString();
+    for (const QString& warning : warnings.mid(0, 8)) {
+        EXPECT_TRUE(warning.startsWith(QStringLiteral("flipreel-cli: warning: skipped \"")));
+        EXPECT_TRUE(warning.contains(QStringLiteral("truncated"))) << warning.toStdString();
+    }
+    EXPECT_TRUE(warnings[8].endsWith(QStringLiteral("x.png\": not a regular file"))) << warnings[8].toStdString();
+    EXPECT_EQ(ProbeGif(Out()).delays.size(), 2u);
 }
 
 TEST_F(CliTest, RefusedInputExitsTwoWithTheWindowsMessages)

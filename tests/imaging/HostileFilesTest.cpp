@@ -7,10 +7,16 @@
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/PicSize.h"
+#include "imaging/PictureFile.h"
+#include "imaging/PictureReader.h"
+#include "support/PictureBytes.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>
 #include <QtEndian>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -44,11 +50,12 @@ protected:
         EXPECT_EQ(engine.ImageWidth(), 0);
         EXPECT_EQ(engine.ImageHeight(), 0);
         EXPECT_FALSE(engine.LastError().isEmpty());
-        EXPECT_TRUE(engine.LastError().contains(name)) << engine.LastError().toStdString();
+        QString why;
+        EXPECT_TRUE(GetPicSize(path, &why).isEmpty());
         if (reasonPart) {
             EXPECT_TRUE(engine.LastError().contains(QLatin1String(reasonPart))) << engine.LastError().toStdString();
+            EXPECT_TRUE(why.contains(QLatin1String(reasonPart))) << why.toStdString();
         }
-        EXPECT_TRUE(GetPicSize(path).isEmpty());
     }
     QString Png(const QString& name)
     {
@@ -82,6 +89,106 @@ TEST_F(Hostile, TruncatedFilesFail)
     ExpectRefused(QStringLiteral("cut.bmp"), bmp.left(bmp.size() - 200), "truncated");
     ExpectRefused(QStringLiteral("header.jpg"), jpg.left(2));
     ExpectRefused(QStringLiteral("empty.png"), QByteArray(), "empty");
+}
+
+TEST_F(Hostile, CutPicturesOfEveryKindAreNotListed)
+{
+    const QImage picture = Pattern(40, 30);
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"tga", PictureBytes::Tga(picture, true)}, {"sgi", PictureBytes::Sgi(picture)},
+        {"pcx", PictureBytes::Pcx(picture)},       {"psd", PictureBytes::Psd(picture)},
+        {"bmp", PictureBytes::BmpRle8(picture)},   {"ppm", Encoded(picture, "PPM")},
+        {"pgm", Encoded(picture, "PGM")},          {"ico", Encoded(picture, "ICO")},
+    };
+    for (const auto& [ext, bytes] : cases) {
+        const QString whole = scratch.Path(QStringLiteral("whole.%1").arg(QLatin1String(ext)));
+        ASSERT_TRUE(WriteAll(whole, bytes));
+        EXPECT_EQ(GetPicSize(whole), QStringLiteral("40 x 30")) << ext;
+        ExpectRefused(QStringLiteral("cut.%1").arg(QLatin1String(ext)), bytes.left(bytes.size() * 3 / 4));
+    }
+}
+
+TEST_F(Hostile, LargePhotosCutShortAreNotListed)
+{
+    // Large enough that measuring reads only their two ends.
+    QImage noise(1000, 1000, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate() | 0xFF000000u);
+    for (const char* format : {"PNG", "JPEG"}) {
+        const QByteArray bytes = Encoded(noise, format);
+        ASSERT_GT(bytes.size(), 400 * 1024) << format;
+        const QString name = QStringLiteral("whole.%1").arg(QString::fromLatin1(format).toLower());
+        ASSERT_TRUE(WriteAll(scratch.Path(name), bytes));
+        EXPECT_EQ(GetPicSize(scratch.Path(name)), QStringLiteral("1000 x 1000")) << format;
+        ExpectRefused(QStringLiteral("cut.%1").arg(QString::fromLatin1(format).toLower()), bytes.left(bytes.size() - 1000),
+                      "truncated");
+    }
+}
+
+TEST_F(Hostile, SkippedFilesSayWhy)
+{
+    const QString fifo = scratch.Path(QStringLiteral("x.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Opening a FIFO for reading would wait for a writer forever.
+    QString why;
+    EXPECT_TRUE(GetPicSize(fifo, &why).isEmpty());
+    EXPECT_EQ(why, QStringLiteral("not a regular file"));
+    ImageEngine engine;
+    EXPECT_FALSE(engine.LoadFile(fifo));
+    EXPECT_EQ(engine.LastError(), QStringLiteral("not a regular file"));
+
+    EXPECT_TRUE(GetPicSize(scratch.Path(QStringLiteral("gone.png")), &why).isEmpty());
+    EXPECT_EQ(why, QStringLiteral("the file does not exist"));
+    EXPECT_TRUE(GetPicSize(scratch.Path(QString()), &why).isEmpty());
+    EXPECT_EQ(why, QStringLiteral("the path is a folder"));
+    ASSERT_TRUE(WriteAll(scratch.Path(QStringLiteral("notes.png")), "plain text, not a picture"));
+    EXPECT_TRUE(GetPicSize(scratch.Path(QStringLiteral("notes.png")), &why).isEmpty());
+    EXPECT_FALSE(why.isEmpty());
+}
+
+TEST_F(Hostile, AFileWithoutReadPermissionSaysSo)
+{
+    const QString locked = Png(QStringLiteral("locked.png"));
+    QString why;
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not apply to root";
+    EXPECT_TRUE(GetPicSize(locked, &why).isEmpty());
+    EXPECT_EQ(why, QStringLiteral("no permission to read the file"));
+}
+
+TEST_F(Hostile, AFileCutShortWhileReadFailsCleanly)
+{
+    // Another program truncates the file between measuring and reading: the
+    // bytes are copied, not mapped, so this is a failure and never a fault.
+    const QString path = Png(QStringLiteral("shrinking.png"));
+    const qint64 size = QFileInfo(path).size();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(size / 3));
+    QByteArray bytes;
+    QString why;
+    EXPECT_FALSE(imaging::ReadOpenFile(file.handle(), size, &bytes, &why));
+    EXPECT_TRUE(why.contains(QLatin1String("truncated"))) << why.toStdString();
+    EXPECT_TRUE(bytes.isEmpty());
+}
+
+TEST_F(Hostile, MetafilesRenderAtTheSizeNeeded)
+{
+    // 126 bytes claiming 2160 x 1080 inches: 12 gigapixels at 72 dpi. Drawn
+    // at most at the largest output size instead.
+    const QByteArray wmf = PlaceableWmf(21600, 10800, 10);
+    const QString path = scratch.Path(QStringLiteral("huge.wmf"));
+    ASSERT_TRUE(WriteAll(path, wmf));
+    EXPECT_EQ(GetPicSize(path), QStringLiteral("2000 x 1000"));
+    ImageEngine engine;
+    ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
+    EXPECT_EQ(QSize(engine.ImageWidth(), engine.ImageHeight()), QSize(2000, 1000));
+    QImage shown;
+    ASSERT_TRUE(imaging::DecodePicture(path, &shown, nullptr, QSize(300, 150)));
+    EXPECT_EQ(shown.size(), QSize(300, 150));
 }
 
 TEST_F(Hostile, HeadersClaimingHugePicturesAreRefusedBeforeDecoding)
@@ -180,8 +287,13 @@ TEST_F(Hostile, RandomBytesFailOrDecodeWithinTheLimits)
                 EXPECT_FALSE(engine.LastError().isEmpty()) << name;
                 EXPECT_EQ(engine.ImageWidth(), 0);
             }
-            const QString size = GetPicSize(path);  // must not crash either
-            (void)size;
+            // What is listed can be loaded, at the listed size.
+            const QString size = GetPicSize(path);
+            if (!size.isEmpty()) {
+                ImageEngine again;
+                ASSERT_TRUE(again.LoadFile(path)) << name << ": " << again.LastError().toStdString();
+                EXPECT_EQ(size, QStringLiteral("%1 x %2").arg(again.ImageWidth()).arg(again.ImageHeight()));
+            }
         }
     }
 }

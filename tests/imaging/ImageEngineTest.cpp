@@ -58,8 +58,8 @@ TEST_F(Engine, FailedLoadLeavesNoPictureAndSaysWhy)
     const QString missing = scratch.Path(QStringLiteral("gone.png"));
     EXPECT_FALSE(engine.LoadFile(missing));
     EXPECT_EQ(engine.ImageWidth(), 0);
-    EXPECT_TRUE(engine.LastError().contains(QLatin1String("gone.png")));
-    EXPECT_TRUE(engine.LastError().contains(QLatin1String("does not exist")));
+    // The reason alone: whoever reports it names the file, once.
+    EXPECT_EQ(engine.LastError(), QStringLiteral("the file does not exist"));
     EXPECT_FALSE(engine.LoadFile(scratch.Path(QString())));  // a folder
     EXPECT_FALSE(engine.SaveFile(scratch.Path(QStringLiteral("none.gif"))));
     EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("none.gif"))));

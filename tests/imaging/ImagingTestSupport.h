@@ -34,6 +34,10 @@ bool WriteWithMagick(const QImage& image, const QString& path, const char* coder
 // Writes several pictures as one file (ICO, multi-page TIFF, layered PSD, GIF).
 bool WriteListWithMagick(const QVector<QImage>& images, const QString& path, const char* coder);
 
+// A placeable metafile of width x height units (`unitsPerInch` to the inch)
+// holding a red rectangle.
+QByteArray PlaceableWmf(int width, int height, int unitsPerInch);
+
 // A JPEG of `image` with an EXIF block holding `orientation`.
 QByteArray JpegWithOrientation(const QImage& image, int orientation);
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureFiles.h"
+#include "support/PictureBytes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -64,9 +65,14 @@ TEST_F(AddingTest, PicksAreAddedInDialogOrderSkippingListedAndUnreadableSilently
     QFile text(PathOf(QStringLiteral("notes.bmp")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("not a picture\n") > 0);
     text.close();
+    // Its header is whole, its pixels cut short: it could never become a frame.
+    QImage picture(8, 6, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QByteArray tga = PictureBytes::Tga(picture, true);
+    ASSERT_TRUE(PictureBytes::Write(PathOf(QStringLiteral("cut.tga")), tga.left(tga.size() - 20)));
 
     Add(Texts({"c.png"})); // one full path
-    Add(Texts({"c.png", "a.png", "notes.bmp", "b.bmp"}));
+    Add(Texts({"c.png", "a.png", "notes.bmp", "cut.tga", "b.bmp"}));
     EXPECT_EQ(Names(), Texts({"c.png", "a.png", "b.bmp"}));
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("3"));

@@ -2,9 +2,9 @@
 #include "preview/FrmPreview.h"
 #include "common/FitBox.h"
 #include "support/FormFixture.h"
+#include "support/PictureBytes.h"
 
 #include <QClipboard>
-#include <QDataStream>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -26,26 +26,10 @@ QImage Solid(int w, int h, QColor color)
     return image;
 }
 
-// An uncompressed 24-bit SGI file: a format the image engine reads and the
-// platform loader does not. Planes red, green, blue; rows from the bottom up.
-bool WriteSgi(const QString& path, const QImage& image)
+// The picture is decoded on a worker thread: wait until it is shown.
+void WaitForPicture(const FrmPreview& window)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QDataStream out(&file);
-    out.setByteOrder(QDataStream::BigEndian);
-    out << quint16(474) << quint8(0) << quint8(1) << quint16(3) << quint16(image.width())
-        << quint16(image.height()) << quint16(3) << quint32(0) << quint32(255);
-    QByteArray rest(512 - 20, 0); // dummy, name, colour map, padding
-    out.writeRawData(rest.constData(), int(rest.size()));
-    for (int plane = 0; plane < 3; ++plane)
-        for (int y = image.height() - 1; y >= 0; --y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QRgb p = image.pixel(x, y);
-                out << quint8(plane == 0 ? qRed(p) : plane == 1 ? qGreen(p) : qBlue(p));
-            }
-    return out.status() == QDataStream::Ok;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.Loading(); }, 20000));
 }
 
 class FrmPreviewTest : public FormFixture {
@@ -113,6 +97,7 @@ TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
         form->lstPic->clear();
         AddPicture(QStringLiteral("missing.png"), QLatin1String(c.dimensions));
         FrmPreview window(*form, 1);
+        WaitForPicture(window);
         EXPECT_EQ(window.ShownSize(), QSize(c.w, c.h));
         EXPECT_EQ(window.imgPreview().Width, float(c.w));
         EXPECT_EQ(window.imgPreview().Height, float(c.h));
@@ -130,6 +115,7 @@ TEST_F(FrmPreviewTest, WindowFramePictureAndBackground)
     const QString path = Save(QStringLiteral("big.png"), Solid(1200, 900, Qt::red));
     AddPicture(QStringLiteral("big.png"), QStringLiteral("1200 x 900"));
     FrmPreview window(*form, 1);
+    WaitForPicture(window);
     EXPECT_EQ(window.size(), QSize(610, 410));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
@@ -156,7 +142,7 @@ TEST_F(FrmPreviewTest, WindowFramePictureAndBackground)
     EXPECT_EQ(Shown(window, 0, 205), kFrameLine);
 }
 
-TEST_F(FrmPreviewTest, PlatformLoaderTurnsPicturesUpright)
+TEST_F(FrmPreviewTest, PicturesAreShownUpright)
 {
     // Left half red, right half blue, stored with a quarter turn to the right.
     QImage picture = Solid(40, 20, Qt::red);
@@ -169,13 +155,20 @@ TEST_F(FrmPreviewTest, PlatformLoaderTurnsPicturesUpright)
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     ASSERT_TRUE(writer.write(picture));
     AddPicture(QStringLiteral("turned.tif"), QStringLiteral("20 x 40"));
+    // A TGA stored from the bottom row up, as most writers store it.
+    const QImage redTop = PictureBytes::Bands(30, 20, 10, qRgb(255, 0, 0), qRgb(0, 0, 255));
+    ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(redTop, true)));
+    AddPicture(QStringLiteral("bottom.tga"), QStringLiteral("30 x 20"));
 
-    FrmPreview window(*form, 1);
-    const QImage& shown = window.imgPreview().Picture;
-    ASSERT_EQ(shown.size(), QSize(20, 40));
-    // Upright, the red half is on top.
-    EXPECT_EQ(FromQColor(QColor(shown.pixel(10, 5))), Rgb(255, 0, 0));
-    EXPECT_EQ(FromQColor(QColor(shown.pixel(10, 35))), Rgb(0, 0, 255));
+    for (qint32 position : { 1, 2 }) {
+        FrmPreview window(*form, position);
+        WaitForPicture(window);
+        const QImage& shown = window.imgPreview().Picture;
+        ASSERT_EQ(shown.size(), window.ShownSize());
+        // Upright, the red half is on top.
+        EXPECT_EQ(FromQColor(QColor(shown.pixel(10, 3))), Rgb(255, 0, 0)) << position;
+        EXPECT_EQ(FromQColor(QColor(shown.pixel(10, shown.height() - 3))), Rgb(0, 0, 255)) << position;
+    }
 }
 
 TEST_F(FrmPreviewTest, AnyLeftClickClosesIt)
@@ -232,15 +225,16 @@ TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
     EXPECT_EQ(captions[2], captions[1]);
 }
 
-TEST_F(FrmPreviewTest, EngineFallbackLeavesTheClipboardAlone)
+TEST_F(FrmPreviewTest, PicturesQtCannotReadAreShownAndTheClipboardIsLeftAlone)
 {
     const QString path = dir.filePath(QStringLiteral("engine-only.sgi"));
-    ASSERT_TRUE(WriteSgi(path, Solid(30, 20, Qt::blue)));
+    ASSERT_TRUE(PictureBytes::Write(path, PictureBytes::Sgi(Solid(30, 20, Qt::blue))));
     ASSERT_TRUE(QImageReader(path).read().isNull()) << "the platform loader should not read it";
     AddPicture(QStringLiteral("engine-only.sgi"), QStringLiteral("30 x 20"));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's copy"));
     FrmPreview window(*form, 1);
+    WaitForPicture(window);
     const QImage& shown = window.imgPreview().Picture;
     ASSERT_EQ(shown.size(), QSize(30, 20));
     EXPECT_EQ(FromQColor(QColor(shown.pixel(15, 10))), Rgb(0, 0, 255));
@@ -253,7 +247,7 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     // Through the real adding path: measured by the engine, listed, refreshed.
     const QString png = Save(QStringLiteral("wide.png"), Solid(1000, 400, Qt::red));
     const QString sgi = dir.filePath(QStringLiteral("small.sgi"));
-    ASSERT_TRUE(WriteSgi(sgi, Solid(64, 48, Qt::blue)));
+    ASSERT_TRUE(PictureBytes::Write(sgi, PictureBytes::Sgi(Solid(64, 48, Qt::blue))));
     form->AddPictureFile(png, dir.path(), form->lstPic);
     form->AddPictureFile(sgi, dir.path(), form->lstPic);
     form->RefreshListControls();
@@ -265,6 +259,7 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     std::vector<std::pair<QString, QSize>> opened;
     onModal = [&](QDialog& dialog) {
         auto& window = static_cast<FrmPreview&>(dialog);
+        WaitForPicture(window);
         opened.emplace_back(window.windowTitle(), window.imgPreview().Picture.size());
         window.reject();
         return window.result();
@@ -278,7 +273,7 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     }
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].first, QStringLiteral("Click to close preview window [ 64 x 48 ] "));
-    EXPECT_EQ(opened[0].second, QSize(64, 48)); // through the engine
+    EXPECT_EQ(opened[0].second, QSize(64, 48));
     EXPECT_EQ(opened[1].first, QStringLiteral("Click to close preview window [ 600 x 240 ] "));
     EXPECT_EQ(opened[1].second, QSize(600, 240));
 }

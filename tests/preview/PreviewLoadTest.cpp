@@ -2,13 +2,18 @@
 #include "PreviewFixture.h"
 
 #include "common/OutputSize.h"
+#include "imaging/ImagingLimits.h"
 #include "preview/PreviewLayout.h"
+#include "preview/PreviewPictures.h"
+#include "support/PictureBytes.h"
 
 #include <QBuffer>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QSemaphore>
+#include <QThreadPool>
 
 namespace {
 
@@ -117,7 +122,7 @@ TEST_F(PreviewLoadTest, UnreadablePictureKeepsWhatItsElementHeld)
     EXPECT_TRUE(form->picPreview->imgPreview(2).picture.isNull());
 }
 
-TEST_F(PreviewLoadTest, OrientationTagIsHonoured)
+TEST_F(PreviewLoadTest, StoredOrientationIsHonoured)
 {
     // Stored 200 x 100, left half red, tagged "turn a quarter clockwise":
     // upright it is 100 x 200 with red on top.
@@ -140,12 +145,56 @@ TEST_F(PreviewLoadTest, OrientationTagIsHonoured)
     file.close();
     Add(file.fileName());
     Add(file.fileName());
+    // A TGA stored from the bottom row up (the format's default), red on top.
+    const QImage tga = PictureBytes::Bands(100, 200, 100, qRgb(255, 0, 0), qRgb(0, 0, 255));
+    ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(tga, true)));
+    Add(dir.filePath(QStringLiteral("bottom.tga")));
     SetOutput(100, 200);
     form->imgcmdGo_Click();
-    const QImage& upright = form->picPreview->imgPreview(0).picture;
-    ASSERT_EQ(upright.size(), QSize(100, 200));
-    EXPECT_GT(upright.pixelColor(50, 20).red(), 200);
-    EXPECT_GT(upright.pixelColor(50, 180).blue(), 200);
+    for (int element : {0, 1}) {
+        const QImage& upright = form->picPreview->imgPreview(element).picture;
+        ASSERT_EQ(upright.size(), QSize(100, 200));
+        EXPECT_GT(upright.pixelColor(50, 20).red(), 200) << element;
+        EXPECT_GT(upright.pixelColor(50, 180).blue(), 200) << element;
+    }
+}
+
+TEST_F(PreviewLoadTest, NoPathAroundTheSizeLimits)
+{
+    // Qt's own reader would show this; the engine refuses it, and so does the preview.
+    AddPictures(1);
+    QImage wide(imaging::kMaxPictureSide + 1, 2, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    ASSERT_TRUE(wide.save(dir.filePath(QStringLiteral("wide.png"))));
+    Add(dir.filePath(QStringLiteral("wide.png")));
+    form->imgcmdGo_Click();
+    EXPECT_EQ(PictureColor(0), ColorOf(0));
+    EXPECT_TRUE(form->picPreview->imgPreview(1).picture.isNull());
+}
+
+TEST(PreviewPrefetchTest, DroppedWorkIsNeverStarted)
+{
+    // One worker, kept busy until the load has ended.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int threads = pool->maxThreadCount();
+    pool->setMaxThreadCount(1);
+    QSemaphore hold;
+    QSemaphore running;
+    pool->start([&] {
+        running.release();
+        hold.acquire();
+    });
+    running.acquire();
+    {
+        PreviewPrefetch prefetch(QSize(40, 30), 3);
+        for (qint32 i = 1; i <= 3; ++i)
+            prefetch.Queue(i, QStringLiteral("/nonexistent/p%1.png").arg(i));
+        prefetch.Drop();
+        hold.release();
+        pool->waitForDone();
+        EXPECT_EQ(prefetch.DecodesStarted(), 0);
+    }
+    pool->setMaxThreadCount(threads);
 }
 
 TEST_F(PreviewLoadTest, PictureOnlyTheEngineReadsIsShownAndTheClipboardKept)

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/PictureFile.h"
+
+#include "common/FileNames.h"
+
+#include "imaging/ImagingLimits.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace imaging {
+namespace {
+
+QString ErrnoReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("the file does not exist");
+    case EACCES:
+    case EPERM: return QStringLiteral("no permission to read the file");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString TypeProblem(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("the path is a folder");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("not a regular file");
+    if (st.st_size <= 0)
+        return QStringLiteral("the file is empty");
+    if (st.st_size > kMaxPictureFileBytes)
+        return QStringLiteral("the file is too large (more than %1 MB)").arg(kMaxPictureFileBytes >> 20);
+    return {};
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { if (fd_ >= 0) ::close(fd_); }
+    Q_DISABLE_COPY_MOVE(Descriptor)
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+namespace {
+
+// The one place a picture file is opened. Checked before opening: opening a
+// FIFO for reading waits for a writer. O_NONBLOCK as well, in case the path
+// is replaced by a FIFO meanwhile; checked again once open.
+int OpenPictureFile(const QString& path, qint64* size, QString* reason)
+{
+    const QByteArray name = FileNames::ToBytes(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        *reason = ErrnoReason(errno);
+        return -1;
+    }
+    if (QString problem = TypeProblem(st); !problem.isEmpty()) {
+        *reason = problem;
+        return -1;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        *reason = ErrnoReason(errno);
+        return -1;
+    }
+    QString problem = ::fstat(fd, &st) != 0 ? ErrnoReason(errno) : TypeProblem(st);
+    if (!problem.isEmpty()) {
+        ::close(fd);
+        *reason = problem;
+        return -1;
+    }
+    *size = st.st_size;
+    return fd;
+}
+
+}  // namespace
+
+bool ReadPictureFile(const QString& path, QByteArray* bytes, QString* reason)
+{
+    bytes->clear();
+    qint64 size = 0;
+    const Descriptor fd(OpenPictureFile(path, &size, reason));
+    return fd.get() >= 0 && ReadOpenFile(fd.get(), size, bytes, reason);
+}
+
+bool ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes, QByteArray* head, QByteArray* tail,
+                         QString* reason)
+{
+    head->clear();
+    tail->clear();
+    qint64 size = 0;
+    const Descriptor fd(OpenPictureFile(path, &size, reason));
+    if (fd.get() < 0)
+        return false;
+    if (size <= headBytes + tailBytes)
+        return ReadOpenFile(fd.get(), size, head, reason);
+    if (!ReadOpenFile(fd.get(), headBytes, head, reason))
+        return false;
+    if (::lseek(fd.get(), size - tailBytes, SEEK_SET) < 0) {
+        *reason = ErrnoReason(errno);
+        return false;
+    }
+    return ReadOpenFile(fd.get(), tailBytes, tail, reason);
+}
+
+bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
+{
+    try {
+        bytes->resize(qsizetype(size));
+    } catch (const std::bad_alloc&) {
+        *reason = QStringLiteral("not enough memory to read the file");
+        return false;
+    }
+    qsizetype done = 0;
+    while (done < bytes->size()) {
+        const ssize_t got = ::read(fd, bytes->data() + done, size_t(bytes->size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *reason = ErrnoReason(errno);
+            bytes->clear();
+            return false;
+        }
+        if (got == 0) {
+            *reason = QStringLiteral("the file is truncated: it was cut short while it was read");
+            bytes->clear();
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+}  // namespace imaging
