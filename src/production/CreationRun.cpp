@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -202,7 +203,18 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
         QString error;
         {
             std::unique_lock lock(shared.mutex);
-            shared.changed.wait(lock, [&] { return shared.done[std::size_t(i - 1)] != 0; });
+            const auto ready = [&] { return shared.done[std::size_t(i - 1)] != 0; };
+            while (!ready()) {
+                if (!settings_.whileWaiting) {
+                    shared.changed.wait(lock, ready);
+                    break;
+                }
+                if (shared.changed.wait_for(lock, std::chrono::milliseconds(50), ready))
+                    break;
+                lock.unlock();
+                settings_.whileWaiting();
+                lock.lock();
+            }
             error = shared.errors[std::size_t(i - 1)];
         }
         if (!error.isEmpty())

@@ -33,6 +33,9 @@ struct CreationSettings {
     // Bytes that the frames converted at once may hold together, estimated
     // from the pictures' sizes; 0 takes FrameBudget::kDefaultBytes.
     qint64 memoryBudget = 0;
+    // Called on the caller's thread now and then while it waits for workers
+    // to finish the next frame (a window repaints there); may be empty.
+    std::function<void()> whileWaiting;
 };
 
 struct [[nodiscard]] CreationResult {

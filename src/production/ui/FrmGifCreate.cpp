@@ -169,6 +169,9 @@ void FrmGif::cmdCreateGIF_Click()
     settings.outputPath = outputPath;
     settings.tempFolder = folder.Path();
     settings.threads = CreateThreads;
+    // A frame can take seconds: the window keeps repainting meanwhile, while
+    // clicks and keys wait for the frame to end as they always did.
+    settings.whileWaiting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
     CreationRun run(wp, PGIF, std::move(settings));
 
     // 8. Every frame, with pending events let through after each.
