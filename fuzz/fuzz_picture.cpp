@@ -17,10 +17,6 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-constexpr qint64 kMaxDecodedPixels = 4'000'000;
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     imaging::UseOneLibraryThread();
@@ -37,9 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QSize measured;
     QString error;
     const bool measuredOk = imaging::MeasurePicture(path, &measured, &error);
-    // Big pictures within the limits take seconds to decode under the
-    // sanitizers; the limits themselves are checked by measuring.
-    if (measuredOk && qint64(measured.width()) * measured.height() > kMaxDecodedPixels)
+    if (measuredOk && fuzzing::TooSlowToDecode(measured))
         return 0;
     ImageEngine engine;
     const bool loaded = engine.LoadFile(path);
