@@ -114,6 +114,24 @@ bool OpenFirstImage(MemoryReader* reader, FirstImage* first, QString* error)
     }
 }
 
+// Reads past the current image's data blocks; a cut file fails.
+bool SkipImageData(GifFileType* gif, QString* error)
+{
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) {
+        *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+        return false;
+    }
+    while (block) {
+        if (DGifGetCodeNext(gif, &block) == GIF_ERROR) {
+            *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int PaletteBits(int count)
@@ -136,19 +154,8 @@ bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error)
     if (!OpenFirstImage(&reader, &first, error))
         return false;
     // The first image's data blocks must all be there (their content is not decoded).
-    GifFileType* gif = first.gif.get();
-    int codeSize = 0;
-    GifByteType* block = nullptr;
-    if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) {
-        *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+    if (!SkipImageData(first.gif.get(), error))
         return false;
-    }
-    while (block) {
-        if (DGifGetCodeNext(gif, &block) == GIF_ERROR) {
-            *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
-            return false;
-        }
-    }
     *result = QSize(first.canvasWidth, first.canvasHeight);
     return true;
 }
@@ -178,6 +185,10 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
     for (int i = p.colorCount; i < 256; ++i)
         p.palette[size_t(i)] = 0xFF000000u;
     p.transparent = first.transparent;
+
+    // An image without pixels reads no line, which would leave its data unchecked.
+    if ((d.Width <= 0 || d.Height <= 0) && !SkipImageData(gif, error))
+        return false;
 
     const bool covers = d.Left == 0 && d.Top == 0 && d.Width >= p.width && d.Height >= p.height;
     // Pixels outside the image are transparent; they need an index of their own.

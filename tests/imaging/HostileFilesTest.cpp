@@ -88,6 +88,10 @@ TEST_F(Hostile, TruncatedFilesFail)
     ExpectRefused(QStringLiteral("cut.gif"), gif.left(gif.size() / 2));
     ExpectRefused(QStringLiteral("cut.bmp"), bmp.left(bmp.size() - 200), "truncated");
     ExpectRefused(QStringLiteral("header.jpg"), jpg.left(2));
+    // An image 0 pixels high decodes no line: its cut data must still fail.
+    QByteArray flat("GIF89a\x0A\0\x06\0\x80\0\0", 13);
+    flat.append(QByteArray(6, '\0')).append("\x2C\0\0\0\0\x0A\0\0\0\0\x02\x05\x4C\x01", 14);
+    ExpectRefused(QStringLiteral("flat.gif"), flat, "truncated");
     ExpectRefused(QStringLiteral("empty.png"), QByteArray(), "empty");
 }
 
