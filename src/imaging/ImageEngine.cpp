@@ -23,6 +23,11 @@ void ImageEngine::ForgetSavedFrame()
     frames_->Reset();
 }
 
+void ImageEngine::SetQuality(int quality)
+{
+    frames_->Settings() = imaging::SettingsForQuality(quality);
+}
+
 bool ImageEngine::LoadFile(const QString& path)
 {
     picture_ = QImage();

@@ -39,6 +39,8 @@ public:
     bool SaveFile(const QString& path, bool flag = false, int number = 0);
     // The next SaveFile makes a palette of its own, as for a first frame.
     void ForgetSavedFrame();
+    // Palette quality of the saved frames, 1..100 (see imaging::SettingsForQuality).
+    void SetQuality(int quality);
 
     // Puts the current picture on the system clipboard as a bitmap.
     bool CopyToClipboard() const;

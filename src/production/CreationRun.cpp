@@ -92,6 +92,8 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
 {
     // The frames of this run start afresh, not from a previous run's last one.
     engine_.ForgetSavedFrame();
+    if (settings_.quality > 0)
+        engine_.SetQuality(settings_.quality);
     const int count = int(settings_.frames.size());
     for (int i = 1; i <= count; ++i) {
         const QString error = ConvertFrame(engine_, i, settings_.frames[i - 1].path, settings_.width,
@@ -130,6 +132,8 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
         const int last = int(qint64(count) * (k + 1) / workers);
         chunks.push_back(QtConcurrent::run(&pool, [this, &shared, first, last] {
             ImageEngine engine;
+            if (settings_.quality > 0)
+                engine.SetQuality(settings_.quality);
             for (int i = first; i <= last && !shared.stop.load(); ++i) {
                 QString error = ConvertFrame(engine, i, settings_.frames[i - 1].path, settings_.width,
                                              settings_.height, FrameFile(settings_.tempFolder, i));

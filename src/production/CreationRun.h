@@ -25,6 +25,8 @@ struct CreationSettings {
     // Frames converted at once: 1 converts on the caller's thread with the
     // caller's engine; 0 takes one worker per core; more uses that many workers.
     int threads = 1;
+    // Palette quality 1..100 of every engine that saves frames; 0 leaves the engines' default.
+    int quality = 0;
 };
 
 struct [[nodiscard]] CreationResult {
