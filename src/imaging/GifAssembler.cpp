@@ -120,6 +120,9 @@ struct Scratch {
     imaging::LzwEncoder lzw;
 };
 
+// Rectangles up to this many pixels are cheap to encode once more.
+constexpr size_t kSmallArea = 16384;
+
 // The smallest way found so far to write a frame's rectangle.
 struct Choice {
     QByteArray code;
@@ -128,7 +131,21 @@ struct Choice {
     int transparent = -1;
     bool local = true;
     qsizetype cost = -1;  // code and local table bytes; -1: nothing yet
+    std::vector<uint8_t> pixels;  // as encoded
+    bool tableFilled = false;
 };
+
+// Where the code table filled up, keeping it may beat clearing it: measured
+// on the chosen form only (the forms rank alike either way, and the second
+// encoding costs as much as the first).
+void TryKeepingFullTable(Scratch& work, Choice& best)
+{
+    if (!best.tableFilled)
+        return;
+    const int bits = imaging::LzwCodeSize(best.colorCount);
+    if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true))
+        best.code.swap(work.code);
+}
 
 // Offers one form of the rectangle (`own`: the frame's indices, `t` the one
 // meaning transparent or -1) in the global table when its colours are all
@@ -146,23 +163,15 @@ void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, cons
         work.mapped.resize(own.size());
         for (size_t i = 0; i < own.size(); ++i)
             work.mapped[i] = map[own[i]];
-        qsizetype limit = best.cost < 0 ? std::numeric_limits<qsizetype>::max() : best.cost - table - 1;
-        const int bits = imaging::LzwCodeSize(codeCount);
-        bool found = false;
-        if (limit >= 0 && work.lzw.Encode(work.mapped.data(), work.mapped.size(), bits, &work.code, limit)) {
-            found = true;
-            candidate.code.swap(work.code);
-            limit = candidate.code.size() - 1;
-        }
-        // Where the code table fills up, keeping it may beat clearing it.
-        if (limit >= 0 && work.lzw.TableFilled()
-            && work.lzw.Encode(work.mapped.data(), work.mapped.size(), bits, &work.code, limit, true)) {
-            found = true;
-            candidate.code.swap(work.code);
-        }
-        if (!found)
+        const qsizetype limit = best.cost < 0 ? std::numeric_limits<qsizetype>::max() : best.cost - table - 1;
+        if (limit < 0
+            || !work.lzw.Encode(work.mapped.data(), work.mapped.size(), imaging::LzwCodeSize(codeCount), &work.code, limit))
             return;
-        candidate.cost = candidate.code.size() + table;
+        candidate.cost = work.code.size() + table;
+        candidate.code.swap(work.code);
+        candidate.pixels.swap(work.mapped);
+        work.mapped.swap(best.pixels);  // the buffer of the choice it beats is reused
+        candidate.tableFilled = work.lzw.TableFilled();
         best = std::move(candidate);
     };
 
@@ -328,13 +337,18 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
         Offer(work.pixels, t, p, global, wantsTransparent, work, best);
         if (runsDiffer)
             Offer(work.runs, t, p, global, wantsTransparent, work, best);
-        if (opaqueDiffers)
+        // The form without transparency costs a whole encoding: tried on small
+        // rectangles, and where the transparent entry made the table grow.
+        const bool grew = best.local && best.transparent >= 0
+            && imaging::PaletteBits(best.colorCount) > imaging::PaletteBits(std::max(best.colorCount - 1, 2));
+        if (opaqueDiffers && (area <= kSmallArea || grew))
             Offer(work.opaque, p.transparent, p, global, wantsTransparent, work, best);
     }
     if (best.cost < 0) {
         *error = QStringLiteral("a frame could not be compressed");
         return false;
     }
+    TryKeepingFullTable(work, best);
     out.left = r.x0;
     out.top = r.y0;
     out.width = r.x1 - r.x0 + 1;
