@@ -60,7 +60,7 @@ void Warn(const QString& message)
 QString Usage()
 {
     return QStringLiteral(
-        "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-q] PICTURE...\n"
+        "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [-q] PICTURE...\n"
         "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
         "\n"
         "  -o, --output FILE  the GIF file to write (replaced only by a complete new file)\n"
@@ -71,6 +71,7 @@ QString Usage()
         "  -l, --loop N       times the animation plays; 0 loops endlessly (default: 0)\n"
         "  -j, --jobs N       frames converted at once (default: one per processor);\n"
         "                     large pictures wait for each other's memory\n"
+        "  -Q, --quality N    1 (smallest file) to 100 (truest colours) (default: 95)\n"
         "  -q, --quiet        no progress bar and no success message\n"
         "  -h, --help         this text\n"
         "  -v, --version      the version\n"
@@ -161,10 +162,11 @@ int main(int argc, char** argv)
     const QCommandLineOption time({QStringLiteral("t"), QStringLiteral("time")}, QString(), QStringLiteral("MS"));
     const QCommandLineOption loop({QStringLiteral("l"), QStringLiteral("loop")}, QString(), QStringLiteral("N"));
     const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, QString(), QStringLiteral("N"));
+    const QCommandLineOption quality({QStringLiteral("Q"), QStringLiteral("quality")}, QString(), QStringLiteral("N"));
     const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({output, size, time, loop, jobs, quiet, help, version});
+    parser.addOptions({output, size, time, loop, jobs, quality, quiet, help, version});
     if (!parser.parse(ExactArguments(argc, argv))) {
         Err() << kName << ": " << parser.errorText() << "\nTry 'flipreel-cli --help'." << Qt::endl;
         return kRefused;
@@ -204,6 +206,14 @@ int main(int argc, char** argv)
         if (!ok || threads < 1)
             return Refuse(QStringLiteral("the number of jobs \"%1\" is not a whole number from 1 up")
                               .arg(parser.value(jobs)));
+    }
+
+    int qualityLevel = 0;
+    if (parser.isSet(quality)) {
+        bool ok = false;
+        qualityLevel = parser.value(quality).toInt(&ok);
+        if (!ok || qualityLevel < 1 || qualityLevel > 100)
+            return Refuse(QStringLiteral("the quality \"%1\" is not a whole number from 1 to 100").arg(parser.value(quality)));
     }
 
     // Pictures as the window adds them: unreadable ones and repeats are skipped.
@@ -258,6 +268,7 @@ int main(int argc, char** argv)
     settings.outputPath = outputPath;
     settings.tempFolder = folder.Path();
     settings.threads = threads;
+    settings.quality = qualityLevel;
 
     ImageEngine engine;
     GifAssembler assembler;

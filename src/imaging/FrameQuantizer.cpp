@@ -20,8 +20,8 @@ namespace {
 //    pixels showed before (moving parts keep their quality; a part in
 //    colours that the palette lacks gets a new palette).
 // Errors are mean squared distances summed over R, G and B.
+// The slack of the first test is a setting (QuantizeSettings::driftSlack).
 constexpr double kDriftFactor = 1.25;
-constexpr double kDriftSlack = 1.0;
 constexpr double kRegionFactor = 1.5;
 constexpr double kRegionSlack = 30.0;
 // Dithering: carried errors longer than kDampError (8-bit units) are damped,
@@ -33,14 +33,6 @@ constexpr float kDampError = 20.0f;
 constexpr float kTinyError = 1.5f;
 constexpr int kSmooth = 24;
 constexpr int kRough = 96;
-// A changed pixel keeps the colour the previous frame shows there when that
-// colour is at most this much (squared distance, summed over R, G, B) worse
-// than the palette's nearest colour: the animation then stores it as
-// unchanged. Compared with what is shown, not with the previous picture, so
-// the error stays within this bound however slowly a part drifts. 50 is about
-// 4 levels per channel: mean SSIM drops by under 0.01 on every-pixel-changes
-// animations while they shrink by a fifth.
-constexpr int kKeepSlack = 50;
 
 inline int R(uint32_t c) { return int(c & 0xFF); }
 inline int G(uint32_t c) { return int((c >> 8) & 0xFF); }
@@ -240,7 +232,7 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
     const double regionBefore = before / double(changed);
     const double regionAfter = after / double(changed);
     const bool roomForTransparent = !needsTransparent || previousOut_.transparent >= 0 || previousOut_.colorCount < 256;
-    const bool keep = roomForTransparent && whole <= paletteError_ * kDriftFactor + kDriftSlack
+    const bool keep = roomForTransparent && whole <= paletteError_ * kDriftFactor + settings_.driftSlack
         && regionAfter <= regionBefore * kRegionFactor + kRegionSlack;
     if (!keep)
         return false;
@@ -302,7 +294,7 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
                 const int sb = B(c) - int(shown & 0xFF);
                 const int k = Nearest(R(c), G(c), B(c));
                 const int nr = R(c) - red_[k], ng = G(c) - green_[k], nb = B(c) - blue_[k];
-                if (sr * sr + sg * sg + sb * sb <= nr * nr + ng * ng + nb * nb + kKeepSlack)
+                if (sr * sr + sg * sg + sb * sb <= nr * nr + ng * ng + nb * nb + settings_.keepSlack)
                     continue;
             }
             float* e = thisRow + size_t(x + 1) * 3;

@@ -2,6 +2,7 @@
 #include "imaging/GifAssembler.h"
 
 #include "common/ReplacingFile.h"
+#include "imaging/ColorTables.h"
 #include "imaging/GifCodec.h"
 #include "imaging/LzwEncoder.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -109,25 +111,136 @@ struct Rect {
     }
 };
 
-// Writes frame `cur` over `canvas` (what a viewer shows before it) and
-// advances `canvas` to what the viewer holds after the frame's disposal.
-// The frame shows exactly cur's pixels: unchanged pixels become transparent
-// inside the changed rectangle; when `next` makes pixels transparent that
-// `cur` shows, `cur` is disposed to background over a rectangle covering them.
 struct Scratch {
-    std::vector<uint8_t> pixels;
-    std::vector<uint8_t> runs;
+    std::vector<uint8_t> pixels;  // the rectangle, every unchanged pixel transparent
+    std::vector<uint8_t> runs;    // ... unchanged pixels that continue a run keep their colour
+    std::vector<uint8_t> opaque;  // ... unchanged pixels keep their colour
+    std::vector<uint8_t> mapped;
     QByteArray code;
-    QByteArray runCode;
     imaging::LzwEncoder lzw;
 };
 
+// Rectangles up to this many pixels are cheap to encode once more.
+constexpr size_t kSmallArea = 16384;
+
+// The smallest way found so far to write a frame's rectangle.
+struct Choice {
+    QByteArray code;
+    std::array<uint32_t, 256> palette{};
+    int colorCount = 0;
+    int transparent = -1;
+    bool local = true;
+    qsizetype cost = -1;  // code and local table bytes; -1: nothing yet
+    std::vector<uint8_t> pixels;  // as encoded
+    bool tableFilled = false;
+};
+
+// Where the code table filled up, keeping it may beat clearing it: measured
+// on the chosen form only (the forms rank alike either way, and the second
+// encoding costs as much as the first).
+void TryKeepingFullTable(Scratch& work, Choice& best)
+{
+    if (!best.tableFilled)
+        return;
+    const int bits = imaging::LzwCodeSize(best.colorCount);
+    if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true))
+        best.code.swap(work.code);
+}
+
+// Offers one form of the rectangle (`own`: the frame's indices, `t` the one
+// meaning transparent or -1) in the global table when its colours are all
+// there and a free index can mean transparent, and in a local table holding
+// just the colours used when that could be smaller. Encoding stops as soon as
+// it cannot beat `best`.
+void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, const imaging::GlobalColorTable& global,
+           bool wantsTransparent, Scratch& work, Choice& best)
+{
+    std::array<bool, 256> used{};
+    for (uint8_t v : own)
+        used[v] = true;
+    const bool usesT = t >= 0 && used[size_t(t)];
+    auto tryEncode = [&](const std::array<uint8_t, 256>& map, int codeCount, qsizetype table, Choice candidate) {
+        work.mapped.resize(own.size());
+        for (size_t i = 0; i < own.size(); ++i)
+            work.mapped[i] = map[own[i]];
+        const qsizetype limit = best.cost < 0 ? std::numeric_limits<qsizetype>::max() : best.cost - table - 1;
+        if (limit < 0
+            || !work.lzw.Encode(work.mapped.data(), work.mapped.size(), imaging::LzwCodeSize(codeCount), &work.code, limit))
+            return;
+        candidate.cost = work.code.size() + table;
+        candidate.code.swap(work.code);
+        candidate.pixels.swap(work.mapped);
+        work.mapped.swap(best.pixels);  // the buffer of the choice it beats is reused
+        candidate.tableFilled = work.lzw.TableFilled();
+        best = std::move(candidate);
+    };
+
+    // Local: the used colours in index order, the transparent one among them.
+    std::array<uint8_t, 256> localMap{};
+    Choice local;
+    int count = 0;
+    for (int i = 0; i < 256; ++i) {
+        if (!used[size_t(i)])
+            continue;
+        localMap[size_t(i)] = uint8_t(count);
+        local.palette[size_t(count)] = i == t ? 0u : (p.palette[size_t(i)] & 0xFFFFFFu);
+        if (i == t)
+            local.transparent = count;
+        ++count;
+    }
+    if (wantsTransparent && local.transparent < 0 && count < 256) {
+        local.transparent = count;
+        local.palette[size_t(count++)] = 0;
+    }
+    local.colorCount = std::max(count, 2);
+    const int localBits = imaging::LzwCodeSize(local.colorCount);
+
+    // Global: a frame that needs transparency takes an index it does not use,
+    // a padding entry of the table first.
+    bool fits = global.count > 0;
+    std::array<uint8_t, 256> globalMap{};
+    std::array<bool, 256> taken{};
+    for (int i = 0; i < 256 && fits; ++i) {
+        if (!used[size_t(i)] || i == t)
+            continue;
+        const int g = global.Find(p.palette[size_t(i)] & 0xFFFFFFu);
+        fits = g >= 0;
+        globalMap[size_t(i)] = uint8_t(std::max(g, 0));
+        taken[size_t(std::max(g, 0))] = true;
+    }
+    int globalT = -1;
+    if (fits && (usesT || wantsTransparent)) {
+        for (int g = (1 << imaging::PaletteBits(std::max(global.count, 2))) - 1; g >= 0 && globalT < 0; --g)
+            if (!taken[size_t(g)])
+                globalT = g;
+        fits = globalT >= 0 || !usesT;
+        if (usesT)
+            globalMap[size_t(t)] = uint8_t(globalT);
+    }
+    const int globalBits = imaging::LzwCodeSize(global.count);
+    if (fits) {
+        Choice g;
+        g.local = false;
+        g.colorCount = global.count;
+        g.transparent = globalT;
+        tryEncode(globalMap, global.count, 0, std::move(g));
+    }
+    // The same stream in a table of the same width is no shorter: a local
+    // table only pays when it narrows the codes.
+    if (!fits || localBits < globalBits)
+        tryEncode(localMap, local.colorCount, qsizetype(3) << imaging::PaletteBits(local.colorCount), std::move(local));
+}
+
+// Writes frame `cur` over `canvas` (what a viewer shows before it) and
+// advances `canvas` to what the viewer holds after the frame's disposal.
+// The frame shows exactly cur's pixels: unchanged pixels may become
+// transparent inside the changed rectangle; when `next` makes pixels
+// transparent that `cur` shows, `cur` is disposed to background over a
+// rectangle covering them.
 bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, int delay,
-                 Scratch& work, QString* error)
+                 const imaging::GlobalColorTable& global, Scratch& work, QString* error)
 {
     const IndexedPicture& p = cur.picture;
-    std::vector<uint8_t>& scratch = work.pixels;
-    std::vector<uint8_t>& runs = work.runs;
     const int w = p.width;
     const int h = p.height;
     Rect r;
@@ -159,22 +272,14 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
     out.delay = delay;
     out.disposal = disposal;
     out.graphicControl = true;
-    std::array<uint32_t, 256> palette{};
+    Choice best;
     if (r.Empty()) {
         // Nothing changes: the frame still exists with its own delay, as one
         // transparent pixel.
-        scratch.assign(1, 0);
-        out.left = out.top = 0;
-        out.width = out.height = 1;
-        out.pixels = scratch.data();
-        palette[0] = 0;
-        out.palette = palette.data();
-        out.colorCount = 2;
-        out.transparent = 0;
-        if (!writer.AddFrame(out, true)) {
-            *error = writer.Error();
-            return false;
-        }
+        r = Rect{0, 0, 0, 0};
+        work.pixels.assign(1, 0);
+        IndexedPicture blank;
+        Offer(work.pixels, 0, blank, global, true, work, best);
     } else {
         const int rw = r.x1 - r.x0 + 1;
         const int rh = r.y1 - r.y0 + 1;
@@ -192,18 +297,21 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
                 if (!used[size_t(i)])
                     t = i;
         }
-        // Pixels in frame indices, two ways that show the same: every unchanged
-        // pixel transparent, or unchanged pixels that continue a run of their
-        // own colour kept as that colour (long runs compress better). The
-        // smaller code stream is written.
-        scratch.resize(size_t(rw) * size_t(rh));
-        runs.resize(scratch.size());
-        std::array<bool, 256> emitted{};
+        // Three forms that show the same: every unchanged pixel transparent;
+        // unchanged pixels that continue a run of their own colour kept (long
+        // runs compress better); every unchanged pixel kept (no transparent
+        // entry, and a stream as plain as the picture). The smallest is written.
+        const size_t area = size_t(rw) * size_t(rh);
+        work.pixels.resize(area);
+        work.runs.resize(area);
+        work.opaque.resize(area);
         bool runsDiffer = false;
+        bool opaqueDiffers = false;
         for (int y = r.y0; y <= r.y1; ++y) {
             const size_t row = size_t(y) * size_t(w);
-            uint8_t* dst = &scratch[size_t(y - r.y0) * size_t(rw)];
-            uint8_t* alt = &runs[size_t(y - r.y0) * size_t(rw)];
+            uint8_t* dst = &work.pixels[size_t(y - r.y0) * size_t(rw)];
+            uint8_t* alt = &work.runs[size_t(y - r.y0) * size_t(rw)];
+            uint8_t* keep = &work.opaque[size_t(y - r.y0) * size_t(rw)];
             int last = -1;
             for (int x = r.x0; x <= r.x1; ++x) {
                 const uint32_t c = cur.colors[row + x];
@@ -216,59 +324,46 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
                     a = own == last ? own : uint8_t(t);
                 }
                 runsDiffer |= a != v;
+                opaqueDiffers |= own != v;
                 dst[x - r.x0] = v;
                 alt[x - r.x0] = a;
-                emitted[v] = true;
+                keep[x - r.x0] = own;
                 last = a;
             }
         }
-        std::array<uint8_t, 256> map{};
-        int count = 0;
-        int newT = -1;
-        for (int i = 0; i < 256; ++i) {
-            if (!emitted[size_t(i)])
-                continue;
-            map[size_t(i)] = uint8_t(count);
-            palette[size_t(count)] = i == t ? 0u : (p.palette[size_t(i)] & 0xFFFFFFu);
-            if (i == t)
-                newT = count;
-            ++count;
-        }
-        if (disposal == 2 && newT < 0 && count < 256) {
-            // Some decoders (Qt's among them) clear a disposed frame to
-            // transparent only when it has a transparent colour of its own.
-            newT = count;
-            palette[size_t(count++)] = 0;
-        }
-        for (uint8_t& v : scratch)
-            v = map[v];
-        const int codeSize = imaging::LzwCodeSize(std::max(count, 2));
-        work.lzw.Encode(scratch.data(), scratch.size(), codeSize, &work.code);
-        if (runsDiffer) {
-            // The run form uses no colour that the other does not.
-            for (uint8_t& v : runs)
-                v = map[v];
-            work.lzw.Encode(runs.data(), runs.size(), codeSize, &work.runCode);
-            if (work.runCode.size() < work.code.size())
-                work.code.swap(work.runCode);
-        }
-        out.left = r.x0;
-        out.top = r.y0;
-        out.width = rw;
-        out.height = rh;
-        out.pixels = scratch.data();
-        out.palette = palette.data();
-        out.colorCount = std::max(count, 2);
-        out.transparent = newT;
-        if (!writer.AddCompressedFrame(out, work.code)) {
-            *error = writer.Error();
-            return false;
-        }
+        // Some decoders (Qt's among them) clear a disposed frame to
+        // transparent only when it has a transparent colour of its own.
+        const bool wantsTransparent = disposal == 2;
+        Offer(work.pixels, t, p, global, wantsTransparent, work, best);
+        if (runsDiffer)
+            Offer(work.runs, t, p, global, wantsTransparent, work, best);
+        // The form without transparency costs a whole encoding: tried on small
+        // rectangles, and where the transparent entry made the table grow.
+        const bool grew = best.local && best.transparent >= 0
+            && imaging::PaletteBits(best.colorCount) > imaging::PaletteBits(std::max(best.colorCount - 1, 2));
+        if (opaqueDiffers && (area <= kSmallArea || grew))
+            Offer(work.opaque, p.transparent, p, global, wantsTransparent, work, best);
+    }
+    if (best.cost < 0) {
+        *error = QStringLiteral("a frame could not be compressed");
+        return false;
+    }
+    TryKeepingFullTable(work, best);
+    out.left = r.x0;
+    out.top = r.y0;
+    out.width = r.x1 - r.x0 + 1;
+    out.height = r.y1 - r.y0 + 1;
+    out.palette = best.local ? best.palette.data() : global.colors.data();
+    out.colorCount = best.colorCount;
+    out.transparent = best.transparent;
+    if (!writer.AddCompressedFrame(out, best.code, best.local)) {
+        *error = writer.Error();
+        return false;
     }
 
     // The viewer now shows exactly cur; then the disposal applies.
     canvas.swap(cur.colors);
-    if (disposal == 2 && !r.Empty()) {
+    if (disposal == 2) {
         for (int y = r.y0; y <= r.y1; ++y)
             std::fill_n(&canvas[size_t(y) * size_t(w) + size_t(r.x0)], r.x1 - r.x0 + 1, 0u);
     }
@@ -350,8 +445,15 @@ bool GifAssembler::SaveAnimation(const QString& path)
         lastError_ = QStringLiteral("cannot create %1: %2").arg(Native(path), file.errorString());
         return false;
     }
+    std::vector<std::vector<uint32_t>> frameColors;
+    frameColors.reserve(size_t(frames_.size()));
+    for (const QString& frame : frames_)
+        frameColors.push_back(imaging::ReadOpaqueColors(frame));
+    const imaging::GlobalColorTable global = imaging::ChooseGlobalTable(frameColors);
+    frameColors = {};
+
     imaging::GifWriter writer(&file);
-    if (!writer.Begin(width, height, nullptr, 0, loopCount_)) {
+    if (!writer.Begin(width, height, global.count > 0 ? global.colors.data() : nullptr, global.count, loopCount_)) {
         lastError_ = QStringLiteral("cannot write %1: %2").arg(Native(path), writer.Error());
         file.cancelWriting();
         return false;
@@ -366,7 +468,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
             file.cancelWriting();
             return false;
         }
-        if (!EncodeFrame(writer, cur, hasNext ? &next : nullptr, canvas, delays_[i], scratch, &reason)) {
+        if (!EncodeFrame(writer, cur, hasNext ? &next : nullptr, canvas, delays_[i], global, scratch, &reason)) {
             lastError_ = QStringLiteral("cannot write %1: %2").arg(Native(path), reason);
             file.cancelWriting();
             return false;

@@ -394,11 +394,11 @@ bool GifWriter::Begin(int width, int height, const uint32_t* palette, int colorC
     return true;
 }
 
-bool GifWriter::AddCompressedFrame(const Frame& f, const QByteArray& blocks)
+bool GifWriter::AddCompressedFrame(const Frame& f, const QByteArray& blocks, bool localPalette)
 {
     if (!PutControl(f))
         return false;
-    ColorMapObject* map = MakeMap(f.palette, f.colorCount);
+    ColorMapObject* map = localPalette ? MakeMap(f.palette, f.colorCount) : nullptr;
     const int rc = EGifPutImageDesc(gif_, f.left, f.top, f.width, f.height, false, map);
     GifFreeMapObject(map);
     if (rc == GIF_ERROR)

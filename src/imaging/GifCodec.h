@@ -63,8 +63,9 @@ public:
     // An image with a local colour table (none when localPalette is false).
     bool AddFrame(const Frame& frame, bool localPalette);
     // The same with pixels already compressed (LZW data sub-blocks for the
-    // code size LzwCodeSize(frame.colorCount), see LzwEncoder); frame.pixels is unused.
-    bool AddCompressedFrame(const Frame& frame, const QByteArray& blocks);
+    // code size LzwCodeSize(frame.colorCount), see LzwEncoder); frame.pixels is
+    // unused. Without a local palette the global table's indices are meant.
+    bool AddCompressedFrame(const Frame& frame, const QByteArray& blocks, bool localPalette = true);
     // Trailer; flushes everything to the device.
     bool End();
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace imaging {
@@ -17,8 +18,15 @@ class LzwEncoder final {
 public:
     LzwEncoder();
     // The sub-blocks (each a length byte and up to 255 bytes, no terminator)
-    // for `count` pixels below 2^codeSize; codeSize is at least 2.
-    void Encode(const uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks);
+    // for `count` pixels below 2^codeSize; codeSize is at least 2. Gives up
+    // (false) once the blocks would exceed `limit` bytes. A full code table is
+    // cleared at once, or with `keepFullTable` kept while it compresses as
+    // well as when it filled up (which suits some pictures and not others:
+    // callers measure both when TableFilled()).
+    bool Encode(const uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks,
+                qsizetype limit = std::numeric_limits<qsizetype>::max(), bool keepFullTable = false);
+    // Whether the last Encode filled the code table (both ways differ only then).
+    bool TableFilled() const { return filled_; }
 
 private:
     static constexpr int kTableBits = 14;
@@ -27,6 +35,7 @@ private:
     std::vector<uint16_t> codes_;
     std::vector<uint32_t> stamps_;  // generation of each slot: clearing the table costs nothing
     uint32_t generation_ = 0;
+    bool filled_ = false;
 };
 
 }  // namespace imaging

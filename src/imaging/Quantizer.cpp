@@ -215,4 +215,17 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     return true;
 }
 
+QuantizeSettings SettingsForQuality(int quality)
+{
+    quality = std::clamp(quality, 1, 100);
+    QuantizeSettings settings;
+    settings.maxQuality = quality;
+    // Above the default, changed pixels keep a previous colour only when it is
+    // nearly as close; below it, further off ones too, and palettes live longer.
+    const int below = std::max(kDefaultQuality - quality, 0);
+    settings.keepSlack = quality > kDefaultQuality ? 50 * (100 - quality) / (100 - kDefaultQuality) : 50 + 6 * below;
+    settings.driftSlack = 1.0 + 0.25 * below;
+    return settings;
+}
+
 }  // namespace imaging

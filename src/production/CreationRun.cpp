@@ -5,6 +5,7 @@
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/PictureReader.h"
+#include "imaging/Quantizer.h"
 #include "production/CreationRules.h"
 #include "production/FrameBudget.h"
 
@@ -100,8 +101,11 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     workers = qMin(workers, int(settings_.frames.size()));
     // One sequence of frames per worker, each with its own palette memory.
     palettes_.clear();
-    for (int k = 0; k < qMax(workers, 1); ++k)
+    for (int k = 0; k < qMax(workers, 1); ++k) {
         palettes_.push_back(std::make_unique<imaging::FrameQuantizer>());
+        if (settings_.quality > 0)
+            palettes_.back()->Settings() = imaging::SettingsForQuality(settings_.quality);
+    }
     if (workers <= 1)
         return ConvertInOrder(progress);
     return ConvertOnWorkers(progress, workers);

@@ -36,6 +36,8 @@ struct CreationSettings {
     // Called on the caller's thread now and then while it waits for workers
     // to finish the next frame (a window repaints there); may be empty.
     std::function<void()> whileWaiting;
+    // Palette quality 1..100 of every engine that saves frames; 0 leaves the engines' default.
+    int quality = 0;
 };
 
 struct [[nodiscard]] CreationResult {

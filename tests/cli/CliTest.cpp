@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
 #include "production/ModFold.h"
-#include "support/GifProbe.h"
+#include "support/GifAnimation.h"
 #include "support/PictureBytes.h"
 
 #include <QBuffer>
@@ -51,8 +51,12 @@ protected:
     }
     QString Picture(const QString& name, QSize size, QColor color = Qt::darkCyan)
     {
+        // The colour over a ramp, so that scaling and palettes have work to do.
         QImage image(size, QImage::Format_RGB32);
-        image.fill(color);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, qRgb((color.red() + 200 * x / size.width()) % 256, color.green(),
+                                          (color.blue() + 150 * y / size.height()) % 256));
         const QString path = dir.filePath(name);
         EXPECT_TRUE(image.save(path));
         return path;
@@ -77,15 +81,17 @@ TEST_F(CliTest, HelpVersionAndUnknownOptions)
 
 TEST_F(CliTest, DefaultsAreTheFirstPictureSizeOneSecondAndEndlessLoop)
 {
-    const Outcome r = Run({QStringLiteral("-o"), Out(), Picture(QStringLiteral("a.png"), {20, 10}),
-                           Picture(QStringLiteral("b.png"), {30, 24})});
+    const QStringList pictures = {Picture(QStringLiteral("a.png"), {20, 10}),
+                                  Picture(QStringLiteral("b.png"), {30, 24}, Qt::darkRed)};
+    const Outcome r = Run(QStringList{QStringLiteral("-o"), Out()} + pictures);
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("Animated File created successfully!\n") + Out() + u'\n');
     EXPECT_TRUE(r.err.isEmpty()) << "no progress bar when standard error is not a terminal";
-    const GifProbe gif = ProbeGif(Out());
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
     EXPECT_EQ(QSize(gif.width, gif.height), QSize(20, 10));
-    EXPECT_EQ(gif.delays, (std::vector<int>{100, 100}));
+    EXPECT_EQ(gif.delays, (QVector<int>{100, 100}));
     EXPECT_EQ(gif.loopCount, 0);
+    EXPECT_LT(testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(pictures, {20, 10})), 6.0);
 }
 
 TEST_F(CliTest, OptionsAndSkippedPictures)
@@ -105,10 +111,46 @@ TEST_F(CliTest, OptionsAndSkippedPictures)
     ASSERT_EQ(warnings.size(), 2) << r.err.toStdString();
     EXPECT_TRUE(warnings[0].contains(QStringLiteral("notes.png")) && warnings[0].contains(QStringLiteral("warning")));
     EXPECT_TRUE(warnings[1].contains(QStringLiteral("already listed"))) << "relative path of a listed picture";
-    const GifProbe gif = ProbeGif(Out());
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
     EXPECT_EQ(QSize(gif.width, gif.height), QSize(16, 12));
-    EXPECT_EQ(gif.delays, (std::vector<int>{12, 12}));
+    EXPECT_EQ(gif.delays, (QVector<int>{12, 12}));
     EXPECT_EQ(gif.loopCount, 3);
+    EXPECT_LT(testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures({a, dir.filePath(QStringLiteral("b.bmp"))}, {16, 12})),
+              6.0);
+}
+
+TEST_F(CliTest, LowerQualityNeverGivesALargerFile)
+{
+    QStringList pictures;
+    for (int i = 0; i < 4; ++i)
+        pictures << Picture(QStringLiteral("p%1.png").arg(i), {64, 48}, QColor(40 * i, 90, 200 - 30 * i));
+    qint64 previous = -1;
+    for (const char* quality : {"100", "95", "60", "20", "1"}) {
+        const Outcome r = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QLatin1String(quality),
+                                          QStringLiteral("-o"), Out()} + pictures);
+        ASSERT_EQ(r.exitCode, 0) << quality << r.err.toStdString();
+        const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
+        ASSERT_TRUE(gif.ok) << quality;
+        ASSERT_EQ(gif.frames.size(), 4) << quality;
+        const qint64 bytes = QFileInfo(Out()).size();
+        if (previous >= 0) {
+            EXPECT_LE(bytes, previous) << "-Q " << quality;
+        }
+        previous = bytes;
+    }
+    // The default is the one the window uses: no -Q, the same file as -Q 95.
+    ASSERT_EQ(Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out()} + pictures).exitCode, 0);
+    const QByteArray plain = [&] { QFile f(Out()); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    ASSERT_EQ(Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QStringLiteral("95"), QStringLiteral("-o"), Out()}
+                  + pictures).exitCode, 0);
+    QFile again(Out());
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), plain);
+    for (const char* bad : {"0", "101", "high"}) {
+        const Outcome r = Run(QStringList{QStringLiteral("-Q"), QLatin1String(bad), QStringLiteral("-o"), Out()} + pictures);
+        EXPECT_EQ(r.exitCode, 2) << bad;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("quality"))) << r.err.toStdString();
+    }
 }
 
 TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
@@ -146,7 +188,7 @@ TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
         EXPECT_TRUE(warning.contains(QStringLiteral("truncated"))) << warning.toStdString();
     }
     EXPECT_TRUE(warnings[8].endsWith(QStringLiteral("x.png\": not a regular file"))) << warnings[8].toStdString();
-    EXPECT_EQ(ProbeGif(Out()).delays.size(), 2u);
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays.size(), 2);
 }
 
 TEST_F(CliTest, RefusedInputExitsTwoWithTheWindowsMessages)
@@ -212,7 +254,7 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreReadAndWrittenAsTheirBytes)
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
     const QByteArray out = QFile::encodeName(dir.path()) + "/out\xFF.gif";
     ASSERT_EQ(::rename(out.constData(), QFile::encodeName(Out()).constData()), 0) << "written under its own name";
-    EXPECT_EQ(ProbeGif(Out()).FrameCount(), 2);
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).frames.size(), 2);
     ::unlink(odd.constData()); // QTemporaryDir cannot remove it by name
 }
 

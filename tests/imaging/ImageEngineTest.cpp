@@ -151,7 +151,7 @@ TEST_F(Engine, SaveFileWritesASingleFrameGifOfThePicture)
     EXPECT_EQ(DifferentPixels(back.Picture(), a.frames[0]), 0);
 }
 
-TEST_F(Engine, SaveFileKeepsManyColoursWithin256AndDithers)
+TEST_F(Engine, SaveFileKeepsManyColoursWithin256)
 {
     // A smooth gradient of ~4000 colours: at most 256 remain, close to the original.
     QImage gradient(128, 64, QImage::Format_RGB32);

@@ -3,6 +3,8 @@
 // independent GIF reader that composites frames as a web browser does.
 #pragma once
 
+#include "support/GifAnimation.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -40,30 +42,6 @@ QByteArray PlaceableWmf(int width, int height, int unitsPerInch);
 
 // A JPEG of `image` with an EXIF block holding `orientation`.
 QByteArray JpegWithOrientation(const QImage& image, int orientation);
-
-// What a browser shows of an animated GIF, decoded with giflib's DGifSlurp.
-struct Animation {
-    bool ok = false;
-    QString error;
-    QByteArray version;  // "GIF87a" or "GIF89a"
-    int width = 0;
-    int height = 0;
-    int loopCount = -1;  // -1: no NETSCAPE2.0 block
-    int netscapeBlocks = 0;
-    QVector<int> delays;
-    QVector<int> disposals;
-    QVector<QRect> rects;
-    QVector<bool> transparent;
-    QVector<QImage> frames;  // ARGB32, fully transparent pixels are 0
-};
-Animation DecodeAnimation(const QString& path);
-
-// ARGB32 with every fully transparent pixel set to 0 (colour irrelevant).
-QImage Normalized(const QImage& image);
-// Number of pixels that differ between two pictures of the same size (-1: sizes differ).
-int DifferentPixels(const QImage& a, const QImage& b);
-// Mean absolute difference per channel (opaque pictures).
-double MeanDifference(const QImage& a, const QImage& b);
 
 // A temporary folder for one test, with the file names it made.
 class Scratch {

@@ -4,7 +4,7 @@
 #include "production/ModFold.h"
 #include "support/FormFixture.h"
 #include "support/FullDisk.h"
-#include "support/GifProbe.h"
+#include "support/GifAnimation.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -131,7 +131,7 @@ TEST_F(CreateGifTest, FiveCharacterPathAndBothSizeLimitsAreAccepted)
         form->imgCreate_Click(0);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, QStringLiteral("Animated File created successfully!\r\na.gif"));
-        const GifProbe gif = ProbeGif(dir.filePath(QStringLiteral("a.gif")));
+        const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(dir.filePath(QStringLiteral("a.gif")));
         EXPECT_EQ(gif.width, w);
         EXPECT_EQ(gif.height, h);
     }
@@ -181,12 +181,15 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     EXPECT_TRUE(Idle());
     EXPECT_TRUE(RunFolders().isEmpty()) << RunFolders().join(u' ').toStdString();
 
-    const GifProbe gif = ProbeGif(out);
-    ASSERT_TRUE(gif.ok);
-    EXPECT_EQ(gif.FrameCount(), 3);
-    EXPECT_EQ(gif.delays, (std::vector<int>{12, 14, 100}));
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(out);
+    ASSERT_TRUE(gif.ok) << gif.error.toStdString();
+    EXPECT_EQ(gif.delays, (QVector<int>{12, 14, 100}));
     EXPECT_EQ(gif.loopCount, 12);
     EXPECT_EQ(QSize(gif.width, gif.height), QSize(16, 12));
+    QStringList paths;
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        paths << dir.filePath(QLatin1String(name));
+    EXPECT_LT(testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(paths, {16, 12})), 6.0);
 }
 
 TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
@@ -207,8 +210,8 @@ TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
     form->imgCreate_Click(0);
     editor.stop();
     ASSERT_TRUE(edited);
-    const GifProbe gif = ProbeGif(form->txtGIF->text());
-    EXPECT_EQ(gif.delays, (std::vector<int>{12, 14, 100})) << "the lists as they were at the start";
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(form->txtGIF->text());
+    EXPECT_EQ(gif.delays, (QVector<int>{12, 14, 100})) << "the lists as they were at the start";
 }
 
 TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)

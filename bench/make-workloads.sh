@@ -1,0 +1,109 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Makes the workloads that ../shared/bench/make-workloads.sh lacks: real
+# photographs and a tiny pixel-art animation. Nothing is shipped: the sprite
+# is drawn here, the photographs come from Debian packages.
+#
+# Usage: bench/make-workloads.sh OUTDIR [WORKLOAD ...]
+#   WORKLOAD: pixel-sprite photo-slideshow (default: both). Each becomes
+#   OUTDIR/NAME/ with its pictures and the workload.json that gifbench.py reads.
+# Needs: ImageMagick 6 `convert`; photo-slideshow also the photographs that
+#   python3-skimage ships.
+set -euo pipefail
+
+if [ $# -lt 1 ]; then
+  sed -n '2,11p' "$0" >&2
+  exit 2
+fi
+OUT=$1
+shift
+if [ $# -gt 0 ]; then WANT=("$@"); else WANT=(pixel-sprite photo-slideshow); fi
+
+# write_json DIR W H PLAY_MS LOOP FILE...
+write_json() {
+  local dir=$1 w=$2 h=$3 play=$4 loop=$5
+  shift 5
+  {
+    printf '{\n  "frames": ['
+    local sep=""
+    for f in "$@"; do printf '%s"%s"' "$sep" "$f"; sep=", "; done
+    printf '],\n  "width": %d,\n  "height": %d,\n  "play_time_ms": %d,\n  "loop": %d\n}\n' \
+      "$w" "$h" "$play" "$loop"
+  } >"$dir/workload.json"
+}
+
+# 24 frames of a 14 x 25 walker in 7 colours, scaled up to 28 x 50: every frame
+# shares the same few colours, most pixels stay put.
+sprite() {
+  local dir=$1 files=()
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  for ((f = 0; f < 24; f++)); do
+    awk -v f="$f" 'BEGIN {
+      W = 14; H = 25
+      split("96 160 224|40 120 40|250 220 170|200 40 40|30 30 120|20 20 20|255 240 80", C, "|")
+      for (y = 0; y < H; y++) for (x = 0; x < W; x++) p[x, y] = (y >= 21) ? 2 : 1
+      x0 = (f % 12) - 1; leg = int(f / 2) % 2
+      for (y = 8; y <= 10; y++) for (x = x0 + 1; x <= x0 + 3; x++) p[x, y] = 3   # head
+      p[x0 + 3, 9] = 6                                                         # eye
+      for (y = 11; y <= 16; y++) for (x = x0; x <= x0 + 4; x++) p[x, y] = 4     # coat
+      for (y = 17; y <= 20; y++) { p[x0 + 1 - leg, y] = 5; p[x0 + 3 + leg, y] = 5 }
+      if (f % 6 < 3) { p[11, 2] = 7; p[10, 3] = 7; p[12, 3] = 7; p[11, 4] = 7 }  # twinkling star
+      printf "P3\n%d %d\n255\n", W, H
+      for (y = 0; y < H; y++) for (x = 0; x < W; x++) {
+        if ((x, y) in p && p[x, y] >= 1) print C[p[x, y]]
+      }
+    }' >"$dir/tmp.ppm"
+    local name
+    name=$(printf 'f%02d.png' $((f + 1)))
+    convert "$dir/tmp.ppm" "$dir/$name"
+    files+=("$name")
+  done
+  rm -f "$dir/tmp.ppm"
+  write_json "$dir" 28 50 100 0 "${files[@]}"
+  echo "$dir: ${#files[@]} frames"
+}
+
+# photo SOURCE GEOMETRY OUTFILE: a crop of a photograph at a size of its own
+photo() {
+  convert "$1" -auto-orient -resize "$2^" -gravity center -extent "$2" -strip "${@:4}" "$3"
+}
+
+# 12 photographs in 9 formats, from 240 x 180 (scaled up) to 2400 x 1600
+# (scaled down), shown at 640 x 480.
+photos() {
+  local dir=$1
+  local sk
+  sk=$(/usr/bin/python3 -c 'import skimage, os; print(os.path.join(os.path.dirname(skimage.__file__), "data"))')
+  local -a src=(astronaut.png coffee.png chelsea.png rocket.jpg motorcycle_left.png hubble_deep_field.jpg
+                ihc.png retina.jpg)
+  for ((i = 0; i < ${#src[@]}; i++)); do
+    src[$i]=$sk/${src[$i]}
+    [ -f "${src[$i]}" ] || { echo "missing photograph ${src[$i]}: apt-get install python3-skimage" >&2; exit 1; }
+  done
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  local geo=(2400x1600 800x600 240x180 1024x768 320x240 1920x1080 640x480 480x640 1600x1200 300x225 900x1200 2000x1500)
+  local ext=(jpg png bmp tif tga ppm pcx sgi psd jpg png bmp)
+  local files=()
+  for ((i = 0; i < 12; i++)); do
+    local name
+    name=$(printf 'p%02d.%s' $((i + 1)) "${ext[$i]}")
+    local extra=()
+    [ "${ext[$i]}" = tga ] && extra=(-orient TopLeft)
+    [ "${ext[$i]}" = tif ] && extra=(-compress lzw)
+    photo "${src[$((i % ${#src[@]}))]}" "${geo[$i]}" "$dir/$name" "${extra[@]}"
+    files+=("$name")
+  done
+  write_json "$dir" 640 480 1000 0 "${files[@]}"
+  echo "$dir: 12 pictures"
+}
+
+mkdir -p "$OUT"
+for w in "${WANT[@]}"; do
+  case $w in
+    pixel-sprite) sprite "$OUT/$w" ;;
+    photo-slideshow) photos "$OUT/$w" ;;
+    *) echo "unknown workload: $w" >&2; exit 2 ;;
+  esac
+done

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/ColorTables.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <map>
+
+namespace imaging {
+
+int GlobalColorTable::Find(uint32_t rgb) const
+{
+    const auto it = std::lower_bound(sorted.begin(), sorted.end(), rgb << 8);
+    if (it == sorted.end() || (*it >> 8) != rgb)
+        return -1;
+    return int(*it & 0xFF);
+}
+
+std::vector<uint32_t> ReadOpaqueColors(const QString& path)
+{
+    // Header, screen descriptor, a table of up to 256 entries and the
+    // graphic control extension that follows it in the engine's frame files.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = file.read(13 + 768 + 8);
+    const auto* b = reinterpret_cast<const uint8_t*>(head.constData());
+    if (head.size() < 13 || !(b[10] & 0x80))
+        return {};
+    const int entries = 2 << (b[10] & 7);
+    const int end = 13 + 3 * entries;
+    if (head.size() < end)
+        return {};
+    int transparent = -1;
+    if (head.size() >= end + 8 && b[end] == 0x21 && b[end + 1] == 0xF9 && (b[end + 3] & 1))
+        transparent = b[end + 6];
+    std::vector<uint32_t> colors;
+    colors.reserve(size_t(entries));
+    for (int i = 0; i < entries; ++i) {
+        if (i == transparent)
+            continue;
+        const uint8_t* c = b + 13 + 3 * i;
+        colors.push_back(uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2]);
+    }
+    std::sort(colors.begin(), colors.end());
+    colors.erase(std::unique(colors.begin(), colors.end()), colors.end());
+    return colors;
+}
+
+GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors)
+{
+    GlobalColorTable table;
+    std::vector<uint32_t> pick;
+    std::vector<uint32_t> all;
+    bool known = !frameColors.empty();
+    for (const auto& colors : frameColors) {
+        known &= !colors.empty();
+        all.insert(all.end(), colors.begin(), colors.end());
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        if (all.size() > 256)
+            break;
+    }
+    if (known && all.size() <= 256) {
+        pick = std::move(all);
+    } else {
+        // Frames sharing a palette show the same colour list.
+        std::map<std::vector<uint32_t>, int> uses;
+        int most = 1;
+        for (const auto& colors : frameColors) {
+            if (colors.empty())
+                continue;
+            const int n = ++uses[colors];
+            if (n > most) {
+                most = n;
+                pick = colors;
+            }
+        }
+    }
+    table.count = int(pick.size());
+    for (size_t i = 0; i < pick.size(); ++i) {
+        table.colors[i] = pick[i];
+        table.sorted.push_back(pick[i] << 8 | uint32_t(i));
+    }
+    std::sort(table.sorted.begin(), table.sorted.end());
+    return table;
+}
+
+}  // namespace imaging
