@@ -27,7 +27,7 @@ QString Reason(const QString& engineError)
 // One frame, in the engine's calling order: drop and clear, load, measure,
 // scale only when the size differs, save. Empty on success, else the message.
 QString ConvertFrame(ImageEngine& engine, int frame, const QString& path, int width, int height,
-                     const QString& frameFile)
+                     const PictureFit& fit, const QString& frameFile)
 {
     engine.LoadFile(QString());
     engine.Clear();
@@ -41,7 +41,7 @@ QString ConvertFrame(ImageEngine& engine, int frame, const QString& path, int wi
         return QStringLiteral("Frame %1: cannot read the picture \"%2\": it holds no picture.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path));
-    if ((w != width || h != height) && !engine.Resize(width, height, false))
+    if ((w != width || h != height) && !engine.Fit(width, height, fit))
         return QStringLiteral("Frame %1: cannot scale the picture \"%2\" to %3 x %4: %5.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path))
@@ -95,7 +95,7 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
     const int count = int(settings_.frames.size());
     for (int i = 1; i <= count; ++i) {
         const QString error = ConvertFrame(engine_, i, settings_.frames[i - 1].path, settings_.width,
-                                           settings_.height, FrameFile(settings_.tempFolder, i));
+                                           settings_.height, settings_.fit, FrameFile(settings_.tempFolder, i));
         if (!error.isEmpty())
             return CreationResult::Failure(error);
         if (progress && !progress(ProgressAfter(i, count)))
@@ -132,7 +132,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
             ImageEngine engine;
             for (int i = first; i <= last && !shared.stop.load(); ++i) {
                 QString error = ConvertFrame(engine, i, settings_.frames[i - 1].path, settings_.width,
-                                             settings_.height, FrameFile(settings_.tempFolder, i));
+                                             settings_.height, settings_.fit, FrameFile(settings_.tempFolder, i));
                 const bool failed = !error.isEmpty();
                 QMutexLocker lock(&shared.mutex);
                 shared.errors[std::size_t(i - 1)] = std::move(error);
