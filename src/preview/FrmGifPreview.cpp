@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -62,6 +63,7 @@ bool FrmGif::LoadPreview()
     const quint64 load = previewLoad_;
     // A window closed meanwhile waits for this load to end, so it ends now.
     const BusyScope busy(*this);
+    const QScopedValueRollback loading(previewLoading_, true);
     const auto overtaken = [this, load] { return previewLoad_ != load || IsClosing(); };
 
     LabLoop->show();

@@ -273,6 +273,39 @@ TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
     EXPECT_FALSE(form->isVisible()) << "and then the window closes";
 }
 
+TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
+{
+    Prepare(8, 8);
+    AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
+    QFile old(form->txtGIF->text());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the old output");
+    old.close();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    int frames = 0;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
+        if (form->CreationUnderway() && ++frames == 1)
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+    });
+    presser.start(0);
+    form->imgCreate_Click(0);
+    presser.stop();
+    EXPECT_EQ(frames, 1) << "no frame after Esc";
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Idle());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("the old output"));
+    EXPECT_TRUE(RunFolders().isEmpty());
+    EXPECT_TRUE(form->isVisible());
+
+    // Esc belongs to that run only: the next one runs to its end.
+    form->imgCreate_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(ProbeGif(form->txtGIF->text()).delays.size(), 3u);
+}
+
 TEST_F(CreateGifTest, ProgressTextColourAndBar)
 {
     PixelSurface* box = form->picPercent;

@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window from the keyboard alone.
+#include "app/ModTab.h"
+#include "support/FormFixture.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+class KeyboardTest : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    // Every widget Tab reaches from the first step caption, in order, once round.
+    std::vector<QWidget*> TabRound()
+    {
+        form->LabCap[0]->setFocus(Qt::TabFocusReason);
+        std::vector<QWidget*> seen{QApplication::focusWidget()};
+        for (int i = 0; i < 200; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == seen.front())
+                break;
+            seen.push_back(QApplication::focusWidget());
+        }
+        return seen;
+    }
+    static bool Contains(const std::vector<QWidget*>& widgets, const QWidget* w)
+    {
+        return std::find(widgets.begin(), widgets.end(), w) != widgets.end();
+    }
+};
+
+TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
+{
+    const std::vector<QWidget*> round = TabRound();
+    for (QWidget* w : round) {
+        if (qobject_cast<ClickLabel*>(w) || qobject_cast<ImageControl*>(w)) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        }
+    }
+    for (ClickLabel* caption : form->LabCap) {
+        EXPECT_TRUE(Contains(round, caption)) << caption->text().toStdString();
+        EXPECT_EQ(caption->accessibleName(), caption->text());
+    }
+    for (ClickLabel* link : form->LabLinks)
+        EXPECT_TRUE(Contains(round, link)) << link->text().toStdString();
+    EXPECT_TRUE(Contains(round, form->cmdAddImg));
+    EXPECT_FALSE(Contains(round, form->imgCreate[0])) << "a hidden page's button is not reached";
+
+    // Space on a caption selects its step; its page's buttons join the round.
+    form->LabCap[4]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->LabCap[4], Qt::Key_Space);
+    EXPECT_EQ(ModTab::CurrentTab, 4);
+    EXPECT_TRUE(Contains(TabRound(), form->imgCreate[0]));
+    EXPECT_FALSE(form->imgCreate[0]->accessibleName().isEmpty());
+}
+
+TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
+{
+    for (int step : {3, 1, 5, 2}) {
+        QTest::keyClick(form.get(), Qt::Key(Qt::Key_0 + step), Qt::ControlModifier);
+        EXPECT_EQ(ModTab::CurrentTab, step - 1) << step;
+        EXPECT_TRUE(form->picTabs[std::size_t(step - 1)]->isVisible());
+    }
+    int modals = 0;
+    onModal = [&](QDialog& dialog) {
+        ++modals;
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    QTest::keyClick(form->LabLinks[2], Qt::Key_Return);
+    EXPECT_EQ(modals, 1) << "Enter on About... shows the About window";
+    // The add button opens the open dialog, answered "cancel" here.
+    QTest::keyClick(form.get(), Qt::Key_1, Qt::ControlModifier);
+    QTest::keyClick(form->cmdAddImg, Qt::Key_Enter);
+    EXPECT_EQ(openRequests.size(), 1u);
+    // A modifier makes it no activation.
+    QTest::keyClick(form->cmdAddImg, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(openRequests.size(), 1u);
+}
+
+TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"a.png", "b.png", "c.png"}) {
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(dir.filePath(QLatin1String(name))));
+        form->AddPictureFile(dir.filePath(QLatin1String(name)), QString(), form->lstPic);
+    }
+    form->RefreshListControls();
+    form->lstPic->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    form->lstPic->setFocus();
+    QTest::keyClick(form->lstPic, Qt::Key_Delete);
+    ASSERT_EQ(form->lstPic->topLevelItemCount(), 2);
+    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 2);
+    EXPECT_EQ(form->lstPic->topLevelItem(1)->text(0), QStringLiteral("c.png"));
+    // Elsewhere Delete edits text, not the list.
+    form->txtMS->setFocus();
+    QTest::keyClick(form->txtMS, Qt::Key_Delete);
+    EXPECT_EQ(form->lstPic->topLevelItemCount(), 2);
+}
+
+} // namespace
