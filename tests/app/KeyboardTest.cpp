@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -35,10 +36,23 @@ protected:
         }
         return seen;
     }
+    void AddPictures(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const QString path = dir.filePath(QStringLiteral("%1.png").arg(QChar(u'a' + i)));
+            QImage image(8, 8, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            ASSERT_TRUE(image.save(path));
+            form->AddPictureFile(path, QString(), form->lstPic);
+        }
+        form->RefreshListControls();
+    }
     static bool Contains(const std::vector<QWidget*>& widgets, const QWidget* w)
     {
         return std::find(widgets.begin(), widgets.end(), w) != widgets.end();
     }
+
+    QTemporaryDir dir;
 };
 
 TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
@@ -92,14 +106,7 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
 
 TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
 {
-    QTemporaryDir dir;
-    for (const char* name : {"a.png", "b.png", "c.png"}) {
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        ASSERT_TRUE(image.save(dir.filePath(QLatin1String(name))));
-        form->AddPictureFile(dir.filePath(QLatin1String(name)), QString(), form->lstPic);
-    }
-    form->RefreshListControls();
+    AddPictures(3);
     form->lstPic->topLevelItem(1)->setCheckState(0, Qt::Checked);
     form->lstPic->setFocus();
     QTest::keyClick(form->lstPic, Qt::Key_Delete);
@@ -110,6 +117,32 @@ TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
     form->txtMS->setFocus();
     QTest::keyClick(form->txtMS, Qt::Key_Delete);
     EXPECT_EQ(form->lstPic->topLevelItemCount(), 2);
+}
+
+TEST_F(KeyboardTest, EscapeStopsAPreviewLoadAsStopDoes)
+{
+    AddPictures(3);
+    form->LabCap_Click(3);
+    int presses = 0;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
+        if (form->LabLoop->text().startsWith(QStringLiteral("Loading")) && presses++ == 0)
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+    });
+    presser.start(0);
+    form->imgcmdGo_Click();
+    presser.stop();
+    EXPECT_EQ(presses, 1);
+    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoEn->Picture().cacheKey());
+    EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());
+    EXPECT_TRUE(messages.empty());
+
+    // Idle, Esc does nothing to a playing preview.
+    form->imgcmdGo_Click();
+    ASSERT_TRUE(form->tmPlay->isActive());
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_TRUE(form->tmPlay->isActive());
 }
 
 } // namespace
