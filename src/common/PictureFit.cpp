@@ -13,30 +13,25 @@ int Scaled(int side, int numerator, int denominator)
     return int(qMax<std::int64_t>(1, RoundHalfEven(double(side) * numerator / denominator)));
 }
 
-// Whether the picture is wider than the box, proportionally.
-bool Wider(QSize picture, QSize box)
+// The largest rectangle of shape's proportions inside area, centred in it.
+QRect CentredFit(QSize shape, QSize area)
 {
-    return qint64(picture.width()) * box.height() > qint64(picture.height()) * box.width();
+    QSize inner = area;
+    if (qint64(shape.width()) * area.height() > qint64(shape.height()) * area.width())
+        inner.setHeight(qMin(area.height(), Scaled(shape.height(), area.width(), shape.width())));
+    else
+        inner.setWidth(qMin(area.width(), Scaled(shape.width(), area.height(), shape.height())));
+    return {QPoint((area.width() - inner.width()) / 2, (area.height() - inner.height()) / 2), inner};
 }
 
 } // namespace
 
 QRect ContainPlace(QSize picture, QSize box)
 {
-    QSize inner = box;
-    if (Wider(picture, box))
-        inner.setHeight(qMin(box.height(), Scaled(picture.height(), box.width(), picture.width())));
-    else
-        inner.setWidth(qMin(box.width(), Scaled(picture.width(), box.height(), picture.height())));
-    return {QPoint((box.width() - inner.width()) / 2, (box.height() - inner.height()) / 2), inner};
+    return CentredFit(picture, box);
 }
 
 QRect CoverCrop(QSize picture, QSize box)
 {
-    QSize kept = picture;
-    if (Wider(picture, box))
-        kept.setWidth(qMin(picture.width(), Scaled(picture.height(), box.width(), box.height())));
-    else
-        kept.setHeight(qMin(picture.height(), Scaled(picture.width(), box.height(), box.width())));
-    return {QPoint((picture.width() - kept.width()) / 2, (picture.height() - kept.height()) / 2), kept};
+    return CentredFit(box, picture);
 }

@@ -4,6 +4,7 @@
 // installed program finding its help.
 #include "app/ModLinks.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -32,31 +33,21 @@ Ran RunTool(const QString& program, const QStringList& arguments)
             QString::fromUtf8(process.readAll())};
 }
 
-class InstallTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        prefix = new QTemporaryDir;
-        const QString cmake = qEnvironmentVariable("FLIPREEL_CMAKE", QStringLiteral("cmake"));
-        installed = new Ran(RunTool(cmake, {QStringLiteral("--install"), qEnvironmentVariable("FLIPREEL_BUILD_DIR"),
-                                            QStringLiteral("--prefix"), prefix->path()}));
-    }
-    static void TearDownTestSuite()
-    {
-        delete installed;
-        delete prefix;
-    }
-    static QString At(const QString& relative) { return prefix->filePath(relative); }
-
-    static inline QTemporaryDir* prefix = nullptr;
-    static inline Ran* installed = nullptr;
-};
-
 const QString kAppId = QStringLiteral("org.flipreel.Flipreel");
 
-TEST_F(InstallTest, EveryFileInItsPlace)
+// One install for all checks: cmake --install writes a manifest into the build
+// folder, which installs running side by side would share.
+TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
 {
-    ASSERT_EQ(installed->exitCode, 0) << installed->output.toStdString();
+    QTemporaryDir prefix;
+    // The test programs sit in tests/ of the build folder.
+    const QString build = qEnvironmentVariable(
+        "FLIPREEL_BUILD_DIR", QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")));
+    const Ran installed = RunTool(QStringLiteral("cmake"), {QStringLiteral("--install"), build,
+                                                            QStringLiteral("--prefix"), prefix.path()});
+    ASSERT_EQ(installed.exitCode, 0) << installed.output.toStdString();
+    auto At = [&prefix](const QString& relative) { return prefix.filePath(relative); };
+
     for (const QString& program : {QStringLiteral("bin/flipreel"), QStringLiteral("bin/flipreel-cli")})
         EXPECT_TRUE(QFileInfo(At(program)).isExecutable()) << program.toStdString();
     const QStringList files = {
@@ -71,7 +62,7 @@ TEST_F(InstallTest, EveryFileInItsPlace)
     for (const QString& file : files)
         EXPECT_TRUE(QFileInfo(At(file)).isFile()) << file.toStdString();
     // The compiled help is built where its compiler is installed, and then installed too.
-    if (QFileInfo::exists(QDir(qEnvironmentVariable("FLIPREEL_BUILD_DIR")).filePath(QStringLiteral("flipreel.chm"))))
+    if (QFileInfo::exists(QDir(build).filePath(QStringLiteral("flipreel.chm"))))
         EXPECT_TRUE(QFileInfo(At(QStringLiteral("share/flipreel/flipreel.chm"))).isFile());
     // Each PNG of the icon theme has the size its folder names.
     for (int side : {16, 24, 32, 48, 64, 128, 256}) {
@@ -79,11 +70,8 @@ TEST_F(InstallTest, EveryFileInItsPlace)
         const QImage icon(At(file));
         EXPECT_EQ(icon.size(), QSize(side, side)) << file.toStdString();
     }
-}
 
-TEST_F(InstallTest, DesktopEntryAndMetadataPassTheValidatorsAndNameInstalledFiles)
-{
-    ASSERT_EQ(installed->exitCode, 0) << installed->output.toStdString();
+    // The desktop entry and the metadata pass the validators and name installed files.
     const QString desktop = At(QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop"));
     const QString metainfo = At(QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"));
     const Ran entry = RunTool(QStringLiteral("desktop-file-validate"), {desktop});
@@ -97,11 +85,8 @@ TEST_F(InstallTest, DesktopEntryAndMetadataPassTheValidatorsAndNameInstalledFile
     EXPECT_TRUE(QFileInfo(At(QStringLiteral("bin/") + entryFile.value(QStringLiteral("Exec")).toString())).isExecutable());
     EXPECT_TRUE(QFileInfo::exists(At(QStringLiteral("share/icons/hicolor/scalable/apps/"))
                                   + entryFile.value(QStringLiteral("Icon")).toString() + QStringLiteral(".svg")));
-}
 
-TEST_F(InstallTest, InstalledProgramsRunAndFindTheirHelp)
-{
-    ASSERT_EQ(installed->exitCode, 0) << installed->output.toStdString();
+    // The installed programs run, and find their help.
     const Ran version = RunTool(At(QStringLiteral("bin/flipreel-cli")), {QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.output, QStringLiteral("flipreel-cli 1.30\n"));
