@@ -62,8 +62,9 @@ TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
     for (const QString& file : files)
         EXPECT_TRUE(QFileInfo(At(file)).isFile()) << file.toStdString();
     // The compiled help is built where its compiler is installed, and then installed too.
-    if (QFileInfo::exists(QDir(build).filePath(QStringLiteral("flipreel.chm"))))
+    if (QFileInfo::exists(QDir(build).filePath(QStringLiteral("flipreel.chm")))) {
         EXPECT_TRUE(QFileInfo(At(QStringLiteral("share/flipreel/flipreel.chm"))).isFile());
+    }
     // Each PNG of the icon theme has the size its folder names.
     for (int side : {16, 24, 32, 48, 64, 128, 256}) {
         const QString file = QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(kAppId);
