@@ -57,6 +57,18 @@ protected:
         form->txtH->setText(QString::number(h));
         form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
+    // An output file from before the run.
+    void WriteOldOutput(const QByteArray& bytes)
+    {
+        QFile file(form->txtGIF->text());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray Output() const
+    {
+        QFile file(form->txtGIF->text());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     bool Idle() const
     {
         return !QApplication::overrideCursor() && form->cmdCreateGIF->isEnabled() && form->picPercent->isHidden()
@@ -277,10 +289,7 @@ TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
 {
     Prepare(8, 8);
     AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
-    QFile old(form->txtGIF->text());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("the old output");
-    old.close();
+    WriteOldOutput("the old output");
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     int frames = 0;
@@ -295,8 +304,7 @@ TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
     EXPECT_EQ(frames, 1) << "no frame after Esc";
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(Idle());
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("the old output"));
+    EXPECT_EQ(Output(), QByteArray("the old output"));
     EXPECT_TRUE(RunFolders().isEmpty());
     EXPECT_TRUE(form->isVisible());
 
