@@ -52,6 +52,8 @@ FrmGif::FrmGif(QWidget* parent)
     WireCreate();
 
     Form_Load();
+    // After start-up, which gives the step captions their texts.
+    WireKeyboard();
 }
 
 FrmGif::~FrmGif() = default;

@@ -323,4 +323,15 @@ signals:
 private:
     void WireCreate();
     bool creating_ = false;
+
+    // ---- Keyboard (app/FrmGifKeyboard.cpp) ----
+public:
+    // Esc: a creation run stops as a closing window stops it (no file, the old
+    // output kept); a preview load stops as the Stop button stops it.
+    void Escape_Press();
+
+private:
+    void WireKeyboard();
+    bool cancelRequested_ = false; // Esc during the current creation run
+    bool previewLoading_ = false;
 };

@@ -249,6 +249,7 @@ void FrmGif::InitLinksAndCursors()
     for (QWidget* button : std::initializer_list<QWidget*> { imgCreate[0], imgcmdProp, imgcmdGo, imgcmdStop,
              cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg })
         button->setCursor(hand);
+    ModLinks::PrepareHelpViewerCheck();
 }
 
 // ---- Links ----

@@ -3,10 +3,13 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
+#include <QFuture>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace ModLinks {
 namespace {
@@ -31,6 +34,41 @@ void Open(const QUrl& url)
     // As with the shell's open-document call, the outcome is not looked at.
     (void)QDesktopServices::openUrl(url);
 }
+
+bool HoldsHelp(const QString& folder)
+{
+    return QFileInfo(HelpFilePath(folder)).isFile()
+        || QFileInfo(folder + QLatin1Char('/') + QLatin1String(kHelpPagesIndex)).isFile();
+}
+
+// The desktop's default application for the type of a .chm file, as the
+// freedesktop tools report it; no tool or no answer means no viewer.
+bool AskDesktopForViewer()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    const QString type
+        = QMimeDatabase().mimeTypeForFile(QStringLiteral("x.chm"), QMimeDatabase::MatchExtension).name();
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (tool.isEmpty() || type.isEmpty() || type == QLatin1String("application/octet-stream"))
+        return false;
+    QProcess query;
+    query.start(tool, { QStringLiteral("query"), QStringLiteral("default"), type });
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished();
+        return false;
+    }
+    return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
+#endif
+}
+
+const QFuture<bool>& ViewerAnswer()
+{
+    static const QFuture<bool> answer = QtConcurrent::run(AskDesktopForViewer);
+    return answer;
+}
 } // namespace
 
 void OpenWebsite()
@@ -40,7 +78,7 @@ void OpenWebsite()
 
 void OpenHelpFile()
 {
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = HelpFolder(QCoreApplication::applicationDirPath());
     Open(LocalFileUrl(HelpDocument(folder, HasCompiledHelpViewer())));
 }
 
@@ -60,6 +98,14 @@ QString HelpDocument(const QString& folder, bool compiledHelpViewer)
     return compiled;
 }
 
+QString HelpFolder(const QString& programFolder)
+{
+    if (HoldsHelp(programFolder))
+        return programFolder;
+    const QString installed = QDir::cleanPath(programFolder + QStringLiteral("/../share/flipreel"));
+    return HoldsHelp(installed) ? installed : programFolder;
+}
+
 QUrl LocalFileUrl(const QString& path)
 {
     QUrl url;
@@ -74,25 +120,14 @@ bool HasCompiledHelpViewer()
 {
     if (viewerCheck())
         return viewerCheck()();
-#ifdef Q_OS_WIN
-    return true;
-#else
-    // The desktop's default application for the type of a .chm file, as the
-    // freedesktop tools report it; no tool or no answer means no viewer.
-    const QString type
-        = QMimeDatabase().mimeTypeForFile(QStringLiteral("x.chm"), QMimeDatabase::MatchExtension).name();
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
-    if (tool.isEmpty() || type.isEmpty() || type == QLatin1String("application/octet-stream"))
-        return false;
-    QProcess query;
-    query.start(tool, { QStringLiteral("query"), QStringLiteral("default"), type });
-    if (!query.waitForFinished(3000)) {
-        query.kill();
-        query.waitForFinished();
-        return false;
-    }
-    return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
-#endif
+    const QFuture<bool>& answer = ViewerAnswer();
+    return answer.isFinished() && answer.result();
+}
+
+void PrepareHelpViewerCheck()
+{
+    if (!viewerCheck())
+        (void)ViewerAnswer();
 }
 
 void SetOpener(Opener o)

@@ -28,12 +28,20 @@ QString HelpFilePath(const QString& folder);
 // be shown, else the HTML pages when they are there, else the compiled file's
 // path anyway, which the desktop then reports or ignores.
 QString HelpDocument(const QString& folder, bool compiledHelpViewer);
+// Where the help lies for a program in programFolder: that folder when it holds
+// the help (a build), else "../share/flipreel" beside it when that does (an
+// installed program), else the program folder.
+QString HelpFolder(const QString& programFolder);
 // A file address that keeps a path as it is written, also one that starts with
 // two separators (QUrl::fromLocalFile would read those as a host name).
 QUrl LocalFileUrl(const QString& path);
 
-// Whether the desktop has an application for compiled help files.
+// Whether the desktop has an application for compiled help files. The desktop
+// is asked once, off the calling thread (its tools can take seconds); until it
+// has answered, the answer is no, so a click never waits.
 bool HasCompiledHelpViewer();
+// Starts that question early, so the first help click has the answer.
+void PrepareHelpViewerCheck();
 
 // Tests see what would be opened instead of starting anything. Empty
 // functions restore the desktop's opener and viewer check.

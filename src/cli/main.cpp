@@ -2,6 +2,7 @@
 // flipreel-cli: the creation run of the window, from the command line.
 #include "cli/StopSignals.h"
 #include "common/FileNames.h"
+#include "cli/FrameOptions.h"
 #include "common/OutputSize.h"
 #include "common/Rounding.h"
 #include "common/StopRequest.h"
@@ -12,6 +13,7 @@
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "production/VideoFrames.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -20,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -60,15 +63,23 @@ void Warn(const QString& message)
 QString Usage()
 {
     return QStringLiteral(
-        "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [-q] PICTURE...\n"
+        "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [--every MS] [--fit MODE] [-q] PICTURE...\n"
         "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
+        "A video among them gives one frame per decoded picture.\n"
         "\n"
         "  -o, --output FILE  the GIF file to write (replaced only by a complete new file)\n"
         "  -s, --size WxH     output size, each side 5 to 2000 pixels\n"
         "                     (default: the size of the first readable picture)\n"
-        "  -t, --time MS      play time of every frame in milliseconds (default: 1000);\n"
-        "                     the file stores it in hundredths of a second\n"
-        "  -l, --loop N       times the animation plays; 0 loops endlessly (default: 0)\n"
+        "  -t, --time MS      play time of every frame in milliseconds (default: 1000,\n"
+        "                     a video's frames keep their own); the file stores hundredths\n"
+        "                     of a second, and browsers play under 2 hundredths as 10\n"
+        "  -l, --loop N       times the animation repeats after its first play;\n"
+        "                     0 repeats it endlessly (default: 0)\n"
+        "      --every MS     from a video, one frame every MS milliseconds\n"
+        "      --fit MODE     stretch (default), contain (fit inside, pad) or\n"
+        "                     cover (fill, crop the overflow equally on both sides)\n"
+        "      --background COLOUR  padding of --fit contain, #RRGGBB or a name\n"
+        "                     (default: transparent)\n"
         "  -j, --jobs N       frames converted at once (default: one per processor);\n"
         "                     large pictures wait for each other's memory\n"
         "  -Q, --quality N    1 (smallest file) to 100 (truest colours) (default: 95)\n"
@@ -167,6 +178,7 @@ int main(int argc, char** argv)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOptions({output, size, time, loop, jobs, quality, quiet, help, version});
+    parser.addOptions(FrameOptions::Options());
     if (!parser.parse(ExactArguments(argc, argv))) {
         Err() << kName << ": " << parser.errorText() << "\nTry 'flipreel-cli --help'." << Qt::endl;
         return kRefused;
@@ -216,8 +228,18 @@ int main(int argc, char** argv)
             return Refuse(QStringLiteral("the quality \"%1\" is not a whole number from 1 to 100").arg(parser.value(quality)));
     }
 
+    QString refusal;
+    const std::optional<FrameOptions::Values> shape = FrameOptions::Read(parser, &refusal);
+    if (!shape)
+        return Refuse(refusal);
+
     // Pictures as the window adds them: unreadable ones and repeats are skipped.
-    QStringList pictures;
+    // A file that is no picture may be a video: its pictures go to frame files
+    // in the run folder, made when the first video needs it.
+    std::optional<RunFolder> folder;
+    std::optional<VideoFrames> videos;
+    QVector<CreationFrame> frames;
+    QStringList listed;
     QStringList dimensions;
     for (const QString& argument : parser.positionalArguments()) {
         if (StopRequest::Requested())
@@ -225,19 +247,41 @@ int main(int argc, char** argv)
         const QString path = AbsolutePath(argument);
         QString why;
         const QString dims = GetPicSize(path, &why);
-        if (dims.isEmpty()) {
-            Warn(QStringLiteral("skipped \"%1\": %2").arg(argument, why));
-            continue;
-        }
-        if (pictures.contains(path)) {
+        if (listed.contains(path)) {
             Warn(QStringLiteral("skipped \"%1\": already listed").arg(argument));
             continue;
         }
-        pictures << path;
-        dimensions << dims;
+        if (!dims.isEmpty()) {
+            listed << path;
+            dimensions << dims;
+            frames.push_back({path, playTime});
+            continue;
+        }
+        if (!videos) {
+            folder.emplace(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
+            if (!folder->IsValid()) {
+                Err() << kName << ": " << folder->Error() << Qt::endl;
+                return kCreationFailed;
+            }
+            videos.emplace(folder->Path());
+        }
+        const qsizetype before = frames.size();
+        const VideoFrames::Outcome video = videos->Add(path, shape->everyMs, &frames);
+        if (video.added == 0) {
+            Warn(QStringLiteral("skipped \"%1\": %2")
+                     .arg(argument, video.video ? video.error : why));
+            continue;
+        }
+        if (!video.error.isEmpty())
+            Warn(QStringLiteral("\"%1\": %2; the %3 frames before are used").arg(argument, video.error).arg(video.added));
+        if (parser.isSet(time))
+            for (qsizetype i = before; i < frames.size(); ++i)
+                frames[i].playTime = playTime;
+        listed << path;
+        dimensions << video.dimensions;
     }
-    if (pictures.size() < 2)
-        return Refuse(QStringLiteral("at least two readable pictures are needed (%1 given)").arg(pictures.size()));
+    if (frames.size() < 2)
+        return Refuse(QStringLiteral("at least two readable pictures are needed (%1 given)").arg(frames.size()));
 
     const QString outputPath = parser.value(output);
     if (!CreationRules::OutputPathLongEnough(outputPath))
@@ -248,25 +292,28 @@ int main(int argc, char** argv)
     // The size of the first picture unless one is given.
     const QString sizeText = parser.isSet(size) ? parser.value(size) : dimensions.front();
     const std::optional<CreationRules::SizeTexts> sides = CreationRules::SplitSizeText(sizeText);
-    if (!sides)
+    if (!sides || !FrameOptions::SizeTextHasOneX(sizeText))
         return Refuse(QStringLiteral("the size \"%1\" is not of the form WxH").arg(sizeText));
     const OutputSize::Verdict verdict = OutputSize::Check(sides->width, sides->height);
     if (!verdict.ok)
         return Refuse(verdict.message);
 
-    RunFolder folder(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
-    if (!folder.IsValid()) {
-        Err() << kName << ": " << folder.Error() << Qt::endl;
+    if (!folder)
+        folder.emplace(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
+    if (!folder->IsValid()) {
+        Err() << kName << ": " << folder->Error() << Qt::endl;
         return kCreationFailed;
     }
+    for (const QString& warning : FrameOptions::ShortDelayWarnings(frames))
+        Warn(warning);
 
     CreationSettings settings;
-    for (const QString& path : pictures)
-        settings.frames.push_back({path, playTime});
+    settings.frames = std::move(frames);
     settings.width = verdict.width;
     settings.height = verdict.height;
+    settings.fit = shape->fit;
     settings.outputPath = outputPath;
-    settings.tempFolder = folder.Path();
+    settings.tempFolder = folder->Path();
     settings.threads = threads;
     settings.quality = qualityLevel;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/PictureFit.h"
+
 #include <QImage>
 #include <QString>
 
@@ -27,6 +29,9 @@ public:
 
     // Scales the current picture to exactly width x height. The flag is unused.
     bool Resize(int width, int height, bool flag = false);
+    // Brings the current picture to exactly width x height in the given way
+    // (Stretch is Resize).
+    bool Fit(int width, int height, const PictureFit& fit);
 
     // Writes the current picture as a single-frame GIF89a (at most 256 colours)
     // with a palette of its own. The flag and number are unused.

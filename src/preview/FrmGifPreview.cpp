@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -66,6 +67,7 @@ bool FrmGif::LoadPreview()
         previewPrefetch_->Drop();
     // A window closed meanwhile waits for this load to end, so it ends now.
     const BusyScope busy(*this);
+    const QScopedValueRollback loading(previewLoading_, true);
     const auto overtaken = [this, load] { return previewLoad_ != load || IsClosing(); };
 
     LabLoop->show();

@@ -32,7 +32,7 @@ QString Reason(const QString& engineError)
 // One frame, in the engine's calling order: drop and clear, load, measure,
 // scale only when the size differs, save. Empty on success, else the message.
 QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, int frame, const QString& path,
-                     int width, int height, const QString& frameFile)
+                     int width, int height, const PictureFit& fit, const QString& frameFile)
 {
     engine.LoadFile(QString());
     engine.Clear();
@@ -46,7 +46,7 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, int
         return QStringLiteral("Frame %1: cannot read the picture \"%2\": it holds no picture.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path));
-    if ((w != width || h != height) && !engine.Resize(width, height, false))
+    if ((w != width || h != height) && !engine.Fit(width, height, fit))
         return QStringLiteral("Frame %1: cannot scale the picture \"%2\" to %3 x %4: %5.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path))
@@ -119,7 +119,7 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         const QString& path = settings_.frames.at(i - 1).path;
         QString error;
         try {
-            error = ConvertFrame(engine_, *palettes_.front(), i, path, settings_.width, settings_.height,
+            error = ConvertFrame(engine_, *palettes_.front(), i, path, settings_.width, settings_.height, settings_.fit,
                                  FrameFile(settings_.tempFolder, i));
         } catch (const std::bad_alloc&) {
             engine_.Clear();
@@ -175,7 +175,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                     (void)imaging::MeasurePicture(path, &size, &unused);
                     share = budget.Take(FrameBudget::FrameEstimate(size, output));
                     if (!shared.stop.load())
-                        error = ConvertFrame(engine, palettes, i, path, settings_.width, settings_.height,
+                        error = ConvertFrame(engine, palettes, i, path, settings_.width, settings_.height, settings_.fit,
                                              FrameFile(settings_.tempFolder, i));
                 } catch (const std::bad_alloc&) {
                     error = NoMemory(i, path);

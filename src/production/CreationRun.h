@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/PictureFit.h"
+
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -25,6 +27,7 @@ struct CreationSettings {
     QVector<CreationFrame> frames; // in list order; frame i (from 1) is frames[i - 1]
     int width = 0;                 // output size in pixels, already passed by the size rule
     int height = 0;
+    PictureFit fit;                // how pictures of other proportions meet the size
     QString outputPath;            // used unchanged
     QString tempFolder;            // holds "__frame__N.gif" while the run lasts
     // Frames converted at once: 1 converts on the caller's thread with the

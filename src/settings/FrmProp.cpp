@@ -8,6 +8,7 @@
 #include "app/FrmGif.h"
 #include "common/Twips.h"
 #include "lists/ListRows.h"
+#include "production/ShortDelays.h"
 #include "settings/NumericKeyFilter.h"
 
 #include <QCheckBox>
@@ -108,6 +109,7 @@ FrmProp::FrmProp(FrmGif& owner)
     txtMS = new QLineEdit(QStringLiteral("500"), this);
     txtMS->setObjectName(QStringLiteral("txtMS"));
     txtMS->setMaxLength(5);
+    txtMS->setToolTip(ShortDelays::PlayTimeNote());
     txtMS->setFont(Design::Font(QStringLiteral("Verdana"), 9, true));
     Design::SetTextColor(txtMS, kRed);
     Design::Place(txtMS, 3120, 1320, 915, 285);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "TestVideo.h"
 #include "common/OutputSize.h"
 #include "production/ModFold.h"
 #include "support/GifAnimation.h"
@@ -294,6 +295,138 @@ TEST_F(CliTest, ASignalMidRunCleansUpAndKeepsTheOldOutput)
         EXPECT_EQ(old.readAll(), QByteArray("old GIF")) << signalNumber;
         old.close();
         EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden), QStringList());
+    }
+}
+
+// The centre colour of every frame of the GIF.
+std::vector<QRgb> Colours(const testing_imaging::Animation& gif)
+{
+    std::vector<QRgb> colours;
+    for (const QImage& frame : gif.frames)
+        colours.push_back(frame.pixel(frame.width() / 2, frame.height() / 2) & RGB_MASK);
+    return colours;
+}
+
+TEST_F(CliTest, VideoFramesKeepTheirColoursAndTimesOrAreSampled)
+{
+    const QString video = dir.filePath(QStringLiteral("clip.mkv"));
+    ASSERT_EQ(WriteTestVideo(video, {32, 24},
+                             {{Qt::red, 0, 50}, {Qt::green, 50, 100}, {Qt::blue, 150, 50}, {Qt::white, 200, 50}}),
+              QString());
+    const QString q = QStringLiteral("-q"), o = QStringLiteral("-o");
+    Outcome r = Run({q, o, Out(), video});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
+    EXPECT_EQ(QSize(gif.width, gif.height), QSize(32, 24));
+    EXPECT_EQ(gif.delays, (QVector<int>{5, 10, 5, 5}));
+    EXPECT_EQ(Colours(gif), (std::vector<QRgb>{0xff0000, 0x00ff00, 0x0000ff, 0xffffff}));
+
+    // The picture on show at 0, 100 and 200 ms; the blue one falls between.
+    r = Run({q, o, Out(), QStringLiteral("--every"), QStringLiteral("100"), video});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    gif = testing_imaging::DecodeAnimation(Out());
+    EXPECT_EQ(gif.delays, (QVector<int>{10, 10, 5}));
+    EXPECT_EQ(Colours(gif), (std::vector<QRgb>{0xff0000, 0x00ff00, 0xffffff}));
+
+    // -t overrides the timestamps; a picture after the video follows it.
+    r = Run({q, o, Out(), QStringLiteral("-t"), QStringLiteral("300"), video,
+             Picture(QStringLiteral("after.png"), {32, 24}, Qt::black)});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays, (QVector<int>{30, 30, 30, 30, 30}));
+}
+
+TEST_F(CliTest, TruncatedAndBrokenVideosGiveTheFramesThatDecodedOrAWarning)
+{
+    const QString video = dir.filePath(QStringLiteral("long.mkv"));
+    const std::vector<QColor> cycle{Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    std::vector<TestVideoPicture> pictures;
+    for (int i = 0; i < 24; ++i)
+        pictures.push_back({cycle[std::size_t(i) % cycle.size()], 40 * i, 40});
+    ASSERT_EQ(WriteTestVideo(video, {48, 32}, pictures), QString());
+    QFile whole(video);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    auto copy = [&](const QString& name, const QByteArray& data) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+        return file.fileName();
+    };
+    const QString cut = copy(QStringLiteral("cut.mkv"), bytes.left(bytes.size() / 2));
+    const Outcome r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), cut});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
+    ASSERT_GE(gif.frames.size(), 2);
+    EXPECT_LT(std::size_t(gif.frames.size()), pictures.size());
+    const std::vector<QRgb> colours = Colours(gif);
+    for (std::size_t i = 0; i < colours.size(); ++i)
+        EXPECT_EQ(colours[i], cycle[i % cycle.size()].rgb() & RGB_MASK) << i;
+
+    // Only the header, or bytes of no video at all: skipped with a warning, never a crash.
+    const QString header = copy(QStringLiteral("header.mkv"), bytes.left(64));
+    const QString noise = copy(QStringLiteral("noise.mp4"), QByteArray(4096, '\x5a'));
+    const Outcome broken = Run({QStringLiteral("-o"), Out(), header, noise, video});
+    EXPECT_EQ(broken.exitCode, 0) << broken.err.toStdString();
+    EXPECT_TRUE(broken.err.contains(QStringLiteral("skipped \"") + header)) << broken.err.toStdString();
+    EXPECT_TRUE(broken.err.contains(QStringLiteral("skipped \"") + noise)) << broken.err.toStdString();
+    EXPECT_EQ(std::size_t(testing_imaging::DecodeAnimation(Out()).frames.size()), pictures.size());
+}
+
+TEST_F(CliTest, FitContainPadsAndCoverCropsCentred)
+{
+    // A 40 x 20 picture, left half red, right half blue, into 20 x 20.
+    QImage halves(40, 20, QImage::Format_RGB32);
+    halves.fill(Qt::red);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 20; x < 40; ++x)
+            halves.setPixel(x, y, qRgb(0, 0, 255));
+    const QString wide = dir.filePath(QStringLiteral("wide.png"));
+    ASSERT_TRUE(halves.save(wide));
+    const QString square = Picture(QStringLiteral("square.png"), {20, 20}, Qt::green);
+    auto first = [&](const QStringList& fit) {
+        const Outcome r = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out(), QStringLiteral("-s"),
+                                          QStringLiteral("20x20")} + fit + QStringList{wide, square});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
+        return gif.frames.empty() ? QImage() : gif.frames.front();
+    };
+    // contain: 20 x 10 in the middle, magenta above and below.
+    QImage frame = first({QStringLiteral("--fit"), QStringLiteral("contain"), QStringLiteral("--background"),
+                          QStringLiteral("#ff00ff")});
+    ASSERT_EQ(frame.size(), QSize(20, 20));
+    EXPECT_EQ(frame.pixel(10, 2) & RGB_MASK, 0xff00ffu);
+    EXPECT_EQ(frame.pixel(10, 17) & RGB_MASK, 0xff00ffu);
+    EXPECT_EQ(frame.pixel(2, 10) & RGB_MASK, 0xff0000u);
+    EXPECT_EQ(frame.pixel(17, 10) & RGB_MASK, 0x0000ffu);
+    // cover: the middle 20 x 20, half red, half blue, full height.
+    frame = first({QStringLiteral("--fit"), QStringLiteral("cover")});
+    ASSERT_EQ(frame.size(), QSize(20, 20));
+    EXPECT_EQ(frame.pixel(2, 1) & RGB_MASK, 0xff0000u);
+    EXPECT_EQ(frame.pixel(17, 18) & RGB_MASK, 0x0000ffu);
+    // stretch (the default): the whole picture squeezed, no padding.
+    frame = first({});
+    EXPECT_EQ(frame.pixel(2, 1) & RGB_MASK, 0xff0000u);
+    EXPECT_EQ(frame.pixel(17, 18) & RGB_MASK, 0x0000ffu);
+
+    for (const QStringList& bad : {QStringList{QStringLiteral("--fit"), QStringLiteral("zoom")},
+                                   QStringList{QStringLiteral("--background"), QStringLiteral("nocolour")},
+                                   QStringList{QStringLiteral("--every"), QStringLiteral("0")},
+                                   QStringList{QStringLiteral("-s"), QStringLiteral("10x10x10")}}) {
+        const Outcome r = Run(QStringList{QStringLiteral("-o"), Out()} + bad + QStringList{wide, square});
+        EXPECT_EQ(r.exitCode, 2) << bad.join(u' ').toStdString();
+        EXPECT_TRUE(r.err.contains(bad[1])) << r.err.toStdString();
+    }
+}
+
+TEST_F(CliTest, PlayTimesUnderTwoHundredthsAreWarnedAbout)
+{
+    const QString a = Picture(QStringLiteral("a.png"), {8, 8});
+    const QString b = Picture(QStringLiteral("b.png"), {8, 8});
+    for (const auto& [ms, warned] : {std::pair{QStringLiteral("14"), true}, std::pair{QStringLiteral("0"), true},
+                                     std::pair{QStringLiteral("15"), false}}) {
+        const Outcome r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), QStringLiteral("-t"), ms, a, b});
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.err.contains(QStringLiteral("browsers")), warned) << ms.toStdString() << r.err.toStdString();
     }
 }
 

@@ -61,6 +61,18 @@ protected:
         form->txtH->setText(QString::number(h));
         form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
+    // An output file from before the run.
+    void WriteOldOutput(const QByteArray& bytes)
+    {
+        QFile file(form->txtGIF->text());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray Output() const
+    {
+        QFile file(form->txtGIF->text());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     bool Idle() const
     {
         return !QApplication::overrideCursor() && form->cmdCreateGIF->isEnabled() && form->picPercent->isHidden()
@@ -312,6 +324,35 @@ TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
     for (QDeadlineTimer deadline(5000); form->isVisible() && !deadline.hasExpired();)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_FALSE(form->isVisible()) << "and then the window closes";
+}
+
+TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
+{
+    Prepare(8, 8);
+    AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
+    WriteOldOutput("the old output");
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    int frames = 0;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
+        if (form->CreationUnderway() && ++frames == 1)
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+    });
+    presser.start(0);
+    form->imgCreate_Click(0);
+    presser.stop();
+    EXPECT_EQ(frames, 1) << "no frame after Esc";
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(Output(), QByteArray("the old output"));
+    EXPECT_TRUE(RunFolders().isEmpty());
+    EXPECT_TRUE(form->isVisible());
+
+    // Esc belongs to that run only: the next one runs to its end.
+    form->imgCreate_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(testing_imaging::DecodeAnimation(form->txtGIF->text()).delays.size(), 3);
 }
 
 TEST_F(CreateGifTest, ProgressTextColourAndBar)

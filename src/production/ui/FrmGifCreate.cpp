@@ -139,6 +139,7 @@ void FrmGif::cmdCreateGIF_Click()
     // 7. Busy state. Closing the window now waits for the run to stop.
     BusyScope busy(*this);
     creating_ = true;
+    cancelRequested_ = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool busyPointer = true;
     cmdCreateGIF->setEnabled(false);
@@ -178,7 +179,7 @@ void FrmGif::cmdCreateGIF_Click()
     CreationResult result = run.ConvertFrames([this](double percent) {
         ShowProgress(percent);
         QCoreApplication::processEvents();
-        return !IsClosing();
+        return !IsClosing() && !cancelRequested_;
     });
 
     // 9.-13. The loop field is trimmed in place, then the frames are joined.

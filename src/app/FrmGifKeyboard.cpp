@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window from the keyboard: picture buttons, step captions and links in
+// the Tab order with accessible names, Ctrl+1..5 for the steps, Delete in the
+// picture list, Esc to stop a run or a preview load; and the play-time hint.
+#include "app/FrmGif.h"
+
+#include "app/KeyActivation.h"
+#include "production/ShortDelays.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTreeWidget>
+
+void FrmGif::WireKeyboard()
+{
+    auto* keys = new KeyActivation(this);
+    for (ClickLabel* caption : LabCap)
+        keys->Attach(caption, caption->text());
+    const std::pair<ImageControl*, const char*> buttons[] = {
+        {imgMin2, "Minimize"},
+        {imgClose2, "Close"},
+        {cmdAddImg, "Add pictures"},
+        {cmdDelImg, "Delete the checked pictures"},
+        {cmdUpImg, "Move the selected picture up"},
+        {cmdDownImg, "Move the selected picture down"},
+        {cmdPreviewImg, "Preview the selected picture"},
+        {imgcmdProp, "Change the frame properties"},
+        {imgcmdGo, "Go: play the preview"},
+        {imgcmdStop, "Stop the preview"},
+        {imgCreate[0], "Create the GIF"},
+    };
+    for (const auto& [button, name] : buttons)
+        keys->Attach(button, QLatin1String(name));
+    for (ClickLabel* link : LabLinks)
+        keys->Attach(link, link->text());
+    lstPic->setAccessibleName(QStringLiteral("Pictures"));
+    lstFrame->setAccessibleName(QStringLiteral("Frames"));
+
+    for (int i = 0; i < 5; ++i) {
+        auto* step = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
+        connect(step, &QShortcut::activated, this, [this, i] { LabCap_Click(i); });
+    }
+    auto* remove = new QShortcut(QKeySequence::Delete, lstPic, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, [this] { cmdDel_Click(); });
+    // Esc reaches the window while a run or a load lets events through.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { Escape_Press(); });
+
+    txtMS->setToolTip(ShortDelays::PlayTimeNote());
+}
+
+void FrmGif::Escape_Press()
+{
+    if (creating_)
+        cancelRequested_ = true;
+    else if (previewLoading_)
+        imgcmdStop_Click();
+}

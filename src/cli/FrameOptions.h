@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "common/PictureFit.h"
+#include "production/CreationRun.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The options of flipreel-cli that shape frames: --every, --fit and
+// --background, and the checks and warnings that go with frame timing and size.
+namespace FrameOptions {
+
+struct Values {
+    qint32 everyMs = 0; // 0: every picture of a video
+    PictureFit fit;
+};
+
+// Added to the parser next to the others.
+QList<QCommandLineOption> Options();
+// Reads them; no value (and the message in *refusal) when one is refused.
+std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal);
+
+// A size text holding exactly one x, as "320x240"; "10x10x10" is no size.
+bool SizeTextHasOneX(const QString& text);
+
+// Warnings for frames whose play time is stored as 0 or 1 hundredth, which
+// browsers slow down to 10 hundredths: none when every frame is long enough.
+QStringList ShortDelayWarnings(const QVector<CreationFrame>& frames);
+
+} // namespace FrameOptions

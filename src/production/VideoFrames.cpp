@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "production/VideoFrames.h"
+
+#include "production/CreationRules.h"
+#include "imaging/VideoReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+
+#include <algorithm>
+
+namespace {
+
+// The file stores hundredths; play times are made from whole hundredths of the
+// running time so that rounding never adds up over a long video (30 frames a
+// second is 3.33 hundredths each: 3, 3, 4, 3, 3, 4 ... keeps the clock).
+qint64 Hundredths(qint64 ms) { return (ms + 5) / 10; }
+
+qint32 PlayTimeBetween(qint64 fromMs, qint64 toMs)
+{
+    const qint64 ms = 10 * (Hundredths(toMs) - Hundredths(fromMs));
+    return qint32(std::clamp<qint64>(ms, 0, CreationRules::kMaximumPlayTime));
+}
+
+} // namespace
+
+VideoFrames::VideoFrames(QString folder)
+    : folder_(std::move(folder))
+{
+}
+
+VideoFrames::~VideoFrames()
+{
+    for (const QString& file : std::as_const(files_))
+        (void)QFile::remove(file);
+}
+
+VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, QVector<CreationFrame>* frames)
+{
+    Outcome outcome;
+    imaging::VideoReader reader(videoPath);
+    if (!reader.IsOpen()) {
+        outcome.error = reader.Error();
+        return outcome;
+    }
+    outcome.video = true;
+
+    qint64 frameStart = 0; // start of the frame last appended
+    auto append = [&](const QImage& image, qint64 at) -> bool {
+        if (outcome.added > 0)
+            frames->back().playTime = PlayTimeBetween(frameStart, at);
+        // PNG at the fastest compression: lossless, and quick to write and read back.
+        const QString file = QDir(folder_).filePath(QStringLiteral("__video__%1.png").arg(files_.size() + 1));
+        QImageWriter writer(file, "png");
+        writer.setQuality(90);
+        files_ << file;
+        if (!writer.write(image)) {
+            outcome.error = QStringLiteral("cannot write the temporary file \"%1\": %2")
+                                .arg(QDir::toNativeSeparators(file), writer.errorString());
+            return false;
+        }
+        if (outcome.added == 0)
+            outcome.dimensions = QStringLiteral("%1 x %2").arg(image.width()).arg(image.height());
+        frames->push_back({file, 0});
+        frameStart = at;
+        ++outcome.added;
+        return true;
+    };
+
+    // The picture on show now, and the next sampling time.
+    imaging::VideoReader::Picture shown;
+    bool haveShown = false;
+    bool shownEmitted = false;
+    qint64 nextSample = 0;
+    qint64 previousGap = 0;
+    auto sampleUntil = [&](qint64 before) -> bool {
+        // Every sampling time before `before` falls on the picture on show.
+        while (haveShown && nextSample < before) {
+            if (!shownEmitted) {
+                if (!append(shown.image, nextSample))
+                    return false;
+                shownEmitted = true;
+            }
+            nextSample += everyMs;
+        }
+        return true;
+    };
+
+    imaging::VideoReader::Picture picture;
+    while (reader.Next(&picture)) {
+        if (haveShown)
+            previousGap = picture.startMs - shown.startMs;
+        if (everyMs <= 0) {
+            if (!append(picture.image, picture.startMs))
+                return outcome;
+        } else if (!sampleUntil(picture.startMs)) {
+            return outcome;
+        }
+        if (everyMs > 0) {
+            // The new picture is on show from its start; earlier samples are taken.
+            shown = std::move(picture);
+            shownEmitted = false;
+            haveShown = true;
+            if (!sampleUntil(shown.startMs + 1))
+                return outcome;
+        } else {
+            shown.startMs = picture.startMs;
+            shown.lengthMs = picture.lengthMs;
+            haveShown = true;
+        }
+    }
+    outcome.error = reader.Error();
+    if (!haveShown) {
+        if (outcome.error.isEmpty())
+            outcome.error = QStringLiteral("holds no pictures");
+        return outcome;
+    }
+    // The last picture lasts as long as the video says, else as long as one before it.
+    qint64 length = shown.lengthMs > 0 ? shown.lengthMs : reader.NominalFrameMs();
+    if (length <= 0)
+        length = previousGap > 0 ? previousGap : 100;
+    const qint64 end = shown.startMs + length;
+    if (everyMs > 0 && !sampleUntil(end))
+        return outcome;
+    frames->back().playTime = PlayTimeBetween(frameStart, end);
+    return outcome;
+}

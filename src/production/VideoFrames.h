@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "production/CreationRun.h"
+
+#include <QString>
+#include <QStringList>
+
+// Turns the pictures of video files into frames of a run: each chosen picture
+// is written as a lossless picture file into a folder (one at a time, so memory
+// stays flat however long the video) and listed with its play time from the
+// video's timestamps. The files go when the object goes.
+class VideoFrames final {
+public:
+    explicit VideoFrames(QString folder);
+    ~VideoFrames();
+    VideoFrames(const VideoFrames&) = delete;
+    VideoFrames& operator=(const VideoFrames&) = delete;
+
+    struct Outcome {
+        bool video = false; // false: the file is no video at all
+        int added = 0;      // frames appended
+        QString error;      // why decoding stopped early, or why nothing came out
+        QString dimensions; // of the first picture, as "640 x 480"
+    };
+    // Appends the video's frames: every decoded picture when everyMs is 0,
+    // else the picture showing at 0, everyMs, 2 x everyMs ... (a picture that
+    // shows at several of those times becomes one longer frame).
+    Outcome Add(const QString& videoPath, qint32 everyMs, QVector<CreationFrame>* frames);
+
+private:
+    QString folder_;
+    QStringList files_;
+};

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window from the keyboard alone.
+#include "app/ModTab.h"
+#include "support/FormFixture.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+class KeyboardTest : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        FormFixture::SetUp();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    // Every widget Tab reaches from the first step caption, in order, once round.
+    std::vector<QWidget*> TabRound()
+    {
+        form->LabCap[0]->setFocus(Qt::TabFocusReason);
+        std::vector<QWidget*> seen{QApplication::focusWidget()};
+        for (int i = 0; i < 200; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == seen.front())
+                break;
+            seen.push_back(QApplication::focusWidget());
+        }
+        return seen;
+    }
+    void AddPictures(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const QString path = dir.filePath(QStringLiteral("%1.png").arg(QChar(u'a' + i)));
+            QImage image(8, 8, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            ASSERT_TRUE(image.save(path));
+            form->AddPictureFile(path, QString(), form->lstPic);
+        }
+        form->RefreshListControls();
+    }
+    static bool Contains(const std::vector<QWidget*>& widgets, const QWidget* w)
+    {
+        return std::find(widgets.begin(), widgets.end(), w) != widgets.end();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
+{
+    const std::vector<QWidget*> round = TabRound();
+    for (QWidget* w : round) {
+        if (qobject_cast<ClickLabel*>(w) || qobject_cast<ImageControl*>(w)) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        }
+    }
+    for (ClickLabel* caption : form->LabCap) {
+        EXPECT_TRUE(Contains(round, caption)) << caption->text().toStdString();
+        EXPECT_EQ(caption->accessibleName(), caption->text());
+    }
+    for (ClickLabel* link : form->LabLinks)
+        EXPECT_TRUE(Contains(round, link)) << link->text().toStdString();
+    EXPECT_TRUE(Contains(round, form->cmdAddImg));
+    EXPECT_FALSE(Contains(round, form->imgCreate[0])) << "a hidden page's button is not reached";
+
+    // Space on a caption selects its step; its page's buttons join the round.
+    form->LabCap[4]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->LabCap[4], Qt::Key_Space);
+    EXPECT_EQ(ModTab::CurrentTab, 4);
+    EXPECT_TRUE(Contains(TabRound(), form->imgCreate[0]));
+    EXPECT_FALSE(form->imgCreate[0]->accessibleName().isEmpty());
+}
+
+TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
+{
+    for (int step : {3, 1, 5, 2}) {
+        QTest::keyClick(form.get(), Qt::Key(Qt::Key_0 + step), Qt::ControlModifier);
+        EXPECT_EQ(ModTab::CurrentTab, step - 1) << step;
+        EXPECT_TRUE(form->picTabs[std::size_t(step - 1)]->isVisible());
+    }
+    int modals = 0;
+    onModal = [&](QDialog& dialog) {
+        ++modals;
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    QTest::keyClick(form->LabLinks[2], Qt::Key_Return);
+    EXPECT_EQ(modals, 1) << "Enter on About... shows the About window";
+    // The add button opens the open dialog, answered "cancel" here.
+    QTest::keyClick(form.get(), Qt::Key_1, Qt::ControlModifier);
+    QTest::keyClick(form->cmdAddImg, Qt::Key_Enter);
+    EXPECT_EQ(openRequests.size(), 1u);
+    // A modifier makes it no activation.
+    QTest::keyClick(form->cmdAddImg, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(openRequests.size(), 1u);
+}
+
+TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
+{
+    AddPictures(3);
+    form->lstPic->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    form->lstPic->setFocus();
+    QTest::keyClick(form->lstPic, Qt::Key_Delete);
+    ASSERT_EQ(form->lstPic->topLevelItemCount(), 2);
+    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 2);
+    EXPECT_EQ(form->lstPic->topLevelItem(1)->text(0), QStringLiteral("c.png"));
+    // Elsewhere Delete edits text, not the list.
+    form->txtMS->setFocus();
+    QTest::keyClick(form->txtMS, Qt::Key_Delete);
+    EXPECT_EQ(form->lstPic->topLevelItemCount(), 2);
+}
+
+TEST_F(KeyboardTest, EscapeStopsAPreviewLoadAsStopDoes)
+{
+    AddPictures(3);
+    form->LabCap_Click(3);
+    int presses = 0;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
+        if (form->LabLoop->text().startsWith(QStringLiteral("Loading")) && presses++ == 0)
+            QTest::keyClick(form.get(), Qt::Key_Escape);
+    });
+    presser.start(0);
+    form->imgcmdGo_Click();
+    presser.stop();
+    EXPECT_EQ(presses, 1);
+    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoEn->Picture().cacheKey());
+    EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());
+    EXPECT_TRUE(messages.empty());
+
+    // Idle, Esc does nothing to a playing preview.
+    form->imgcmdGo_Click();
+    ASSERT_TRUE(form->tmPlay->isActive());
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_TRUE(form->tmPlay->isActive());
+}
+
+} // namespace
