@@ -5,6 +5,7 @@
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
+#include "preview/PreviewPictures.h"
 #include "production/ShortDelays.h"
 
 #include <QLabel>
@@ -54,6 +55,13 @@ void FrmGif::Escape_Press()
 {
     if (creating_)
         cancelRequested_ = true;
-    else if (previewLoading_)
+    else if (previewLoading_) {
+        // Unlike Stop, which lets a load complete and play, Esc abandons it:
+        // its queued decodes are dropped and its caption goes with it.
+        ++previewLoad_;
+        if (previewPrefetch_)
+            previewPrefetch_->Drop();
+        LabLoop->hide();
         imgcmdStop_Click();
+    }
 }

@@ -9,6 +9,8 @@
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/PicSize.h"
+#include "imaging/PictureFile.h"
+#include "imaging/PictureFormat.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
@@ -58,6 +60,19 @@ int Refuse(const QString& message)
 void Warn(const QString& message)
 {
     Err() << kName << ": warning: " << message << Qt::endl;
+}
+
+// Whether a file that is no readable picture may be a video: a regular file
+// whose first bytes and name match none of the picture formats.
+bool MaybeVideo(const QString& path)
+{
+    QByteArray head;
+    QByteArray tail;
+    QString unused;
+    if (!imaging::ReadPictureFileEnds(path, 64, 0, &head, &tail, &unused))
+        return false;
+    return imaging::ChooseFormat(reinterpret_cast<const uchar*>(head.constData()), head.size(), path).codec ==
+           imaging::Codec::Unknown;
 }
 
 QString Usage()
@@ -255,6 +270,12 @@ int main(int argc, char** argv)
             listed << path;
             dimensions << dims;
             frames.push_back({path, playTime});
+            continue;
+        }
+        // A picture that cannot be read is skipped for its reason; only a
+        // file of no picture format is tried as a video.
+        if (!MaybeVideo(path)) {
+            Warn(QStringLiteral("skipped \"%1\": %2").arg(argument, why));
             continue;
         }
         if (!videos) {

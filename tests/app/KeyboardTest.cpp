@@ -119,7 +119,7 @@ TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
     EXPECT_EQ(form->lstPic->topLevelItemCount(), 2);
 }
 
-TEST_F(KeyboardTest, EscapeStopsAPreviewLoadAsStopDoes)
+TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)
 {
     AddPictures(3);
     form->LabCap_Click(3);
@@ -136,6 +136,7 @@ TEST_F(KeyboardTest, EscapeStopsAPreviewLoadAsStopDoes)
     EXPECT_FALSE(form->tmPlay->isActive());
     EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoEn->Picture().cacheKey());
     EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());
+    EXPECT_TRUE(form->LabLoop->isHidden()) << "no \"Loading\" caption left behind";
     EXPECT_TRUE(messages.empty());
 
     // Idle, Esc does nothing to a playing preview.
