@@ -6,6 +6,7 @@
 #include "imaging/ImagingRuntime.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/MagickCodec.h"
+#include "imaging/PictureCompleteness.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
 
@@ -489,9 +490,10 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
         const qint64 n = bytes.size();
         const FormatChoice c = ChooseFormat(d, n, path);
         QSize s;
-        // JPEG, PNG, GIF and uncompressed BMP prove from their structure that
-        // their data is complete (an end marker, all rows present); every
-        // other kind is decoded, so that a listed picture can become a frame.
+        // JPEG, PNG, GIF, uncompressed BMP, PNM, TGA, SGI and PSD and TIFF
+        // prove from their structure that their data is complete (an end
+        // marker, all rows or strips present); the others (and the unusual
+        // files among these) are decoded, so that a listed picture can become a frame.
         switch (c.codec) {
         case Codec::Jpeg:
         case Codec::Png:
@@ -518,6 +520,18 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             }
             [[fallthrough]];
         default: {
+            if (c.codec == Codec::Magick) {
+                const Completeness whole = CheckCompleteness(c.coder, d, n);
+                if (whole == Completeness::Truncated) {
+                    reason = QStringLiteral("the %1 data is truncated").arg(c.name);
+                    ok = false;
+                    break;
+                }
+                if (whole == Completeness::Complete) {
+                    ok = MagickMeasure(d, n, c.coder, &s, &reason);
+                    break;
+                }
+            }
             QImage decoded;
             ok = DecodeBytes(d, n, c, {}, &decoded, &reason);
             s = decoded.size();
