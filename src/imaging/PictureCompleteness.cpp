@@ -13,7 +13,13 @@ quint16 Be16(const uchar* p) { return quint16(p[0] << 8 | p[1]); }
 quint32 Be32(const uchar* p) { return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3]; }
 quint16 Le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
 
-Completeness Against(qint64 end, qint64 n) { return end <= n ? Completeness::Complete : Completeness::Truncated; }
+// The bytes read and the file's length: a header running past what was read
+// is cut short only when the whole file was read.
+struct Extent {
+    qint64 n, size;
+    Completeness Short() const { return n < size ? Completeness::Unknown : Completeness::Truncated; }
+    Completeness Against(qint64 end) const { return end <= size ? Completeness::Complete : Completeness::Truncated; }
+};
 
 // Sides beyond the limit are left to the decoder, which gives the size reason.
 bool SaneSides(qint64 w, qint64 h) { return w > 0 && h > 0 && CheckPictureSize(w, h).isEmpty(); }
@@ -36,8 +42,9 @@ qint64 PnmNumber(const uchar* d, qint64 n, qint64* at)
     return value;
 }
 
-Completeness Pnm(const uchar* d, qint64 n)
+Completeness Pnm(const uchar* d, Extent e)
 {
+    const qint64 n = e.n;
     if (n < 3 || d[0] != 'P' || d[1] < '4' || d[1] > '6')
         return Completeness::Unknown;
     const char kind = char(d[1]);
@@ -45,18 +52,20 @@ Completeness Pnm(const uchar* d, qint64 n)
     const qint64 w = PnmNumber(d, n, &at), h = PnmNumber(d, n, &at);
     const qint64 maxval = kind == '4' ? 1 : PnmNumber(d, n, &at);
     // Exactly one white space character separates the header from the data.
-    if (!SaneSides(w, h) || maxval < 1 || maxval > 65535 || at >= n || !std::isspace(d[at]))
+    if (at >= n)
+        return e.Short();
+    if (!SaneSides(w, h) || maxval < 1 || maxval > 65535 || !std::isspace(d[at]))
         return Completeness::Unknown;
     const qint64 sample = maxval > 255 ? 2 : 1;
     const qint64 row = kind == '4' ? (w + 7) / 8 : w * (kind == '6' ? 3 : 1) * sample;
-    return Against(at + 1 + row * h, n);
+    return e.Against(at + 1 + row * h);
 }
 
 // ---- TGA, uncompressed: colour-mapped (1), true colour (2), grey (3)
 
-Completeness Tga(const uchar* d, qint64 n)
+Completeness Tga(const uchar* d, Extent e)
 {
-    if (n < 18)
+    if (e.n < 18)
         return Completeness::Unknown;
     const int type = d[2], mapType = d[1], depth = d[16];
     const qint64 w = Le16(d + 12), h = Le16(d + 14);
@@ -65,26 +74,27 @@ Completeness Tga(const uchar* d, qint64 n)
     if (!usual || mapType > 1 || !SaneSides(w, h))
         return Completeness::Unknown;
     const qint64 map = mapType == 1 ? qint64(Le16(d + 5)) * ((d[7] + 7) / 8) : 0;
-    return Against(18 + d[0] + map + w * h * ((depth + 7) / 8), n);
+    return e.Against(18 + d[0] + map + w * h * ((depth + 7) / 8));
 }
 
 // ---- SGI, stored verbatim (storage 0); run-length files have offset tables
 
-Completeness Sgi(const uchar* d, qint64 n)
+Completeness Sgi(const uchar* d, Extent e)
 {
-    if (n < 12 || Be16(d) != 474 || d[2] != 0 || (d[3] != 1 && d[3] != 2))
+    if (e.n < 12 || Be16(d) != 474 || d[2] != 0 || (d[3] != 1 && d[3] != 2))
         return Completeness::Unknown;
     // The decoder reads as many rows and channels as the fields say, whatever the dimension.
     const qint64 w = Be16(d + 6), h = Be16(d + 8), z = Be16(d + 10);
     if (z < 1 || z > 4 || !SaneSides(w, h))
         return Completeness::Unknown;
-    return Against(512 + w * h * z * d[3], n);
+    return e.Against(512 + w * h * z * d[3]);
 }
 
 // ---- PSD: the sections before the composite picture carry their lengths
 
-Completeness Psd(const uchar* d, qint64 n)
+Completeness Psd(const uchar* d, Extent e)
 {
+    const qint64 n = e.n;
     if (n < 26 || Be16(d + 4) != 1)  // version 2 (large documents) has 64-bit lengths
         return Completeness::Unknown;
     const qint64 channels = Be16(d + 12), h = Be32(d + 14), w = Be32(d + 18), depth = Be16(d + 22);
@@ -93,15 +103,15 @@ Completeness Psd(const uchar* d, qint64 n)
     qint64 at = 26;
     for (int section = 0; section < 3; ++section) {  // colour mode data, resources, layers and masks
         if (at + 4 > n)
-            return Completeness::Truncated;
+            return e.Short();
         at += 4 + qint64(Be32(d + at));
     }
     if (at + 2 > n)
-        return Completeness::Truncated;
+        return e.Short();
     if (Be16(d + at) != 0)
         return Completeness::Unknown;  // run-length coded rows
     const qint64 row = depth == 1 ? (w + 7) / 8 : w * (depth / 8);
-    return Against(at + 2 + channels * h * row, n);
+    return e.Against(at + 2 + channels * h * row);
 }
 
 // ---- TIFF: every strip (or tile) of the first picture lies inside the file
@@ -195,18 +205,19 @@ Completeness Tiff(const uchar* d, qint64 n)
 
 }  // namespace
 
-Completeness CheckCompleteness(const QByteArray& coder, const uchar* d, qint64 n)
+Completeness CheckCompleteness(const QByteArray& coder, const uchar* d, qint64 n, qint64 fileSize)
 {
+    const Extent e{n, fileSize};
     if (coder == "PNM")
-        return Pnm(d, n);
+        return Pnm(d, e);
     if (coder == "TGA")
-        return Tga(d, n);
+        return Tga(d, e);
     if (coder == "SGI")
-        return Sgi(d, n);
+        return Sgi(d, e);
     if (coder == "PSD")
-        return Psd(d, n);
+        return Psd(d, e);
     if (coder == "TIFF")
-        return Tiff(d, n);
+        return n == fileSize ? Tiff(d, n) : Completeness::Unknown;
     return Completeness::Unknown;
 }
 

@@ -15,7 +15,9 @@ enum class Completeness {
 };
 
 // For binary PNM, uncompressed TGA, SGI and PSD, and TIFF (strip and tile
-// tables); `coder` is the ImageMagick coder the file was given.
-Completeness CheckCompleteness(const QByteArray& coder, const uchar* d, qint64 n);
+// tables); `coder` is the ImageMagick coder the file was given. `d` holds the
+// file's first `n` bytes of `fileSize` (TIFF is judged on whole files only:
+// its tables may lie anywhere).
+Completeness CheckCompleteness(const QByteArray& coder, const uchar* d, qint64 n, qint64 fileSize);
 
 }  // namespace imaging

@@ -471,7 +471,8 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
     QByteArray tail;
     // JPEG and PNG show their size at the start and their completeness at
     // the end: a large photograph is not read whole just to be listed.
-    bool ok = ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &reason);
+    qint64 fileSize = 0;
+    bool ok = ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &reason, &fileSize);
     if (ok && !tail.isEmpty()) {
         const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
         const FormatChoice c = ChooseFormat(d, bytes.size(), path);
@@ -481,6 +482,21 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
                              &s, &reason)) {
             *size = s;
             return true;
+        }
+        // Formats whose header (at the start) fixes the data's length: the
+        // size and completeness show without reading the pixels.
+        if (c.codec == Codec::Magick) {
+            const Completeness whole = CheckCompleteness(c.coder, d, bytes.size(), fileSize);
+            if (whole == Completeness::Truncated) {
+                if (error)
+                    *error = QStringLiteral("the %1 data is truncated").arg(c.name);
+                return false;
+            }
+            // A header that reaches past the start read is measured from the whole file.
+            if (whole == Completeness::Complete && MagickMeasure(d, bytes.size(), c.coder, &s, &reason)) {
+                *size = s;
+                return true;
+            }
         }
         // Any other kind, or a header longer than the start read: the whole file.
         ok = ReadPictureFile(path, &bytes, &reason);
@@ -521,7 +537,7 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             [[fallthrough]];
         default: {
             if (c.codec == Codec::Magick) {
-                const Completeness whole = CheckCompleteness(c.coder, d, n);
+                const Completeness whole = CheckCompleteness(c.coder, d, n, n);
                 if (whole == Completeness::Truncated) {
                     reason = QStringLiteral("the %1 data is truncated").arg(c.name);
                     ok = false;

@@ -128,7 +128,7 @@ TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
         const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
         const QString whole = scratch.Path(QStringLiteral("whole.%1").arg(QLatin1String(ext)));
         const QByteArray coder = imaging::ChooseFormat(d, bytes.size(), whole).coder;
-        EXPECT_EQ(imaging::CheckCompleteness(coder, d, bytes.size()), imaging::Completeness::Complete);
+        EXPECT_EQ(imaging::CheckCompleteness(coder, d, bytes.size(), bytes.size()), imaging::Completeness::Complete);
         ASSERT_TRUE(WriteAll(whole, bytes + "trailing"));
         EXPECT_EQ(GetPicSize(whole), QStringLiteral("40 x 30"));
         const QString cut = QStringLiteral("short.%1").arg(QLatin1String(ext));
@@ -137,6 +137,11 @@ TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
         GetPicSize(scratch.Path(cut), &why);
         EXPECT_TRUE(why.contains(QLatin1String("truncated"))) << why.toStdString();
     }
+    // Large enough that only the file's start is read.
+    const QByteArray large = PictureBytes::Tga(Pattern(400, 300), true);
+    ASSERT_TRUE(WriteAll(scratch.Path(QStringLiteral("large.tga")), large));
+    EXPECT_EQ(GetPicSize(scratch.Path(QStringLiteral("large.tga"))), QStringLiteral("400 x 300"));
+    ExpectRefused(QStringLiteral("large-short.tga"), large.chopped(1), "truncated");
 }
 
 TEST_F(Hostile, LargePhotosCutShortAreNotListed)
