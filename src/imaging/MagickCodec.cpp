@@ -175,4 +175,29 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
     return false;
 }
 
+bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result, QString* error)
+{
+    EnsureImagingRuntime();
+    Magick::Image probe;
+    if (!Load(probe, data, size, coder, true, {}, error))
+        return false;
+    try {
+        const qint64 w = qint64(probe.columns()), h = qint64(probe.rows());
+        if (const QString reason = CheckPictureSize(w, h); !reason.isEmpty()) {
+            *error = reason;
+            return false;
+        }
+        *result = QSize(int(w), int(h));
+        // The orientations that MagickDecode's autoOrient turns by a quarter.
+        const Magick::OrientationType o = probe.orientation();
+        if (o == Magick::LeftTopOrientation || o == Magick::RightTopOrientation || o == Magick::RightBottomOrientation
+            || o == Magick::LeftBottomOrientation)
+            result->transpose();
+        return true;
+    } catch (const std::exception& e) {
+        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+    }
+    return false;
+}
+
 }  // namespace imaging

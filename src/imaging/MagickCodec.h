@@ -23,4 +23,8 @@ inline constexpr int kMaxVectorSide = OutputSize::kMaximum;
 bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* image, QString* error,
                   QSize fit = {});
 
+// The size MagickDecode would give (turned upright), from the header alone:
+// no pixel is decoded, so the data's completeness is not checked.
+bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result, QString* error);
+
 }  // namespace imaging

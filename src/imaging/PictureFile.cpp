@@ -97,7 +97,7 @@ bool ReadPictureFile(const QString& path, QByteArray* bytes, QString* reason)
 }
 
 bool ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes, QByteArray* head, QByteArray* tail,
-                         QString* reason)
+                         QString* reason, qint64* fileSize)
 {
     head->clear();
     tail->clear();
@@ -105,6 +105,8 @@ bool ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes
     const Descriptor fd(OpenPictureFile(path, &size, reason));
     if (fd.get() < 0)
         return false;
+    if (fileSize)
+        *fileSize = size;
     if (size <= headBytes + tailBytes)
         return ReadOpenFile(fd.get(), size, head, reason);
     if (!ReadOpenFile(fd.get(), headBytes, head, reason))

@@ -15,9 +15,10 @@ bool ReadPictureFile(const QString& path, QByteArray* bytes, QString* reason);
 
 // Only the first `headBytes` and the last `tailBytes` of a file, for a format
 // whose size and completeness show at its two ends. A file no longer than
-// both is read whole into `head`, and `tail` stays empty.
+// both is read whole into `head`, and `tail` stays empty. `fileSize`, when
+// given, is the length of the file.
 bool ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes, QByteArray* head, QByteArray* tail,
-                         QString* reason);
+                         QString* reason, qint64* fileSize = nullptr);
 
 // The copying half: `size` bytes from an open file. Fewer bytes than that
 // (the file shrank since it was measured) is a failure.

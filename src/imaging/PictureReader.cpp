@@ -6,6 +6,7 @@
 #include "imaging/ImagingRuntime.h"
 #include "imaging/JpegCodec.h"
 #include "imaging/MagickCodec.h"
+#include "imaging/PictureCompleteness.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
 
@@ -470,7 +471,8 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
     QByteArray tail;
     // JPEG and PNG show their size at the start and their completeness at
     // the end: a large photograph is not read whole just to be listed.
-    bool ok = ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &reason);
+    qint64 fileSize = 0;
+    bool ok = ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &reason, &fileSize);
     if (ok && !tail.isEmpty()) {
         const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
         const FormatChoice c = ChooseFormat(d, bytes.size(), path);
@@ -481,6 +483,21 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             *size = s;
             return true;
         }
+        // Formats whose header (at the start) fixes the data's length: the
+        // size and completeness show without reading the pixels.
+        if (c.codec == Codec::Magick) {
+            const Completeness whole = CheckCompleteness(c.coder, d, bytes.size(), fileSize);
+            if (whole == Completeness::Truncated) {
+                if (error)
+                    *error = QStringLiteral("the %1 data is truncated").arg(c.name);
+                return false;
+            }
+            // A header that reaches past the start read is measured from the whole file.
+            if (whole == Completeness::Complete && MagickMeasure(d, bytes.size(), c.coder, &s, &reason)) {
+                *size = s;
+                return true;
+            }
+        }
         // Any other kind, or a header longer than the start read: the whole file.
         ok = ReadPictureFile(path, &bytes, &reason);
     }
@@ -489,9 +506,10 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
         const qint64 n = bytes.size();
         const FormatChoice c = ChooseFormat(d, n, path);
         QSize s;
-        // JPEG, PNG, GIF and uncompressed BMP prove from their structure that
-        // their data is complete (an end marker, all rows present); every
-        // other kind is decoded, so that a listed picture can become a frame.
+        // JPEG, PNG, GIF, uncompressed BMP, PNM, TGA, SGI and PSD and TIFF
+        // prove from their structure that their data is complete (an end
+        // marker, all rows or strips present); the others (and the unusual
+        // files among these) are decoded, so that a listed picture can become a frame.
         switch (c.codec) {
         case Codec::Jpeg:
         case Codec::Png:
@@ -518,6 +536,18 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             }
             [[fallthrough]];
         default: {
+            if (c.codec == Codec::Magick) {
+                const Completeness whole = CheckCompleteness(c.coder, d, n, n);
+                if (whole == Completeness::Truncated) {
+                    reason = QStringLiteral("the %1 data is truncated").arg(c.name);
+                    ok = false;
+                    break;
+                }
+                if (whole == Completeness::Complete) {
+                    ok = MagickMeasure(d, n, c.coder, &s, &reason);
+                    break;
+                }
+            }
             QImage decoded;
             ok = DecodeBytes(d, n, c, {}, &decoded, &reason);
             s = decoded.size();

@@ -7,7 +7,9 @@
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/PicSize.h"
+#include "imaging/PictureCompleteness.h"
 #include "imaging/PictureFile.h"
+#include "imaging/PictureFormat.h"
 #include "imaging/PictureReader.h"
 #include "support/PictureBytes.h"
 
@@ -110,6 +112,40 @@ TEST_F(Hostile, CutPicturesOfEveryKindAreNotListed)
         EXPECT_EQ(GetPicSize(whole), QStringLiteral("40 x 30")) << ext;
         ExpectRefused(QStringLiteral("cut.%1").arg(QLatin1String(ext)), bytes.left(bytes.size() * 3 / 4));
     }
+}
+
+TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
+{
+    // Listed without decoding: one byte short of the data the header promises
+    // is refused, a whole file (trailing bytes allowed) listed.
+    const QImage picture = Pattern(40, 30);
+    QByteArray deep("P6\n# two bytes a sample\n40 30\n65535\n");
+    deep.append(40 * 30 * 6, char(0x7F));
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"tga", PictureBytes::Tga(picture, false)}, {"sgi", PictureBytes::Sgi(picture)},
+        {"psd", PictureBytes::Psd(picture)},        {"ppm", Encoded(picture, "PPM")},
+        {"pnm", deep},                              {"pbm", Encoded(picture, "PBM")},
+        {"tif", PictureBytes::Tiff(picture, false, 7)}, {"tiff", PictureBytes::Tiff(picture, true, 7)},
+    };
+    for (const auto& [ext, bytes] : cases) {
+        SCOPED_TRACE(ext);
+        const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+        const QString whole = scratch.Path(QStringLiteral("whole.%1").arg(QLatin1String(ext)));
+        const QByteArray coder = imaging::ChooseFormat(d, bytes.size(), whole).coder;
+        EXPECT_EQ(imaging::CheckCompleteness(coder, d, bytes.size(), bytes.size()), imaging::Completeness::Complete);
+        ASSERT_TRUE(WriteAll(whole, bytes + "trailing"));
+        EXPECT_EQ(GetPicSize(whole), QStringLiteral("40 x 30"));
+        const QString cut = QStringLiteral("short.%1").arg(QLatin1String(ext));
+        ExpectRefused(cut, bytes.chopped(1));
+        QString why;
+        GetPicSize(scratch.Path(cut), &why);
+        EXPECT_TRUE(why.contains(QLatin1String("truncated"))) << why.toStdString();
+    }
+    // Large enough that only the file's start is read.
+    const QByteArray large = PictureBytes::Tga(Pattern(400, 300), true);
+    ASSERT_TRUE(WriteAll(scratch.Path(QStringLiteral("large.tga")), large));
+    EXPECT_EQ(GetPicSize(scratch.Path(QStringLiteral("large.tga"))), QStringLiteral("400 x 300"));
+    ExpectRefused(QStringLiteral("large-short.tga"), large.chopped(1), "truncated");
 }
 
 TEST_F(Hostile, LargePhotosCutShortAreNotListed)

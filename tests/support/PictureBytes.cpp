@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace PictureBytes {
@@ -113,6 +114,50 @@ QByteArray Psd(const QImage& image)
     Be32(b, {0, 0, 0});     // colour mode data, image resources, layers
     Be16(b, {0});           // raw
     Planes(b, image, false);
+    return b;
+}
+
+QByteArray Tiff(const QImage& image, bool bigEndian, int rowsPerStrip)
+{
+    const int w = image.width(), h = image.height();
+    const int strips = (h + rowsPerStrip - 1) / rowsPerStrip;
+    const auto u16 = [&](QByteArray& b, int v) { bigEndian ? Be16(b, {v}) : Le16(b, {v}); };
+    const auto u32 = [&](QByteArray& b, int v) { bigEndian ? Be32(b, {v}) : Le32(b, {v}); };
+    QByteArray b(bigEndian ? "MM" : "II");
+    u16(b, 42);
+    u32(b, 8);
+    const int entries = 10, tables = 8 + 2 + 12 * entries + 4, data = tables + 8 * strips;
+    u16(b, entries);
+    // Tag, type (3 short, 4 long), count, value (left-justified when short).
+    const auto entry = [&](int tag, int type, int count, int value) {
+        u16(b, tag);
+        u16(b, type);
+        u32(b, count);
+        if (type == 3 && count == 1) {
+            u16(b, value);
+            u16(b, 0);
+        } else {
+            u32(b, value);
+        }
+    };
+    entry(256, 4, 1, w);
+    entry(257, 4, 1, h);
+    entry(258, 3, 1, 8);  // bits per sample: one value stands for all three
+    entry(259, 3, 1, 1);  // no compression
+    entry(262, 3, 1, 2);  // RGB
+    entry(273, 4, strips, tables);
+    entry(277, 3, 1, 3);
+    entry(278, 4, 1, rowsPerStrip);
+    entry(279, 4, strips, tables + 4 * strips);
+    entry(284, 3, 1, 1);  // chunky
+    u32(b, 0);
+    for (int s = 0; s < strips; ++s)
+        u32(b, data + s * rowsPerStrip * w * 3);
+    for (int s = 0; s < strips; ++s)
+        u32(b, std::min(rowsPerStrip, h - s * rowsPerStrip) * w * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            Bytes(b, {qRed(image.pixel(x, y)), qGreen(image.pixel(x, y)), qBlue(image.pixel(x, y))});
     return b;
 }
 

@@ -18,6 +18,9 @@ QByteArray Sgi(const QImage& image);
 QByteArray Pcx(const QImage& image);
 // 8-bit RGB PSD with a raw composite picture.
 QByteArray Psd(const QImage& image);
+// Uncompressed 8-bit RGB TIFF in either byte order, strips of `rowsPerStrip`
+// rows after the directory (a cut file loses strip data, not the tables).
+QByteArray Tiff(const QImage& image, bool bigEndian, int rowsPerStrip);
 // Two-colour BMP with run-length coded rows (RLE8), from the bottom up:
 // black where `image` is dark, white elsewhere.
 QByteArray BmpRle8(const QImage& image);
