@@ -14,17 +14,18 @@ using OwnerCentringTest = FormFixture;
 TEST_F(OwnerCentringTest, ModalWindowsOpenCentredOnTheMainWindow)
 {
     const bool framed = qEnvironmentVariableIntValue("FLIPREEL_EXPECT_FRAMES") == 1;
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // Generous waits: a loaded machine and a starting window manager are slow.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 60000));
     form->AddPictureRow(QStringLiteral("p.png"), QString(), QStringLiteral("64 x 48"), QStringLiteral("/p"));
     form->AddFrameRow(QStringLiteral("p.png"));
     QStringList opened;
     onModal = [&](QDialog& dialog) {
         opened << dialog.objectName();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog, 60000));
         // A window manager frames the window some time after it is shown.
-        EXPECT_TRUE(!framed || QTest::qWaitFor([&] { return dialog.windowHandle()->frameMargins().top() > 0; }, 10000));
+        EXPECT_TRUE(!framed || QTest::qWaitFor([&] { return dialog.windowHandle()->frameMargins().top() > 0; }, 60000));
         const auto offset = [&] { return dialog.frameGeometry().center() - form->frameGeometry().center(); };
-        (void)QTest::qWaitFor([&] { return offset().manhattanLength() <= 1; }, 5000);
+        (void)QTest::qWaitFor([&] { return offset().manhattanLength() <= 1; }, 20000);
         EXPECT_TRUE(std::abs(offset().x()) <= 1 && std::abs(offset().y()) <= 1)
             << dialog.objectName().toStdString() << " off by " << offset().x() << ", " << offset().y();
         dialog.reject();
