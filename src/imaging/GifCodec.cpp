@@ -324,6 +324,15 @@ ColorMapObject* MakeMap(const uint32_t* palette, int count)
     }
     return GifMakeMapObject(1 << bits, colors);
 }
+
+// giflib keeps its copy of a frame's local colour table until the next frame
+// with one, and drops it unfreed when the next frame has none: free it once
+// the frame is written.
+void ReleaseLocalMap(GifFileType* gif)
+{
+    GifFreeMapObject(gif->Image.ColorMap);
+    gif->Image.ColorMap = nullptr;
+}
 }  // namespace
 
 GifWriter::GifWriter(QIODevice* device) : device_(device) {}
@@ -423,6 +432,7 @@ bool GifWriter::AddCompressedFrame(const Frame& f, const QByteArray& blocks, boo
     }
     if (EGifPutCodeNext(gif_, nullptr) == GIF_ERROR)
         return Fail("writing the pixels", gif_->Error);
+    ReleaseLocalMap(gif_);
     return true;
 }
 
@@ -450,6 +460,7 @@ bool GifWriter::AddFrame(const Frame& f, bool localPalette)
         return Fail("writing an image descriptor", gif_->Error);
     if (EGifPutLine(gif_, f.pixels, f.width * f.height) == GIF_ERROR)
         return Fail("compressing the pixels", gif_->Error);
+    ReleaseLocalMap(gif_);
     return true;
 }
 
