@@ -123,6 +123,9 @@ public:
     void ShowPreviewFrame(qint32 k);
     // Stops the playback. A load that is running goes on and plays when done.
     void StopPreview();
+    // Ends the preview load in progress, if any: it returns at its next step
+    // and its queued decodes are never started.
+    void EndPreviewLoad();
 
     // Window variables.
     float DragStartX = 0;

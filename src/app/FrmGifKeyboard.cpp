@@ -5,7 +5,6 @@
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
-#include "preview/PreviewPictures.h"
 #include "production/ShortDelays.h"
 
 #include <QLabel>
@@ -56,11 +55,9 @@ void FrmGif::Escape_Press()
     if (creating_)
         cancelRequested_ = true;
     else if (previewLoading_) {
-        // Unlike Stop, which lets a load complete and play, Esc abandons it:
-        // its queued decodes are dropped and its caption goes with it.
-        ++previewLoad_;
-        if (previewPrefetch_)
-            previewPrefetch_->Drop();
+        // Unlike Stop, which lets a load complete and play, Esc abandons it,
+        // and its caption goes with it.
+        EndPreviewLoad();
         LabLoop->hide();
         imgcmdStop_Click();
     }

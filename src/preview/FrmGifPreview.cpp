@@ -61,10 +61,8 @@ bool FrmGif::LoadPreview()
     // could leave two of them visible. A new Go ends an older load; a Stop
     // does not, so a load stopped midway still completes and plays.
     StopPreview();
-    const quint64 load = ++previewLoad_;
-    // The older load has ended: its queued decodes are not started.
-    if (previewPrefetch_)
-        previewPrefetch_->Drop();
+    EndPreviewLoad();
+    const quint64 load = previewLoad_;
     // A window closed meanwhile waits for this load to end, so it ends now.
     const BusyScope busy(*this);
     const QScopedValueRollback loading(previewLoading_, true);
@@ -161,6 +159,13 @@ void FrmGif::tmPlay_Timer()
     ++ModFrame::PreviewFrame;
     ShowPreviewFrame(ModFrame::PreviewFrame);
     QCoreApplication::processEvents();
+}
+
+void FrmGif::EndPreviewLoad()
+{
+    ++previewLoad_;
+    if (previewPrefetch_)
+        previewPrefetch_->Drop();
 }
 
 void FrmGif::StopPreview()
