@@ -102,8 +102,8 @@ TEST_F(FrmPropTest, OpensWithTheSelectedFrame)
     EXPECT_EQ(opened, 1);
 }
 
-// Built from values alone: it shows what it is given, writes nothing, and
-// hands the edit out on "Apply to All Frames" and through OK.
+// Built from values alone: it shows what it is given and hands the edit out
+// on "Apply to All Frames" (staying open) and through OK.
 TEST_F(FrmPropTest, ShowsTheGivenFrameAndHandsBackTheEdit)
 {
     const FrmProp untouched(nullptr, {});
