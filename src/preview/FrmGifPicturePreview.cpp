@@ -12,6 +12,7 @@ void FrmGif::ShowPicturePreview()
         return;
     const qint32 selected = SelectedRowPosition(lstPic);
     const qint32 position = selected > 0 ? selected : 1;
-    FrmPreview window(*this, position);
+    const QString dimensions = lstPic->topLevelItem(position - 1)->text(PictureColumn::Dimensions);
+    FrmPreview window(this, { PicturePath(position), FrmPreview::ParseDimensions(dimensions) });
     Dialogs::Exec(window);
 }

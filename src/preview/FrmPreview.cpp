@@ -2,14 +2,11 @@
 #include "preview/FrmPreview.h"
 
 #include "app/Controls.h"
-#include "app/FrmGif.h"
 #include "common/FitBox.h"
 #include "common/Twips.h"
-#include "lists/ListRows.h"
 #include "preview/PreviewPictures.h"
 
 #include <QPainter>
-#include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -54,10 +51,9 @@ int PieceValue(const QStringList& pieces, qsizetype index)
 }
 } // namespace
 
-FrmPreview::FrmPreview(FrmGif& owner, qint32 position)
-    : QDialog(&owner)
-    , owner_(owner)
-    , position_(position)
+FrmPreview::FrmPreview(QWidget* owner, const Picture& picture)
+    : QDialog(owner)
+    , picture_(picture)
 {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Click to close preview window"));
@@ -116,14 +112,9 @@ void FrmPreview::Form_Load()
     // 1. The frame along the inner edge, kept on the surface.
     canvas_->Box(0, 0, canvas_->ScaleWidth() - 1, canvas_->ScaleHeight() - 1, canvas_->DrawColor());
 
-    // 2. The listed size of the picture.
-    const QTreeWidgetItem* row = position_ >= 1 && position_ <= owner_.lstPic->topLevelItemCount()
-        ? owner_.lstPic->topLevelItem(position_ - 1)
-        : nullptr;
-    const QSize listed = ParseDimensions(row ? row->text(PictureColumn::Dimensions) : QString());
-
-    // 3. Shrunk to fit; never enlarged.
-    const QSize shown = FitInto(listed.width(), listed.height(), kMaxShownWidth, kMaxShownHeight);
+    // 2, 3. The listed size, shrunk to fit; never enlarged.
+    const QSize shown
+        = FitInto(picture_.size.width(), picture_.size.height(), kMaxShownWidth, kMaxShownHeight);
     W_ = shown.width();
     H_ = shown.height();
 
@@ -137,7 +128,7 @@ void FrmPreview::Form_Load()
     // thread: the window is up at once even for a large picture. A picture
     // that cannot be read leaves the window empty.
     SetPicture(QImage());
-    const QString path = owner_.PicturePath(position_);
+    const QString path = picture_.path;
     const QSize box(W_, H_);
     if (!path.isEmpty() && !box.isEmpty()) {
         connect(&decoding_, &QFutureWatcher<QImage>::finished, this, [this] {

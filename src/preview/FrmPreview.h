@@ -7,7 +7,6 @@
 #include <QRectF>
 #include <QSize>
 
-class FrmGif;
 class PixelSurface;
 
 // frmPreview: one picture of the list, shrunk to fit 600 x 400, centred on a
@@ -16,8 +15,13 @@ class PixelSurface;
 class FrmPreview final : public QDialog {
     Q_OBJECT
 public:
-    // Shows the picture row at a position (1-based) of the owner's picture list.
-    FrmPreview(FrmGif& owner, qint32 position);
+    // What an opening shows.
+    struct Picture {
+        QString path; // the file; empty shows no picture
+        QSize size; // the listed size; a missing value is 0
+    };
+
+    FrmPreview(QWidget* owner, const Picture& picture);
     ~FrmPreview() override;
     Q_DISABLE_COPY_MOVE(FrmPreview)
 
@@ -55,8 +59,7 @@ public:
 private:
     void SetPicture(const QImage& picture);
 
-    FrmGif& owner_;
-    qint32 position_ = 0;
+    Picture picture_;
     PixelSurface* canvas_ = nullptr;
     StretchImage imgPreview_;
     qint32 W_ = 0;

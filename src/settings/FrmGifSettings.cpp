@@ -106,12 +106,43 @@ qint32 FrmGif::SelectedFramePosition() const
     return selected > 0 ? selected : 1;
 }
 
+namespace {
+// The frame row at a position as the properties dialog shows it.
+FrmProp::Frame FrameForProperties(const FrmGif& form, qint32 position)
+{
+    const QTreeWidgetItem* row = position >= 1 ? form.lstFrame->topLevelItem(position - 1) : nullptr;
+    if (!row)
+        return {};
+    // Yes in any case, with spaces around, counts as transparent.
+    const bool transparent = row->text(FrameColumn::Transparent).trimmed().toLower() == QLatin1String("yes");
+    return { position, row->text(FrameColumn::Label), row->text(FrameColumn::Name),
+        { row->text(FrameColumn::PlayTime), transparent, form.FrameColor(position) } };
+}
+
+// ApplyToFrame: the dialog's values into the frame row at a position.
+void ApplyToFrame(FrmGif& form, qint32 position, const FrmProp::Properties& properties)
+{
+    QTreeWidgetItem* row = position >= 1 ? form.lstFrame->topLevelItem(position - 1) : nullptr;
+    if (!row)
+        return;
+    row->setText(FrameColumn::PlayTime, properties.playTime);
+    // Flag, tick or cross and colour together; the colour also when not transparent.
+    form.SetFrameTransparency(position, properties.transparent, properties.color);
+}
+} // namespace
+
 void FrmGif::lstFrame_DblClick()
 {
     if (lstFrame->topLevelItemCount() < 1)
         return;
-    FrmProp dialog(*this);
-    Dialogs::Exec(dialog);
+    const qint32 position = SelectedFramePosition();
+    FrmProp dialog(this, FrameForProperties(*this, position));
+    connect(&dialog, &FrmProp::appliedToAllFrames, this, [this](const FrmProp::Properties& properties) {
+        for (int i = 1; i <= lstFrame->topLevelItemCount(); ++i)
+            ApplyToFrame(*this, i, properties);
+    });
+    if (Dialogs::Exec(dialog) == QDialog::Accepted)
+        ApplyToFrame(*this, position, dialog.Edited());
 }
 
 void FrmGif::cmdProp_Click()

@@ -5,9 +5,7 @@
 #include "app/CheckBoxFit.h"
 #include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/FrmGif.h"
 #include "common/Twips.h"
-#include "lists/ListRows.h"
 #include "production/ShortDelays.h"
 #include "settings/NumericKeyFilter.h"
 
@@ -17,7 +15,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
-#include <QTreeWidget>
 
 namespace {
 constexpr int kInnerWidthTwips = 6945;
@@ -67,9 +64,9 @@ QPushButton* Button(
 }
 } // namespace
 
-FrmProp::FrmProp(FrmGif& owner)
-    : QDialog(&owner)
-    , owner_(owner)
+FrmProp::FrmProp(QWidget* owner, const Frame& frame)
+    : QDialog(owner)
+    , frame_(frame)
 {
     setObjectName(QStringLiteral("frmProp"));
     setWindowTitle(QStringLiteral("Frame Properties..."));
@@ -161,17 +158,15 @@ FrmProp::~FrmProp() = default;
 
 void FrmProp::Form_Load()
 {
-    position_ = owner_.SelectedFramePosition();
-    const QTreeWidgetItem* row = position_ > 0 ? owner_.lstFrame->topLevelItem(position_ - 1) : nullptr;
-    if (!row)
+    if (frame_.position < 1)
         return;
-    QString number = row->text(FrameColumn::Label);
+    QString number = frame_.label;
     number.remove(QStringLiteral("Frame"), Qt::CaseSensitive);
     Design::SetCaption(LabNo, number.trimmed());
-    Design::SetCaption(LabFile, row->text(FrameColumn::Name));
-    chkTrans->setChecked(row->text(FrameColumn::Transparent).trimmed().toLower() == QLatin1String("yes"));
-    txtMS->setText(row->text(FrameColumn::PlayTime));
-    picColor->SetBackColor(owner_.FrameColor(position_));
+    Design::SetCaption(LabFile, frame_.name);
+    chkTrans->setChecked(frame_.properties.transparent);
+    txtMS->setText(frame_.properties.playTime);
+    picColor->SetBackColor(frame_.properties.color);
 }
 
 void FrmProp::picColor_Click()
@@ -183,22 +178,13 @@ void FrmProp::picColor_Click()
         picColor->SetBackColor(*picked);
 }
 
-void FrmProp::ApplyToFrame(qint16 position)
+FrmProp::Properties FrmProp::Edited() const
 {
-    QTreeWidgetItem* row = position >= 1 && position <= owner_.lstFrame->topLevelItemCount()
-        ? owner_.lstFrame->topLevelItem(position - 1)
-        : nullptr;
-    if (!row)
-        return;
-    row->setText(FrameColumn::PlayTime, txtMS->text().trimmed());
-    // Flag, tick or cross and colour together; the colour also when not transparent.
-    owner_.SetFrameTransparency(position, chkTrans->isChecked(), picColor->BackColor());
+    return { txtMS->text().trimmed(), chkTrans->isChecked(), picColor->BackColor() };
 }
 
 void FrmProp::OKButton_Click()
 {
-    if (owner_.lstFrame->topLevelItemCount() >= 1)
-        ApplyToFrame(static_cast<qint16>(position_));
     accept();
 }
 
@@ -209,8 +195,5 @@ void FrmProp::CancelButton_Click()
 
 void FrmProp::cmdApply_Click()
 {
-    // An int counter: a 16-bit one could never pass the last of 32767 rows.
-    const int count = owner_.lstFrame->topLevelItemCount();
-    for (int i = 1; i <= count; ++i)
-        ApplyToFrame(static_cast<qint16>(i));
+    emit appliedToAllFrames(Edited());
 }

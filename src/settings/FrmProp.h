@@ -8,7 +8,6 @@
 #include <array>
 
 class ColorBox;
-class FrmGif;
 class ImageControl;
 class QCheckBox;
 class QLabel;
@@ -16,14 +15,29 @@ class QLineEdit;
 class QPushButton;
 class ShapeOutline;
 
-// frmProp: edits the play time, transparency and transparent colour of the
-// selected frame, or gives them to every frame. Modal; created for each
-// opening, it reads the frame list when it loads and writes only on OK or
-// "Apply to All Frames".
+// frmProp: edits the play time, transparency and transparent colour of one
+// frame, or gives them to every frame. Modal; created for each opening from
+// the frame's values. It writes nothing itself: OK accepts with the edited
+// values, "Apply to All Frames" hands them out at once and stays open.
 class FrmProp final : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmProp(FrmGif& owner);
+    // What the dialog edits of a frame.
+    struct Properties {
+        QString playTime; // milliseconds, as typed
+        bool transparent = false;
+        ColorValue color = 0; // the transparent colour, kept whether or not it is used
+        bool operator==(const Properties&) const = default;
+    };
+    // The frame an opening is for.
+    struct Frame {
+        qint32 position = 0; // 1-based; 0 for none, which leaves the controls as built
+        QString label; // the frame row's label, "Frame 3"
+        QString name; // the picture's file name
+        Properties properties;
+    };
+
+    FrmProp(QWidget* owner, const Frame& frame);
     ~FrmProp() override;
     Q_DISABLE_COPY_MOVE(FrmProp)
 
@@ -32,11 +46,12 @@ public:
     void OKButton_Click();
     void CancelButton_Click();
     void cmdApply_Click();
-    // Writes the dialog's values into the frame row at a position (1-based).
-    void ApplyToFrame(qint16 position);
 
-    // The frame this opening edits (read when it loaded).
-    qint32 FramePosition() const { return position_; }
+    // The values in the controls as OK and "Apply to All Frames" give them:
+    // the play time with spaces trimmed at both ends.
+    Properties Edited() const;
+    // The frame this opening edits.
+    qint32 FramePosition() const { return frame_.position; }
 
     ShapeOutline* Shape1 = nullptr;
     ImageControl* Image1 = nullptr;
@@ -51,7 +66,10 @@ public:
     QPushButton* CancelButton = nullptr;
     QPushButton* cmdApply = nullptr;
 
+signals:
+    // "Apply to All Frames": every frame takes these now; a later Cancel does not undo it.
+    void appliedToAllFrames(const FrmProp::Properties& properties);
+
 private:
-    FrmGif& owner_;
-    qint32 position_ = 0;
+    Frame frame_;
 };

@@ -46,7 +46,7 @@ TEST_F(WindowLookTest, CaptionsChangedAtRunTimeStaySizedToTheirText)
 
 TEST_F(WindowLookTest, CheckBoxesKeepTheirPlacesAndTheirIndicatorAndCaptionFitInside)
 {
-    FrmProp prop(*form);
+    FrmProp prop(form.get(), {});
     const std::pair<QCheckBox*, QRect> boxes[] = {
         {form->chkAll, QRect(form->lstPic->pos() + QPoint(4, 2), QSize(13, 13))},
         {form->chkSelect, Twips::ToPixels(2940, 2040, 4335, 195)},

@@ -94,9 +94,8 @@ TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dimensions);
-        form->lstPic->clear();
-        AddPicture(QStringLiteral("missing.png"), QLatin1String(c.dimensions));
-        FrmPreview window(*form, 1);
+        const QSize listed = FrmPreview::ParseDimensions(QLatin1String(c.dimensions));
+        FrmPreview window(nullptr, { dir.filePath(QStringLiteral("missing.png")), listed });
         WaitForPicture(window);
         EXPECT_EQ(window.ShownSize(), QSize(c.w, c.h));
         EXPECT_EQ(window.imgPreview().Width, float(c.w));
@@ -113,8 +112,7 @@ TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
 TEST_F(FrmPreviewTest, WindowFramePictureAndBackground)
 {
     const QString path = Save(QStringLiteral("big.png"), Solid(1200, 900, Qt::red));
-    AddPicture(QStringLiteral("big.png"), QStringLiteral("1200 x 900"));
-    FrmPreview window(*form, 1);
+    FrmPreview window(nullptr, { path, QSize(1200, 900) });
     WaitForPicture(window);
     EXPECT_EQ(window.size(), QSize(610, 410));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
@@ -154,50 +152,45 @@ TEST_F(FrmPreviewTest, PicturesAreShownUpright)
         GTEST_SKIP() << "no TIFF writer that records an orientation";
     writer.setTransformation(QImageIOHandler::TransformationRotate90);
     ASSERT_TRUE(writer.write(picture));
-    AddPicture(QStringLiteral("turned.tif"), QStringLiteral("20 x 40"));
     // A TGA stored from the bottom row up, as most writers store it.
     const QImage redTop = PictureBytes::Bands(30, 20, 10, qRgb(255, 0, 0), qRgb(0, 0, 255));
-    ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(redTop, true)));
-    AddPicture(QStringLiteral("bottom.tga"), QStringLiteral("30 x 20"));
+    ASSERT_TRUE(
+        PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(redTop, true)));
 
-    for (qint32 position : { 1, 2 }) {
-        FrmPreview window(*form, position);
+    for (const FrmPreview::Picture& picture :
+        { FrmPreview::Picture { dir.filePath(QStringLiteral("turned.tif")), QSize(20, 40) },
+            FrmPreview::Picture { dir.filePath(QStringLiteral("bottom.tga")), QSize(30, 20) } }) {
+        FrmPreview window(nullptr, picture);
         WaitForPicture(window);
         const QImage& shown = window.imgPreview().Picture;
         ASSERT_EQ(shown.size(), window.ShownSize());
         // Upright, the red half is on top.
-        EXPECT_EQ(FromQColor(QColor(shown.pixel(10, 3))), Rgb(255, 0, 0)) << position;
-        EXPECT_EQ(FromQColor(QColor(shown.pixel(10, shown.height() - 3))), Rgb(0, 0, 255)) << position;
+        EXPECT_EQ(FromQColor(QColor(shown.pixel(10, 3))), Rgb(255, 0, 0)) << picture.path.toStdString();
+        EXPECT_EQ(FromQColor(QColor(shown.pixel(10, shown.height() - 3))), Rgb(0, 0, 255))
+            << picture.path.toStdString();
     }
 }
 
 TEST_F(FrmPreviewTest, AnyLeftClickClosesIt)
 {
-    Save(QStringLiteral("a.png"), Solid(320, 240, Qt::green));
-    AddPicture(QStringLiteral("a.png"), QStringLiteral("320 x 240"));
+    const FrmPreview::Picture picture { Save(QStringLiteral("a.png"), Solid(320, 240, Qt::green)),
+        QSize(320, 240) };
     for (const QPoint at : { QPoint(305, 205), QPoint(20, 20), QPoint(0, 0) }) {
         SCOPED_TRACE(at.x());
-        bool closed = false;
-        onModal = [&](QDialog& dialog) {
-            auto& window = static_cast<FrmPreview&>(dialog);
-            QWidget* surface = window.Canvas();
-            // A right click, or a release without its press, is no click.
-            QTest::mouseClick(surface, Qt::RightButton, {}, at);
-            QTest::mouseRelease(surface, Qt::LeftButton, {}, at);
-            EXPECT_TRUE(window.isVisible());
-            QTest::mouseClick(surface, Qt::LeftButton, {}, at);
-            closed = !window.isVisible();
-            return window.result();
-        };
-        form->ShowPicturePreview();
-        EXPECT_TRUE(closed);
+        FrmPreview window(nullptr, picture);
+        window.show();
+        QWidget* surface = window.Canvas();
+        // A right click, or a release without its press, is no click.
+        QTest::mouseClick(surface, Qt::RightButton, {}, at);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, at);
+        EXPECT_TRUE(window.isVisible());
+        QTest::mouseClick(surface, Qt::LeftButton, {}, at);
+        EXPECT_FALSE(window.isVisible());
     }
-    onModal = [](QDialog& dialog) {
-        dialog.close(); // the close box
-        EXPECT_FALSE(dialog.isVisible());
-        return dialog.result();
-    };
-    form->ShowPicturePreview();
+    FrmPreview window(nullptr, picture);
+    window.show();
+    window.close(); // the close box
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
@@ -230,10 +223,9 @@ TEST_F(FrmPreviewTest, PicturesQtCannotReadAreShownAndTheClipboardIsLeftAlone)
     const QString path = dir.filePath(QStringLiteral("engine-only.sgi"));
     ASSERT_TRUE(PictureBytes::Write(path, PictureBytes::Sgi(Solid(30, 20, Qt::blue))));
     ASSERT_TRUE(QImageReader(path).read().isNull()) << "the platform loader should not read it";
-    AddPicture(QStringLiteral("engine-only.sgi"), QStringLiteral("30 x 20"));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's copy"));
-    FrmPreview window(*form, 1);
+    FrmPreview window(nullptr, { path, QSize(30, 20) });
     WaitForPicture(window);
     const QImage& shown = window.imgPreview().Picture;
     ASSERT_EQ(shown.size(), QSize(30, 20));

@@ -102,6 +102,42 @@ TEST_F(FrmPropTest, OpensWithTheSelectedFrame)
     EXPECT_EQ(opened, 1);
 }
 
+// Built from values alone: it shows what it is given and hands the edit out
+// on "Apply to All Frames" (staying open) and through OK.
+TEST_F(FrmPropTest, ShowsTheGivenFrameAndHandsBackTheEdit)
+{
+    const FrmProp untouched(nullptr, {});
+    EXPECT_EQ(untouched.txtMS->text(), QStringLiteral("500"));
+    EXPECT_TRUE(untouched.LabNo->text().isEmpty());
+
+    FrmProp prop(nullptr,
+        { 7, QStringLiteral("frame Frame7 "), QStringLiteral("x.jpg"),
+            { QStringLiteral(" 40 "), true, kRed } });
+    std::vector<FrmProp::Properties> applied;
+    QObject::connect(
+        &prop, &FrmProp::appliedToAllFrames, [&](const FrmProp::Properties& p) { applied.push_back(p); });
+    prop.show();
+    EXPECT_EQ(prop.LabNo->text(), QStringLiteral("frame 7"));
+    EXPECT_EQ(prop.LabFile->text(), QStringLiteral("x.jpg"));
+    EXPECT_EQ(prop.txtMS->text(), QStringLiteral(" 40 "));
+    EXPECT_TRUE(prop.chkTrans->isChecked());
+    EXPECT_EQ(prop.picColor->BackColor(), kRed);
+    EXPECT_EQ(prop.Edited(), (FrmProp::Properties { QStringLiteral("40"), true, kRed }));
+
+    QTest::mouseClick(prop.chkTrans, Qt::LeftButton);
+    colorAnswers.push_back(kGreen);
+    QTest::mouseClick(prop.picColor, Qt::LeftButton);
+    const FrmProp::Properties edited { QStringLiteral("40"), false, kGreen };
+    QTest::mouseClick(prop.cmdApply, Qt::LeftButton);
+    ASSERT_EQ(applied.size(), 1u);
+    EXPECT_EQ(applied[0], edited);
+    EXPECT_TRUE(prop.isVisible());
+    QTest::mouseClick(prop.OKButton, Qt::LeftButton);
+    EXPECT_EQ(prop.result(), int(QDialog::Accepted));
+    EXPECT_EQ(prop.Edited(), edited);
+    EXPECT_EQ(applied.size(), 1u);
+}
+
 TEST_F(FrmPropTest, TransparencyTextIsTrimmedAndLowerCasedAndLabelsLoseTheWordFrame)
 {
     AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
@@ -114,9 +150,10 @@ TEST_F(FrmPropTest, TransparencyTextIsTrimmedAndLowerCasedAndLabelsLoseTheWordFr
         SCOPED_TRACE(c.transparent);
         Row(1)->setText(FrameColumn::Transparent, QLatin1String(c.transparent));
         Row(1)->setText(FrameColumn::Label, QStringLiteral(" Frame1 "));
-        FrmProp prop(*form);
-        EXPECT_EQ(prop.chkTrans->isChecked(), c.checked);
-        EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
+        OpenAndDrive([&](FrmProp& prop) {
+            EXPECT_EQ(prop.chkTrans->isChecked(), c.checked);
+            EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
+        });
     }
 }
 
