@@ -81,7 +81,7 @@ void FrmGif::cboDim_Click()
 void FrmGif::picColor_Click()
 {
     Dialogs::ColorRequest request;
-    request.title = QStringLiteral("Select a Transparent color");
+    request.title = tr("Select a Transparent color");
     request.initial = picColor->BackColor();
     if (const std::optional<ColorValue> picked = Dialogs::PickColor(this, request))
         picColor->SetBackColor(*picked);
@@ -122,7 +122,7 @@ void FrmGif::cmdProp_Click()
 void FrmGif::imgcmdProp_Click()
 {
     if (lstFrame->topLevelItemCount() == 0) {
-        Messages::Info(this, QStringLiteral("No files in list!"));
+        Messages::Info(this, tr("No files in list!"));
         return;
     }
     cmdProp_Click();
