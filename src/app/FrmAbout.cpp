@@ -16,7 +16,7 @@ FrmAbout::FrmAbout(QWidget* owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Flipreel 1.30"));
+    setWindowTitle(tr("About Flipreel 1.30"));
     // Fixed dialog border: a title bar with a close box only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(Twips::ToPixels(kClientWidthTwips), Twips::ToPixels(kClientHeightTwips));
@@ -29,9 +29,9 @@ FrmAbout::FrmAbout(QWidget* owner)
     Image1->SetPicture(Artwork::Picture(QStringLiteral("about-picture")));
 
     const QFont font = Design::Font(QStringLiteral("Verdana"), 15, true);
-    Label1 = Design::Label(this, QStringLiteral("Flipreel"), 1380, 840, font, Rgb(255, 0, 0));
+    Label1 = Design::Label(this, tr("Flipreel"), 1380, 840, font, Rgb(255, 0, 0));
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = Design::Label(this, QStringLiteral("VER   1.30"), 3180, 1260, font, Rgb(128, 128, 255));
+    Label2 = Design::Label(this, tr("VER   1.30"), 3180, 1260, font, Rgb(128, 128, 255));
     Label2->setObjectName(QStringLiteral("Label2"));
 }
 

@@ -27,7 +27,7 @@ FrmGif::FrmGif(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmGIF"));
-    setWindowTitle(QStringLiteral("Flipreel"));
+    setWindowTitle(tr("Flipreel"));
     setWindowFlag(Qt::FramelessWindowHint);
     setWindowIcon(Artwork::WindowIcon());
     setFixedSize(Twips::ToPixels(kDesignWidthTwips), Twips::ToPixels(kDesignHeightTwips));
@@ -82,7 +82,7 @@ void FrmGif::BuildTitleBar()
     Image1->SetPicture(Artwork::Picture(QStringLiteral("title-icon")));
 
     // Fixedsys 12 has no Linux twin: a bold monospace of similar size.
-    LTitle = Design::Label(this, QStringLiteral("Flipreel 1.30"), 540, 90,
+    LTitle = Design::Label(this, tr("Flipreel 1.30"), 540, 90,
                            Design::Font(QStringLiteral("Fixedsys"), 10.5, true), Rgb(255, 192, 192));
     LTitle->setObjectName(QStringLiteral("LTitle"));
 
@@ -102,9 +102,9 @@ void FrmGif::BuildTitleBar()
 
     const QFont linkFont = Design::Font(QStringLiteral("Arial"), 9.75);
     const std::array<std::pair<const char*, int>, 3> links = {
-        {{"Website", 7860}, {"Help", 9060}, {"About...", 9960}}};
+        {{QT_TR_NOOP("Website"), 7860}, {QT_TR_NOOP("Help"), 9060}, {QT_TR_NOOP("About..."), 9960}}};
     for (std::size_t i = 0; i < links.size(); ++i) {
-        LabLinks[i] = new ClickLabel(QLatin1String(links[i].first), this);
+        LabLinks[i] = new ClickLabel(tr(links[i].first), this);
         Design::StyleLabel(LabLinks[i], links[i].second, 7560, linkFont, kLinkDesignColor);
         LabLinks[i]->setObjectName(QStringLiteral("LabLinks(%1)").arg(i));
     }

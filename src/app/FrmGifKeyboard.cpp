@@ -18,24 +18,24 @@ void FrmGif::WireKeyboard()
     for (ClickLabel* caption : LabCap)
         keys->Attach(caption, caption->text());
     const std::pair<ImageControl*, const char*> buttons[] = {
-        {imgMin2, "Minimize"},
-        {imgClose2, "Close"},
-        {cmdAddImg, "Add pictures"},
-        {cmdDelImg, "Delete the checked pictures"},
-        {cmdUpImg, "Move the selected picture up"},
-        {cmdDownImg, "Move the selected picture down"},
-        {cmdPreviewImg, "Preview the selected picture"},
-        {imgcmdProp, "Change the frame properties"},
-        {imgcmdGo, "Go: play the preview"},
-        {imgcmdStop, "Stop the preview"},
-        {imgCreate[0], "Create the GIF"},
+        {imgMin2, QT_TR_NOOP("Minimize")},
+        {imgClose2, QT_TR_NOOP("Close")},
+        {cmdAddImg, QT_TR_NOOP("Add pictures")},
+        {cmdDelImg, QT_TR_NOOP("Delete the checked pictures")},
+        {cmdUpImg, QT_TR_NOOP("Move the selected picture up")},
+        {cmdDownImg, QT_TR_NOOP("Move the selected picture down")},
+        {cmdPreviewImg, QT_TR_NOOP("Preview the selected picture")},
+        {imgcmdProp, QT_TR_NOOP("Change the frame properties")},
+        {imgcmdGo, QT_TR_NOOP("Go: play the preview")},
+        {imgcmdStop, QT_TR_NOOP("Stop the preview")},
+        {imgCreate[0], QT_TR_NOOP("Create the GIF")},
     };
     for (const auto& [button, name] : buttons)
-        keys->Attach(button, QLatin1String(name));
+        keys->Attach(button, tr(name));
     for (ClickLabel* link : LabLinks)
         keys->Attach(link, link->text());
-    lstPic->setAccessibleName(QStringLiteral("Pictures"));
-    lstFrame->setAccessibleName(QStringLiteral("Frames"));
+    lstPic->setAccessibleName(tr("Pictures"));
+    lstFrame->setAccessibleName(tr("Frames"));
 
     for (int i = 0; i < 5; ++i) {
         auto* step = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);

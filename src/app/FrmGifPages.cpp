@@ -107,12 +107,12 @@ ShapeOutline* FrameShape(QWidget* page, const char* name)
 void FrmGif::BuildAddPicturesPage(QWidget* page)
 {
     LabCapX = Design::Label(page,
-                            QStringLiteral("Click [Add Pictures...] to open files and add pictures to the "
-                                           "list view, or click [Delete] to remove checked files from the list."),
+                            tr("Click [Add Pictures...] to open files and add pictures to the "
+                               "list view, or click [Delete] to remove checked files from the list."),
                             180, 180, Arial9(), kInstructionColor);
     Label6 = Design::Label(page,
-                           QStringLiteral("Click [Move Up] or [Move Down] to move the selected row up or "
-                                          "down. Click [Preview...] to preview a picture."),
+                           tr("Click [Move Up] or [Move Down] to move the selected row up or "
+                              "down. Click [Preview...] to preview a picture."),
                            180, 420, Arial9(), kInstructionColor);
 
     cmdAddImg = PictureButton(page, "cmdAddImg", "add-pictures", 60, 810, 1995, 360);
@@ -121,20 +121,20 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
     cmdDownImg = PictureButton(page, "cmdDownImg", "move-down", 5340, 810, 1395, 360);
     cmdPreviewImg = PictureButton(page, "cmdPreviewImg", "preview", 6840, 810, 1395, 360);
 
-    cmdAdd = HiddenCommand(page, "cmdAdd", QStringLiteral("&Add Pictures ..."), 60, 840, 1455, 315, true);
-    cmdDel = HiddenCommand(page, "cmdDel", QStringLiteral("&Delete"), 1620, 840, 1455, 315, true);
-    cmdUp = HiddenCommand(page, "cmdUp", QStringLiteral("Move &Up"), 3600, 840, 1095, 315, true);
-    cmdDown = HiddenCommand(page, "cmdDown", QStringLiteral("&Move Down"), 4800, 840, 1095, 315, true);
-    cmdPreview = HiddenCommand(page, "cmdPreview", QStringLiteral("&Preview..."), 6420, 840, 1335, 315, true);
+    cmdAdd = HiddenCommand(page, "cmdAdd", tr("&Add Pictures ..."), 60, 840, 1455, 315, true);
+    cmdDel = HiddenCommand(page, "cmdDel", tr("&Delete"), 1620, 840, 1455, 315, true);
+    cmdUp = HiddenCommand(page, "cmdUp", tr("Move &Up"), 3600, 840, 1095, 315, true);
+    cmdDown = HiddenCommand(page, "cmdDown", tr("&Move Down"), 4800, 840, 1095, 315, true);
+    cmdPreview = HiddenCommand(page, "cmdPreview", tr("&Preview..."), 6420, 840, 1335, 315, true);
 
-    Label1 = Design::Label(page, QStringLiteral("Total Files:"), 8460, 900, Arial9(), kInstructionColor);
+    Label1 = Design::Label(page, tr("Total Files:"), 8460, 900, Arial9(), kInstructionColor);
     LabTotal = Design::Label(page, QStringLiteral("0"), 9480, 900,
                              Design::Font(QStringLiteral("Arial"), 9, true), Rgb(255, 0, 0));
     LabTotal->setObjectName(QStringLiteral("LabTotal"));
 
     lstPic = ReportList(page, "lstPic",
-                        {QStringLiteral("     File Name"), QStringLiteral("File Type"),
-                         QStringLiteral("Dimensions"), QStringLiteral("Address")});
+                        {tr("     File Name"), tr("File Type"),
+                         tr("Dimensions"), tr("Address")});
 
     chkAll = new QCheckBox(page);
     chkAll->setObjectName(QStringLiteral("chkAll"));
@@ -147,8 +147,8 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
 void FrmGif::BuildSettingsPage(QWidget* page)
 {
     Label3 = Design::Label(page,
-                           QStringLiteral("You may enter parameters for all frames here, and you may also "
-                                          "change each frame's properties in \"Frame Properties\" tabbed window."),
+                           tr("You may enter parameters for all frames here, and you may also "
+                              "change each frame's properties in \"Frame Properties\" tabbed window."),
                            300, 240, Arial9(), kInstructionColor);
     Label3->setWordWrap(true);
     Design::Place(Label3, 300, 240, 7995, 450);
@@ -157,38 +157,38 @@ void FrmGif::BuildSettingsPage(QWidget* page)
     const QFont captionFont = Design::Font(QStringLiteral("Arial"), 9.75);
     const QFont dialogFont = Design::Font(QString(), 0);
 
-    LabX[5] = Design::Label(page, QStringLiteral("Play time every frame"), 300, 1080, captionFont, kSettingColor);
+    LabX[5] = Design::Label(page, tr("Play time every frame"), 300, 1080, captionFont, kSettingColor);
     txtMS = NumberField(page, "txtMS", QStringLiteral("1000"), 5, 2940, 1080);
-    Label2 = Design::Label(page, QStringLiteral("Milli Seconds ( from 100 to 30000 )"), 4020, 1140,
+    Label2 = Design::Label(page, tr("Milli Seconds ( from 100 to 30000 )"), 4020, 1140,
                            dialogFont, Design::SystemWindowText());
 
-    LabX[0] = Design::Label(page, QStringLiteral("Loop times when play"), 300, 1500, captionFont, kSettingColor);
+    LabX[0] = Design::Label(page, tr("Loop times when play"), 300, 1500, captionFont, kSettingColor);
     txtLoop = NumberField(page, "txtLoop", QStringLiteral("0"), 4, 2940, 1500);
-    Label4 = Design::Label(page, QStringLiteral("( from 0 to 9999, and 0 stands for loop infinitely )"), 4020,
+    Label4 = Design::Label(page, tr("( from 0 to 9999, and 0 stands for loop infinitely )"), 4020,
                            1560, dialogFont, Design::SystemWindowText());
 
-    LabX[1] = Design::Label(page, QStringLiteral("Output GIF Dimensions"), 300, 1980, captionFont, kSettingColor);
-    chkSelect = FlatCheckBox(page, "chkSelect", QStringLiteral("Select from original pictures dimensions"),
+    LabX[1] = Design::Label(page, tr("Output GIF Dimensions"), 300, 1980, captionFont, kSettingColor);
+    chkSelect = FlatCheckBox(page, "chkSelect", tr("Select from original pictures dimensions"),
                              settingFont, kSettingColor, 2940, 2040, 4335, 195);
     cboDim = new QComboBox(page);
     cboDim->setObjectName(QStringLiteral("cboDim"));
     cboDim->setEditable(false);
     Design::Place(cboDim, 7440, 1980, 2235, 315);
-    chkCustom = FlatCheckBox(page, "chkCustom", QStringLiteral("Or enter your own dimensions values"),
+    chkCustom = FlatCheckBox(page, "chkCustom", tr("Or enter your own dimensions values"),
                              settingFont, kSettingColor, 2940, 2460, 4275, 195);
     txtW = NumberField(page, "txtW", QStringLiteral("0"), 4, 7440, 2460);
-    Label5 = Design::Label(page, QStringLiteral("X"), 8490, 2460, Design::Font(QStringLiteral("Arial"), 11.25),
+    Label5 = Design::Label(page, tr("X"), 8490, 2460, Design::Font(QStringLiteral("Arial"), 11.25),
                            Design::SystemWindowText());
     // The only opaque label of the pages.
     Design::SetBackColor(Label5, Design::SystemWindowBackground());
     txtH = NumberField(page, "txtH", QStringLiteral("0"), 4, 8700, 2460);
 
-    LabX[2] = Design::Label(page, QStringLiteral("Transparent Color"), 300, 3120, captionFont, kSettingColor);
-    chkTrans = FlatCheckBox(page, "chkTrans", QStringLiteral("YES"), Design::Font(QStringLiteral("Verdana"), 9.75, true),
+    LabX[2] = Design::Label(page, tr("Transparent Color"), 300, 3120, captionFont, kSettingColor);
+    chkTrans = FlatCheckBox(page, "chkTrans", tr("YES"), Design::Font(QStringLiteral("Verdana"), 9.75, true),
                             Rgb(255, 0, 0), 2940, 3120, 1275, 255);
     Design::SetBackColor(chkTrans, Rgb(255, 255, 255));
     LabXX = Design::Label(page,
-                          QStringLiteral("Double click the below rectangle to select a color as transparent:"),
+                          tr("Double click the below rectangle to select a color as transparent:"),
                           2940, 3600, settingFont, Rgb(88, 133, 199));
     LabXX->setWordWrap(true);
     Design::Place(LabXX, 2940, 3600, 4350, 480);
@@ -203,16 +203,16 @@ void FrmGif::BuildSettingsPage(QWidget* page)
 void FrmGif::BuildFramePropertiesPage(QWidget* page)
 {
     Label8 = Design::Label(page,
-                           QStringLiteral("Click [Change Properties...] or double click a frame row to change "
-                                          "the frame properties."),
+                           tr("Click [Change Properties...] or double click a frame row to change "
+                              "the frame properties."),
                            180, 180, Arial9(), kInstructionColor);
     imgcmdProp = PictureButton(page, "imgcmdProp", "change-properties", 60, 720, 2550, 420);
-    cmdProp = HiddenCommand(page, "cmdProp", QStringLiteral("&Change Properties ..."), 60, 840, 2055, 315, true);
+    cmdProp = HiddenCommand(page, "cmdProp", tr("&Change Properties ..."), 60, 840, 2055, 315, true);
     // Nothing to edit before the first picture is added.
     cmdProp->setEnabled(false);
     lstFrame = ReportList(page, "lstFrame",
-                          {QStringLiteral("Frame #"), QStringLiteral("File Name"), QStringLiteral("Play Time / ms"),
-                           QStringLiteral("Transparent"), QStringLiteral("Transparent Color")});
+                          {tr("Frame #"), tr("File Name"), tr("Play Time / ms"),
+                           tr("Transparent"), tr("Transparent Color")});
     lstFrame->setItemDelegateForColumn(FrameColumn::Color, new ColorCellDelegate(lstFrame));
     Shape2 = FrameShape(page, "Shape2");
 }
@@ -220,8 +220,8 @@ void FrmGif::BuildFramePropertiesPage(QWidget* page)
 void FrmGif::BuildPreviewPage(QWidget* page)
 {
     Label9 = Design::Label(page,
-                           QStringLiteral("Click [ Go Preview ] to preview the GIF Animation, and click [ Stop "
-                                          "Preview ] to stop the preview"),
+                           tr("Click [ Go Preview ] to preview the GIF Animation, and click [ Stop "
+                              "Preview ] to stop the preview"),
                            180, 120, Arial9(), kInstructionColor);
     imgcmdGo = PictureButton(page, "imgcmdGo", nullptr, 180, 480, 1770, 405);
     imgcmdStop = PictureButton(page, "imgcmdStop", nullptr, 2100, 480, 1770, 405);
@@ -232,12 +232,12 @@ void FrmGif::BuildPreviewPage(QWidget* page)
     for (ImageControl* holder : {imgGoEn, imgStopEn, imgGoDis, imgStopDis})
         holder->hide();
 
-    cmdGo = HiddenCommand(page, "cmdGo", QStringLiteral("&Go Preview"), 180, 480, 1455, 315, false);
+    cmdGo = HiddenCommand(page, "cmdGo", tr("&Go Preview"), 180, 480, 1455, 315, false);
     cmdGo->setEnabled(false);
-    cmdStop = HiddenCommand(page, "cmdStop", QStringLiteral("&Stop Preview"), 1860, 480, 1455, 315, false);
+    cmdStop = HiddenCommand(page, "cmdStop", tr("&Stop Preview"), 1860, 480, 1455, 315, false);
     cmdStop->setEnabled(false);
 
-    LabLoop = Design::Label(page, QStringLiteral("Frame:"), 4980, 540, Arial9(), kInstructionColor);
+    LabLoop = Design::Label(page, tr("Frame:"), 4980, 540, Arial9(), kInstructionColor);
     LabLoop->setObjectName(QStringLiteral("LabLoop"));
 
     picPreview = new PreviewArea(page);
@@ -254,10 +254,10 @@ void FrmGif::BuildPreviewPage(QWidget* page)
 void FrmGif::BuildCreatePage(QWidget* page)
 {
     Label10 = Design::Label(page,
-                            QStringLiteral("Enter a file name to save the created GIF. Click [Create Animated GIF "
-                                           "Now!] to start creating your GIF."),
+                            tr("Enter a file name to save the created GIF. Click [Create Animated GIF "
+                               "Now!] to start creating your GIF."),
                             300, 180, Arial9(), kInstructionColor);
-    Label7 = Design::Label(page, QStringLiteral("Animated GIF file name:"), 420, 840, Arial9(), kInstructionColor);
+    Label7 = Design::Label(page, tr("Animated GIF file name:"), 420, 840, Arial9(), kInstructionColor);
 
     txtGIF = new QLineEdit(page);
     txtGIF->setObjectName(QStringLiteral("txtGIF"));
@@ -277,7 +277,7 @@ void FrmGif::BuildCreatePage(QWidget* page)
     }
     imgCreate[0]->raise();
 
-    cmdCreateGIF = HiddenCommand(page, "cmdCreateGIF", QStringLiteral("Create Animated GIF Now!"), 420, 1920,
+    cmdCreateGIF = HiddenCommand(page, "cmdCreateGIF", tr("Create Animated GIF Now!"), 420, 1920,
                                  2955, 315, false);
     cmdCreateGIF->setEnabled(false);
 

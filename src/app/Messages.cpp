@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Messages.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace Messages {
@@ -24,7 +25,7 @@ void Show(QWidget* owner, const QString& text, Icon icon)
         return;
     }
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    QString::fromLatin1(kTitle), text, QMessageBox::Ok, owner);
+                    QCoreApplication::translate("Messages", kTitle), text, QMessageBox::Ok, owner);
     box.exec();
 }
 
@@ -32,7 +33,7 @@ bool Ask(QWidget* owner, const QString& text)
 {
     if (askHandler())
         return askHandler()(text);
-    return QMessageBox::question(owner, QString::fromLatin1(kTitle), text,
+    return QMessageBox::question(owner, QCoreApplication::translate("Messages", kTitle), text,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }

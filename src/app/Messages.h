@@ -30,6 +30,6 @@ using AskHandler = std::function<bool(const QString&)>;
 void SetShowHandler(ShowHandler handler);
 void SetAskHandler(AskHandler handler);
 
-inline constexpr const char* kTitle = "Flipreel";
+inline constexpr const char* kTitle = QT_TRANSLATE_NOOP("Messages", "Flipreel");
 
 } // namespace Messages

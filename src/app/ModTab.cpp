@@ -4,14 +4,18 @@
 #include "app/FrmGif.h"
 #include "common/Rounding.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 #include <cmath>
 
 namespace ModTab {
 namespace {
-const char* const kCaptions[] = {"1. Add Pictures", "2. Overall Settings", "3. Frame Properties",
-                                 "4. Preview GIF", "5. Create GIF Now!"};
+const char* const kCaptions[] = {QT_TRANSLATE_NOOP("ModTab", "1. Add Pictures"),
+                                 QT_TRANSLATE_NOOP("ModTab", "2. Overall Settings"),
+                                 QT_TRANSLATE_NOOP("ModTab", "3. Frame Properties"),
+                                 QT_TRANSLATE_NOOP("ModTab", "4. Preview GIF"),
+                                 QT_TRANSLATE_NOOP("ModTab", "5. Create GIF Now!")};
 }
 
 qint32 RedOf(qint64 color) { return static_cast<qint32>(color % 256); }
@@ -50,7 +54,8 @@ void InitTabs(FrmGif& form)
     surface.Line(right, TabTop + TabHeight, right, bottom);
 
     for (int i = 0; i < 5; ++i)
-        form.LabCap[static_cast<std::size_t>(i)]->setText(QLatin1String(kCaptions[i]));
+        form.LabCap[static_cast<std::size_t>(i)]->setText(
+            QCoreApplication::translate("ModTab", kCaptions[i]));
 
     const QFont captionFont = form.LabCap[0]->font();
     for (int i = 0; i < 5; ++i) {

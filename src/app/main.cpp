@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FrmAbout.h"
 #include "app/FrmGif.h"
+#include "common/Translations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -11,6 +12,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Flipreel"));
     QApplication::setApplicationVersion(QStringLiteral(FLIPREEL_VERSION));
+    Translations::Install();
 
     FrmGif window;
     window.ShowCentered();

@@ -5,6 +5,7 @@
 #include "production/ShortDelays.h"
 
 #include <QColor>
+#include <QCoreApplication>
 
 namespace FrameOptions {
 namespace {
@@ -27,7 +28,8 @@ std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
         bool ok = false;
         values.everyMs = parser.value(kEvery).toInt(&ok);
         if (!ok || values.everyMs < 1 || values.everyMs > CreationRules::kMaximumPlayTime) {
-            *refusal = QStringLiteral("the interval \"%1\" is not a whole number of milliseconds from 1 to %2")
+            *refusal = QCoreApplication::translate("FrameOptions",
+                "the interval \"%1\" is not a whole number of milliseconds from 1 to %2")
                            .arg(parser.value(kEvery))
                            .arg(CreationRules::kMaximumPlayTime);
             return std::nullopt;
@@ -42,14 +44,16 @@ std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
         else if (mode == QLatin1String("cover"))
             values.fit.mode = PictureFit::Mode::Cover;
         else {
-            *refusal = QStringLiteral("the fit \"%1\" is none of stretch, contain, cover").arg(mode);
+            *refusal = QCoreApplication::translate("FrameOptions",
+                "the fit \"%1\" is none of stretch, contain, cover").arg(mode);
             return std::nullopt;
         }
     }
     if (parser.isSet(kBackground)) {
         const QColor colour = QColor::fromString(parser.value(kBackground));
         if (!colour.isValid()) {
-            *refusal = QStringLiteral("the background \"%1\" is not a colour (#RRGGBB or a name such as white)")
+            *refusal = QCoreApplication::translate("FrameOptions",
+                "the background \"%1\" is not a colour (#RRGGBB or a name such as white)")
                            .arg(parser.value(kBackground));
             return std::nullopt;
         }
@@ -74,13 +78,16 @@ QStringList ShortDelayWarnings(const QVector<CreationFrame>& frames)
     if (count == 0)
         return {};
     const qint32 ms = frames[first].playTime;
-    const QString which = count == 1 ? QStringLiteral("frame %1 plays %2 ms").arg(first + 1).arg(ms)
-                                     : QStringLiteral("%1 frames play under 15 ms (the first: frame %2, %3 ms)")
-                                           .arg(count)
-                                           .arg(first + 1)
-                                           .arg(ms);
-    return {which + QStringLiteral(", which the file stores as 0 or 1 hundredth of a second; "
-                                   "browsers play such frames as 10 hundredths (100 ms)")};
+    const QString which = count == 1
+        ? QCoreApplication::translate("FrameOptions", "frame %1 plays %2 ms").arg(first + 1).arg(ms)
+        : QCoreApplication::translate("FrameOptions", "%1 frames play under 15 ms (the first: frame %2, %3 ms)")
+              .arg(count)
+              .arg(first + 1)
+              .arg(ms);
+    return {QCoreApplication::translate("FrameOptions",
+                                        "%1, which the file stores as 0 or 1 hundredth of a second; "
+                                        "browsers play such frames as 10 hundredths (100 ms)")
+                .arg(which)};
 }
 
 } // namespace FrameOptions

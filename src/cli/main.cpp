@@ -6,6 +6,7 @@
 #include "common/OutputSize.h"
 #include "common/Rounding.h"
 #include "common/StopRequest.h"
+#include "common/Translations.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/PicSize.h"
@@ -59,7 +60,8 @@ int Refuse(const QString& message)
 
 void Warn(const QString& message)
 {
-    Err() << kName << ": warning: " << message << Qt::endl;
+    Err() << kName << ": " << QCoreApplication::translate("FlipreelCli",
+        "warning: %1").arg(message) << Qt::endl;
 }
 
 // Whether a file that is no readable picture may be a video: a regular file
@@ -77,7 +79,7 @@ bool MaybeVideo(const QString& path)
 
 QString Usage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("FlipreelCli",
         "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [--every MS] [--fit MODE] [-q] PICTURE...\n"
         "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
         "A video among them gives one frame per decoded picture.\n"
@@ -118,7 +120,8 @@ public:
     void Start()
     {
         if (shown_)
-            std::fputs("Start Creating...", stderr);
+            std::fputs(QCoreApplication::translate("FlipreelCli",
+                "Start Creating...").toLocal8Bit().constData(), stderr);
     }
     void Show(double percent)
     {
@@ -167,7 +170,7 @@ QString AbsolutePath(const QString& path)
 
 int Stopped()
 {
-    Err() << kName << ": stopped" << Qt::endl;
+    Err() << kName << ": " << QCoreApplication::translate("FlipreelCli", "stopped") << Qt::endl;
     return StoppedExitStatus();
 }
 
@@ -180,6 +183,7 @@ int main(int argc, char** argv)
     // The per-user temporary folder lives under this name.
     QCoreApplication::setApplicationName(QStringLiteral("flipreel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(FLIPREEL_VERSION));
+    Translations::Install();
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
@@ -195,7 +199,8 @@ int main(int argc, char** argv)
     parser.addOptions({output, size, time, loop, jobs, quality, quiet, help, version});
     parser.addOptions(FrameOptions::Options());
     if (!parser.parse(ExactArguments(argc, argv))) {
-        Err() << kName << ": " << parser.errorText() << "\nTry 'flipreel-cli --help'." << Qt::endl;
+        Err() << kName << ": " << parser.errorText() << '\n'
+              << QCoreApplication::translate("FlipreelCli", "Try 'flipreel-cli --help'.") << Qt::endl;
         return kRefused;
     }
     if (parser.isSet(help)) {
@@ -212,7 +217,8 @@ int main(int argc, char** argv)
     if (parser.isSet(time)) {
         const std::optional<qint32> value = CreationRules::PlayTimeFromText(parser.value(time));
         if (!value)
-            return Refuse(QStringLiteral("the play time \"%1\" is not a whole number of milliseconds from 0 to %2")
+            return Refuse(QCoreApplication::translate("FlipreelCli",
+                "the play time \"%1\" is not a whole number of milliseconds from 0 to %2")
                               .arg(parser.value(time))
                               .arg(CreationRules::kMaximumPlayTime));
         playTime = *value;
@@ -221,7 +227,8 @@ int main(int argc, char** argv)
     if (parser.isSet(loop)) {
         const std::optional<qint16> value = CreationRules::LoopCountFromText(parser.value(loop).trimmed());
         if (!value)
-            return Refuse(QStringLiteral("the loop count \"%1\" is not a whole number from 0 to %2")
+            return Refuse(QCoreApplication::translate("FlipreelCli",
+                "the loop count \"%1\" is not a whole number from 0 to %2")
                               .arg(parser.value(loop))
                               .arg(CreationRules::kMaximumLoopCount));
         loopCount = *value;
@@ -231,7 +238,8 @@ int main(int argc, char** argv)
         bool ok = false;
         threads = parser.value(jobs).toInt(&ok);
         if (!ok || threads < 1)
-            return Refuse(QStringLiteral("the number of jobs \"%1\" is not a whole number from 1 up")
+            return Refuse(QCoreApplication::translate("FlipreelCli",
+                "the number of jobs \"%1\" is not a whole number from 1 up")
                               .arg(parser.value(jobs)));
     }
 
@@ -240,7 +248,8 @@ int main(int argc, char** argv)
         bool ok = false;
         qualityLevel = parser.value(quality).toInt(&ok);
         if (!ok || qualityLevel < 1 || qualityLevel > 100)
-            return Refuse(QStringLiteral("the quality \"%1\" is not a whole number from 1 to 100").arg(parser.value(quality)));
+            return Refuse(QCoreApplication::translate("FlipreelCli",
+                "the quality \"%1\" is not a whole number from 1 to 100").arg(parser.value(quality)));
     }
 
     QString refusal;
@@ -263,7 +272,7 @@ int main(int argc, char** argv)
         QString why;
         const QString dims = GetPicSize(path, &why);
         if (listed.contains(path)) {
-            Warn(QStringLiteral("skipped \"%1\": already listed").arg(argument));
+            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": already listed").arg(argument));
             continue;
         }
         if (!dims.isEmpty()) {
@@ -275,7 +284,7 @@ int main(int argc, char** argv)
         // A picture that cannot be read is skipped for its reason; only a
         // file of no picture format is tried as a video.
         if (!MaybeVideo(path)) {
-            Warn(QStringLiteral("skipped \"%1\": %2").arg(argument, why));
+            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(argument, why));
             continue;
         }
         if (!videos) {
@@ -289,12 +298,13 @@ int main(int argc, char** argv)
         const qsizetype before = frames.size();
         const VideoFrames::Outcome video = videos->Add(path, shape->everyMs, &frames);
         if (video.added == 0) {
-            Warn(QStringLiteral("skipped \"%1\": %2")
+            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
                      .arg(argument, video.video ? video.error : why));
             continue;
         }
         if (!video.error.isEmpty())
-            Warn(QStringLiteral("\"%1\": %2; the %3 frames before are used").arg(argument, video.error).arg(video.added));
+            Warn(QCoreApplication::translate("FlipreelCli",
+                "\"%1\": %2; the %3 frames before are used").arg(argument, video.error).arg(video.added));
         if (parser.isSet(time))
             for (qsizetype i = before; i < frames.size(); ++i)
                 frames[i].playTime = playTime;
@@ -302,7 +312,8 @@ int main(int argc, char** argv)
         dimensions << video.dimensions;
     }
     if (frames.size() < 2)
-        return Refuse(QStringLiteral("at least two readable pictures are needed (%1 given)").arg(frames.size()));
+        return Refuse(QCoreApplication::translate("FlipreelCli",
+            "at least two readable pictures are needed (%1 given)").arg(frames.size()));
 
     const QString outputPath = parser.value(output);
     if (!CreationRules::OutputPathLongEnough(outputPath))
@@ -314,7 +325,8 @@ int main(int argc, char** argv)
     const QString sizeText = parser.isSet(size) ? parser.value(size) : dimensions.front();
     const std::optional<CreationRules::SizeTexts> sides = CreationRules::SplitSizeText(sizeText);
     if (!sides || !FrameOptions::SizeTextHasOneX(sizeText))
-        return Refuse(QStringLiteral("the size \"%1\" is not of the form WxH").arg(sizeText));
+        return Refuse(QCoreApplication::translate("FlipreelCli",
+            "the size \"%1\" is not of the form WxH").arg(sizeText));
     const OutputSize::Verdict verdict = OutputSize::Check(sides->width, sides->height);
     if (!verdict.ok)
         return Refuse(verdict.message);
@@ -357,7 +369,8 @@ int main(int argc, char** argv)
         return kCreationFailed;
     }
     if (!parser.isSet(quiet)) {
-        Out() << "Animated File created successfully!\n" << Qt::flush;
+        Out() << QCoreApplication::translate("FlipreelCli",
+            "Animated File created successfully!") << '\n' << Qt::flush;
         // The name as the bytes it has on disk.
         std::puts(FileNames::ToBytes(outputPath).constData());
     }

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+
 namespace FileNames {
 namespace {
 
@@ -114,7 +116,8 @@ QString CheckOutputTarget(const QString& name)
     // stat follows symbolic links: a link to a regular file is written through.
     if (::stat(ToBytes(name).constData(), &info) != 0 || S_ISREG(info.st_mode))
         return {};
-    return S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    return S_ISDIR(info.st_mode) ? QCoreApplication::translate("FileNames", "it is a folder")
+                                 : QCoreApplication::translate("FileNames", "it is not a regular file");
 }
 
 } // namespace FileNames

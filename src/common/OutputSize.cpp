@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
 
+#include <QCoreApplication>
+
 namespace OutputSize {
 
 QString EmptyMessage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate("OutputSize",
         "Please enter correct dimenions value including width and height in overall settings window");
 }
-QString TooSmallMessage() { return QStringLiteral("The width or height value is too small, please reset it"); }
-QString TooBigMessage() { return QStringLiteral("The width or height value is too big, please reset it"); }
+QString TooSmallMessage() { return QCoreApplication::translate("OutputSize",
+    "The width or height value is too small, please reset it"); }
+QString TooBigMessage() { return QCoreApplication::translate("OutputSize",
+    "The width or height value is too big, please reset it"); }
 
 Verdict Check(const QString& widthText, const QString& heightText)
 {

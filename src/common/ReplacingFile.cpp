@@ -5,6 +5,7 @@
 #include "common/Processes.h"
 #include "common/StopRequest.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -64,7 +65,7 @@ void RemoveAbandonedParts(const QByteArray& folder, const QByteArray& name)
     ::closedir(dir);
 }
 
-QString StoppedReason() { return QStringLiteral("the run was stopped"); }
+QString StoppedReason() { return QCoreApplication::translate("ReplacingFile", "the run was stopped"); }
 
 } // namespace
 
@@ -95,7 +96,7 @@ bool ReplacingFile::Fail(const QString& reason)
 bool ReplacingFile::open(OpenMode mode)
 {
     if (isOpen() || mode != QIODevice::WriteOnly) {
-        setErrorString(QStringLiteral("can only be opened once, for writing"));
+        setErrorString(QCoreApplication::translate("ReplacingFile", "can only be opened once, for writing"));
         return false;
     }
     failed_ = false;
@@ -161,7 +162,7 @@ qint64 ReplacingFile::writeData(const char* data, qint64 size)
 bool ReplacingFile::commit()
 {
     if (!isOpen())
-        return Fail(QStringLiteral("the file is not open"));
+        return Fail(QCoreApplication::translate("ReplacingFile", "the file is not open"));
     QIODevice::close();
     if (!failed_ && StopRequest::Requested())
         Fail(StoppedReason());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/FrameQuantizer.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -142,7 +143,7 @@ double FrameQuantizer::MeasureErrors()
 bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QString* error)
 {
     if (picture.isNull()) {
-        *error = QStringLiteral("there is no picture");
+        *error = QCoreApplication::translate("FrameQuantizer", "there is no picture");
         return false;
     }
     const QImage rgba = picture.format() == QImage::Format_RGBA8888 || picture.format() == QImage::Format_RGBX8888

@@ -6,6 +6,7 @@
 #include "imaging/GifCodec.h"
 #include "imaging/LzwEncoder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,18 +67,21 @@ bool LoadFrame(const QString& path, int number, int width, int height, Frame* fr
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("frame %1 (%2): %3").arg(number).arg(Native(path), file.errorString());
+        *error = QCoreApplication::translate("GifAssembler",
+            "frame %1 (%2): %3").arg(number).arg(Native(path), file.errorString());
         return false;
     }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("frame %1 (%2): %3").arg(number).arg(Native(path), file.errorString());
+        *error = QCoreApplication::translate("GifAssembler",
+            "frame %1 (%2): %3").arg(number).arg(Native(path), file.errorString());
         return false;
     }
     QString reason;
     if (!imaging::GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), &frame->picture,
                                     &reason)) {
-        *error = QStringLiteral("frame %1 (%2): %3").arg(number).arg(Native(path), reason);
+        *error = QCoreApplication::translate("GifAssembler",
+            "frame %1 (%2): %3").arg(number).arg(Native(path), reason);
         return false;
     }
     if (width > 0)
@@ -345,7 +349,7 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
             Offer(work.opaque, p.transparent, p, global, wantsTransparent, work, best);
     }
     if (best.cost < 0) {
-        *error = QStringLiteral("a frame could not be compressed");
+        *error = QCoreApplication::translate("GifAssembler", "a frame could not be compressed");
         return false;
     }
     TryKeepingFullTable(work, best);
@@ -400,7 +404,8 @@ bool GifAssembler::AddFrame(const QString& path)
     delays_.append(0);
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile()) {
-        lastError_ = QStringLiteral("frame %1 (%2): the file does not exist").arg(frames_.size()).arg(Native(path));
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "frame %1 (%2): the file does not exist").arg(frames_.size()).arg(Native(path));
         return false;
     }
     return true;
@@ -409,7 +414,8 @@ bool GifAssembler::AddFrame(const QString& path)
 bool GifAssembler::SetFrameDelay(int index, int delay)
 {
     if (index < 0 || index >= delays_.size()) {
-        lastError_ = QStringLiteral("there is no frame %1 (frames are counted from 0; %2 added)")
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "there is no frame %1 (frames are counted from 0; %2 added)")
                          .arg(index).arg(delays_.size());
         return false;
     }
@@ -421,11 +427,12 @@ bool GifAssembler::SaveAnimation(const QString& path)
 {
     lastError_.clear();
     if (path.isEmpty()) {
-        lastError_ = QStringLiteral("no output file named");
+        lastError_ = QCoreApplication::translate("GifAssembler", "no output file named");
         return false;
     }
     if (frames_.isEmpty()) {
-        lastError_ = QStringLiteral("%1: the animation has no frames").arg(Native(path));
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "%1: the animation has no frames").arg(Native(path));
         return false;
     }
     // Only two decoded frames and one screen buffer at a time, whatever the
@@ -434,7 +441,8 @@ bool GifAssembler::SaveAnimation(const QString& path)
     Frame cur, next;
     QString reason;
     if (!LoadFrame(frames_[0], 1, 0, 0, &cur, &reason)) {
-        lastError_ = QStringLiteral("cannot create %1: %2").arg(Native(path), reason);
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "cannot create %1: %2").arg(Native(path), reason);
         return false;
     }
     const int width = cur.picture.width;
@@ -442,7 +450,8 @@ bool GifAssembler::SaveAnimation(const QString& path)
 
     ReplacingFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        lastError_ = QStringLiteral("cannot create %1: %2").arg(Native(path), file.errorString());
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "cannot create %1: %2").arg(Native(path), file.errorString());
         return false;
     }
     std::vector<std::vector<uint32_t>> frameColors;
@@ -454,7 +463,8 @@ bool GifAssembler::SaveAnimation(const QString& path)
 
     imaging::GifWriter writer(&file);
     if (!writer.Begin(width, height, global.count > 0 ? global.colors.data() : nullptr, global.count, loopCount_)) {
-        lastError_ = QStringLiteral("cannot write %1: %2").arg(Native(path), writer.Error());
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "cannot write %1: %2").arg(Native(path), writer.Error());
         file.cancelWriting();
         return false;
     }
@@ -464,24 +474,28 @@ bool GifAssembler::SaveAnimation(const QString& path)
     for (int i = 0; i < n; ++i) {
         const bool hasNext = i + 1 < n;
         if (hasNext && !LoadFrame(frames_[i + 1], i + 2, width, height, &next, &reason)) {
-            lastError_ = QStringLiteral("cannot create %1: %2").arg(Native(path), reason);
+            lastError_ = QCoreApplication::translate("GifAssembler",
+                "cannot create %1: %2").arg(Native(path), reason);
             file.cancelWriting();
             return false;
         }
         if (!EncodeFrame(writer, cur, hasNext ? &next : nullptr, canvas, delays_[i], global, scratch, &reason)) {
-            lastError_ = QStringLiteral("cannot write %1: %2").arg(Native(path), reason);
+            lastError_ = QCoreApplication::translate("GifAssembler",
+                "cannot write %1: %2").arg(Native(path), reason);
             file.cancelWriting();
             return false;
         }
         std::swap(cur, next);
     }
     if (!writer.End()) {
-        lastError_ = QStringLiteral("cannot write %1: %2").arg(Native(path), writer.Error());
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "cannot write %1: %2").arg(Native(path), writer.Error());
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
-        lastError_ = QStringLiteral("cannot write %1: %2").arg(Native(path), file.errorString());
+        lastError_ = QCoreApplication::translate("GifAssembler",
+            "cannot write %1: %2").arg(Native(path), file.errorString());
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 
 #include "imaging/ImagingLimits.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 
 #include <gif_lib.h>
@@ -43,7 +44,7 @@ using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 QString GifMessage(int code)
 {
     const char* text = GifErrorString(code);
-    return text ? QString::fromLatin1(text) : QStringLiteral("error %1").arg(code);
+    return text ? QString::fromLatin1(text) : QCoreApplication::translate("GifCodec", "error %1").arg(code);
 }
 
 // The blocks up to the first image descriptor: screen, transparency, image geometry.
@@ -60,27 +61,30 @@ bool OpenFirstImage(MemoryReader* reader, FirstImage* first, QString* error)
     first->gif.reset(DGifOpen(reader, ReadMemory, &code));
     GifFileType* gif = first->gif.get();
     if (!gif) {
-        *error = QStringLiteral("unreadable GIF: %1").arg(GifMessage(code));
+        *error = QCoreApplication::translate("GifCodec", "unreadable GIF: %1").arg(GifMessage(code));
         return false;
     }
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(gif, &type) == GIF_ERROR) {
-            *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+            *error = QCoreApplication::translate("GifCodec",
+                "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
             return false;
         }
         if (type == EXTENSION_RECORD_TYPE) {
             int function = 0;
             GifByteType* block = nullptr;
             if (DGifGetExtension(gif, &function, &block) == GIF_ERROR) {
-                *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                *error = QCoreApplication::translate("GifCodec",
+                    "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
                 return false;
             }
             if (function == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4)
                 first->transparent = (block[1] & 1) ? block[4] : -1;
             while (block) {
                 if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) {
-                    *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                    *error = QCoreApplication::translate("GifCodec",
+                        "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
                     return false;
                 }
             }
@@ -88,7 +92,8 @@ bool OpenFirstImage(MemoryReader* reader, FirstImage* first, QString* error)
         }
         if (type == IMAGE_DESC_RECORD_TYPE) {
             if (DGifGetImageDesc(gif) == GIF_ERROR) {
-                *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                *error = QCoreApplication::translate("GifCodec",
+                    "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
                 return false;
             }
             const GifImageDesc& d = gif->Image;
@@ -108,7 +113,7 @@ bool OpenFirstImage(MemoryReader* reader, FirstImage* first, QString* error)
             return true;
         }
         if (type == TERMINATE_RECORD_TYPE) {
-            *error = QStringLiteral("the GIF file holds no picture");
+            *error = QCoreApplication::translate("GifCodec", "the GIF file holds no picture");
             return false;
         }
     }
@@ -120,12 +125,14 @@ bool SkipImageData(GifFileType* gif, QString* error)
     int codeSize = 0;
     GifByteType* block = nullptr;
     if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) {
-        *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+        *error = QCoreApplication::translate("GifCodec",
+            "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
         return false;
     }
     while (block) {
         if (DGifGetCodeNext(gif, &block) == GIF_ERROR) {
-            *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+            *error = QCoreApplication::translate("GifCodec",
+                "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
             return false;
         }
     }
@@ -170,7 +177,7 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
     const GifImageDesc& d = gif->Image;
     const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
     if (!map) {
-        *error = QStringLiteral("the GIF picture has no colour table");
+        *error = QCoreApplication::translate("GifCodec", "the GIF picture has no colour table");
         return false;
     }
     IndexedPicture& p = *picture;
@@ -196,7 +203,8 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
     try {
         p.indices.assign(size_t(p.width) * size_t(p.height), kUnset);
     } catch (const std::bad_alloc&) {
-        *error = QStringLiteral("not enough memory for a %1 x %2 picture").arg(p.width).arg(p.height);
+        *error = QCoreApplication::translate("GifCodec",
+            "not enough memory for a %1 x %2 picture").arg(p.width).arg(p.height);
         return false;
     }
     std::vector<uint8_t> covered;
@@ -212,7 +220,8 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
         const int step = d.Interlace ? kStep[pass] : 1;
         for (int row = start; row < d.Height; row += step) {
             if (DGifGetLine(gif, line.data(), d.Width) == GIF_ERROR) {
-                *error = QStringLiteral("corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                *error = QCoreApplication::translate("GifCodec",
+                    "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
                 return false;
             }
             const int y = d.Top + row;
@@ -375,7 +384,8 @@ bool GifWriter::Fail(const char* step, int code)
     if (deviceFailed_)
         error_ = device_->errorString();
     else
-        error_ = QStringLiteral("%1 failed: %2").arg(QString::fromLatin1(step), GifMessage(code));
+        error_ = QCoreApplication::translate("GifCodec",
+            "%1 failed: %2").arg(QCoreApplication::translate("GifCodec", step), GifMessage(code));
     return false;
 }
 
@@ -384,13 +394,13 @@ bool GifWriter::Begin(int width, int height, const uint32_t* palette, int colorC
     int code = 0;
     gif_ = EGifOpen(this, &GifWriter::Output, &code);
     if (!gif_)
-        return Fail("opening the GIF encoder", code);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "opening the GIF encoder"), code);
     EGifSetGifVersion(gif_, true);
     ColorMapObject* map = palette ? MakeMap(palette, colorCount) : nullptr;
     const int rc = EGifPutScreenDesc(gif_, width, height, 8, 0, map);
     GifFreeMapObject(map);
     if (rc == GIF_ERROR)
-        return Fail("writing the screen descriptor", gif_->Error);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing the screen descriptor"), gif_->Error);
     if (loopCount >= 0) {
         const unsigned char id[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
         const unsigned char loop[] = {1, uchar(loopCount & 0xFF), uchar((loopCount >> 8) & 0xFF)};
@@ -398,7 +408,7 @@ bool GifWriter::Begin(int width, int height, const uint32_t* palette, int colorC
             || EGifPutExtensionBlock(gif_, sizeof id, id) == GIF_ERROR
             || EGifPutExtensionBlock(gif_, sizeof loop, loop) == GIF_ERROR
             || EGifPutExtensionTrailer(gif_) == GIF_ERROR)
-            return Fail("writing the loop extension", gif_->Error);
+            return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing the loop extension"), gif_->Error);
     }
     return true;
 }
@@ -411,7 +421,7 @@ bool GifWriter::AddCompressedFrame(const Frame& f, const QByteArray& blocks, boo
     const int rc = EGifPutImageDesc(gif_, f.left, f.top, f.width, f.height, false, map);
     GifFreeMapObject(map);
     if (rc == GIF_ERROR)
-        return Fail("writing an image descriptor", gif_->Error);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing an image descriptor"), gif_->Error);
     // Sub-blocks as they are; the image descriptor wrote the code size.
     const auto* data = reinterpret_cast<const GifByteType*>(blocks.constData());
     const qsizetype n = blocks.size();
@@ -420,18 +430,18 @@ bool GifWriter::AddCompressedFrame(const Frame& f, const QByteArray& blocks, boo
     while (at < n) {
         const qsizetype length = data[at];
         if (length == 0 || at + 1 + length > n) {
-            error_ = QStringLiteral("malformed compressed data");
+            error_ = QCoreApplication::translate("GifCodec", "malformed compressed data");
             return false;
         }
         const int written = firstBlock ? EGifPutCode(gif_, LzwCodeSize(f.colorCount), data + at)
                                        : EGifPutCodeNext(gif_, data + at);
         if (written == GIF_ERROR)
-            return Fail("writing the pixels", gif_->Error);
+            return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing the pixels"), gif_->Error);
         firstBlock = false;
         at += 1 + length;
     }
     if (EGifPutCodeNext(gif_, nullptr) == GIF_ERROR)
-        return Fail("writing the pixels", gif_->Error);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing the pixels"), gif_->Error);
     ReleaseLocalMap(gif_);
     return true;
 }
@@ -445,7 +455,7 @@ bool GifWriter::PutControl(const Frame& f)
         uchar(f.delay & 0xFF), uchar((f.delay >> 8) & 0xFF),
         uchar(f.transparent >= 0 ? f.transparent : 0)};
     if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, gce) == GIF_ERROR)
-        return Fail("writing a graphic control extension", gif_->Error);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing a graphic control extension"), gif_->Error);
     return true;
 }
 
@@ -457,9 +467,9 @@ bool GifWriter::AddFrame(const Frame& f, bool localPalette)
     const int rc = EGifPutImageDesc(gif_, f.left, f.top, f.width, f.height, false, map);
     GifFreeMapObject(map);
     if (rc == GIF_ERROR)
-        return Fail("writing an image descriptor", gif_->Error);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing an image descriptor"), gif_->Error);
     if (EGifPutLine(gif_, f.pixels, f.width * f.height) == GIF_ERROR)
-        return Fail("compressing the pixels", gif_->Error);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "compressing the pixels"), gif_->Error);
     ReleaseLocalMap(gif_);
     return true;
 }
@@ -470,9 +480,9 @@ bool GifWriter::End()
     GifFileType* gif = gif_;
     gif_ = nullptr;
     if (EGifCloseFile(gif, &code) == GIF_ERROR)
-        return Fail("finishing the GIF", code);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "finishing the GIF"), code);
     if (!Flush())
-        return Fail("writing", 0);
+        return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing"), 0);
     return true;
 }
 

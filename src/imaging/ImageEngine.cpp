@@ -10,6 +10,7 @@
 #include "imaging/Resampler.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QThread>
@@ -51,19 +52,21 @@ bool ImageEngine::Resize(int width, int height, bool /*flag*/)
 {
     lastError_.clear();
     if (picture_.isNull()) {
-        lastError_ = QStringLiteral("there is no picture to resize");
+        lastError_ = QCoreApplication::translate("ImageEngine", "there is no picture to resize");
         return false;
     }
     const QString reason = imaging::CheckPictureSize(width, height);
     if (!reason.isEmpty()) {
-        lastError_ = QStringLiteral("cannot resize to %1 x %2: %3").arg(width).arg(height).arg(reason);
+        lastError_ = QCoreApplication::translate("ImageEngine",
+            "cannot resize to %1 x %2: %3").arg(width).arg(height).arg(reason);
         return false;
     }
     if (width == picture_.width() && height == picture_.height())
         return true;
     QImage scaled = imaging::ResampleLanczos(picture_, width, height);
     if (scaled.isNull()) {
-        lastError_ = QStringLiteral("not enough memory to resize to %1 x %2").arg(width).arg(height);
+        lastError_ = QCoreApplication::translate("ImageEngine",
+            "not enough memory to resize to %1 x %2").arg(width).arg(height);
         return false;
     }
     picture_ = std::move(scaled);
@@ -81,7 +84,7 @@ bool ImageEngine::SaveFile(const QString& path, imaging::FrameQuantizer& frames)
     lastError_.clear();
     const QString shown = QDir::toNativeSeparators(path);
     if (picture_.isNull()) {
-        lastError_ = QStringLiteral("%1: there is no picture to save").arg(shown);
+        lastError_ = QCoreApplication::translate("ImageEngine", "%1: there is no picture to save").arg(shown);
         return false;
     }
     imaging::IndexedPicture indexed;

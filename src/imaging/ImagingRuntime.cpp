@@ -3,6 +3,7 @@
 
 #include "imaging/ImagingLimits.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QStringLiteral>
 
@@ -17,12 +18,15 @@ namespace imaging {
 QString CheckPictureSize(qint64 width, qint64 height)
 {
     if (width <= 0 || height <= 0)
-        return QStringLiteral("the picture has no pixels (%1 x %2)").arg(width).arg(height);
+        return QCoreApplication::translate("ImagingRuntime",
+            "the picture has no pixels (%1 x %2)").arg(width).arg(height);
     if (width > kMaxPictureSide || height > kMaxPictureSide)
-        return QStringLiteral("the picture measures %1 x %2, above the limit of %3 pixels per side")
+        return QCoreApplication::translate("ImagingRuntime",
+            "the picture measures %1 x %2, above the limit of %3 pixels per side")
             .arg(width).arg(height).arg(kMaxPictureSide);
     if (width * height > kMaxPicturePixels)
-        return QStringLiteral("the picture measures %1 x %2, above the limit of %3 megapixels")
+        return QCoreApplication::translate("ImagingRuntime",
+            "the picture measures %1 x %2, above the limit of %3 megapixels")
             .arg(width).arg(height).arg(kMaxPicturePixels / 1'000'000);
     return {};
 }

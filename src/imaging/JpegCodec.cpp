@@ -10,6 +10,8 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include <QCoreApplication>
+
 namespace imaging {
 namespace {
 
@@ -145,7 +147,7 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
 {
     Decoder d;
     if (setjmp(d.err.jump)) {
-        *error = QStringLiteral("unreadable JPEG: %1").arg(Message(d));
+        *error = QCoreApplication::translate("JpegCodec", "unreadable JPEG: %1").arg(Message(d));
         jpeg_destroy_decompress(&d.cinfo);
         return false;
     }
@@ -164,7 +166,7 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
         if (end[i] == 0xFF && end[i + 1] == 0xD9)
             return true;
     }
-    *error = QStringLiteral("the JPEG data is truncated");
+    *error = QCoreApplication::translate("JpegCodec", "the JPEG data is truncated");
     return false;
 }
 
@@ -174,7 +176,7 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
     // Kept outside the jump's reach: a plain pointer to a buffer freed below.
     uchar* volatile cmykRow = nullptr;
     if (setjmp(d.err.jump)) {
-        *error = QStringLiteral("unreadable JPEG: %1").arg(Message(d));
+        *error = QCoreApplication::translate("JpegCodec", "unreadable JPEG: %1").arg(Message(d));
         jpeg_destroy_decompress(&d.cinfo);
         delete[] cmykRow;
         *image = QImage();
@@ -204,7 +206,8 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
     const int h = int(d.cinfo.output_height);
     *image = QImage(w, h, QImage::Format_RGBX8888);
     if (image->isNull()) {
-        *error = QStringLiteral("not enough memory for a %1 x %2 picture").arg(w).arg(h);
+        *error = QCoreApplication::translate("JpegCodec",
+            "not enough memory for a %1 x %2 picture").arg(w).arg(h);
         jpeg_destroy_decompress(&d.cinfo);
         return false;
     }

@@ -11,6 +11,8 @@
 #include <exception>
 #include <string>
 
+#include <QCoreApplication>
+
 namespace imaging {
 namespace {
 
@@ -23,7 +25,7 @@ QString Reason(const std::exception& e)
     // Magick prefixes the program name ("Magick: ..."); keep the message.
     if (text.startsWith(QLatin1String("Magick: ")))
         text = text.mid(8);
-    return text.isEmpty() ? QStringLiteral("unknown ImageMagick error") : text;
+    return text.isEmpty() ? QCoreApplication::translate("MagickCodec", "unknown ImageMagick error") : text;
 }
 
 // Reads (or pings) the first picture of `data` with `coder` into `image`.
@@ -72,21 +74,21 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
         if (raw)
             MagickCore::DestroyImageList(raw);
         if (reason.isEmpty())
-            reason = QStringLiteral("no picture was read");
+            reason = QCoreApplication::translate("MagickCodec", "no picture was read");
         *error = severity == MagickCore::CorruptImageWarning || severity == MagickCore::CorruptImageError
-            ? QStringLiteral("corrupt or truncated %1 data: %2").arg(name, reason)
-            : QStringLiteral("unreadable %1: %2").arg(name, reason);
+            ? QCoreApplication::translate("MagickCodec", "corrupt or truncated %1 data: %2").arg(name, reason)
+            : QCoreApplication::translate("MagickCodec", "unreadable %1: %2").arg(name, reason);
         return false;
     }
     try {
         image = Magick::Image(raw);  // takes the picture over
         if (image.columns() == 0 || image.rows() == 0) {
-            *error = QStringLiteral("the %1 file holds no picture").arg(name);
+            *error = QCoreApplication::translate("MagickCodec", "the %1 file holds no picture").arg(name);
             return false;
         }
         return true;
     } catch (const std::exception& e) {
-        *error = QStringLiteral("unreadable %1: %2").arg(name, Reason(e));
+        *error = QCoreApplication::translate("MagickCodec", "unreadable %1: %2").arg(name, Reason(e));
     }
     return false;
 }
@@ -148,7 +150,8 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
         const bool alpha = image.matte();
         QImage result(w, h, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
         if (result.isNull()) {
-            *error = QStringLiteral("not enough memory for a %1 x %2 picture").arg(w).arg(h);
+            *error = QCoreApplication::translate("MagickCodec",
+                "not enough memory for a %1 x %2 picture").arg(w).arg(h);
             return false;
         }
         // RGBA8888 rows have no padding: one export for the whole picture.
@@ -164,13 +167,16 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
         *out = std::move(result);
         return true;
     } catch (const Magick::Warning&) {
-        *error = QStringLiteral("the %1 picture could not be converted").arg(QString::fromLatin1(coder));
+        *error = QCoreApplication::translate("MagickCodec",
+            "the %1 picture could not be converted").arg(QString::fromLatin1(coder));
     } catch (const std::bad_alloc&) {
-        *error = QStringLiteral("not enough memory to read the %1 picture").arg(QString::fromLatin1(coder));
+        *error = QCoreApplication::translate("MagickCodec",
+            "not enough memory to read the %1 picture").arg(QString::fromLatin1(coder));
     } catch (const std::exception& e) {
-        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+        *error = QCoreApplication::translate("MagickCodec",
+            "unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
     } catch (...) {
-        *error = QStringLiteral("unreadable %1").arg(QString::fromLatin1(coder));
+        *error = QCoreApplication::translate("MagickCodec", "unreadable %1").arg(QString::fromLatin1(coder));
     }
     return false;
 }
@@ -195,7 +201,8 @@ bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSiz
             result->transpose();
         return true;
     } catch (const std::exception& e) {
-        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+        *error = QCoreApplication::translate("MagickCodec",
+            "unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
     }
     return false;
 }

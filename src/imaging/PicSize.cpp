@@ -3,6 +3,7 @@
 
 #include "imaging/PictureReader.h"
 
+#include <QCoreApplication>
 #include <QSize>
 
 QString GetPicSize(const QString& path, QString* reason)
@@ -10,14 +11,15 @@ QString GetPicSize(const QString& path, QString* reason)
     QString ignored;
     QString& why = reason ? *reason : ignored;
     if (path.size() < 4) {
-        why = QStringLiteral("the path is too short");
+        why = QCoreApplication::translate("PicSize", "the path is too short");
         return {};
     }
     QSize size;
     if (!imaging::MeasurePicture(path, &size, &why))
         return {};
     if (size.width() < 5 && size.height() < 5) {
-        why = QStringLiteral("the picture is too small (%1 x %2)").arg(size.width()).arg(size.height());
+        why = QCoreApplication::translate("PicSize",
+            "the picture is too small (%1 x %2)").arg(size.width()).arg(size.height());
         return {};
     }
     return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());

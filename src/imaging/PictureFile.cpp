@@ -5,6 +5,7 @@
 
 #include "imaging/ImagingLimits.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -21,9 +22,9 @@ QString ErrnoReason(int error)
 {
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return QStringLiteral("the file does not exist");
+    case ENOTDIR: return QCoreApplication::translate("PictureFile", "the file does not exist");
     case EACCES:
-    case EPERM: return QStringLiteral("no permission to read the file");
+    case EPERM: return QCoreApplication::translate("PictureFile", "no permission to read the file");
     default: return QString::fromLocal8Bit(std::strerror(error));
     }
 }
@@ -31,13 +32,14 @@ QString ErrnoReason(int error)
 QString TypeProblem(const struct stat& st)
 {
     if (S_ISDIR(st.st_mode))
-        return QStringLiteral("the path is a folder");
+        return QCoreApplication::translate("PictureFile", "the path is a folder");
     if (!S_ISREG(st.st_mode))
-        return QStringLiteral("not a regular file");
+        return QCoreApplication::translate("PictureFile", "not a regular file");
     if (st.st_size <= 0)
-        return QStringLiteral("the file is empty");
+        return QCoreApplication::translate("PictureFile", "the file is empty");
     if (st.st_size > kMaxPictureFileBytes)
-        return QStringLiteral("the file is too large (more than %1 MB)").arg(kMaxPictureFileBytes >> 20);
+        return QCoreApplication::translate("PictureFile",
+            "the file is too large (more than %1 MB)").arg(kMaxPictureFileBytes >> 20);
     return {};
 }
 
@@ -123,7 +125,7 @@ bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
     try {
         bytes->resize(qsizetype(size));
     } catch (const std::bad_alloc&) {
-        *reason = QStringLiteral("not enough memory to read the file");
+        *reason = QCoreApplication::translate("PictureFile", "not enough memory to read the file");
         return false;
     }
     qsizetype done = 0;
@@ -137,7 +139,8 @@ bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
             return false;
         }
         if (got == 0) {
-            *reason = QStringLiteral("the file is truncated: it was cut short while it was read");
+            *reason = QCoreApplication::translate("PictureFile",
+                "the file is truncated: it was cut short while it was read");
             bytes->clear();
             return false;
         }

@@ -12,6 +12,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -92,7 +93,8 @@ bool QtMeasure(const uchar* data, qint64 size, const char* format, QSize* result
     reader.setAutoTransform(false);
     const QSize s = reader.size();
     if (!s.isValid()) {
-        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
+        *error = QCoreApplication::translate("PictureReader",
+            "unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
         return false;
     }
     const QString reason = CheckPictureSize(s.width(), s.height());
@@ -116,12 +118,14 @@ bool QtDecode(const uchar* data, qint64 size, const char* format, QImage* image,
     reader.setAutoTransform(false);
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull()) {
-        *error = QStringLiteral("unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
+        *error = QCoreApplication::translate("PictureReader",
+            "unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
         return false;
     }
     *image = To32Bit(decoded);
     if (image->isNull()) {
-        *error = QStringLiteral("not enough memory for a %1 x %2 picture").arg(s.width()).arg(s.height());
+        *error = QCoreApplication::translate("PictureReader",
+            "not enough memory for a %1 x %2 picture").arg(s.width()).arg(s.height());
         return false;
     }
     return true;
@@ -224,12 +228,12 @@ struct IconEntry {
 bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
 {
     if (n < 6) {
-        *error = QStringLiteral("truncated icon file");
+        *error = QCoreApplication::translate("PictureReader", "truncated icon file");
         return false;
     }
     const int count = Le16(d + 4);
     if (count == 0 || 6 + 16 * qint64(count) > n) {
-        *error = QStringLiteral("corrupt or truncated icon directory");
+        *error = QCoreApplication::translate("PictureReader", "corrupt or truncated icon directory");
         return false;
     }
     int best = -1;
@@ -267,7 +271,8 @@ bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
         }
     }
     if (best < 0) {
-        *error = cut ? QStringLiteral("the icon data is truncated") : QStringLiteral("the icon file holds no readable picture");
+        *error = cut ? QCoreApplication::translate("PictureReader", "the icon data is truncated")
+                     : QCoreApplication::translate("PictureReader", "the icon file holds no readable picture");
         return false;
     }
     const uchar* e = d + 6 + 16 * best;
@@ -298,8 +303,9 @@ QSize Oriented(QSize s, int orientation)
 QString Unreadable(const FormatChoice& c)
 {
     if (c.codec == Codec::NoDecoder)
-        return QStringLiteral("%1 pictures cannot be decoded: there is no decoder for them on this system").arg(c.name);
-    return QStringLiteral("not a picture format that can be read");
+        return QCoreApplication::translate("PictureReader",
+            "%1 pictures cannot be decoded: there is no decoder for them on this system").arg(c.name);
+    return QCoreApplication::translate("PictureReader", "not a picture format that can be read");
 }
 
 // The largest reduction of a JPEG decode that still gives at least `box`
@@ -330,14 +336,14 @@ bool MeasureByEnds(Codec codec, const uchar* d, qint64 n, const uchar* tail, qin
             return false;
         *s = Oriented(*s, orientation);
     } else if (!PngHeaderSize(d, n, s)) {
-        *reason = QStringLiteral("unreadable PNG: no image header");
+        *reason = QCoreApplication::translate("PictureReader", "unreadable PNG: no image header");
         return false;
     }
     *reason = CheckPictureSize(s->width(), s->height());
     if (!reason->isEmpty())
         return false;
     if (codec == Codec::Png && !PngComplete(tail, tailSize)) {
-        *reason = QStringLiteral("the PNG data is truncated");
+        *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
         return false;
     }
     return true;
@@ -365,7 +371,8 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         if (ok && orientation != 1) {
             result = ApplyExifOrientation(result, orientation);
             if (result.isNull()) {
-                *reason = QStringLiteral("not enough memory to turn the picture upright");
+                *reason = QCoreApplication::translate("PictureReader",
+                    "not enough memory to turn the picture upright");
                 ok = false;
             }
         }
@@ -375,7 +382,7 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         QSize header;
         *reason = HeaderSizeProblem(PngHeaderSize(d, n, &header), header);
         if (reason->isEmpty() && !PngComplete(d, n))
-            *reason = QStringLiteral("the PNG data is truncated");
+            *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
         ok = reason->isEmpty() && QtDecode(d, n, "png", &result, reason);
         break;
     }
@@ -385,7 +392,7 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         if (!reason->isEmpty())
             return false;
         if (BmpTruncated(d, n) || BmpRunsTruncated(d, n)) {
-            *reason = QStringLiteral("the BMP pixel data is truncated");
+            *reason = QCoreApplication::translate("PictureReader", "the BMP pixel data is truncated");
             return false;
         }
         ok = QtDecode(d, n, "bmp", &result, reason);
@@ -403,7 +410,7 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         if (ok) {
             result = IndexedToImage(picture);
             if (result.isNull()) {
-                *reason = QStringLiteral("not enough memory for the picture");
+                *reason = QCoreApplication::translate("PictureReader", "not enough memory for the picture");
                 ok = false;
             }
         }
@@ -489,7 +496,8 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             const Completeness whole = CheckCompleteness(c.coder, d, bytes.size(), fileSize);
             if (whole == Completeness::Truncated) {
                 if (error)
-                    *error = QStringLiteral("the %1 data is truncated").arg(c.name);
+                    *error = QCoreApplication::translate("PictureReader",
+                        "the %1 data is truncated").arg(c.name);
                 return false;
             }
             // A header that reaches past the start read is measured from the whole file.
@@ -527,7 +535,7 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
                     break;
                 }
                 if (BmpTruncated(d, n)) {
-                    reason = QStringLiteral("the BMP pixel data is truncated");
+                    reason = QCoreApplication::translate("PictureReader", "the BMP pixel data is truncated");
                     ok = false;
                     break;
                 }
@@ -539,7 +547,8 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             if (c.codec == Codec::Magick) {
                 const Completeness whole = CheckCompleteness(c.coder, d, n, n);
                 if (whole == Completeness::Truncated) {
-                    reason = QStringLiteral("the %1 data is truncated").arg(c.name);
+                    reason = QCoreApplication::translate("PictureReader",
+                        "the %1 data is truncated").arg(c.name);
                     ok = false;
                     break;
                 }

@@ -10,6 +10,8 @@
 #include <memory>
 #include <unordered_map>
 
+#include <QCoreApplication>
+
 namespace imaging {
 namespace {
 
@@ -20,15 +22,15 @@ struct ResultDeleter { void operator()(liq_result* r) const { liq_result_destroy
 QString LiqMessage(liq_error e)
 {
     switch (e) {
-    case LIQ_QUALITY_TOO_LOW: return QStringLiteral("quality too low");
-    case LIQ_VALUE_OUT_OF_RANGE: return QStringLiteral("value out of range");
-    case LIQ_OUT_OF_MEMORY: return QStringLiteral("out of memory");
-    case LIQ_ABORTED: return QStringLiteral("aborted");
-    case LIQ_BITMAP_NOT_AVAILABLE: return QStringLiteral("bitmap not available");
-    case LIQ_BUFFER_TOO_SMALL: return QStringLiteral("buffer too small");
-    case LIQ_INVALID_POINTER: return QStringLiteral("invalid pointer");
-    case LIQ_UNSUPPORTED: return QStringLiteral("unsupported");
-    default: return QStringLiteral("error %1").arg(int(e));
+    case LIQ_QUALITY_TOO_LOW: return QCoreApplication::translate("Quantizer", "quality too low");
+    case LIQ_VALUE_OUT_OF_RANGE: return QCoreApplication::translate("Quantizer", "value out of range");
+    case LIQ_OUT_OF_MEMORY: return QCoreApplication::translate("Quantizer", "out of memory");
+    case LIQ_ABORTED: return QCoreApplication::translate("Quantizer", "aborted");
+    case LIQ_BITMAP_NOT_AVAILABLE: return QCoreApplication::translate("Quantizer", "bitmap not available");
+    case LIQ_BUFFER_TOO_SMALL: return QCoreApplication::translate("Quantizer", "buffer too small");
+    case LIQ_INVALID_POINTER: return QCoreApplication::translate("Quantizer", "invalid pointer");
+    case LIQ_UNSUPPORTED: return QCoreApplication::translate("Quantizer", "unsupported");
+    default: return QCoreApplication::translate("Quantizer", "error %1").arg(int(e));
     }
 }
 
@@ -83,7 +85,7 @@ bool ExactPalette(const QImage& rgba, bool anyTransparent, IndexedPicture* out)
 bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, IndexedPicture* result, QString* error)
 {
     if (source.isNull()) {
-        *error = QStringLiteral("there is no picture");
+        *error = QCoreApplication::translate("Quantizer", "there is no picture");
         return false;
     }
     const int w = source.width();
@@ -110,7 +112,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         }
     }
     if (rgba.isNull()) {
-        *error = QStringLiteral("not enough memory to convert the picture");
+        *error = QCoreApplication::translate("Quantizer", "not enough memory to convert the picture");
         return false;
     }
 
@@ -120,7 +122,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     UseOneLibraryThread();
     std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
     if (!attr) {
-        *error = QStringLiteral("libimagequant could not start");
+        *error = QCoreApplication::translate("Quantizer", "libimagequant could not start");
         return false;
     }
     liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
@@ -128,7 +130,8 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     liq_set_max_colors(attr.get(), 256);
     std::unique_ptr<liq_image, ImageDeleter> image(liq_image_create_rgba(attr.get(), rgba.constBits(), w, h, 0));
     if (!image) {
-        *error = QStringLiteral("libimagequant refused the %1 x %2 picture").arg(w).arg(h);
+        *error = QCoreApplication::translate("Quantizer",
+            "libimagequant refused the %1 x %2 picture").arg(w).arg(h);
         return false;
     }
     if (anyTransparent)
@@ -137,7 +140,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     liq_error e = liq_image_quantize(image.get(), attr.get(), &raw);
     std::unique_ptr<liq_result, ResultDeleter> quantized(raw);
     if (e != LIQ_OK || !quantized) {
-        *error = QStringLiteral("making the palette failed: %1").arg(LiqMessage(e));
+        *error = QCoreApplication::translate("Quantizer", "making the palette failed: %1").arg(LiqMessage(e));
         return false;
     }
     liq_set_dithering_level(quantized.get(), std::clamp(settings.dithering, 0.0f, 1.0f));
@@ -149,12 +152,13 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     try {
         out.indices.resize(size_t(w) * size_t(h));
     } catch (const std::bad_alloc&) {
-        *error = QStringLiteral("not enough memory for the palette picture");
+        *error = QCoreApplication::translate("Quantizer", "not enough memory for the palette picture");
         return false;
     }
     e = liq_write_remapped_image(quantized.get(), image.get(), out.indices.data(), out.indices.size());
     if (e != LIQ_OK) {
-        *error = QStringLiteral("mapping to the palette failed: %1").arg(LiqMessage(e));
+        *error = QCoreApplication::translate("Quantizer",
+            "mapping to the palette failed: %1").arg(LiqMessage(e));
         return false;
     }
     // The palette is final only after remapping.
@@ -171,7 +175,8 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     if (anyTransparent && out.transparent < 0) {
         // The fixed transparent colour is always kept; this is a safety net.
         if (out.colorCount >= 256) {
-            *error = QStringLiteral("the palette has no room for the transparent colour");
+            *error = QCoreApplication::translate("Quantizer",
+                "the palette has no room for the transparent colour");
             return false;
         }
         out.transparent = out.colorCount++;

@@ -13,6 +13,8 @@ extern "C" {
 
 #include <sys/stat.h>
 
+#include <QCoreApplication>
+
 namespace imaging {
 namespace {
 
@@ -69,7 +71,8 @@ struct VideoReader::State {
             if (got == AVERROR_EOF)
                 return false;
             if (got != AVERROR(EAGAIN)) {
-                error = QStringLiteral("cannot decode the video: %1").arg(AvError(got));
+                error = QCoreApplication::translate("VideoReader",
+                    "cannot decode the video: %1").arg(AvError(got));
                 return false;
             }
             if (draining)
@@ -78,7 +81,8 @@ struct VideoReader::State {
             if (read < 0) {
                 // The end of the file, reached early or not: what is buffered still comes out.
                 if (read != AVERROR_EOF)
-                    error = QStringLiteral("cannot read the video: %1").arg(AvError(read));
+                    error = QCoreApplication::translate("VideoReader",
+                        "cannot read the video: %1").arg(AvError(read));
                 draining = true;
                 avcodec_send_packet(codec, nullptr);
                 continue;
@@ -87,7 +91,8 @@ struct VideoReader::State {
                 const int sent = avcodec_send_packet(codec, packet);
                 // A damaged packet is dropped; decoding goes on with the next one.
                 if (sent < 0 && sent != AVERROR(EAGAIN) && sent != AVERROR_INVALIDDATA)
-                    error = QStringLiteral("cannot decode the video: %1").arg(AvError(sent));
+                    error = QCoreApplication::translate("VideoReader",
+                        "cannot decode the video: %1").arg(AvError(sent));
             }
             av_packet_unref(packet);
         }
@@ -103,24 +108,24 @@ VideoReader::VideoReader(const QString& path)
     // Only a regular file: a FIFO would block the open for good.
     struct stat info {};
     if (::stat(bytes.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        s.error = QStringLiteral("not a regular file");
+        s.error = QCoreApplication::translate("VideoReader", "not a regular file");
         return;
     }
     // "file:" keeps a name such as "http:x" or "concat:a|b" a plain file name.
     const QByteArray name = "file:" + bytes;
     int code = avformat_open_input(&s.format, name.constData(), nullptr, nullptr);
     if (code < 0) {
-        s.error = QStringLiteral("not a video: %1").arg(AvError(code));
+        s.error = QCoreApplication::translate("VideoReader", "not a video: %1").arg(AvError(code));
         return;
     }
     if ((code = avformat_find_stream_info(s.format, nullptr)) < 0) {
-        s.error = QStringLiteral("not a video: %1").arg(AvError(code));
+        s.error = QCoreApplication::translate("VideoReader", "not a video: %1").arg(AvError(code));
         return;
     }
     const AVCodec* decoder = nullptr;
     s.stream = av_find_best_stream(s.format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (s.stream < 0 || !decoder) {
-        s.error = QStringLiteral("holds no video that can be decoded");
+        s.error = QCoreApplication::translate("VideoReader", "holds no video that can be decoded");
         s.stream = -1;
         return;
     }
@@ -132,7 +137,7 @@ VideoReader::VideoReader(const QString& path)
     if (!s.codec || !s.packet || !s.frame
         || avcodec_parameters_to_context(s.codec, stream->codecpar) < 0
         || avcodec_open2(s.codec, decoder, nullptr) < 0) {
-        s.error = QStringLiteral("cannot start the video decoder");
+        s.error = QCoreApplication::translate("VideoReader", "cannot start the video decoder");
         s.stream = -1;
         return;
     }
@@ -192,7 +197,7 @@ bool VideoReader::Next(Picture* picture)
     s.scaler = sws_getCachedContext(s.scaler, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
                                     AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (image.isNull() || !s.scaler) {
-        s.error = QStringLiteral("cannot convert the video's pictures");
+        s.error = QCoreApplication::translate("VideoReader", "cannot convert the video's pictures");
         s.finished = true;
         return false;
     }

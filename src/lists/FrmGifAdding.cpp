@@ -24,35 +24,35 @@ namespace {
 
 // The open dialog's filter entries: description, pattern.
 constexpr std::array<std::pair<const char*, const char*>, 27> kFilterEntries = {{
-    {"Popular Images(*.bmp,*.gif,*.jpg,*.png,*.ico)", "*.bmp;*.gif;*.jpg;*.png;*.ico"},
-    {"All Supported Image Files",
+    {QT_TRANSLATE_NOOP("FrmGif", "Popular Images(*.bmp,*.gif,*.jpg,*.png,*.ico)"), "*.bmp;*.gif;*.jpg;*.png;*.ico"},
+    {QT_TRANSLATE_NOOP("FrmGif", "All Supported Image Files"),
      "*.bmp;*.dib;*.emf;*.gif;*.ico;*.jpg;*.jpeg;*.pbm;*.pcd;*.pcx;*.pgm;*.png;*.ppm;*.psd;*.psp;*rle;"
      "*.sgi;*.tga;*.vda;*.vst;*.wbmp;*.wmf"},
-    {"GIF Files (*.gif)", "*.gif"},
-    {"Bitmap (*.bmp)", "*.bmp"},
-    {"JPG/JPEG Files (*.jpg;*.jpeg)", "*.jpg;*.jpeg"},
-    {"PNG Files (*.png)", "*.png"},
-    {"Device Independent Bitmap (*.dib)", "*.dib"},
-    {"Enhanced Meta Files (*.emf)", "*.emf"},
-    {"ICB Files (*.icb)", "*.icb"},
-    {"ICON Files (*.ico)", "*.ico"},
-    {"Portable Bitmap Files (*.pbm)", "*.pbm"},
-    {"Photo CD Files (*.pcd)", "*.pcd"},
-    {"PCX Files (*.pcx)", "*.pcx"},
-    {"PGM Files (*.pgm)", "*.pgm"},
-    {"Portable Network Graphics (*.png)", "*.png"},
-    {"PPM Files (*.ppm)", "*.ppm"},
-    {"Photo Shop Files (*.psd)", "*.psd"},
-    {"Paint Shop Files (*.psp)", "*.psp"},
-    {"RLE Files (*.rle)", "*.rle"},
-    {"SGI Files (*.sgi)", "*.sgi"},
-    {"Targa Files (*.tga)", "*.tga"},
-    {"Tagged Image Format Files (*.tif;*.tiff)", "*.tif;*.tiff"},
-    {"VDA Files (*.vda)", "*.vda"},
-    {"VST Files (*.vst)", "*.vst"},
-    {"WBMP Files (*.wbmp)", "*.wbmp"},
-    {"Windows Meta Files (*.wmf)", "*.wmf"},
-    {"All Files(*.*)", "*.*"},
+    {QT_TRANSLATE_NOOP("FrmGif", "GIF Files (*.gif)"), "*.gif"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Bitmap (*.bmp)"), "*.bmp"},
+    {QT_TRANSLATE_NOOP("FrmGif", "JPG/JPEG Files (*.jpg;*.jpeg)"), "*.jpg;*.jpeg"},
+    {QT_TRANSLATE_NOOP("FrmGif", "PNG Files (*.png)"), "*.png"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Device Independent Bitmap (*.dib)"), "*.dib"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Enhanced Meta Files (*.emf)"), "*.emf"},
+    {QT_TRANSLATE_NOOP("FrmGif", "ICB Files (*.icb)"), "*.icb"},
+    {QT_TRANSLATE_NOOP("FrmGif", "ICON Files (*.ico)"), "*.ico"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Portable Bitmap Files (*.pbm)"), "*.pbm"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Photo CD Files (*.pcd)"), "*.pcd"},
+    {QT_TRANSLATE_NOOP("FrmGif", "PCX Files (*.pcx)"), "*.pcx"},
+    {QT_TRANSLATE_NOOP("FrmGif", "PGM Files (*.pgm)"), "*.pgm"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Portable Network Graphics (*.png)"), "*.png"},
+    {QT_TRANSLATE_NOOP("FrmGif", "PPM Files (*.ppm)"), "*.ppm"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Photo Shop Files (*.psd)"), "*.psd"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Paint Shop Files (*.psp)"), "*.psp"},
+    {QT_TRANSLATE_NOOP("FrmGif", "RLE Files (*.rle)"), "*.rle"},
+    {QT_TRANSLATE_NOOP("FrmGif", "SGI Files (*.sgi)"), "*.sgi"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Targa Files (*.tga)"), "*.tga"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Tagged Image Format Files (*.tif;*.tiff)"), "*.tif;*.tiff"},
+    {QT_TRANSLATE_NOOP("FrmGif", "VDA Files (*.vda)"), "*.vda"},
+    {QT_TRANSLATE_NOOP("FrmGif", "VST Files (*.vst)"), "*.vst"},
+    {QT_TRANSLATE_NOOP("FrmGif", "WBMP Files (*.wbmp)"), "*.wbmp"},
+    {QT_TRANSLATE_NOOP("FrmGif", "Windows Meta Files (*.wmf)"), "*.wmf"},
+    {QT_TRANSLATE_NOOP("FrmGif", "All Files(*.*)"), "*.*"},
 }};
 
 const QStringList& KnownPictureExtensions()
@@ -74,8 +74,8 @@ public:
 
 QString ListFullMessage()
 {
-    return QStringLiteral("The picture list is full: it holds at most %1 pictures. The remaining files "
-                          "were not added.")
+    return FrmGif::tr("The picture list is full: it holds at most %1 pictures. The remaining files "
+                      "were not added.")
         .arg(FrmGif::kMaxPictures);
 }
 
@@ -89,7 +89,7 @@ void FrmGif::cmdAddImg_Click()
 void FrmGif::cmdAdd_Click()
 {
     Dialogs::OpenRequest request;
-    request.title = QStringLiteral("Add Graphic Files");
+    request.title = tr("Add Graphic Files");
     request.filter = BuildPictureFilter();
     request.multiSelect = true;
     request.fileMustExist = true;
@@ -165,7 +165,7 @@ QString FrmGif::BuildPictureFilter()
 {
     QStringList parts;
     for (const auto& [description, pattern] : kFilterEntries)
-        parts << QLatin1String(description) << QLatin1String(pattern);
+        parts << tr(description) << QLatin1String(pattern);
     return parts.join(QLatin1Char('|'));
 }
 
@@ -198,12 +198,12 @@ QString FrmGif::PictureTypeText(const QString& fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
-        return QStringLiteral("Unknown file");
+        return tr("Unknown file");
     const QString extension = fileName.mid(dot + 1).toUpper();
     if (KnownPictureExtensions().contains(extension))
-        return extension + QStringLiteral(" image");
+        return tr("%1 image").arg(extension);
     if (extension.size() <= 4)
-        return extension + QStringLiteral(" file");
+        return tr("%1 file").arg(extension);
     return {};
 }
 

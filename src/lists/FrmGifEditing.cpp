@@ -29,7 +29,7 @@ void FrmGif::chkAll_Click()
 void FrmGif::cmdDel_Click()
 {
     if (PictureCount() == 0) {
-        Messages::Info(this, QStringLiteral("No files in the list view!"));
+        Messages::Info(this, tr("No files in the list view!"));
         return;
     }
     bool removed = false;
@@ -54,14 +54,14 @@ void FrmGif::cmdDel_Click()
         RenumberFrames();
         RefreshListControls();
     } else {
-        Messages::Info(this, QStringLiteral("No files checked in the list views!"));
+        Messages::Info(this, tr("No files checked in the list views!"));
     }
 }
 
 void FrmGif::cmdUp_Click()
 {
     if (PictureCount() == 0) {
-        Messages::Info(this, QStringLiteral("No files in list to move up"));
+        Messages::Info(this, tr("No files in list to move up"));
         return;
     }
     const qint32 s = SelectedRowPosition(lstPic);
@@ -76,7 +76,7 @@ void FrmGif::cmdUp_Click()
 void FrmGif::cmdDown_Click()
 {
     if (PictureCount() == 0) {
-        Messages::Info(this, QStringLiteral("No files in list to move"));
+        Messages::Info(this, tr("No files in list to move"));
         return;
     }
     const qint32 s = SelectedRowPosition(lstPic);
@@ -91,7 +91,7 @@ void FrmGif::cmdDown_Click()
 void FrmGif::cmdPreview_Click()
 {
     if (PictureCount() == 0) {
-        Messages::Info(this, QStringLiteral("No files in the list view"));
+        Messages::Info(this, tr("No files in the list view"));
         return;
     }
     lstPic_DblClick();

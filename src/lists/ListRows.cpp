@@ -72,7 +72,7 @@ void FrmGif::AddFrameRow(const QString& fileName)
 {
     const int n = lstFrame->topLevelItemCount();
     auto* row = new QTreeWidgetItem;
-    row->setText(FrameColumn::Label, QStringLiteral("Frame %1").arg(n + 1));
+    row->setText(FrameColumn::Label, tr("Frame %1").arg(n + 1));
     row->setIcon(FrameColumn::Label, ImageList1[ListIcon::Frames]);
     row->setText(FrameColumn::Name, fileName);
     row->setText(FrameColumn::PlayTime, txtMS->text().trimmed());
@@ -87,7 +87,7 @@ void FrmGif::SetFrameTransparency(qint32 position, bool transparent, ColorValue 
     if (!row)
         return;
     // Flag, icon and colour are always written together.
-    row->setText(FrameColumn::Transparent, transparent ? QStringLiteral("Yes") : QStringLiteral("No"));
+    row->setText(FrameColumn::Transparent, transparent ? tr("Yes") : tr("No"));
     row->setForeground(FrameColumn::Color, ToQColor(color));
     row->setIcon(FrameColumn::Transparent, ImageList1[transparent ? ListIcon::Tick : ListIcon::Cross]);
 }
@@ -126,5 +126,5 @@ void FrmGif::SwapListRows(QTreeWidget* list, qint32 a, qint32 b)
 void FrmGif::RenumberFrames()
 {
     for (int i = 0; i < lstFrame->topLevelItemCount(); ++i)
-        lstFrame->topLevelItem(i)->setText(FrameColumn::Label, QStringLiteral("Frame %1").arg(i + 1));
+        lstFrame->topLevelItem(i)->setText(FrameColumn::Label, tr("Frame %1").arg(i + 1));
 }

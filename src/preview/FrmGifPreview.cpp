@@ -69,7 +69,7 @@ bool FrmGif::LoadPreview()
     const auto overtaken = [this, load] { return previewLoad_ != load || IsClosing(); };
 
     LabLoop->show();
-    SetLoopCaption(QStringLiteral("Loading 0% ..."));
+    SetLoopCaption(tr("Loading 0% ..."));
     QCoreApplication::processEvents();
     if (overtaken())
         return false;
@@ -117,7 +117,7 @@ bool FrmGif::LoadPreview()
         picPreview->SetElementPicture(element, QImage());
     }
 
-    SetLoopCaption(QStringLiteral("100% Loaded."));
+    SetLoopCaption(tr("100% Loaded."));
     QCoreApplication::processEvents();
     if (overtaken())
         return false;
@@ -182,7 +182,7 @@ void FrmGif::cmdStop_Click()
 void FrmGif::imgcmdGo_Click()
 {
     if (lstFrame->topLevelItemCount() == 0) {
-        Messages::Info(this, QStringLiteral("No frames added!"));
+        Messages::Info(this, tr("No frames added!"));
         return;
     }
     if (!cmdGo->isEnabled())
@@ -197,7 +197,7 @@ void FrmGif::imgcmdGo_Click()
 void FrmGif::imgcmdStop_Click()
 {
     if (lstFrame->topLevelItemCount() == 0) {
-        Messages::Info(this, QStringLiteral("No frames added!"));
+        Messages::Info(this, tr("No frames added!"));
         return;
     }
     if (!cmdGo->isEnabled())

@@ -56,7 +56,7 @@ FrmPreview::FrmPreview(QWidget* owner, const Picture& picture)
     , picture_(picture)
 {
     setObjectName(QStringLiteral("frmPreview"));
-    setWindowTitle(QStringLiteral("Click to close preview window"));
+    setWindowTitle(tr("Click to close preview window"));
     // Fixed dialog border: title bar and close box, no minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(Twips::ToPixels(kInnerWidthTwips), Twips::ToPixels(kInnerHeightTwips));
@@ -140,7 +140,7 @@ void FrmPreview::Form_Load()
     }
 
     // 6. The shown size in the caption.
-    setWindowTitle(windowTitle() + QStringLiteral(" [ %1 x %2 ] ").arg(W_).arg(H_));
+    setWindowTitle(windowTitle() + tr(" [ %1 x %2 ] ").arg(W_).arg(H_));
 }
 
 void FrmPreview::Form_Click()

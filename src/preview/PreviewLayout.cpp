@@ -4,6 +4,8 @@
 #include "common/FitBox.h"
 #include "common/Rounding.h"
 
+#include <QCoreApplication>
+
 namespace PreviewLayout {
 
 QSize FitBox(qint32 width, qint32 height)
@@ -26,12 +28,12 @@ QString LoadingCaption(qint32 done, qint32 total)
     const double percent = total > 0 ? double(done) * 100.0 / double(total) : 0.0;
     const std::int64_t whole = RoundHalfEven(percent);
     const QString digits = whole == 0 ? QString() : QString::number(whole);
-    return digits + QStringLiteral("% Loading ...");
+    return QCoreApplication::translate("PreviewLayout", "%1% Loading ...").arg(digits);
 }
 
 QString PlaybackCaption(qint32 loops, qint32 playTime, qint32 frame)
 {
-    return QStringLiteral("Loop Times: %1   Play Time: %2 MS    Frame: %3")
+    return QCoreApplication::translate("PreviewLayout", "Loop Times: %1   Play Time: %2 MS    Frame: %3")
         .arg(loops)
         .arg(playTime)
         .arg(frame);

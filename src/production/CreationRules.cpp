@@ -4,18 +4,21 @@
 #include "common/FileNames.h"
 #include "common/Rounding.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 
 namespace CreationRules {
 
-QString NoFileNameMessage() { return QStringLiteral("Please enter a GIF file name to create."); }
+QString NoFileNameMessage() { return QCoreApplication::translate("CreationRules",
+    "Please enter a GIF file name to create."); }
 
 bool OutputPathLongEnough(const QString& path) { return path.length() >= kMinimumPathLength; }
 
 QString SuccessMessage(const QString& outputPath)
 {
-    return QStringLiteral("Animated File created successfully!") + QStringLiteral("\r\n") + outputPath;
+    return QCoreApplication::translate("CreationRules",
+        "Animated File created successfully!") + QStringLiteral("\r\n") + outputPath;
 }
 
 QString OutputTargetMessage(const QString& outputPath)
@@ -23,7 +26,8 @@ QString OutputTargetMessage(const QString& outputPath)
     const QString reason = FileNames::CheckOutputTarget(outputPath);
     if (reason.isEmpty())
         return {};
-    return QStringLiteral("The GIF file \"%1\" cannot be written: %2.").arg(QDir::toNativeSeparators(outputPath), reason);
+    return QCoreApplication::translate("CreationRules",
+        "The GIF file \"%1\" cannot be written: %2.").arg(QDir::toNativeSeparators(outputPath), reason);
 }
 
 int FrameDelay(qint32 playTimeMs)
@@ -44,8 +48,9 @@ std::optional<qint32> PlayTimeFromText(const QString& text)
 
 QString PlayTimeMessage(int frame, const QString& text)
 {
-    return QStringLiteral("Frame %1 has the play time \"%2\", but a play time is a whole number of "
-                          "milliseconds from 0 to %3. Please correct it in the frame properties.")
+    return QCoreApplication::translate("CreationRules",
+        "Frame %1 has the play time \"%2\", but a play time is a whole number of "
+        "milliseconds from 0 to %3. Please correct it in the frame properties.")
         .arg(frame)
         .arg(text)
         .arg(kMaximumPlayTime);
@@ -64,8 +69,9 @@ std::optional<qint16> LoopCountFromText(const QString& trimmedText)
 
 QString LoopCountMessage(const QString& text)
 {
-    return QStringLiteral("The loop count \"%1\" is not a whole number from 0 to %2. Please correct it in "
-                          "the overall settings.")
+    return QCoreApplication::translate("CreationRules",
+        "The loop count \"%1\" is not a whole number from 0 to %2. Please correct it in "
+        "the overall settings.")
         .arg(text)
         .arg(kMaximumLoopCount);
 }

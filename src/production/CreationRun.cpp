@@ -9,6 +9,7 @@
 #include "production/CreationRules.h"
 #include "production/FrameBudget.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -26,7 +27,7 @@ namespace {
 
 QString Reason(const QString& engineError)
 {
-    return engineError.isEmpty() ? QStringLiteral("unknown error") : engineError;
+    return engineError.isEmpty() ? QCoreApplication::translate("CreationRun", "unknown error") : engineError;
 }
 
 // One frame, in the engine's calling order: drop and clear, load, measure,
@@ -37,24 +38,27 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, int
     engine.LoadFile(QString());
     engine.Clear();
     if (!engine.LoadFile(path))
-        return QStringLiteral("Frame %1: cannot read the picture \"%2\": %3.")
+        return QCoreApplication::translate("CreationRun", "Frame %1: cannot read the picture \"%2\": %3.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path), Reason(engine.LastError()));
     const int w = engine.ImageWidth();
     const int h = engine.ImageHeight();
     if (w < 1 || h < 1)
-        return QStringLiteral("Frame %1: cannot read the picture \"%2\": it holds no picture.")
+        return QCoreApplication::translate("CreationRun",
+            "Frame %1: cannot read the picture \"%2\": it holds no picture.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path));
     if ((w != width || h != height) && !engine.Fit(width, height, fit))
-        return QStringLiteral("Frame %1: cannot scale the picture \"%2\" to %3 x %4: %5.")
+        return QCoreApplication::translate("CreationRun",
+            "Frame %1: cannot scale the picture \"%2\" to %3 x %4: %5.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path))
             .arg(width)
             .arg(height)
             .arg(Reason(engine.LastError()));
     if (!engine.SaveFile(frameFile, palettes))
-        return QStringLiteral("Frame %1: cannot write the temporary file \"%2\": %3.")
+        return QCoreApplication::translate("CreationRun",
+            "Frame %1: cannot write the temporary file \"%2\": %3.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(frameFile), Reason(engine.LastError()));
     return {};
@@ -63,7 +67,8 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, int
 // Running out of memory fails this frame only: the run reports it and cleans up.
 QString NoMemory(int frame, const QString& path)
 {
-    return QStringLiteral("Frame %1: not enough memory to convert the picture \"%2\".")
+    return QCoreApplication::translate("CreationRun",
+        "Frame %1: not enough memory to convert the picture \"%2\".")
         .arg(frame)
         .arg(QDir::toNativeSeparators(path));
 }
@@ -236,7 +241,8 @@ CreationResult CreationRun::Assemble(qint16 loopCount)
         return AssembleFrames(loopCount);
     } catch (const std::bad_alloc&) {
         assembler_.Reset();
-        return CreationResult::Failure(QStringLiteral("Cannot write the GIF file \"%1\": not enough memory.")
+        return CreationResult::Failure(QCoreApplication::translate("CreationRun",
+            "Cannot write the GIF file \"%1\": not enough memory.")
                                            .arg(QDir::toNativeSeparators(settings_.outputPath)));
     }
 }
@@ -250,22 +256,25 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount)
     for (int i = 1; i <= count; ++i) {
         const QString file = FrameFile(settings_.tempFolder, i);
         if (!assembler_.AddFrame(file))
-            return CreationResult::Failure(QStringLiteral("Frame %1: cannot add the temporary file \"%2\": %3.")
+            return CreationResult::Failure(QCoreApplication::translate("CreationRun",
+                "Frame %1: cannot add the temporary file \"%2\": %3.")
                                                .arg(i)
                                                .arg(QDir::toNativeSeparators(file),
                                                     Reason(assembler_.LastError())));
         const qint32 playTime = settings_.frames.at(i - 1).playTime;
         const int delay = CreationRules::FrameDelay(playTime);
         if (!assembler_.SetFrameDelay(i - 1, delay))
-            return CreationResult::Failure(QStringLiteral("Frame %1: cannot give it the delay of %2 hundredths "
-                                                          "(play time %3 ms): %4.")
+            return CreationResult::Failure(QCoreApplication::translate("CreationRun",
+                "Frame %1: cannot give it the delay of %2 hundredths "
+                "(play time %3 ms): %4.")
                                                .arg(i)
                                                .arg(delay)
                                                .arg(playTime)
                                                .arg(Reason(assembler_.LastError())));
     }
     if (!assembler_.SaveAnimation(settings_.outputPath))
-        return CreationResult::Failure(QStringLiteral("Cannot write the GIF file \"%1\": %2.")
+        return CreationResult::Failure(QCoreApplication::translate("CreationRun",
+            "Cannot write the GIF file \"%1\": %2.")
                                            .arg(QDir::toNativeSeparators(settings_.outputPath),
                                                 Reason(assembler_.LastError())));
     return CreationResult::Success();

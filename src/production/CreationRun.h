@@ -3,6 +3,7 @@
 
 #include "common/PictureFit.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -51,7 +52,8 @@ struct [[nodiscard]] CreationResult {
     bool Ok() const { return status == Status::Ok; }
     static CreationResult Success() { return {}; }
     static CreationResult Failure(QString text) { return {Status::Failed, std::move(text)}; }
-    static CreationResult Stopped() { return {Status::Cancelled, QStringLiteral("The run was stopped.")}; }
+    static CreationResult Stopped() { return {Status::Cancelled, QCoreApplication::translate("CreationRun",
+        "The run was stopped.")}; }
 };
 
 // Called on the caller's thread after frame i of N has been written, with

@@ -39,7 +39,7 @@ RunFolder::RunFolder(const QStringList& candidates)
         RemoveAbandoned(folder);
         QTemporaryDir run(QDir(folder).filePath(RunPattern(QCoreApplication::applicationPid())));
         if (!run.isValid()) {
-            error_ = QStringLiteral("cannot make a temporary folder in \"%1\": %2")
+            error_ = QCoreApplication::translate("RunFolder", "cannot make a temporary folder in \"%1\": %2")
                          .arg(QDir::toNativeSeparators(folder), run.errorString());
             continue;
         }
@@ -50,7 +50,7 @@ RunFolder::RunFolder(const QStringList& candidates)
         return;
     }
     if (error_.isEmpty())
-        error_ = QStringLiteral("no temporary folder is known");
+        error_ = QCoreApplication::translate("RunFolder", "no temporary folder is known");
 }
 
 RunFolder::~RunFolder()

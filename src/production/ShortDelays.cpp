@@ -3,6 +3,8 @@
 
 #include "production/CreationRules.h"
 
+#include <QCoreApplication>
+
 namespace ShortDelays {
 
 bool SlowedByBrowsers(qint32 playTimeMs)
@@ -12,8 +14,9 @@ bool SlowedByBrowsers(qint32 playTimeMs)
 
 QString PlayTimeNote()
 {
-    return QStringLiteral("Play time in milliseconds. The GIF file stores hundredths of a second, and\n"
-                          "browsers play a frame of under 15 ms (0 or 1 hundredth) as 100 ms.");
+    return QCoreApplication::translate("ShortDelays",
+        "Play time in milliseconds. The GIF file stores hundredths of a second, and\n"
+        "browsers play a frame of under 15 ms (0 or 1 hundredth) as 100 ms.");
 }
 
 } // namespace ShortDelays

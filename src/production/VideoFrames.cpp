@@ -4,6 +4,7 @@
 #include "production/CreationRules.h"
 #include "imaging/VideoReader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
@@ -56,7 +57,8 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
         writer.setQuality(90);
         files_ << file;
         if (!writer.write(image)) {
-            outcome.error = QStringLiteral("cannot write the temporary file \"%1\": %2")
+            outcome.error = QCoreApplication::translate("VideoFrames",
+                "cannot write the temporary file \"%1\": %2")
                                 .arg(QDir::toNativeSeparators(file), writer.errorString());
             return false;
         }
@@ -113,7 +115,7 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
     outcome.error = reader.Error();
     if (!haveShown) {
         if (outcome.error.isEmpty())
-            outcome.error = QStringLiteral("holds no pictures");
+            outcome.error = QCoreApplication::translate("VideoFrames", "holds no pictures");
         return outcome;
     }
     // The last picture lasts as long as the video says, else as long as one before it.

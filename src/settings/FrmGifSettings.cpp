@@ -81,7 +81,7 @@ void FrmGif::cboDim_Click()
 void FrmGif::picColor_Click()
 {
     Dialogs::ColorRequest request;
-    request.title = QStringLiteral("Select a Transparent color");
+    request.title = tr("Select a Transparent color");
     request.initial = picColor->BackColor();
     if (const std::optional<ColorValue> picked = Dialogs::PickColor(this, request))
         picColor->SetBackColor(*picked);
@@ -113,8 +113,8 @@ FrmProp::Frame FrameForProperties(const FrmGif& form, qint32 position)
     const QTreeWidgetItem* row = position >= 1 ? form.lstFrame->topLevelItem(position - 1) : nullptr;
     if (!row)
         return {};
-    // Yes in any case, with spaces around, counts as transparent.
-    const bool transparent = row->text(FrameColumn::Transparent).trimmed().toLower() == QLatin1String("yes");
+    // Yes (in the user's language) in any case, with spaces around, counts as transparent.
+    const bool transparent = row->text(FrameColumn::Transparent).trimmed().compare(FrmGif::tr("Yes"), Qt::CaseInsensitive) == 0;
     return { position, row->text(FrameColumn::Label), row->text(FrameColumn::Name),
         { row->text(FrameColumn::PlayTime), transparent, form.FrameColor(position) } };
 }
@@ -153,7 +153,7 @@ void FrmGif::cmdProp_Click()
 void FrmGif::imgcmdProp_Click()
 {
     if (lstFrame->topLevelItemCount() == 0) {
-        Messages::Info(this, QStringLiteral("No files in list!"));
+        Messages::Info(this, tr("No files in list!"));
         return;
     }
     cmdProp_Click();

@@ -10,6 +10,7 @@
 #include "settings/NumericKeyFilter.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -69,7 +70,7 @@ FrmProp::FrmProp(QWidget* owner, const Frame& frame)
     , frame_(frame)
 {
     setObjectName(QStringLiteral("frmProp"));
-    setWindowTitle(QStringLiteral("Frame Properties..."));
+    setWindowTitle(tr("Frame Properties..."));
     // Fixed tool window: a title bar with a close box only.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Artwork::WindowIcon());
@@ -86,13 +87,13 @@ FrmProp::FrmProp(QWidget* owner, const Frame& frame)
     Design::Place(Image1, 480, 420, 1170, 1065);
     Image1->SetPicture(Artwork::Picture(QStringLiteral("prop-picture")));
 
-    LabCap[1] = Caption(this, QStringLiteral("Frame #:"), 2040, 360, 915, 240, false);
-    LabCap[0] = Caption(this, QStringLiteral("File Name:"), 2040, 840, 1035, 240, false);
-    LabCap[2] = Caption(this, QStringLiteral("Play Time:"), 2040, 1320, 1035, 240, false);
-    LabCap[4] = Caption(this, QStringLiteral("Do you want to set a color to transparent in this frame?"), 480,
+    LabCap[1] = Caption(this, tr("Frame #:"), 2040, 360, 915, 240, false);
+    LabCap[0] = Caption(this, tr("File Name:"), 2040, 840, 1035, 240, false);
+    LabCap[2] = Caption(this, tr("Play Time:"), 2040, 1320, 1035, 240, false);
+    LabCap[4] = Caption(this, tr("Do you want to set a color to transparent in this frame?"), 480,
         1860, 4320, 480, true);
     LabCap[3]
-        = Caption(this, QStringLiteral("Double click the below rectangle to select a color as transparent:"),
+        = Caption(this, tr("Double click the below rectangle to select a color as transparent:"),
             480, 3120, 4350, 480, true);
     for (std::size_t i = 0; i < LabCap.size(); ++i)
         LabCap[i]->setObjectName(QStringLiteral("LabCap(%1)").arg(i));
@@ -113,10 +114,10 @@ FrmProp::FrmProp(QWidget* owner, const Frame& frame)
     NumericKeyFilter::InstallOn(txtMS);
 
     Label1 = Design::Label(
-        this, QStringLiteral("Milli Seconds"), 4140, 1380, dialogFont, Design::SystemWindowText());
+        this, tr("Milli Seconds"), 4140, 1380, dialogFont, Design::SystemWindowText());
     Label1->setObjectName(QStringLiteral("Label1"));
 
-    chkTrans = new QCheckBox(QStringLiteral("YES"), this);
+    chkTrans = new QCheckBox(tr("YES"), this);
     chkTrans->setObjectName(QStringLiteral("chkTrans"));
     chkTrans->setFont(Design::Font(QStringLiteral("Verdana"), 9.75, true));
     Design::SetTextColor(chkTrans, kRed);
@@ -130,11 +131,11 @@ FrmProp::FrmProp(QWidget* owner, const Frame& frame)
     picColor->setFocusPolicy(Qt::TabFocus);
     Design::Place(picColor, 480, 3780, 1755, 795);
 
-    OKButton = Button(this, new QPushButton(QStringLiteral("&OK")), "OKButton", 5580, 120, 1215, 375);
+    OKButton = Button(this, new QPushButton(tr("&OK")), "OKButton", 5580, 120, 1215, 375);
     CancelButton
-        = Button(this, new QPushButton(QStringLiteral("&Cancel")), "CancelButton", 5580, 600, 1215, 375);
+        = Button(this, new QPushButton(tr("&Cancel")), "CancelButton", 5580, 600, 1215, 375);
     cmdApply = Button(
-        this, new WrapButton(QStringLiteral("&Apply to All Frames")), "cmdApply", 5580, 1080, 1215, 615);
+        this, new WrapButton(tr("&Apply to All Frames")), "cmdApply", 5580, 1080, 1215, 615);
 
     // OK first, so it has the focus when the dialog opens.
     QWidget::setTabOrder(OKButton, CancelButton);
@@ -161,7 +162,10 @@ void FrmProp::Form_Load()
     if (frame_.position < 1)
         return;
     QString number = frame_.label;
-    number.remove(QStringLiteral("Frame"), Qt::CaseSensitive);
+    // The row says "Frame N" in the user's language: the words around N go.
+    for (const QString& words : QCoreApplication::translate("FrmGif", "Frame %1").split(QStringLiteral("%1")))
+        if (!words.trimmed().isEmpty())
+            number.remove(words.trimmed(), Qt::CaseSensitive);
     Design::SetCaption(LabNo, number.trimmed());
     Design::SetCaption(LabFile, frame_.name);
     chkTrans->setChecked(frame_.properties.transparent);
@@ -172,7 +176,7 @@ void FrmProp::Form_Load()
 void FrmProp::picColor_Click()
 {
     Dialogs::ColorRequest request;
-    request.title = QStringLiteral("Select a Transparent color");
+    request.title = tr("Select a Transparent color");
     request.initial = picColor->BackColor();
     if (const std::optional<ColorValue> picked = Dialogs::PickColor(this, request))
         picColor->SetBackColor(*picked);

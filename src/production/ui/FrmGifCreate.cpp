@@ -129,7 +129,7 @@ void FrmGif::cmdCreateGIF_Click()
     // 5. The temporary folder, with a subfolder of this run's own.
     RunFolder folder(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
     if (!folder.IsValid()) {
-        Messages::Error(this, QStringLiteral("The GIF cannot be created: %1.").arg(folder.Error()));
+        Messages::Error(this, tr("The GIF cannot be created: %1.").arg(folder.Error()));
         return;
     }
 
@@ -220,7 +220,7 @@ void FrmGif::ShowProgress(double percent)
 {
     if (percent < 0) {
         Design::SetTextColor(LabPercent, kTextRed);
-        Design::SetCaption(LabPercent, QStringLiteral("Start Creating..."));
+        Design::SetCaption(LabPercent, tr("Start Creating..."));
         picPercent->show();
         picPercent->Cls();
         percent = 1;
@@ -242,8 +242,8 @@ void FrmGif::ShowProgress(double percent)
 void FrmGif::cmdOpen_Click()
 {
     Dialogs::SaveRequest request;
-    request.title = QStringLiteral("Save as GIF file");
-    request.filter = QStringLiteral("Animated GIF Files(*.gif)|*.gif");
+    request.title = tr("Save as GIF file");
+    request.filter = tr("Animated GIF Files(*.gif)|*.gif");
     request.initialDir = QCoreApplication::applicationDirPath();
     request.overwritePrompt = true;
     // No default extension: a name without ".gif" is used as typed.

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// With a translator that marks every text it is asked for, no text a user
+// sees is left unmarked: each went through the translation mechanism.
+#include "app/FrmAbout.h"
+#include "imaging/PicSize.h"
+#include "lists/ListRows.h"
+#include "preview/FrmPreview.h"
+#include "production/CreationRules.h"
+#include "settings/FrmProp.h"
+#include "support/FormFixture.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTranslator>
+#include <QTreeWidget>
+
+namespace {
+
+class MarkingTranslator final : public QTranslator {
+public:
+    QString translate(const char*, const char* source, const char*, int) const override
+    {
+        return QStringLiteral("«%1»").arg(QString::fromUtf8(source));
+    }
+    bool isEmpty() const override { return false; }
+};
+
+// Numbers and signs ("0", "0%", "...") need no translation.
+bool Marked(const QString& text)
+{
+    const bool words = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+    return !words || text.contains(u'«');
+}
+
+class TranslationTest : public FormFixture {
+protected:
+    void SetUp() override
+    {
+        QCoreApplication::installTranslator(&marker);
+        FormFixture::SetUp();
+    }
+    void TearDown() override
+    {
+        FormFixture::TearDown();
+        QCoreApplication::removeTranslator(&marker);
+    }
+
+    // Every text of a window and of each control in it, hidden ones included.
+    static void ExpectAllMarked(QWidget* window)
+    {
+        QList<QWidget*> widgets = window->findChildren<QWidget*>();
+        widgets.prepend(window);
+        for (QWidget* w : widgets) {
+            QStringList texts{w->windowTitle(), w->toolTip(), w->accessibleName(),
+                              w->accessibleDescription()};
+            if (auto* label = qobject_cast<QLabel*>(w))
+                texts << label->text();
+            if (auto* button = qobject_cast<QAbstractButton*>(w))
+                texts << button->text();
+            if (auto* list = qobject_cast<QTreeWidget*>(w))
+                for (int c = 0; c < list->columnCount(); ++c)
+                    texts << list->headerItem()->text(c);
+            for (const QString& text : texts)
+                EXPECT_TRUE(Marked(text)) << w->objectName().toStdString() << ": " << text.toStdString();
+        }
+    }
+
+    MarkingTranslator marker;
+};
+
+TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
+{
+    // A name without letters: file names are the user's own, not translated.
+    form->AddPictureRow(QStringLiteral("1.2"), FrmGif::PictureTypeText(QStringLiteral("1.2")),
+                        QStringLiteral("3 x 2"), QStringLiteral("/nowhere"));
+    form->chkTrans->setChecked(true);
+    form->AddFrameRow(QStringLiteral("1.2"));
+    for (int step = 0; step < 5; ++step) {
+        form->LabCap_Click(step);
+        ExpectAllMarked(form.get());
+    }
+    for (const QString& text : {form->lstPic->topLevelItem(0)->text(PictureColumn::Type),
+                                form->lstFrame->topLevelItem(0)->text(FrameColumn::Label),
+                                form->lstFrame->topLevelItem(0)->text(FrameColumn::Transparent)})
+        EXPECT_TRUE(text.contains(u'«')) << text.toStdString();
+
+    // The dialog reads the frame number and the flag back from the translated row.
+    form->lstFrame->setCurrentItem(form->lstFrame->topLevelItem(0));
+    FrmProp prop(*form);
+    prop.Form_Load();
+    EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
+    EXPECT_TRUE(prop.chkTrans->isChecked());
+    ExpectAllMarked(&prop);
+
+    FrmPreview preview(*form, 1);
+    ExpectAllMarked(&preview);
+    FrmAbout about(form.get());
+    ExpectAllMarked(&about);
+
+    // Message boxes and the common dialogs' titles and filters.
+    form->lstPic->clear();
+    form->cmdDel_Click();
+    form->cmdAdd_Click();
+    form->cmdOpen_Click();
+    form->picColor_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(openRequests.size(), 1u);
+    ASSERT_EQ(saveRequests.size(), 1u);
+    ASSERT_EQ(colorRequests.size(), 1u);
+    QStringList texts{messages[0].text, openRequests[0].title, saveRequests[0].title, saveRequests[0].filter,
+                      colorRequests[0].title};
+    const QStringList filter = openRequests[0].filter.split(u'|');
+    for (qsizetype i = 0; i < filter.size(); i += 2)
+        texts << filter[i];
+    for (const QString& text : texts)
+        EXPECT_TRUE(text.startsWith(u'«')) << text.toStdString();
+}
+
+TEST_F(TranslationTest, CoreMessagesAreTranslated)
+{
+    QString why;
+    EXPECT_TRUE(GetPicSize(QStringLiteral("/nowhere/missing.png"), &why).isEmpty());
+    const QStringList texts{why, CreationRules::NoFileNameMessage(),
+                            CreationRules::LoopCountMessage(QStringLiteral("x")),
+                            CreationRules::SuccessMessage(QStringLiteral("/a.gif"))};
+    for (const QString& text : texts)
+        EXPECT_TRUE(text.startsWith(u'«')) << text.toStdString();
+}
+
+} // namespace
