@@ -86,15 +86,26 @@ TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
                                 form->lstFrame->topLevelItem(0)->text(FrameColumn::Transparent)})
         EXPECT_TRUE(text.contains(u'«')) << text.toStdString();
 
-    // The dialog reads the frame number and the flag back from the translated row.
+    // The window reads the frame number and the flag back from the translated row.
     form->lstFrame->setCurrentItem(form->lstFrame->topLevelItem(0));
-    FrmProp prop(*form);
-    prop.Form_Load();
-    EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
-    EXPECT_TRUE(prop.chkTrans->isChecked());
-    ExpectAllMarked(&prop);
+    int opened = 0;
+    onModal = [&](QDialog& dialog) {
+        auto* prop = dynamic_cast<FrmProp*>(&dialog);
+        EXPECT_NE(prop, nullptr);
+        if (prop) {
+            ++opened;
+            EXPECT_EQ(prop->LabNo->text(), QStringLiteral("1"));
+            EXPECT_TRUE(prop->chkTrans->isChecked());
+            ExpectAllMarked(prop);
+        }
+        dialog.reject();
+        return dialog.result();
+    };
+    form->imgcmdProp_Click();
+    EXPECT_EQ(opened, 1);
+    onModal = nullptr;
 
-    FrmPreview preview(*form, 1);
+    FrmPreview preview(form.get(), {QStringLiteral("/nowhere"), QSize(3, 2)});
     ExpectAllMarked(&preview);
     FrmAbout about(form.get());
     ExpectAllMarked(&about);
