@@ -55,12 +55,12 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event)
     const bool wasPressed = pressed_;
     pressed_ = false;
     if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
-        emit clicked();
+        Q_EMIT clicked();
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->buttons(), event->position());
+    Q_EMIT mouseMoved(event->buttons(), event->position());
 }
 
 PixelSurface::PixelSurface(QWidget* parent)
@@ -200,17 +200,17 @@ void PixelSurface::EnsureSurface() const
 
 void PixelSurface::mousePressEvent(QMouseEvent* event)
 {
-    emit mousePressed(event->button(), event->position());
+    Q_EMIT mousePressed(event->button(), event->position());
 }
 
 void PixelSurface::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit mouseReleased(event->button(), event->position());
+    Q_EMIT mouseReleased(event->button(), event->position());
 }
 
 void PixelSurface::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->buttons(), event->position());
+    Q_EMIT mouseMoved(event->buttons(), event->position());
 }
 
 ShapeOutline::ShapeOutline(QWidget* parent)
@@ -262,12 +262,12 @@ void ColorBox::paintEvent(QPaintEvent*)
 void ColorBox::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+        Q_EMIT clicked();
 }
 
 void ColorBox::mouseDoubleClickEvent(QMouseEvent*)
 {
-    emit doubleClicked();
+    Q_EMIT doubleClicked();
 }
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent)
@@ -287,12 +287,12 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
     const bool wasPressed = pressed_;
     pressed_ = false;
     if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
-        emit clicked();
+        Q_EMIT clicked();
 }
 
 void ClickLabel::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->buttons(), event->position());
+    Q_EMIT mouseMoved(event->buttons(), event->position());
 }
 
 namespace Design {

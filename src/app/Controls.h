@@ -25,7 +25,7 @@ public:
     void SetStretch(bool on);
     bool Stretch() const { return stretch_; }
 
-signals:
+Q_SIGNALS:
     void clicked();
     void mouseMoved(Qt::MouseButtons buttons, QPointF pos);
 
@@ -73,7 +73,7 @@ public:
     const QImage& Surface() const;
     ColorValue PixelAt(int x, int y) const;
 
-signals:
+Q_SIGNALS:
     void mousePressed(Qt::MouseButton button, QPointF pos);
     void mouseReleased(Qt::MouseButton button, QPointF pos);
     void mouseMoved(Qt::MouseButtons buttons, QPointF pos);
@@ -119,7 +119,7 @@ public:
     ColorValue BackColor() const { return color_; }
     void SetBorder(bool on);
 
-signals:
+Q_SIGNALS:
     void clicked();
     void doubleClicked();
 
@@ -139,7 +139,7 @@ class ClickLabel final : public QLabel {
 public:
     explicit ClickLabel(const QString& text, QWidget* parent = nullptr);
 
-signals:
+Q_SIGNALS:
     void clicked();
     void mouseMoved(Qt::MouseButtons buttons, QPointF pos);
 

@@ -160,7 +160,7 @@ void FrmGif::cmdCreateGIF_Click()
         cmdCreateGIF->setEnabled(true);
         imgCreate[0]->TakePictureOf(*imgCreate[1]);
         creating_ = false;
-        emit CreationEnded();
+        Q_EMIT CreationEnded();
     };
 
     CreationSettings settings;
