@@ -11,6 +11,24 @@
 #include <QPalette>
 
 #include <cstdlib>
+#include <utility>
+
+namespace {
+
+// A click is a left press and a left release inside the widget.
+void NotePress(const QMouseEvent* event, bool* pressed)
+{
+    if (event->button() == Qt::LeftButton)
+        *pressed = true;
+}
+
+bool EndsClick(const QMouseEvent* event, const QWidget& widget, bool* pressed)
+{
+    const bool wasPressed = std::exchange(*pressed, false);
+    return event->button() == Qt::LeftButton && wasPressed && widget.rect().contains(event->position().toPoint());
+}
+
+} // namespace
 
 ImageControl::ImageControl(QWidget* parent)
     : QWidget(parent)
@@ -25,36 +43,22 @@ void ImageControl::SetPicture(const QPixmap& picture)
     update();
 }
 
-void ImageControl::SetStretch(bool on)
-{
-    stretch_ = on;
-    update();
-}
-
 void ImageControl::paintEvent(QPaintEvent*)
 {
     if (picture_.isNull())
         return;
     QPainter painter(this);
-    if (stretch_) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(rect(), picture_);
-    } else {
-        painter.drawPixmap(0, 0, picture_);
-    }
+    painter.drawPixmap(0, 0, picture_);
 }
 
 void ImageControl::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        pressed_ = true;
+    NotePress(event, &pressed_);
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
+    if (EndsClick(event, *this, &pressed_))
         Q_EMIT clicked();
 }
 
@@ -278,15 +282,12 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent)
 
 void ClickLabel::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        pressed_ = true;
+    NotePress(event, &pressed_);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
+    if (EndsClick(event, *this, &pressed_))
         Q_EMIT clicked();
 }
 

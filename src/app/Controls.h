@@ -11,8 +11,8 @@
 
 class QFont;
 
-// An image that takes clicks: shows a picture at its top-left corner (or
-// stretched to its box) and reports clicks and pointer moves.
+// An image that takes clicks: shows a picture at its top-left corner and
+// reports clicks and pointer moves.
 class ImageControl final : public QWidget {
     Q_OBJECT
 public:
@@ -22,8 +22,6 @@ public:
     const QPixmap& Picture() const { return picture_; }
     // "Takes the picture of" another image.
     void TakePictureOf(const ImageControl& other) { SetPicture(other.Picture()); }
-    void SetStretch(bool on);
-    bool Stretch() const { return stretch_; }
 
 Q_SIGNALS:
     void clicked();
@@ -37,7 +35,6 @@ protected:
 
 private:
     QPixmap picture_;
-    bool stretch_ = false;
     bool pressed_ = false;
 };
 
@@ -100,7 +97,6 @@ class ShapeOutline final : public QWidget {
 public:
     explicit ShapeOutline(QWidget* parent = nullptr);
     void SetBorderColor(ColorValue color);
-    ColorValue BorderColor() const { return color_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

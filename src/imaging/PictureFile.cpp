@@ -5,7 +5,6 @@
 
 #include "imaging/ImagingLimits.h"
 
-#include <QFile>
 
 #include <cerrno>
 #include <cstring>

@@ -12,8 +12,6 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
 #include <QImageReader>
 
 #include <algorithm>
