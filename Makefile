@@ -15,7 +15,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=prin
   LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp TSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/tsan.supp:halt_on_error=1:die_after_fork=0
 # The thread sanitizer checks the areas that run threads: imaging and creation.
 ifeq ($(SANITIZE),thread)
-TEST_TARGETS := --target test_imaging test_production
+TEST_TARGETS := --target test_imaging test_production test_production_ui
 TEST_LABELS := -L 'imaging|production'
 endif
 

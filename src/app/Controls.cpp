@@ -11,6 +11,24 @@
 #include <QPalette>
 
 #include <cstdlib>
+#include <utility>
+
+namespace {
+
+// A click is a left press and a left release inside the widget.
+void NotePress(const QMouseEvent* event, bool* pressed)
+{
+    if (event->button() == Qt::LeftButton)
+        *pressed = true;
+}
+
+bool EndsClick(const QMouseEvent* event, const QWidget& widget, bool* pressed)
+{
+    const bool wasPressed = std::exchange(*pressed, false);
+    return event->button() == Qt::LeftButton && wasPressed && widget.rect().contains(event->position().toPoint());
+}
+
+} // namespace
 
 ImageControl::ImageControl(QWidget* parent)
     : QWidget(parent)
@@ -25,42 +43,28 @@ void ImageControl::SetPicture(const QPixmap& picture)
     update();
 }
 
-void ImageControl::SetStretch(bool on)
-{
-    stretch_ = on;
-    update();
-}
-
 void ImageControl::paintEvent(QPaintEvent*)
 {
     if (picture_.isNull())
         return;
     QPainter painter(this);
-    if (stretch_) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(rect(), picture_);
-    } else {
-        painter.drawPixmap(0, 0, picture_);
-    }
+    painter.drawPixmap(0, 0, picture_);
 }
 
 void ImageControl::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        pressed_ = true;
+    NotePress(event, &pressed_);
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
-        emit clicked();
+    if (EndsClick(event, *this, &pressed_))
+        Q_EMIT clicked();
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->buttons(), event->position());
+    Q_EMIT mouseMoved(event->buttons(), event->position());
 }
 
 PixelSurface::PixelSurface(QWidget* parent)
@@ -200,17 +204,17 @@ void PixelSurface::EnsureSurface() const
 
 void PixelSurface::mousePressEvent(QMouseEvent* event)
 {
-    emit mousePressed(event->button(), event->position());
+    Q_EMIT mousePressed(event->button(), event->position());
 }
 
 void PixelSurface::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit mouseReleased(event->button(), event->position());
+    Q_EMIT mouseReleased(event->button(), event->position());
 }
 
 void PixelSurface::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->buttons(), event->position());
+    Q_EMIT mouseMoved(event->buttons(), event->position());
 }
 
 ShapeOutline::ShapeOutline(QWidget* parent)
@@ -262,12 +266,12 @@ void ColorBox::paintEvent(QPaintEvent*)
 void ColorBox::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+        Q_EMIT clicked();
 }
 
 void ColorBox::mouseDoubleClickEvent(QMouseEvent*)
 {
-    emit doubleClicked();
+    Q_EMIT doubleClicked();
 }
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent)
@@ -278,21 +282,18 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent)
 
 void ClickLabel::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        pressed_ = true;
+    NotePress(event, &pressed_);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool wasPressed = pressed_;
-    pressed_ = false;
-    if (event->button() == Qt::LeftButton && wasPressed && rect().contains(event->position().toPoint()))
-        emit clicked();
+    if (EndsClick(event, *this, &pressed_))
+        Q_EMIT clicked();
 }
 
 void ClickLabel::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->buttons(), event->position());
+    Q_EMIT mouseMoved(event->buttons(), event->position());
 }
 
 namespace Design {

@@ -11,8 +11,8 @@
 
 class QFont;
 
-// An image that takes clicks: shows a picture at its top-left corner (or
-// stretched to its box) and reports clicks and pointer moves.
+// An image that takes clicks: shows a picture at its top-left corner and
+// reports clicks and pointer moves.
 class ImageControl final : public QWidget {
     Q_OBJECT
 public:
@@ -22,10 +22,8 @@ public:
     const QPixmap& Picture() const { return picture_; }
     // "Takes the picture of" another image.
     void TakePictureOf(const ImageControl& other) { SetPicture(other.Picture()); }
-    void SetStretch(bool on);
-    bool Stretch() const { return stretch_; }
 
-signals:
+Q_SIGNALS:
     void clicked();
     void mouseMoved(Qt::MouseButtons buttons, QPointF pos);
 
@@ -37,7 +35,6 @@ protected:
 
 private:
     QPixmap picture_;
-    bool stretch_ = false;
     bool pressed_ = false;
 };
 
@@ -73,7 +70,7 @@ public:
     const QImage& Surface() const;
     ColorValue PixelAt(int x, int y) const;
 
-signals:
+Q_SIGNALS:
     void mousePressed(Qt::MouseButton button, QPointF pos);
     void mouseReleased(Qt::MouseButton button, QPointF pos);
     void mouseMoved(Qt::MouseButtons buttons, QPointF pos);
@@ -100,7 +97,6 @@ class ShapeOutline final : public QWidget {
 public:
     explicit ShapeOutline(QWidget* parent = nullptr);
     void SetBorderColor(ColorValue color);
-    ColorValue BorderColor() const { return color_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -119,7 +115,7 @@ public:
     ColorValue BackColor() const { return color_; }
     void SetBorder(bool on);
 
-signals:
+Q_SIGNALS:
     void clicked();
     void doubleClicked();
 
@@ -139,7 +135,7 @@ class ClickLabel final : public QLabel {
 public:
     explicit ClickLabel(const QString& text, QWidget* parent = nullptr);
 
-signals:
+Q_SIGNALS:
     void clicked();
     void mouseMoved(Qt::MouseButtons buttons, QPointF pos);
 

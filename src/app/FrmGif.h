@@ -223,7 +223,7 @@ public:
     ImageEngine wp2;
     GifAssembler PGIF;
 
-signals:
+Q_SIGNALS:
     // Every caption LabLoop is given, in order (progress, loaded, playback).
     void LoopCaptionChanged(const QString& caption);
 
@@ -319,7 +319,7 @@ public:
     // Frames a run converts at once: 1 on the window's engine, 0 one per core.
     int CreateThreads = 0;
 
-signals:
+Q_SIGNALS:
     // A run has returned to the idle state (finished, failed or stopped).
     void CreationEnded();
 

@@ -11,11 +11,6 @@ ShowHandler& showHandler()
     static ShowHandler handler;
     return handler;
 }
-AskHandler& askHandler()
-{
-    static AskHandler handler;
-    return handler;
-}
 } // namespace
 
 void Show(QWidget* owner, const QString& text, Icon icon)
@@ -29,16 +24,6 @@ void Show(QWidget* owner, const QString& text, Icon icon)
     box.exec();
 }
 
-bool Ask(QWidget* owner, const QString& text)
-{
-    if (askHandler())
-        return askHandler()(text);
-    return QMessageBox::question(owner, QCoreApplication::translate("Messages", kTitle), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
-}
-
 void SetShowHandler(ShowHandler handler) { showHandler() = std::move(handler); }
-void SetAskHandler(AskHandler handler) { askHandler() = std::move(handler); }
 
 } // namespace Messages

@@ -21,14 +21,9 @@ void Show(QWidget* owner, const QString& text, Icon icon = Icon::Information);
 inline void Info(QWidget* owner, const QString& text) { Show(owner, text, Icon::Information); }
 inline void Error(QWidget* owner, const QString& text) { Show(owner, text, Icon::Error); }
 
-// A yes/no question (used where the program must not lose work); true for yes.
-bool Ask(QWidget* owner, const QString& text);
-
 using ShowHandler = std::function<void(const Message&)>;
-using AskHandler = std::function<bool(const QString&)>;
 // An empty handler restores the real message boxes.
 void SetShowHandler(ShowHandler handler);
-void SetAskHandler(AskHandler handler);
 
 inline constexpr const char* kTitle = QT_TRANSLATE_NOOP("Messages", "Flipreel");
 

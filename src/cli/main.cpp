@@ -3,7 +3,6 @@
 #include "cli/StopSignals.h"
 #include "common/FileNames.h"
 #include "cli/FrameOptions.h"
-#include "common/OutputSize.h"
 #include "common/Rounding.h"
 #include "common/StopRequest.h"
 #include "common/Translations.h"
@@ -12,6 +11,7 @@
 #include "imaging/PicSize.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
+#include "production/CreationCheck.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
@@ -223,16 +223,11 @@ int main(int argc, char** argv)
                               .arg(CreationRules::kMaximumPlayTime));
         playTime = *value;
     }
-    qint16 loopCount = 0;
-    if (parser.isSet(loop)) {
-        const std::optional<qint16> value = CreationRules::LoopCountFromText(parser.value(loop).trimmed());
-        if (!value)
-            return Refuse(QCoreApplication::translate("FlipreelCli",
-                "the loop count \"%1\" is not a whole number from 0 to %2")
-                              .arg(parser.value(loop))
-                              .arg(CreationRules::kMaximumLoopCount));
-        loopCount = *value;
-    }
+    if (parser.isSet(loop) && !CreationRules::LoopCountFromText(parser.value(loop).trimmed()))
+        return Refuse(QCoreApplication::translate("FlipreelCli",
+            "the loop count \"%1\" is not a whole number from 0 to %2")
+                          .arg(parser.value(loop))
+                          .arg(CreationRules::kMaximumLoopCount));
     int threads = 0;
     if (parser.isSet(jobs)) {
         bool ok = false;
@@ -315,21 +310,23 @@ int main(int argc, char** argv)
         return Refuse(QCoreApplication::translate("FlipreelCli",
             "at least two readable pictures are needed (%1 given)").arg(frames.size()));
 
-    const QString outputPath = parser.value(output);
-    if (!CreationRules::OutputPathLongEnough(outputPath))
-        return Refuse(CreationRules::NoFileNameMessage());
-    if (const QString refused = CreationRules::OutputTargetMessage(outputPath); !refused.isEmpty())
-        return Refuse(refused);
-
     // The size of the first picture unless one is given.
     const QString sizeText = parser.isSet(size) ? parser.value(size) : dimensions.front();
     const std::optional<CreationRules::SizeTexts> sides = CreationRules::SplitSizeText(sizeText);
     if (!sides || !FrameOptions::SizeTextHasOneX(sizeText))
         return Refuse(QCoreApplication::translate("FlipreelCli",
             "the size \"%1\" is not of the form WxH").arg(sizeText));
-    const OutputSize::Verdict verdict = OutputSize::Check(sides->width, sides->height);
-    if (!verdict.ok)
-        return Refuse(verdict.message);
+    CreationRequest request;
+    request.outputPath = parser.value(output);
+    request.widthText = sides->width;
+    request.heightText = sides->height;
+    request.loopText = parser.value(loop);
+    request.frames.reserve(frames.size());
+    for (const CreationFrame& frame : frames)
+        request.frames.push_back({frame.path, frame.playTime, QString::number(frame.playTime)});
+    CreationCheck check = CheckCreation(request);
+    if (!check.Ok())
+        return Refuse(check.message);
 
     if (!folder)
         folder.emplace(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
@@ -337,15 +334,11 @@ int main(int argc, char** argv)
         Err() << kName << ": " << folder->Error() << Qt::endl;
         return kCreationFailed;
     }
-    for (const QString& warning : FrameOptions::ShortDelayWarnings(frames))
+    for (const QString& warning : FrameOptions::ShortDelayWarnings(check.settings.frames))
         Warn(warning);
 
-    CreationSettings settings;
-    settings.frames = std::move(frames);
-    settings.width = verdict.width;
-    settings.height = verdict.height;
+    CreationSettings settings = std::move(check.settings);
     settings.fit = shape->fit;
-    settings.outputPath = outputPath;
     settings.tempFolder = folder->Path();
     settings.threads = threads;
     settings.quality = qualityLevel;
@@ -355,7 +348,7 @@ int main(int argc, char** argv)
     ProgressBar bar(!parser.isSet(quiet) && isatty(STDERR_FILENO));
     bar.Start();
     CreationRun run(engine, assembler, std::move(settings));
-    const CreationResult result = run.Run(loopCount, [&bar](double percent) {
+    const CreationResult result = run.Run(check.loopCount, [&bar](double percent) {
         bar.Show(percent);
         return !StopRequest::Requested();
     });
@@ -372,7 +365,7 @@ int main(int argc, char** argv)
         Out() << QCoreApplication::translate("FlipreelCli",
             "Animated File created successfully!") << '\n' << Qt::flush;
         // The name as the bytes it has on disk.
-        std::puts(FileNames::ToBytes(outputPath).constData());
+        std::puts(FileNames::ToBytes(request.outputPath).constData());
     }
     return kSuccess;
 }

@@ -60,7 +60,7 @@ void RemoveAbandonedParts(const QByteArray& folder, const QByteArray& name)
         bool isNumber = false;
         const qint64 pid = middle.left(dash).toLongLong(&isNumber);
         if (dash > 0 && isNumber && Processes::Gone(pid))
-            (void)::unlink((folder + file).constData());
+            (void)::unlink(QByteArray(folder + file).constData());
     }
     ::closedir(dir);
 }

@@ -3,7 +3,6 @@
 
 #include <QPoint>
 #include <QRect>
-#include <QSize>
 
 // Window layouts are kept in twips, the unit they were designed in.
 namespace Twips {

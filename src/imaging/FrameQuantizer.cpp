@@ -171,13 +171,11 @@ bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QSt
     if (w == width_ && h == height_ && !previous_.empty()) {
         if (current_ == previous_) {
             *result = previousOut_;
-            ++stats_.repeated;
             return true;
         }
         if (TryReuse(result)) {
             previous_.swap(current_);
             previousOut_ = *result;
-            ++stats_.reused;
             return true;
         }
     }
@@ -195,7 +193,6 @@ bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QSt
     for (uint32_t e : errors_)
         pictureError_ += e;
     pictureError_ /= double(std::max<size_t>(errors_.size(), 1));
-    ++stats_.fresh;
     return true;
 }
 

@@ -27,12 +27,6 @@ namespace imaging {
 // frame, libimagequant makes a new palette for the whole picture.
 class FrameQuantizer final {
 public:
-    struct Stats {
-        int fresh = 0;     // new palette
-        int reused = 0;    // previous palette, changed pixels remapped
-        int repeated = 0;  // identical to the previous picture
-    };
-
     FrameQuantizer() = default;
     Q_DISABLE_COPY_MOVE(FrameQuantizer)
 
@@ -41,7 +35,6 @@ public:
     void Reset();
 
     QuantizeSettings& Settings() { return settings_; }
-    const Stats& Statistics() const { return stats_; }
 
 private:
     bool Fresh(const QImage& picture, IndexedPicture* result, QString* error);
@@ -52,7 +45,6 @@ private:
     double MeasureErrors();
 
     QuantizeSettings settings_;
-    Stats stats_;
     // The previous frame: its thresholded pixels (RGBA bytes, 0 = transparent) and palette picture.
     int width_ = 0;
     int height_ = 0;

@@ -381,7 +381,6 @@ void GifAssembler::Reset()
     frames_.clear();
     delays_.clear();
     loopCount_ = 0;
-    version_ = QStringLiteral("gif89a");
     lastError_.clear();
 }
 
@@ -390,10 +389,9 @@ void GifAssembler::LoopCount(int count)
     loopCount_ = std::clamp(count, 0, 65535);
 }
 
-void GifAssembler::Version(const QString& version)
+void GifAssembler::Version(const QString& /*version*/)
 {
-    // Delays and the loop count need GIF89a; that is what is written.
-    version_ = version;
+    // Delays and the loop count need GIF89a: that is what is always written.
 }
 
 bool GifAssembler::AddFrame(const QString& path)

@@ -31,6 +31,5 @@ private:
     QStringList frames_;
     QVector<int> delays_;
     int loopCount_ = 0;
-    QString version_ = QStringLiteral("gif89a");
     QString lastError_;
 };

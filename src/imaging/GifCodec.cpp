@@ -374,7 +374,6 @@ bool GifWriter::Flush()
         deviceFailed_ = true;
         return false;
     }
-    written_ += n;
     buffer_.clear();
     return true;
 }

@@ -70,7 +70,6 @@ public:
     bool End();
 
     QString Error() const { return error_; }
-    qint64 BytesWritten() const { return written_ + buffer_.size(); }
 
 private:
     static int Output(GifFileType* gif, const unsigned char* bytes, int length);
@@ -81,7 +80,6 @@ private:
     QIODevice* device_;
     GifFileType* gif_ = nullptr;
     QByteArray buffer_;
-    qint64 written_ = 0;
     bool deviceFailed_ = false;
     QString error_;
 };

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 namespace imaging {
 

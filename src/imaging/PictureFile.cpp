@@ -6,7 +6,6 @@
 #include "imaging/ImagingLimits.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <cstring>

@@ -13,8 +13,6 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QImageReader>
 
 #include <algorithm>

@@ -30,7 +30,7 @@ void FrmGif::WirePreview()
 void FrmGif::SetLoopCaption(const QString& caption)
 {
     Design::SetCaption(LabLoop, caption);
-    emit LoopCaptionChanged(caption);
+    Q_EMIT LoopCaptionChanged(caption);
 }
 
 void FrmGif::SetPlayInterval(qint32 playTime)

@@ -40,38 +40,28 @@ void PreviewArea::SetElementVisible(int index, bool visible)
 
 void PreviewArea::SetElementStretch(int index, bool stretch)
 {
-    PreviewElement& element = At(index);
-    if (element.stretch == stretch)
-        return;
-    RepaintElement(element);
-    element.stretch = stretch;
-    RepaintElement(element);
+    if (At(index).stretch != stretch)
+        Redraw(index, [stretch](PreviewElement& element) { element.stretch = stretch; });
 }
 
 void PreviewArea::SetElementPlace(int index, const QRectF& place)
 {
-    PreviewElement& element = At(index);
-    if (element.place == place)
-        return;
-    RepaintElement(element);
-    element.place = place;
-    RepaintElement(element);
+    if (At(index).place != place)
+        Redraw(index, [&place](PreviewElement& element) { element.place = place; });
 }
 
 void PreviewArea::SetElementPicture(int index, const QImage& picture)
 {
-    PreviewElement& element = At(index);
-    RepaintElement(element);
-    element.picture = picture;
-    RepaintElement(element);
+    Redraw(index, [&picture](PreviewElement& element) { element.picture = picture; });
 }
 
-int PreviewArea::VisibleElementCount() const
+void PreviewArea::Redraw(int index, const std::function<void(PreviewElement&)>& change)
 {
-    int count = 0;
-    for (const PreviewElement& element : elements_)
-        count += element.visible ? 1 : 0;
-    return count;
+    // Where it was drawn and where it is drawn now.
+    PreviewElement& element = At(index);
+    RepaintElement(element);
+    change(element);
+    RepaintElement(element);
 }
 
 QRect PreviewArea::DrawnArea(const PreviewElement& element)

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRectF>
 
+#include <functional>
 #include <vector>
 
 // One frame element of the preview area: an image in stretch mode, placed in
@@ -36,8 +37,6 @@ public:
     void SetElementPlace(int index, const QRectF& place);
     void SetElementPicture(int index, const QImage& picture);
 
-    int VisibleElementCount() const;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -45,6 +44,7 @@ private:
     PreviewElement& At(int index);
     static QRect DrawnArea(const PreviewElement& element);
     void RepaintElement(const PreviewElement& element);
+    void Redraw(int index, const std::function<void(PreviewElement&)>& change);
 
     std::vector<PreviewElement> elements_;
 };

@@ -38,9 +38,9 @@ TEST(FileNames, OnlyRegularFilesAreOpenedOrWrittenOverAndFifosNeverBlock)
     ASSERT_TRUE(maker.open(QIODevice::WriteOnly) && maker.write("PNG?") == 4);
     maker.close();
     ASSERT_EQ(::link(QFile::encodeName(maker.fileName()).constData(), odd.constData()), 0);
-    ASSERT_EQ(::mkfifo((folder + "pipe").constData(), 0644), 0);
-    ASSERT_EQ(::symlink("pipe", (folder + "pipe-link").constData()), 0);
-    ASSERT_EQ(::symlink("plain.png", (folder + "link.png").constData()), 0);
+    ASSERT_EQ(::mkfifo(QByteArray(folder + "pipe").constData(), 0644), 0);
+    ASSERT_EQ(::symlink("pipe", QByteArray(folder + "pipe-link").constData()), 0);
+    ASSERT_EQ(::symlink("plain.png", QByteArray(folder + "link.png").constData()), 0);
 
     QByteArray bytes;
     QString error;

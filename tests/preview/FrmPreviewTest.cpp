@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/FrmPreview.h"
-#include "common/FitBox.h"
 #include "support/FormFixture.h"
 #include "support/PictureBytes.h"
 
@@ -53,25 +52,6 @@ protected:
         return FromQColor(QColor(window.grab().toImage().pixel(x, y)));
     }
 };
-
-TEST(FitInto, ShrinksWidthFirstThenHeightNeverEnlarges)
-{
-    struct Case {
-        int w, h, fitW, fitH;
-    };
-    for (const Case c :
-        { Case { 320, 240, 320, 240 }, Case { 600, 400, 600, 400 }, Case { 1200, 900, 533, 400 },
-            Case { 1000, 400, 600, 240 }, Case { 1200, 401, 600, 200 }, // 200.5 goes to even
-            Case { 1200, 403, 600, 202 }, // 201.5 goes to even
-            Case { 601, 400, 600, 399 }, Case { 400, 1000, 160, 400 }, Case { 1, 5000, 0, 400 },
-            Case { 0, 0, 0, 0 } }) {
-        SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
-        EXPECT_EQ(FitInto(c.w, c.h, 600, 400), QSize(c.fitW, c.fitH));
-    }
-    EXPECT_EQ(FitInto(1200, 900, 600, 300), QSize(400, 300));
-    // h * 600 does not fit 32 bits: that step keeps h, the width still becomes 600.
-    EXPECT_EQ(FitInto(4000000, 4000000, 600, 400), QSize(0, 400));
-}
 
 TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
 {

@@ -22,10 +22,6 @@ std::optional<T> Pop(std::deque<std::optional<T>>& queue)
 void FormFixture::SetUp()
 {
     Messages::SetShowHandler([this](const Messages::Message& m) { messages.push_back(m); });
-    Messages::SetAskHandler([this](const QString& q) {
-        questions.push_back(q);
-        return askAnswer;
-    });
     Dialogs::Handlers handlers;
     handlers.open = [this](const Dialogs::OpenRequest& r) {
         openRequests.push_back(r);
@@ -55,5 +51,4 @@ void FormFixture::TearDown()
     form.reset();
     Dialogs::SetHandlers({});
     Messages::SetShowHandler({});
-    Messages::SetAskHandler({});
 }

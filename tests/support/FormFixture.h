@@ -29,6 +29,4 @@ protected:
     // Drives a modal window once it is shown; returns its result code. The
     // default closes it at once.
     std::function<int(QDialog&)> onModal;
-    bool askAnswer = true;
-    std::vector<QString> questions;
 };

@@ -1,10 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Shared main of the test executables: a headless QApplication around GoogleTest.
+// Shared main of the test executables: GoogleTest inside a headless
+// application, a QApplication only for the tests of the window.
 #include "production/ModFold.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#ifdef FLIPREEL_WINDOW_TESTS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 int main(int argc, char** argv)
 {
@@ -17,7 +25,7 @@ int main(int argc, char** argv)
     if (!temporary.isValid())
         return 1;
     qputenv(ModFold::kTemporaryFolderVariable, QFile::encodeName(temporary.path()));
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

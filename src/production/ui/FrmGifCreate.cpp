@@ -5,9 +5,9 @@
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
 #include "app/Messages.h"
-#include "common/OutputSize.h"
 #include "common/Rounding.h"
 #include "lists/ListRows.h"
+#include "production/CreationCheck.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
@@ -86,45 +86,29 @@ void FrmGif::cmdCreateGIF_Click()
     if (!cmdCreateGIF->isEnabled() || creating_)
         return;
 
-    // 2. The output path, unchanged.
-    const QString outputPath = txtGIF->text();
-    if (!CreationRules::OutputPathLongEnough(outputPath)) {
-        Messages::Info(this, CreationRules::NoFileNameMessage());
-        return;
-    }
-
-    // 3. The output size rule.
-    const OutputSize::Verdict size = OutputSize::Check(txtW->text(), txtH->text());
-    if (!size.ok) {
-        Messages::Error(this, size.message);
-        return;
-    }
-
-    // A FIFO or a device is never replaced by the GIF.
-    if (const QString refused = CreationRules::OutputTargetMessage(outputPath); !refused.isEmpty()) {
-        Messages::Error(this, refused);
-        return;
-    }
-
-    // 4. N, and every frame's path and play time now: edits of the lists while
-    //    the run lets events through do not mix into this run.
+    // 2.-4. The output path (unchanged), the size rule, the output target,
+    //    and every frame's path and play time now: edits of the lists while
+    //    the run lets events through do not mix into this run. Pasted loop
+    //    text is refused before the user waits for every frame; the field is
+    //    read again (and rewritten) once the frames are done.
+    CreationRequest request;
+    request.outputPath = txtGIF->text();
+    request.widthText = txtW->text();
+    request.heightText = txtH->text();
+    request.loopText = txtLoop->text();
     const int count = PictureCount();
-    QVector<CreationFrame> frames;
-    frames.reserve(count);
-    for (int i = 1; i <= count; ++i) {
-        const std::optional<qint32> playTime = FramePlayTime(i);
-        if (!playTime || !CreationRules::PlayTimeUsable(*playTime)) {
-            Messages::Error(this, CreationRules::PlayTimeMessage(i, PlayTimeText(lstFrame, i)));
-            return;
-        }
-        frames.push_back({PicturePath(i), *playTime});
-    }
-    // Pasted loop text is refused before the user waits for every frame; the
-    // field is read again (and rewritten) once the frames are done.
-    if (const QString loopText = txtLoop->text().trimmed(); !CreationRules::LoopCountFromText(loopText)) {
-        Messages::Error(this, CreationRules::LoopCountMessage(loopText));
+    request.frames.reserve(count);
+    for (int i = 1; i <= count; ++i)
+        request.frames.push_back({PicturePath(i), FramePlayTime(i), PlayTimeText(lstFrame, i)});
+    CreationCheck check = CheckCreation(request);
+    if (!check.Ok()) {
+        if (check.refusal == CreationCheck::Refusal::NoFileName)
+            Messages::Info(this, check.message);
+        else
+            Messages::Error(this, check.message);
         return;
     }
+    const QString outputPath = request.outputPath;
 
     // 5. The temporary folder, with a subfolder of this run's own.
     RunFolder folder(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
@@ -160,14 +144,10 @@ void FrmGif::cmdCreateGIF_Click()
         cmdCreateGIF->setEnabled(true);
         imgCreate[0]->TakePictureOf(*imgCreate[1]);
         creating_ = false;
-        emit CreationEnded();
+        Q_EMIT CreationEnded();
     };
 
-    CreationSettings settings;
-    settings.frames = std::move(frames);
-    settings.width = size.width;
-    settings.height = size.height;
-    settings.outputPath = outputPath;
+    CreationSettings settings = std::move(check.settings);
     settings.tempFolder = folder.Path();
     settings.threads = CreateThreads;
     // A frame can take seconds: the window keeps repainting meanwhile, while
