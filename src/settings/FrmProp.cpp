@@ -199,5 +199,5 @@ void FrmProp::CancelButton_Click()
 
 void FrmProp::cmdApply_Click()
 {
-    emit appliedToAllFrames(Edited());
+    Q_EMIT appliedToAllFrames(Edited());
 }

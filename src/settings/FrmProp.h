@@ -66,7 +66,7 @@ public:
     QPushButton* CancelButton = nullptr;
     QPushButton* cmdApply = nullptr;
 
-signals:
+Q_SIGNALS:
     // "Apply to All Frames": every frame takes these now; a later Cancel does not undo it.
     void appliedToAllFrames(const FrmProp::Properties& properties);
 
