@@ -7,6 +7,7 @@
 #include <Magick++.h>
 
 #include <algorithm>
+#include <limits>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -93,6 +94,12 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
     return false;
 }
 
+// A side as the size check takes it: a header may claim more than 2^63.
+qint64 Side(size_t claimed)
+{
+    return qint64(std::min<size_t>(claimed, size_t(std::numeric_limits<qint64>::max())));
+}
+
 }  // namespace
 
 bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit)
@@ -117,7 +124,8 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
                 density = QByteArray::number(x * f, 'f', 6) + 'x' + QByteArray::number(y * f, 'f', 6);
                 rendered = QSize(std::max(1, qRound(w * f)), std::max(1, qRound(h * f)));
             }
-        } else if (const QString reason = CheckPictureSize(qint64(w), qint64(h)); !reason.isEmpty()) {
+        } else if (const QString reason = CheckPictureSize(Side(probe.columns()), Side(probe.rows()));
+                   !reason.isEmpty()) {
             *error = reason;
             return false;
         }

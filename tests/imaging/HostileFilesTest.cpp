@@ -277,6 +277,9 @@ TEST_F(Hostile, HeadersClaimingHugePicturesAreRefusedBeforeDecoding)
     qToBigEndian<quint16>(16000, jpg.data() + sof + 7);
     ExpectRefused(QStringLiteral("wide.jpg"), jpg, "megapixels");
 
+    // WBMP: a width whose continuation bytes run past 2^64.
+    ExpectRefused(QStringLiteral("bomb.wbmp"), QByteArray::fromBase64("AADx8fHx8fHx8fEMAQAA8A=="), "limit");
+
     // TIFF through ImageMagick: a picture saved small, its size patched.
     const QString tif = scratch.Path(QStringLiteral("small.tif"));
     ASSERT_TRUE(WriteWithMagick(Pattern(8, 8), tif, "TIFF"));
