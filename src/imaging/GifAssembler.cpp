@@ -118,6 +118,7 @@ struct Scratch {
     std::vector<uint8_t> mapped;
     QByteArray code;
     imaging::LzwEncoder lzw;
+    int lzwError = 0;  // see GifAssembler::LzwError
 };
 
 // Rectangles up to this many pixels are cheap to encode once more.
@@ -143,6 +144,7 @@ void TryKeepingFullTable(Scratch& work, Choice& best)
     if (!best.tableFilled)
         return;
     const int bits = imaging::LzwCodeSize(best.colorCount);
+    work.lzw.Lossy(nullptr, 0, -1, 0);  // the pixels already are what the frame shows
     if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true))
         best.code.swap(work.code);
 }
@@ -160,6 +162,8 @@ void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, cons
         used[v] = true;
     const bool usesT = t >= 0 && used[size_t(t)];
     auto tryEncode = [&](const std::array<uint8_t, 256>& map, int codeCount, qsizetype table, Choice candidate) {
+        work.lzw.Lossy(candidate.local ? candidate.palette.data() : global.colors.data(), candidate.colorCount,
+                       candidate.transparent, work.lzwError);
         work.mapped.resize(own.size());
         for (size_t i = 0; i < own.size(); ++i)
             work.mapped[i] = map[own[i]];
@@ -361,8 +365,22 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
         return false;
     }
 
-    // The viewer now shows exactly cur; then the disposal applies.
-    canvas.swap(cur.colors);
+    // The viewer now shows exactly cur, or with lossy codes what was encoded;
+    // then the disposal applies.
+    if (work.lzwError > 0 && !r.Empty()) {
+        const uint32_t* colors = out.palette;
+        for (int y = r.y0; y <= r.y1; ++y) {
+            const uint8_t* shown = &best.pixels[size_t(y - r.y0) * size_t(out.width)];
+            uint32_t* row = &canvas[size_t(y) * size_t(w)];
+            for (int x = r.x0; x <= r.x1; ++x) {
+                const uint8_t v = shown[x - r.x0];
+                if (int(v) != best.transparent)
+                    row[x] = colors[v] | 0xFF000000u;
+            }
+        }
+    } else {
+        canvas.swap(cur.colors);
+    }
     if (disposal == 2) {
         for (int y = r.y0; y <= r.y1; ++y)
             std::fill_n(&canvas[size_t(y) * size_t(w) + size_t(r.x0)], r.x1 - r.x0 + 1, 0u);
@@ -377,6 +395,7 @@ void GifAssembler::Reset()
     frames_.clear();
     delays_.clear();
     loopCount_ = 0;
+    lzwError_ = 0;
     version_ = QStringLiteral("gif89a");
     lastError_.clear();
 }
@@ -390,6 +409,11 @@ void GifAssembler::Version(const QString& version)
 {
     // Delays and the loop count need GIF89a; that is what is written.
     version_ = version;
+}
+
+void GifAssembler::LzwError(int bound)
+{
+    lzwError_ = std::max(bound, 0);
 }
 
 bool GifAssembler::AddFrame(const QString& path)
@@ -460,6 +484,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
     }
     std::vector<uint32_t> canvas(size_t(width) * size_t(height), 0u);
     Scratch scratch;
+    scratch.lzwError = lzwError_;
     const int n = int(frames_.size());
     for (int i = 0; i < n; ++i) {
         const bool hasNext = i + 1 < n;

@@ -271,6 +271,8 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount)
 {
     assembler_.Reset();
     assembler_.LoopCount(loopCount);
+    if (settings_.quality > 0)
+        assembler_.LzwError(imaging::SettingsForQuality(settings_.quality).lzwError);
     assembler_.Version(QStringLiteral("gif89a"));
     const int count = int(settings_.frames.size());
     for (int i = 1; i <= count; ++i) {
