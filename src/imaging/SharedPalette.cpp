@@ -139,76 +139,106 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
     }
     std::vector<std::vector<uint32_t>> pixels;
     std::vector<QSize> sizes;
-    std::unordered_map<uint32_t, uint32_t> counts;
+    std::vector<double> limits;  // per frame: the most error the shared palette may show, -1: keep the file
     bool anyTransparent = false;
-    for (const QImage& picture : pictures) {
-        if (picture.isNull())
+    for (size_t f = 0; f < pictures.size(); ++f) {
+        if (pictures[f].isNull())
             return true;  // not every frame was kept: nothing to share
-        pixels.push_back(Thresholded(picture));
-        sizes.push_back(picture.size());
-        for (uint32_t c : pixels.back()) {
-            if (c == 0)
-                anyTransparent = true;
-            else
-                ++counts[c];
-        }
-    }
-    pictures = {};
-    if (pixels.empty() || counts.empty())
-        return true;
-
-    IndexedPicture shared;
-    if (!MakePalette(counts, anyTransparent ? 255 : 256, settings, &shared))
-        return true;  // the frames keep their own palettes
-    if (anyTransparent) {
-        shared.transparent = shared.colorCount++;
-        shared.palette[size_t(shared.transparent)] = 0;
-    }
-    // Each colour's nearest entry, worked out once for all frames.
-    std::unordered_map<uint32_t, uint8_t> nearest;
-    nearest.reserve(counts.size());
-    for (const auto& [c, n] : counts) {
-        int best = 0, bestDistance = INT32_MAX;
-        for (int i = 0; i < shared.colorCount; ++i) {
-            if (i == shared.transparent)
-                continue;
-            const int d = Distance(c, shared.palette[size_t(i)]);
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = i;
-            }
-        }
-        nearest.emplace(c, uint8_t(best));
-    }
-    counts = {};
-
-    for (size_t f = 0; f < pixels.size(); ++f) {
-        const std::vector<uint32_t>& frame = pixels[f];
-        const QString path = frameFile(int(f) + 1);
-        const double own = FileError(path, frame);
-        if (own < 0)
-            continue;
-        IndexedPicture mapped = shared;
-        mapped.width = sizes[f].width();
-        mapped.height = sizes[f].height();
-        mapped.indices.resize(frame.size());
-        double sum = 0;
-        for (size_t i = 0; i < frame.size(); ++i) {
-            if (frame[i] == 0) {
-                mapped.indices[i] = uint8_t(shared.transparent);
-                continue;
-            }
-            const uint8_t k = nearest[frame[i]];
-            mapped.indices[i] = k;
-            sum += Distance(frame[i], shared.palette[k]);
-        }
+        pixels.push_back(Thresholded(pictures[f]));
+        sizes.push_back(pictures[f].size());
+        anyTransparent |= std::find(pixels.back().begin(), pixels.back().end(), 0u) != pixels.back().end();
+        const double own = FileError(frameFile(int(f) + 1), pixels.back());
         // A table of its own costs the frame 768 bytes: on a small frame that
         // is bits per pixel, worth some error to save.
-        const double tableBitsPerPixel = 768.0 * 8.0 / double(std::max<size_t>(frame.size(), 1));
-        if (sum / double(frame.size()) > own * kFitFactor + settings.driftSlack * (1.0 + tableBitsPerPixel))
+        const double tableBitsPerPixel = 768.0 * 8.0 / double(std::max<size_t>(pixels.back().size(), 1));
+        limits.push_back(own < 0 ? -1 : own * kFitFactor + settings.driftSlack * (1.0 + tableBitsPerPixel));
+    }
+    pictures = {};
+
+    // The palette of every frame's colours; when some frames do not fit it,
+    // once more from the frames that fit it best (those that fit, at least
+    // the better half), which then no longer lend colours to the others.
+    std::vector<char> include(pixels.size(), 1);
+    std::vector<char> fits(pixels.size(), 0);
+    IndexedPicture shared;
+    std::vector<std::vector<uint8_t>> mapped;
+    int sharing = 0;
+    for (int round = 0; round < 2; ++round) {
+        std::unordered_map<uint32_t, uint32_t> counts;
+        for (size_t f = 0; f < pixels.size(); ++f)
+            for (uint32_t c : pixels[f])
+                if (c != 0)
+                    counts[c] += include[f] ? 1 : 0;
+        IndexedPicture palette;
+        if (counts.empty() || !MakePalette(counts, anyTransparent ? 255 : 256, settings, &palette))
+            break;  // the frames keep their own palettes
+        if (anyTransparent) {
+            palette.transparent = palette.colorCount++;
+            palette.palette[size_t(palette.transparent)] = 0;
+        }
+        // Each colour's nearest entry, worked out once for all frames.
+        std::unordered_map<uint32_t, uint8_t> nearest;
+        nearest.reserve(counts.size());
+        for (const auto& [c, n] : counts) {
+            int best = 0, bestDistance = INT32_MAX;
+            for (int i = 0; i < palette.colorCount; ++i) {
+                const int d = i == palette.transparent ? INT32_MAX : Distance(c, palette.palette[size_t(i)]);
+                if (d < bestDistance) {
+                    bestDistance = d;
+                    best = i;
+                }
+            }
+            nearest.emplace(c, uint8_t(best));
+        }
+        std::vector<char> roundFits(pixels.size(), 0);
+        std::vector<double> ratios(pixels.size(), 1e300);
+        std::vector<std::vector<uint8_t>> roundMapped(pixels.size());
+        int roundSharing = 0;
+        for (size_t f = 0; f < pixels.size(); ++f) {
+            const std::vector<uint32_t>& frame = pixels[f];
+            std::vector<uint8_t>& indices = roundMapped[f];
+            indices.resize(frame.size());
+            double sum = 0;
+            for (size_t i = 0; i < frame.size(); ++i) {
+                if (frame[i] == 0) {
+                    indices[i] = uint8_t(palette.transparent);
+                    continue;
+                }
+                const uint8_t k = nearest[frame[i]];
+                indices[i] = k;
+                sum += Distance(frame[i], palette.palette[k]);
+            }
+            if (limits[f] >= 0)
+                ratios[f] = sum / double(std::max<size_t>(frame.size(), 1)) / std::max(limits[f], 1e-9);
+            roundFits[f] = ratios[f] <= 1.0;
+            roundSharing += roundFits[f];
+        }
+        if (roundSharing > sharing) {
+            sharing = roundSharing;
+            shared = palette;
+            fits.swap(roundFits);
+            mapped.swap(roundMapped);
+        }
+        if (sharing == int(pixels.size()))
+            break;
+        std::vector<double> sorted = ratios;
+        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+        const double cut = std::max(1.0, sorted[sorted.size() / 2]);
+        for (size_t f = 0; f < pixels.size(); ++f)
+            include[f] = ratios[f] <= cut;
+    }
+    if (sharing < 2)
+        return true;  // one frame alone gains nothing
+
+    for (size_t f = 0; f < pixels.size(); ++f) {
+        if (!fits[f])
             continue;
+        IndexedPicture picture = shared;
+        picture.width = sizes[f].width();
+        picture.height = sizes[f].height();
+        picture.indices.swap(mapped[f]);
         QString reason;
-        if (!SaveFrameFile(path, mapped, &reason)) {
+        if (!SaveFrameFile(frameFile(int(f) + 1), picture, &reason)) {
             *failedFrame = int(f) + 1;
             *error = reason;
             return false;
