@@ -365,22 +365,10 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
         return false;
     }
 
-    // The viewer now shows exactly cur, or with lossy codes what was encoded;
-    // then the disposal applies.
-    if (work.lzwError > 0 && !r.Empty()) {
-        const uint32_t* colors = out.palette;
-        for (int y = r.y0; y <= r.y1; ++y) {
-            const uint8_t* shown = &best.pixels[size_t(y - r.y0) * size_t(out.width)];
-            uint32_t* row = &canvas[size_t(y) * size_t(w)];
-            for (int x = r.x0; x <= r.x1; ++x) {
-                const uint8_t v = shown[x - r.x0];
-                if (int(v) != best.transparent)
-                    row[x] = colors[v] | 0xFF000000u;
-            }
-        }
-    } else {
-        canvas.swap(cur.colors);
-    }
+    // The viewer now shows cur (with lossy codes, each pixel within the bound
+    // of cur's colour, which is what the next frame is compared with: a pixel
+    // that keeps its colour stays within the bound); then the disposal applies.
+    canvas.swap(cur.colors);
     if (disposal == 2) {
         for (int y = r.y0; y <= r.y1; ++y)
             std::fill_n(&canvas[size_t(y) * size_t(w) + size_t(r.x0)], r.x1 - r.x0 + 1, 0u);
