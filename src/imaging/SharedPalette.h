@@ -38,8 +38,9 @@ public:
 
     // Once every frame file is written: makes the palette and writes again,
     // in it, each frame whose mean squared error in it stays within what the
-    // palette of its file showed times 1.25 plus settings.driftSlack. Frames
-    // it does not suit keep their files. On failure `error` names the frame
+    // palette of its file showed times 1.25, plus settings.driftSlack scaled
+    // up by what a table of its own would cost the frame per pixel. Frames it
+    // does not suit keep their files (at least two must share it). On failure `error` names the frame
     // (from 1) in `failedFrame` when there is one.
     bool Apply(const QuantizeSettings& settings, const std::function<QString(int)>& frameFile, int* failedFrame,
                QString* error);
