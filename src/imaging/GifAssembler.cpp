@@ -122,6 +122,7 @@ struct Scratch {
     std::vector<uint8_t> mapped;
     QByteArray code;
     imaging::LzwEncoder lzw;
+    int lzwError = 0;  // see GifAssembler::LzwError
 };
 
 // Rectangles up to this many pixels are cheap to encode once more.
@@ -147,6 +148,7 @@ void TryKeepingFullTable(Scratch& work, Choice& best)
     if (!best.tableFilled)
         return;
     const int bits = imaging::LzwCodeSize(best.colorCount);
+    work.lzw.Lossy(nullptr, 0, -1, 0);  // the pixels already are what the frame shows
     if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true))
         best.code.swap(work.code);
 }
@@ -164,6 +166,8 @@ void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, cons
         used[v] = true;
     const bool usesT = t >= 0 && used[size_t(t)];
     auto tryEncode = [&](const std::array<uint8_t, 256>& map, int codeCount, qsizetype table, Choice candidate) {
+        work.lzw.Lossy(candidate.local ? candidate.palette.data() : global.colors.data(), candidate.colorCount,
+                       candidate.transparent, work.lzwError);
         work.mapped.resize(own.size());
         for (size_t i = 0; i < own.size(); ++i)
             work.mapped[i] = map[own[i]];
@@ -365,7 +369,9 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
         return false;
     }
 
-    // The viewer now shows exactly cur; then the disposal applies.
+    // The viewer now shows cur (with lossy codes, each pixel within the bound
+    // of cur's colour, which is what the next frame is compared with: a pixel
+    // that keeps its colour stays within the bound); then the disposal applies.
     canvas.swap(cur.colors);
     if (disposal == 2) {
         for (int y = r.y0; y <= r.y1; ++y)
@@ -381,6 +387,7 @@ void GifAssembler::Reset()
     frames_.clear();
     delays_.clear();
     loopCount_ = 0;
+    lzwError_ = 0;
     lastError_.clear();
 }
 
@@ -392,6 +399,11 @@ void GifAssembler::LoopCount(int count)
 void GifAssembler::Version(const QString& /*version*/)
 {
     // Delays and the loop count need GIF89a: that is what is always written.
+}
+
+void GifAssembler::LzwError(int bound)
+{
+    lzwError_ = std::max(bound, 0);
 }
 
 bool GifAssembler::AddFrame(const QString& path)
@@ -468,6 +480,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
     }
     std::vector<uint32_t> canvas(size_t(width) * size_t(height), 0u);
     Scratch scratch;
+    scratch.lzwError = lzwError_;
     const int n = int(frames_.size());
     for (int i = 0; i < n; ++i) {
         const bool hasNext = i + 1 < n;

@@ -18,6 +18,10 @@ public:
     void LoopCount(int count);
     // Always "gif89a".
     void Version(const QString& version);
+    // Lets frames show colours up to `bound` away (squared distance summed
+    // over R, G and B) from their own where that shortens the LZW codes; 0,
+    // the default, writes every frame exactly.
+    void LzwError(int bound);
     // The file becomes the next frame.
     bool AddFrame(const QString& path);
     // Delay of frame `index` (from 0) in hundredths of a second.
@@ -31,5 +35,6 @@ private:
     QStringList frames_;
     QVector<int> delays_;
     int loopCount_ = 0;
+    int lzwError_ = 0;
     QString lastError_;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/ImageEngine.h"
 
-#include "common/ReplacingFile.h"
+#include "imaging/FrameFile.h"
 #include "imaging/FrameQuantizer.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
@@ -93,27 +93,8 @@ bool ImageEngine::SaveFile(const QString& path, imaging::FrameQuantizer& frames)
         lastError_ = QStringLiteral("%1: %2").arg(shown, reason);
         return false;
     }
-    // A frame file is scratch data: not synced, and there only when complete.
-    ReplacingFile file(path, ReplacingFile::Use::Scratch);
-    if (!file.open(QIODevice::WriteOnly)) {
-        lastError_ = QStringLiteral("%1: %2").arg(shown, file.errorString());
-        return false;
-    }
-    imaging::GifWriter writer(&file);
-    imaging::GifWriter::Frame frame;
-    frame.width = indexed.width;
-    frame.height = indexed.height;
-    frame.pixels = indexed.indices.data();
-    frame.palette = indexed.palette.data();
-    frame.colorCount = indexed.colorCount;
-    frame.transparent = indexed.transparent;
-    if (!writer.Begin(indexed.width, indexed.height, indexed.palette.data(), indexed.colorCount, -1)
-        || !writer.AddFrame(frame, false) || !writer.End()) {
-        lastError_ = QStringLiteral("%1: %2").arg(shown, writer.Error().isEmpty() ? file.errorString() : writer.Error());
-        return false;
-    }
-    if (!file.commit()) {
-        lastError_ = QStringLiteral("%1: %2").arg(shown, file.errorString());
+    if (!imaging::SaveFrameFile(path, indexed, &reason)) {
+        lastError_ = QStringLiteral("%1: %2").arg(shown, reason);
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 #include "imaging/LzwEncoder.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace imaging {
 namespace {
@@ -62,7 +64,38 @@ constexpr double kClearAbove = 1.03;
 
 LzwEncoder::LzwEncoder() : keys_(kTableSize), codes_(kTableSize), stamps_(kTableSize, 0) {}
 
-bool LzwEncoder::Encode(const uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
+void LzwEncoder::Lossy(const uint32_t* palette, int colorCount, int transparent, int bound)
+{
+    lossy_ = false;
+    std::fill(std::begin(nearCount_), std::end(nearCount_), uint8_t(0));
+    if (bound <= 0 || !palette)
+        return;
+    colorCount = std::clamp(colorCount, 0, 256);
+    std::pair<int, int> found[256];
+    for (int a = 0; a < colorCount; ++a) {
+        if (a == transparent)
+            continue;
+        int n = 0;
+        for (int b = 0; b < colorCount; ++b) {
+            if (b == a || b == transparent)
+                continue;
+            const int dr = int(palette[a] >> 16 & 0xFF) - int(palette[b] >> 16 & 0xFF);
+            const int dg = int(palette[a] >> 8 & 0xFF) - int(palette[b] >> 8 & 0xFF);
+            const int db = int(palette[a] & 0xFF) - int(palette[b] & 0xFF);
+            const int d = dr * dr + dg * dg + db * db;
+            if (d <= bound)
+                found[n++] = {d, b};
+        }
+        const int keep = std::min(n, kNear);
+        std::partial_sort(found, found + keep, found + n);
+        for (int k = 0; k < keep; ++k)
+            near_[a][k] = uint8_t(found[k].second);
+        nearCount_[a] = uint8_t(keep);
+        lossy_ |= keep > 0;
+    }
+}
+
+bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
                          bool keepFullTable)
 {
     codeSize = std::max(codeSize, 2);
@@ -96,22 +129,39 @@ bool LzwEncoder::Encode(const uint8_t* pixels, size_t count, int codeSize, QByte
     size_t windowStart = 0;
     uint64_t windowBits = 0;
     double bestRate = 0;
+    // The slot of `key`, or of the free place where it would go.
+    auto find = [&](uint32_t key, bool* found) {
+        uint32_t slot = ((key + 1) * 2654435761u) >> (32 - kTableBits);
+        while (stamps_[slot] == generation_) {
+            if (keys_[slot] == key) {
+                *found = true;
+                return slot;
+            }
+            slot = (slot + 1) & (kTableSize - 1);
+        }
+        *found = false;
+        return slot;
+    };
     uint32_t prefix = pixels[0];
     for (size_t i = 1; i < count; ++i) {
         const uint32_t pixel = pixels[i];
         const uint32_t key = prefix << 8 | pixel;
-        uint32_t slot = ((key + 1) * 2654435761u) >> (32 - kTableBits);
         bool found = false;
-        while (stamps_[slot] == generation_) {
-            if (keys_[slot] == key) {
-                found = true;
-                break;
-            }
-            slot = (slot + 1) & (kTableSize - 1);
-        }
+        const uint32_t slot = find(key, &found);
         if (found) {
             prefix = codes_[slot];
             continue;
+        }
+        if (lossy_) {
+            for (int k = 0; k < nearCount_[pixel] && !found; ++k) {
+                const uint32_t near = find(prefix << 8 | near_[pixel][k], &found);
+                if (found) {
+                    pixels[i] = near_[pixel][k];
+                    prefix = codes_[near];
+                }
+            }
+            if (found)
+                continue;
         }
         put(prefix);
         prefix = pixel;

@@ -23,8 +23,17 @@ public:
     // cleared at once, or with `keepFullTable` kept while it compresses as
     // well as when it filled up (which suits some pictures and not others:
     // callers measure both when TableFilled()).
-    bool Encode(const uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks,
+    //
+    // With Lossy() set, a pixel that would end a string may be replaced by a
+    // colour close to it that continues the string; the replacements are
+    // written back into `pixels`, which then hold what a decoder shows.
+    bool Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks,
                 qsizetype limit = std::numeric_limits<qsizetype>::max(), bool keepFullTable = false);
+    // Lets the following Encodes replace a pixel by one of the colours of
+    // `palette` (0xRRGGBB entries) at most `bound` away (squared distance
+    // summed over R, G and B); `transparent` (-1 for none) is never replaced
+    // nor a replacement. A bound of 0 encodes exactly.
+    void Lossy(const uint32_t* palette, int colorCount, int transparent, int bound);
     // Whether the last Encode filled the code table (both ways differ only then).
     bool TableFilled() const { return filled_; }
 
@@ -36,6 +45,11 @@ private:
     std::vector<uint32_t> stamps_;  // generation of each slot: clearing the table costs nothing
     uint32_t generation_ = 0;
     bool filled_ = false;
+    // Per colour index, the indices that may stand in for it, nearest first.
+    static constexpr int kNear = 8;
+    uint8_t near_[256][kNear] = {};
+    uint8_t nearCount_[256] = {};
+    bool lossy_ = false;
 };
 
 }  // namespace imaging

@@ -220,6 +220,10 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     return true;
 }
 
+// Each step below the default lets LZW codes stand in for colours this much
+// further away.
+constexpr int kLzwErrorPerStep = 24;
+
 QuantizeSettings SettingsForQuality(int quality)
 {
     quality = std::clamp(quality, 1, 100);
@@ -230,6 +234,7 @@ QuantizeSettings SettingsForQuality(int quality)
     const int below = std::max(kDefaultQuality - quality, 0);
     settings.keepSlack = quality > kDefaultQuality ? 50 * (100 - quality) / (100 - kDefaultQuality) : 50 + 6 * below;
     settings.driftSlack = 1.0 + 0.25 * below;
+    settings.lzwError = kLzwErrorPerStep * below;
     return settings;
 }
 

@@ -30,6 +30,10 @@ struct QuantizeSettings {
     // ... and the previous palette is kept while its mean squared error on the
     // new picture stays within 1.25 times its error on its own picture plus this.
     double driftSlack = 1.0;
+    // The animation's LZW codes may show a pixel in another colour of its
+    // table up to this far away (squared distance summed over R, G, B) where
+    // that continues a code string: 0 is exact.
+    int lzwError = 0;
 };
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The

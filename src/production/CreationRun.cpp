@@ -6,6 +6,7 @@
 #include "imaging/ImageEngine.h"
 #include "imaging/PictureReader.h"
 #include "imaging/Quantizer.h"
+#include "imaging/SharedPalette.h"
 #include "production/CreationRules.h"
 #include "production/FrameBudget.h"
 
@@ -32,8 +33,8 @@ QString Reason(const QString& engineError)
 
 // One frame, in the engine's calling order: drop and clear, load, measure,
 // scale only when the size differs, save. Empty on success, else the message.
-QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, int frame, const QString& path,
-                     int width, int height, const PictureFit& fit, const QString& frameFile)
+QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, imaging::SharedPalette& shared, int frame,
+                     const QString& path, int width, int height, const PictureFit& fit, const QString& frameFile)
 {
     engine.LoadFile(QString());
     engine.Clear();
@@ -61,6 +62,8 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, int
             "Frame %1: cannot write the temporary file \"%2\": %3.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(frameFile), Reason(engine.LastError()));
+    if (shared.Wanted())
+        shared.Keep(frame, engine.Picture());
     return {};
 }
 
@@ -111,9 +114,32 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
         if (settings_.quality > 0)
             palettes_.back()->Settings() = imaging::SettingsForQuality(settings_.quality);
     }
-    if (workers <= 1)
-        return ConvertInOrder(progress);
-    return ConvertOnWorkers(progress, workers);
+    shared_ = std::make_unique<imaging::SharedPalette>(int(settings_.frames.size()),
+                                                       QSize(settings_.width, settings_.height));
+    CreationResult result = workers <= 1 ? ConvertInOrder(progress) : ConvertOnWorkers(progress, workers);
+    if (result.Ok())
+        result = ShareOnePalette();
+    shared_.reset();
+    return result;
+}
+
+CreationResult CreationRun::ShareOnePalette()
+{
+    int failed = 0;
+    QString reason;
+    const imaging::QuantizeSettings quantize = settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality)
+                                                                     : imaging::QuantizeSettings();
+    const QString folder = settings_.tempFolder;
+    try {
+        if (shared_->Apply(quantize, [&folder](int i) { return FrameFile(folder, i); }, &failed, &reason))
+            return CreationResult::Success();
+    } catch (const std::bad_alloc&) {
+        // The frames keep the palettes they were written with.
+        return CreationResult::Success();
+    }
+    return CreationResult::Failure(QStringLiteral("Frame %1: cannot write the temporary file \"%2\": %3.")
+                                       .arg(failed)
+                                       .arg(QDir::toNativeSeparators(FrameFile(folder, failed)), Reason(reason)));
 }
 
 CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
@@ -124,7 +150,7 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         const QString& path = settings_.frames.at(i - 1).path;
         QString error;
         try {
-            error = ConvertFrame(engine_, *palettes_.front(), i, path, settings_.width, settings_.height, settings_.fit,
+            error = ConvertFrame(engine_, *palettes_.front(), *shared_, i, path, settings_.width, settings_.height, settings_.fit,
                                  FrameFile(settings_.tempFolder, i));
         } catch (const std::bad_alloc&) {
             engine_.Clear();
@@ -180,7 +206,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                     (void)imaging::MeasurePicture(path, &size, &unused);
                     share = budget.Take(FrameBudget::FrameEstimate(size, output));
                     if (!shared.stop.load())
-                        error = ConvertFrame(engine, palettes, i, path, settings_.width, settings_.height, settings_.fit,
+                        error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height, settings_.fit,
                                              FrameFile(settings_.tempFolder, i));
                 } catch (const std::bad_alloc&) {
                     error = NoMemory(i, path);
@@ -251,6 +277,8 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount)
 {
     assembler_.Reset();
     assembler_.LoopCount(loopCount);
+    if (settings_.quality > 0)
+        assembler_.LzwError(imaging::SettingsForQuality(settings_.quality).lzwError);
     assembler_.Version(QStringLiteral("gif89a"));
     const int count = int(settings_.frames.size());
     for (int i = 1; i <= count; ++i) {

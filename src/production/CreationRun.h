@@ -16,6 +16,7 @@ class GifAssembler;
 class ImageEngine;
 namespace imaging {
 class FrameQuantizer;
+class SharedPalette;
 }
 
 // One picture of the run, as read from the lists before the first frame.
@@ -98,6 +99,7 @@ public:
 private:
     CreationResult ConvertInOrder(const CreationProgress& progress);
     CreationResult ConvertOnWorkers(const CreationProgress& progress, int workers);
+    CreationResult ShareOnePalette();
     CreationResult AssembleFrames(qint16 loopCount);
 
     ImageEngine& engine_;
@@ -106,6 +108,8 @@ private:
     // The palette memory of each sequence of frames saved in order (one per
     // worker): the run's, so every run starts afresh.
     std::vector<std::unique_ptr<imaging::FrameQuantizer>> palettes_;
+    // The colours of the whole animation, while its frames are converted.
+    std::unique_ptr<imaging::SharedPalette> shared_;
     int peakFramesInFlight_ = 0;
     bool framesWritten_ = false;
 };

@@ -125,7 +125,7 @@ TEST_F(CliTest, LowerQualityNeverGivesALargerFile)
     QStringList pictures;
     for (int i = 0; i < 4; ++i)
         pictures << Picture(QStringLiteral("p%1.png").arg(i), {64, 48}, QColor(40 * i, 90, 200 - 30 * i));
-    qint64 previous = -1;
+    qint64 previous = -1, largest = -1, smallest = -1;
     for (const char* quality : {"100", "95", "60", "20", "1"}) {
         const Outcome r = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QLatin1String(quality),
                                           QStringLiteral("-o"), Out()} + pictures);
@@ -133,12 +133,19 @@ TEST_F(CliTest, LowerQualityNeverGivesALargerFile)
         const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
         ASSERT_TRUE(gif.ok) << quality;
         ASSERT_EQ(gif.frames.size(), 4) << quality;
+        // Lossy codes too show every frame, composited, close to its picture.
+        const double worst = testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(pictures, {64, 48}));
+        EXPECT_LT(worst, std::atoi(quality) >= 95 ? 2.0 : 12.0) << "-Q " << quality;
         const qint64 bytes = QFileInfo(Out()).size();
         if (previous >= 0) {
             EXPECT_LE(bytes, previous) << "-Q " << quality;
+        } else {
+            largest = bytes;
         }
         previous = bytes;
+        smallest = bytes;
     }
+    EXPECT_LT(smallest, largest * 3 / 4) << "lower quality pays";
     // The default is the one the window uses: no -Q, the same file as -Q 95.
     ASSERT_EQ(Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out()} + pictures).exitCode, 0);
     const QByteArray plain = [&] { QFile f(Out()); f.open(QIODevice::ReadOnly); return f.readAll(); }();

@@ -7,6 +7,7 @@
 #include "imaging/FrameQuantizer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -19,7 +20,7 @@ namespace {
 class Assembler : public ::testing::Test {
 protected:
     // Frame files of `pictures` and the animation joining them.
-    bool Join(const QVector<QImage>& pictures, const QVector<int>& delays, int loop, const QString& out)
+    bool Join(const QVector<QImage>& pictures, const QVector<int>& delays, int loop, const QString& out, int lzwError = 0)
     {
         frames.clear();
         for (int i = 0; i < pictures.size(); ++i) {
@@ -30,6 +31,7 @@ protected:
         }
         gif.Reset();
         gif.LoopCount(loop);
+        gif.LzwError(lzwError);
         gif.Version(QStringLiteral("gif89a"));
         for (int i = 0; i < frames.size(); ++i) {
             gif.AddFrame(frames[i]);
@@ -229,6 +231,43 @@ TEST_F(Assembler, FullPalettesWithoutAFreeIndexStayExact)
     const Animation a = DecodeAnimation(out);
     ExpectFramesExact(a);
     ExpectQtAgrees(out, a);
+}
+
+TEST_F(Assembler, LossyCodesKeepEveryPixelWithinTheBoundAndTransparencyExact)
+{
+    // A ramp with a moving square and a fixed hole: many close colours for
+    // the codes to merge, across frames that build on each other.
+    QVector<QImage> pictures;
+    for (QImage img : MovingSquare(4)) {
+        img = img.convertToFormat(QImage::Format_ARGB32);
+        QPainter p(&img);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(40, 2, 12, 6, Qt::transparent);
+        pictures << img;
+    }
+    constexpr int kBound = 40;
+    const QString exact = scratch.Path(QStringLiteral("exact.gif"));
+    const QString lossy = scratch.Path(QStringLiteral("lossy.gif"));
+    ASSERT_TRUE(Join(pictures, {}, 0, exact));
+    palettes.Reset();
+    ASSERT_TRUE(Join(pictures, {}, 0, lossy, kBound));
+    EXPECT_LT(QFileInfo(lossy).size(), QFileInfo(exact).size());
+    const Animation a = DecodeAnimation(lossy);
+    ASSERT_TRUE(a.ok) << a.error.toStdString();
+    ASSERT_EQ(a.frames.size(), frames.size());
+    for (int i = 0; i < frames.size(); ++i) {
+        const QImage want = DecodeAnimation(frames[i]).frames.value(0);
+        ASSERT_EQ(want.size(), a.frames[i].size());
+        int worst = 0;
+        for (int y = 0; y < want.height(); ++y)
+            for (int x = 0; x < want.width(); ++x) {
+                const QRgb w = want.pixel(x, y), g = a.frames[i].pixel(x, y);
+                ASSERT_EQ(qAlpha(g), qAlpha(w)) << "frame " << i << " at " << x << "," << y;
+                const int dr = qRed(g) - qRed(w), dg = qGreen(g) - qGreen(w), db = qBlue(g) - qBlue(w);
+                worst = std::max(worst, qAlpha(w) ? dr * dr + dg * dg + db * db : 0);
+            }
+        EXPECT_LE(worst, kBound) << "frame " << i;
+    }
 }
 
 TEST_F(Assembler, LargeNoisyFramesRoundTripThroughFullCodeTables)

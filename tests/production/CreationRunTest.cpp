@@ -205,6 +205,37 @@ TEST_P(CreationRunTest, WritesEveryFrameWithItsDelayLoopAndSizeThenRemovesItsFra
     EXPECT_EQ(ReadAll(CreationRun::FrameFile(temp.path(), 5)), QByteArray("older run"));
 }
 
+TEST_P(CreationRunTest, FramesSharingTheirColoursShareOneTableAFrameApartKeepsItsOwn)
+{
+    // A ramp of thousands of colours with a square moving over it, then a
+    // picture in colours of its own: each frame holds more than 256 colours.
+    QStringList paths;
+    QVector<CreationFrame> frames;
+    for (int f = 0; f < 5; ++f) {
+        QImage image(64, 64, QImage::Format_RGB32);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const bool square = x >= 10 * f && x < 10 * f + 12 && y >= 20 && y < 32;
+                image.setPixel(x, y, f == 4 ? qRgb((x * 37 + y * 91) & 255, (x * 113 ^ y * 59) & 255, (x * y * 7) & 255)
+                                     : square ? qRgb(250, 240, 20) : qRgb(x * 4, y * 4, 100 + x + y));
+            }
+        paths << pictures.filePath(QStringLiteral("s%1.png").arg(f));
+        ASSERT_TRUE(image.save(paths.back()));
+        frames.push_back({paths.back(), 100});
+    }
+    CreationRun run(engine, assembler, Settings(frames, 64, 64));
+    const CreationResult result = run.Run(0, {});
+    ASSERT_TRUE(result.Ok()) << result.message.toStdString();
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif")));
+    ASSERT_TRUE(gif.ok) << gif.error.toStdString();
+    EXPECT_GT(gif.globalTableSize, 0);
+    EXPECT_EQ(gif.localTables, (QVector<bool>{false, false, false, false, true}));
+    const QVector<QImage> expected = testing_imaging::ScaledPictures(paths, {64, 64});
+    ASSERT_EQ(gif.frames.size(), 5);
+    for (int f = 0; f < 5; ++f)
+        EXPECT_LT(testing_imaging::MeanDifference(gif.frames[f], expected[f]), f == 4 ? 12.0 : 4.0) << f;
+}
+
 TEST_P(CreationRunTest, ProgressOfThreeFramesIsNotRounded)
 {
     const QString dir = pictures.path();

@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/SharedPalette.h"
+
+#include "imaging/FrameFile.h"
+#include "imaging/GifCodec.h"
+#include "imaging/ImagingRuntime.h"
+
+#include <libimagequant.h>
+
+#include <QFile>
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+
+namespace imaging {
+namespace {
+
+// Kept like FrameQuantizer's previous palette: within this factor of the
+// error of the frame's own palette (plus the quality's slack).
+constexpr double kFitFactor = 1.25;
+
+struct AttrDeleter { void operator()(liq_attr* a) const { liq_attr_destroy(a); } };
+struct HistogramDeleter { void operator()(liq_histogram* h) const { liq_histogram_destroy(h); } };
+struct ResultDeleter { void operator()(liq_result* r) const { liq_result_destroy(r); } };
+
+// Pixels as words with red in the low byte: 0 below half opacity, else opaque.
+std::vector<uint32_t> Thresholded(const QImage& picture)
+{
+    const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
+    std::vector<uint32_t> out(size_t(rgba.width()) * size_t(rgba.height()));
+    for (int y = 0; y < rgba.height(); ++y) {
+        const auto* src = reinterpret_cast<const uint32_t*>(rgba.constScanLine(y));
+        uint32_t* dst = &out[size_t(y) * size_t(rgba.width())];
+        for (int x = 0; x < rgba.width(); ++x)
+            dst[x] = (src[x] >> 24) < 128 ? 0u : src[x] | 0xFF000000u;
+    }
+    return out;
+}
+
+// Squared distance of a pixel word and a palette entry (0xAARRGGBB).
+inline int Distance(uint32_t pixel, uint32_t entry)
+{
+    const int dr = int(pixel & 0xFF) - int((entry >> 16) & 0xFF);
+    const int dg = int((pixel >> 8) & 0xFF) - int((entry >> 8) & 0xFF);
+    const int db = int((pixel >> 16) & 0xFF) - int(entry & 0xFF);
+    return dr * dr + dg * dg + db * db;
+}
+
+// The palette for all colours in `counts` (opaque pixel words and how often
+// they occur): the colours themselves when they fit, else libimagequant's.
+bool MakePalette(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
+                 IndexedPicture* palette)
+{
+    if (int(counts.size()) <= room) {
+        std::vector<uint32_t> colors;
+        for (const auto& [c, n] : counts)
+            colors.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+        std::sort(colors.begin(), colors.end());
+        std::copy(colors.begin(), colors.end(), palette->palette.begin());
+        palette->colorCount = int(colors.size());
+        return true;
+    }
+    UseOneLibraryThread();
+    std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
+    if (!attr)
+        return false;
+    liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
+    liq_set_quality(attr.get(), 0, std::clamp(settings.maxQuality, 0, 100));
+    liq_set_max_colors(attr.get(), room);
+    std::unique_ptr<liq_histogram, HistogramDeleter> histogram(liq_histogram_create(attr.get()));
+    if (!histogram)
+        return false;
+    std::vector<liq_histogram_entry> entries;
+    entries.reserve(counts.size());
+    for (const auto& [c, n] : counts)
+        entries.push_back({{uchar(c & 0xFF), uchar(c >> 8 & 0xFF), uchar(c >> 16 & 0xFF), 255}, n});
+    liq_result* raw = nullptr;
+    if (liq_histogram_add_colors(histogram.get(), attr.get(), entries.data(), int(entries.size()), 0) != LIQ_OK
+        || liq_histogram_quantize(histogram.get(), attr.get(), &raw) != LIQ_OK || !raw)
+        return false;
+    std::unique_ptr<liq_result, ResultDeleter> result(raw);
+    const liq_palette* colors = liq_get_palette(result.get());
+    palette->colorCount = int(colors->count);
+    for (int i = 0; i < palette->colorCount; ++i) {
+        const liq_color& c = colors->entries[i];
+        palette->palette[size_t(i)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+    }
+    return palette->colorCount > 0;
+}
+
+// Mean squared error of the frame file's pixels against the picture, or -1
+// when it cannot be read or shows an opaque pixel as transparent.
+double FileError(const QString& path, const std::vector<uint32_t>& pixels)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray data = file.readAll();
+    IndexedPicture own;
+    QString unused;
+    if (!GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), &own, &unused)
+        || own.indices.size() != pixels.size())
+        return -1;
+    double sum = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (pixels[i] == 0)
+            continue;
+        if (int(own.indices[i]) == own.transparent)
+            return -1;
+        sum += Distance(pixels[i], own.palette[own.indices[i]]);
+    }
+    return sum / double(std::max<size_t>(pixels.size(), 1));
+}
+
+}  // namespace
+
+SharedPalette::SharedPalette(int frames, QSize output)
+{
+    if (frames >= 2 && qint64(frames) * output.width() * output.height() <= kMaxPixels)
+        pictures_.resize(size_t(frames));
+}
+
+void SharedPalette::Keep(int frame, const QImage& picture)
+{
+    std::lock_guard lock(mutex_);
+    if (frame >= 1 && size_t(frame) <= pictures_.size())
+        pictures_[size_t(frame - 1)] = picture;
+}
+
+bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<QString(int)>& frameFile,
+                          int* failedFrame, QString* error)
+{
+    sharedFrames_ = 0;
+    std::vector<QImage> pictures;
+    {
+        std::lock_guard lock(mutex_);
+        pictures.swap(pictures_);
+    }
+    std::vector<std::vector<uint32_t>> pixels;
+    std::vector<QSize> sizes;
+    std::vector<double> limits;  // per frame: the most error the shared palette may show, -1: keep the file
+    bool anyTransparent = false;
+    for (size_t f = 0; f < pictures.size(); ++f) {
+        if (pictures[f].isNull())
+            return true;  // not every frame was kept: nothing to share
+        pixels.push_back(Thresholded(pictures[f]));
+        sizes.push_back(pictures[f].size());
+        anyTransparent |= std::find(pixels.back().begin(), pixels.back().end(), 0u) != pixels.back().end();
+        const double own = FileError(frameFile(int(f) + 1), pixels.back());
+        // A table of its own costs the frame 768 bytes: on a small frame that
+        // is bits per pixel, worth some error to save.
+        const double tableBitsPerPixel = 768.0 * 8.0 / double(std::max<size_t>(pixels.back().size(), 1));
+        limits.push_back(own < 0 ? -1 : own * kFitFactor + settings.driftSlack * (1.0 + tableBitsPerPixel));
+    }
+    pictures = {};
+
+    // The palette of every frame's colours; when some frames do not fit it,
+    // once more from the frames that fit it best (those that fit, at least
+    // the better half), which then no longer lend colours to the others.
+    std::vector<char> include(pixels.size(), 1);
+    std::vector<char> fits(pixels.size(), 0);
+    IndexedPicture shared;
+    std::vector<std::vector<uint8_t>> mapped;
+    int sharing = 0;
+    for (int round = 0; round < 2; ++round) {
+        std::unordered_map<uint32_t, uint32_t> counts;
+        for (size_t f = 0; f < pixels.size(); ++f)
+            for (uint32_t c : pixels[f])
+                if (c != 0)
+                    counts[c] += include[f] ? 1 : 0;
+        IndexedPicture palette;
+        if (counts.empty() || !MakePalette(counts, anyTransparent ? 255 : 256, settings, &palette))
+            break;  // the frames keep their own palettes
+        if (anyTransparent) {
+            palette.transparent = palette.colorCount++;
+            palette.palette[size_t(palette.transparent)] = 0;
+        }
+        // Each colour's nearest entry, worked out once for all frames.
+        std::unordered_map<uint32_t, uint8_t> nearest;
+        nearest.reserve(counts.size());
+        for (const auto& [c, n] : counts) {
+            int best = 0, bestDistance = INT32_MAX;
+            for (int i = 0; i < palette.colorCount; ++i) {
+                const int d = i == palette.transparent ? INT32_MAX : Distance(c, palette.palette[size_t(i)]);
+                if (d < bestDistance) {
+                    bestDistance = d;
+                    best = i;
+                }
+            }
+            nearest.emplace(c, uint8_t(best));
+        }
+        std::vector<char> roundFits(pixels.size(), 0);
+        std::vector<double> ratios(pixels.size(), 1e300);
+        std::vector<std::vector<uint8_t>> roundMapped(pixels.size());
+        int roundSharing = 0;
+        for (size_t f = 0; f < pixels.size(); ++f) {
+            const std::vector<uint32_t>& frame = pixels[f];
+            std::vector<uint8_t>& indices = roundMapped[f];
+            indices.resize(frame.size());
+            double sum = 0;
+            for (size_t i = 0; i < frame.size(); ++i) {
+                if (frame[i] == 0) {
+                    indices[i] = uint8_t(palette.transparent);
+                    continue;
+                }
+                const uint8_t k = nearest[frame[i]];
+                indices[i] = k;
+                sum += Distance(frame[i], palette.palette[k]);
+            }
+            if (limits[f] >= 0)
+                ratios[f] = sum / double(std::max<size_t>(frame.size(), 1)) / std::max(limits[f], 1e-9);
+            roundFits[f] = ratios[f] <= 1.0;
+            roundSharing += roundFits[f];
+        }
+        if (roundSharing > sharing) {
+            sharing = roundSharing;
+            shared = palette;
+            fits.swap(roundFits);
+            mapped.swap(roundMapped);
+        }
+        if (sharing == int(pixels.size()))
+            break;
+        std::vector<double> sorted = ratios;
+        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+        const double cut = std::max(1.0, sorted[sorted.size() / 2]);
+        for (size_t f = 0; f < pixels.size(); ++f)
+            include[f] = ratios[f] <= cut;
+    }
+    if (sharing < 2)
+        return true;  // one frame alone gains nothing
+
+    for (size_t f = 0; f < pixels.size(); ++f) {
+        if (!fits[f])
+            continue;
+        IndexedPicture picture = shared;
+        picture.width = sizes[f].width();
+        picture.height = sizes[f].height();
+        picture.indices.swap(mapped[f]);
+        QString reason;
+        if (!SaveFrameFile(frameFile(int(f) + 1), picture, &reason)) {
+            *failedFrame = int(f) + 1;
+            *error = reason;
+            return false;
+        }
+        ++sharedFrames_;
+    }
+    return true;
+}
+
+}  // namespace imaging
