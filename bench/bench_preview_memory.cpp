@@ -96,8 +96,7 @@ int main(int argc, char** argv)
     form.show();
     for (int i = 0; i < pictures; ++i) {
         const QString name = QStringLiteral("big%1.jpg").arg(i % distinct);
-        form.AddPictureRow(name, QStringLiteral("JPG"), QStringLiteral("4000 x 3000"), dir.path());
-        form.AddFrameRow(name);
+        form.AddPictureRow({name, QStringLiteral("JPG"), QSize(4000, 3000), dir.path()});
     }
     form.txtW->setText(width);
     form.txtH->setText(height);

@@ -3,6 +3,7 @@
 
 #include "app/Artwork.h"
 #include "app/ModTab.h"
+#include "lists/DocumentModel.h"
 #include "common/Twips.h"
 
 #include <QCheckBox>
@@ -13,7 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 // Client area of the design, trimmed by one pixel each way at start-up.
@@ -36,6 +37,9 @@ FrmGif::FrmGif(QWidget* parent)
     ImageList1 = {QIcon(Artwork::Picture(QStringLiteral("icon-cross"))),
                   QIcon(Artwork::Picture(QStringLiteral("icon-tick"))),
                   QIcon(Artwork::Picture(QStringLiteral("icon-frames")))};
+
+    document_ = new DocumentModel(this);
+    document_->SetIcons(&ImageList1);
 
     BuildTitleBar();
     BuildTabStrip();

@@ -3,6 +3,7 @@
 
 #include "app/Controls.h"
 #include "common/Colors.h"
+#include "document/Document.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "preview/PreviewArea.h"
@@ -15,13 +16,14 @@
 #include <array>
 #include <optional>
 
+class DocumentModel;
 class PreviewPrefetch;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 // The main window: the whole working surface, five step pages under a tab
 // strip, its own title bar and links. Controls keep the names of the window
@@ -45,34 +47,29 @@ public:
     void picTab_MouseUp(Qt::MouseButton button, QPointF pos);
 
     // ---- Picture and frame lists (lists/ListRows.cpp) ----
+    // The pictures and frames both lists show.
+    DocumentModel& Doc() const { return *document_; }
     // Full path of the picture at a position (1-based); empty out of range.
     QString PicturePath(qint32 position) const;
     // Play time in ms of the frame at a position; 500 out of range; no value
     // when the row's text is not a whole number.
     std::optional<qint32> FramePlayTime(qint32 position) const;
-    void AddFrameRow(const QString& fileName);
-    // Appends a picture row: name, type text, dimensions text, folder.
-    void AddPictureRow(const QString& fileName, const QString& typeText, const QString& dimensions,
-                       const QString& folder);
-    void SwapListRows(QTreeWidget* list, qint32 a, qint32 b);
-    void RenumberFrames();
-    // The frame row's transparent colour, kept as the text colour of its fifth cell.
-    ColorValue FrameColor(qint32 position) const;
-    void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
+    // The frame of a new picture: the play time, transparency and colour of step 2.
+    FrameRow DefaultFrameRow(const QString& fileName) const;
+    // Appends a picture and its frame with the defaults of step 2.
+    void AddPictureRow(const PictureRow& picture);
     int PictureCount() const;
 
     // ---- Adding pictures (lists/FrmGifAdding.cpp) ----
     // Positions are 16-bit: a document holds at most this many pictures.
-    static constexpr int kMaxPictures = 32767;
+    static constexpr int kMaxPictures = Document::kMaxPictures;
     void cmdAdd_Click();
     void cmdAddImg_Click();
     static QString BuildPictureFilter();
     // Adds at most one picture: fileText is a full path, or a bare name in folder.
-    void AddPictureFile(const QString& fileText, const QString& folder, QTreeWidget* list);
-    bool IsPictureListed(const QString& fileName, const QString& folder, const QTreeWidget* list) const;
+    void AddPictureFile(const QString& fileText, const QString& folder);
     static QString PictureTypeText(const QString& fileName);
     void RefreshListControls();
-    bool IsDimensionListed(const QString& text) const;
     // "W x H" of a picture file, or empty when it does not qualify.
     QString GetPicSize(const QString& path);
     // Files dropped onto the picture list, as full paths in drop order.
@@ -166,7 +163,7 @@ public:
     QPushButton* cmdPreview = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* LabTotal = nullptr;
-    QTreeWidget* lstPic = nullptr;
+    QTreeView* lstPic = nullptr;
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
 
@@ -191,7 +188,7 @@ public:
     QLabel* Label8 = nullptr;
     ImageControl* imgcmdProp = nullptr;
     QPushButton* cmdProp = nullptr;
-    QTreeWidget* lstFrame = nullptr;
+    QTreeView* lstFrame = nullptr;
     ShapeOutline* Shape2 = nullptr;
 
     // ---- Step 4: Preview GIF ----
@@ -253,6 +250,7 @@ private:
     void WireSettings();
 
     QPixmap background_;
+    DocumentModel* document_ = nullptr;
     // Grows with every Go, so that a load overtaken by a later Go while it
     // let window events run knows to end.
     quint64 previewLoad_ = 0;

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QTreeView>
 
 void FrmGif::WireKeyboard()
 {

@@ -5,6 +5,7 @@
 #include "app/Artwork.h"
 #include "app/CheckBoxFit.h"
 #include "lists/ColorCellDelegate.h"
+#include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
 
 #include <QCheckBox>
@@ -13,7 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 constexpr ColorValue kInstructionColor = Rgb(192, 64, 0);
@@ -78,16 +79,18 @@ QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption,
     return box;
 }
 
-QTreeWidget* ReportList(QWidget* page, const char* name, const QStringList& headers)
+QTreeView* ReportList(QWidget* page, const char* name, QAbstractItemModel* rows)
 {
-    auto* list = new QTreeWidget(page);
+    auto* list = new QTreeView(page);
     list->setObjectName(QLatin1String(name));
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
     list->setAllColumnsShowFocus(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setHeaderLabels(headers);
+    list->setModel(rows);
+    // Headers are labels only: the lists keep the order the user gave them.
+    list->header()->setSectionsClickable(false);
     list->header()->setStretchLastSection(true);
     list->header()->setSectionsMovable(false);
     list->setIconSize(QSize(16, 16));
@@ -132,9 +135,7 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
                              Design::Font(QStringLiteral("Arial"), 9, true), Rgb(255, 0, 0));
     LabTotal->setObjectName(QStringLiteral("LabTotal"));
 
-    lstPic = ReportList(page, "lstPic",
-                        {QStringLiteral("     File Name"), QStringLiteral("File Type"),
-                         QStringLiteral("Dimensions"), QStringLiteral("Address")});
+    lstPic = ReportList(page, "lstPic", document_->Pictures());
 
     chkAll = new QCheckBox(page);
     chkAll->setObjectName(QStringLiteral("chkAll"));
@@ -210,9 +211,7 @@ void FrmGif::BuildFramePropertiesPage(QWidget* page)
     cmdProp = HiddenCommand(page, "cmdProp", QStringLiteral("&Change Properties ..."), 60, 840, 2055, 315, true);
     // Nothing to edit before the first picture is added.
     cmdProp->setEnabled(false);
-    lstFrame = ReportList(page, "lstFrame",
-                          {QStringLiteral("Frame #"), QStringLiteral("File Name"), QStringLiteral("Play Time / ms"),
-                           QStringLiteral("Transparent"), QStringLiteral("Transparent Color")});
+    lstFrame = ReportList(page, "lstFrame", document_->Frames());
     lstFrame->setItemDelegateForColumn(FrameColumn::Color, new ColorCellDelegate(lstFrame));
     Shape2 = FrameShape(page, "Shape2");
 }

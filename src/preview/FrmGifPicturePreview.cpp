@@ -4,11 +4,11 @@
 #include "lists/ListRows.h"
 #include "preview/FrmPreview.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 void FrmGif::ShowPicturePreview()
 {
-    if (lstPic->topLevelItemCount() < 1)
+    if (PictureCount() < 1)
         return;
     const qint32 selected = SelectedRowPosition(lstPic);
     const qint32 position = selected > 0 ? selected : 1;

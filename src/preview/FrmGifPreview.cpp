@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -131,7 +130,7 @@ bool FrmGif::LoadPreview()
 
 void FrmGif::ShowPreviewFrame(qint32 k)
 {
-    const qint32 n = lstFrame->topLevelItemCount();
+    const qint32 n = PictureCount();
     if (k < 1)
         k = 1;
     if (k > n) {
@@ -181,7 +180,7 @@ void FrmGif::cmdStop_Click()
 
 void FrmGif::imgcmdGo_Click()
 {
-    if (lstFrame->topLevelItemCount() == 0) {
+    if (PictureCount() == 0) {
         Messages::Info(this, QStringLiteral("No frames added!"));
         return;
     }
@@ -196,7 +195,7 @@ void FrmGif::imgcmdGo_Click()
 
 void FrmGif::imgcmdStop_Click()
 {
-    if (lstFrame->topLevelItemCount() == 0) {
+    if (PictureCount() == 0) {
         Messages::Info(this, QStringLiteral("No frames added!"));
         return;
     }

@@ -5,11 +5,10 @@
 #include "app/FrmGif.h"
 #include "common/FitBox.h"
 #include "common/Twips.h"
-#include "lists/ListRows.h"
+#include "lists/DocumentModel.h"
 #include "preview/PreviewPictures.h"
 
 #include <QPainter>
-#include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -44,14 +43,6 @@ private:
     const FrmPreview::StretchImage& image_;
 };
 
-int PieceValue(const QStringList& pieces, qsizetype index)
-{
-    if (index >= pieces.size())
-        return 0;
-    bool ok = false;
-    const int value = pieces.at(index).trimmed().toInt(&ok);
-    return ok ? value : 0;
-}
 } // namespace
 
 FrmPreview::FrmPreview(FrmGif& owner, qint32 position)
@@ -94,12 +85,6 @@ FrmPreview::FrmPreview(FrmGif& owner, qint32 position)
 
 FrmPreview::~FrmPreview() = default;
 
-QSize FrmPreview::ParseDimensions(const QString& dimensions)
-{
-    const QStringList pieces = dimensions.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseSensitive);
-    return { PieceValue(pieces, 0), PieceValue(pieces, 1) };
-}
-
 void FrmPreview::SetPicture(const QImage& picture)
 {
     const QSize box(W_, H_);
@@ -117,10 +102,8 @@ void FrmPreview::Form_Load()
     canvas_->Box(0, 0, canvas_->ScaleWidth() - 1, canvas_->ScaleHeight() - 1, canvas_->DrawColor());
 
     // 2. The listed size of the picture.
-    const QTreeWidgetItem* row = position_ >= 1 && position_ <= owner_.lstPic->topLevelItemCount()
-        ? owner_.lstPic->topLevelItem(position_ - 1)
-        : nullptr;
-    const QSize listed = ParseDimensions(row ? row->text(PictureColumn::Dimensions) : QString());
+    const PictureRow* row = owner_.Doc().Rows().Picture(position_);
+    const QSize listed = row ? row->size : QSize(0, 0);
 
     // 3. Shrunk to fit; never enlarged.
     const QSize shown = FitInto(listed.width(), listed.height(), kMaxShownWidth, kMaxShownHeight);

@@ -7,6 +7,7 @@
 #include "app/Messages.h"
 #include "lists/ListRows.h"
 #include "common/OutputSize.h"
+#include "production/CreationRules.h"
 #include "settings/FrmProp.h"
 #include "settings/NumericKeyFilter.h"
 
@@ -16,7 +17,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 constexpr ColorValue kEnabledBack = Rgb(255, 255, 255);
@@ -70,12 +71,11 @@ void FrmGif::UpdateDimensionControls()
 
 void FrmGif::cboDim_Click()
 {
-    const QString text = cboDim->currentText();
-    if (!text.contains(QLatin1Char('x'), Qt::CaseSensitive))
+    const std::optional<CreationRules::SizeTexts> halves = CreationRules::SplitSizeText(cboDim->currentText());
+    if (!halves)
         return;
-    const QStringList pieces = text.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseSensitive);
-    txtW->setText(pieces.at(0).trimmed());
-    txtH->setText(pieces.at(1).trimmed());
+    txtW->setText(halves->width);
+    txtH->setText(halves->height);
 }
 
 void FrmGif::picColor_Click()
@@ -99,7 +99,7 @@ std::optional<QSize> FrmGif::CheckOutputSize()
 
 qint32 FrmGif::SelectedFramePosition() const
 {
-    if (lstFrame->topLevelItemCount() == 0)
+    if (PictureCount() == 0)
         return 0;
     // With rows but none selected the first frame is edited.
     const qint32 selected = SelectedRowPosition(lstFrame);
@@ -108,7 +108,7 @@ qint32 FrmGif::SelectedFramePosition() const
 
 void FrmGif::lstFrame_DblClick()
 {
-    if (lstFrame->topLevelItemCount() < 1)
+    if (PictureCount() < 1)
         return;
     FrmProp dialog(*this);
     Dialogs::Exec(dialog);
@@ -121,7 +121,7 @@ void FrmGif::cmdProp_Click()
 
 void FrmGif::imgcmdProp_Click()
 {
-    if (lstFrame->topLevelItemCount() == 0) {
+    if (PictureCount() == 0) {
         Messages::Info(this, QStringLiteral("No files in list!"));
         return;
     }

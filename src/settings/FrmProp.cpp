@@ -7,7 +7,7 @@
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
 #include "common/Twips.h"
-#include "lists/ListRows.h"
+#include "lists/DocumentModel.h"
 #include "production/ShortDelays.h"
 #include "settings/NumericKeyFilter.h"
 
@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
-#include <QTreeWidget>
 
 namespace {
 constexpr int kInnerWidthTwips = 6945;
@@ -162,16 +161,14 @@ FrmProp::~FrmProp() = default;
 void FrmProp::Form_Load()
 {
     position_ = owner_.SelectedFramePosition();
-    const QTreeWidgetItem* row = position_ > 0 ? owner_.lstFrame->topLevelItem(position_ - 1) : nullptr;
+    const FrameRow* row = owner_.Doc().Rows().Frame(position_);
     if (!row)
         return;
-    QString number = row->text(FrameColumn::Label);
-    number.remove(QStringLiteral("Frame"), Qt::CaseSensitive);
-    Design::SetCaption(LabNo, number.trimmed());
-    Design::SetCaption(LabFile, row->text(FrameColumn::Name));
-    chkTrans->setChecked(row->text(FrameColumn::Transparent).trimmed().toLower() == QLatin1String("yes"));
-    txtMS->setText(row->text(FrameColumn::PlayTime));
-    picColor->SetBackColor(owner_.FrameColor(position_));
+    Design::SetCaption(LabNo, QString::number(position_));
+    Design::SetCaption(LabFile, row->name);
+    chkTrans->setChecked(row->transparent);
+    txtMS->setText(row->playTime.text);
+    picColor->SetBackColor(row->color);
 }
 
 void FrmProp::picColor_Click()
@@ -185,19 +182,14 @@ void FrmProp::picColor_Click()
 
 void FrmProp::ApplyToFrame(qint16 position)
 {
-    QTreeWidgetItem* row = position >= 1 && position <= owner_.lstFrame->topLevelItemCount()
-        ? owner_.lstFrame->topLevelItem(position - 1)
-        : nullptr;
-    if (!row)
-        return;
-    row->setText(FrameColumn::PlayTime, txtMS->text().trimmed());
     // Flag, tick or cross and colour together; the colour also when not transparent.
-    owner_.SetFrameTransparency(position, chkTrans->isChecked(), picColor->BackColor());
+    owner_.Doc().SetPlayTime(position, PlayTime::FromText(txtMS->text()));
+    owner_.Doc().SetTransparency(position, chkTrans->isChecked(), picColor->BackColor());
 }
 
 void FrmProp::OKButton_Click()
 {
-    if (owner_.lstFrame->topLevelItemCount() >= 1)
+    if (owner_.PictureCount() >= 1)
         ApplyToFrame(static_cast<qint16>(position_));
     accept();
 }
@@ -210,7 +202,7 @@ void FrmProp::CancelButton_Click()
 void FrmProp::cmdApply_Click()
 {
     // An int counter: a 16-bit one could never pass the last of 32767 rows.
-    const int count = owner_.lstFrame->topLevelItemCount();
+    const int count = owner_.PictureCount();
     for (int i = 1; i <= count; ++i)
         ApplyToFrame(static_cast<qint16>(i));
 }

@@ -2,6 +2,7 @@
 // The window from the keyboard alone.
 #include "app/ModTab.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace {
 
@@ -43,7 +43,7 @@ protected:
             QImage image(8, 8, QImage::Format_RGB32);
             image.fill(Qt::red);
             ASSERT_TRUE(image.save(path));
-            form->AddPictureFile(path, QString(), form->lstPic);
+            form->AddPictureFile(path, QString());
         }
         form->RefreshListControls();
     }
@@ -107,16 +107,16 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
 TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
 {
     AddPictures(3);
-    form->lstPic->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    ListViews::SetChecked(form->lstPic, 2);
     form->lstPic->setFocus();
     QTest::keyClick(form->lstPic, Qt::Key_Delete);
-    ASSERT_EQ(form->lstPic->topLevelItemCount(), 2);
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 2);
-    EXPECT_EQ(form->lstPic->topLevelItem(1)->text(0), QStringLiteral("c.png"));
+    ASSERT_EQ(ListViews::RowCount(form->lstPic), 2);
+    EXPECT_EQ(ListViews::RowCount(form->lstFrame), 2);
+    EXPECT_EQ(ListViews::Text(form->lstPic, 2, 0), QStringLiteral("c.png"));
     // Elsewhere Delete edits text, not the list.
     form->txtMS->setFocus();
     QTest::keyClick(form->txtMS, Qt::Key_Delete);
-    EXPECT_EQ(form->lstPic->topLevelItemCount(), 2);
+    EXPECT_EQ(ListViews::RowCount(form->lstPic), 2);
 }
 
 TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)

@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
 
 namespace {
 
 using StartStateTest = FormFixture;
 
-QStringList Headers(const QTreeWidget* list)
+QStringList Headers(const QTreeView* list)
 {
     QStringList out;
-    for (int i = 0; i < list->columnCount(); ++i)
-        out << list->headerItem()->text(i);
+    for (int i = 0; i < list->model()->columnCount(); ++i)
+        out << list->model()->headerData(i, Qt::Horizontal).toString();
     return out;
 }
 
@@ -81,8 +81,8 @@ TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
     EXPECT_TRUE(form->txtGIF->text().isEmpty());
     EXPECT_TRUE(form->txtGIF->isReadOnly());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->lstPic->topLevelItemCount(), 0);
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 0);
+    EXPECT_EQ(ListViews::RowCount(form->lstPic), 0);
+    EXPECT_EQ(ListViews::RowCount(form->lstFrame), 0);
 }
 
 TEST_F(StartStateTest, ListColumns)

@@ -297,7 +297,7 @@ protected:
         picture.fill(Qt::darkCyan);
         for (const char* name : {"a.png", "b.png", "c.png"}) {
             ASSERT_TRUE(picture.save(dir.filePath(QLatin1String(name))));
-            form->AddPictureFile(dir.filePath(QLatin1String(name)), QString(), form->lstPic);
+            form->AddPictureFile(dir.filePath(QLatin1String(name)), QString());
         }
         form->RefreshListControls();
         form->txtW->setText(QStringLiteral("16"));

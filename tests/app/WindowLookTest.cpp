@@ -5,6 +5,7 @@
 #include "lists/ListRows.h"
 #include "settings/FrmProp.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 
 namespace {
 
@@ -30,10 +30,9 @@ int Slack(const QLabel* label) { return label->width() - QFontMetrics(label->fon
 TEST_F(WindowLookTest, CaptionsChangedAtRunTimeStaySizedToTheirText)
 {
     for (int i = 1; i <= 11; ++i) {
-        form->AddPictureRow(QStringLiteral("p.png"), QString(), QStringLiteral("8 x 8"), QStringLiteral("/p"));
-        form->AddFrameRow(QStringLiteral("p.png"));
+        form->AddPictureRow({QStringLiteral("p.png"), QString(), QSize(8, 8), QStringLiteral("/p")});
     }
-    form->lstPic->topLevelItem(0)->setCheckState(PictureColumn::Name, Qt::Checked);
+    ListViews::SetChecked(form->lstPic, 1);
     form->cmdDel_Click();
     ASSERT_EQ(form->LabTotal->text(), QStringLiteral("10"));
     form->ShowPreviewFrame(1);

@@ -77,7 +77,7 @@ TEST_F(AddingTest, PicksAreAddedInDialogOrderSkippingListedAndUnreadableSilently
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("3"));
     EXPECT_EQ(Cells(form->lstPic, 3), Texts({"b.bmp", "BMP image", "8 x 6"}) << Folder());
-    EXPECT_EQ(form->lstPic->topLevelItem(2)->checkState(PictureColumn::Name), Qt::Unchecked);
+    EXPECT_FALSE(ListViews::IsChecked(form->lstPic, 3));
     EXPECT_EQ(form->PicturePath(1), QDir::toNativeSeparators(PathOf(QStringLiteral("c.png"))));
     EXPECT_EQ(Cells(form->lstFrame, 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
 
@@ -122,7 +122,7 @@ TEST_F(AddingTest, BatchShowsTheHourglassAndLetsEventsRunWithListsInStep)
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const QCursor* c = QApplication::overrideCursor();
         seen << QStringLiteral("%1:%2/%3").arg(c ? c->shape() : -1).arg(form->PictureCount()).arg(
-                    form->lstFrame->topLevelItemCount());
+                    ListViews::RowCount(form->lstFrame));
     });
     ticker.start(0);
     Add(Texts({"p0.png", "p1.png", "p2.png"}));
@@ -145,7 +145,7 @@ TEST_F(AddingTest, SizesListKeepsFirstAppearanceAndEveryRebuildFillsTheSizeField
     EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("640480"));
 
     form->txtW->setText(QStringLiteral("123"));
-    form->lstPic->topLevelItem(0)->setCheckState(PictureColumn::Name, Qt::Checked);
+    ListViews::SetChecked(form->lstPic, 1);
     form->cmdDel_Click();
     EXPECT_EQ(SizesList(), Texts({"800 x 600", "640 x 480"}));
     EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("800600"));
@@ -163,7 +163,7 @@ TEST_F(AddingTest, ActionsFollowThePictureCount)
     form->chkAll->click();
     form->cmdDel_Click();
     EXPECT_EQ(Actions(), QStringLiteral("0000-"));
-    EXPECT_EQ(form->lstFrame->topLevelItemCount() + form->cboDim->count(), 0);
+    EXPECT_EQ(ListViews::RowCount(form->lstFrame) + form->cboDim->count(), 0);
     EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("86"));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
 }
@@ -201,13 +201,12 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
 TEST_F(AddingTest, AFullListRefusesFurtherPicturesWithOneMessage)
 {
     for (int i = 1; i < FrmGif::kMaxPictures; ++i) { // up to one below the limit, without files
-        form->AddPictureRow(QStringLiteral("f%1").arg(i), QString(), QStringLiteral("8 x 6"), QStringLiteral("/x"));
-        form->AddFrameRow(QStringLiteral("f%1").arg(i));
+        form->AddPictureRow({QStringLiteral("f%1").arg(i), QString(), QSize(8, 6), QStringLiteral("/x")});
     }
     for (const char* name : {"a.png", "b.png", "c.png"})
         MakePicture(QLatin1String(name));
     Add(Texts({"a.png", "b.png", "c.png"}));
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), FrmGif::kMaxPictures);
+    EXPECT_EQ(ListViews::RowCount(form->lstFrame), FrmGif::kMaxPictures);
     EXPECT_EQ(Names().last(), QStringLiteral("a.png"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("32767")));
@@ -223,7 +222,7 @@ TEST_F(AddingTest, ClosingTheWindowStopsABatchAfterTheCurrentFile)
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
     form->cmdAdd->click();
     EXPECT_EQ(form->PictureCount(), 1);
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 1);
+    EXPECT_EQ(ListViews::RowCount(form->lstFrame), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/FrmPreview.h"
 #include "common/FitBox.h"
+#include "document/SizeText.h"
 #include "support/FormFixture.h"
 #include "support/PictureBytes.h"
+#include "support/ListViews.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -12,7 +14,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace {
 
@@ -39,8 +40,7 @@ protected:
     // A picture row; the file itself need not exist.
     void AddPicture(const QString& name, const QString& dimensions)
     {
-        form->AddPictureRow(name, QStringLiteral("picture"), dimensions, dir.path());
-        form->AddFrameRow(name);
+        form->AddPictureRow({name, QStringLiteral("picture"), ParseSizeText(dimensions), dir.path()});
     }
     QString Save(const QString& name, const QImage& image)
     {
@@ -94,7 +94,8 @@ TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dimensions);
-        form->lstPic->clear();
+        while (form->PictureCount() > 0)
+            form->Doc().Remove(1);
         AddPicture(QStringLiteral("missing.png"), QLatin1String(c.dimensions));
         FrmPreview window(*form, 1);
         WaitForPicture(window);
@@ -215,7 +216,7 @@ TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
     AddPicture(QStringLiteral("a.png"), QStringLiteral("100 x 50"));
     AddPicture(QStringLiteral("b.png"), QStringLiteral("1200 x 900"));
     form->ShowPicturePreview();
-    form->lstPic->setCurrentItem(form->lstPic->topLevelItem(1));
+    ListViews::Select(form->lstPic, 2);
     form->ShowPicturePreview();
     form->ShowPicturePreview();
     ASSERT_EQ(captions.size(), 3u);
@@ -248,8 +249,8 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     const QString png = Save(QStringLiteral("wide.png"), Solid(1000, 400, Qt::red));
     const QString sgi = dir.filePath(QStringLiteral("small.sgi"));
     ASSERT_TRUE(PictureBytes::Write(sgi, PictureBytes::Sgi(Solid(64, 48, Qt::blue))));
-    form->AddPictureFile(png, dir.path(), form->lstPic);
-    form->AddPictureFile(sgi, dir.path(), form->lstPic);
+    form->AddPictureFile(png, dir.path());
+    form->AddPictureFile(sgi, dir.path());
     form->RefreshListControls();
     ASSERT_EQ(form->PictureCount(), 2);
     // The refresh picked the first size for the output fields.
@@ -266,7 +267,7 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     };
     QWidget* viewport = form->lstPic->viewport();
     for (int row : { 1, 0 }) {
-        const QPoint at = form->lstPic->visualItemRect(form->lstPic->topLevelItem(row)).center();
+        const QPoint at = ListViews::RowRect(form->lstPic, row + 1).center();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);

@@ -5,6 +5,7 @@
 #include "support/FormFixture.h"
 #include "support/FullDisk.h"
 #include "support/GifAnimation.h"
+#include "support/ListViews.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -16,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <sys/stat.h>
 
@@ -50,7 +50,7 @@ protected:
         image.fill(color);
         ASSERT_TRUE(image.save(dir.filePath(name)));
         form->txtMS->setText(playTime);
-        form->AddPictureFile(dir.filePath(name), QString(), form->lstPic);
+        form->AddPictureFile(dir.filePath(name), QString());
         form->RefreshListControls();
     }
     void Prepare(int w, int h)
@@ -214,9 +214,8 @@ TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
         if (edited || !form->CreationUnderway())
             return;
         edited = true;
-        form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("990"));
-        delete form->lstPic->takeTopLevelItem(2);
-        delete form->lstFrame->takeTopLevelItem(2);
+        form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("990")));
+        form->Doc().Remove(3);
     });
     editor.start(0);
     form->imgCreate_Click(0);
@@ -283,14 +282,14 @@ TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
 TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)
 {
     Prepare(8, 8);
-    form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("1O0"));
+    form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("1O0")));
     form->imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
     EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("Frame 2 has the play time \"1O0\"")));
 
     messages.clear();
-    form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("100"));
+    form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("100")));
     form->txtLoop->setText(QStringLiteral("-3"));
     form->imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);

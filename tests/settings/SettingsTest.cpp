@@ -2,6 +2,7 @@
 #include "common/OutputSize.h"
 #include "settings/NumericKeyFilter.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -9,7 +10,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace {
 
@@ -224,10 +224,8 @@ TEST_F(SettingsTest, SwatchClickPicksTheTransparentColourOfNewFrames)
     ASSERT_EQ(colorRequests.size(), 3u);
     EXPECT_EQ(colorRequests[2].initial, Rgb(10, 200, 30));
 
-    form->AddPictureRow(QStringLiteral("a.png"), QStringLiteral("PNG image"), QStringLiteral("10 x 10"),
-        QStringLiteral("/tmp"));
-    form->AddFrameRow(QStringLiteral("a.png"));
-    EXPECT_EQ(form->FrameColor(1), Rgb(10, 200, 30));
+    form->AddPictureRow({QStringLiteral("a.png"), QStringLiteral("PNG image"), QSize(10, 10), QStringLiteral("/tmp")});
+    EXPECT_EQ(form->Doc().Rows().Frame(1)->color, Rgb(10, 200, 30));
 }
 
 } // namespace

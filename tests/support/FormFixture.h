@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
 #include "app/Messages.h"
+#include "lists/DocumentModel.h"
 
 #include <gtest/gtest.h>
 

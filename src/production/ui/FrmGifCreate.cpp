@@ -7,7 +7,7 @@
 #include "app/Messages.h"
 #include "common/OutputSize.h"
 #include "common/Rounding.h"
-#include "lists/ListRows.h"
+#include "lists/DocumentModel.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include <functional>
 
@@ -57,12 +56,6 @@ protected:
 private:
     std::function<void()> onClick_;
 };
-
-QString PlayTimeText(const QTreeWidget* frames, int position)
-{
-    const QTreeWidgetItem* row = frames->topLevelItem(position - 1);
-    return row ? row->text(FrameColumn::PlayTime) : QString();
-}
 
 } // namespace
 
@@ -114,7 +107,7 @@ void FrmGif::cmdCreateGIF_Click()
     for (int i = 1; i <= count; ++i) {
         const std::optional<qint32> playTime = FramePlayTime(i);
         if (!playTime || !CreationRules::PlayTimeUsable(*playTime)) {
-            Messages::Error(this, CreationRules::PlayTimeMessage(i, PlayTimeText(lstFrame, i)));
+            Messages::Error(this, CreationRules::PlayTimeMessage(i, Doc().Rows().Frame(i)->playTime.text));
             return;
         }
         frames.push_back({PicturePath(i), *playTime});
