@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/ModTab.h"
 #include "lists/DocumentModel.h"
+#include "settings/SettingsPage.h"
 #include "common/Twips.h"
 
 #include <QCheckBox>
@@ -44,7 +45,6 @@ FrmGif::FrmGif(QWidget* parent)
     BuildTitleBar();
     BuildTabStrip();
     BuildAddPicturesPage(picTabs[0]);
-    BuildSettingsPage(picTabs[1]);
     BuildFramePropertiesPage(picTabs[2]);
     BuildPreviewPage(picTabs[3]);
     BuildCreatePage(picTabs[4]);
@@ -123,7 +123,11 @@ void FrmGif::BuildTabStrip()
     picTab->Cls();
 
     for (int i = 0; i < 5; ++i) {
-        auto* page = new QWidget(picTab);
+        QWidget* page = nullptr;
+        if (i == 1)
+            page = settings_ = new SettingsPage(picTab);
+        else
+            page = new QWidget(picTab);
         page->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
         Design::SetBackColor(page, i == 0 ? Rgb(255, 255, 255) : Design::SystemWindowBackground());
         picTabs[static_cast<std::size_t>(i)] = page;
@@ -166,7 +170,7 @@ void FrmGif::Form_Load()
     // 7.
     LabLoop->hide();
     // 8. Size controls from the two unchecked boxes.
-    UpdateDimensionControls();
+    Settings().UpdateDimensionControls();
     // 9. Grey frame along the preview box's inner edge; the box keeps it.
     picPreview->SetDrawColor(Rgb(192, 192, 192));
     picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1,

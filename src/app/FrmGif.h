@@ -18,6 +18,7 @@
 
 class DocumentModel;
 class PreviewPrefetch;
+class SettingsPage;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -54,8 +55,6 @@ public:
     // Play time in ms of the frame at a position; 500 out of range; no value
     // when the row's text is not a whole number.
     std::optional<qint32> FramePlayTime(qint32 position) const;
-    // The frame of a new picture: the play time, transparency and colour of step 2.
-    FrameRow DefaultFrameRow(const QString& fileName) const;
     // Appends a picture and its frame with the defaults of step 2.
     void AddPictureRow(const PictureRow& picture);
     int PictureCount() const;
@@ -87,17 +86,10 @@ public:
     void cmdPreviewImg_Click();
     void lstPic_DblClick();
 
-    // ---- Overall settings and frame properties (settings/FrmGifSettings.cpp) ----
-    void chkSelect_Click();
-    void chkCustom_Click();
-    void UpdateDimensionControls();
-    // Copies the chosen dimensions text into txtW and txtH. The list refresh
-    // runs it as well after it selects the first entry.
-    void cboDim_Click();
-    void picColor_Click();
-    // The output size rule on txtW and txtH: the size, or nothing once its
-    // error message has been shown.
-    std::optional<QSize> CheckOutputSize();
+    // ---- Step 2 (settings/SettingsPage.cpp) ----
+    SettingsPage& Settings() const { return *settings_; }
+
+    // ---- Frame properties (settings/FrmGifSettings.cpp) ----
     void lstFrame_DblClick();
     void cmdProp_Click();
     void imgcmdProp_Click();
@@ -167,23 +159,6 @@ public:
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
 
-    // ---- Step 2: Overall Settings ----
-    QLabel* Label3 = nullptr;
-    std::array<QLabel*, 6> LabX{}; // indices 0, 1, 2 and 5 are used
-    QLineEdit* txtMS = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* txtLoop = nullptr;
-    QLabel* Label4 = nullptr;
-    QCheckBox* chkSelect = nullptr;
-    QComboBox* cboDim = nullptr;
-    QCheckBox* chkCustom = nullptr;
-    QLineEdit* txtW = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* txtH = nullptr;
-    QCheckBox* chkTrans = nullptr;
-    QLabel* LabXX = nullptr;
-    ColorBox* picColor = nullptr;
-
     // ---- Step 3: Frame Properties ----
     QLabel* Label8 = nullptr;
     ImageControl* imgcmdProp = nullptr;
@@ -231,7 +206,6 @@ private:
     void BuildTitleBar();
     void BuildTabStrip();
     void BuildAddPicturesPage(QWidget* page);
-    void BuildSettingsPage(QWidget* page);
     void BuildFramePropertiesPage(QWidget* page);
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
@@ -251,6 +225,7 @@ private:
 
     QPixmap background_;
     DocumentModel* document_ = nullptr;
+    SettingsPage* settings_ = nullptr;
     // Grows with every Go, so that a load overtaken by a later Go while it
     // let window events run knows to end.
     quint64 previewLoad_ = 0;

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window from the keyboard: picture buttons, step captions and links in
 // the Tab order with accessible names, Ctrl+1..5 for the steps, Delete in the
-// picture list, Esc to stop a run or a preview load; and the play-time hint.
+// picture list, Esc to stop a run or a preview load.
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
-#include "production/ShortDelays.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -46,8 +45,6 @@ void FrmGif::WireKeyboard()
     // Esc reaches the window while a run or a load lets events through.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { Escape_Press(); });
-
-    txtMS->setToolTip(ShortDelays::PlayTimeNote());
 }
 
 void FrmGif::Escape_Press()

@@ -8,14 +8,13 @@
 #include "document/SizeText.h"
 #include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
+#include "settings/SettingsPage.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include <array>
 #include <exception>
@@ -199,18 +198,7 @@ QString FrmGif::PictureTypeText(const QString& fileName)
 
 void FrmGif::RefreshListControls()
 {
-    {
-        // The selection below runs cboDim_Click exactly once, as a user's
-        // choice would, whatever the box reports while it is rebuilt.
-        const QSignalBlocker quiet(cboDim);
-        cboDim->clear();
-        for (const QSize& size : Doc().Rows().SizeList())
-            cboDim->addItem(SizeText(size));
-        if (cboDim->count() > 0)
-            cboDim->setCurrentIndex(0);
-    }
-    if (cboDim->count() > 0)
-        cboDim_Click();
+    Settings().SetSizeList(Doc().Rows().SizeList());
 
     const bool canPlay = PictureCount() > 1;
     cmdGo->setEnabled(canPlay);

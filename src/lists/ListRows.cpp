@@ -3,10 +3,9 @@
 
 #include "app/FrmGif.h"
 #include "lists/DocumentModel.h"
+#include "settings/SettingsPage.h"
 
-#include <QCheckBox>
 #include <QItemSelectionModel>
-#include <QLineEdit>
 #include <QTreeView>
 
 qint32 SelectedRowPosition(const QTreeView* list)
@@ -41,12 +40,7 @@ std::optional<qint32> FrmGif::FramePlayTime(qint32 position) const
     return row->playTime.ms;
 }
 
-FrameRow FrmGif::DefaultFrameRow(const QString& fileName) const
-{
-    return {fileName, PlayTime::FromText(txtMS->text()), chkTrans->isChecked(), picColor->BackColor()};
-}
-
 void FrmGif::AddPictureRow(const PictureRow& picture)
 {
-    Doc().Append(picture, DefaultFrameRow(picture.name));
+    Doc().Append(picture, Settings().DefaultFrameRow(picture.name));
 }

@@ -7,6 +7,7 @@
 #include "preview/ModFrame.h"
 #include "preview/PreviewLayout.h"
 #include "preview/PreviewPictures.h"
+#include "settings/SettingsPage.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -49,7 +50,7 @@ void FrmGif::cmdGo_Click()
 
 bool FrmGif::LoadPreview()
 {
-    const OutputSize::Verdict size = OutputSize::Check(txtW->text(), txtH->text());
+    const OutputSize::Verdict size = OutputSize::Check(Settings().WidthText(), Settings().HeightText());
     if (!size.ok) {
         Messages::Error(this, size.message);
         return true; // a playing preview goes on playing

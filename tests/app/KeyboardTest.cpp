@@ -114,8 +114,8 @@ TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
     EXPECT_EQ(ListViews::RowCount(form->lstFrame), 2);
     EXPECT_EQ(ListViews::Text(form->lstPic, 2, 0), QStringLiteral("c.png"));
     // Elsewhere Delete edits text, not the list.
-    form->txtMS->setFocus();
-    QTest::keyClick(form->txtMS, Qt::Key_Delete);
+    form->Settings().txtMS->setFocus();
+    QTest::keyClick(form->Settings().txtMS, Qt::Key_Delete);
     EXPECT_EQ(ListViews::RowCount(form->lstPic), 2);
 }
 

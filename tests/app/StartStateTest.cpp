@@ -67,17 +67,17 @@ TEST_F(StartStateTest, HiddenControlsAndTheirStates)
 
 TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
 {
-    EXPECT_EQ(form->txtMS->text(), QStringLiteral("1000"));
-    EXPECT_EQ(form->txtMS->maxLength(), 5);
-    EXPECT_EQ(form->txtLoop->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->txtLoop->maxLength(), 4);
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->txtW->maxLength(), 4);
-    EXPECT_FALSE(form->chkSelect->isChecked());
-    EXPECT_FALSE(form->chkCustom->isChecked());
-    EXPECT_FALSE(form->chkTrans->isChecked());
-    EXPECT_EQ(form->cboDim->count(), 0);
+    EXPECT_EQ(form->Settings().txtMS->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->Settings().txtMS->maxLength(), 5);
+    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Settings().txtLoop->maxLength(), 4);
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Settings().txtW->maxLength(), 4);
+    EXPECT_FALSE(form->Settings().chkSelect->isChecked());
+    EXPECT_FALSE(form->Settings().chkCustom->isChecked());
+    EXPECT_FALSE(form->Settings().chkTrans->isChecked());
+    EXPECT_EQ(form->Settings().cboDim->count(), 0);
     EXPECT_TRUE(form->txtGIF->text().isEmpty());
     EXPECT_TRUE(form->txtGIF->isReadOnly());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));

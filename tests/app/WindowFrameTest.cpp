@@ -300,8 +300,8 @@ protected:
             form->AddPictureFile(dir.filePath(QLatin1String(name)), QString());
         }
         form->RefreshListControls();
-        form->txtW->setText(QStringLiteral("16"));
-        form->txtH->setText(QStringLiteral("12"));
+        form->Settings().txtW->setText(QStringLiteral("16"));
+        form->Settings().txtH->setText(QStringLiteral("12"));
         form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // The user clicks the highlighted close symbol at the operation's first pause.

@@ -22,8 +22,8 @@ protected:
     QStringList SizesList() const
     {
         QStringList out;
-        for (int i = 0; i < form->cboDim->count(); ++i)
-            out << form->cboDim->itemText(i);
+        for (int i = 0; i < form->Settings().cboDim->count(); ++i)
+            out << form->Settings().cboDim->itemText(i);
         return out;
     }
     // Properties, Go, Stop, create enabled; Go/Stop pictures enabled ("+") or greyed ("-").
@@ -102,7 +102,7 @@ TEST_F(AddingTest, CancelKeepsListsAndPreviewButStillRefreshes)
     MakePicture(QStringLiteral("a.png"));
     Add(Texts({"a.png"}));
     form->LabTotal->setText(QStringLiteral("stale"));
-    form->cboDim->addItem(QStringLiteral("9 x 9"));
+    form->Settings().cboDim->addItem(QStringLiteral("9 x 9"));
     form->tmPlay->start(60000);
     form->cmdAdd_Click(); // empty queue: cancel
     EXPECT_EQ(form->PictureCount(), 1);
@@ -139,16 +139,16 @@ TEST_F(AddingTest, SizesListKeepsFirstAppearanceAndEveryRebuildFillsTheSizeField
     MakePicture(QStringLiteral("a.png"), 640, 480);
     MakePicture(QStringLiteral("b.png"), 800, 600);
     MakePicture(QStringLiteral("c.png"), 640, 480);
-    form->chkCustom->setChecked(true);
+    form->Settings().chkCustom->setChecked(true);
     Add(Texts({"a.png", "b.png", "c.png"}));
     EXPECT_EQ(SizesList(), Texts({"640 x 480", "800 x 600"}));
-    EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("640480"));
+    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("640480"));
 
-    form->txtW->setText(QStringLiteral("123"));
+    form->Settings().txtW->setText(QStringLiteral("123"));
     ListViews::SetChecked(form->lstPic, 1);
     form->cmdDel_Click();
     EXPECT_EQ(SizesList(), Texts({"800 x 600", "640 x 480"}));
-    EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("800600"));
+    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("800600"));
 }
 
 TEST_F(AddingTest, ActionsFollowThePictureCount)
@@ -163,8 +163,8 @@ TEST_F(AddingTest, ActionsFollowThePictureCount)
     form->chkAll->click();
     form->cmdDel_Click();
     EXPECT_EQ(Actions(), QStringLiteral("0000-"));
-    EXPECT_EQ(ListViews::RowCount(form->lstFrame) + form->cboDim->count(), 0);
-    EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("86"));
+    EXPECT_EQ(ListViews::RowCount(form->lstFrame) + form->Settings().cboDim->count(), 0);
+    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("86"));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
 }
 

@@ -20,9 +20,9 @@ protected:
             {"A.png", "300", false, Rgb(9, 9, 9)}, {"B.png", "200", true, Rgb(1, 2, 3)}, {"C.png", "400", false, Rgb(7, 7, 7)}};
         for (const auto& [name, ms, transparent, color] : frames) {
             MakePicture(QLatin1String(name));
-            form->txtMS->setText(QLatin1String(ms));
-            form->chkTrans->setChecked(transparent);
-            form->picColor->SetBackColor(color);
+            form->Settings().txtMS->setText(QLatin1String(ms));
+            form->Settings().chkTrans->setChecked(transparent);
+            form->Settings().picColor->SetBackColor(color);
             Add({QLatin1String(name)});
         }
     }

@@ -30,7 +30,7 @@ TEST(PathsTest, OneSeparatorBetweenFolderAndNameAndTheRootKeepsItsOwn)
 
 TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
 {
-    form->txtMS->setText(QStringLiteral(" 250 "));
+    form->Settings().txtMS->setText(QStringLiteral(" 250 "));
     form->AddPictureRow({QStringLiteral("a.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
     EXPECT_EQ(form->PicturePath(1), QStringLiteral("/a.gif"));
     EXPECT_EQ(form->PicturePath(0) + form->PicturePath(2), QString());
@@ -38,7 +38,7 @@ TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
     EXPECT_EQ(form->FramePlayTime(1), 250);
     EXPECT_EQ(form->FramePlayTime(0), 500);
     EXPECT_EQ(form->FramePlayTime(2), 500);
-    form->txtMS->clear(); // an empty play-time box gives a row that fails conversion
+    form->Settings().txtMS->clear(); // an empty play-time box gives a row that fails conversion
     form->AddPictureRow({QStringLiteral("b.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
     EXPECT_EQ(Cells(form->lstFrame, 2)[FrameColumn::PlayTime], QString());
     EXPECT_FALSE(form->FramePlayTime(2).has_value());
@@ -49,10 +49,10 @@ TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
     auto addRow = [this](const char* name) {
         form->AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     };
-    form->picColor->SetBackColor(Rgb(10, 20, 30));
+    form->Settings().picColor->SetBackColor(Rgb(10, 20, 30));
     addRow("a.png");
-    form->chkTrans->setChecked(true);
-    form->picColor->SetBackColor(Rgb(200, 100, 50));
+    form->Settings().chkTrans->setChecked(true);
+    form->Settings().picColor->SetBackColor(Rgb(200, 100, 50));
     addRow("b.png");
     addRow("c.png");
     const QString bar(7, QChar(0x2587));
@@ -80,9 +80,9 @@ TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
 {
     for (const char* name : {"a.png", "b.png", "c.png"}) {
         const bool isB = name[0] == 'b';
-        form->txtMS->setText(isB ? QStringLiteral("200") : QStringLiteral("300"));
-        form->chkTrans->setChecked(isB);
-        form->picColor->SetBackColor(isB ? Rgb(1, 2, 3) : Rgb(4, 5, 6));
+        form->Settings().txtMS->setText(isB ? QStringLiteral("200") : QStringLiteral("300"));
+        form->Settings().chkTrans->setChecked(isB);
+        form->Settings().picColor->SetBackColor(isB ? Rgb(1, 2, 3) : Rgb(4, 5, 6));
         form->AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     }
     ListViews::SetChecked(form->lstPic, 2);

@@ -254,8 +254,8 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     form->RefreshListControls();
     ASSERT_EQ(form->PictureCount(), 2);
     // The refresh picked the first size for the output fields.
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("1000"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("400"));
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("400"));
 
     std::vector<std::pair<QString, QSize>> opened;
     onModal = [&](QDialog& dialog) {

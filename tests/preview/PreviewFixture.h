@@ -63,8 +63,8 @@ protected:
     }
     void SetOutput(int width, int height)
     {
-        form->txtW->setText(QString::number(width));
-        form->txtH->setText(QString::number(height));
+        form->Settings().txtW->setText(QString::number(width));
+        form->Settings().txtH->setText(QString::number(height));
     }
     // Runs an action once, from the event pump, when a caption first appears.
     void OnCaption(const QString& caption, std::function<void()> action)

@@ -21,9 +21,9 @@ protected:
     // Appends a frame the way adding a picture does, from the step-2 settings.
     void AddFrame(const QString& name, const QString& playTime, bool transparent, ColorValue color)
     {
-        form->txtMS->setText(playTime);
-        form->chkTrans->setChecked(transparent);
-        form->picColor->SetBackColor(color);
+        form->Settings().txtMS->setText(playTime);
+        form->Settings().chkTrans->setChecked(transparent);
+        form->Settings().picColor->SetBackColor(color);
         form->AddPictureRow({name, QStringLiteral("JPG image"), QSize(640, 480), QStringLiteral("/pics")});
     }
     void Select(int position) { ListViews::Select(form->lstFrame, position); }

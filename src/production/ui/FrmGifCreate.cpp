@@ -12,6 +12,7 @@
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "settings/SettingsPage.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -87,7 +88,7 @@ void FrmGif::cmdCreateGIF_Click()
     }
 
     // 3. The output size rule.
-    const OutputSize::Verdict size = OutputSize::Check(txtW->text(), txtH->text());
+    const OutputSize::Verdict size = OutputSize::Check(Settings().WidthText(), Settings().HeightText());
     if (!size.ok) {
         Messages::Error(this, size.message);
         return;
@@ -114,7 +115,7 @@ void FrmGif::cmdCreateGIF_Click()
     }
     // Pasted loop text is refused before the user waits for every frame; the
     // field is read again (and rewritten) once the frames are done.
-    if (const QString loopText = txtLoop->text().trimmed(); !CreationRules::LoopCountFromText(loopText)) {
+    if (const QString loopText = Settings().LoopText().trimmed(); !CreationRules::LoopCountFromText(loopText)) {
         Messages::Error(this, CreationRules::LoopCountMessage(loopText));
         return;
     }
@@ -177,10 +178,10 @@ void FrmGif::cmdCreateGIF_Click()
 
     // 9.-13. The loop field is trimmed in place, then the frames are joined.
     if (result.Ok()) {
-        txtLoop->setText(txtLoop->text().trimmed());
-        const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(txtLoop->text());
+        Settings().SetLoopText(Settings().LoopText().trimmed());
+        const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(Settings().LoopText());
         result = loopCount ? run.Assemble(*loopCount)
-                           : CreationResult::Failure(CreationRules::LoopCountMessage(txtLoop->text()));
+                           : CreationResult::Failure(CreationRules::LoopCountMessage(Settings().LoopText()));
     }
 
     if (!result.Ok()) {
