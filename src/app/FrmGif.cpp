@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/ModTab.h"
 #include "lists/DocumentModel.h"
+#include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 #include "common/Twips.h"
 
@@ -45,14 +46,13 @@ FrmGif::FrmGif(QWidget* parent)
     BuildTitleBar();
     BuildTabStrip();
     BuildAddPicturesPage(picTabs[0]);
-    BuildFramePropertiesPage(picTabs[2]);
     BuildPreviewPage(picTabs[3]);
     BuildCreatePage(picTabs[4]);
     WireTabs();
     WireFrame();
     WireLists();
     WirePreview();
-    WireSettings();
+    WireFrameProperties();
     WireCreate();
 
     Form_Load();
@@ -126,6 +126,8 @@ void FrmGif::BuildTabStrip()
         QWidget* page = nullptr;
         if (i == 1)
             page = settings_ = new SettingsPage(picTab);
+        else if (i == 2)
+            page = frames_ = new FramesPage(*document_, picTab);
         else
             page = new QWidget(picTab);
         page->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
@@ -163,10 +165,8 @@ void FrmGif::Form_Load()
     // 4. The check-all box over the left end of the picture list's header.
     chkAll->move(lstPic->x() + 4, lstPic->y() + 2);
     chkAll->raise();
-    // 5, 6. Frames one pixel outside both lists.
+    // 5. The frame one pixel outside the picture list; step 3 frames its own list.
     Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
-    Shape2->setGeometry(lstFrame->x() - 1, lstFrame->y() - 1, lstFrame->width() + 2,
-                        lstFrame->height() + 2);
     // 7.
     LabLoop->hide();
     // 8. Size controls from the two unchecked boxes.

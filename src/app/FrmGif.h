@@ -17,6 +17,7 @@
 #include <optional>
 
 class DocumentModel;
+class FramesPage;
 class PreviewPrefetch;
 class SettingsPage;
 class QCheckBox;
@@ -89,12 +90,9 @@ public:
     // ---- Step 2 (settings/SettingsPage.cpp) ----
     SettingsPage& Settings() const { return *settings_; }
 
-    // ---- Frame properties (settings/FrmGifSettings.cpp) ----
-    void lstFrame_DblClick();
-    void cmdProp_Click();
-    void imgcmdProp_Click();
-    // The frame the properties dialog edits: the selected row, or the first
-    // row when none is selected; 0 when the list is empty.
+    // ---- Step 3 (settings/FramesPage.cpp); the dialog it asks for (app/FrmGifProperties.cpp) ----
+    FramesPage& Frames() const { return *frames_; }
+    // The frame the properties dialog edits (see FramesPage).
     qint32 SelectedFramePosition() const;
 
     // ---- Picture preview window (preview/FrmGifPicturePreview.cpp) ----
@@ -159,13 +157,6 @@ public:
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
 
-    // ---- Step 3: Frame Properties ----
-    QLabel* Label8 = nullptr;
-    ImageControl* imgcmdProp = nullptr;
-    QPushButton* cmdProp = nullptr;
-    QTreeView* lstFrame = nullptr;
-    ShapeOutline* Shape2 = nullptr;
-
     // ---- Step 4: Preview GIF ----
     QLabel* Label9 = nullptr;
     ImageControl* imgcmdGo = nullptr;
@@ -206,7 +197,6 @@ private:
     void BuildTitleBar();
     void BuildTabStrip();
     void BuildAddPicturesPage(QWidget* page);
-    void BuildFramePropertiesPage(QWidget* page);
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
@@ -221,11 +211,12 @@ private:
     // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
     // false when the list filled up and the rest was refused.
     bool AddPickedFiles(const QString& fileNames);
-    void WireSettings();
+    void WireFrameProperties();
 
     QPixmap background_;
     DocumentModel* document_ = nullptr;
     SettingsPage* settings_ = nullptr;
+    FramesPage* frames_ = nullptr;
     // Grows with every Go, so that a load overtaken by a later Go while it
     // let window events run knows to end.
     quint64 previewLoad_ = 0;

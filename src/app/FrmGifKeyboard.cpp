@@ -5,6 +5,7 @@
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
+#include "settings/FramesPage.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,7 +25,7 @@ void FrmGif::WireKeyboard()
         {cmdUpImg, "Move the selected picture up"},
         {cmdDownImg, "Move the selected picture down"},
         {cmdPreviewImg, "Preview the selected picture"},
-        {imgcmdProp, "Change the frame properties"},
+        {Frames().imgcmdProp, "Change the frame properties"},
         {imgcmdGo, "Go: play the preview"},
         {imgcmdStop, "Stop the preview"},
         {imgCreate[0], "Create the GIF"},
@@ -34,7 +35,6 @@ void FrmGif::WireKeyboard()
     for (ClickLabel* link : LabLinks)
         keys->Attach(link, link->text());
     lstPic->setAccessibleName(QStringLiteral("Pictures"));
-    lstFrame->setAccessibleName(QStringLiteral("Frames"));
 
     for (int i = 0; i < 5; ++i) {
         auto* step = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);

@@ -57,21 +57,6 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
     Shape1 = FrameShape(page, "Shape1");
 }
 
-void FrmGif::BuildFramePropertiesPage(QWidget* page)
-{
-    Label8 = Design::Label(page,
-                           QStringLiteral("Click [Change Properties...] or double click a frame row to change "
-                                          "the frame properties."),
-                           180, 180, Arial9(), kInstructionColor);
-    imgcmdProp = PictureButton(page, "imgcmdProp", "change-properties", 60, 720, 2550, 420);
-    cmdProp = HiddenCommand(page, "cmdProp", QStringLiteral("&Change Properties ..."), 60, 840, 2055, 315, true);
-    // Nothing to edit before the first picture is added.
-    cmdProp->setEnabled(false);
-    lstFrame = ReportList(page, "lstFrame", document_->Frames());
-    lstFrame->setItemDelegateForColumn(FrameColumn::Color, new ColorCellDelegate(lstFrame));
-    Shape2 = FrameShape(page, "Shape2");
-}
-
 void FrmGif::BuildPreviewPage(QWidget* page)
 {
     Label9 = Design::Label(page,

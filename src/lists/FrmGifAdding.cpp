@@ -8,6 +8,7 @@
 #include "document/SizeText.h"
 #include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
+#include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 
 #include <QApplication>
@@ -204,7 +205,7 @@ void FrmGif::RefreshListControls()
     cmdGo->setEnabled(canPlay);
     cmdCreateGIF->setEnabled(canPlay);
     cmdStop->setEnabled(canPlay);
-    cmdProp->setEnabled(PictureCount() > 0);
+    Frames().SetCommandsEnabled(PictureCount() > 0);
     imgcmdGo->TakePictureOf(canPlay ? *imgGoEn : *imgGoDis);
     imgcmdStop->TakePictureOf(canPlay ? *imgStopEn : *imgStopDis);
 }

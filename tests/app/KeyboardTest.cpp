@@ -111,7 +111,7 @@ TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
     form->lstPic->setFocus();
     QTest::keyClick(form->lstPic, Qt::Key_Delete);
     ASSERT_EQ(ListViews::RowCount(form->lstPic), 2);
-    EXPECT_EQ(ListViews::RowCount(form->lstFrame), 2);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 2);
     EXPECT_EQ(ListViews::Text(form->lstPic, 2, 0), QStringLiteral("c.png"));
     // Elsewhere Delete edits text, not the list.
     form->Settings().txtMS->setFocus();

@@ -32,7 +32,7 @@ TEST_F(OwnerCentringTest, ModalWindowsOpenCentredOnTheMainWindow)
     };
     form->LabLinks_Click(2);
     form->ShowPicturePreview();
-    form->lstFrame_DblClick();
+    form->Frames().lstFrame_DblClick();
     EXPECT_EQ(opened, QStringList({QStringLiteral("frmAbout"), QStringLiteral("frmPreview"), QStringLiteral("frmProp")}));
 }
 

@@ -45,7 +45,7 @@ TEST_F(StartStateTest, OnlyStepOneIsVisible)
 TEST_F(StartStateTest, HiddenControlsAndTheirStates)
 {
     for (QPushButton* b : {form->cmdAdd, form->cmdDel, form->cmdUp, form->cmdDown, form->cmdPreview,
-                           form->cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
+                           form->Frames().cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
         EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
     EXPECT_FALSE(form->cmdOpen->isHidden());
     EXPECT_FALSE(form->cmdGo->isEnabled());
@@ -82,14 +82,14 @@ TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
     EXPECT_TRUE(form->txtGIF->isReadOnly());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
     EXPECT_EQ(ListViews::RowCount(form->lstPic), 0);
-    EXPECT_EQ(ListViews::RowCount(form->lstFrame), 0);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 0);
 }
 
 TEST_F(StartStateTest, ListColumns)
 {
     EXPECT_EQ(Headers(form->lstPic), (QStringList{QStringLiteral("     File Name"), QStringLiteral("File Type"),
                                                   QStringLiteral("Dimensions"), QStringLiteral("Address")}));
-    EXPECT_EQ(Headers(form->lstFrame),
+    EXPECT_EQ(Headers(form->Frames().lstFrame),
               (QStringList{QStringLiteral("Frame #"), QStringLiteral("File Name"), QStringLiteral("Play Time / ms"),
                            QStringLiteral("Transparent"), QStringLiteral("Transparent Color")}));
 }
@@ -98,7 +98,7 @@ TEST_F(StartStateTest, StartUpPlacesAndPictures)
 {
     EXPECT_EQ(form->chkAll->pos(), form->lstPic->pos() + QPoint(4, 2));
     EXPECT_EQ(form->Shape1->geometry(), form->lstPic->geometry().adjusted(-1, -1, 1, 1));
-    EXPECT_EQ(form->Shape2->geometry(), form->lstFrame->geometry().adjusted(-1, -1, 1, 1));
+    EXPECT_EQ(form->Frames().Shape2->geometry(), form->Frames().lstFrame->geometry().adjusted(-1, -1, 1, 1));
     EXPECT_EQ(form->picPreview->size(), QSize(649, 321));
     EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoDis->Picture().cacheKey());
     EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());

@@ -272,7 +272,7 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
     std::vector<QWidget*> withHand(form->LabLinks.begin(), form->LabLinks.end());
     withHand.insert(withHand.end(), form->LabCap.begin(), form->LabCap.end());
     withHand.insert(withHand.end(),
-        { form->imgCreate[0], form->imgcmdProp, form->imgcmdGo, form->imgcmdStop, form->cmdAddImg,
+        { form->imgCreate[0], form->Frames().imgcmdProp, form->imgcmdGo, form->imgcmdStop, form->cmdAddImg,
             form->cmdDelImg, form->cmdUpImg, form->cmdDownImg, form->cmdPreviewImg });
     for (QWidget* w : withHand) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();

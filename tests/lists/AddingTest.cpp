@@ -30,7 +30,7 @@ protected:
     QString Actions() const
     {
         QString out;
-        for (const QPushButton* b : {form->cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
+        for (const QPushButton* b : {form->Frames().cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
             out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         auto shows = [](const ImageControl* b, const ImageControl* holder) {
             return b->Picture().cacheKey() == holder->Picture().cacheKey();
@@ -79,7 +79,7 @@ TEST_F(AddingTest, PicksAreAddedInDialogOrderSkippingListedAndUnreadableSilently
     EXPECT_EQ(Cells(form->lstPic, 3), Texts({"b.bmp", "BMP image", "8 x 6"}) << Folder());
     EXPECT_FALSE(ListViews::IsChecked(form->lstPic, 3));
     EXPECT_EQ(form->PicturePath(1), QDir::toNativeSeparators(PathOf(QStringLiteral("c.png"))));
-    EXPECT_EQ(Cells(form->lstFrame, 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
 
     // Folders are compared exactly: one spelt with a trailing separator is another folder.
     openAnswers.push_back(Pick(Texts({"d.png", "a.png"})).replace(0, Folder().size(), Folder() + QDir::separator()));
@@ -122,7 +122,7 @@ TEST_F(AddingTest, BatchShowsTheHourglassAndLetsEventsRunWithListsInStep)
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const QCursor* c = QApplication::overrideCursor();
         seen << QStringLiteral("%1:%2/%3").arg(c ? c->shape() : -1).arg(form->PictureCount()).arg(
-                    ListViews::RowCount(form->lstFrame));
+                    ListViews::RowCount(form->Frames().lstFrame));
     });
     ticker.start(0);
     Add(Texts({"p0.png", "p1.png", "p2.png"}));
@@ -163,7 +163,7 @@ TEST_F(AddingTest, ActionsFollowThePictureCount)
     form->chkAll->click();
     form->cmdDel_Click();
     EXPECT_EQ(Actions(), QStringLiteral("0000-"));
-    EXPECT_EQ(ListViews::RowCount(form->lstFrame) + form->Settings().cboDim->count(), 0);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame) + form->Settings().cboDim->count(), 0);
     EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("86"));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
 }
@@ -206,7 +206,7 @@ TEST_F(AddingTest, AFullListRefusesFurtherPicturesWithOneMessage)
     for (const char* name : {"a.png", "b.png", "c.png"})
         MakePicture(QLatin1String(name));
     Add(Texts({"a.png", "b.png", "c.png"}));
-    EXPECT_EQ(ListViews::RowCount(form->lstFrame), FrmGif::kMaxPictures);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), FrmGif::kMaxPictures);
     EXPECT_EQ(Names().last(), QStringLiteral("a.png"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("32767")));
@@ -222,7 +222,7 @@ TEST_F(AddingTest, ClosingTheWindowStopsABatchAfterTheCurrentFile)
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
     form->cmdAdd->click();
     EXPECT_EQ(form->PictureCount(), 1);
-    EXPECT_EQ(ListViews::RowCount(form->lstFrame), 1);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

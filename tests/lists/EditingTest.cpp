@@ -64,7 +64,7 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
     QStringList seen; // both counts at each turn of the event loop
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        seen << QStringLiteral("%1/%2").arg(form->PictureCount()).arg(ListViews::RowCount(form->lstFrame));
+        seen << QStringLiteral("%1/%2").arg(form->PictureCount()).arg(ListViews::RowCount(form->Frames().lstFrame));
     });
     ticker.start(0);
     Click(form->cmdDelImg);
@@ -73,10 +73,10 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
     EXPECT_EQ(seen, Texts({"3/3", "2/2"})); // events ran before each removal, lists in step
     EXPECT_FALSE(form->tmPlay->isActive());
     EXPECT_EQ(Names(), Texts({"B.png"}));
-    EXPECT_EQ(Cells(form->lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
     EXPECT_FALSE(form->cmdGo->isEnabled() || form->cmdStop->isEnabled() || form->cmdCreateGIF->isEnabled());
-    EXPECT_TRUE(form->cmdProp->isEnabled());
+    EXPECT_TRUE(form->Frames().cmdProp->isEnabled());
     EXPECT_TRUE(messages.empty());
 
     form->cmdDel_Click(); // nothing checked
@@ -93,7 +93,7 @@ TEST_F(EditingTest, CheckAllFollowsTheBoxOnlyWhenClicked)
     form->chkAll->setChecked(false);
     Click(form->chkAll);
     EXPECT_EQ(Marks(), QStringLiteral("xxx"));
-    EXPECT_FALSE(ListViews::Cell(form->lstFrame, 1).data(Qt::CheckStateRole).isValid());
+    EXPECT_FALSE(ListViews::Cell(form->Frames().lstFrame, 1).data(Qt::CheckStateRole).isValid());
     Click(form->chkAll);
     EXPECT_EQ(Marks(), QStringLiteral("..."));
 }
@@ -104,22 +104,22 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     Check(2);
     form->tmPlay->start(60000);
     form->LabTotal->setText(QStringLiteral("kept"));
-    ListViews::Select(form->lstFrame, 3);
+    ListViews::Select(form->Frames().lstFrame, 3);
     const QString bar(7, QChar(0x2587));
 
     Select(2);
     Click(form->cmdUpImg);
     EXPECT_EQ(Names(), Texts({"B.png", "A.png", "C.png"}));
     EXPECT_EQ(Selected(), 1);
-    EXPECT_EQ(Cells(form->lstFrame, 1), Texts({"Frame 1", "B.png", "200", "Yes"}) << bar);
-    EXPECT_EQ(Cells(form->lstFrame, 2), Texts({"Frame 2", "A.png", "300", "No"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1), Texts({"Frame 1", "B.png", "200", "Yes"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2), Texts({"Frame 2", "A.png", "300", "No"}) << bar);
     EXPECT_EQ(IconOf(1, FrameColumn::Transparent), ListIcon::Tick);
     EXPECT_EQ(form->Doc().Rows().Frame(1)->color, Rgb(1, 2, 3));
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(9, 9, 9));
     EXPECT_EQ(Marks(), QStringLiteral(".x."));
     EXPECT_TRUE(form->tmPlay->isActive());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("kept"));
-    EXPECT_EQ(ListViews::Current(form->lstFrame), 3);
+    EXPECT_EQ(ListViews::Current(form->Frames().lstFrame), 3);
 
     // At the edges, or with no row selected, nothing happens and nothing is said.
     form->cmdUp_Click();
@@ -135,7 +135,7 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     Click(form->cmdDownImg);
     EXPECT_EQ(Names(), Texts({"B.png", "C.png", "A.png"}));
     EXPECT_EQ(Selected(), 3);
-    EXPECT_EQ(Cells(form->lstFrame, 3).mid(0, 3), Texts({"Frame 3", "A.png", "300"}));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3).mid(0, 3), Texts({"Frame 3", "A.png", "300"}));
 }
 
 TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywhere)
@@ -164,8 +164,8 @@ TEST_F(EditingTest, SelectedFrameRowKeepsItsColourBar)
 {
     AddThree(); // B's colour is RGB(1, 2, 3)
     form->LabCap_Click(2);
-    ListViews::Select(form->lstFrame, 2);
-    const QImage row = form->lstFrame->viewport()->grab(ListViews::RowRect(form->lstFrame, 2)).toImage();
+    ListViews::Select(form->Frames().lstFrame, 2);
+    const QImage row = form->Frames().lstFrame->viewport()->grab(ListViews::RowRect(form->Frames().lstFrame, 2)).toImage();
     int bar = 0;
     for (int y = 0; y < row.height(); ++y)
         for (int x = 0; x < row.width(); ++x)

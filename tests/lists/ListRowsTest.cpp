@@ -34,13 +34,13 @@ TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
     form->AddPictureRow({QStringLiteral("a.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
     EXPECT_EQ(form->PicturePath(1), QStringLiteral("/a.gif"));
     EXPECT_EQ(form->PicturePath(0) + form->PicturePath(2), QString());
-    EXPECT_EQ(Cells(form->lstFrame, 1)[FrameColumn::PlayTime], QStringLiteral("250"));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::PlayTime], QStringLiteral("250"));
     EXPECT_EQ(form->FramePlayTime(1), 250);
     EXPECT_EQ(form->FramePlayTime(0), 500);
     EXPECT_EQ(form->FramePlayTime(2), 500);
     form->Settings().txtMS->clear(); // an empty play-time box gives a row that fails conversion
     form->AddPictureRow({QStringLiteral("b.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
-    EXPECT_EQ(Cells(form->lstFrame, 2)[FrameColumn::PlayTime], QString());
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::PlayTime], QString());
     EXPECT_FALSE(form->FramePlayTime(2).has_value());
 }
 
@@ -56,8 +56,8 @@ TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
     addRow("b.png");
     addRow("c.png");
     const QString bar(7, QChar(0x2587));
-    EXPECT_EQ(Cells(form->lstFrame, 1), Texts({"Frame 1", "a.png", "1000", "No"}) << bar);
-    EXPECT_EQ(Cells(form->lstFrame, 3), Texts({"Frame 3", "c.png", "1000", "Yes"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1), Texts({"Frame 1", "a.png", "1000", "No"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3), Texts({"Frame 3", "c.png", "1000", "Yes"}) << bar);
     EXPECT_EQ(IconOf(1, FrameColumn::Transparent), ListIcon::Cross);
     EXPECT_EQ(IconOf(2, FrameColumn::Transparent), ListIcon::Tick);
     EXPECT_EQ(IconOf(2, FrameColumn::Label), ListIcon::Frames);
@@ -65,15 +65,15 @@ TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(200, 100, 50));
 
     auto totalTip = [this] {
-        return form->lstFrame->model()->headerData(FrameColumn::PlayTime, Qt::Horizontal, Qt::ToolTipRole).toString();
+        return form->Frames().lstFrame->model()->headerData(FrameColumn::PlayTime, Qt::Horizontal, Qt::ToolTipRole).toString();
     };
     EXPECT_EQ(totalTip(), QStringLiteral("Total play time: 3000 ms"));
     form->Doc().Remove(1);
-    EXPECT_EQ(Cells(form->lstFrame, 2)[FrameColumn::Label], QStringLiteral("Frame 2"));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::Label], QStringLiteral("Frame 2"));
     EXPECT_EQ(totalTip(), QStringLiteral("Total play time: 2000 ms"));
     form->Doc().SetPlayTime(1, PlayTime::FromText(QStringLiteral("x")));
     EXPECT_EQ(totalTip(), QString()) << "no total while a play time is not a number";
-    EXPECT_EQ(Cells(form->lstFrame, 2)[FrameColumn::Name], QStringLiteral("c.png"));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::Name], QStringLiteral("c.png"));
 }
 
 TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
@@ -88,8 +88,8 @@ TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
     ListViews::SetChecked(form->lstPic, 2);
     form->Doc().Swap(2, 3);
     const QString bar(7, QChar(0x2587));
-    EXPECT_EQ(Cells(form->lstFrame, 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
-    EXPECT_EQ(Cells(form->lstFrame, 3), Texts({"Frame 3", "b.png", "200", "Yes"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3), Texts({"Frame 3", "b.png", "200", "Yes"}) << bar);
     EXPECT_EQ(IconOf(2, FrameColumn::Transparent), ListIcon::Cross);
     EXPECT_EQ(IconOf(3, FrameColumn::Transparent), ListIcon::Tick);
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(4, 5, 6));
@@ -101,7 +101,7 @@ TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
     for (auto [a, b] : {std::pair{2, 2}, {0, 1}, {3, 4}}) // no-ops
         form->Doc().Swap(a, b);
     EXPECT_EQ(Names(), Texts({"a.png", "c.png", "b.png"}));
-    EXPECT_EQ(Cells(form->lstFrame, 1)[FrameColumn::Name], QStringLiteral("a.png"));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::Name], QStringLiteral("a.png"));
 }
 
 } // namespace

@@ -76,7 +76,7 @@ protected:
     // Index into ImageList1 of a frame row's icon in a column; -1 for none.
     int IconOf(int position, int column) const
     {
-        const qint64 key = ListViews::Icon(form->lstFrame, position, column).cacheKey();
+        const qint64 key = ListViews::Icon(form->Frames().lstFrame, position, column).cacheKey();
         for (int i = 0; i < 3; ++i)
             if (form->ImageList1[static_cast<std::size_t>(i)].cacheKey() == key)
                 return i;

@@ -43,7 +43,7 @@ protected:
     {
         const QFileInfo info(path);
         form->AddPictureRow({info.fileName(), QStringLiteral("PNG"), QSize(40, 30), info.absolutePath()});
-        SetPlayTime(ListViews::RowCount(form->lstFrame), playTime);
+        SetPlayTime(ListViews::RowCount(form->Frames().lstFrame), playTime);
     }
     // Pictures p0.png, p1.png ... in ColorOf(0), ColorOf(1) ...
     void AddPictures(int count, const QString& playTime = QStringLiteral("500"))

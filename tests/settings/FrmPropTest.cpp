@@ -26,8 +26,8 @@ protected:
         form->Settings().picColor->SetBackColor(color);
         form->AddPictureRow({name, QStringLiteral("JPG image"), QSize(640, 480), QStringLiteral("/pics")});
     }
-    void Select(int position) { ListViews::Select(form->lstFrame, position); }
-    qint64 IconKey(int position) { return ListViews::Icon(form->lstFrame, position, FrameColumn::Transparent).cacheKey(); }
+    void Select(int position) { ListViews::Select(form->Frames().lstFrame, position); }
+    qint64 IconKey(int position) { return ListViews::Icon(form->Frames().lstFrame, position, FrameColumn::Transparent).cacheKey(); }
     qint64 Cross() const { return form->ImageList1[ListIcon::Cross].cacheKey(); }
     qint64 Tick() const { return form->ImageList1[ListIcon::Tick].cacheKey(); }
 
@@ -46,7 +46,7 @@ protected:
                 dialog.reject();
             return dialog.result();
         };
-        form->imgcmdProp_Click();
+        form->Frames().imgcmdProp_Click();
         return opened;
     }
 
@@ -60,7 +60,7 @@ protected:
     {
         QStringList texts;
         for (int c = 0; c < 5; ++c)
-            texts << ListViews::Text(form->lstFrame, position, c);
+            texts << ListViews::Text(form->Frames().lstFrame, position, c);
         return { texts, IconKey(position), form->Doc().Rows().Frame(position)->color };
     }
 };
@@ -134,12 +134,12 @@ TEST_F(FrmPropTest, OkWritesOnlyTheSelectedRowAndCloses)
         result = prop.result();
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(ListViews::Text(form->lstFrame, 2, FrameColumn::Transparent), QStringLiteral("No"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::Transparent), QStringLiteral("No"));
     EXPECT_EQ(IconKey(2), Cross());
     // The colour is written although the frame is no longer transparent.
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, kGreen);
-    EXPECT_EQ(ListViews::Text(form->lstFrame, 2, FrameColumn::PlayTime), QStringLiteral("200"));
-    EXPECT_EQ(ListViews::Text(form->lstFrame, 2, FrameColumn::Color), QString(7, QChar(0x2587)));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::PlayTime), QStringLiteral("200"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::Color), QString(7, QChar(0x2587)));
     EXPECT_EQ(Take(1), first);
     EXPECT_EQ(Take(3), third);
 }
@@ -188,10 +188,10 @@ TEST_F(FrmPropTest, ApplyToAllFramesWritesEveryRowAndStaysOpen)
     const char* names[] = { "a.jpg", "b.jpg", "c.jpg" };
     for (int i = 1; i <= 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(ListViews::Text(form->lstFrame, i, FrameColumn::Label), QStringLiteral("Frame %1").arg(i));
-        EXPECT_EQ(ListViews::Text(form->lstFrame, i, FrameColumn::Name), QLatin1String(names[i - 1]));
-        EXPECT_EQ(ListViews::Text(form->lstFrame, i, FrameColumn::PlayTime), QStringLiteral("450"));
-        EXPECT_EQ(ListViews::Text(form->lstFrame, i, FrameColumn::Transparent), QStringLiteral("Yes"));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Label), QStringLiteral("Frame %1").arg(i));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Name), QLatin1String(names[i - 1]));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::PlayTime), QStringLiteral("450"));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Transparent), QStringLiteral("Yes"));
         EXPECT_EQ(IconKey(i), Tick());
         EXPECT_EQ(form->Doc().Rows().Frame(i)->color, Rgb(1, 2, 3));
         EXPECT_EQ(form->FramePlayTime(i), 450);
@@ -214,7 +214,7 @@ TEST_F(FrmPropTest, PlayTimeFieldDigitsBackspaceAndEmptyText)
         QTest::mouseClick(prop.OKButton, Qt::LeftButton);
     });
     // Stored as typed: an empty play time, which does not convert.
-    EXPECT_TRUE(ListViews::Text(form->lstFrame, 1, FrameColumn::PlayTime).isEmpty());
+    EXPECT_TRUE(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime).isEmpty());
     EXPECT_FALSE(form->FramePlayTime(1).has_value());
 }
 
@@ -226,11 +226,11 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
         dialog.reject();
         return int(QDialog::Rejected);
     };
-    form->lstFrame_DblClick();
-    form->cmdProp_Click();
+    form->Frames().lstFrame_DblClick();
+    form->Frames().cmdProp_Click();
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(messages.empty());
-    form->imgcmdProp_Click();
+    form->Frames().imgcmdProp_Click();
     EXPECT_EQ(opened, 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("No files in list!"));
@@ -239,7 +239,7 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
     // Rows but none selected: the first frame is edited.
     AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
     AddFrame(QStringLiteral("b.jpg"), QStringLiteral("200"), false, kBlue);
-    ListViews::Select(form->lstFrame, 0);
+    ListViews::Select(form->Frames().lstFrame, 0);
     const Snapshot second = Take(2);
     OpenAndDrive([&](FrmProp& prop) {
         EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
@@ -247,7 +247,7 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
         prop.txtMS->setText(QStringLiteral("999"));
         QTest::mouseClick(prop.OKButton, Qt::LeftButton);
     });
-    EXPECT_EQ(ListViews::Text(form->lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("999"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("999"));
     EXPECT_EQ(Take(2), second);
 }
 
@@ -264,17 +264,17 @@ TEST_F(FrmPropTest, DoubleClickOnAFrameRowAndTheHiddenCommandOpenIt)
         dialog.reject();
         return int(QDialog::Rejected);
     };
-    const QRect second = ListViews::RowRect(form->lstFrame, 2);
+    const QRect second = ListViews::RowRect(form->Frames().lstFrame, 2);
     // A real double-click: a click, then the double-click press and its release.
-    QTest::mouseClick(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
-    QTest::mouseDClick(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
-    QTest::mouseRelease(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseClick(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseRelease(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0], QStringLiteral("b.jpg"));
 
     Select(1);
-    form->cmdProp->setEnabled(true); // as the list refresh leaves it with pictures
-    form->cmdProp->click();
+    form->Frames().cmdProp->setEnabled(true); // as the list refresh leaves it with pictures
+    form->Frames().cmdProp->click();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], QStringLiteral("a.jpg"));
 }
@@ -295,7 +295,7 @@ TEST_F(FrmPropTest, EnterInThePlayTimeKeepsTheEdit)
         EXPECT_FALSE(prop.isVisible());
         EXPECT_EQ(prop.result(), int(QDialog::Accepted));
     });
-    EXPECT_EQ(ListViews::Text(form->lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("250"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("250"));
 }
 
 } // namespace
