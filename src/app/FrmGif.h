@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "app/ModTab.h"
 #include "common/Colors.h"
 #include "document/Document.h"
 #include "imaging/GifAssembler.h"
@@ -45,6 +46,7 @@ public:
     void Form_Load();
 
     // ---- Step tabs (ModTab.cpp) ----
+    ModTab::TabStrip& Tabs() { return tabStrip_; }
     void LabCap_Click(int index);
     void picTab_MouseUp(Qt::MouseButton button, QPointF pos);
 
@@ -214,6 +216,7 @@ private:
     void WireFrameProperties();
 
     QPixmap background_;
+    ModTab::TabStrip tabStrip_;
     DocumentModel* document_ = nullptr;
     SettingsPage* settings_ = nullptr;
     FramesPage* frames_ = nullptr;

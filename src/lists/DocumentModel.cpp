@@ -14,9 +14,10 @@ namespace {
 const QString kColorBar = QString(7, QChar(0x2587));
 } // namespace
 
-class DocumentModel::PictureTable final : public QAbstractTableModel {
+// What both tables share: one row per picture, read from the owner's document.
+class DocumentModel::Table : public QAbstractTableModel {
 public:
-    explicit PictureTable(DocumentModel& owner)
+    explicit Table(DocumentModel& owner)
         : owner_(owner)
     {
     }
@@ -25,6 +26,21 @@ public:
     {
         return parent.isValid() ? 0 : owner_.document_.Count();
     }
+
+    using QAbstractTableModel::beginInsertRows;
+    using QAbstractTableModel::beginRemoveRows;
+    using QAbstractTableModel::dataChanged;
+    using QAbstractTableModel::endInsertRows;
+    using QAbstractTableModel::endRemoveRows;
+    using QAbstractTableModel::headerDataChanged;
+
+protected:
+    DocumentModel& owner_;
+};
+
+class DocumentModel::PictureTable final : public Table {
+public:
+    using Table::Table;
     int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 4; }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -80,27 +96,11 @@ public:
         return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
     }
 
-    using QAbstractTableModel::beginInsertRows;
-    using QAbstractTableModel::beginRemoveRows;
-    using QAbstractTableModel::dataChanged;
-    using QAbstractTableModel::endInsertRows;
-    using QAbstractTableModel::endRemoveRows;
-
-private:
-    DocumentModel& owner_;
 };
 
-class DocumentModel::FrameTable final : public QAbstractTableModel {
+class DocumentModel::FrameTable final : public Table {
 public:
-    explicit FrameTable(DocumentModel& owner)
-        : owner_(owner)
-    {
-    }
-
-    int rowCount(const QModelIndex& parent) const override
-    {
-        return parent.isValid() ? 0 : owner_.document_.Count();
-    }
+    using Table::Table;
     int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : 5; }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -160,15 +160,6 @@ public:
         return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     }
 
-    using QAbstractTableModel::beginInsertRows;
-    using QAbstractTableModel::beginRemoveRows;
-    using QAbstractTableModel::dataChanged;
-    using QAbstractTableModel::endInsertRows;
-    using QAbstractTableModel::endRemoveRows;
-    using QAbstractTableModel::headerDataChanged;
-
-private:
-    DocumentModel& owner_;
 };
 
 DocumentModel::DocumentModel(QObject* parent)

@@ -38,8 +38,10 @@ signals:
     void RowsChanged();
 
 private:
+    class Table;
     class PictureTable;
     class FrameTable;
+    friend class Table;
     friend class PictureTable;
     friend class FrameTable;
     void RowsAltered(qint32 first, qint32 last);

@@ -75,7 +75,7 @@ TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
     // Space on a caption selects its step; its page's buttons join the round.
     form->LabCap[4]->setFocus(Qt::TabFocusReason);
     QTest::keyClick(form->LabCap[4], Qt::Key_Space);
-    EXPECT_EQ(ModTab::CurrentTab, 4);
+    EXPECT_EQ(form->Tabs().CurrentTab, 4);
     EXPECT_TRUE(Contains(TabRound(), form->imgCreate[0]));
     EXPECT_FALSE(form->imgCreate[0]->accessibleName().isEmpty());
 }
@@ -84,7 +84,7 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
 {
     for (int step : {3, 1, 5, 2}) {
         QTest::keyClick(form.get(), Qt::Key(Qt::Key_0 + step), Qt::ControlModifier);
-        EXPECT_EQ(ModTab::CurrentTab, step - 1) << step;
+        EXPECT_EQ(form->Tabs().CurrentTab, step - 1) << step;
         EXPECT_TRUE(form->picTabs[std::size_t(step - 1)]->isVisible());
     }
     int modals = 0;
