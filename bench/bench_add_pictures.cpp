@@ -18,7 +18,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <cstdio>
 #include <unistd.h>

@@ -7,6 +7,7 @@
 // list names them in turn, so every row is decoded on its own. The default
 // output (2000 x 1000) gives the largest preview box, 600 x 300.
 #include "app/FrmGif.h"
+#include "settings/SettingsPage.h"
 #include "app/Messages.h"
 #include "lists/ListRows.h"
 
@@ -19,7 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -96,11 +97,10 @@ int main(int argc, char** argv)
     form.show();
     for (int i = 0; i < pictures; ++i) {
         const QString name = QStringLiteral("big%1.jpg").arg(i % distinct);
-        form.AddPictureRow(name, QStringLiteral("JPG"), QStringLiteral("4000 x 3000"), dir.path());
-        form.AddFrameRow(name);
+        form.AddPictureRow({name, QStringLiteral("JPG"), QSize(4000, 3000), dir.path()});
     }
-    form.txtW->setText(width);
-    form.txtH->setText(height);
+    form.Settings().txtW->setText(width);
+    form.Settings().txtH->setText(height);
     form.cmdGo->setEnabled(true);
     form.cmdStop->setEnabled(true);
     app.processEvents();

@@ -3,6 +3,9 @@
 
 #include "app/Artwork.h"
 #include "app/ModTab.h"
+#include "lists/DocumentModel.h"
+#include "settings/FramesPage.h"
+#include "settings/SettingsPage.h"
 #include "common/Twips.h"
 
 #include <QCheckBox>
@@ -13,7 +16,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 // Client area of the design, trimmed by one pixel each way at start-up.
@@ -37,18 +40,19 @@ FrmGif::FrmGif(QWidget* parent)
                   QIcon(Artwork::Picture(QStringLiteral("icon-tick"))),
                   QIcon(Artwork::Picture(QStringLiteral("icon-frames")))};
 
+    document_ = new DocumentModel(this);
+    document_->SetIcons(&ImageList1);
+
     BuildTitleBar();
     BuildTabStrip();
     BuildAddPicturesPage(picTabs[0]);
-    BuildSettingsPage(picTabs[1]);
-    BuildFramePropertiesPage(picTabs[2]);
     BuildPreviewPage(picTabs[3]);
     BuildCreatePage(picTabs[4]);
     WireTabs();
     WireFrame();
     WireLists();
     WirePreview();
-    WireSettings();
+    WireFrameProperties();
     WireCreate();
 
     Form_Load();
@@ -119,7 +123,13 @@ void FrmGif::BuildTabStrip()
     picTab->Cls();
 
     for (int i = 0; i < 5; ++i) {
-        auto* page = new QWidget(picTab);
+        QWidget* page = nullptr;
+        if (i == 1)
+            page = settings_ = new SettingsPage(picTab);
+        else if (i == 2)
+            page = frames_ = new FramesPage(*document_, picTab);
+        else
+            page = new QWidget(picTab);
         page->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
         Design::SetBackColor(page, i == 0 ? Rgb(255, 255, 255) : Design::SystemWindowBackground());
         picTabs[static_cast<std::size_t>(i)] = page;
@@ -155,14 +165,12 @@ void FrmGif::Form_Load()
     // 4. The check-all box over the left end of the picture list's header.
     chkAll->move(lstPic->x() + 4, lstPic->y() + 2);
     chkAll->raise();
-    // 5, 6. Frames one pixel outside both lists.
+    // 5. The frame one pixel outside the picture list; step 3 frames its own list.
     Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
-    Shape2->setGeometry(lstFrame->x() - 1, lstFrame->y() - 1, lstFrame->width() + 2,
-                        lstFrame->height() + 2);
     // 7.
     LabLoop->hide();
     // 8. Size controls from the two unchecked boxes.
-    UpdateDimensionControls();
+    Settings().UpdateDimensionControls();
     // 9. Grey frame along the preview box's inner edge; the box keeps it.
     picPreview->SetDrawColor(Rgb(192, 192, 192));
     picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1,

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "app/ModTab.h"
 #include "common/Colors.h"
+#include "document/Document.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "preview/PreviewArea.h"
@@ -15,13 +17,16 @@
 #include <array>
 #include <optional>
 
+class DocumentModel;
+class FramesPage;
 class PreviewPrefetch;
+class SettingsPage;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 // The main window: the whole working surface, five step pages under a tab
 // strip, its own title bar and links. Controls keep the names of the window
@@ -41,38 +46,32 @@ public:
     void Form_Load();
 
     // ---- Step tabs (ModTab.cpp) ----
+    ModTab::TabStrip& Tabs() { return tabStrip_; }
     void LabCap_Click(int index);
     void picTab_MouseUp(Qt::MouseButton button, QPointF pos);
 
     // ---- Picture and frame lists (lists/ListRows.cpp) ----
+    // The pictures and frames both lists show.
+    DocumentModel& Doc() const { return *document_; }
     // Full path of the picture at a position (1-based); empty out of range.
     QString PicturePath(qint32 position) const;
     // Play time in ms of the frame at a position; 500 out of range; no value
     // when the row's text is not a whole number.
     std::optional<qint32> FramePlayTime(qint32 position) const;
-    void AddFrameRow(const QString& fileName);
-    // Appends a picture row: name, type text, dimensions text, folder.
-    void AddPictureRow(const QString& fileName, const QString& typeText, const QString& dimensions,
-                       const QString& folder);
-    void SwapListRows(QTreeWidget* list, qint32 a, qint32 b);
-    void RenumberFrames();
-    // The frame row's transparent colour, kept as the text colour of its fifth cell.
-    ColorValue FrameColor(qint32 position) const;
-    void SetFrameTransparency(qint32 position, bool transparent, ColorValue color);
+    // Appends a picture and its frame with the defaults of step 2.
+    void AddPictureRow(const PictureRow& picture);
     int PictureCount() const;
 
     // ---- Adding pictures (lists/FrmGifAdding.cpp) ----
     // Positions are 16-bit: a document holds at most this many pictures.
-    static constexpr int kMaxPictures = 32767;
+    static constexpr int kMaxPictures = Document::kMaxPictures;
     void cmdAdd_Click();
     void cmdAddImg_Click();
     static QString BuildPictureFilter();
     // Adds at most one picture: fileText is a full path, or a bare name in folder.
-    void AddPictureFile(const QString& fileText, const QString& folder, QTreeWidget* list);
-    bool IsPictureListed(const QString& fileName, const QString& folder, const QTreeWidget* list) const;
+    void AddPictureFile(const QString& fileText, const QString& folder);
     static QString PictureTypeText(const QString& fileName);
     void RefreshListControls();
-    bool IsDimensionListed(const QString& text) const;
     // "W x H" of a picture file, or empty when it does not qualify.
     QString GetPicSize(const QString& path);
     // Files dropped onto the picture list, as full paths in drop order.
@@ -90,22 +89,12 @@ public:
     void cmdPreviewImg_Click();
     void lstPic_DblClick();
 
-    // ---- Overall settings and frame properties (settings/FrmGifSettings.cpp) ----
-    void chkSelect_Click();
-    void chkCustom_Click();
-    void UpdateDimensionControls();
-    // Copies the chosen dimensions text into txtW and txtH. The list refresh
-    // runs it as well after it selects the first entry.
-    void cboDim_Click();
-    void picColor_Click();
-    // The output size rule on txtW and txtH: the size, or nothing once its
-    // error message has been shown.
-    std::optional<QSize> CheckOutputSize();
-    void lstFrame_DblClick();
-    void cmdProp_Click();
-    void imgcmdProp_Click();
-    // The frame the properties dialog edits: the selected row, or the first
-    // row when none is selected; 0 when the list is empty.
+    // ---- Step 2 (settings/SettingsPage.cpp) ----
+    SettingsPage& Settings() const { return *settings_; }
+
+    // ---- Step 3 (settings/FramesPage.cpp); the dialog it asks for (app/FrmGifProperties.cpp) ----
+    FramesPage& Frames() const { return *frames_; }
+    // The frame the properties dialog edits (see FramesPage).
     qint32 SelectedFramePosition() const;
 
     // ---- Picture preview window (preview/FrmGifPicturePreview.cpp) ----
@@ -166,33 +155,9 @@ public:
     QPushButton* cmdPreview = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* LabTotal = nullptr;
-    QTreeWidget* lstPic = nullptr;
+    QTreeView* lstPic = nullptr;
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
-
-    // ---- Step 2: Overall Settings ----
-    QLabel* Label3 = nullptr;
-    std::array<QLabel*, 6> LabX{}; // indices 0, 1, 2 and 5 are used
-    QLineEdit* txtMS = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* txtLoop = nullptr;
-    QLabel* Label4 = nullptr;
-    QCheckBox* chkSelect = nullptr;
-    QComboBox* cboDim = nullptr;
-    QCheckBox* chkCustom = nullptr;
-    QLineEdit* txtW = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* txtH = nullptr;
-    QCheckBox* chkTrans = nullptr;
-    QLabel* LabXX = nullptr;
-    ColorBox* picColor = nullptr;
-
-    // ---- Step 3: Frame Properties ----
-    QLabel* Label8 = nullptr;
-    ImageControl* imgcmdProp = nullptr;
-    QPushButton* cmdProp = nullptr;
-    QTreeWidget* lstFrame = nullptr;
-    ShapeOutline* Shape2 = nullptr;
 
     // ---- Step 4: Preview GIF ----
     QLabel* Label9 = nullptr;
@@ -234,8 +199,6 @@ private:
     void BuildTitleBar();
     void BuildTabStrip();
     void BuildAddPicturesPage(QWidget* page);
-    void BuildSettingsPage(QWidget* page);
-    void BuildFramePropertiesPage(QWidget* page);
     void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
@@ -250,9 +213,13 @@ private:
     // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
     // false when the list filled up and the rest was refused.
     bool AddPickedFiles(const QString& fileNames);
-    void WireSettings();
+    void WireFrameProperties();
 
     QPixmap background_;
+    ModTab::TabStrip tabStrip_;
+    DocumentModel* document_ = nullptr;
+    SettingsPage* settings_ = nullptr;
+    FramesPage* frames_ = nullptr;
     // Grows with every Go, so that a load overtaken by a later Go while it
     // let window events run knows to end.
     quint64 previewLoad_ = 0;

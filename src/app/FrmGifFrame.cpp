@@ -8,6 +8,7 @@
 #include "app/Dialogs.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
+#include "settings/FramesPage.h"
 #include "common/Rounding.h"
 #include "common/Twips.h"
 
@@ -246,7 +247,7 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
-    for (QWidget* button : std::initializer_list<QWidget*> { imgCreate[0], imgcmdProp, imgcmdGo, imgcmdStop,
+    for (QWidget* button : std::initializer_list<QWidget*> { imgCreate[0], Frames().imgcmdProp, imgcmdGo, imgcmdStop,
              cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg })
         button->setCursor(hand);
     ModLinks::PrepareHelpViewerCheck();

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window from the keyboard: picture buttons, step captions and links in
 // the Tab order with accessible names, Ctrl+1..5 for the steps, Delete in the
-// picture list, Esc to stop a run or a preview load; and the play-time hint.
+// picture list, Esc to stop a run or a preview load.
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
-#include "production/ShortDelays.h"
+#include "settings/FramesPage.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QTreeView>
 
 void FrmGif::WireKeyboard()
 {
@@ -25,7 +25,7 @@ void FrmGif::WireKeyboard()
         {cmdUpImg, QT_TR_NOOP("Move the selected picture up")},
         {cmdDownImg, QT_TR_NOOP("Move the selected picture down")},
         {cmdPreviewImg, QT_TR_NOOP("Preview the selected picture")},
-        {imgcmdProp, QT_TR_NOOP("Change the frame properties")},
+        {Frames().imgcmdProp, QT_TR_NOOP("Change the frame properties")},
         {imgcmdGo, QT_TR_NOOP("Go: play the preview")},
         {imgcmdStop, QT_TR_NOOP("Stop the preview")},
         {imgCreate[0], QT_TR_NOOP("Create the GIF")},
@@ -35,7 +35,6 @@ void FrmGif::WireKeyboard()
     for (ClickLabel* link : LabLinks)
         keys->Attach(link, link->text());
     lstPic->setAccessibleName(tr("Pictures"));
-    lstFrame->setAccessibleName(tr("Frames"));
 
     for (int i = 0; i < 5; ++i) {
         auto* step = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
@@ -46,8 +45,6 @@ void FrmGif::WireKeyboard()
     // Esc reaches the window while a run or a load lets events through.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { Escape_Press(); });
-
-    txtMS->setToolTip(ShortDelays::PlayTimeNote());
 }
 
 void FrmGif::Escape_Press()

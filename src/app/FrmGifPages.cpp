@@ -4,7 +4,9 @@
 
 #include "app/Artwork.h"
 #include "app/CheckBoxFit.h"
+#include "app/PageControls.h"
 #include "lists/ColorCellDelegate.h"
+#include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
 
 #include <QCheckBox>
@@ -13,96 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
-namespace {
-constexpr ColorValue kInstructionColor = Rgb(192, 64, 0);
-constexpr ColorValue kSettingColor = Rgb(64, 64, 64);
-constexpr ColorValue kFrameLineColor = Rgb(128, 128, 255);
-constexpr ColorValue kHiddenButtonColor = Rgb(192, 255, 192);
-
-QFont Arial9() { return Design::Font(QStringLiteral("Arial"), 9); }
-
-ImageControl* PictureButton(QWidget* page, const char* name, const char* art, int left, int top,
-                            int width, int height)
-{
-    auto* image = new ImageControl(page);
-    image->setObjectName(QLatin1String(name));
-    Design::Place(image, left, top, width, height);
-    if (art)
-        image->SetPicture(Artwork::Picture(QLatin1String(art)));
-    return image;
-}
-
-// A command button that stays hidden for the whole run: its caption names the
-// action, its enabled state says whether the action is available.
-QPushButton* HiddenCommand(QWidget* page, const char* name, const QString& caption, int left,
-                           int top, int width, int height, bool graphical)
-{
-    auto* button = new QPushButton(caption, page);
-    button->setObjectName(QLatin1String(name));
-    Design::Place(button, left, top, width, height);
-    if (graphical) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, ToQColor(kHiddenButtonColor));
-        button->setPalette(palette);
-    }
-    button->hide();
-    return button;
-}
-
-// Red bold Verdana number field, flat.
-QLineEdit* NumberField(QWidget* page, const char* name, const QString& text, int maxLength, int left,
-                       int top)
-{
-    auto* field = new QLineEdit(text, page);
-    field->setObjectName(QLatin1String(name));
-    field->setMaxLength(maxLength);
-    field->setFont(Design::Font(QStringLiteral("Verdana"), 9, true));
-    Design::SetTextColor(field, Rgb(255, 0, 0));
-    field->setFrame(true);
-    Design::Place(field, left, top, 975, 285);
-    return field;
-}
-
-QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption, const QFont& font,
-                        ColorValue color, int left, int top, int width, int height)
-{
-    auto* box = new QCheckBox(caption, page);
-    box->setObjectName(QLatin1String(name));
-    box->setFont(font);
-    Design::SetTextColor(box, color);
-    box->setChecked(false);
-    Design::Place(box, left, top, width, height);
-    FitCheckBox(box);
-    return box;
-}
-
-QTreeWidget* ReportList(QWidget* page, const char* name, const QStringList& headers)
-{
-    auto* list = new QTreeWidget(page);
-    list->setObjectName(QLatin1String(name));
-    list->setRootIsDecorated(false);
-    list->setItemsExpandable(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setHeaderLabels(headers);
-    list->header()->setStretchLastSection(true);
-    list->header()->setSectionsMovable(false);
-    list->setIconSize(QSize(16, 16));
-    Design::Place(list, 60, 1320, 9915, 4515);
-    return list;
-}
-
-ShapeOutline* FrameShape(QWidget* page, const char* name)
-{
-    auto* shape = new ShapeOutline(page);
-    shape->setObjectName(QLatin1String(name));
-    shape->SetBorderColor(kFrameLineColor);
-    return shape;
-}
-} // namespace
+using namespace PageControls;
 
 void FrmGif::BuildAddPicturesPage(QWidget* page)
 {
@@ -132,9 +47,7 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
                              Design::Font(QStringLiteral("Arial"), 9, true), Rgb(255, 0, 0));
     LabTotal->setObjectName(QStringLiteral("LabTotal"));
 
-    lstPic = ReportList(page, "lstPic",
-                        {tr("     File Name"), tr("File Type"),
-                         tr("Dimensions"), tr("Address")});
+    lstPic = ReportList(page, "lstPic", document_->Pictures());
 
     chkAll = new QCheckBox(page);
     chkAll->setObjectName(QStringLiteral("chkAll"));
@@ -142,79 +55,6 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
     FitCheckBox(chkAll);
 
     Shape1 = FrameShape(page, "Shape1");
-}
-
-void FrmGif::BuildSettingsPage(QWidget* page)
-{
-    Label3 = Design::Label(page,
-                           tr("You may enter parameters for all frames here, and you may also "
-                              "change each frame's properties in \"Frame Properties\" tabbed window."),
-                           300, 240, Arial9(), kInstructionColor);
-    Label3->setWordWrap(true);
-    Design::Place(Label3, 300, 240, 7995, 450);
-
-    const QFont settingFont = Design::Font(QStringLiteral("Verdana"), 9.75);
-    const QFont captionFont = Design::Font(QStringLiteral("Arial"), 9.75);
-    const QFont dialogFont = Design::Font(QString(), 0);
-
-    LabX[5] = Design::Label(page, tr("Play time every frame"), 300, 1080, captionFont, kSettingColor);
-    txtMS = NumberField(page, "txtMS", QStringLiteral("1000"), 5, 2940, 1080);
-    Label2 = Design::Label(page, tr("Milli Seconds ( from 100 to 30000 )"), 4020, 1140,
-                           dialogFont, Design::SystemWindowText());
-
-    LabX[0] = Design::Label(page, tr("Loop times when play"), 300, 1500, captionFont, kSettingColor);
-    txtLoop = NumberField(page, "txtLoop", QStringLiteral("0"), 4, 2940, 1500);
-    Label4 = Design::Label(page, tr("( from 0 to 9999, and 0 stands for loop infinitely )"), 4020,
-                           1560, dialogFont, Design::SystemWindowText());
-
-    LabX[1] = Design::Label(page, tr("Output GIF Dimensions"), 300, 1980, captionFont, kSettingColor);
-    chkSelect = FlatCheckBox(page, "chkSelect", tr("Select from original pictures dimensions"),
-                             settingFont, kSettingColor, 2940, 2040, 4335, 195);
-    cboDim = new QComboBox(page);
-    cboDim->setObjectName(QStringLiteral("cboDim"));
-    cboDim->setEditable(false);
-    Design::Place(cboDim, 7440, 1980, 2235, 315);
-    chkCustom = FlatCheckBox(page, "chkCustom", tr("Or enter your own dimensions values"),
-                             settingFont, kSettingColor, 2940, 2460, 4275, 195);
-    txtW = NumberField(page, "txtW", QStringLiteral("0"), 4, 7440, 2460);
-    Label5 = Design::Label(page, tr("X"), 8490, 2460, Design::Font(QStringLiteral("Arial"), 11.25),
-                           Design::SystemWindowText());
-    // The only opaque label of the pages.
-    Design::SetBackColor(Label5, Design::SystemWindowBackground());
-    txtH = NumberField(page, "txtH", QStringLiteral("0"), 4, 8700, 2460);
-
-    LabX[2] = Design::Label(page, tr("Transparent Color"), 300, 3120, captionFont, kSettingColor);
-    chkTrans = FlatCheckBox(page, "chkTrans", tr("YES"), Design::Font(QStringLiteral("Verdana"), 9.75, true),
-                            Rgb(255, 0, 0), 2940, 3120, 1275, 255);
-    Design::SetBackColor(chkTrans, Rgb(255, 255, 255));
-    LabXX = Design::Label(page,
-                          tr("Double click the below rectangle to select a color as transparent:"),
-                          2940, 3600, settingFont, Rgb(88, 133, 199));
-    LabXX->setWordWrap(true);
-    Design::Place(LabXX, 2940, 3600, 4350, 480);
-
-    picColor = new ColorBox(page);
-    picColor->setObjectName(QStringLiteral("picColor"));
-    picColor->SetBorder(true);
-    picColor->SetBackColor(Design::SystemWindowBackground());
-    Design::Place(picColor, 2940, 4200, 1755, 795);
-}
-
-void FrmGif::BuildFramePropertiesPage(QWidget* page)
-{
-    Label8 = Design::Label(page,
-                           tr("Click [Change Properties...] or double click a frame row to change "
-                              "the frame properties."),
-                           180, 180, Arial9(), kInstructionColor);
-    imgcmdProp = PictureButton(page, "imgcmdProp", "change-properties", 60, 720, 2550, 420);
-    cmdProp = HiddenCommand(page, "cmdProp", tr("&Change Properties ..."), 60, 840, 2055, 315, true);
-    // Nothing to edit before the first picture is added.
-    cmdProp->setEnabled(false);
-    lstFrame = ReportList(page, "lstFrame",
-                          {tr("Frame #"), tr("File Name"), tr("Play Time / ms"),
-                           tr("Transparent"), tr("Transparent Color")});
-    lstFrame->setItemDelegateForColumn(FrameColumn::Color, new ColorCellDelegate(lstFrame));
-    Shape2 = FrameShape(page, "Shape2");
 }
 
 void FrmGif::BuildPreviewPage(QWidget* page)

@@ -6,7 +6,7 @@
 class QWidget;
 
 // Makes a clickable picture or label a keyboard control: it joins the Tab
-// order, and Enter, Return or Space on it emit its clicked() signal, as a
+// order, and Enter, Return or Space on it Q_EMIT its clicked() signal, as a
 // mouse click does. Its look stays as designed.
 class KeyActivation final : public QObject {
     Q_OBJECT

@@ -24,34 +24,35 @@ qint32 BlueOf(qint64 color) { return static_cast<qint32>(color / 65536); }
 
 void InitTabs(FrmGif& form)
 {
+    TabStrip& t = form.Tabs();
     PixelSurface& surface = *form.picTab;
-    TabLeft = 10;
-    TabTop = 10;
-    StripWidth = static_cast<qint32>(RoundHalfEven(surface.ScaleWidth() - 2.0 * 10));
-    StripHeight = static_cast<qint32>(RoundHalfEven(surface.ScaleHeight() - 2.0 * 10));
-    TabWidth = static_cast<qint32>(RoundHalfEven(StripWidth / 5.0));
-    TabHeight = 25;
+    t.TabLeft = 10;
+    t.TabTop = 10;
+    t.StripWidth = static_cast<qint32>(RoundHalfEven(surface.ScaleWidth() - 2.0 * 10));
+    t.StripHeight = static_cast<qint32>(RoundHalfEven(surface.ScaleHeight() - 2.0 * 10));
+    t.TabWidth = static_cast<qint32>(RoundHalfEven(t.StripWidth / 5.0));
+    t.TabHeight = 25;
 
-    TabFillTop = Rgb(245, 248, 252);
-    TabFillBottom = Rgb(222, 231, 245);
-    TabFillSelected = Rgb(255, 255, 255);
-    TabLineColor = Rgb(0, 0, 255);
-    CaptionNormalColor = Design::TextColor(form.LabCap[0]);
-    CaptionSelectedColor = Rgb(192, 0, 0);
-    surface.SetDrawColor(TabLineColor);
+    t.TabFillTop = Rgb(245, 248, 252);
+    t.TabFillBottom = Rgb(222, 231, 245);
+    t.TabFillSelected = Rgb(255, 255, 255);
+    t.TabLineColor = Rgb(0, 0, 255);
+    t.CaptionNormalColor = Design::TextColor(form.LabCap[0]);
+    t.CaptionSelectedColor = Rgb(192, 0, 0);
+    surface.SetDrawColor(t.TabLineColor);
 
-    CurrentTab = 0;
-    TabCount = 5;
+    t.CurrentTab = 0;
+    t.TabCount = 5;
 
     for (qint32 i = 1; i <= 4; ++i)
         DrawTab(form, i, false);
 
     // The page frame; the tabs' base lines close its top.
-    const qint32 right = TabLeft + TabCount * TabWidth;
-    const qint32 bottom = TabTop + StripHeight;
-    surface.Line(TabLeft, TabTop + TabHeight, TabLeft, bottom);
-    surface.Line(TabLeft, bottom, right + 1, bottom);
-    surface.Line(right, TabTop + TabHeight, right, bottom);
+    const qint32 right = t.TabLeft + t.TabCount * t.TabWidth;
+    const qint32 bottom = t.TabTop + t.StripHeight;
+    surface.Line(t.TabLeft, t.TabTop + t.TabHeight, t.TabLeft, bottom);
+    surface.Line(t.TabLeft, bottom, right + 1, bottom);
+    surface.Line(right, t.TabTop + t.TabHeight, right, bottom);
 
     for (int i = 0; i < 5; ++i)
         form.LabCap[static_cast<std::size_t>(i)]->setText(
@@ -60,8 +61,8 @@ void InitTabs(FrmGif& form)
     const QFont captionFont = form.LabCap[0]->font();
     for (int i = 0; i < 5; ++i) {
         QWidget* page = form.picTabs[static_cast<std::size_t>(i)];
-        page->setGeometry(static_cast<int>(1.5 * TabLeft), static_cast<int>(1.5 * TabTop + TabHeight),
-                          StripWidth - TabLeft, StripHeight - TabTop - TabHeight);
+        page->setGeometry(static_cast<int>(1.5 * t.TabLeft), static_cast<int>(1.5 * t.TabTop + t.TabHeight),
+                          t.StripWidth - t.TabLeft, t.StripHeight - t.TabTop - t.TabHeight);
 
         QLabel* caption = form.LabCap[static_cast<std::size_t>(i)];
         QFont font = caption->font();
@@ -71,22 +72,23 @@ void InitTabs(FrmGif& form)
         caption->setFont(font);
         caption->adjustSize();
         // Positions are single precision; a half pixel falls to the left/top.
-        const double left = TabLeft + i * TabWidth + (TabWidth - caption->width()) / 2.0;
-        const double top = TabTop + (TabHeight - form.LabCap[0]->height()) / 2.0;
+        const double left = t.TabLeft + i * t.TabWidth + (t.TabWidth - caption->width()) / 2.0;
+        const double top = t.TabTop + (t.TabHeight - form.LabCap[0]->height()) / 2.0;
         caption->move(static_cast<int>(std::floor(left)), static_cast<int>(std::floor(top)));
         caption->raise();
     }
 
-    DrawTab(form, CurrentTab, true);
+    DrawTab(form, t.CurrentTab, true);
 }
 
 void DrawTab(FrmGif& form, qint32 index, bool selected)
 {
+    const TabStrip& t = form.Tabs();
     PixelSurface& surface = *form.picTab;
-    const qint32 x1 = TabLeft + index * TabWidth;
-    const qint32 x2 = x1 + TabWidth;
-    const qint32 y1 = TabTop;
-    const qint32 y2 = TabTop + TabHeight;
+    const qint32 x1 = t.TabLeft + index * t.TabWidth;
+    const qint32 x2 = x1 + t.TabWidth;
+    const qint32 y1 = t.TabTop;
+    const qint32 y2 = t.TabTop + t.TabHeight;
 
     surface.Line(x1 + 2, y1, x2 - 1, y1);
     surface.Line(x1, y1 + 2, x1, y2);
@@ -96,11 +98,11 @@ void DrawTab(FrmGif& form, qint32 index, bool selected)
     surface.Line(x1, y2, x2 + 1, y2);
 
     if (selected)
-        FillTabGradient(form, x1, y1, x2, y2, TabFillSelected, TabFillSelected, true);
+        FillTabGradient(form, x1, y1, x2, y2, t.TabFillSelected, t.TabFillSelected, true);
     else
-        FillTabGradient(form, x1, y1, x2, y2, TabFillTop, TabFillBottom, false);
+        FillTabGradient(form, x1, y1, x2, y2, t.TabFillTop, t.TabFillBottom, false);
 
-    for (qint32 i = 0; i < TabCount; ++i) {
+    for (qint32 i = 0; i < t.TabCount; ++i) {
         const bool current = i == index;
         form.picTabs[static_cast<std::size_t>(i)]->setVisible(current);
         QLabel* caption = form.LabCap[static_cast<std::size_t>(i)];
@@ -109,7 +111,7 @@ void DrawTab(FrmGif& form, qint32 index, bool selected)
         caption->setFont(font);
         // A caption that turns bold grows to the right from its left edge.
         caption->adjustSize();
-        Design::SetTextColor(caption, current ? CaptionSelectedColor : CaptionNormalColor);
+        Design::SetTextColor(caption, current ? t.CaptionSelectedColor : t.CaptionNormalColor);
     }
 }
 
@@ -133,30 +135,30 @@ void FillTabGradient(FrmGif& form, qint32 x1, qint32 y1, qint32 x2, qint32 y2, C
     }
 }
 
-qint32 TabAt(double x, double y)
+qint32 TabAt(const TabStrip& t, double x, double y)
 {
-    if (!(TabTop < y && y < TabTop + TabHeight - 2))
+    if (!(t.TabTop < y && y < t.TabTop + t.TabHeight - 2))
         return -1;
-    if (!(TabLeft < x && x < TabLeft + TabCount * TabWidth))
+    if (!(t.TabLeft < x && x < t.TabLeft + t.TabCount * t.TabWidth))
         return -1;
-    return static_cast<qint32>((x - TabLeft) / TabWidth);
+    return static_cast<qint32>((x - t.TabLeft) / t.TabWidth);
 }
 
 } // namespace ModTab
 
 void FrmGif::LabCap_Click(int index)
 {
-    ModTab::DrawTab(*this, ModTab::CurrentTab, false);
+    ModTab::DrawTab(*this, Tabs().CurrentTab, false);
     ModTab::DrawTab(*this, index, true);
-    ModTab::CurrentTab = index;
+    Tabs().CurrentTab = index;
 }
 
 void FrmGif::picTab_MouseUp(Qt::MouseButton, QPointF pos)
 {
-    const qint32 k = ModTab::TabAt(pos.x(), pos.y());
+    const qint32 k = ModTab::TabAt(Tabs(), pos.x(), pos.y());
     if (k < 0)
         return;
-    ModTab::DrawTab(*this, ModTab::CurrentTab, false);
+    ModTab::DrawTab(*this, Tabs().CurrentTab, false);
     ModTab::DrawTab(*this, k, true);
-    ModTab::CurrentTab = k;
+    Tabs().CurrentTab = k;
 }

@@ -11,20 +11,23 @@ class FrmGif;
 // and a vertical colour ramp, drawn pixel by pixel on picTab's own surface.
 namespace ModTab {
 
-inline qint32 TabLeft = 10;
-inline qint32 TabTop = 10;
-inline qint32 StripWidth = 0;
-inline qint32 StripHeight = 0;
-inline qint32 TabWidth = 0;
-inline qint32 TabHeight = 25;
-inline qint32 TabCount = 5;
-inline qint32 CurrentTab = 0;
-inline ColorValue TabFillTop = 0;
-inline ColorValue TabFillBottom = 0;
-inline ColorValue TabFillSelected = 0;
-inline ColorValue TabLineColor = 0;
-inline ColorValue CaptionNormalColor = 0;
-inline ColorValue CaptionSelectedColor = 0;
+// The strip's measures and state, one per window.
+struct TabStrip {
+    qint32 TabLeft = 10;
+    qint32 TabTop = 10;
+    qint32 StripWidth = 0;
+    qint32 StripHeight = 0;
+    qint32 TabWidth = 0;
+    qint32 TabHeight = 25;
+    qint32 TabCount = 5;
+    qint32 CurrentTab = 0;
+    ColorValue TabFillTop = 0;
+    ColorValue TabFillBottom = 0;
+    ColorValue TabFillSelected = 0;
+    ColorValue TabLineColor = 0;
+    ColorValue CaptionNormalColor = 0;
+    ColorValue CaptionSelectedColor = 0;
+};
 
 void InitTabs(FrmGif& form);
 void DrawTab(FrmGif& form, qint32 index, bool selected);
@@ -36,6 +39,6 @@ qint32 GreenOf(qint64 color);
 qint32 BlueOf(qint64 color);
 
 // The tab under a release at (x, y) of picTab, or -1 when the point is on no tab.
-qint32 TabAt(double x, double y);
+qint32 TabAt(const TabStrip& strip, double x, double y);
 
 } // namespace ModTab

@@ -5,16 +5,17 @@
 #include "app/FrmGif.h"
 #include "app/Messages.h"
 #include "common/Paths.h"
+#include "document/SizeText.h"
+#include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
+#include "settings/FramesPage.h"
+#include "settings/SettingsPage.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTreeWidget>
 
 #include <array>
 #include <exception>
@@ -117,7 +118,7 @@ bool FrmGif::AddPickedFiles(const QString& fileNames)
         // A failing file is dropped and the next one goes on.
         auto addOne = [this](const QString& fileText, const QString& folder) {
             try {
-                AddPictureFile(fileText, folder, lstPic);
+                AddPictureFile(fileText, folder);
             } catch (const std::exception&) {
             }
         };
@@ -169,29 +170,18 @@ QString FrmGif::BuildPictureFilter()
     return parts.join(QLatin1Char('|'));
 }
 
-void FrmGif::AddPictureFile(const QString& fileText, const QString& folder, QTreeWidget* list)
+void FrmGif::AddPictureFile(const QString& fileText, const QString& folder)
 {
     // Positions are 16-bit: never grow past the last one.
-    if (!list || PictureCount() >= kMaxPictures)
+    if (PictureCount() >= kMaxPictures)
         return;
     const Paths::FolderAndName where = Paths::SplitFileText(fileText, folder);
     const QString dimensions = GetPicSize(Paths::JoinFolder(where.folder, where.name));
     if (dimensions.isEmpty())
         return;
-    if (IsPictureListed(where.name, where.folder, list))
+    if (Doc().Rows().Contains(where.folder, where.name))
         return;
-    AddPictureRow(where.name, PictureTypeText(where.name), dimensions, where.folder);
-    AddFrameRow(where.name);
-}
-
-bool FrmGif::IsPictureListed(const QString& fileName, const QString& folder, const QTreeWidget* list) const
-{
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = list->topLevelItem(i);
-        if (row->text(PictureColumn::Address) == folder && row->text(PictureColumn::Name) == fileName)
-            return true;
-    }
-    return false;
+    AddPictureRow({where.name, PictureTypeText(where.name), ParseSizeText(dimensions), where.folder});
 }
 
 QString FrmGif::PictureTypeText(const QString& fileName)
@@ -209,36 +199,13 @@ QString FrmGif::PictureTypeText(const QString& fileName)
 
 void FrmGif::RefreshListControls()
 {
-    {
-        // The selection below runs cboDim_Click exactly once, as a user's
-        // choice would, whatever the box reports while it is rebuilt.
-        const QSignalBlocker quiet(cboDim);
-        cboDim->clear();
-        for (int i = 0; i < PictureCount(); ++i) {
-            const QString dimensions = lstPic->topLevelItem(i)->text(PictureColumn::Dimensions);
-            if (!IsDimensionListed(dimensions))
-                cboDim->addItem(dimensions);
-        }
-        if (cboDim->count() > 0)
-            cboDim->setCurrentIndex(0);
-    }
-    if (cboDim->count() > 0)
-        cboDim_Click();
+    Settings().SetSizeList(Doc().Rows().SizeList());
 
     const bool canPlay = PictureCount() > 1;
     cmdGo->setEnabled(canPlay);
     cmdCreateGIF->setEnabled(canPlay);
     cmdStop->setEnabled(canPlay);
-    cmdProp->setEnabled(PictureCount() > 0);
+    Frames().SetCommandsEnabled(PictureCount() > 0);
     imgcmdGo->TakePictureOf(canPlay ? *imgGoEn : *imgGoDis);
     imgcmdStop->TakePictureOf(canPlay ? *imgStopEn : *imgStopDis);
-}
-
-bool FrmGif::IsDimensionListed(const QString& text) const
-{
-    for (int i = 0; i < cboDim->count(); ++i) {
-        if (cboDim->itemText(i) == text)
-            return true;
-    }
-    return false;
 }

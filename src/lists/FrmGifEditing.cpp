@@ -4,26 +4,17 @@
 // positions so they stay in step.
 #include "app/FrmGif.h"
 #include "app/Messages.h"
+#include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QTreeWidget>
-
-namespace {
-bool IsChecked(const QTreeWidget* list, qint32 position)
-{
-    return position >= 1 && position <= list->topLevelItemCount()
-        && list->topLevelItem(position - 1)->checkState(PictureColumn::Name) == Qt::Checked;
-}
-} // namespace
+#include <QTreeView>
 
 void FrmGif::chkAll_Click()
 {
-    const Qt::CheckState mark = chkAll->isChecked() ? Qt::Checked : Qt::Unchecked;
-    for (int i = 0; i < PictureCount(); ++i)
-        lstPic->topLevelItem(i)->setCheckState(PictureColumn::Name, mark);
+    Doc().SetAllChecked(chkAll->isChecked());
 }
 
 void FrmGif::cmdDel_Click()
@@ -36,22 +27,20 @@ void FrmGif::cmdDel_Click()
     const BusyScope scope(*this);
     // From the end, so the rows not yet visited keep their positions.
     for (qint32 i = PictureCount(); i >= 1; --i) {
-        if (!IsChecked(lstPic, i))
+        if (!Doc().Rows().IsChecked(i))
             continue;
         StopPreview();
         QCoreApplication::processEvents();
         if (IsClosing())
             break;
         // Another handler may have changed the list meanwhile.
-        if (!IsChecked(lstPic, i))
+        if (!Doc().Rows().IsChecked(i))
             continue;
-        delete lstPic->takeTopLevelItem(i - 1);
-        delete lstFrame->takeTopLevelItem(i - 1);
+        Doc().Remove(i);
         removed = true;
     }
     Design::SetCaption(LabTotal, QString::number(PictureCount()));
     if (removed) {
-        RenumberFrames();
         RefreshListControls();
     } else {
         Messages::Info(this, tr("No files checked in the list views!"));
@@ -66,10 +55,8 @@ void FrmGif::cmdUp_Click()
     }
     const qint32 s = SelectedRowPosition(lstPic);
     if (s > 1 && s <= PictureCount()) {
-        SwapListRows(lstPic, s, s - 1);
-        SwapListRows(lstFrame, s, s - 1);
-        RenumberFrames();
-        lstPic->setCurrentItem(lstPic->topLevelItem(s - 2));
+        Doc().Swap(s, s - 1);
+        SelectRow(lstPic, s - 1);
     }
 }
 
@@ -81,10 +68,8 @@ void FrmGif::cmdDown_Click()
     }
     const qint32 s = SelectedRowPosition(lstPic);
     if (s > 0 && s < PictureCount()) {
-        SwapListRows(lstPic, s, s + 1);
-        SwapListRows(lstFrame, s, s + 1);
-        RenumberFrames();
-        lstPic->setCurrentItem(lstPic->topLevelItem(s));
+        Doc().Swap(s, s + 1);
+        SelectRow(lstPic, s + 1);
     }
 }
 

@@ -10,7 +10,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 namespace {

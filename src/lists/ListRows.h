@@ -3,7 +3,7 @@
 
 #include <QtGlobal>
 
-class QTreeWidget;
+class QTreeView;
 
 // Columns of the two list views.
 namespace PictureColumn {
@@ -21,4 +21,6 @@ enum { Cross = 0, Tick = 1, Frames = 2 };
 // 1-based position of the row that shows as selected, 0 when none. A current
 // row the user has deselected (a click below the rows) does not count, so the
 // commands act on what the user sees.
-qint32 SelectedRowPosition(const QTreeWidget* list);
+qint32 SelectedRowPosition(const QTreeView* list);
+// Makes the row at a position (1-based) current and selected.
+void SelectRow(QTreeView* list, qint32 position);

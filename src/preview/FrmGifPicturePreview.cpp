@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
+#include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
 #include "preview/FrmPreview.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 void FrmGif::ShowPicturePreview()
 {
-    if (lstPic->topLevelItemCount() < 1)
+    if (PictureCount() < 1)
         return;
     const qint32 selected = SelectedRowPosition(lstPic);
     const qint32 position = selected > 0 ? selected : 1;
-    const QString dimensions = lstPic->topLevelItem(position - 1)->text(PictureColumn::Dimensions);
-    FrmPreview window(this, { PicturePath(position), FrmPreview::ParseDimensions(dimensions) });
+    const PictureRow* row = Doc().Rows().Picture(position);
+    FrmPreview window(this, { PicturePath(position), row ? row->size : QSize() });
     Dialogs::Exec(window);
 }

@@ -7,6 +7,7 @@
 #include "preview/ModFrame.h"
 #include "preview/PreviewLayout.h"
 #include "preview/PreviewPictures.h"
+#include "settings/SettingsPage.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -50,7 +50,7 @@ void FrmGif::cmdGo_Click()
 
 bool FrmGif::LoadPreview()
 {
-    const OutputSize::Verdict size = OutputSize::Check(txtW->text(), txtH->text());
+    const OutputSize::Verdict size = OutputSize::Check(Settings().WidthText(), Settings().HeightText());
     if (!size.ok) {
         Messages::Error(this, size.message);
         return true; // a playing preview goes on playing
@@ -131,7 +131,7 @@ bool FrmGif::LoadPreview()
 
 void FrmGif::ShowPreviewFrame(qint32 k)
 {
-    const qint32 n = lstFrame->topLevelItemCount();
+    const qint32 n = PictureCount();
     if (k < 1)
         k = 1;
     if (k > n) {
@@ -181,7 +181,7 @@ void FrmGif::cmdStop_Click()
 
 void FrmGif::imgcmdGo_Click()
 {
-    if (lstFrame->topLevelItemCount() == 0) {
+    if (PictureCount() == 0) {
         Messages::Info(this, tr("No frames added!"));
         return;
     }
@@ -196,7 +196,7 @@ void FrmGif::imgcmdGo_Click()
 
 void FrmGif::imgcmdStop_Click()
 {
-    if (lstFrame->topLevelItemCount() == 0) {
+    if (PictureCount() == 0) {
         Messages::Info(this, tr("No frames added!"));
         return;
     }

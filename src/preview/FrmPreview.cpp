@@ -41,14 +41,6 @@ private:
     const FrmPreview::StretchImage& image_;
 };
 
-int PieceValue(const QStringList& pieces, qsizetype index)
-{
-    if (index >= pieces.size())
-        return 0;
-    bool ok = false;
-    const int value = pieces.at(index).trimmed().toInt(&ok);
-    return ok ? value : 0;
-}
 } // namespace
 
 FrmPreview::FrmPreview(QWidget* owner, const Picture& picture)
@@ -89,12 +81,6 @@ FrmPreview::FrmPreview(QWidget* owner, const Picture& picture)
 }
 
 FrmPreview::~FrmPreview() = default;
-
-QSize FrmPreview::ParseDimensions(const QString& dimensions)
-{
-    const QStringList pieces = dimensions.split(QLatin1Char('x'), Qt::KeepEmptyParts, Qt::CaseSensitive);
-    return { PieceValue(pieces, 0), PieceValue(pieces, 1) };
-}
 
 void FrmPreview::SetPicture(const QImage& picture)
 {

@@ -52,10 +52,6 @@ public:
     // appears when ready. True until then.
     bool Loading() const { return loading_; }
 
-    // Width and height from a dimensions text ("640 x 480"); a piece that is
-    // missing or not a number gives 0.
-    static QSize ParseDimensions(const QString& dimensions);
-
 private:
     void SetPicture(const QImage& picture);
 

@@ -2,6 +2,7 @@
 // The window from the keyboard alone.
 #include "app/ModTab.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace {
 
@@ -43,7 +43,7 @@ protected:
             QImage image(8, 8, QImage::Format_RGB32);
             image.fill(Qt::red);
             ASSERT_TRUE(image.save(path));
-            form->AddPictureFile(path, QString(), form->lstPic);
+            form->AddPictureFile(path, QString());
         }
         form->RefreshListControls();
     }
@@ -75,7 +75,7 @@ TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
     // Space on a caption selects its step; its page's buttons join the round.
     form->LabCap[4]->setFocus(Qt::TabFocusReason);
     QTest::keyClick(form->LabCap[4], Qt::Key_Space);
-    EXPECT_EQ(ModTab::CurrentTab, 4);
+    EXPECT_EQ(form->Tabs().CurrentTab, 4);
     EXPECT_TRUE(Contains(TabRound(), form->imgCreate[0]));
     EXPECT_FALSE(form->imgCreate[0]->accessibleName().isEmpty());
 }
@@ -84,7 +84,7 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
 {
     for (int step : {3, 1, 5, 2}) {
         QTest::keyClick(form.get(), Qt::Key(Qt::Key_0 + step), Qt::ControlModifier);
-        EXPECT_EQ(ModTab::CurrentTab, step - 1) << step;
+        EXPECT_EQ(form->Tabs().CurrentTab, step - 1) << step;
         EXPECT_TRUE(form->picTabs[std::size_t(step - 1)]->isVisible());
     }
     int modals = 0;
@@ -107,16 +107,16 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
 TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
 {
     AddPictures(3);
-    form->lstPic->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    ListViews::SetChecked(form->lstPic, 2);
     form->lstPic->setFocus();
     QTest::keyClick(form->lstPic, Qt::Key_Delete);
-    ASSERT_EQ(form->lstPic->topLevelItemCount(), 2);
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 2);
-    EXPECT_EQ(form->lstPic->topLevelItem(1)->text(0), QStringLiteral("c.png"));
+    ASSERT_EQ(ListViews::RowCount(form->lstPic), 2);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 2);
+    EXPECT_EQ(ListViews::Text(form->lstPic, 2, 0), QStringLiteral("c.png"));
     // Elsewhere Delete edits text, not the list.
-    form->txtMS->setFocus();
-    QTest::keyClick(form->txtMS, Qt::Key_Delete);
-    EXPECT_EQ(form->lstPic->topLevelItemCount(), 2);
+    form->Settings().txtMS->setFocus();
+    QTest::keyClick(form->Settings().txtMS, Qt::Key_Delete);
+    EXPECT_EQ(ListViews::RowCount(form->lstPic), 2);
 }
 
 TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)

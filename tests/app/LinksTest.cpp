@@ -87,7 +87,7 @@ TEST_F(LinksTest, HelpWithTheFileAbsentChangesNothing)
         EXPECT_TRUE(messages.empty());
         EXPECT_EQ(modals, 0);
         EXPECT_TRUE(form->isVisible());
-        EXPECT_EQ(ModTab::CurrentTab, 2);
+        EXPECT_EQ(form->Tabs().CurrentTab, 2);
     }
 }
 

@@ -16,8 +16,7 @@ TEST_F(OwnerCentringTest, ModalWindowsOpenCentredOnTheMainWindow)
     const bool framed = qEnvironmentVariableIntValue("FLIPREEL_EXPECT_FRAMES") == 1;
     // Generous waits: a loaded machine and a starting window manager are slow.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 60000));
-    form->AddPictureRow(QStringLiteral("p.png"), QString(), QStringLiteral("64 x 48"), QStringLiteral("/p"));
-    form->AddFrameRow(QStringLiteral("p.png"));
+    form->AddPictureRow({QStringLiteral("p.png"), QString(), QSize(64, 48), QStringLiteral("/p")});
     QStringList opened;
     onModal = [&](QDialog& dialog) {
         opened << dialog.objectName();
@@ -33,7 +32,7 @@ TEST_F(OwnerCentringTest, ModalWindowsOpenCentredOnTheMainWindow)
     };
     form->LabLinks_Click(2);
     form->ShowPicturePreview();
-    form->lstFrame_DblClick();
+    form->Frames().lstFrame_DblClick();
     EXPECT_EQ(opened, QStringList({QStringLiteral("frmAbout"), QStringLiteral("frmPreview"), QStringLiteral("frmProp")}));
 }
 

@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
 
 namespace {
 
 using StartStateTest = FormFixture;
 
-QStringList Headers(const QTreeWidget* list)
+QStringList Headers(const QTreeView* list)
 {
     QStringList out;
-    for (int i = 0; i < list->columnCount(); ++i)
-        out << list->headerItem()->text(i);
+    for (int i = 0; i < list->model()->columnCount(); ++i)
+        out << list->model()->headerData(i, Qt::Horizontal).toString();
     return out;
 }
 
@@ -45,7 +45,7 @@ TEST_F(StartStateTest, OnlyStepOneIsVisible)
 TEST_F(StartStateTest, HiddenControlsAndTheirStates)
 {
     for (QPushButton* b : {form->cmdAdd, form->cmdDel, form->cmdUp, form->cmdDown, form->cmdPreview,
-                           form->cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
+                           form->Frames().cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
         EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
     EXPECT_FALSE(form->cmdOpen->isHidden());
     EXPECT_FALSE(form->cmdGo->isEnabled());
@@ -67,29 +67,29 @@ TEST_F(StartStateTest, HiddenControlsAndTheirStates)
 
 TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
 {
-    EXPECT_EQ(form->txtMS->text(), QStringLiteral("1000"));
-    EXPECT_EQ(form->txtMS->maxLength(), 5);
-    EXPECT_EQ(form->txtLoop->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->txtLoop->maxLength(), 4);
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->txtW->maxLength(), 4);
-    EXPECT_FALSE(form->chkSelect->isChecked());
-    EXPECT_FALSE(form->chkCustom->isChecked());
-    EXPECT_FALSE(form->chkTrans->isChecked());
-    EXPECT_EQ(form->cboDim->count(), 0);
+    EXPECT_EQ(form->Settings().txtMS->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->Settings().txtMS->maxLength(), 5);
+    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Settings().txtLoop->maxLength(), 4);
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Settings().txtW->maxLength(), 4);
+    EXPECT_FALSE(form->Settings().chkSelect->isChecked());
+    EXPECT_FALSE(form->Settings().chkCustom->isChecked());
+    EXPECT_FALSE(form->Settings().chkTrans->isChecked());
+    EXPECT_EQ(form->Settings().cboDim->count(), 0);
     EXPECT_TRUE(form->txtGIF->text().isEmpty());
     EXPECT_TRUE(form->txtGIF->isReadOnly());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
-    EXPECT_EQ(form->lstPic->topLevelItemCount(), 0);
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 0);
+    EXPECT_EQ(ListViews::RowCount(form->lstPic), 0);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 0);
 }
 
 TEST_F(StartStateTest, ListColumns)
 {
     EXPECT_EQ(Headers(form->lstPic), (QStringList{QStringLiteral("     File Name"), QStringLiteral("File Type"),
                                                   QStringLiteral("Dimensions"), QStringLiteral("Address")}));
-    EXPECT_EQ(Headers(form->lstFrame),
+    EXPECT_EQ(Headers(form->Frames().lstFrame),
               (QStringList{QStringLiteral("Frame #"), QStringLiteral("File Name"), QStringLiteral("Play Time / ms"),
                            QStringLiteral("Transparent"), QStringLiteral("Transparent Color")}));
 }
@@ -98,7 +98,7 @@ TEST_F(StartStateTest, StartUpPlacesAndPictures)
 {
     EXPECT_EQ(form->chkAll->pos(), form->lstPic->pos() + QPoint(4, 2));
     EXPECT_EQ(form->Shape1->geometry(), form->lstPic->geometry().adjusted(-1, -1, 1, 1));
-    EXPECT_EQ(form->Shape2->geometry(), form->lstFrame->geometry().adjusted(-1, -1, 1, 1));
+    EXPECT_EQ(form->Frames().Shape2->geometry(), form->Frames().lstFrame->geometry().adjusted(-1, -1, 1, 1));
     EXPECT_EQ(form->picPreview->size(), QSize(649, 321));
     EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoDis->Picture().cacheKey());
     EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());

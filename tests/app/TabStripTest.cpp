@@ -44,9 +44,9 @@ TEST_F(TabStripTest, GeometryAtDesignSize)
 {
     EXPECT_EQ(tab().ScaleWidth(), 701);
     EXPECT_EQ(tab().ScaleHeight(), 448);
-    EXPECT_EQ(ModTab::StripWidth, 681);
-    EXPECT_EQ(ModTab::StripHeight, 428);
-    EXPECT_EQ(ModTab::TabWidth, 136);
+    EXPECT_EQ(form->Tabs().StripWidth, 681);
+    EXPECT_EQ(form->Tabs().StripHeight, 428);
+    EXPECT_EQ(form->Tabs().TabWidth, 136);
     for (QWidget* page : form->picTabs)
         EXPECT_EQ(page->geometry(), QRect(15, 40, 671, 393));
 }
@@ -119,7 +119,7 @@ TEST_F(TabStripTest, ClickRules)
     EXPECT_EQ(visiblePage(), 0);
     ReleaseOnTab(282, 20); // exactly on the boundary: the tab to its right
     EXPECT_EQ(visiblePage(), 2);
-    EXPECT_EQ(ModTab::CurrentTab, 2);
+    EXPECT_EQ(form->Tabs().CurrentTab, 2);
     ReleaseOnTab(690, 20); // right of the last tab
     EXPECT_EQ(visiblePage(), 2);
     ReleaseOnTab(689.5, 32.9, Qt::RightButton); // any button

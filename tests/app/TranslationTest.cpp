@@ -8,13 +8,17 @@
 #include "production/CreationRules.h"
 #include "settings/FrmProp.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
+#include "lists/DocumentModel.h"
+#include "settings/FramesPage.h"
+#include "settings/SettingsPage.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTranslator>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
@@ -59,9 +63,9 @@ protected:
                 texts << label->text();
             if (auto* button = qobject_cast<QAbstractButton*>(w))
                 texts << button->text();
-            if (auto* list = qobject_cast<QTreeWidget*>(w))
-                for (int c = 0; c < list->columnCount(); ++c)
-                    texts << list->headerItem()->text(c);
+            if (auto* list = qobject_cast<QTreeView*>(w))
+                for (int c = 0; c < list->model()->columnCount(); ++c)
+                    texts << list->model()->headerData(c, Qt::Horizontal).toString();
             for (const QString& text : texts)
                 EXPECT_TRUE(Marked(text)) << w->objectName().toStdString() << ": " << text.toStdString();
         }
@@ -73,21 +77,20 @@ protected:
 TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
 {
     // A name without letters: file names are the user's own, not translated.
-    form->AddPictureRow(QStringLiteral("1.2"), FrmGif::PictureTypeText(QStringLiteral("1.2")),
-                        QStringLiteral("3 x 2"), QStringLiteral("/nowhere"));
-    form->chkTrans->setChecked(true);
-    form->AddFrameRow(QStringLiteral("1.2"));
+    form->Settings().chkTrans->setChecked(true);
+    form->AddPictureRow({QStringLiteral("1.2"), FrmGif::PictureTypeText(QStringLiteral("1.2")), QSize(3, 2),
+                         QStringLiteral("/nowhere")});
     for (int step = 0; step < 5; ++step) {
         form->LabCap_Click(step);
         ExpectAllMarked(form.get());
     }
-    for (const QString& text : {form->lstPic->topLevelItem(0)->text(PictureColumn::Type),
-                                form->lstFrame->topLevelItem(0)->text(FrameColumn::Label),
-                                form->lstFrame->topLevelItem(0)->text(FrameColumn::Transparent)})
+    for (const QString& text : {ListViews::Text(form->lstPic, 1, PictureColumn::Type),
+                                ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::Label),
+                                ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::Transparent)})
         EXPECT_TRUE(text.contains(u'«')) << text.toStdString();
 
     // The window reads the frame number and the flag back from the translated row.
-    form->lstFrame->setCurrentItem(form->lstFrame->topLevelItem(0));
+    ListViews::Select(form->Frames().lstFrame, 1);
     int opened = 0;
     onModal = [&](QDialog& dialog) {
         auto* prop = dynamic_cast<FrmProp*>(&dialog);
@@ -101,7 +104,7 @@ TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
         dialog.reject();
         return dialog.result();
     };
-    form->imgcmdProp_Click();
+    form->Frames().imgcmdProp_Click();
     EXPECT_EQ(opened, 1);
     onModal = nullptr;
 
@@ -111,11 +114,12 @@ TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
     ExpectAllMarked(&about);
 
     // Message boxes and the common dialogs' titles and filters.
-    form->lstPic->clear();
+    while (form->PictureCount() > 0)
+        form->Doc().Remove(1);
     form->cmdDel_Click();
     form->cmdAdd_Click();
     form->cmdOpen_Click();
-    form->picColor_Click();
+    form->Settings().picColor_Click();
     ASSERT_EQ(messages.size(), 1u);
     ASSERT_EQ(openRequests.size(), 1u);
     ASSERT_EQ(saveRequests.size(), 1u);

@@ -271,7 +271,7 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
     std::vector<QWidget*> withHand(form->LabLinks.begin(), form->LabLinks.end());
     withHand.insert(withHand.end(), form->LabCap.begin(), form->LabCap.end());
     withHand.insert(withHand.end(),
-        { form->imgCreate[0], form->imgcmdProp, form->imgcmdGo, form->imgcmdStop, form->cmdAddImg,
+        { form->imgCreate[0], form->Frames().imgcmdProp, form->imgcmdGo, form->imgcmdStop, form->cmdAddImg,
             form->cmdDelImg, form->cmdUpImg, form->cmdDownImg, form->cmdPreviewImg });
     for (QWidget* w : withHand) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
@@ -296,11 +296,11 @@ protected:
         picture.fill(Qt::darkCyan);
         for (const char* name : {"a.png", "b.png", "c.png"}) {
             ASSERT_TRUE(picture.save(dir.filePath(QLatin1String(name))));
-            form->AddPictureFile(dir.filePath(QLatin1String(name)), QString(), form->lstPic);
+            form->AddPictureFile(dir.filePath(QLatin1String(name)), QString());
         }
         form->RefreshListControls();
-        form->txtW->setText(QStringLiteral("16"));
-        form->txtH->setText(QStringLiteral("12"));
+        form->Settings().txtW->setText(QStringLiteral("16"));
+        form->Settings().txtH->setText(QStringLiteral("12"));
         form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // The user clicks the highlighted close symbol at the operation's first pause.

@@ -5,6 +5,7 @@
 #include "lists/ListRows.h"
 #include "settings/FrmProp.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 
 namespace {
 
@@ -30,10 +30,9 @@ int Slack(const QLabel* label) { return label->width() - QFontMetrics(label->fon
 TEST_F(WindowLookTest, CaptionsChangedAtRunTimeStaySizedToTheirText)
 {
     for (int i = 1; i <= 11; ++i) {
-        form->AddPictureRow(QStringLiteral("p.png"), QString(), QStringLiteral("8 x 8"), QStringLiteral("/p"));
-        form->AddFrameRow(QStringLiteral("p.png"));
+        form->AddPictureRow({QStringLiteral("p.png"), QString(), QSize(8, 8), QStringLiteral("/p")});
     }
-    form->lstPic->topLevelItem(0)->setCheckState(PictureColumn::Name, Qt::Checked);
+    ListViews::SetChecked(form->lstPic, 1);
     form->cmdDel_Click();
     ASSERT_EQ(form->LabTotal->text(), QStringLiteral("10"));
     form->ShowPreviewFrame(1);
@@ -49,9 +48,9 @@ TEST_F(WindowLookTest, CheckBoxesKeepTheirPlacesAndTheirIndicatorAndCaptionFitIn
     FrmProp prop(form.get(), {});
     const std::pair<QCheckBox*, QRect> boxes[] = {
         {form->chkAll, QRect(form->lstPic->pos() + QPoint(4, 2), QSize(13, 13))},
-        {form->chkSelect, Twips::ToPixels(2940, 2040, 4335, 195)},
-        {form->chkCustom, Twips::ToPixels(2940, 2460, 4275, 195)},
-        {form->chkTrans, Twips::ToPixels(2940, 3120, 1275, 255)},
+        {form->Settings().chkSelect, Twips::ToPixels(2940, 2040, 4335, 195)},
+        {form->Settings().chkCustom, Twips::ToPixels(2940, 2460, 4275, 195)},
+        {form->Settings().chkTrans, Twips::ToPixels(2940, 3120, 1275, 255)},
         {prop.chkTrans, Twips::ToPixels(480, 2520, 1275, 255)}};
     for (const auto& [box, place] : boxes) {
         const std::string name = box->objectName().toStdString() + (box == prop.chkTrans ? " (dialog)" : "");
@@ -78,13 +77,13 @@ TEST_F(WindowLookTest, SystemWindowColoursAreTheDesktopsWindowColours)
     EXPECT_EQ(form->picTab->PixelAt(350, 440), window);
     for (int i = 1; i < 5; ++i)
         EXPECT_EQ(Role(form->picTabs[static_cast<std::size_t>(i)], QPalette::Window), window) << i;
-    EXPECT_EQ(Role(form->Label5, QPalette::Window), window);
-    EXPECT_EQ(form->picColor->BackColor(), window);
-    EXPECT_EQ(Role(form->Label2, QPalette::WindowText), FromQColor(QApplication::palette().color(QPalette::Text)));
-    for (QLineEdit* field : {form->txtMS, form->txtLoop})
+    EXPECT_EQ(Role(form->Settings().Label5, QPalette::Window), window);
+    EXPECT_EQ(form->Settings().picColor->BackColor(), window);
+    EXPECT_EQ(Role(form->Settings().Label2, QPalette::WindowText), FromQColor(QApplication::palette().color(QPalette::Text)));
+    for (QLineEdit* field : {form->Settings().txtMS, form->Settings().txtLoop})
         EXPECT_EQ(Role(field, QPalette::Base), window) << "enabled fields look enabled";
     EXPECT_EQ(Role(form->cmdOpen, QPalette::Button), FromQColor(QApplication::palette().color(QPalette::Button)));
-    EXPECT_EQ(Role(form->chkTrans, form->chkTrans->backgroundRole()), Rgb(255, 255, 255));
+    EXPECT_EQ(Role(form->Settings().chkTrans, form->Settings().chkTrans->backgroundRole()), Rgb(255, 255, 255));
 }
 
 TEST_F(WindowLookTest, FileDialogsShowEachFilterDescriptionOnce)

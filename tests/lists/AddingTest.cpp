@@ -22,15 +22,15 @@ protected:
     QStringList SizesList() const
     {
         QStringList out;
-        for (int i = 0; i < form->cboDim->count(); ++i)
-            out << form->cboDim->itemText(i);
+        for (int i = 0; i < form->Settings().cboDim->count(); ++i)
+            out << form->Settings().cboDim->itemText(i);
         return out;
     }
     // Properties, Go, Stop, create enabled; Go/Stop pictures enabled ("+") or greyed ("-").
     QString Actions() const
     {
         QString out;
-        for (const QPushButton* b : {form->cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
+        for (const QPushButton* b : {form->Frames().cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
             out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         auto shows = [](const ImageControl* b, const ImageControl* holder) {
             return b->Picture().cacheKey() == holder->Picture().cacheKey();
@@ -77,9 +77,9 @@ TEST_F(AddingTest, PicksAreAddedInDialogOrderSkippingListedAndUnreadableSilently
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("3"));
     EXPECT_EQ(Cells(form->lstPic, 3), Texts({"b.bmp", "BMP image", "8 x 6"}) << Folder());
-    EXPECT_EQ(form->lstPic->topLevelItem(2)->checkState(PictureColumn::Name), Qt::Unchecked);
+    EXPECT_FALSE(ListViews::IsChecked(form->lstPic, 3));
     EXPECT_EQ(form->PicturePath(1), QDir::toNativeSeparators(PathOf(QStringLiteral("c.png"))));
-    EXPECT_EQ(Cells(form->lstFrame, 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
 
     // Folders are compared exactly: one spelt with a trailing separator is another folder.
     openAnswers.push_back(Pick(Texts({"d.png", "a.png"})).replace(0, Folder().size(), Folder() + QDir::separator()));
@@ -102,7 +102,7 @@ TEST_F(AddingTest, CancelKeepsListsAndPreviewButStillRefreshes)
     MakePicture(QStringLiteral("a.png"));
     Add(Texts({"a.png"}));
     form->LabTotal->setText(QStringLiteral("stale"));
-    form->cboDim->addItem(QStringLiteral("9 x 9"));
+    form->Settings().cboDim->addItem(QStringLiteral("9 x 9"));
     form->tmPlay->start(60000);
     form->cmdAdd_Click(); // empty queue: cancel
     EXPECT_EQ(form->PictureCount(), 1);
@@ -122,7 +122,7 @@ TEST_F(AddingTest, BatchShowsTheHourglassAndLetsEventsRunWithListsInStep)
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const QCursor* c = QApplication::overrideCursor();
         seen << QStringLiteral("%1:%2/%3").arg(c ? c->shape() : -1).arg(form->PictureCount()).arg(
-                    form->lstFrame->topLevelItemCount());
+                    ListViews::RowCount(form->Frames().lstFrame));
     });
     ticker.start(0);
     Add(Texts({"p0.png", "p1.png", "p2.png"}));
@@ -139,16 +139,16 @@ TEST_F(AddingTest, SizesListKeepsFirstAppearanceAndEveryRebuildFillsTheSizeField
     MakePicture(QStringLiteral("a.png"), 640, 480);
     MakePicture(QStringLiteral("b.png"), 800, 600);
     MakePicture(QStringLiteral("c.png"), 640, 480);
-    form->chkCustom->setChecked(true);
+    form->Settings().chkCustom->setChecked(true);
     Add(Texts({"a.png", "b.png", "c.png"}));
     EXPECT_EQ(SizesList(), Texts({"640 x 480", "800 x 600"}));
-    EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("640480"));
+    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("640480"));
 
-    form->txtW->setText(QStringLiteral("123"));
-    form->lstPic->topLevelItem(0)->setCheckState(PictureColumn::Name, Qt::Checked);
+    form->Settings().txtW->setText(QStringLiteral("123"));
+    ListViews::SetChecked(form->lstPic, 1);
     form->cmdDel_Click();
     EXPECT_EQ(SizesList(), Texts({"800 x 600", "640 x 480"}));
-    EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("800600"));
+    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("800600"));
 }
 
 TEST_F(AddingTest, ActionsFollowThePictureCount)
@@ -163,8 +163,8 @@ TEST_F(AddingTest, ActionsFollowThePictureCount)
     form->chkAll->click();
     form->cmdDel_Click();
     EXPECT_EQ(Actions(), QStringLiteral("0000-"));
-    EXPECT_EQ(form->lstFrame->topLevelItemCount() + form->cboDim->count(), 0);
-    EXPECT_EQ(form->txtW->text() + form->txtH->text(), QStringLiteral("86"));
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame) + form->Settings().cboDim->count(), 0);
+    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("86"));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
 }
 
@@ -201,13 +201,12 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
 TEST_F(AddingTest, AFullListRefusesFurtherPicturesWithOneMessage)
 {
     for (int i = 1; i < FrmGif::kMaxPictures; ++i) { // up to one below the limit, without files
-        form->AddPictureRow(QStringLiteral("f%1").arg(i), QString(), QStringLiteral("8 x 6"), QStringLiteral("/x"));
-        form->AddFrameRow(QStringLiteral("f%1").arg(i));
+        form->AddPictureRow({QStringLiteral("f%1").arg(i), QString(), QSize(8, 6), QStringLiteral("/x")});
     }
     for (const char* name : {"a.png", "b.png", "c.png"})
         MakePicture(QLatin1String(name));
     Add(Texts({"a.png", "b.png", "c.png"}));
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), FrmGif::kMaxPictures);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), FrmGif::kMaxPictures);
     EXPECT_EQ(Names().last(), QStringLiteral("a.png"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("32767")));
@@ -223,7 +222,7 @@ TEST_F(AddingTest, ClosingTheWindowStopsABatchAfterTheCurrentFile)
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
     form->cmdAdd->click();
     EXPECT_EQ(form->PictureCount(), 1);
-    EXPECT_EQ(form->lstFrame->topLevelItemCount(), 1);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -20,9 +20,9 @@ protected:
             {"A.png", "300", false, Rgb(9, 9, 9)}, {"B.png", "200", true, Rgb(1, 2, 3)}, {"C.png", "400", false, Rgb(7, 7, 7)}};
         for (const auto& [name, ms, transparent, color] : frames) {
             MakePicture(QLatin1String(name));
-            form->txtMS->setText(QLatin1String(ms));
-            form->chkTrans->setChecked(transparent);
-            form->picColor->SetBackColor(color);
+            form->Settings().txtMS->setText(QLatin1String(ms));
+            form->Settings().chkTrans->setChecked(transparent);
+            form->Settings().picColor->SetBackColor(color);
             Add({QLatin1String(name)});
         }
     }
@@ -31,13 +31,13 @@ protected:
     {
         QString out;
         for (int i = 0; i < form->PictureCount(); ++i)
-            out += form->lstPic->topLevelItem(i)->checkState(PictureColumn::Name) == Qt::Checked ? QLatin1Char('x')
+            out += ListViews::IsChecked(form->lstPic, i + 1) ? QLatin1Char('x')
                                                                                                  : QLatin1Char('.');
         return out;
     }
-    void Check(int position) { form->lstPic->topLevelItem(position - 1)->setCheckState(PictureColumn::Name, Qt::Checked); }
-    void Select(int position) { form->lstPic->setCurrentItem(position ? form->lstPic->topLevelItem(position - 1) : nullptr); }
-    int Selected() const { return form->lstPic->indexOfTopLevelItem(form->lstPic->currentItem()) + 1; }
+    void Check(int position) { ListViews::SetChecked(form->lstPic, position); }
+    void Select(int position) { ListViews::Select(form->lstPic, position); }
+    int Selected() const { return ListViews::Current(form->lstPic); }
     static void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
 };
 
@@ -64,7 +64,7 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
     QStringList seen; // both counts at each turn of the event loop
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        seen << QStringLiteral("%1/%2").arg(form->PictureCount()).arg(form->lstFrame->topLevelItemCount());
+        seen << QStringLiteral("%1/%2").arg(form->PictureCount()).arg(ListViews::RowCount(form->Frames().lstFrame));
     });
     ticker.start(0);
     Click(form->cmdDelImg);
@@ -73,10 +73,10 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
     EXPECT_EQ(seen, Texts({"3/3", "2/2"})); // events ran before each removal, lists in step
     EXPECT_FALSE(form->tmPlay->isActive());
     EXPECT_EQ(Names(), Texts({"B.png"}));
-    EXPECT_EQ(Cells(form->lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
     EXPECT_FALSE(form->cmdGo->isEnabled() || form->cmdStop->isEnabled() || form->cmdCreateGIF->isEnabled());
-    EXPECT_TRUE(form->cmdProp->isEnabled());
+    EXPECT_TRUE(form->Frames().cmdProp->isEnabled());
     EXPECT_TRUE(messages.empty());
 
     form->cmdDel_Click(); // nothing checked
@@ -93,7 +93,7 @@ TEST_F(EditingTest, CheckAllFollowsTheBoxOnlyWhenClicked)
     form->chkAll->setChecked(false);
     Click(form->chkAll);
     EXPECT_EQ(Marks(), QStringLiteral("xxx"));
-    EXPECT_FALSE(form->lstFrame->topLevelItem(0)->data(FrameColumn::Label, Qt::CheckStateRole).isValid());
+    EXPECT_FALSE(ListViews::Cell(form->Frames().lstFrame, 1).data(Qt::CheckStateRole).isValid());
     Click(form->chkAll);
     EXPECT_EQ(Marks(), QStringLiteral("..."));
 }
@@ -104,22 +104,22 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     Check(2);
     form->tmPlay->start(60000);
     form->LabTotal->setText(QStringLiteral("kept"));
-    form->lstFrame->setCurrentItem(form->lstFrame->topLevelItem(2));
+    ListViews::Select(form->Frames().lstFrame, 3);
     const QString bar(7, QChar(0x2587));
 
     Select(2);
     Click(form->cmdUpImg);
     EXPECT_EQ(Names(), Texts({"B.png", "A.png", "C.png"}));
     EXPECT_EQ(Selected(), 1);
-    EXPECT_EQ(Cells(form->lstFrame, 1), Texts({"Frame 1", "B.png", "200", "Yes"}) << bar);
-    EXPECT_EQ(Cells(form->lstFrame, 2), Texts({"Frame 2", "A.png", "300", "No"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1), Texts({"Frame 1", "B.png", "200", "Yes"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2), Texts({"Frame 2", "A.png", "300", "No"}) << bar);
     EXPECT_EQ(IconOf(1, FrameColumn::Transparent), ListIcon::Tick);
-    EXPECT_EQ(form->FrameColor(1), Rgb(1, 2, 3));
-    EXPECT_EQ(form->FrameColor(2), Rgb(9, 9, 9));
+    EXPECT_EQ(form->Doc().Rows().Frame(1)->color, Rgb(1, 2, 3));
+    EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(9, 9, 9));
     EXPECT_EQ(Marks(), QStringLiteral(".x."));
     EXPECT_TRUE(form->tmPlay->isActive());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("kept"));
-    EXPECT_EQ(form->lstFrame->indexOfTopLevelItem(form->lstFrame->currentItem()), 2);
+    EXPECT_EQ(ListViews::Current(form->Frames().lstFrame), 3);
 
     // At the edges, or with no row selected, nothing happens and nothing is said.
     form->cmdUp_Click();
@@ -135,13 +135,13 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     Click(form->cmdDownImg);
     EXPECT_EQ(Names(), Texts({"B.png", "C.png", "A.png"}));
     EXPECT_EQ(Selected(), 3);
-    EXPECT_EQ(Cells(form->lstFrame, 3).mid(0, 3), Texts({"Frame 3", "A.png", "300"}));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3).mid(0, 3), Texts({"Frame 3", "A.png", "300"}));
 }
 
 TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywhere)
 {
     AddThree();
-    EXPECT_EQ(form->lstPic->topLevelItem(0)->toolTip(PictureColumn::Name), form->PicturePath(1));
+    EXPECT_EQ(ListViews::Cell(form->lstPic, 1, PictureColumn::Name).data(Qt::ToolTipRole).toString(), form->PicturePath(1));
     QStringList previewed;
     onModal = [&](QDialog& dialog) {
         previewed << dialog.objectName();
@@ -152,7 +152,7 @@ TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywh
     const QPoint below(area->width() / 2, area->height() - 5);
     Select(2);
     QTest::mouseClick(area, Qt::LeftButton, {}, below); // row 2 no longer shows as selected
-    ASSERT_FALSE(form->lstPic->topLevelItem(1)->isSelected());
+    ASSERT_FALSE(form->lstPic->selectionModel()->isSelected(ListViews::Cell(form->lstPic, 2)));
     form->cmdDown_Click();
     form->cmdUp_Click();
     EXPECT_EQ(Names(), Texts({"A.png", "B.png", "C.png"}));
@@ -164,8 +164,8 @@ TEST_F(EditingTest, SelectedFrameRowKeepsItsColourBar)
 {
     AddThree(); // B's colour is RGB(1, 2, 3)
     form->LabCap_Click(2);
-    form->lstFrame->setCurrentItem(form->lstFrame->topLevelItem(1));
-    const QImage row = form->lstFrame->viewport()->grab(form->lstFrame->visualItemRect(form->lstFrame->topLevelItem(1))).toImage();
+    ListViews::Select(form->Frames().lstFrame, 2);
+    const QImage row = form->Frames().lstFrame->viewport()->grab(ListViews::RowRect(form->Frames().lstFrame, 2)).toImage();
     int bar = 0;
     for (int y = 0; y < row.height(); ++y)
         for (int x = 0; x < row.width(); ++x)

@@ -30,73 +30,78 @@ TEST(PathsTest, OneSeparatorBetweenFolderAndNameAndTheRootKeepsItsOwn)
 
 TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
 {
-    form->AddPictureRow(QStringLiteral("a.gif"), QStringLiteral("GIF image"), QStringLiteral("5 x 5"), QStringLiteral("/"));
-    form->txtMS->setText(QStringLiteral(" 250 "));
-    form->AddFrameRow(QStringLiteral("a.gif"));
+    form->Settings().txtMS->setText(QStringLiteral(" 250 "));
+    form->AddPictureRow({QStringLiteral("a.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
     EXPECT_EQ(form->PicturePath(1), QStringLiteral("/a.gif"));
     EXPECT_EQ(form->PicturePath(0) + form->PicturePath(2), QString());
-    EXPECT_EQ(Cells(form->lstFrame, 1)[FrameColumn::PlayTime], QStringLiteral("250"));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::PlayTime], QStringLiteral("250"));
     EXPECT_EQ(form->FramePlayTime(1), 250);
     EXPECT_EQ(form->FramePlayTime(0), 500);
     EXPECT_EQ(form->FramePlayTime(2), 500);
-    form->txtMS->clear(); // an empty play-time box gives a row that fails conversion
-    form->AddFrameRow(QStringLiteral("b.gif"));
+    form->Settings().txtMS->clear(); // an empty play-time box gives a row that fails conversion
+    form->AddPictureRow({QStringLiteral("b.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::PlayTime], QString());
     EXPECT_FALSE(form->FramePlayTime(2).has_value());
 }
 
 TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
 {
-    form->picColor->SetBackColor(Rgb(10, 20, 30));
-    form->AddFrameRow(QStringLiteral("a.png"));
-    form->chkTrans->setChecked(true);
-    form->picColor->SetBackColor(Rgb(200, 100, 50));
-    form->AddFrameRow(QStringLiteral("b.png"));
-    form->AddFrameRow(QStringLiteral("c.png"));
+    auto addRow = [this](const char* name) {
+        form->AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
+    };
+    form->Settings().picColor->SetBackColor(Rgb(10, 20, 30));
+    addRow("a.png");
+    form->Settings().chkTrans->setChecked(true);
+    form->Settings().picColor->SetBackColor(Rgb(200, 100, 50));
+    addRow("b.png");
+    addRow("c.png");
     const QString bar(7, QChar(0x2587));
-    EXPECT_EQ(Cells(form->lstFrame, 1), Texts({"Frame 1", "a.png", "1000", "No"}) << bar);
-    EXPECT_EQ(Cells(form->lstFrame, 3), Texts({"Frame 3", "c.png", "1000", "Yes"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1), Texts({"Frame 1", "a.png", "1000", "No"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3), Texts({"Frame 3", "c.png", "1000", "Yes"}) << bar);
     EXPECT_EQ(IconOf(1, FrameColumn::Transparent), ListIcon::Cross);
     EXPECT_EQ(IconOf(2, FrameColumn::Transparent), ListIcon::Tick);
     EXPECT_EQ(IconOf(2, FrameColumn::Label), ListIcon::Frames);
-    EXPECT_EQ(form->FrameColor(1), Rgb(10, 20, 30));
-    EXPECT_EQ(form->FrameColor(2), Rgb(200, 100, 50));
+    EXPECT_EQ(form->Doc().Rows().Frame(1)->color, Rgb(10, 20, 30));
+    EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(200, 100, 50));
 
-    delete form->lstFrame->takeTopLevelItem(0);
-    form->RenumberFrames();
-    EXPECT_EQ(Cells(form->lstFrame, 2)[FrameColumn::Label], QStringLiteral("Frame 2"));
+    auto totalTip = [this] {
+        return form->Frames().lstFrame->model()->headerData(FrameColumn::PlayTime, Qt::Horizontal, Qt::ToolTipRole).toString();
+    };
+    EXPECT_EQ(totalTip(), QStringLiteral("Total play time: 3000 ms"));
+    form->Doc().Remove(1);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::Label], QStringLiteral("Frame 2"));
+    EXPECT_EQ(totalTip(), QStringLiteral("Total play time: 2000 ms"));
+    form->Doc().SetPlayTime(1, PlayTime::FromText(QStringLiteral("x")));
+    EXPECT_EQ(totalTip(), QString()) << "no total while a play time is not a number";
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::Name], QStringLiteral("c.png"));
 }
 
 TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
 {
     for (const char* name : {"a.png", "b.png", "c.png"}) {
         const bool isB = name[0] == 'b';
-        form->AddPictureRow(QLatin1String(name), QString(), QString(), QStringLiteral("/p"));
-        form->txtMS->setText(isB ? QStringLiteral("200") : QStringLiteral("300"));
-        form->chkTrans->setChecked(isB);
-        form->picColor->SetBackColor(isB ? Rgb(1, 2, 3) : Rgb(4, 5, 6));
-        form->AddFrameRow(QLatin1String(name));
+        form->Settings().txtMS->setText(isB ? QStringLiteral("200") : QStringLiteral("300"));
+        form->Settings().chkTrans->setChecked(isB);
+        form->Settings().picColor->SetBackColor(isB ? Rgb(1, 2, 3) : Rgb(4, 5, 6));
+        form->AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     }
-    form->lstPic->topLevelItem(1)->setCheckState(PictureColumn::Name, Qt::Checked);
-    form->SwapListRows(form->lstFrame, 2, 3);
-    form->SwapListRows(form->lstPic, 2, 3);
-    form->RenumberFrames();
+    ListViews::SetChecked(form->lstPic, 2);
+    form->Doc().Swap(2, 3);
     const QString bar(7, QChar(0x2587));
-    EXPECT_EQ(Cells(form->lstFrame, 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
-    EXPECT_EQ(Cells(form->lstFrame, 3), Texts({"Frame 3", "b.png", "200", "Yes"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 3), Texts({"Frame 3", "b.png", "200", "Yes"}) << bar);
     EXPECT_EQ(IconOf(2, FrameColumn::Transparent), ListIcon::Cross);
     EXPECT_EQ(IconOf(3, FrameColumn::Transparent), ListIcon::Tick);
-    EXPECT_EQ(form->FrameColor(2), Rgb(4, 5, 6));
-    EXPECT_EQ(form->FrameColor(3), Rgb(1, 2, 3));
+    EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(4, 5, 6));
+    EXPECT_EQ(form->Doc().Rows().Frame(3)->color, Rgb(1, 2, 3));
     EXPECT_EQ(form->PicturePath(3), QStringLiteral("/p/b.png"));
-    EXPECT_EQ(form->lstPic->topLevelItem(1)->checkState(PictureColumn::Name), Qt::Checked);
-    EXPECT_EQ(form->lstPic->topLevelItem(2)->checkState(PictureColumn::Name), Qt::Unchecked);
+    EXPECT_TRUE(ListViews::IsChecked(form->lstPic, 2));
+    EXPECT_FALSE(ListViews::IsChecked(form->lstPic, 3));
 
-    for (auto [a, b] : {std::pair{2, 2}, {0, 1}, {3, 4}}) { // no-ops
-        form->SwapListRows(form->lstPic, a, b);
-        form->SwapListRows(form->lstFrame, a, b);
-    }
+    for (auto [a, b] : {std::pair{2, 2}, {0, 1}, {3, 4}}) // no-ops
+        form->Doc().Swap(a, b);
     EXPECT_EQ(Names(), Texts({"a.png", "c.png", "b.png"}));
-    EXPECT_EQ(Cells(form->lstFrame, 1)[FrameColumn::Name], QStringLiteral("a.png"));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::Name], QStringLiteral("a.png"));
 }
 
 } // namespace

@@ -3,12 +3,12 @@
 
 #include "lists/ListRows.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 
 #include <initializer_list>
 #include <ostream>
@@ -65,13 +65,7 @@ protected:
         form->cmdAdd_Click();
     }
     // Texts of every cell of a row (1-based).
-    static QStringList Cells(const QTreeWidget* list, int position)
-    {
-        QStringList out;
-        for (int c = 0; c < list->columnCount(); ++c)
-            out << list->topLevelItem(position - 1)->text(c);
-        return out;
-    }
+    static QStringList Cells(const QTreeView* list, int position) { return ListViews::Cells(list, position); }
     QStringList Names() const
     {
         QStringList out;
@@ -82,7 +76,7 @@ protected:
     // Index into ImageList1 of a frame row's icon in a column; -1 for none.
     int IconOf(int position, int column) const
     {
-        const qint64 key = form->lstFrame->topLevelItem(position - 1)->icon(column).cacheKey();
+        const qint64 key = ListViews::Icon(form->Frames().lstFrame, position, column).cacheKey();
         for (int i = 0; i < 3; ++i)
             if (form->ImageList1[static_cast<std::size_t>(i)].cacheKey() == key)
                 return i;

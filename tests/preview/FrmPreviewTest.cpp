@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/FrmPreview.h"
+#include "document/SizeText.h"
 #include "support/FormFixture.h"
 #include "support/PictureBytes.h"
+#include "support/ListViews.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -11,7 +13,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace {
 
@@ -38,8 +39,7 @@ protected:
     // A picture row; the file itself need not exist.
     void AddPicture(const QString& name, const QString& dimensions)
     {
-        form->AddPictureRow(name, QStringLiteral("picture"), dimensions, dir.path());
-        form->AddFrameRow(name);
+        form->AddPictureRow({name, QStringLiteral("picture"), ParseSizeText(dimensions), dir.path()});
     }
     QString Save(const QString& name, const QImage& image)
     {
@@ -74,7 +74,7 @@ TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dimensions);
-        const QSize listed = FrmPreview::ParseDimensions(QLatin1String(c.dimensions));
+        const QSize listed = ParseSizeText(QLatin1String(c.dimensions));
         FrmPreview window(nullptr, { dir.filePath(QStringLiteral("missing.png")), listed });
         WaitForPicture(window);
         EXPECT_EQ(window.ShownSize(), QSize(c.w, c.h));
@@ -188,7 +188,7 @@ TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
     AddPicture(QStringLiteral("a.png"), QStringLiteral("100 x 50"));
     AddPicture(QStringLiteral("b.png"), QStringLiteral("1200 x 900"));
     form->ShowPicturePreview();
-    form->lstPic->setCurrentItem(form->lstPic->topLevelItem(1));
+    ListViews::Select(form->lstPic, 2);
     form->ShowPicturePreview();
     form->ShowPicturePreview();
     ASSERT_EQ(captions.size(), 3u);
@@ -220,13 +220,13 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     const QString png = Save(QStringLiteral("wide.png"), Solid(1000, 400, Qt::red));
     const QString sgi = dir.filePath(QStringLiteral("small.sgi"));
     ASSERT_TRUE(PictureBytes::Write(sgi, PictureBytes::Sgi(Solid(64, 48, Qt::blue))));
-    form->AddPictureFile(png, dir.path(), form->lstPic);
-    form->AddPictureFile(sgi, dir.path(), form->lstPic);
+    form->AddPictureFile(png, dir.path());
+    form->AddPictureFile(sgi, dir.path());
     form->RefreshListControls();
     ASSERT_EQ(form->PictureCount(), 2);
     // The refresh picked the first size for the output fields.
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("1000"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("400"));
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("400"));
 
     std::vector<std::pair<QString, QSize>> opened;
     onModal = [&](QDialog& dialog) {
@@ -238,7 +238,7 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     };
     QWidget* viewport = form->lstPic->viewport();
     for (int row : { 1, 0 }) {
-        const QPoint at = form->lstPic->visualItemRect(form->lstPic->topLevelItem(row)).center();
+        const QPoint at = ListViews::RowRect(form->lstPic, row + 1).center();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);

@@ -4,6 +4,7 @@
 #include "lists/ListRows.h"
 #include "preview/ModFrame.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTreeWidget>
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
@@ -42,9 +42,8 @@ protected:
     void Add(const QString& path, const QString& playTime = QStringLiteral("500"))
     {
         const QFileInfo info(path);
-        form->AddPictureRow(info.fileName(), QStringLiteral("PNG"), QStringLiteral("40 x 30"), info.absolutePath());
-        form->AddFrameRow(info.fileName());
-        SetPlayTime(form->lstFrame->topLevelItemCount(), playTime);
+        form->AddPictureRow({info.fileName(), QStringLiteral("PNG"), QSize(40, 30), info.absolutePath()});
+        SetPlayTime(ListViews::RowCount(form->Frames().lstFrame), playTime);
     }
     // Pictures p0.png, p1.png ... in ColorOf(0), ColorOf(1) ...
     void AddPictures(int count, const QString& playTime = QStringLiteral("500"))
@@ -54,19 +53,18 @@ protected:
     }
     void SetPlayTime(int frame, const QString& text)
     {
-        form->lstFrame->topLevelItem(frame - 1)->setText(FrameColumn::PlayTime, text);
+        form->Doc().SetPlayTime(frame, PlayTime::FromText(text));
     }
     void RemoveLastRows(int count)
     {
         for (int i = 0; i < count; ++i) {
-            delete form->lstPic->takeTopLevelItem(form->lstPic->topLevelItemCount() - 1);
-            delete form->lstFrame->takeTopLevelItem(form->lstFrame->topLevelItemCount() - 1);
+            form->Doc().Remove(form->PictureCount());
         }
     }
     void SetOutput(int width, int height)
     {
-        form->txtW->setText(QString::number(width));
-        form->txtH->setText(QString::number(height));
+        form->Settings().txtW->setText(QString::number(width));
+        form->Settings().txtH->setText(QString::number(height));
     }
     // Runs an action once, from the event pump, when a caption first appears.
     void OnCaption(const QString& caption, std::function<void()> action)

@@ -75,8 +75,8 @@ TEST_F(PreviewLoadTest, RefusedSizeShowsItsMessageAndAPlayingPreviewGoesOn)
                                 OutputSize::TooSmallMessage(), OutputSize::TooBigMessage()};
     for (int i = 0; i < 4; ++i) {
         messages.clear();
-        form->txtW->setText(QLatin1String(sizes[i].first));
-        form->txtH->setText(QLatin1String(sizes[i].second));
+        form->Settings().txtW->setText(QLatin1String(sizes[i].first));
+        form->Settings().txtH->setText(QLatin1String(sizes[i].second));
         form->cmdGo_Click();
         ASSERT_EQ(messages.size(), 1u) << i;
         EXPECT_EQ(messages[0].text, expected[i]);

@@ -2,13 +2,13 @@
 #include "settings/FrmProp.h"
 #include "lists/ListRows.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace {
 
@@ -21,16 +21,13 @@ protected:
     // Appends a frame the way adding a picture does, from the step-2 settings.
     void AddFrame(const QString& name, const QString& playTime, bool transparent, ColorValue color)
     {
-        form->txtMS->setText(playTime);
-        form->chkTrans->setChecked(transparent);
-        form->picColor->SetBackColor(color);
-        form->AddPictureRow(
-            name, QStringLiteral("JPG image"), QStringLiteral("640 x 480"), QStringLiteral("/pics"));
-        form->AddFrameRow(name);
+        form->Settings().txtMS->setText(playTime);
+        form->Settings().chkTrans->setChecked(transparent);
+        form->Settings().picColor->SetBackColor(color);
+        form->AddPictureRow({name, QStringLiteral("JPG image"), QSize(640, 480), QStringLiteral("/pics")});
     }
-    QTreeWidgetItem* Row(int position) { return form->lstFrame->topLevelItem(position - 1); }
-    void Select(int position) { form->lstFrame->setCurrentItem(Row(position)); }
-    qint64 IconKey(int position) { return Row(position)->icon(FrameColumn::Transparent).cacheKey(); }
+    void Select(int position) { ListViews::Select(form->Frames().lstFrame, position); }
+    qint64 IconKey(int position) { return ListViews::Icon(form->Frames().lstFrame, position, FrameColumn::Transparent).cacheKey(); }
     qint64 Cross() const { return form->ImageList1[ListIcon::Cross].cacheKey(); }
     qint64 Tick() const { return form->ImageList1[ListIcon::Tick].cacheKey(); }
 
@@ -49,7 +46,7 @@ protected:
                 dialog.reject();
             return dialog.result();
         };
-        form->imgcmdProp_Click();
+        form->Frames().imgcmdProp_Click();
         return opened;
     }
 
@@ -63,8 +60,8 @@ protected:
     {
         QStringList texts;
         for (int c = 0; c < 5; ++c)
-            texts << Row(position)->text(c);
-        return { texts, IconKey(position), form->FrameColor(position) };
+            texts << ListViews::Text(form->Frames().lstFrame, position, c);
+        return { texts, IconKey(position), form->Doc().Rows().Frame(position)->color };
     }
 };
 
@@ -138,21 +135,15 @@ TEST_F(FrmPropTest, ShowsTheGivenFrameAndHandsBackTheEdit)
     EXPECT_EQ(applied.size(), 1u);
 }
 
-TEST_F(FrmPropTest, TransparencyTextIsTrimmedAndLowerCasedAndLabelsLoseTheWordFrame)
+TEST_F(FrmPropTest, ShowsTheFrameFlagAndItsNumberWithoutTheWordFrame)
 {
     AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
-    struct Case {
-        const char* transparent;
-        bool checked;
-    };
-    for (const Case c : { Case { " YES ", true }, Case { "yes", true }, Case { "No", false },
-             Case { "yess", false }, Case { "", false } }) {
-        SCOPED_TRACE(c.transparent);
-        Row(1)->setText(FrameColumn::Transparent, QLatin1String(c.transparent));
-        Row(1)->setText(FrameColumn::Label, QStringLiteral(" Frame1 "));
+    AddFrame(QStringLiteral("b.jpg"), QStringLiteral("100"), true, kBlue);
+    for (const bool transparent : {false, true}) {
+        Select(transparent ? 2 : 1);
         OpenAndDrive([&](FrmProp& prop) {
-            EXPECT_EQ(prop.chkTrans->isChecked(), c.checked);
-            EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
+            EXPECT_EQ(prop.chkTrans->isChecked(), transparent);
+            EXPECT_EQ(prop.LabNo->text(), transparent ? QStringLiteral("2") : QStringLiteral("1"));
         });
     }
 }
@@ -180,12 +171,12 @@ TEST_F(FrmPropTest, OkWritesOnlyTheSelectedRowAndCloses)
         result = prop.result();
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(Row(2)->text(FrameColumn::Transparent), QStringLiteral("No"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::Transparent), QStringLiteral("No"));
     EXPECT_EQ(IconKey(2), Cross());
     // The colour is written although the frame is no longer transparent.
-    EXPECT_EQ(form->FrameColor(2), kGreen);
-    EXPECT_EQ(Row(2)->text(FrameColumn::PlayTime), QStringLiteral("200"));
-    EXPECT_EQ(Row(2)->text(FrameColumn::Color), QString(7, QChar(0x2587)));
+    EXPECT_EQ(form->Doc().Rows().Frame(2)->color, kGreen);
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::PlayTime), QStringLiteral("200"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::Color), QString(7, QChar(0x2587)));
     EXPECT_EQ(Take(1), first);
     EXPECT_EQ(Take(3), third);
 }
@@ -234,12 +225,12 @@ TEST_F(FrmPropTest, ApplyToAllFramesWritesEveryRowAndStaysOpen)
     const char* names[] = { "a.jpg", "b.jpg", "c.jpg" };
     for (int i = 1; i <= 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(Row(i)->text(FrameColumn::Label), QStringLiteral("Frame %1").arg(i));
-        EXPECT_EQ(Row(i)->text(FrameColumn::Name), QLatin1String(names[i - 1]));
-        EXPECT_EQ(Row(i)->text(FrameColumn::PlayTime), QStringLiteral("450"));
-        EXPECT_EQ(Row(i)->text(FrameColumn::Transparent), QStringLiteral("Yes"));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Label), QStringLiteral("Frame %1").arg(i));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Name), QLatin1String(names[i - 1]));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::PlayTime), QStringLiteral("450"));
+        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Transparent), QStringLiteral("Yes"));
         EXPECT_EQ(IconKey(i), Tick());
-        EXPECT_EQ(form->FrameColor(i), Rgb(1, 2, 3));
+        EXPECT_EQ(form->Doc().Rows().Frame(i)->color, Rgb(1, 2, 3));
         EXPECT_EQ(form->FramePlayTime(i), 450);
     }
 }
@@ -260,7 +251,7 @@ TEST_F(FrmPropTest, PlayTimeFieldDigitsBackspaceAndEmptyText)
         QTest::mouseClick(prop.OKButton, Qt::LeftButton);
     });
     // Stored as typed: an empty play time, which does not convert.
-    EXPECT_TRUE(Row(1)->text(FrameColumn::PlayTime).isEmpty());
+    EXPECT_TRUE(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime).isEmpty());
     EXPECT_FALSE(form->FramePlayTime(1).has_value());
 }
 
@@ -272,11 +263,11 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
         dialog.reject();
         return int(QDialog::Rejected);
     };
-    form->lstFrame_DblClick();
-    form->cmdProp_Click();
+    form->Frames().lstFrame_DblClick();
+    form->Frames().cmdProp_Click();
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(messages.empty());
-    form->imgcmdProp_Click();
+    form->Frames().imgcmdProp_Click();
     EXPECT_EQ(opened, 0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("No files in list!"));
@@ -285,7 +276,7 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
     // Rows but none selected: the first frame is edited.
     AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
     AddFrame(QStringLiteral("b.jpg"), QStringLiteral("200"), false, kBlue);
-    form->lstFrame->setCurrentItem(nullptr);
+    ListViews::Select(form->Frames().lstFrame, 0);
     const Snapshot second = Take(2);
     OpenAndDrive([&](FrmProp& prop) {
         EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
@@ -293,7 +284,7 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
         prop.txtMS->setText(QStringLiteral("999"));
         QTest::mouseClick(prop.OKButton, Qt::LeftButton);
     });
-    EXPECT_EQ(Row(1)->text(FrameColumn::PlayTime), QStringLiteral("999"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("999"));
     EXPECT_EQ(Take(2), second);
 }
 
@@ -310,17 +301,17 @@ TEST_F(FrmPropTest, DoubleClickOnAFrameRowAndTheHiddenCommandOpenIt)
         dialog.reject();
         return int(QDialog::Rejected);
     };
-    const QRect second = form->lstFrame->visualItemRect(Row(2));
+    const QRect second = ListViews::RowRect(form->Frames().lstFrame, 2);
     // A real double-click: a click, then the double-click press and its release.
-    QTest::mouseClick(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
-    QTest::mouseDClick(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
-    QTest::mouseRelease(form->lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseClick(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseRelease(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0], QStringLiteral("b.jpg"));
 
     Select(1);
-    form->cmdProp->setEnabled(true); // as the list refresh leaves it with pictures
-    form->cmdProp->click();
+    form->Frames().cmdProp->setEnabled(true); // as the list refresh leaves it with pictures
+    form->Frames().cmdProp->click();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], QStringLiteral("a.jpg"));
 }
@@ -341,7 +332,7 @@ TEST_F(FrmPropTest, EnterInThePlayTimeKeepsTheEdit)
         EXPECT_FALSE(prop.isVisible());
         EXPECT_EQ(prop.result(), int(QDialog::Accepted));
     });
-    EXPECT_EQ(Row(1)->text(FrameColumn::PlayTime), QStringLiteral("250"));
+    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("250"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "common/OutputSize.h"
 #include "settings/NumericKeyFilter.h"
 #include "support/FormFixture.h"
+#include "support/ListViews.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -9,7 +10,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
 
 namespace {
 
@@ -52,8 +52,8 @@ TEST(FilterNumericKey, DigitsAndBackspacePassEverythingElseIsZero)
 
 TEST_F(SettingsTest, NumberFieldsRefuseEveryTypedCharacterButDigitsAndBackspace)
 {
-    form->chkCustom->setChecked(true); // width and height editable
-    for (QLineEdit* field : { form->txtMS, form->txtLoop, form->txtW, form->txtH }) {
+    form->Settings().chkCustom->setChecked(true); // width and height editable
+    for (QLineEdit* field : { form->Settings().txtMS, form->Settings().txtLoop, form->Settings().txtW, form->Settings().txtH }) {
         SCOPED_TRACE(field->objectName().toStdString());
         field->setText(QStringLiteral("12"));
         TypeAtEnd(field, QStringLiteral("a-. +x"));
@@ -77,86 +77,86 @@ TEST_F(SettingsTest, NumberFieldsRefuseEveryTypedCharacterButDigitsAndBackspace)
 TEST_F(SettingsTest, PasteShortcutIsDroppedButTheMaximumLengthHolds)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("77"));
-    form->txtLoop->setText(QStringLiteral("1"));
-    form->txtLoop->setFocus();
-    form->txtLoop->end(false);
-    QTest::keyClick(form->txtLoop, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(form->txtLoop->text(), QStringLiteral("1"));
+    form->Settings().txtLoop->setText(QStringLiteral("1"));
+    form->Settings().txtLoop->setFocus();
+    form->Settings().txtLoop->end(false);
+    QTest::keyClick(form->Settings().txtLoop, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("1"));
 
-    form->txtMS->setText(QStringLiteral("99999"));
-    TypeAtEnd(form->txtMS, QStringLiteral("1"));
-    EXPECT_EQ(form->txtMS->text(), QStringLiteral("99999"));
-    form->txtLoop->setText(QStringLiteral("9999"));
-    TypeAtEnd(form->txtLoop, QStringLiteral("1"));
-    EXPECT_EQ(form->txtLoop->text(), QStringLiteral("9999"));
+    form->Settings().txtMS->setText(QStringLiteral("99999"));
+    TypeAtEnd(form->Settings().txtMS, QStringLiteral("1"));
+    EXPECT_EQ(form->Settings().txtMS->text(), QStringLiteral("99999"));
+    form->Settings().txtLoop->setText(QStringLiteral("9999"));
+    TypeAtEnd(form->Settings().txtLoop, QStringLiteral("1"));
+    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("9999"));
 }
 
 TEST_F(SettingsTest, CheckBoxesCoupleAndSetTheSizeControls)
 {
     // Start-up: both unchecked, everything off and grey.
-    for (QWidget* w : { static_cast<QWidget*>(form->cboDim), static_cast<QWidget*>(form->txtW),
-             static_cast<QWidget*>(form->txtH) }) {
+    for (QWidget* w : { static_cast<QWidget*>(form->Settings().cboDim), static_cast<QWidget*>(form->Settings().txtW),
+             static_cast<QWidget*>(form->Settings().txtH) }) {
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_EQ(Back(w), kGrey) << w->objectName().toStdString();
     }
-    EXPECT_EQ(ShownBack(form->txtW), kGrey);
+    EXPECT_EQ(ShownBack(form->Settings().txtW), kGrey);
 
-    QTest::mouseClick(form->chkSelect, Qt::LeftButton);
-    EXPECT_TRUE(form->chkSelect->isChecked());
-    EXPECT_TRUE(form->cboDim->isEnabled());
-    EXPECT_EQ(Back(form->cboDim), kWhite);
-    EXPECT_FALSE(form->txtW->isEnabled());
+    QTest::mouseClick(form->Settings().chkSelect, Qt::LeftButton);
+    EXPECT_TRUE(form->Settings().chkSelect->isChecked());
+    EXPECT_TRUE(form->Settings().cboDim->isEnabled());
+    EXPECT_EQ(Back(form->Settings().cboDim), kWhite);
+    EXPECT_FALSE(form->Settings().txtW->isEnabled());
 
-    form->txtW->setText(QStringLiteral("640"));
-    QTest::mouseClick(form->chkCustom, Qt::LeftButton);
-    EXPECT_TRUE(form->chkCustom->isChecked());
-    EXPECT_FALSE(form->chkSelect->isChecked());
-    EXPECT_FALSE(form->cboDim->isEnabled());
-    EXPECT_EQ(Back(form->cboDim), kGrey);
-    for (QLineEdit* field : { form->txtW, form->txtH }) {
+    form->Settings().txtW->setText(QStringLiteral("640"));
+    QTest::mouseClick(form->Settings().chkCustom, Qt::LeftButton);
+    EXPECT_TRUE(form->Settings().chkCustom->isChecked());
+    EXPECT_FALSE(form->Settings().chkSelect->isChecked());
+    EXPECT_FALSE(form->Settings().cboDim->isEnabled());
+    EXPECT_EQ(Back(form->Settings().cboDim), kGrey);
+    for (QLineEdit* field : { form->Settings().txtW, form->Settings().txtH }) {
         EXPECT_TRUE(field->isEnabled());
         EXPECT_EQ(Back(field), kWhite);
         EXPECT_EQ(ShownBack(field), kWhite);
     }
 
     // Unchecking leaves the other box alone: both off, the sizes kept.
-    QTest::mouseClick(form->chkCustom, Qt::LeftButton);
-    EXPECT_FALSE(form->chkCustom->isChecked());
-    EXPECT_FALSE(form->chkSelect->isChecked());
-    EXPECT_FALSE(form->txtW->isEnabled());
-    EXPECT_FALSE(form->cboDim->isEnabled());
-    EXPECT_EQ(ShownBack(form->txtH), kGrey);
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("640"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("0"));
+    QTest::mouseClick(form->Settings().chkCustom, Qt::LeftButton);
+    EXPECT_FALSE(form->Settings().chkCustom->isChecked());
+    EXPECT_FALSE(form->Settings().chkSelect->isChecked());
+    EXPECT_FALSE(form->Settings().txtW->isEnabled());
+    EXPECT_FALSE(form->Settings().cboDim->isEnabled());
+    EXPECT_EQ(ShownBack(form->Settings().txtH), kGrey);
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("640"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("0"));
 }
 
 TEST_F(SettingsTest, ChoosingADimensionsEntrySplitsItAtLowerCaseX)
 {
-    form->cboDim->addItems({ QStringLiteral("640 x 480"), QStringLiteral("320 x 240"),
+    form->Settings().cboDim->addItems({ QStringLiteral("640 x 480"), QStringLiteral("320 x 240"),
         QStringLiteral("800 X 600"), QStringLiteral("no size") });
-    form->chkSelect->setChecked(true);
-    form->cboDim->setCurrentIndex(0);
-    form->cboDim->setFocus();
+    form->Settings().chkSelect->setChecked(true);
+    form->Settings().cboDim->setCurrentIndex(0);
+    form->Settings().cboDim->setFocus();
 
-    QTest::keyClick(form->cboDim, Qt::Key_Down); // the user picks the second entry
-    EXPECT_EQ(form->cboDim->currentText(), QStringLiteral("320 x 240"));
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("320"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("240"));
+    QTest::keyClick(form->Settings().cboDim, Qt::Key_Down); // the user picks the second entry
+    EXPECT_EQ(form->Settings().cboDim->currentText(), QStringLiteral("320 x 240"));
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("320"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("240"));
 
     // An upper-case X and a text without x change nothing.
-    QTest::keyClick(form->cboDim, Qt::Key_Down);
-    QTest::keyClick(form->cboDim, Qt::Key_Down);
-    EXPECT_EQ(form->cboDim->currentText(), QStringLiteral("no size"));
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("320"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("240"));
+    QTest::keyClick(form->Settings().cboDim, Qt::Key_Down);
+    QTest::keyClick(form->Settings().cboDim, Qt::Key_Down);
+    EXPECT_EQ(form->Settings().cboDim->currentText(), QStringLiteral("no size"));
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("320"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("240"));
 
     // The list refresh selects the first entry and runs the handler itself,
     // whichever box is checked.
-    form->chkCustom->setChecked(true);
-    form->cboDim->setCurrentIndex(0);
-    form->cboDim_Click();
-    EXPECT_EQ(form->txtW->text(), QStringLiteral("640"));
-    EXPECT_EQ(form->txtH->text(), QStringLiteral("480"));
+    form->Settings().chkCustom->setChecked(true);
+    form->Settings().cboDim->setCurrentIndex(0);
+    form->Settings().cboDim_Click();
+    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("640"));
+    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("480"));
 }
 
 TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
@@ -182,9 +182,9 @@ TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.w) + " x " + c.h);
         messages.clear();
-        form->txtW->setText(QLatin1String(c.w));
-        form->txtH->setText(QLatin1String(c.h));
-        const std::optional<QSize> size = form->CheckOutputSize();
+        form->Settings().txtW->setText(QLatin1String(c.w));
+        form->Settings().txtH->setText(QLatin1String(c.h));
+        const std::optional<QSize> size = form->Settings().CheckOutputSize();
         if (c.message.isEmpty()) {
             ASSERT_TRUE(size.has_value());
             EXPECT_EQ(*size, QSize(QString::fromLatin1(c.w).toInt(), QString::fromLatin1(c.h).toInt()));
@@ -207,27 +207,25 @@ TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
 
 TEST_F(SettingsTest, SwatchClickPicksTheTransparentColourOfNewFrames)
 {
-    const ColorValue before = form->picColor->BackColor();
+    const ColorValue before = form->Settings().picColor->BackColor();
     colorAnswers.push_back(std::nullopt); // cancelled
-    QTest::mouseClick(form->picColor, Qt::LeftButton);
+    QTest::mouseClick(form->Settings().picColor, Qt::LeftButton);
     ASSERT_EQ(colorRequests.size(), 1u);
     EXPECT_EQ(colorRequests[0].title, QStringLiteral("Select a Transparent color"));
     EXPECT_EQ(colorRequests[0].initial, before);
-    EXPECT_EQ(form->picColor->BackColor(), before);
+    EXPECT_EQ(form->Settings().picColor->BackColor(), before);
 
     colorAnswers.push_back(Rgb(10, 200, 30));
-    QTest::mouseClick(form->picColor, Qt::LeftButton);
-    EXPECT_EQ(form->picColor->BackColor(), Rgb(10, 200, 30));
+    QTest::mouseClick(form->Settings().picColor, Qt::LeftButton);
+    EXPECT_EQ(form->Settings().picColor->BackColor(), Rgb(10, 200, 30));
     // The next dialog starts from the colour now shown.
     colorAnswers.push_back(std::nullopt);
-    QTest::mouseClick(form->picColor, Qt::LeftButton);
+    QTest::mouseClick(form->Settings().picColor, Qt::LeftButton);
     ASSERT_EQ(colorRequests.size(), 3u);
     EXPECT_EQ(colorRequests[2].initial, Rgb(10, 200, 30));
 
-    form->AddPictureRow(QStringLiteral("a.png"), QStringLiteral("PNG image"), QStringLiteral("10 x 10"),
-        QStringLiteral("/tmp"));
-    form->AddFrameRow(QStringLiteral("a.png"));
-    EXPECT_EQ(form->FrameColor(1), Rgb(10, 200, 30));
+    form->AddPictureRow({QStringLiteral("a.png"), QStringLiteral("PNG image"), QSize(10, 10), QStringLiteral("/tmp")});
+    EXPECT_EQ(form->Doc().Rows().Frame(1)->color, Rgb(10, 200, 30));
 }
 
 } // namespace

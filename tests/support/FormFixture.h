@@ -4,6 +4,9 @@
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
 #include "app/Messages.h"
+#include "lists/DocumentModel.h"
+#include "settings/FramesPage.h"
+#include "settings/SettingsPage.h"
 
 #include <gtest/gtest.h>
 

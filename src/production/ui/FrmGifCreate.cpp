@@ -6,19 +6,19 @@
 #include "app/FrmGif.h"
 #include "app/Messages.h"
 #include "common/Rounding.h"
-#include "lists/ListRows.h"
+#include "lists/DocumentModel.h"
 #include "production/CreationCheck.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "settings/SettingsPage.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include <functional>
 
@@ -58,12 +58,6 @@ private:
     std::function<void()> onClick_;
 };
 
-QString PlayTimeText(const QTreeWidget* frames, int position)
-{
-    const QTreeWidgetItem* row = frames->topLevelItem(position - 1);
-    return row ? row->text(FrameColumn::PlayTime) : QString();
-}
-
 } // namespace
 
 void FrmGif::WireCreate()
@@ -93,13 +87,13 @@ void FrmGif::cmdCreateGIF_Click()
     //    read again (and rewritten) once the frames are done.
     CreationRequest request;
     request.outputPath = txtGIF->text();
-    request.widthText = txtW->text();
-    request.heightText = txtH->text();
-    request.loopText = txtLoop->text();
+    request.widthText = Settings().WidthText();
+    request.heightText = Settings().HeightText();
+    request.loopText = Settings().LoopText();
     const int count = PictureCount();
     request.frames.reserve(count);
     for (int i = 1; i <= count; ++i)
-        request.frames.push_back({PicturePath(i), FramePlayTime(i), PlayTimeText(lstFrame, i)});
+        request.frames.push_back({PicturePath(i), FramePlayTime(i), Doc().Rows().Frame(i)->playTime.text});
     CreationCheck check = CheckCreation(request);
     if (!check.Ok()) {
         if (check.refusal == CreationCheck::Refusal::NoFileName)
@@ -164,10 +158,10 @@ void FrmGif::cmdCreateGIF_Click()
 
     // 9.-13. The loop field is trimmed in place, then the frames are joined.
     if (result.Ok()) {
-        txtLoop->setText(txtLoop->text().trimmed());
-        const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(txtLoop->text());
+        Settings().SetLoopText(Settings().LoopText().trimmed());
+        const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(Settings().LoopText());
         result = loopCount ? run.Assemble(*loopCount)
-                           : CreationResult::Failure(CreationRules::LoopCountMessage(txtLoop->text()));
+                           : CreationResult::Failure(CreationRules::LoopCountMessage(Settings().LoopText()));
     }
 
     if (!result.Ok()) {

@@ -5,6 +5,7 @@
 #include "support/FormFixture.h"
 #include "support/FullDisk.h"
 #include "support/GifAnimation.h"
+#include "support/ListViews.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -16,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <sys/stat.h>
 
@@ -49,16 +49,16 @@ protected:
         QImage image(size, QImage::Format_RGB32);
         image.fill(color);
         ASSERT_TRUE(image.save(dir.filePath(name)));
-        form->txtMS->setText(playTime);
-        form->AddPictureFile(dir.filePath(name), QString(), form->lstPic);
+        form->Settings().txtMS->setText(playTime);
+        form->AddPictureFile(dir.filePath(name), QString());
         form->RefreshListControls();
     }
     void Prepare(int w, int h)
     {
         AddPicture(QStringLiteral("a.png"), {w, h}, Qt::red, QStringLiteral("125"));
         AddPicture(QStringLiteral("b.png"), {w + 4, h + 2}, Qt::blue, QStringLiteral("135"));
-        form->txtW->setText(QString::number(w));
-        form->txtH->setText(QString::number(h));
+        form->Settings().txtW->setText(QString::number(w));
+        form->Settings().txtH->setText(QString::number(h));
         form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // An output file from before the run.
@@ -94,8 +94,8 @@ TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
 {
     Prepare(8, 8);
     form->txtGIF->setText(QString());
-    form->txtW->setText(QString());
-    form->txtH->setText(QString());
+    form->Settings().txtW->setText(QString());
+    form->Settings().txtH->setText(QString());
     form->cmdCreateGIF_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
@@ -103,8 +103,8 @@ TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
 
     messages.clear();
     form->txtGIF->setText(QStringLiteral("a.gi"));
-    form->txtW->setText(QStringLiteral("8"));
-    form->txtH->setText(QStringLiteral("8"));
+    form->Settings().txtW->setText(QStringLiteral("8"));
+    form->Settings().txtH->setText(QStringLiteral("8"));
     form->cmdCreateGIF_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
@@ -115,7 +115,7 @@ TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
     form->txtGIF->setText(QStringLiteral("a.gif"));
     for (const auto& [width, message] : sizes) {
         messages.clear();
-        form->txtW->setText(QLatin1String(width));
+        form->Settings().txtW->setText(QLatin1String(width));
         form->cmdCreateGIF_Click();
         ASSERT_EQ(messages.size(), 1u) << width;
         EXPECT_EQ(messages[0].text, message);
@@ -126,7 +126,7 @@ TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
 
     messages.clear();
     form->cmdCreateGIF->setEnabled(false);
-    form->txtW->setText(QStringLiteral("8"));
+    form->Settings().txtW->setText(QStringLiteral("8"));
     form->imgCreate_Click(0);
     EXPECT_TRUE(messages.empty()) << "a disabled button does nothing";
 }
@@ -138,8 +138,8 @@ TEST_F(CreateGifTest, FiveCharacterPathAndBothSizeLimitsAreAccepted)
     for (const auto& [w, h] : sizes) {
         messages.clear();
         form->txtGIF->setText(QStringLiteral("a.gif")); // relative: the working folder
-        form->txtW->setText(QString::number(w));
-        form->txtH->setText(QString::number(h));
+        form->Settings().txtW->setText(QString::number(w));
+        form->Settings().txtH->setText(QString::number(h));
         form->imgCreate_Click(0);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, QStringLiteral("Animated File created successfully!\r\na.gif"));
@@ -153,7 +153,7 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
 {
     Prepare(16, 12);
     AddPicture(QStringLiteral("c.png"), {16, 12}, Qt::green, QStringLiteral("1000"));
-    form->txtLoop->setText(QStringLiteral(" 12 "));
+    form->Settings().txtLoop->setText(QStringLiteral(" 12 "));
     const QString out = form->txtGIF->text();
 
     // Looks taken from inside the run, when it lets events through.
@@ -189,7 +189,7 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
     const QStringList lines = messages[0].text.split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines, (QStringList{QStringLiteral("Animated File created successfully!"), out}));
-    EXPECT_EQ(form->txtLoop->text(), QStringLiteral("12"));
+    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("12"));
     EXPECT_TRUE(Idle());
     EXPECT_TRUE(RunFolders().isEmpty()) << RunFolders().join(u' ').toStdString();
 
@@ -214,9 +214,8 @@ TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
         if (edited || !form->CreationUnderway())
             return;
         edited = true;
-        form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("990"));
-        delete form->lstPic->takeTopLevelItem(2);
-        delete form->lstFrame->takeTopLevelItem(2);
+        form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("990")));
+        form->Doc().Remove(3);
     });
     editor.start(0);
     form->imgCreate_Click(0);
@@ -283,15 +282,15 @@ TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
 TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)
 {
     Prepare(8, 8);
-    form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("1O0"));
+    form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("1O0")));
     form->imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
     EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("Frame 2 has the play time \"1O0\"")));
 
     messages.clear();
-    form->lstFrame->topLevelItem(1)->setText(FrameColumn::PlayTime, QStringLiteral("100"));
-    form->txtLoop->setText(QStringLiteral("-3"));
+    form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("100")));
+    form->Settings().txtLoop->setText(QStringLiteral("-3"));
     form->imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("\"-3\"")));
