@@ -62,8 +62,10 @@ int main(int argc, char** argv)
         return 1;
     }
     for (int i = 0; i < count; ++i) {
-        const QString name = QStringLiteral("pic%1.%2").arg(i, 4, 10, QLatin1Char('0')).arg(QLatin1String(i % 2 ? "png" : "jpg"));
-        if (::link(QFile::encodeName(sources[i % 2]).constData(), QFile::encodeName(dir.filePath(name)).constData()) != 0) {
+        const QString name =
+            QStringLiteral("pic%1.%2").arg(i, 4, 10, QLatin1Char('0')).arg(QLatin1String(i % 2 ? "png" : "jpg"));
+        if (::link(QFile::encodeName(sources[i % 2]).constData(), QFile::encodeName(dir.filePath(name)).constData())
+            != 0) {
             std::fprintf(stderr, "cannot link %s\n", qPrintable(dir.filePath(name)));
             return 1;
         }
@@ -94,11 +96,11 @@ int main(int argc, char** argv)
     form.cmdAdd_Click(); // every file is listed already
     const double secondMs = double(timer.nsecsElapsed()) / 1e6;
 
-    std::printf("added %d of %d pictures in %.1f ms (%.3f ms per picture)\n", form.PictureCount(), count,
-                firstMs, firstMs / count);
+    std::printf("added %d of %d pictures in %.1f ms (%.3f ms per picture)\n", form.PictureCount(), count, firstMs,
+                firstMs / count);
     std::printf("picture list repainted %d times while adding\n", paintsDuringAdd);
-    std::printf("picking the same %d files again: %.1f ms (%.3f ms per picture), %d added\n", count,
-                secondMs, secondMs / count, form.PictureCount() - count);
+    std::printf("picking the same %d files again: %.1f ms (%.3f ms per picture), %d added\n", count, secondMs,
+                secondMs / count, form.PictureCount() - count);
     std::printf("messages shown: %d\n", messages);
     Dialogs::SetHandlers({});
     Messages::SetShowHandler({});

@@ -57,8 +57,7 @@ int main(int argc, char** argv)
 
     std::printf("%s: %d frames -> %d x %d; best of %d\n", qPrintable(QFileInfo(args[1]).fileName()),
                 int(base.frames.size()), base.width, base.height, repeats);
-    std::printf("%-8s %10s %10s %10s %10s %12s\n", "workers", "convert s", "cpu s", "assemble s", "total s",
-                "bytes");
+    std::printf("%-8s %10s %10s %10s %10s %12s\n", "workers", "convert s", "cpu s", "assemble s", "total s", "bytes");
     for (int workers = 1; workers <= maxWorkers; ++workers) {
         double bestConvert = 1e30, bestCpu = 1e30, bestAssemble = 1e30, bestTotal = 1e30;
         qint64 bytes = 0;
@@ -90,8 +89,8 @@ int main(int argc, char** argv)
             bestAssemble = std::min(bestAssemble, total - convert);
             bestTotal = std::min(bestTotal, total);
         }
-        std::printf("%-8d %10.3f %10.3f %10.3f %10.3f %12lld\n", workers, bestConvert, bestCpu, bestAssemble,
-                    bestTotal, bytes);
+        std::printf("%-8d %10.3f %10.3f %10.3f %10.3f %12lld\n", workers, bestConvert, bestCpu, bestAssemble, bestTotal,
+                    bytes);
     }
     return 0;
 }

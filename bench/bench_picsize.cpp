@@ -30,8 +30,7 @@ QImage Photo(int w, int h)
 
 // At most `rounds` calls, fewer once two seconds have passed (a slow
 // measurement of a large file would otherwise take minutes).
-template <typename Fn>
-double MillisecondsPerCall(int rounds, Fn fn)
+template <typename Fn> double MillisecondsPerCall(int rounds, Fn fn)
 {
     QElapsedTimer t;
     t.start();
@@ -43,7 +42,7 @@ double MillisecondsPerCall(int rounds, Fn fn)
     return t.nsecsElapsed() / 1e6 / done;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

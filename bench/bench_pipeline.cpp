@@ -53,7 +53,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QTemporaryDir temp;
-    const int delay = int(std::nearbyint(playMs / 10.0));  // ties to even in the default rounding mode
+    const int delay = int(std::nearbyint(playMs / 10.0)); // ties to even in the default rounding mode
     QElapsedTimer total;
     total.start();
     const std::clock_t cpuStart = std::clock();

@@ -90,8 +90,8 @@ int main(int argc, char** argv)
     qint64 bytes = 0;
     for (const QString& file : files)
         bytes += QFile(file).size();
-    std::printf("wrote %d JPEG files of 4000 x 3000 (%.1f MiB) in %.1f s\n", distinct,
-                double(bytes) / 1048576.0, double(clock.elapsed()) / 1000.0);
+    std::printf("wrote %d JPEG files of 4000 x 3000 (%.1f MiB) in %.1f s\n", distinct, double(bytes) / 1048576.0,
+                double(clock.elapsed()) / 1000.0);
 
     FrmGif form;
     form.show();
@@ -115,8 +115,8 @@ int main(int argc, char** argv)
     const double peakAfter = PeakRssMiB();
 
     const QSize box = form.picPreview->ElementCount() > 0 ? form.picPreview->imgPreview(0).picture.size() : QSize();
-    std::printf("output %s x %s, preview box %d x %d, %d pictures loaded in %.1f s (%.1f ms each)\n",
-                qPrintable(width), qPrintable(height), box.width(), box.height(), pictures, seconds,
+    std::printf("output %s x %s, preview box %d x %d, %d pictures loaded in %.1f s (%.1f ms each)\n", qPrintable(width),
+                qPrintable(height), box.width(), box.height(), pictures, seconds,
                 pictures > 0 ? seconds * 1000.0 / pictures : 0.0);
     std::printf("resident before load %.0f MiB, after %.0f MiB (%.2f MiB per picture)\n", rssBefore, rssAfter,
                 pictures > 0 ? (rssAfter - rssBefore) / pictures : 0.0);

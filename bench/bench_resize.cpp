@@ -37,10 +37,9 @@ double MeanDifference(const QImage& a, const QImage& b)
     return sum / (a.width() * a.height() * 4.0);
 }
 
-template <typename Fn>
-double Milliseconds(int rounds, Fn fn)
+template <typename Fn> double Milliseconds(int rounds, Fn fn)
 {
-    fn();  // warm-up
+    fn(); // warm-up
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < rounds; ++i)
@@ -48,7 +47,7 @@ double Milliseconds(int rounds, Fn fn)
     return t.nsecsElapsed() / 1e6 / rounds;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -57,11 +56,13 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     imaging::EnsureImagingRuntime();
     const int threads = QThreadPool::globalInstance()->maxThreadCount();
-    struct Case { int w0, h0, w1, h1; };
+    struct Case {
+        int w0, h0, w1, h1;
+    };
     const Case cases[] = {{1920, 1080, 640, 360}, {2400, 1600, 640, 480}, {6000, 4000, 640, 480},
                           {640, 360, 1280, 720},  {320, 240, 640, 480},   {800, 600, 640, 480}};
-    std::printf("%-22s %10s %12s %12s %10s\n", "scale", "own 1 thr",
-                "Magick 1 thr", QStringLiteral("Magick %1 thr").arg(threads).toLatin1().constData(), "mean diff");
+    std::printf("%-22s %10s %12s %12s %10s\n", "scale", "own 1 thr", "Magick 1 thr",
+                QStringLiteral("Magick %1 thr").arg(threads).toLatin1().constData(), "mean diff");
     for (const Case& c : cases) {
         const QImage in = Picture(c.w0, c.h0);
         const int rounds = c.w0 * c.h0 > 5'000'000 ? 3 : 10;

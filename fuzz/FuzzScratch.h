@@ -38,10 +38,7 @@ inline QString WriteScratch(const QString& name, const uint8_t* data, size_t siz
 // Pictures within the limits but above this take seconds to decode under the
 // sanitizers; the targets measure them (the limits are checked there) but
 // decode only smaller ones, so that a run keeps its pace.
-inline bool TooSlowToDecode(QSize size)
-{
-    return qint64(size.width()) * size.height() > 4'000'000;
-}
+inline bool TooSlowToDecode(QSize size) { return qint64(size.width()) * size.height() > 4'000'000; }
 
 // A broken promise of the code under test: a finding, like a crash.
 [[noreturn]] inline void Finding(const char* what)
@@ -50,4 +47,4 @@ inline bool TooSlowToDecode(QSize size)
     std::abort();
 }
 
-}  // namespace fuzzing
+} // namespace fuzzing

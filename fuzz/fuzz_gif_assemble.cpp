@@ -47,7 +47,7 @@ QString MiddleFrame()
     return path;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fuzzing::Finding("a picture failed to load without a reason");
         return 0;
     }
-    if (!imaging::CheckPictureSize(engine.ImageWidth(), engine.ImageHeight()).isEmpty()
-        || engine.ImageWidth() <= 0 || engine.ImageHeight() <= 0)
+    if (!imaging::CheckPictureSize(engine.ImageWidth(), engine.ImageHeight()).isEmpty() || engine.ImageWidth() <= 0
+        || engine.ImageHeight() <= 0)
         fuzzing::Finding("a loaded picture has no size or one above the limits");
     if (measuredOk && measured != QSize(engine.ImageWidth(), engine.ImageHeight()))
         fuzzing::Finding("the measured size differs from the decoded size");

@@ -26,7 +26,8 @@ Magick::Image Picture(int width, int height, bool alpha)
     std::vector<uint8_t> rgba;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            rgba.insert(rgba.end(), {uint8_t(x * 20), uint8_t(y * 30), uint8_t(200 - x * y), uint8_t(alpha && x == y ? 0 : 255)});
+            rgba.insert(rgba.end(),
+                        {uint8_t(x * 20), uint8_t(y * 30), uint8_t(200 - x * y), uint8_t(alpha && x == y ? 0 : 255)});
     Magick::Image image(size_t(width), size_t(height), "RGBA", Magick::CharPixel, rgba.data());
     if (!alpha)
         image.matte(false);
@@ -56,11 +57,16 @@ QByteArray UtahRle(int width, int height)
     QByteArray rle("\x52\xCC", 2);
     auto put16 = [&rle](int v) { rle.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
     put16(0), put16(0), put16(width), put16(height);
-    rle.append("\x02\x03\x08\x00\x00\x00", 6);  // flags, 3 planes of 8 bits, no colour map, background
+    rle.append("\x02\x03\x08\x00\x00\x00", 6); // flags, 3 planes of 8 bits, no colour map, background
     for (int y = 0; y < height; ++y) {
         for (int plane = 0; plane < 3; ++plane)
-            rle.append(char(2)).append(char(plane)).append(char(6)).append(char(width - 1)).append(char(40 * y + plane)).append(char(0));
-        rle.append(char(1)).append(char(1));  // next line
+            rle.append(char(2))
+                .append(char(plane))
+                .append(char(6))
+                .append(char(width - 1))
+                .append(char(40 * y + plane))
+                .append(char(0));
+        rle.append(char(1)).append(char(1)); // next line
     }
     return rle.append(char(7));
 }
@@ -78,8 +84,9 @@ QByteArray Metafile()
         sum ^= quint16(uchar(wmf[i]) | uchar(wmf[i + 1]) << 8);
     put16(sum);
     // Records: size in words, function, parameters.
-    const std::vector<std::vector<int>> records = {{5, 0x020B, 0, 0}, {5, 0x020C, 720, 1440},
-        {7, 0x02FC, 0, 0x00FF, 0, 0}, {4, 0x012D, 0}, {7, 0x041B, 600, 1200, 100, 200}, {3, 0x0000}};
+    const std::vector<std::vector<int>> records = {
+        {5, 0x020B, 0, 0}, {5, 0x020C, 720, 1440},           {7, 0x02FC, 0, 0x00FF, 0, 0},
+        {4, 0x012D, 0},    {7, 0x041B, 600, 1200, 100, 200}, {3, 0x0000}};
     int words = 9;
     for (const auto& r : records)
         words += r[0];
@@ -142,7 +149,7 @@ QByteArray EngineFrame(const QString& folder)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

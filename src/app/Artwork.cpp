@@ -9,10 +9,7 @@
 // The pictures are compiled into a static library, whose resource initialiser
 // the linker would drop because nothing refers to it; registering it by hand
 // keeps it. The macro must be used outside any namespace.
-static void RegisterArtResources()
-{
-    Q_INIT_RESOURCE(flipreel);
-}
+static void RegisterArtResources() { Q_INIT_RESOURCE(flipreel); }
 
 namespace Artwork {
 namespace {
@@ -83,10 +80,7 @@ QImage PictureImage(const QString& name)
     return image;
 }
 
-QPixmap Picture(const QString& name)
-{
-    return QPixmap::fromImage(PictureImage(name));
-}
+QPixmap Picture(const QString& name) { return QPixmap::fromImage(PictureImage(name)); }
 
 QIcon WindowIcon()
 {
@@ -104,9 +98,6 @@ QIcon WindowIcon()
     return icon;
 }
 
-QCursor HandCursor()
-{
-    return QCursor(Picture(QStringLiteral("hand-cursor")), 12, 5);
-}
+QCursor HandCursor() { return QCursor(Picture(QStringLiteral("hand-cursor")), 12, 5); }
 
 } // namespace Artwork

@@ -49,8 +49,7 @@ void FitCheckBox(QCheckBox* box)
         const QFontMetrics metrics(font);
         option.fontMetrics = metrics;
         const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
-        const bool fits = metrics.height() <= room.height()
-            && metrics.horizontalAdvance(caption) <= room.width();
+        const bool fits = metrics.height() <= room.height() && metrics.horizontalAdvance(caption) <= room.width();
         if (fits || font.pointSizeF() <= 6)
             break;
         font.setPointSizeF(font.pointSizeF() - 0.25);

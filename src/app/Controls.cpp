@@ -51,10 +51,7 @@ void ImageControl::paintEvent(QPaintEvent*)
     painter.drawPixmap(0, 0, picture_);
 }
 
-void ImageControl::mousePressEvent(QMouseEvent* event)
-{
-    NotePress(event, &pressed_);
-}
+void ImageControl::mousePressEvent(QMouseEvent* event) { NotePress(event, &pressed_); }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -62,10 +59,7 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT clicked();
 }
 
-void ImageControl::mouseMoveEvent(QMouseEvent* event)
-{
-    Q_EMIT mouseMoved(event->buttons(), event->position());
-}
+void ImageControl::mouseMoveEvent(QMouseEvent* event) { Q_EMIT mouseMoved(event->buttons(), event->position()); }
 
 PixelSurface::PixelSurface(QWidget* parent)
     : QWidget(parent)
@@ -74,10 +68,7 @@ PixelSurface::PixelSurface(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PixelSurface::SetBackColor(ColorValue color)
-{
-    backColor_ = color;
-}
+void PixelSurface::SetBackColor(ColorValue color) { backColor_ = color; }
 
 void PixelSurface::Cls()
 {
@@ -94,10 +85,7 @@ void PixelSurface::SetPixel(int x, int y, ColorValue color)
     surface_.setPixel(x, y, ToQColor(color).rgb());
 }
 
-void PixelSurface::Line(int x1, int y1, int x2, int y2)
-{
-    Line(x1, y1, x2, y2, drawColor_);
-}
+void PixelSurface::Line(int x1, int y1, int x2, int y2) { Line(x1, y1, x2, y2, drawColor_); }
 
 void PixelSurface::Line(int x1, int y1, int x2, int y2, ColorValue color)
 {
@@ -124,10 +112,7 @@ void PixelSurface::Line(int x1, int y1, int x2, int y2, ColorValue color)
     update();
 }
 
-void PixelSurface::PSet(int x, int y)
-{
-    PSet(x, y, drawColor_);
-}
+void PixelSurface::PSet(int x, int y) { PSet(x, y, drawColor_); }
 
 void PixelSurface::PSet(int x, int y, ColorValue color)
 {
@@ -181,10 +166,7 @@ void PixelSurface::paintEvent(QPaintEvent*)
     painter.drawImage(0, 0, surface_);
 }
 
-void PixelSurface::resizeEvent(QResizeEvent*)
-{
-    EnsureSurface();
-}
+void PixelSurface::resizeEvent(QResizeEvent*) { EnsureSurface(); }
 
 void PixelSurface::EnsureSurface() const
 {
@@ -202,20 +184,11 @@ void PixelSurface::EnsureSurface() const
     surface_ = grown;
 }
 
-void PixelSurface::mousePressEvent(QMouseEvent* event)
-{
-    Q_EMIT mousePressed(event->button(), event->position());
-}
+void PixelSurface::mousePressEvent(QMouseEvent* event) { Q_EMIT mousePressed(event->button(), event->position()); }
 
-void PixelSurface::mouseReleaseEvent(QMouseEvent* event)
-{
-    Q_EMIT mouseReleased(event->button(), event->position());
-}
+void PixelSurface::mouseReleaseEvent(QMouseEvent* event) { Q_EMIT mouseReleased(event->button(), event->position()); }
 
-void PixelSurface::mouseMoveEvent(QMouseEvent* event)
-{
-    Q_EMIT mouseMoved(event->buttons(), event->position());
-}
+void PixelSurface::mouseMoveEvent(QMouseEvent* event) { Q_EMIT mouseMoved(event->buttons(), event->position()); }
 
 ShapeOutline::ShapeOutline(QWidget* parent)
     : QWidget(parent)
@@ -269,10 +242,7 @@ void ColorBox::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT clicked();
 }
 
-void ColorBox::mouseDoubleClickEvent(QMouseEvent*)
-{
-    Q_EMIT doubleClicked();
-}
+void ColorBox::mouseDoubleClickEvent(QMouseEvent*) { Q_EMIT doubleClicked(); }
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent)
@@ -280,10 +250,7 @@ ClickLabel::ClickLabel(const QString& text, QWidget* parent)
     setMouseTracking(true);
 }
 
-void ClickLabel::mousePressEvent(QMouseEvent* event)
-{
-    NotePress(event, &pressed_);
-}
+void ClickLabel::mousePressEvent(QMouseEvent* event) { NotePress(event, &pressed_); }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -291,10 +258,7 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
         Q_EMIT clicked();
 }
 
-void ClickLabel::mouseMoveEvent(QMouseEvent* event)
-{
-    Q_EMIT mouseMoved(event->buttons(), event->position());
-}
+void ClickLabel::mouseMoveEvent(QMouseEvent* event) { Q_EMIT mouseMoved(event->buttons(), event->position()); }
 
 namespace Design {
 
@@ -307,8 +271,8 @@ QFont Font(const QString& family, double points, bool bold)
     else if (family == QLatin1String("Verdana"))
         families = {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")};
     else if (family == QLatin1String("Fixedsys"))
-        families = {QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"),
-                    QStringLiteral("Liberation Mono"), QStringLiteral("Monospace")};
+        families = {QStringLiteral("Fixedsys"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                    QStringLiteral("Monospace")};
     else if (!family.isEmpty())
         families = {family};
     if (!families.isEmpty())
@@ -328,10 +292,7 @@ void SetTextColor(QWidget* widget, ColorValue color)
     widget->setPalette(palette);
 }
 
-ColorValue TextColor(const QWidget* widget)
-{
-    return FromQColor(widget->palette().color(QPalette::WindowText));
-}
+ColorValue TextColor(const QWidget* widget) { return FromQColor(widget->palette().color(QPalette::WindowText)); }
 
 void SetBackColor(QWidget* widget, ColorValue color)
 {
@@ -346,8 +307,7 @@ void SetBackColor(QWidget* widget, ColorValue color)
     widget->setAutoFillBackground(true);
 }
 
-QLabel* Label(QWidget* parent, const QString& caption, int leftTwips, int topTwips,
-              const QFont& font, ColorValue color)
+QLabel* Label(QWidget* parent, const QString& caption, int leftTwips, int topTwips, const QFont& font, ColorValue color)
 {
     auto* label = new QLabel(caption, parent);
     StyleLabel(label, leftTwips, topTwips, font, color);
@@ -374,19 +334,10 @@ void Place(QWidget* widget, int left, int top, int width, int height)
     widget->setGeometry(Twips::ToPixels(left, top, width, height));
 }
 
-void Move(QWidget* widget, int left, int top)
-{
-    widget->move(Twips::ToPixels(left, top));
-}
+void Move(QWidget* widget, int left, int top) { widget->move(Twips::ToPixels(left, top)); }
 
-ColorValue SystemWindowBackground()
-{
-    return FromQColor(QApplication::palette().color(QPalette::Base));
-}
+ColorValue SystemWindowBackground() { return FromQColor(QApplication::palette().color(QPalette::Base)); }
 
-ColorValue SystemWindowText()
-{
-    return FromQColor(QApplication::palette().color(QPalette::Text));
-}
+ColorValue SystemWindowText() { return FromQColor(QApplication::palette().color(QPalette::Text)); }
 
 } // namespace Design

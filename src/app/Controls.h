@@ -156,8 +156,8 @@ void SetTextColor(QWidget* widget, ColorValue color);
 ColorValue TextColor(const QWidget* widget);
 void SetBackColor(QWidget* widget, ColorValue color);
 // A transparent label sized to its text, at a place in twips.
-QLabel* Label(QWidget* parent, const QString& caption, int leftTwips, int topTwips,
-              const QFont& font, ColorValue color);
+QLabel* Label(QWidget* parent, const QString& caption, int leftTwips, int topTwips, const QFont& font,
+              ColorValue color);
 // Gives an existing label the same design treatment.
 void StyleLabel(QLabel* label, int leftTwips, int topTwips, const QFont& font, ColorValue color);
 // A new caption for a label sized to its text: the label grows or shrinks

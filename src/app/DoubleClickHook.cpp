@@ -12,8 +12,7 @@ DoubleClickHook::DoubleClickHook(QObject* parent, std::function<void()> onDouble
 
 bool DoubleClickHook::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonDblClick
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+    if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         onDoubleClick_();
     return QObject::eventFilter(watched, event);
 }

@@ -86,8 +86,8 @@ void FrmGif::BuildTitleBar()
     Image1->SetPicture(Artwork::Picture(QStringLiteral("title-icon")));
 
     // Fixedsys 12 has no Linux twin: a bold monospace of similar size.
-    LTitle = Design::Label(this, tr("Flipreel 1.30"), 540, 90,
-                           Design::Font(QStringLiteral("Fixedsys"), 10.5, true), Rgb(255, 192, 192));
+    LTitle = Design::Label(this, tr("Flipreel 1.30"), 540, 90, Design::Font(QStringLiteral("Fixedsys"), 10.5, true),
+                           Rgb(255, 192, 192));
     LTitle->setObjectName(QStringLiteral("LTitle"));
 
     auto symbol = [this](const char* name, const char* art, int left, bool visible) {
@@ -146,8 +146,7 @@ void FrmGif::BuildTabStrip()
 void FrmGif::WireTabs()
 {
     for (int i = 0; i < 5; ++i)
-        connect(LabCap[static_cast<std::size_t>(i)], &ClickLabel::clicked, this,
-                [this, i] { LabCap_Click(i); });
+        connect(LabCap[static_cast<std::size_t>(i)], &ClickLabel::clicked, this, [this, i] { LabCap_Click(i); });
     connect(picTab, &PixelSurface::mouseReleased, this,
             [this](Qt::MouseButton button, QPointF pos) { picTab_MouseUp(button, pos); });
 }
@@ -173,8 +172,7 @@ void FrmGif::Form_Load()
     Settings().UpdateDimensionControls();
     // 9. Grey frame along the preview box's inner edge; the box keeps it.
     picPreview->SetDrawColor(Rgb(192, 192, 192));
-    picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1,
-                    picPreview->DrawColor());
+    picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1, picPreview->DrawColor());
     // 10. Link colours and hand cursors.
     InitLinksAndCursors();
     // 11.

@@ -103,8 +103,7 @@ void FrmGif::mousePressEvent(QMouseEvent* event)
     if (childAt(event->position().toPoint()) != nullptr)
         return;
     const QPointF at = WindowTwips(*this, *event);
-    Form_MouseDown(
-        event->button(), event->modifiers(), static_cast<float>(at.x()), static_cast<float>(at.y()));
+    Form_MouseDown(event->button(), event->modifiers(), static_cast<float>(at.x()), static_cast<float>(at.y()));
     // Wayland lets no client place its own window: the compositor takes the drag.
     if (Dragging && QGuiApplication::platformName() == QLatin1String("wayland") && windowHandle()
         && windowHandle()->startSystemMove())
@@ -118,8 +117,7 @@ void FrmGif::mouseMoveEvent(QMouseEvent* event)
     if (!Dragging && childAt(event->position().toPoint()) != nullptr)
         return;
     const QPointF at = WindowTwips(*this, *event);
-    Form_MouseMove(
-        event->buttons(), event->modifiers(), static_cast<float>(at.x()), static_cast<float>(at.y()));
+    Form_MouseMove(event->buttons(), event->modifiers(), static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
 void FrmGif::mouseReleaseEvent(QMouseEvent* event)
@@ -150,7 +148,7 @@ void FrmGif::Form_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float x, fl
         const float top = static_cast<float>(this->y() * Twips::kPerPixel) + y - DragStartY;
         // One request to the window system for both.
         move(static_cast<int>(RoundHalfEven(left / Twips::kPerPixel)),
-            static_cast<int>(RoundHalfEven(top / Twips::kPerPixel)));
+             static_cast<int>(RoundHalfEven(top / Twips::kPerPixel)));
     }
 
     // 3. Only highlighted links are put back.
@@ -192,10 +190,7 @@ void FrmGif::imgMin2_Click()
     showMinimized();
 }
 
-void FrmGif::imgClose2_Click()
-{
-    close();
-}
+void FrmGif::imgClose2_Click() { close(); }
 
 // ---- Highlights ----
 
@@ -211,15 +206,9 @@ void FrmGif::LabLinks_MouseMove(int index)
     SetBoldUnderline(link, true);
 }
 
-void FrmGif::imgCreate_MouseMove(int)
-{
-    SetCreateHighlight(true);
-}
+void FrmGif::imgCreate_MouseMove(int) { SetCreateHighlight(true); }
 
-void FrmGif::picTabs_MouseMove(int)
-{
-    SetCreateHighlight(false);
-}
+void FrmGif::picTabs_MouseMove(int) { SetCreateHighlight(false); }
 
 void FrmGif::SetCreateHighlight(bool on)
 {
@@ -247,8 +236,8 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
-    for (QWidget* button : std::initializer_list<QWidget*> { imgCreate[0], Frames().imgcmdProp, imgcmdGo, imgcmdStop,
-             cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg })
+    for (QWidget* button : std::initializer_list<QWidget*>{imgCreate[0], Frames().imgcmdProp, imgcmdGo, imgcmdStop,
+                                                           cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg})
         button->setCursor(hand);
     ModLinks::PrepareHelpViewerCheck();
 }

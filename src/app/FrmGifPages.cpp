@@ -43,8 +43,8 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
     cmdPreview = HiddenCommand(page, "cmdPreview", tr("&Preview..."), 6420, 840, 1335, 315, true);
 
     Label1 = Design::Label(page, tr("Total Files:"), 8460, 900, Arial9(), kInstructionColor);
-    LabTotal = Design::Label(page, QStringLiteral("0"), 9480, 900,
-                             Design::Font(QStringLiteral("Arial"), 9, true), Rgb(255, 0, 0));
+    LabTotal = Design::Label(page, QStringLiteral("0"), 9480, 900, Design::Font(QStringLiteral("Arial"), 9, true),
+                             Rgb(255, 0, 0));
     LabTotal->setObjectName(QStringLiteral("LabTotal"));
 
     lstPic = ReportList(page, "lstPic", document_->Pictures());
@@ -117,8 +117,7 @@ void FrmGif::BuildCreatePage(QWidget* page)
     }
     imgCreate[0]->raise();
 
-    cmdCreateGIF = HiddenCommand(page, "cmdCreateGIF", tr("Create Animated GIF Now!"), 420, 1920,
-                                 2955, 315, false);
+    cmdCreateGIF = HiddenCommand(page, "cmdCreateGIF", tr("Create Animated GIF Now!"), 420, 1920, 2955, 315, false);
     cmdCreateGIF->setEnabled(false);
 
     picPercent = new PixelSurface(page);

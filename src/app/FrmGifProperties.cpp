@@ -15,8 +15,8 @@ FrmProp::Frame FrameForProperties(const DocumentModel& document, qint32 position
     const FrameRow* row = document.Rows().Frame(position);
     if (!row)
         return {};
-    return {position, FrmGif::tr("Frame %1").arg(position), row->name,
-            {row->playTime.text, row->transparent, row->color}};
+    return {
+        position, FrmGif::tr("Frame %1").arg(position), row->name, {row->playTime.text, row->transparent, row->color}};
 }
 
 void ApplyToFrame(DocumentModel& document, qint32 position, const FrmProp::Properties& properties)
@@ -43,7 +43,4 @@ void FrmGif::WireFrameProperties()
     });
 }
 
-qint32 FrmGif::SelectedFramePosition() const
-{
-    return Frames().SelectedFramePosition();
-}
+qint32 FrmGif::SelectedFramePosition() const { return Frames().SelectedFramePosition(); }

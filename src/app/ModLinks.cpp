@@ -48,13 +48,12 @@ bool AskDesktopForViewer()
 #ifdef Q_OS_WIN
     return true;
 #else
-    const QString type
-        = QMimeDatabase().mimeTypeForFile(QStringLiteral("x.chm"), QMimeDatabase::MatchExtension).name();
+    const QString type = QMimeDatabase().mimeTypeForFile(QStringLiteral("x.chm"), QMimeDatabase::MatchExtension).name();
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (tool.isEmpty() || type.isEmpty() || type == QLatin1String("application/octet-stream"))
         return false;
     QProcess query;
-    query.start(tool, { QStringLiteral("query"), QStringLiteral("default"), type });
+    query.start(tool, {QStringLiteral("query"), QStringLiteral("default"), type});
     if (!query.waitForFinished(3000)) {
         query.kill();
         query.waitForFinished();
@@ -71,10 +70,7 @@ const QFuture<bool>& ViewerAnswer()
 }
 } // namespace
 
-void OpenWebsite()
-{
-    Open(QUrl(QLatin1String(kWebsiteAddress)));
-}
+void OpenWebsite() { Open(QUrl(QLatin1String(kWebsiteAddress))); }
 
 void OpenHelpFile()
 {
@@ -82,10 +78,7 @@ void OpenHelpFile()
     Open(LocalFileUrl(HelpDocument(folder, HasCompiledHelpViewer())));
 }
 
-QString HelpFilePath(const QString& folder)
-{
-    return folder + QLatin1Char('/') + QLatin1String(kHelpFileName);
-}
+QString HelpFilePath(const QString& folder) { return folder + QLatin1Char('/') + QLatin1String(kHelpFileName); }
 
 QString HelpDocument(const QString& folder, bool compiledHelpViewer)
 {
@@ -130,13 +123,7 @@ void PrepareHelpViewerCheck()
         (void)ViewerAnswer();
 }
 
-void SetOpener(Opener o)
-{
-    opener() = std::move(o);
-}
-void SetViewerCheck(ViewerCheck c)
-{
-    viewerCheck() = std::move(c);
-}
+void SetOpener(Opener o) { opener() = std::move(o); }
+void SetViewerCheck(ViewerCheck c) { viewerCheck() = std::move(c); }
 
 } // namespace ModLinks

@@ -11,11 +11,10 @@
 
 namespace ModTab {
 namespace {
-const char* const kCaptions[] = {QT_TRANSLATE_NOOP("ModTab", "1. Add Pictures"),
-                                 QT_TRANSLATE_NOOP("ModTab", "2. Overall Settings"),
-                                 QT_TRANSLATE_NOOP("ModTab", "3. Frame Properties"),
-                                 QT_TRANSLATE_NOOP("ModTab", "4. Preview GIF"),
-                                 QT_TRANSLATE_NOOP("ModTab", "5. Create GIF Now!")};
+const char* const kCaptions[] = {
+    QT_TRANSLATE_NOOP("ModTab", "1. Add Pictures"), QT_TRANSLATE_NOOP("ModTab", "2. Overall Settings"),
+    QT_TRANSLATE_NOOP("ModTab", "3. Frame Properties"), QT_TRANSLATE_NOOP("ModTab", "4. Preview GIF"),
+    QT_TRANSLATE_NOOP("ModTab", "5. Create GIF Now!")};
 }
 
 qint32 RedOf(qint64 color) { return static_cast<qint32>(color % 256); }
@@ -55,8 +54,7 @@ void InitTabs(FrmGif& form)
     surface.Line(right, t.TabTop + t.TabHeight, right, bottom);
 
     for (int i = 0; i < 5; ++i)
-        form.LabCap[static_cast<std::size_t>(i)]->setText(
-            QCoreApplication::translate("ModTab", kCaptions[i]));
+        form.LabCap[static_cast<std::size_t>(i)]->setText(QCoreApplication::translate("ModTab", kCaptions[i]));
 
     const QFont captionFont = form.LabCap[0]->font();
     for (int i = 0; i < 5; ++i) {

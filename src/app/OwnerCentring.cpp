@@ -66,7 +66,4 @@ private:
 
 } // namespace
 
-void CentreOnOwner(QWidget& window, const QWidget& owner)
-{
-    new Centring(window, owner);
-}
+void CentreOnOwner(QWidget& window, const QWidget& owner) { new Centring(window, owner); }

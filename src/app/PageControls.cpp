@@ -12,13 +12,9 @@
 
 namespace PageControls {
 
-QFont Arial9()
-{
-    return Design::Font(QStringLiteral("Arial"), 9);
-}
+QFont Arial9() { return Design::Font(QStringLiteral("Arial"), 9); }
 
-ImageControl* PictureButton(QWidget* page, const char* name, const char* art, int left, int top,
-                            int width, int height)
+ImageControl* PictureButton(QWidget* page, const char* name, const char* art, int left, int top, int width, int height)
 {
     auto* image = new ImageControl(page);
     image->setObjectName(QLatin1String(name));
@@ -28,8 +24,8 @@ ImageControl* PictureButton(QWidget* page, const char* name, const char* art, in
     return image;
 }
 
-QPushButton* HiddenCommand(QWidget* page, const char* name, const QString& caption, int left,
-                           int top, int width, int height, bool graphical)
+QPushButton* HiddenCommand(QWidget* page, const char* name, const QString& caption, int left, int top, int width,
+                           int height, bool graphical)
 {
     auto* button = new QPushButton(caption, page);
     button->setObjectName(QLatin1String(name));
@@ -43,8 +39,7 @@ QPushButton* HiddenCommand(QWidget* page, const char* name, const QString& capti
     return button;
 }
 
-QLineEdit* NumberField(QWidget* page, const char* name, const QString& text, int maxLength, int left,
-                       int top)
+QLineEdit* NumberField(QWidget* page, const char* name, const QString& text, int maxLength, int left, int top)
 {
     auto* field = new QLineEdit(text, page);
     field->setObjectName(QLatin1String(name));
@@ -56,8 +51,8 @@ QLineEdit* NumberField(QWidget* page, const char* name, const QString& text, int
     return field;
 }
 
-QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption, const QFont& font,
-                        ColorValue color, int left, int top, int width, int height)
+QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption, const QFont& font, ColorValue color,
+                        int left, int top, int width, int height)
 {
     auto* box = new QCheckBox(caption, page);
     box->setObjectName(QLatin1String(name));

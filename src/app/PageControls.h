@@ -23,16 +23,15 @@ inline constexpr ColorValue kFrameLineColor = Rgb(128, 128, 255);
 inline constexpr ColorValue kHiddenButtonColor = Rgb(192, 255, 192);
 
 QFont Arial9();
-ImageControl* PictureButton(QWidget* page, const char* name, const char* art, int left, int top, int width,
-                            int height);
+ImageControl* PictureButton(QWidget* page, const char* name, const char* art, int left, int top, int width, int height);
 // A command button that stays hidden for the whole run: its caption names the
 // action, its enabled state says whether the action is available.
-QPushButton* HiddenCommand(QWidget* page, const char* name, const QString& caption, int left, int top,
-                           int width, int height, bool graphical);
+QPushButton* HiddenCommand(QWidget* page, const char* name, const QString& caption, int left, int top, int width,
+                           int height, bool graphical);
 // Red bold Verdana number field, flat.
 QLineEdit* NumberField(QWidget* page, const char* name, const QString& text, int maxLength, int left, int top);
-QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption, const QFont& font,
-                        ColorValue color, int left, int top, int width, int height);
+QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption, const QFont& font, ColorValue color,
+                        int left, int top, int width, int height);
 QTreeView* ReportList(QWidget* page, const char* name, QAbstractItemModel* rows);
 ShapeOutline* FrameShape(QWidget* page, const char* name);
 

@@ -30,9 +30,7 @@ int main(int argc, char** argv)
             shown = new FrmAbout(&window);
             shown->show();
         }
-        QTimer::singleShot(300, &window, [shown, path] {
-            QApplication::exit(shown->grab().save(path) ? 0 : 1);
-        });
+        QTimer::singleShot(300, &window, [shown, path] { QApplication::exit(shown->grab().save(path) ? 0 : 1); });
     }
     return QApplication::exec();
 }

@@ -28,8 +28,8 @@ std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
         bool ok = false;
         values.everyMs = parser.value(kEvery).toInt(&ok);
         if (!ok || values.everyMs < 1 || values.everyMs > CreationRules::kMaximumPlayTime) {
-            *refusal = QCoreApplication::translate("FrameOptions",
-                "the interval \"%1\" is not a whole number of milliseconds from 1 to %2")
+            *refusal = QCoreApplication::translate(
+                           "FrameOptions", "the interval \"%1\" is not a whole number of milliseconds from 1 to %2")
                            .arg(parser.value(kEvery))
                            .arg(CreationRules::kMaximumPlayTime);
             return std::nullopt;
@@ -44,16 +44,16 @@ std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
         else if (mode == QLatin1String("cover"))
             values.fit.mode = PictureFit::Mode::Cover;
         else {
-            *refusal = QCoreApplication::translate("FrameOptions",
-                "the fit \"%1\" is none of stretch, contain, cover").arg(mode);
+            *refusal = QCoreApplication::translate("FrameOptions", "the fit \"%1\" is none of stretch, contain, cover")
+                           .arg(mode);
             return std::nullopt;
         }
     }
     if (parser.isSet(kBackground)) {
         const QColor colour = QColor::fromString(parser.value(kBackground));
         if (!colour.isValid()) {
-            *refusal = QCoreApplication::translate("FrameOptions",
-                "the background \"%1\" is not a colour (#RRGGBB or a name such as white)")
+            *refusal = QCoreApplication::translate(
+                           "FrameOptions", "the background \"%1\" is not a colour (#RRGGBB or a name such as white)")
                            .arg(parser.value(kBackground));
             return std::nullopt;
         }
@@ -62,10 +62,7 @@ std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
     return values;
 }
 
-bool SizeTextHasOneX(const QString& text)
-{
-    return text.count(QLatin1Char('x')) == 1;
-}
+bool SizeTextHasOneX(const QString& text) { return text.count(QLatin1Char('x')) == 1; }
 
 QStringList ShortDelayWarnings(const QVector<CreationFrame>& frames)
 {

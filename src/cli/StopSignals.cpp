@@ -7,16 +7,13 @@
 
 namespace {
 
-void OnStopSignal(int signalNumber)
-{
-    StopRequest::Set(signalNumber);
-}
+void OnStopSignal(int signalNumber) { StopRequest::Set(signalNumber); }
 
 } // namespace
 
 void InstallStopSignals()
 {
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = &OnStopSignal;
     sigemptyset(&action.sa_mask);
     // SA_RESETHAND: a user who presses Ctrl+C twice means it.

@@ -60,8 +60,7 @@ int Refuse(const QString& message)
 
 void Warn(const QString& message)
 {
-    Err() << kName << ": " << QCoreApplication::translate("FlipreelCli",
-        "warning: %1").arg(message) << Qt::endl;
+    Err() << kName << ": " << QCoreApplication::translate("FlipreelCli", "warning: %1").arg(message) << Qt::endl;
 }
 
 // Whether a file that is no readable picture may be a video: a regular file
@@ -73,13 +72,14 @@ bool MaybeVideo(const QString& path)
     QString unused;
     if (!imaging::ReadPictureFileEnds(path, 64, 0, &head, &tail, &unused))
         return false;
-    return imaging::ChooseFormat(reinterpret_cast<const uchar*>(head.constData()), head.size(), path).codec ==
-           imaging::Codec::Unknown;
+    return imaging::ChooseFormat(reinterpret_cast<const uchar*>(head.constData()), head.size(), path).codec
+        == imaging::Codec::Unknown;
 }
 
 QString Usage()
 {
-    return QCoreApplication::translate("FlipreelCli",
+    return QCoreApplication::translate(
+        "FlipreelCli",
         "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [--every MS] [--fit MODE] [-q] PICTURE...\n"
         "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
         "A video among them gives one frame per decoded picture.\n"
@@ -120,8 +120,8 @@ public:
     void Start()
     {
         if (shown_)
-            std::fputs(QCoreApplication::translate("FlipreelCli",
-                "Start Creating...").toLocal8Bit().constData(), stderr);
+            std::fputs(QCoreApplication::translate("FlipreelCli", "Start Creating...").toLocal8Bit().constData(),
+                       stderr);
     }
     void Show(double percent)
     {
@@ -217,25 +217,25 @@ int main(int argc, char** argv)
     if (parser.isSet(time)) {
         const std::optional<qint32> value = CreationRules::PlayTimeFromText(parser.value(time));
         if (!value)
-            return Refuse(QCoreApplication::translate("FlipreelCli",
-                "the play time \"%1\" is not a whole number of milliseconds from 0 to %2")
+            return Refuse(QCoreApplication::translate(
+                              "FlipreelCli", "the play time \"%1\" is not a whole number of milliseconds from 0 to %2")
                               .arg(parser.value(time))
                               .arg(CreationRules::kMaximumPlayTime));
         playTime = *value;
     }
     if (parser.isSet(loop) && !CreationRules::LoopCountFromText(parser.value(loop).trimmed()))
-        return Refuse(QCoreApplication::translate("FlipreelCli",
-            "the loop count \"%1\" is not a whole number from 0 to %2")
-                          .arg(parser.value(loop))
-                          .arg(CreationRules::kMaximumLoopCount));
+        return Refuse(
+            QCoreApplication::translate("FlipreelCli", "the loop count \"%1\" is not a whole number from 0 to %2")
+                .arg(parser.value(loop))
+                .arg(CreationRules::kMaximumLoopCount));
     int threads = 0;
     if (parser.isSet(jobs)) {
         bool ok = false;
         threads = parser.value(jobs).toInt(&ok);
         if (!ok || threads < 1)
-            return Refuse(QCoreApplication::translate("FlipreelCli",
-                "the number of jobs \"%1\" is not a whole number from 1 up")
-                              .arg(parser.value(jobs)));
+            return Refuse(
+                QCoreApplication::translate("FlipreelCli", "the number of jobs \"%1\" is not a whole number from 1 up")
+                    .arg(parser.value(jobs)));
     }
 
     int qualityLevel = 0;
@@ -243,8 +243,9 @@ int main(int argc, char** argv)
         bool ok = false;
         qualityLevel = parser.value(quality).toInt(&ok);
         if (!ok || qualityLevel < 1 || qualityLevel > 100)
-            return Refuse(QCoreApplication::translate("FlipreelCli",
-                "the quality \"%1\" is not a whole number from 1 to 100").arg(parser.value(quality)));
+            return Refuse(
+                QCoreApplication::translate("FlipreelCli", "the quality \"%1\" is not a whole number from 1 to 100")
+                    .arg(parser.value(quality)));
     }
 
     QString refusal;
@@ -298,8 +299,9 @@ int main(int argc, char** argv)
             continue;
         }
         if (!video.error.isEmpty())
-            Warn(QCoreApplication::translate("FlipreelCli",
-                "\"%1\": %2; the %3 frames before are used").arg(argument, video.error).arg(video.added));
+            Warn(QCoreApplication::translate("FlipreelCli", "\"%1\": %2; the %3 frames before are used")
+                     .arg(argument, video.error)
+                     .arg(video.added));
         if (parser.isSet(time))
             for (qsizetype i = before; i < frames.size(); ++i)
                 frames[i].playTime = playTime;
@@ -307,15 +309,15 @@ int main(int argc, char** argv)
         dimensions << video.dimensions;
     }
     if (frames.size() < 2)
-        return Refuse(QCoreApplication::translate("FlipreelCli",
-            "at least two readable pictures are needed (%1 given)").arg(frames.size()));
+        return Refuse(QCoreApplication::translate("FlipreelCli", "at least two readable pictures are needed (%1 given)")
+                          .arg(frames.size()));
 
     // The size of the first picture unless one is given.
     const QString sizeText = parser.isSet(size) ? parser.value(size) : dimensions.front();
     const std::optional<CreationRules::SizeTexts> sides = CreationRules::SplitSizeText(sizeText);
     if (!sides || !FrameOptions::SizeTextHasOneX(sizeText))
-        return Refuse(QCoreApplication::translate("FlipreelCli",
-            "the size \"%1\" is not of the form WxH").arg(sizeText));
+        return Refuse(
+            QCoreApplication::translate("FlipreelCli", "the size \"%1\" is not of the form WxH").arg(sizeText));
     CreationRequest request;
     request.outputPath = parser.value(output);
     request.widthText = sides->width;
@@ -362,8 +364,7 @@ int main(int argc, char** argv)
         return kCreationFailed;
     }
     if (!parser.isSet(quiet)) {
-        Out() << QCoreApplication::translate("FlipreelCli",
-            "Animated File created successfully!") << '\n' << Qt::flush;
+        Out() << QCoreApplication::translate("FlipreelCli", "Animated File created successfully!") << '\n' << Qt::flush;
         // The name as the bytes it has on disk.
         std::puts(FileNames::ToBytes(request.outputPath).constData());
     }

@@ -9,8 +9,7 @@ using ColorValue = quint32;
 
 constexpr ColorValue Rgb(int red, int green, int blue)
 {
-    return static_cast<ColorValue>(red) | (static_cast<ColorValue>(green) << 8)
-        | (static_cast<ColorValue>(blue) << 16);
+    return static_cast<ColorValue>(red) | (static_cast<ColorValue>(green) << 8) | (static_cast<ColorValue>(blue) << 16);
 }
 
 inline QColor ToQColor(ColorValue value)
@@ -18,7 +17,4 @@ inline QColor ToQColor(ColorValue value)
     return QColor(int(value % 256), int((value / 256) % 256), int((value / 65536) % 256));
 }
 
-inline ColorValue FromQColor(const QColor& color)
-{
-    return Rgb(color.red(), color.green(), color.blue());
-}
+inline ColorValue FromQColor(const QColor& color) { return Rgb(color.red(), color.green(), color.blue()); }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/FileNames.h"
 
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,7 +111,7 @@ QByteArray ToBytes(const QString& name)
 
 QString CheckOutputTarget(const QString& name)
 {
-    struct stat info {};
+    struct stat info { };
     // stat follows symbolic links: a link to a regular file is written through.
     if (::stat(ToBytes(name).constData(), &info) != 0 || S_ISREG(info.st_mode))
         return {};

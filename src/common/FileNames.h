@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QString>
 
-
 // Linux file names are bytes, not text. Qt turns bytes that are not UTF-8 into
 // U+FFFD, which loses them: a picture could not be opened again and an output
 // file would be written under another name. These helpers keep every byte:

@@ -16,8 +16,7 @@ std::optional<int> Scaled(int value, int factor, int divisor)
         || product < std::numeric_limits<std::int32_t>::min())
         return std::nullopt;
     const std::int64_t result = RoundHalfEven(double(product) / divisor);
-    if (result > std::numeric_limits<std::int32_t>::max()
-        || result < std::numeric_limits<std::int32_t>::min())
+    if (result > std::numeric_limits<std::int32_t>::max() || result < std::numeric_limits<std::int32_t>::min())
         return std::nullopt;
     return int(result);
 }
@@ -35,5 +34,5 @@ QSize FitInto(int w, int h, int maxW, int maxH)
             w = *scaled;
         h = maxH;
     }
-    return { w, h };
+    return {w, h};
 }

@@ -7,13 +7,17 @@ namespace OutputSize {
 
 QString EmptyMessage()
 {
-    return QCoreApplication::translate("OutputSize",
-        "Please enter correct dimenions value including width and height in overall settings window");
+    return QCoreApplication::translate(
+        "OutputSize", "Please enter correct dimenions value including width and height in overall settings window");
 }
-QString TooSmallMessage() { return QCoreApplication::translate("OutputSize",
-    "The width or height value is too small, please reset it"); }
-QString TooBigMessage() { return QCoreApplication::translate("OutputSize",
-    "The width or height value is too big, please reset it"); }
+QString TooSmallMessage()
+{
+    return QCoreApplication::translate("OutputSize", "The width or height value is too small, please reset it");
+}
+QString TooBigMessage()
+{
+    return QCoreApplication::translate("OutputSize", "The width or height value is too big, please reset it");
+}
 
 Verdict Check(const QString& widthText, const QString& heightText)
 {

@@ -23,7 +23,6 @@ struct FolderAndName {
 // Splits a file text at its last separator; without one the name is the whole
 // text and the folder is `folder`. A drive ("C:") or the empty root of "/a.gif"
 // keeps its trailing separator ("C:\", "/").
-FolderAndName SplitFileText(const QString& fileText, const QString& folder,
-                            QChar separator = NativeSeparator());
+FolderAndName SplitFileText(const QString& fileText, const QString& folder, QChar separator = NativeSeparator());
 
 } // namespace Paths

@@ -26,12 +26,6 @@ QRect CentredFit(QSize shape, QSize area)
 
 } // namespace
 
-QRect ContainPlace(QSize picture, QSize box)
-{
-    return CentredFit(picture, box);
-}
+QRect ContainPlace(QSize picture, QSize box) { return CentredFit(picture, box); }
 
-QRect CoverCrop(QSize picture, QSize box)
-{
-    return CentredFit(box, picture);
-}
+QRect CoverCrop(QSize picture, QSize box) { return CentredFit(box, picture); }

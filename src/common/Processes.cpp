@@ -7,9 +7,6 @@
 
 namespace Processes {
 
-bool Gone(qint64 pid)
-{
-    return pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
-}
+bool Gone(qint64 pid) { return pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
 
 } // namespace Processes

@@ -40,10 +40,7 @@ QByteArray ResolveLinks(QByteArray path)
 
 // "." name "." pid "-" random ".part": the pid lets a later write remove what a
 // process killed outright (SIGKILL, power cut) left beside the target.
-QByteArray PartPrefix(const QByteArray& name)
-{
-    return '.' + name + '.';
-}
+QByteArray PartPrefix(const QByteArray& name) { return '.' + name + '.'; }
 
 void RemoveAbandonedParts(const QByteArray& folder, const QByteArray& name)
 {
@@ -75,10 +72,7 @@ ReplacingFile::ReplacingFile(const QString& target, Use use)
 {
 }
 
-ReplacingFile::~ReplacingFile()
-{
-    Discard();
-}
+ReplacingFile::~ReplacingFile() { Discard(); }
 
 void ReplacingFile::SetSystemCallsForTesting(const SystemCalls* replacement)
 {
@@ -125,16 +119,13 @@ bool ReplacingFile::open(OpenMode mode)
         return false;
     }
     // A replaced file keeps its permissions.
-    struct stat old {};
+    struct stat old { };
     if (::stat(final_.constData(), &old) == 0)
         (void)::fchmod(fd_, old.st_mode & 07777);
     return QIODevice::open(mode);
 }
 
-qint64 ReplacingFile::readData(char* /*data*/, qint64 /*maxSize*/)
-{
-    return -1;
-}
+qint64 ReplacingFile::readData(char* /*data*/, qint64 /*maxSize*/) { return -1; }
 
 qint64 ReplacingFile::writeData(const char* data, qint64 size)
 {
@@ -184,10 +175,7 @@ bool ReplacingFile::commit()
     return true;
 }
 
-void ReplacingFile::cancelWriting()
-{
-    Discard();
-}
+void ReplacingFile::cancelWriting() { Discard(); }
 
 void ReplacingFile::close()
 {

@@ -5,15 +5,9 @@
 
 namespace Twips {
 
-int ToPixels(int twips)
-{
-    return static_cast<int>(RoundHalfEven(static_cast<double>(twips) / kPerPixel));
-}
+int ToPixels(int twips) { return static_cast<int>(RoundHalfEven(static_cast<double>(twips) / kPerPixel)); }
 
-QPoint ToPixels(int left, int top)
-{
-    return {ToPixels(left), ToPixels(top)};
-}
+QPoint ToPixels(int left, int top) { return {ToPixels(left), ToPixels(top)}; }
 
 QRect ToPixels(int left, int top, int width, int height)
 {

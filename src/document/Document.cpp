@@ -73,10 +73,7 @@ void Document::Clear()
     checked_.clear();
 }
 
-bool Document::IsChecked(qint32 position) const
-{
-    return At(position) && checked_[static_cast<size_t>(position - 1)];
-}
+bool Document::IsChecked(qint32 position) const { return At(position) && checked_[static_cast<size_t>(position - 1)]; }
 
 void Document::SetChecked(qint32 position, bool checked)
 {

@@ -3,7 +3,4 @@
 
 #include "common/Paths.h"
 
-QString PictureRow::Path() const
-{
-    return Paths::JoinFolder(folder, name);
-}
+QString PictureRow::Path() const { return Paths::JoinFolder(folder, name); }

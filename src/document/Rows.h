@@ -9,7 +9,7 @@
 
 // One picture of the document as the picture list shows it.
 struct PictureRow {
-    QString name;   // without its folder
+    QString name; // without its folder
     QString typeText;
     QSize size;
     QString folder; // keeps a trailing separator only at a root ("C:\", "/")

@@ -3,10 +3,7 @@
 
 #include "production/CreationRules.h"
 
-QString SizeText(QSize size)
-{
-    return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());
-}
+QString SizeText(QSize size) { return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()); }
 
 QSize ParseSizeText(const QString& text)
 {

@@ -86,4 +86,4 @@ GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& fra
     return table;
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -12,12 +12,12 @@ namespace imaging {
 // The global colour table of an animation, chosen before any frame is
 // written. A frame whose colours are all in it needs no table of its own.
 struct GlobalColorTable {
-    std::array<uint32_t, 256> colors{};  // 0xRRGGBB
-    int count = 0;                       // 0: the animation has no global table
+    std::array<uint32_t, 256> colors{}; // 0xRRGGBB
+    int count = 0;                      // 0: the animation has no global table
     // Its index of `rgb`, or -1.
     int Find(uint32_t rgb) const;
 
-    std::vector<uint32_t> sorted;  // rgb << 8 | index, for Find
+    std::vector<uint32_t> sorted; // rgb << 8 | index, for Find
 };
 
 // The colours (0xRRGGBB) a GIF file's first colour table offers for opaque
@@ -29,4 +29,4 @@ std::vector<uint32_t> ReadOpaqueColors(const QString& path);
 // colours most frames share (at least two frames), else none.
 GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors);
 
-}  // namespace imaging
+} // namespace imaging

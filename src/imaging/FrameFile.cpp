@@ -34,4 +34,4 @@ bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* 
     return true;
 }
 
-}  // namespace imaging
+} // namespace imaging

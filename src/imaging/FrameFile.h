@@ -12,4 +12,4 @@ namespace imaging {
 // synced, and there only when complete. On failure `reason` says why.
 bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* reason);
 
-}  // namespace imaging
+} // namespace imaging

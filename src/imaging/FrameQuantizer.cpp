@@ -39,7 +39,7 @@ inline int R(uint32_t c) { return int(c & 0xFF); }
 inline int G(uint32_t c) { return int((c >> 8) & 0xFF); }
 inline int B(uint32_t c) { return int((c >> 16) & 0xFF); }
 
-}  // namespace
+} // namespace
 
 void FrameQuantizer::Reset()
 {
@@ -252,7 +252,7 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
     const int w = width_;
     const int h = height_;
     const float level = std::clamp(settings_.dithering, 0.0f, 1.0f);
-    std::vector<float> errorRows(size_t(w + 2) * 6, 0.0f);  // two rows of R,G,B, a pixel of margin each side
+    std::vector<float> errorRows(size_t(w + 2) * 6, 0.0f); // two rows of R,G,B, a pixel of margin each side
     float* thisRow = errorRows.data();
     float* nextRow = errorRows.data() + size_t(w + 2) * 3;
     auto contrast = [&](size_t i, int x, int y) {
@@ -263,10 +263,14 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
                 return;
             most = std::max(most, std::abs(R(c) - R(o)) + std::abs(G(c) - G(o)) + std::abs(B(c) - B(o)));
         };
-        if (x > 0) take(current_[i - 1]);
-        if (x + 1 < w) take(current_[i + 1]);
-        if (y > 0) take(current_[i - size_t(w)]);
-        if (y + 1 < h) take(current_[i + size_t(w)]);
+        if (x > 0)
+            take(current_[i - 1]);
+        if (x + 1 < w)
+            take(current_[i + 1]);
+        if (y > 0)
+            take(current_[i - size_t(w)]);
+        if (y + 1 < h)
+            take(current_[i + size_t(w)]);
         return most;
     };
     for (int y = 0; y < h; ++y) {
@@ -279,7 +283,7 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
             const size_t i = row + size_t(x);
             const uint32_t c = current_[i];
             if (c == previous_[i])
-                continue;  // index kept from the previous frame
+                continue; // index kept from the previous frame
             if (c == 0) {
                 out.indices[i] = uint8_t(out.transparent);
                 continue;
@@ -318,7 +322,9 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
                 db *= 0.75f;
             }
             const int edge = contrast(i, x, y);
-            const float amount = edge <= kSmooth ? 1.0f : edge >= kRough ? 0.0f : float(kRough - edge) / float(kRough - kSmooth);
+            const float amount = edge <= kSmooth ? 1.0f
+                : edge >= kRough                 ? 0.0f
+                                                 : float(kRough - edge) / float(kRough - kSmooth);
             if (amount == 0.0f)
                 continue;
             dr *= amount / 16.0f;
@@ -328,14 +334,22 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
             float* below = nextRow + size_t(x + 1) * 3;
             float* belowAhead = below + 3 * dir;
             float* belowBehind = below - 3 * dir;
-            ahead[0] += dr * 7; ahead[1] += dg * 7; ahead[2] += db * 7;
-            belowBehind[0] += dr * 3; belowBehind[1] += dg * 3; belowBehind[2] += db * 3;
-            below[0] += dr * 5; below[1] += dg * 5; below[2] += db * 5;
-            belowAhead[0] += dr; belowAhead[1] += dg; belowAhead[2] += db;
+            ahead[0] += dr * 7;
+            ahead[1] += dg * 7;
+            ahead[2] += db * 7;
+            belowBehind[0] += dr * 3;
+            belowBehind[1] += dg * 3;
+            belowBehind[2] += db * 3;
+            below[0] += dr * 5;
+            below[1] += dg * 5;
+            below[2] += db * 5;
+            belowAhead[0] += dr;
+            belowAhead[1] += dg;
+            belowAhead[2] += db;
         }
         std::swap(thisRow, nextRow);
     }
     return true;
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -51,19 +51,19 @@ private:
     std::vector<uint32_t> previous_;
     std::vector<uint32_t> current_;
     IndexedPicture previousOut_;
-    double paletteError_ = 0;  // mean squared error of the palette on its own picture's opaque pixels
-    double pictureError_ = 0;  // ... on the previous picture, per pixel
-    std::vector<uint32_t> errors_;  // ... per pixel of the previous picture
+    double paletteError_ = 0;      // mean squared error of the palette on its own picture's opaque pixels
+    double pictureError_ = 0;      // ... on the previous picture, per pixel
+    std::vector<uint32_t> errors_; // ... per pixel of the previous picture
     std::vector<std::pair<uint32_t, uint32_t>> changes_;
     // Per 6-bit RGB cell, filled on first use: the opaque palette entries that
     // can be nearest to a colour in the cell (cells_ = -1: not yet known).
     std::vector<int32_t> cells_;
     std::vector<int32_t> cellEnd_;
-    std::vector<int32_t> filled_;  // the cells set since the last SetPalette
+    std::vector<int32_t> filled_; // the cells set since the last SetPalette
     std::vector<uint8_t> candidates_;
     int red_[256] = {}, green_[256] = {}, blue_[256] = {};
     int opaqueCount_ = 0;
     uint8_t opaqueIndex_[256] = {};
 };
 
-}  // namespace imaging
+} // namespace imaging

@@ -24,7 +24,7 @@ using imaging::IndexedPicture;
 // One frame file, decoded, on the animation's screen.
 struct Frame {
     IndexedPicture picture;
-    std::vector<uint32_t> colors;  // per pixel: 0 = transparent, else 0xFFRRGGBB
+    std::vector<uint32_t> colors; // per pixel: 0 = transparent, else 0xFFRRGGBB
 };
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
@@ -51,7 +51,7 @@ void FitToScreen(IndexedPicture& p, int width, int height)
             if (!used[size_t(i)])
                 pick = i;
         if (pick < 0)
-            pick = 0;  // all 256 colours used: colour 0 becomes transparent (lossy; never for our own frames)
+            pick = 0; // all 256 colours used: colour 0 becomes transparent (lossy; never for our own frames)
         fitted.transparent = pick;
         fitted.colorCount = std::max(fitted.colorCount, pick + 1);
         fitted.palette[size_t(pick)] = 0;
@@ -67,21 +67,22 @@ bool LoadFrame(const QString& path, int number, int width, int height, Frame* fr
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QCoreApplication::translate("GifAssembler",
-            "frame %1 (%2): %3").arg(number).arg(Native(path), file.errorString());
+        *error = QCoreApplication::translate("GifAssembler", "frame %1 (%2): %3")
+                     .arg(number)
+                     .arg(Native(path), file.errorString());
         return false;
     }
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        *error = QCoreApplication::translate("GifAssembler",
-            "frame %1 (%2): %3").arg(number).arg(Native(path), file.errorString());
+        *error = QCoreApplication::translate("GifAssembler", "frame %1 (%2): %3")
+                     .arg(number)
+                     .arg(Native(path), file.errorString());
         return false;
     }
     QString reason;
     if (!imaging::GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), &frame->picture,
                                     &reason)) {
-        *error = QCoreApplication::translate("GifAssembler",
-            "frame %1 (%2): %3").arg(number).arg(Native(path), reason);
+        *error = QCoreApplication::translate("GifAssembler", "frame %1 (%2): %3").arg(number).arg(Native(path), reason);
         return false;
     }
     if (width > 0)
@@ -99,7 +100,7 @@ bool LoadFrame(const QString& path, int number, int width, int height, Frame* fr
 }
 
 struct Rect {
-    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // inclusive; empty when x1 < x0
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1; // inclusive; empty when x1 < x0
     bool Empty() const { return x1 < x0; }
     void Add(int x, int y)
     {
@@ -116,13 +117,13 @@ struct Rect {
 };
 
 struct Scratch {
-    std::vector<uint8_t> pixels;  // the rectangle, every unchanged pixel transparent
-    std::vector<uint8_t> runs;    // ... unchanged pixels that continue a run keep their colour
-    std::vector<uint8_t> opaque;  // ... unchanged pixels keep their colour
+    std::vector<uint8_t> pixels; // the rectangle, every unchanged pixel transparent
+    std::vector<uint8_t> runs;   // ... unchanged pixels that continue a run keep their colour
+    std::vector<uint8_t> opaque; // ... unchanged pixels keep their colour
     std::vector<uint8_t> mapped;
     QByteArray code;
     imaging::LzwEncoder lzw;
-    int lzwError = 0;  // see GifAssembler::LzwError
+    int lzwError = 0; // see GifAssembler::LzwError
 };
 
 // Rectangles up to this many pixels are cheap to encode once more.
@@ -135,8 +136,8 @@ struct Choice {
     int colorCount = 0;
     int transparent = -1;
     bool local = true;
-    qsizetype cost = -1;  // code and local table bytes; -1: nothing yet
-    std::vector<uint8_t> pixels;  // as encoded
+    qsizetype cost = -1;         // code and local table bytes; -1: nothing yet
+    std::vector<uint8_t> pixels; // as encoded
     bool tableFilled = false;
 };
 
@@ -148,7 +149,7 @@ void TryKeepingFullTable(Scratch& work, Choice& best)
     if (!best.tableFilled)
         return;
     const int bits = imaging::LzwCodeSize(best.colorCount);
-    work.lzw.Lossy(nullptr, 0, -1, 0);  // the pixels already are what the frame shows
+    work.lzw.Lossy(nullptr, 0, -1, 0); // the pixels already are what the frame shows
     if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true))
         best.code.swap(work.code);
 }
@@ -173,12 +174,13 @@ void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, cons
             work.mapped[i] = map[own[i]];
         const qsizetype limit = best.cost < 0 ? std::numeric_limits<qsizetype>::max() : best.cost - table - 1;
         if (limit < 0
-            || !work.lzw.Encode(work.mapped.data(), work.mapped.size(), imaging::LzwCodeSize(codeCount), &work.code, limit))
+            || !work.lzw.Encode(work.mapped.data(), work.mapped.size(), imaging::LzwCodeSize(codeCount), &work.code,
+                                limit))
             return;
         candidate.cost = work.code.size() + table;
         candidate.code.swap(work.code);
         candidate.pixels.swap(work.mapped);
-        work.mapped.swap(best.pixels);  // the buffer of the choice it beats is reused
+        work.mapped.swap(best.pixels); // the buffer of the choice it beats is reused
         candidate.tableFilled = work.lzw.TableFilled();
         best = std::move(candidate);
     };
@@ -380,7 +382,7 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void GifAssembler::Reset()
 {
@@ -391,20 +393,14 @@ void GifAssembler::Reset()
     lastError_.clear();
 }
 
-void GifAssembler::LoopCount(int count)
-{
-    loopCount_ = std::clamp(count, 0, 65535);
-}
+void GifAssembler::LoopCount(int count) { loopCount_ = std::clamp(count, 0, 65535); }
 
 void GifAssembler::Version(const QString& /*version*/)
 {
     // Delays and the loop count need GIF89a: that is what is always written.
 }
 
-void GifAssembler::LzwError(int bound)
-{
-    lzwError_ = std::max(bound, 0);
-}
+void GifAssembler::LzwError(int bound) { lzwError_ = std::max(bound, 0); }
 
 bool GifAssembler::AddFrame(const QString& path)
 {
@@ -414,8 +410,9 @@ bool GifAssembler::AddFrame(const QString& path)
     delays_.append(0);
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile()) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "frame %1 (%2): the file does not exist").arg(frames_.size()).arg(Native(path));
+        lastError_ = QCoreApplication::translate("GifAssembler", "frame %1 (%2): the file does not exist")
+                         .arg(frames_.size())
+                         .arg(Native(path));
         return false;
     }
     return true;
@@ -424,9 +421,10 @@ bool GifAssembler::AddFrame(const QString& path)
 bool GifAssembler::SetFrameDelay(int index, int delay)
 {
     if (index < 0 || index >= delays_.size()) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "there is no frame %1 (frames are counted from 0; %2 added)")
-                         .arg(index).arg(delays_.size());
+        lastError_ =
+            QCoreApplication::translate("GifAssembler", "there is no frame %1 (frames are counted from 0; %2 added)")
+                .arg(index)
+                .arg(delays_.size());
         return false;
     }
     delays_[index] = std::clamp(delay, 0, 65535);
@@ -441,8 +439,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
         return false;
     }
     if (frames_.isEmpty()) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "%1: the animation has no frames").arg(Native(path));
+        lastError_ = QCoreApplication::translate("GifAssembler", "%1: the animation has no frames").arg(Native(path));
         return false;
     }
     // Only two decoded frames and one screen buffer at a time, whatever the
@@ -451,8 +448,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
     Frame cur, next;
     QString reason;
     if (!LoadFrame(frames_[0], 1, 0, 0, &cur, &reason)) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "cannot create %1: %2").arg(Native(path), reason);
+        lastError_ = QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), reason);
         return false;
     }
     const int width = cur.picture.width;
@@ -460,8 +456,8 @@ bool GifAssembler::SaveAnimation(const QString& path)
 
     ReplacingFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "cannot create %1: %2").arg(Native(path), file.errorString());
+        lastError_ =
+            QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), file.errorString());
         return false;
     }
     std::vector<std::vector<uint32_t>> frameColors;
@@ -473,8 +469,8 @@ bool GifAssembler::SaveAnimation(const QString& path)
 
     imaging::GifWriter writer(&file);
     if (!writer.Begin(width, height, global.count > 0 ? global.colors.data() : nullptr, global.count, loopCount_)) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "cannot write %1: %2").arg(Native(path), writer.Error());
+        lastError_ =
+            QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), writer.Error());
         file.cancelWriting();
         return false;
     }
@@ -485,28 +481,26 @@ bool GifAssembler::SaveAnimation(const QString& path)
     for (int i = 0; i < n; ++i) {
         const bool hasNext = i + 1 < n;
         if (hasNext && !LoadFrame(frames_[i + 1], i + 2, width, height, &next, &reason)) {
-            lastError_ = QCoreApplication::translate("GifAssembler",
-                "cannot create %1: %2").arg(Native(path), reason);
+            lastError_ = QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), reason);
             file.cancelWriting();
             return false;
         }
         if (!EncodeFrame(writer, cur, hasNext ? &next : nullptr, canvas, delays_[i], global, scratch, &reason)) {
-            lastError_ = QCoreApplication::translate("GifAssembler",
-                "cannot write %1: %2").arg(Native(path), reason);
+            lastError_ = QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), reason);
             file.cancelWriting();
             return false;
         }
         std::swap(cur, next);
     }
     if (!writer.End()) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "cannot write %1: %2").arg(Native(path), writer.Error());
+        lastError_ =
+            QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), writer.Error());
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
-        lastError_ = QCoreApplication::translate("GifAssembler",
-            "cannot write %1: %2").arg(Native(path), file.errorString());
+        lastError_ =
+            QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), file.errorString());
         return false;
     }
     return true;

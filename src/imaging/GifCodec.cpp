@@ -67,24 +67,24 @@ bool OpenFirstImage(MemoryReader* reader, FirstImage* first, QString* error)
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(gif, &type) == GIF_ERROR) {
-            *error = QCoreApplication::translate("GifCodec",
-                "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+            *error =
+                QCoreApplication::translate("GifCodec", "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
             return false;
         }
         if (type == EXTENSION_RECORD_TYPE) {
             int function = 0;
             GifByteType* block = nullptr;
             if (DGifGetExtension(gif, &function, &block) == GIF_ERROR) {
-                *error = QCoreApplication::translate("GifCodec",
-                    "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                *error =
+                    QCoreApplication::translate("GifCodec", "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
                 return false;
             }
             if (function == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4)
                 first->transparent = (block[1] & 1) ? block[4] : -1;
             while (block) {
                 if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) {
-                    *error = QCoreApplication::translate("GifCodec",
-                        "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                    *error = QCoreApplication::translate("GifCodec", "corrupt or truncated GIF: %1")
+                                 .arg(GifMessage(gif->Error));
                     return false;
                 }
             }
@@ -92,8 +92,8 @@ bool OpenFirstImage(MemoryReader* reader, FirstImage* first, QString* error)
         }
         if (type == IMAGE_DESC_RECORD_TYPE) {
             if (DGifGetImageDesc(gif) == GIF_ERROR) {
-                *error = QCoreApplication::translate("GifCodec",
-                    "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                *error =
+                    QCoreApplication::translate("GifCodec", "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
                 return false;
             }
             const GifImageDesc& d = gif->Image;
@@ -125,21 +125,20 @@ bool SkipImageData(GifFileType* gif, QString* error)
     int codeSize = 0;
     GifByteType* block = nullptr;
     if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) {
-        *error = QCoreApplication::translate("GifCodec",
-            "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+        *error = QCoreApplication::translate("GifCodec", "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
         return false;
     }
     while (block) {
         if (DGifGetCodeNext(gif, &block) == GIF_ERROR) {
-            *error = QCoreApplication::translate("GifCodec",
-                "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+            *error =
+                QCoreApplication::translate("GifCodec", "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
             return false;
         }
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int PaletteBits(int count)
 {
@@ -149,10 +148,7 @@ int PaletteBits(int count)
     return bits;
 }
 
-int LzwCodeSize(int count)
-{
-    return std::max(2, PaletteBits(std::max(count, 2)));
-}
+int LzwCodeSize(int count) { return std::max(2, PaletteBits(std::max(count, 2))); }
 
 bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error)
 {
@@ -203,8 +199,9 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
     try {
         p.indices.assign(size_t(p.width) * size_t(p.height), kUnset);
     } catch (const std::bad_alloc&) {
-        *error = QCoreApplication::translate("GifCodec",
-            "not enough memory for a %1 x %2 picture").arg(p.width).arg(p.height);
+        *error = QCoreApplication::translate("GifCodec", "not enough memory for a %1 x %2 picture")
+                     .arg(p.width)
+                     .arg(p.height);
         return false;
     }
     std::vector<uint8_t> covered;
@@ -220,8 +217,8 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
         const int step = d.Interlace ? kStep[pass] : 1;
         for (int row = start; row < d.Height; row += step) {
             if (DGifGetLine(gif, line.data(), d.Width) == GIF_ERROR) {
-                *error = QCoreApplication::translate("GifCodec",
-                    "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
+                *error =
+                    QCoreApplication::translate("GifCodec", "corrupt or truncated GIF: %1").arg(GifMessage(gif->Error));
                 return false;
             }
             const int y = d.Top + row;
@@ -342,9 +339,12 @@ void ReleaseLocalMap(GifFileType* gif)
     GifFreeMapObject(gif->Image.ColorMap);
     gif->Image.ColorMap = nullptr;
 }
-}  // namespace
+} // namespace
 
-GifWriter::GifWriter(QIODevice* device) : device_(device) {}
+GifWriter::GifWriter(QIODevice* device)
+    : device_(device)
+{
+}
 
 GifWriter::~GifWriter()
 {
@@ -383,8 +383,8 @@ bool GifWriter::Fail(const char* step, int code)
     if (deviceFailed_)
         error_ = device_->errorString();
     else
-        error_ = QCoreApplication::translate("GifCodec",
-            "%1 failed: %2").arg(QCoreApplication::translate("GifCodec", step), GifMessage(code));
+        error_ = QCoreApplication::translate("GifCodec", "%1 failed: %2")
+                     .arg(QCoreApplication::translate("GifCodec", step), GifMessage(code));
     return false;
 }
 
@@ -432,8 +432,8 @@ bool GifWriter::AddCompressedFrame(const Frame& f, const QByteArray& blocks, boo
             error_ = QCoreApplication::translate("GifCodec", "malformed compressed data");
             return false;
         }
-        const int written = firstBlock ? EGifPutCode(gif_, LzwCodeSize(f.colorCount), data + at)
-                                       : EGifPutCodeNext(gif_, data + at);
+        const int written =
+            firstBlock ? EGifPutCode(gif_, LzwCodeSize(f.colorCount), data + at) : EGifPutCodeNext(gif_, data + at);
         if (written == GIF_ERROR)
             return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing the pixels"), gif_->Error);
         firstBlock = false;
@@ -449,10 +449,8 @@ bool GifWriter::PutControl(const Frame& f)
 {
     if (!(f.graphicControl || f.transparent >= 0 || f.delay > 0 || f.disposal > 0))
         return true;
-    const unsigned char gce[4] = {
-        uchar(((f.disposal & 7) << 2) | (f.transparent >= 0 ? 1 : 0)),
-        uchar(f.delay & 0xFF), uchar((f.delay >> 8) & 0xFF),
-        uchar(f.transparent >= 0 ? f.transparent : 0)};
+    const unsigned char gce[4] = {uchar(((f.disposal & 7) << 2) | (f.transparent >= 0 ? 1 : 0)), uchar(f.delay & 0xFF),
+                                  uchar((f.delay >> 8) & 0xFF), uchar(f.transparent >= 0 ? f.transparent : 0)};
     if (EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, gce) == GIF_ERROR)
         return Fail(QT_TRANSLATE_NOOP("GifCodec", "writing a graphic control extension"), gif_->Error);
     return true;
@@ -485,4 +483,4 @@ bool GifWriter::End()
     return true;
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -19,10 +19,10 @@ namespace imaging {
 struct IndexedPicture {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> indices;  // width * height, row by row
-    std::array<uint32_t, 256> palette{};  // unused entries are opaque black
-    int colorCount = 0;                   // entries that the picture's colour table holds
-    int transparent = -1;                 // index shown transparent, -1 for none
+    std::vector<uint8_t> indices;        // width * height, row by row
+    std::array<uint32_t, 256> palette{}; // unused entries are opaque black
+    int colorCount = 0;                  // entries that the picture's colour table holds
+    int transparent = -1;                // index shown transparent, -1 for none
 };
 
 // The first image of a GIF on the logical screen (the screen size; the image's
@@ -44,13 +44,13 @@ public:
         int top = 0;
         int width = 0;
         int height = 0;
-        uint8_t* pixels = nullptr;  // width * height indices, contiguous (giflib may rewrite them in place)
+        uint8_t* pixels = nullptr; // width * height indices, contiguous (giflib may rewrite them in place)
         const uint32_t* palette = nullptr;
-        int colorCount = 0;    // entries used; the table is padded to a power of two
-        int transparent = -1;  // -1: no transparency
-        int disposal = 0;      // GIF disposal method 0..3
-        int delay = 0;         // hundredths of a second
-        bool graphicControl = false;  // write a graphic control extension even without transparency/delay
+        int colorCount = 0;          // entries used; the table is padded to a power of two
+        int transparent = -1;        // -1: no transparency
+        int disposal = 0;            // GIF disposal method 0..3
+        int delay = 0;               // hundredths of a second
+        bool graphicControl = false; // write a graphic control extension even without transparency/delay
     };
 
     explicit GifWriter(QIODevice* device);
@@ -89,4 +89,4 @@ int PaletteBits(int count);
 // The LZW minimum code size of an image whose colour table holds `count` entries.
 int LzwCodeSize(int count);
 
-}  // namespace imaging
+} // namespace imaging

@@ -38,15 +38,9 @@ void ImageEngine::Clear()
     lastError_.clear();
 }
 
-int ImageEngine::ImageWidth() const
-{
-    return picture_.isNull() ? 0 : picture_.width();
-}
+int ImageEngine::ImageWidth() const { return picture_.isNull() ? 0 : picture_.width(); }
 
-int ImageEngine::ImageHeight() const
-{
-    return picture_.isNull() ? 0 : picture_.height();
-}
+int ImageEngine::ImageHeight() const { return picture_.isNull() ? 0 : picture_.height(); }
 
 bool ImageEngine::Resize(int width, int height, bool /*flag*/)
 {
@@ -57,16 +51,18 @@ bool ImageEngine::Resize(int width, int height, bool /*flag*/)
     }
     const QString reason = imaging::CheckPictureSize(width, height);
     if (!reason.isEmpty()) {
-        lastError_ = QCoreApplication::translate("ImageEngine",
-            "cannot resize to %1 x %2: %3").arg(width).arg(height).arg(reason);
+        lastError_ = QCoreApplication::translate("ImageEngine", "cannot resize to %1 x %2: %3")
+                         .arg(width)
+                         .arg(height)
+                         .arg(reason);
         return false;
     }
     if (width == picture_.width() && height == picture_.height())
         return true;
     QImage scaled = imaging::ResampleLanczos(picture_, width, height);
     if (scaled.isNull()) {
-        lastError_ = QCoreApplication::translate("ImageEngine",
-            "not enough memory to resize to %1 x %2").arg(width).arg(height);
+        lastError_ =
+            QCoreApplication::translate("ImageEngine", "not enough memory to resize to %1 x %2").arg(width).arg(height);
         return false;
     }
     picture_ = std::move(scaled);

@@ -19,8 +19,8 @@ bool ImageEngine::Fit(int width, int height, const PictureFit& fit)
         return false;
     QImage canvas(box, QImage::Format_ARGB32);
     if (canvas.isNull()) {
-        lastError_ = QCoreApplication::translate("ImageEngine",
-            "not enough memory to pad to %1 x %2").arg(width).arg(height);
+        lastError_ =
+            QCoreApplication::translate("ImageEngine", "not enough memory to pad to %1 x %2").arg(width).arg(height);
         return false;
     }
     canvas.fill(QColor::fromRgba(fit.background));

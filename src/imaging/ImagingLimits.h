@@ -18,4 +18,4 @@ inline constexpr qint64 kMaxPictureFileBytes = qint64(1) << 30;
 // Empty when a picture of width x height may be decoded, else the reason.
 QString CheckPictureSize(qint64 width, qint64 height);
 
-}  // namespace imaging
+} // namespace imaging

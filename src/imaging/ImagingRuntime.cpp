@@ -18,16 +18,21 @@ namespace imaging {
 QString CheckPictureSize(qint64 width, qint64 height)
 {
     if (width <= 0 || height <= 0)
-        return QCoreApplication::translate("ImagingRuntime",
-            "the picture has no pixels (%1 x %2)").arg(width).arg(height);
+        return QCoreApplication::translate("ImagingRuntime", "the picture has no pixels (%1 x %2)")
+            .arg(width)
+            .arg(height);
     if (width > kMaxPictureSide || height > kMaxPictureSide)
         return QCoreApplication::translate("ImagingRuntime",
-            "the picture measures %1 x %2, above the limit of %3 pixels per side")
-            .arg(width).arg(height).arg(kMaxPictureSide);
+                                           "the picture measures %1 x %2, above the limit of %3 pixels per side")
+            .arg(width)
+            .arg(height)
+            .arg(kMaxPictureSide);
     if (width * height > kMaxPicturePixels)
         return QCoreApplication::translate("ImagingRuntime",
-            "the picture measures %1 x %2, above the limit of %3 megapixels")
-            .arg(width).arg(height).arg(kMaxPicturePixels / 1'000'000);
+                                           "the picture measures %1 x %2, above the limit of %3 megapixels")
+            .arg(width)
+            .arg(height)
+            .arg(kMaxPicturePixels / 1'000'000);
     return {};
 }
 
@@ -71,4 +76,4 @@ void UseOneLibraryThread()
     }
 }
 
-}  // namespace imaging
+} // namespace imaging

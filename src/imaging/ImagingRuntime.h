@@ -17,4 +17,4 @@ void EnsureQtImageLimit();
 // one. Callers that want parallelism run whole pictures on several threads.
 void UseOneLibraryThread();
 
-}  // namespace imaging
+} // namespace imaging

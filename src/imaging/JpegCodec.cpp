@@ -35,7 +35,7 @@ struct ErrorManager {
 void OnMessage(j_common_ptr cinfo, int level)
 {
     if (level >= 0)
-        return;  // trace messages
+        return; // trace messages
     // The memory source inserts a fake end marker at the end of the data and
     // warns: the picture would show grey where data is missing.
     if (cinfo->err->msg_code == JWRN_JPEG_EOF) {
@@ -103,7 +103,7 @@ void Setup(Decoder& d, const uchar* data, qint64 size)
 
 QString Message(const Decoder& d) { return QString::fromLocal8Bit(d.err.message); }
 
-}  // namespace
+} // namespace
 
 int ExifOrientation(const uchar* data, qint64 size)
 {
@@ -133,17 +133,17 @@ int ExifOrientation(const uchar* data, qint64 size)
             continue;
         const int type = Read16(tiff + at + 2, le);
         int value = 0;
-        if (type == 3)  // SHORT
+        if (type == 3) // SHORT
             value = Read16(tiff + at + 8, le);
-        else if (type == 4)  // LONG, seen in some writers
+        else if (type == 4) // LONG, seen in some writers
             value = int(Read32(tiff + at + 8, le));
         return value >= 1 && value <= 8 ? value : 1;
     }
     return 1;
 }
 
-bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error,
-                    const uchar* tail, qint64 tailSize)
+bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error, const uchar* tail,
+                    qint64 tailSize)
 {
     Decoder d;
     if (setjmp(d.err.jump)) {
@@ -206,8 +206,7 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
     const int h = int(d.cinfo.output_height);
     *image = QImage(w, h, QImage::Format_RGBX8888);
     if (image->isNull()) {
-        *error = QCoreApplication::translate("JpegCodec",
-            "not enough memory for a %1 x %2 picture").arg(w).arg(h);
+        *error = QCoreApplication::translate("JpegCodec", "not enough memory for a %1 x %2 picture").arg(w).arg(h);
         jpeg_destroy_decompress(&d.cinfo);
         return false;
     }
@@ -231,7 +230,10 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
         for (int x = 0; x < w; ++x) {
             int c = cmykRow[4 * x], m = cmykRow[4 * x + 1], ye = cmykRow[4 * x + 2], k = cmykRow[4 * x + 3];
             if (!inverted) {
-                c = 255 - c; m = 255 - m; ye = 255 - ye; k = 255 - k;
+                c = 255 - c;
+                m = 255 - m;
+                ye = 255 - ye;
+                k = 255 - k;
             }
             out[4 * x] = uchar((c * k + 127) / 255);
             out[4 * x + 1] = uchar((m * k + 127) / 255);
@@ -245,4 +247,4 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
     return true;
 }
 
-}  // namespace imaging
+} // namespace imaging

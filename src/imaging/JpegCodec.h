@@ -21,4 +21,4 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
 // The EXIF orientation (1..8) in an APP1 "Exif" payload, 1 when there is none.
 int ExifOrientation(const uchar* data, qint64 size);
 
-}  // namespace imaging
+} // namespace imaging

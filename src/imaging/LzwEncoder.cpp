@@ -11,7 +11,11 @@ namespace {
 // Packs codes least significant bit first and cuts the bytes into sub-blocks.
 class BlockWriter {
 public:
-    explicit BlockWriter(QByteArray* out) : out_(out) { out_->clear(); }
+    explicit BlockWriter(QByteArray* out)
+        : out_(out)
+    {
+        out_->clear();
+    }
     // Bits written so far.
     uint64_t Bits() const { return uint64_t(out_->size() + fill_) * 8 + uint64_t(count_); }
     qsizetype Size() const { return out_->size() + fill_; }
@@ -60,9 +64,14 @@ private:
 // fractal zooms: 1.02 to 1.04 gave the smallest files).
 constexpr double kClearAbove = 1.03;
 
-}  // namespace
+} // namespace
 
-LzwEncoder::LzwEncoder() : keys_(kTableSize), codes_(kTableSize), stamps_(kTableSize, 0) {}
+LzwEncoder::LzwEncoder()
+    : keys_(kTableSize)
+    , codes_(kTableSize)
+    , stamps_(kTableSize, 0)
+{
+}
 
 void LzwEncoder::Lossy(const uint32_t* palette, int colorCount, int transparent, int bound)
 {
@@ -96,7 +105,7 @@ void LzwEncoder::Lossy(const uint32_t* palette, int colorCount, int transparent,
 }
 
 bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
-                         bool keepFullTable)
+                        bool keepFullTable)
 {
     codeSize = std::max(codeSize, 2);
     blocks->reserve(qsizetype(std::min<size_t>(count / 2 + 64, size_t(std::min<qsizetype>(limit, 1 << 24)) + 300)));
@@ -105,7 +114,7 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
     const uint32_t end = clear + 1;
     constexpr uint32_t kMaxCode = 4095;
     int width = codeSize + 1;
-    uint32_t running = end + 1;  // next code to assign
+    uint32_t running = end + 1; // next code to assign
     // The width grows once the next code no longer fits, checked after every
     // code written, as giflib does.
     auto put = [&](uint32_t code) {
@@ -207,4 +216,4 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
     return out.Size() <= limit;
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -39,10 +39,10 @@ public:
 
 private:
     static constexpr int kTableBits = 14;
-    static constexpr uint32_t kTableSize = 1u << kTableBits;  // well above the 4096 codes
-    std::vector<uint32_t> keys_;    // prefix << 8 | byte
+    static constexpr uint32_t kTableSize = 1u << kTableBits; // well above the 4096 codes
+    std::vector<uint32_t> keys_;                             // prefix << 8 | byte
     std::vector<uint16_t> codes_;
-    std::vector<uint32_t> stamps_;  // generation of each slot: clearing the table costs nothing
+    std::vector<uint32_t> stamps_; // generation of each slot: clearing the table costs nothing
     uint32_t generation_ = 0;
     bool filled_ = false;
     // Per colour index, the indices that may stand in for it, nearest first.
@@ -52,4 +52,4 @@ private:
     bool lossy_ = false;
 };
 
-}  // namespace imaging
+} // namespace imaging

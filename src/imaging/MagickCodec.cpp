@@ -61,7 +61,8 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
     if (exception->description)
         reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(exception->description));
     // Left out: the coder name and ImageMagick's source line ("`TGA:' @ error/tga.c/...").
-    if (const qsizetype at = reason.indexOf(QLatin1String(" `")); at > 0 && reason.indexOf(QLatin1String("' @ "), at) > 0)
+    if (const qsizetype at = reason.indexOf(QLatin1String(" `"));
+        at > 0 && reason.indexOf(QLatin1String("' @ "), at) > 0)
         reason.truncate(at);
     MagickCore::DestroyExceptionInfo(exception);
     MagickCore::DestroyImageInfo(info);
@@ -82,7 +83,7 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
         return false;
     }
     try {
-        image = Magick::Image(raw);  // takes the picture over
+        image = Magick::Image(raw); // takes the picture over
         if (image.columns() == 0 || image.rows() == 0) {
             *error = QCoreApplication::translate("MagickCodec", "the %1 file holds no picture").arg(name);
             return false;
@@ -95,12 +96,9 @@ bool Load(Magick::Image& image, const uchar* data, qint64 size, const QByteArray
 }
 
 // A side as the size check takes it: a header may claim more than 2^63.
-qint64 Side(size_t claimed)
-{
-    return qint64(std::min<size_t>(claimed, size_t(std::numeric_limits<qint64>::max())));
-}
+qint64 Side(size_t claimed) { return qint64(std::min<size_t>(claimed, size_t(std::numeric_limits<qint64>::max()))); }
 
-}  // namespace
+} // namespace
 
 bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit)
 {
@@ -109,7 +107,7 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
     // largest output: one of 100 bytes may claim a hundred megapixels.
     const QSize limit = fit.isEmpty() ? QSize(kMaxVectorSide, kMaxVectorSide) : fit;
     QByteArray density;
-    QSize rendered;  // the exact size of a vector picture drawn smaller than its own
+    QSize rendered; // the exact size of a vector picture drawn smaller than its own
     {
         // Refuse oversized pictures before ImageMagick allocates their pixels.
         Magick::Image probe;
@@ -139,7 +137,8 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
         if (image.orientation() != Magick::UndefinedOrientation && image.orientation() != Magick::TopLeftOrientation)
             image.autoOrient();
         // The renderer rounds its own way: the size is the one worked out above.
-        if (rendered.isValid() && (image.columns() != size_t(rendered.width()) || image.rows() != size_t(rendered.height()))) {
+        if (rendered.isValid()
+            && (image.columns() != size_t(rendered.width()) || image.rows() != size_t(rendered.height()))) {
             Magick::Geometry exact(size_t(rendered.width()), size_t(rendered.height()));
             exact.aspect(true);
             image.resize(exact);
@@ -158,8 +157,8 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
         const bool alpha = image.matte();
         QImage result(w, h, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
         if (result.isNull()) {
-            *error = QCoreApplication::translate("MagickCodec",
-                "not enough memory for a %1 x %2 picture").arg(w).arg(h);
+            *error =
+                QCoreApplication::translate("MagickCodec", "not enough memory for a %1 x %2 picture").arg(w).arg(h);
             return false;
         }
         // RGBA8888 rows have no padding: one export for the whole picture.
@@ -175,14 +174,14 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
         *out = std::move(result);
         return true;
     } catch (const Magick::Warning&) {
-        *error = QCoreApplication::translate("MagickCodec",
-            "the %1 picture could not be converted").arg(QString::fromLatin1(coder));
+        *error = QCoreApplication::translate("MagickCodec", "the %1 picture could not be converted")
+                     .arg(QString::fromLatin1(coder));
     } catch (const std::bad_alloc&) {
-        *error = QCoreApplication::translate("MagickCodec",
-            "not enough memory to read the %1 picture").arg(QString::fromLatin1(coder));
+        *error = QCoreApplication::translate("MagickCodec", "not enough memory to read the %1 picture")
+                     .arg(QString::fromLatin1(coder));
     } catch (const std::exception& e) {
-        *error = QCoreApplication::translate("MagickCodec",
-            "unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+        *error =
+            QCoreApplication::translate("MagickCodec", "unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
     } catch (...) {
         *error = QCoreApplication::translate("MagickCodec", "unreadable %1").arg(QString::fromLatin1(coder));
     }
@@ -209,10 +208,10 @@ bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSiz
             result->transpose();
         return true;
     } catch (const std::exception& e) {
-        *error = QCoreApplication::translate("MagickCodec",
-            "unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
+        *error =
+            QCoreApplication::translate("MagickCodec", "unreadable %1: %2").arg(QString::fromLatin1(coder), Reason(e));
     }
     return false;
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -27,4 +27,4 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
 // no pixel is decoded, so the data's completeness is not checked.
 bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result, QString* error);
 
-}  // namespace imaging
+} // namespace imaging

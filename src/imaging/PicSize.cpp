@@ -18,8 +18,9 @@ QString GetPicSize(const QString& path, QString* reason)
     if (!imaging::MeasurePicture(path, &size, &why))
         return {};
     if (size.width() < 5 && size.height() < 5) {
-        why = QCoreApplication::translate("PicSize",
-            "the picture is too small (%1 x %2)").arg(size.width()).arg(size.height());
+        why = QCoreApplication::translate("PicSize", "the picture is too small (%1 x %2)")
+                  .arg(size.width())
+                  .arg(size.height());
         return {};
     }
     return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());

@@ -95,13 +95,13 @@ Completeness Sgi(const uchar* d, Extent e)
 Completeness Psd(const uchar* d, Extent e)
 {
     const qint64 n = e.n;
-    if (n < 26 || Be16(d + 4) != 1)  // version 2 (large documents) has 64-bit lengths
+    if (n < 26 || Be16(d + 4) != 1) // version 2 (large documents) has 64-bit lengths
         return Completeness::Unknown;
     const qint64 channels = Be16(d + 12), h = Be32(d + 14), w = Be32(d + 18), depth = Be16(d + 22);
     if (channels < 1 || channels > 56 || !SaneSides(w, h) || (depth != 1 && depth != 8 && depth != 16 && depth != 32))
         return Completeness::Unknown;
     qint64 at = 26;
-    for (int section = 0; section < 3; ++section) {  // colour mode data, resources, layers and masks
+    for (int section = 0; section < 3; ++section) { // colour mode data, resources, layers and masks
         if (at + 4 > n)
             return e.Short();
         at += 4 + qint64(Be32(d + at));
@@ -109,7 +109,7 @@ Completeness Psd(const uchar* d, Extent e)
     if (at + 2 > n)
         return e.Short();
     if (Be16(d + at) != 0)
-        return Completeness::Unknown;  // run-length coded rows
+        return Completeness::Unknown; // run-length coded rows
     const qint64 row = depth == 1 ? (w + 7) / 8 : w * (depth / 8);
     return e.Against(at + 2 + channels * h * row);
 }
@@ -119,14 +119,14 @@ Completeness Psd(const uchar* d, Extent e)
 struct TiffReader {
     const uchar* d;
     qint64 n;
-    bool big;  // "MM": most significant byte first
+    bool big; // "MM": most significant byte first
     quint32 U16(qint64 at) const { return big ? Be16(d + at) : Le16(d + at); }
     quint32 U32(qint64 at) const { return big ? Be32(d + at) : U16(at) | U16(at + 2) << 16; }
 };
 
 struct TiffField {
     quint32 type = 0, count = 0;
-    qint64 values = -1;  // where the values are (in the entry when they fit)
+    qint64 values = -1; // where the values are (in the entry when they fit)
 };
 
 // Value `i` of a SHORT or LONG field; -1 when the field is missing or odd.
@@ -143,7 +143,7 @@ Completeness Tiff(const uchar* d, qint64 n)
         return Completeness::Unknown;
     const TiffReader r{d, n, d[0] == 'M'};
     if (r.U16(2) != 42)
-        return Completeness::Unknown;  // BigTIFF
+        return Completeness::Unknown; // BigTIFF
     const qint64 ifd = r.U32(4);
     if (ifd < 8 || ifd + 2 > n)
         return Completeness::Truncated;
@@ -160,20 +160,31 @@ Completeness Tiff(const uchar* d, qint64 n)
         TiffField f{type, count, size * count <= 4 ? at + 8 : qint64(r.U32(at + 8))};
         if (size == 0 || f.values + size * count > n)
             f.values = -1;
-        const int slot = tag == 273 || tag == 324 ? Offsets : tag == 279 || tag == 325 ? Counts : tag == 256 ? Width
-            : tag == 257 ? Length : tag == 278 ? Rows : tag == 322 ? TileWidth : tag == 323 ? TileLength
-            : tag == 259 ? Compression : tag == 277 ? Samples : tag == 258 ? Bits : tag == 284 ? Planar : -1;
+        const int slot = tag == 273 || tag == 324 ? Offsets
+            : tag == 279 || tag == 325            ? Counts
+            : tag == 256                          ? Width
+            : tag == 257                          ? Length
+            : tag == 278                          ? Rows
+            : tag == 322                          ? TileWidth
+            : tag == 323                          ? TileLength
+            : tag == 259                          ? Compression
+            : tag == 277                          ? Samples
+            : tag == 258                          ? Bits
+            : tag == 284                          ? Planar
+                                                  : -1;
         if (slot >= 0)
             fields[slot] = f;
         tiled |= tag == 324;
     }
-    const auto value = [&](int slot, qint64 absent) { return fields[slot].values < 0 ? absent : TiffValue(r, fields[slot], 0); };
+    const auto value = [&](int slot, qint64 absent) {
+        return fields[slot].values < 0 ? absent : TiffValue(r, fields[slot], 0);
+    };
     const qint64 w = value(Width, -1), h = value(Length, -1), samples = value(Samples, 1), bits = value(Bits, 1);
     const qint64 compression = value(Compression, 1);
     const bool planar = value(Planar, 1) == 2;
     // None, LZW, old and new deflate, PackBits: what the decoder reads everywhere.
-    const bool known = compression == 1 || compression == 5 || compression == 8 || compression == 32946
-        || compression == 32773;
+    const bool known =
+        compression == 1 || compression == 5 || compression == 8 || compression == 32946 || compression == 32773;
     if (!known || !SaneSides(w, h) || samples < 1 || samples > 8 || bits < 1 || bits > 32)
         return Completeness::Unknown;
     // A strip is a tile as wide as the picture.
@@ -187,7 +198,7 @@ Completeness Tiff(const uchar* d, qint64 n)
     const quint32 count = fields[Offsets].count;
     if (fields[Offsets].values < 0 || fields[Counts].values < 0 || fields[Counts].count != count
         || qint64(count) != across * down * planes)
-        return Completeness::Unknown;  // the decoder would complain about the tables
+        return Completeness::Unknown; // the decoder would complain about the tables
     const qint64 rowBytes = (tw * bits * (planar ? 1 : samples) + 7) / 8;
     for (quint32 i = 0; i < count; ++i) {
         const qint64 offset = TiffValue(r, fields[Offsets], i), bytes = TiffValue(r, fields[Counts], i);
@@ -203,7 +214,7 @@ Completeness Tiff(const uchar* d, qint64 n)
     return Completeness::Complete;
 }
 
-}  // namespace
+} // namespace
 
 Completeness CheckCompleteness(const QByteArray& coder, const uchar* d, qint64 n, qint64 fileSize)
 {
@@ -221,4 +232,4 @@ Completeness CheckCompleteness(const QByteArray& coder, const uchar* d, qint64 n
     return Completeness::Unknown;
 }
 
-}  // namespace imaging
+} // namespace imaging

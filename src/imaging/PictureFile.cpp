@@ -21,10 +21,13 @@ QString ErrnoReason(int error)
 {
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return QCoreApplication::translate("PictureFile", "the file does not exist");
+    case ENOTDIR:
+        return QCoreApplication::translate("PictureFile", "the file does not exist");
     case EACCES:
-    case EPERM: return QCoreApplication::translate("PictureFile", "no permission to read the file");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    case EPERM:
+        return QCoreApplication::translate("PictureFile", "no permission to read the file");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
@@ -37,15 +40,22 @@ QString TypeProblem(const struct stat& st)
     if (st.st_size <= 0)
         return QCoreApplication::translate("PictureFile", "the file is empty");
     if (st.st_size > kMaxPictureFileBytes)
-        return QCoreApplication::translate("PictureFile",
-            "the file is too large (more than %1 MB)").arg(kMaxPictureFileBytes >> 20);
+        return QCoreApplication::translate("PictureFile", "the file is too large (more than %1 MB)")
+            .arg(kMaxPictureFileBytes >> 20);
     return {};
 }
 
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { if (fd_ >= 0) ::close(fd_); }
+    explicit Descriptor(int fd)
+        : fd_(fd)
+    {
+    }
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
     Q_DISABLE_COPY_MOVE(Descriptor)
     int get() const { return fd_; }
 
@@ -53,7 +63,7 @@ private:
     int fd_;
 };
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -63,7 +73,7 @@ namespace {
 int OpenPictureFile(const QString& path, qint64* size, QString* reason)
 {
     const QByteArray name = FileNames::ToBytes(path);
-    struct stat st {};
+    struct stat st { };
     if (::stat(name.constData(), &st) != 0) {
         *reason = ErrnoReason(errno);
         return -1;
@@ -87,7 +97,7 @@ int OpenPictureFile(const QString& path, qint64* size, QString* reason)
     return fd;
 }
 
-}  // namespace
+} // namespace
 
 bool ReadPictureFile(const QString& path, QByteArray* bytes, QString* reason)
 {
@@ -138,8 +148,8 @@ bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
             return false;
         }
         if (got == 0) {
-            *reason = QCoreApplication::translate("PictureFile",
-                "the file is truncated: it was cut short while it was read");
+            *reason =
+                QCoreApplication::translate("PictureFile", "the file is truncated: it was cut short while it was read");
             bytes->clear();
             return false;
         }
@@ -148,4 +158,4 @@ bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
     return true;
 }
 
-}  // namespace imaging
+} // namespace imaging

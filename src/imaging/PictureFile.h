@@ -24,4 +24,4 @@ bool ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes
 // (the file shrank since it was measured) is a failure.
 bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason);
 
-}  // namespace imaging
+} // namespace imaging

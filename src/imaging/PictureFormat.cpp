@@ -28,21 +28,39 @@ quint16 Le16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
 // whatever the extension says.
 bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
 {
-    if (StartsWith(d, n, 0, "\xFF\xD8\xFF", 3)) { *out = Make(Codec::Jpeg, nullptr, "JPEG"); return true; }
-    if (StartsWith(d, n, 0, "\x89PNG\r\n\x1A\n", 8)) { *out = Make(Codec::Png, nullptr, "PNG"); return true; }
+    if (StartsWith(d, n, 0, "\xFF\xD8\xFF", 3)) {
+        *out = Make(Codec::Jpeg, nullptr, "JPEG");
+        return true;
+    }
+    if (StartsWith(d, n, 0, "\x89PNG\r\n\x1A\n", 8)) {
+        *out = Make(Codec::Png, nullptr, "PNG");
+        return true;
+    }
     if (StartsWith(d, n, 0, "GIF87a", 6) || StartsWith(d, n, 0, "GIF89a", 6)) {
         *out = Make(Codec::Gif, nullptr, "GIF");
         return true;
     }
-    if (StartsWith(d, n, 0, "BM", 2) && n >= 26) { *out = Make(Codec::Bmp, "BMP", "BMP"); return true; }
+    if (StartsWith(d, n, 0, "BM", 2) && n >= 26) {
+        *out = Make(Codec::Bmp, "BMP", "BMP");
+        return true;
+    }
     if (StartsWith(d, n, 0, "II*\0", 4) || StartsWith(d, n, 0, "MM\0*", 4) || StartsWith(d, n, 0, "II+\0", 4)
         || StartsWith(d, n, 0, "MM\0+", 4)) {
         *out = Make(Codec::Magick, "TIFF", "TIFF");
         return true;
     }
-    if (StartsWith(d, n, 0, "8BPS", 4)) { *out = Make(Codec::Magick, "PSD", "PSD"); return true; }
-    if (StartsWith(d, n, 2048, "PCD_IPI", 7)) { *out = Make(Codec::Magick, "PCD", "PCD"); return true; }
-    if (StartsWith(d, n, 0, "\xD7\xCD\xC6\x9A", 4)) { *out = Make(Codec::Magick, "WMF", "WMF"); return true; }
+    if (StartsWith(d, n, 0, "8BPS", 4)) {
+        *out = Make(Codec::Magick, "PSD", "PSD");
+        return true;
+    }
+    if (StartsWith(d, n, 2048, "PCD_IPI", 7)) {
+        *out = Make(Codec::Magick, "PCD", "PCD");
+        return true;
+    }
+    if (StartsWith(d, n, 0, "\xD7\xCD\xC6\x9A", 4)) {
+        *out = Make(Codec::Magick, "WMF", "WMF");
+        return true;
+    }
     if (StartsWith(d, n, 0, "\x01\0\0\0", 4) && StartsWith(d, n, 40, " EMF", 4)) {
         *out = Make(Codec::NoDecoder, nullptr, "EMF");
         return true;
@@ -66,17 +84,22 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
 // Formats without a signature (or with a weak one) named by their extension.
 bool ByExtension(const QString& suffix, FormatChoice* out)
 {
-    struct Entry { const char* ext; Codec codec; const char* coder; const char* name; };
+    struct Entry {
+        const char* ext;
+        Codec codec;
+        const char* coder;
+        const char* name;
+    };
     static const Entry table[] = {
-        {"TGA", Codec::Magick, "TGA", "TGA"},     {"ICB", Codec::Magick, "TGA", "ICB"},
-        {"VDA", Codec::Magick, "TGA", "VDA"},     {"VST", Codec::Magick, "TGA", "VST"},
-        {"WBMP", Codec::Magick, "WBMP", "WBMP"},  {"DIB", Codec::Magick, "DIB", "DIB"},
-        {"PCX", Codec::Magick, "PCX", "PCX"},     {"PBM", Codec::Magick, "PNM", "PBM"},
-        {"PGM", Codec::Magick, "PNM", "PGM"},     {"PPM", Codec::Magick, "PNM", "PPM"},
-        {"PNM", Codec::Magick, "PNM", "PNM"},     {"SGI", Codec::Magick, "SGI", "SGI"},
-        {"RLE", Codec::Magick, "RLE", "RLE"},     {"PCD", Codec::Magick, "PCD", "PCD"},
-        {"WMF", Codec::Magick, "WMF", "WMF"},     {"CUR", Codec::Ico, "ICO", "CUR"},
-        {"ICO", Codec::Ico, "ICO", "ICO"},        {"EMF", Codec::NoDecoder, nullptr, "EMF"},
+        {"TGA", Codec::Magick, "TGA", "TGA"},      {"ICB", Codec::Magick, "TGA", "ICB"},
+        {"VDA", Codec::Magick, "TGA", "VDA"},      {"VST", Codec::Magick, "TGA", "VST"},
+        {"WBMP", Codec::Magick, "WBMP", "WBMP"},   {"DIB", Codec::Magick, "DIB", "DIB"},
+        {"PCX", Codec::Magick, "PCX", "PCX"},      {"PBM", Codec::Magick, "PNM", "PBM"},
+        {"PGM", Codec::Magick, "PNM", "PGM"},      {"PPM", Codec::Magick, "PNM", "PPM"},
+        {"PNM", Codec::Magick, "PNM", "PNM"},      {"SGI", Codec::Magick, "SGI", "SGI"},
+        {"RLE", Codec::Magick, "RLE", "RLE"},      {"PCD", Codec::Magick, "PCD", "PCD"},
+        {"WMF", Codec::Magick, "WMF", "WMF"},      {"CUR", Codec::Ico, "ICO", "CUR"},
+        {"ICO", Codec::Ico, "ICO", "ICO"},         {"EMF", Codec::NoDecoder, nullptr, "EMF"},
         {"PSP", Codec::NoDecoder, nullptr, "PSP"}, {"PSPIMAGE", Codec::NoDecoder, nullptr, "PSP"},
     };
     const QByteArray ext = suffix.toUpper().toLatin1();
@@ -92,25 +115,33 @@ bool ByExtension(const QString& suffix, FormatChoice* out)
 // Signatures too weak to trust over an extension (a TGA may start like a PCX).
 bool WeakSignature(const uchar* d, qint64 n, FormatChoice* out)
 {
-    if (n >= 2 && d[0] == 0x01 && d[1] == 0xDA) { *out = Make(Codec::Magick, "SGI", "SGI"); return true; }
-    if (n >= 2 && d[0] == 0x52 && d[1] == 0xCC) { *out = Make(Codec::Magick, "RLE", "RLE"); return true; }
+    if (n >= 2 && d[0] == 0x01 && d[1] == 0xDA) {
+        *out = Make(Codec::Magick, "SGI", "SGI");
+        return true;
+    }
+    if (n >= 2 && d[0] == 0x52 && d[1] == 0xCC) {
+        *out = Make(Codec::Magick, "RLE", "RLE");
+        return true;
+    }
     if (n >= 128 && d[0] == 0x0A && (d[1] <= 5 && d[1] != 1) && d[2] == 1) {
         *out = Make(Codec::Magick, "PCX", "PCX");
         return true;
     }
-    if (n >= 3 && d[0] == 'P' && d[1] >= '1' && d[1] <= '7' && (d[2] == ' ' || d[2] == '\n' || d[2] == '\r' || d[2] == '\t')) {
+    if (n >= 3 && d[0] == 'P' && d[1] >= '1' && d[1] <= '7'
+        && (d[2] == ' ' || d[2] == '\n' || d[2] == '\r' || d[2] == '\t')) {
         *out = Make(Codec::Magick, "PNM", "PNM");
         return true;
     }
     // Standard (non-placeable) metafile header: type 1 or 2, header size 9 words.
-    if (n >= 18 && (Le16(d) == 1 || Le16(d) == 2) && Le16(d + 2) == 9 && (Le16(d + 4) == 0x0300 || Le16(d + 4) == 0x0100)) {
+    if (n >= 18 && (Le16(d) == 1 || Le16(d) == 2) && Le16(d + 2) == 9
+        && (Le16(d + 4) == 0x0300 || Le16(d + 4) == 0x0100)) {
         *out = Make(Codec::Magick, "WMF", "WMF");
         return true;
     }
     return false;
 }
 
-}  // namespace
+} // namespace
 
 FormatChoice ChooseFormat(const uchar* data, qint64 size, const QString& path)
 {
@@ -121,7 +152,7 @@ FormatChoice ChooseFormat(const uchar* data, qint64 size, const QString& path)
         return choice;
     if (WeakSignature(data, size, &choice))
         return choice;
-    return choice;  // Unknown
+    return choice; // Unknown
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -10,22 +10,22 @@ namespace imaging {
 // format has a signature, else from the extension; only the coders listed in
 // PictureFormat.cpp are ever handed to ImageMagick.
 enum class Codec {
-    Unknown,    // not a picture format we read
-    NoDecoder,  // a known format without a decoder on this system (EMF, PSP)
-    Jpeg,       // libjpeg-turbo, EXIF orientation applied
-    Png,        // Qt
-    Gif,        // giflib, first frame on its logical screen
-    Bmp,        // Qt, ImageMagick for the variants Qt does not read
-    Ico,        // largest entry, PNG entries through Qt, the others ImageMagick
-    Magick,     // ImageMagick with an explicit coder
+    Unknown,   // not a picture format we read
+    NoDecoder, // a known format without a decoder on this system (EMF, PSP)
+    Jpeg,      // libjpeg-turbo, EXIF orientation applied
+    Png,       // Qt
+    Gif,       // giflib, first frame on its logical screen
+    Bmp,       // Qt, ImageMagick for the variants Qt does not read
+    Ico,       // largest entry, PNG entries through Qt, the others ImageMagick
+    Magick,    // ImageMagick with an explicit coder
 };
 
 struct FormatChoice {
     Codec codec = Codec::Unknown;
-    QByteArray coder;  // ImageMagick coder name for Codec::Magick (and the Bmp fallback)
-    QString name;      // for messages: "PNG", "TGA", "EMF" ...
+    QByteArray coder; // ImageMagick coder name for Codec::Magick (and the Bmp fallback)
+    QString name;     // for messages: "PNG", "TGA", "EMF" ...
 };
 
 FormatChoice ChooseFormat(const uchar* data, qint64 size, const QString& path);
 
-}  // namespace imaging
+} // namespace imaging

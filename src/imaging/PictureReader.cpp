@@ -75,10 +75,7 @@ bool BmpHeaderSize(const uchar* d, qint64 n, QSize* size)
 }
 
 // Empty when the header's size is acceptable (or the header is not ours to judge).
-QString HeaderSizeProblem(bool known, QSize s)
-{
-    return known ? CheckPictureSize(s.width(), s.height()) : QString();
-}
+QString HeaderSizeProblem(bool known, QSize s) { return known ? CheckPictureSize(s.width(), s.height()) : QString(); }
 
 // ---- Qt (PNG, BMP)
 
@@ -91,8 +88,8 @@ bool QtMeasure(const uchar* data, qint64 size, const char* format, QSize* result
     reader.setAutoTransform(false);
     const QSize s = reader.size();
     if (!s.isValid()) {
-        *error = QCoreApplication::translate("PictureReader",
-            "unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
+        *error = QCoreApplication::translate("PictureReader", "unreadable %1: %2")
+                     .arg(QString::fromLatin1(format).toUpper(), reader.errorString());
         return false;
     }
     const QString reason = CheckPictureSize(s.width(), s.height());
@@ -116,14 +113,15 @@ bool QtDecode(const uchar* data, qint64 size, const char* format, QImage* image,
     reader.setAutoTransform(false);
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull()) {
-        *error = QCoreApplication::translate("PictureReader",
-            "unreadable %1: %2").arg(QString::fromLatin1(format).toUpper(), reader.errorString());
+        *error = QCoreApplication::translate("PictureReader", "unreadable %1: %2")
+                     .arg(QString::fromLatin1(format).toUpper(), reader.errorString());
         return false;
     }
     *image = To32Bit(decoded);
     if (image->isNull()) {
-        *error = QCoreApplication::translate("PictureReader",
-            "not enough memory for a %1 x %2 picture").arg(s.width()).arg(s.height());
+        *error = QCoreApplication::translate("PictureReader", "not enough memory for a %1 x %2 picture")
+                     .arg(s.width())
+                     .arg(s.height());
         return false;
     }
     return true;
@@ -164,14 +162,14 @@ bool BmpTruncated(const uchar* d, qint64 n)
         bpp = Le16(d + 28);
         compression = Le32(d + 30);
     } else {
-        return false;  // an unusual header: the decoder decides
+        return false; // an unusual header: the decoder decides
     }
     if (compression != 0 && compression != 3 && compression != 6)
-        return false;  // run-length or embedded data: sizes are not fixed
+        return false; // run-length or embedded data: sizes are not fixed
     w = qAbs(w);
     h = qAbs(h);
     if (w > kMaxPictureSide || h > kMaxPictureSide)
-        return false;  // the size check gives the better reason
+        return false; // the size check gives the better reason
     const qint64 stride = ((w * bpp + 31) / 32) * 4;
     return qint64(offBits) + stride * h > n;
 }
@@ -193,20 +191,20 @@ bool BmpRunsTruncated(const uchar* d, qint64 n)
         const uchar count = d[at], value = d[at + 1];
         at += 2;
         if (count > 0)
-            continue;  // a run
-        if (value == 0) {  // end of line
+            continue;     // a run
+        if (value == 0) { // end of line
             if (++row >= rows)
                 return false;
-        } else if (value == 1) {  // end of picture
+        } else if (value == 1) { // end of picture
             return false;
-        } else if (value == 2) {  // move by (dx, dy)
+        } else if (value == 2) { // move by (dx, dy)
             if (at + 2 > n)
                 return true;
             row += d[at + 1];
             at += 2;
             if (row >= rows)
                 return false;
-        } else {  // `value` pixels as they are, padded to 16 bits
+        } else { // `value` pixels as they are, padded to 16 bits
             const qint64 bytes = four ? (value + 1) / 2 : value;
             at += bytes + (bytes & 1);
         }
@@ -220,7 +218,7 @@ struct IconEntry {
     qint64 offset = 0;
     qint64 length = 0;
     bool png = false;
-    QByteArray single;  // a one-entry icon file holding the entry (non-PNG entries)
+    QByteArray single; // a one-entry icon file holding the entry (non-PNG entries)
 };
 
 bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
@@ -302,7 +300,8 @@ QString Unreadable(const FormatChoice& c)
 {
     if (c.codec == Codec::NoDecoder)
         return QCoreApplication::translate("PictureReader",
-            "%1 pictures cannot be decoded: there is no decoder for them on this system").arg(c.name);
+                                           "%1 pictures cannot be decoded: there is no decoder for them on this system")
+            .arg(c.name);
     return QCoreApplication::translate("PictureReader", "not a picture format that can be read");
 }
 
@@ -369,8 +368,7 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         if (ok && orientation != 1) {
             result = ApplyExifOrientation(result, orientation);
             if (result.isNull()) {
-                *reason = QCoreApplication::translate("PictureReader",
-                    "not enough memory to turn the picture upright");
+                *reason = QCoreApplication::translate("PictureReader", "not enough memory to turn the picture upright");
                 ok = false;
             }
         }
@@ -435,17 +433,21 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 QImage ApplyExifOrientation(const QImage& image, int orientation)
 {
     if (orientation <= 1 || orientation > 8 || image.depth() != 32)
         return image;
     switch (orientation) {
-    case 2: return image.mirrored(true, false);
-    case 3: return image.mirrored(true, true);
-    case 4: return image.mirrored(false, true);
-    default: break;
+    case 2:
+        return image.mirrored(true, false);
+    case 3:
+        return image.mirrored(true, true);
+    case 4:
+        return image.mirrored(false, true);
+    default:
+        break;
     }
     // 5..8 swap the sides: out(x, y) = in(sx, sy) with the mapping below.
     const int w = image.width(), h = image.height();
@@ -457,10 +459,22 @@ QImage ApplyExifOrientation(const QImage& image, int orientation)
         for (int x = 0; x < h; ++x) {
             int sx = 0, sy = 0;
             switch (orientation) {
-            case 5: sx = y; sy = x; break;                  // transpose
-            case 6: sx = y; sy = h - 1 - x; break;          // rotate 90 clockwise
-            case 7: sx = w - 1 - y; sy = h - 1 - x; break;  // transverse
-            case 8: sx = w - 1 - y; sy = x; break;          // rotate 90 anticlockwise
+            case 5:
+                sx = y;
+                sy = x;
+                break; // transpose
+            case 6:
+                sx = y;
+                sy = h - 1 - x;
+                break; // rotate 90 clockwise
+            case 7:
+                sx = w - 1 - y;
+                sy = h - 1 - x;
+                break; // transverse
+            case 8:
+                sx = w - 1 - y;
+                sy = x;
+                break; // rotate 90 anticlockwise
             }
             dst[x] = reinterpret_cast<const quint32*>(image.constScanLine(sy))[sx];
         }
@@ -494,8 +508,7 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             const Completeness whole = CheckCompleteness(c.coder, d, bytes.size(), fileSize);
             if (whole == Completeness::Truncated) {
                 if (error)
-                    *error = QCoreApplication::translate("PictureReader",
-                        "the %1 data is truncated").arg(c.name);
+                    *error = QCoreApplication::translate("PictureReader", "the %1 data is truncated").arg(c.name);
                 return false;
             }
             // A header that reaches past the start read is measured from the whole file.
@@ -545,8 +558,7 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             if (c.codec == Codec::Magick) {
                 const Completeness whole = CheckCompleteness(c.coder, d, n, n);
                 if (whole == Completeness::Truncated) {
-                    reason = QCoreApplication::translate("PictureReader",
-                        "the %1 data is truncated").arg(c.name);
+                    reason = QCoreApplication::translate("PictureReader", "the %1 data is truncated").arg(c.name);
                     ok = false;
                     break;
                 }
@@ -590,4 +602,4 @@ bool DecodePicture(const QString& path, QImage* image, QString* error, QSize box
     return ok;
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -28,4 +28,4 @@ bool DecodePicture(const QString& path, QImage* image, QString* error, QSize box
 // Applies an EXIF orientation value (1..8) to a 32-bit picture.
 QImage ApplyExifOrientation(const QImage& image, int orientation);
 
-}  // namespace imaging
+} // namespace imaging

@@ -15,22 +15,37 @@
 namespace imaging {
 namespace {
 
-struct AttrDeleter { void operator()(liq_attr* a) const { liq_attr_destroy(a); } };
-struct ImageDeleter { void operator()(liq_image* i) const { liq_image_destroy(i); } };
-struct ResultDeleter { void operator()(liq_result* r) const { liq_result_destroy(r); } };
+struct AttrDeleter {
+    void operator()(liq_attr* a) const { liq_attr_destroy(a); }
+};
+struct ImageDeleter {
+    void operator()(liq_image* i) const { liq_image_destroy(i); }
+};
+struct ResultDeleter {
+    void operator()(liq_result* r) const { liq_result_destroy(r); }
+};
 
 QString LiqMessage(liq_error e)
 {
     switch (e) {
-    case LIQ_QUALITY_TOO_LOW: return QCoreApplication::translate("Quantizer", "quality too low");
-    case LIQ_VALUE_OUT_OF_RANGE: return QCoreApplication::translate("Quantizer", "value out of range");
-    case LIQ_OUT_OF_MEMORY: return QCoreApplication::translate("Quantizer", "out of memory");
-    case LIQ_ABORTED: return QCoreApplication::translate("Quantizer", "aborted");
-    case LIQ_BITMAP_NOT_AVAILABLE: return QCoreApplication::translate("Quantizer", "bitmap not available");
-    case LIQ_BUFFER_TOO_SMALL: return QCoreApplication::translate("Quantizer", "buffer too small");
-    case LIQ_INVALID_POINTER: return QCoreApplication::translate("Quantizer", "invalid pointer");
-    case LIQ_UNSUPPORTED: return QCoreApplication::translate("Quantizer", "unsupported");
-    default: return QCoreApplication::translate("Quantizer", "error %1").arg(int(e));
+    case LIQ_QUALITY_TOO_LOW:
+        return QCoreApplication::translate("Quantizer", "quality too low");
+    case LIQ_VALUE_OUT_OF_RANGE:
+        return QCoreApplication::translate("Quantizer", "value out of range");
+    case LIQ_OUT_OF_MEMORY:
+        return QCoreApplication::translate("Quantizer", "out of memory");
+    case LIQ_ABORTED:
+        return QCoreApplication::translate("Quantizer", "aborted");
+    case LIQ_BITMAP_NOT_AVAILABLE:
+        return QCoreApplication::translate("Quantizer", "bitmap not available");
+    case LIQ_BUFFER_TOO_SMALL:
+        return QCoreApplication::translate("Quantizer", "buffer too small");
+    case LIQ_INVALID_POINTER:
+        return QCoreApplication::translate("Quantizer", "invalid pointer");
+    case LIQ_UNSUPPORTED:
+        return QCoreApplication::translate("Quantizer", "unsupported");
+    default:
+        return QCoreApplication::translate("Quantizer", "error %1").arg(int(e));
     }
 }
 
@@ -42,7 +57,7 @@ bool ExactPalette(const QImage& rgba, bool anyTransparent, IndexedPicture* out)
 {
     const int w = rgba.width();
     const int h = rgba.height();
-    const int first = anyTransparent ? 1 : 0;  // index 0 is the transparent one
+    const int first = anyTransparent ? 1 : 0; // index 0 is the transparent one
     std::unordered_map<uint32_t, uint8_t> index;
     index.reserve(512);
     IndexedPicture p;
@@ -80,7 +95,7 @@ bool ExactPalette(const QImage& rgba, bool anyTransparent, IndexedPicture* out)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, IndexedPicture* result, QString* error)
 {
@@ -130,8 +145,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     liq_set_max_colors(attr.get(), 256);
     std::unique_ptr<liq_image, ImageDeleter> image(liq_image_create_rgba(attr.get(), rgba.constBits(), w, h, 0));
     if (!image) {
-        *error = QCoreApplication::translate("Quantizer",
-            "libimagequant refused the %1 x %2 picture").arg(w).arg(h);
+        *error = QCoreApplication::translate("Quantizer", "libimagequant refused the %1 x %2 picture").arg(w).arg(h);
         return false;
     }
     if (anyTransparent)
@@ -157,8 +171,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     }
     e = liq_write_remapped_image(quantized.get(), image.get(), out.indices.data(), out.indices.size());
     if (e != LIQ_OK) {
-        *error = QCoreApplication::translate("Quantizer",
-            "mapping to the palette failed: %1").arg(LiqMessage(e));
+        *error = QCoreApplication::translate("Quantizer", "mapping to the palette failed: %1").arg(LiqMessage(e));
         return false;
     }
     // The palette is final only after remapping.
@@ -175,8 +188,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     if (anyTransparent && out.transparent < 0) {
         // The fixed transparent colour is always kept; this is a safety net.
         if (out.colorCount >= 256) {
-            *error = QCoreApplication::translate("Quantizer",
-                "the palette has no room for the transparent colour");
+            *error = QCoreApplication::translate("Quantizer", "the palette has no room for the transparent colour");
             return false;
         }
         out.transparent = out.colorCount++;
@@ -195,7 +207,8 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
                 continue;
             const liq_color& a = palette->entries[i];
             const liq_color& b = palette->entries[j];
-            const long d = long(a.r - b.r) * (a.r - b.r) + long(a.g - b.g) * (a.g - b.g) + long(a.b - b.b) * (a.b - b.b);
+            const long d =
+                long(a.r - b.r) * (a.r - b.r) + long(a.g - b.g) * (a.g - b.g) + long(a.b - b.b) * (a.b - b.b);
             if (best < 0 || d < best) {
                 best = d;
                 nearestOpaque[i] = j;
@@ -215,7 +228,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
             }
         }
         if (!anyTransparent)
-            out.transparent = -1;  // no pixel uses it
+            out.transparent = -1; // no pixel uses it
     }
     return true;
 }
@@ -238,4 +251,4 @@ QuantizeSettings SettingsForQuality(int quality)
     return settings;
 }
 
-}  // namespace imaging
+} // namespace imaging

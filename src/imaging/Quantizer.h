@@ -9,8 +9,8 @@
 namespace imaging {
 
 struct QuantizeSettings {
-    int speed = 6;          // libimagequant speed 1 (slow, best) .. 10 (fast)
-    int minQuality = 0;     // never refuse a picture
+    int speed = 6;      // libimagequant speed 1 (slow, best) .. 10 (fast)
+    int minQuality = 0; // never refuse a picture
     // Stop adding colours once this quality is reached. 95 rather than 100:
     // on a slideshow of photos and test charts the last colours cost 17 % of
     // the file for 0.002 of mean SSIM. Pictures of at most 256 colours stay
@@ -46,4 +46,4 @@ QuantizeSettings SettingsForQuality(int quality);
 // become the one transparent index; all others are opaque.
 bool QuantizePicture(const QImage& image, const QuantizeSettings& settings, IndexedPicture* result, QString* error);
 
-}  // namespace imaging
+} // namespace imaging

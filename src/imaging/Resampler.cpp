@@ -28,15 +28,12 @@ double Sinc(double x)
     return std::sin(x) / x;
 }
 
-double Lanczos(double x)
-{
-    return (-kSupport <= x && x < kSupport) ? Sinc(x) * Sinc(x / kSupport) : 0.0;
-}
+double Lanczos(double x) { return (-kSupport <= x && x < kSupport) ? Sinc(x) * Sinc(x / kSupport) : 0.0; }
 
 struct Coefficients {
     int kernelSize = 0;
-    std::vector<int> bounds;  // per output pixel: first input pixel, count
-    std::vector<int16_t> weights;  // per output pixel: kernelSize fixed-point weights
+    std::vector<int> bounds;      // per output pixel: first input pixel, count
+    std::vector<int16_t> weights; // per output pixel: kernelSize fixed-point weights
 };
 
 Coefficients Precompute(int inSize, int outSize)
@@ -115,7 +112,8 @@ void Horizontal(const QImage& in, int inFirst, QImage& out, int y0, int y1, cons
             int x = 0;
             for (; x + 1 < n; x += 2) {
                 // Two pixels as 16-bit values, channel by channel: r0 r1 g0 g1 b0 b1 a0 a1.
-                const __m128i two = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 4 * x)), zero);
+                const __m128i two =
+                    _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 4 * x)), zero);
                 const __m128i pairs = _mm_unpacklo_epi16(two, _mm_srli_si128(two, 8));
                 const __m128i w = _mm_set1_epi32(int32_t(uint16_t(k[x])) | int32_t(uint32_t(uint16_t(k[x + 1])) << 16));
                 acc = _mm_add_epi32(acc, _mm_madd_epi16(pairs, w));
@@ -197,7 +195,7 @@ void Vertical(const QImage& in, int shift, QImage& out, int y0, int y1, const Co
     }
 }
 
-}  // namespace
+} // namespace
 
 QImage ResampleLanczos(const QImage& source, int width, int height)
 {
@@ -243,4 +241,4 @@ QImage ResampleLanczos(const QImage& source, int width, int height)
     return out.convertToFormat(QImage::Format_RGBA8888);
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -16,4 +16,4 @@ namespace imaging {
 // frame only adds hand-overs. A null result means out of memory.
 QImage ResampleLanczos(const QImage& image, int width, int height);
 
-}  // namespace imaging
+} // namespace imaging

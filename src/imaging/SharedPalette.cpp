@@ -20,9 +20,15 @@ namespace {
 // error of the frame's own palette (plus the quality's slack).
 constexpr double kFitFactor = 1.25;
 
-struct AttrDeleter { void operator()(liq_attr* a) const { liq_attr_destroy(a); } };
-struct HistogramDeleter { void operator()(liq_histogram* h) const { liq_histogram_destroy(h); } };
-struct ResultDeleter { void operator()(liq_result* r) const { liq_result_destroy(r); } };
+struct AttrDeleter {
+    void operator()(liq_attr* a) const { liq_attr_destroy(a); }
+};
+struct HistogramDeleter {
+    void operator()(liq_histogram* h) const { liq_histogram_destroy(h); }
+};
+struct ResultDeleter {
+    void operator()(liq_result* r) const { liq_result_destroy(r); }
+};
 
 // Pixels as words with red in the low byte: 0 below half opacity, else opaque.
 std::vector<uint32_t> Thresholded(const QImage& picture)
@@ -113,7 +119,7 @@ double FileError(const QString& path, const std::vector<uint32_t>& pixels)
     return sum / double(std::max<size_t>(pixels.size(), 1));
 }
 
-}  // namespace
+} // namespace
 
 SharedPalette::SharedPalette(int frames, QSize output)
 {
@@ -139,11 +145,11 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
     }
     std::vector<std::vector<uint32_t>> pixels;
     std::vector<QSize> sizes;
-    std::vector<double> limits;  // per frame: the most error the shared palette may show, -1: keep the file
+    std::vector<double> limits; // per frame: the most error the shared palette may show, -1: keep the file
     bool anyTransparent = false;
     for (size_t f = 0; f < pictures.size(); ++f) {
         if (pictures[f].isNull())
-            return true;  // not every frame was kept: nothing to share
+            return true; // not every frame was kept: nothing to share
         pixels.push_back(Thresholded(pictures[f]));
         sizes.push_back(pictures[f].size());
         anyTransparent |= std::find(pixels.back().begin(), pixels.back().end(), 0u) != pixels.back().end();
@@ -171,7 +177,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
                     counts[c] += include[f] ? 1 : 0;
         IndexedPicture palette;
         if (counts.empty() || !MakePalette(counts, anyTransparent ? 255 : 256, settings, &palette))
-            break;  // the frames keep their own palettes
+            break; // the frames keep their own palettes
         if (anyTransparent) {
             palette.transparent = palette.colorCount++;
             palette.palette[size_t(palette.transparent)] = 0;
@@ -228,7 +234,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
             include[f] = ratios[f] <= cut;
     }
     if (sharing < 2)
-        return true;  // one frame alone gains nothing
+        return true; // one frame alone gains nothing
 
     for (size_t f = 0; f < pixels.size(); ++f) {
         if (!fits[f])
@@ -248,4 +254,4 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
     return true;
 }
 
-}  // namespace imaging
+} // namespace imaging

@@ -54,4 +54,4 @@ private:
     int sharedFrames_ = 0;
 };
 
-}  // namespace imaging
+} // namespace imaging

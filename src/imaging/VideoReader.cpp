@@ -71,8 +71,7 @@ struct VideoReader::State {
             if (got == AVERROR_EOF)
                 return false;
             if (got != AVERROR(EAGAIN)) {
-                error = QCoreApplication::translate("VideoReader",
-                    "cannot decode the video: %1").arg(AvError(got));
+                error = QCoreApplication::translate("VideoReader", "cannot decode the video: %1").arg(AvError(got));
                 return false;
             }
             if (draining)
@@ -81,8 +80,7 @@ struct VideoReader::State {
             if (read < 0) {
                 // The end of the file, reached early or not: what is buffered still comes out.
                 if (read != AVERROR_EOF)
-                    error = QCoreApplication::translate("VideoReader",
-                        "cannot read the video: %1").arg(AvError(read));
+                    error = QCoreApplication::translate("VideoReader", "cannot read the video: %1").arg(AvError(read));
                 draining = true;
                 avcodec_send_packet(codec, nullptr);
                 continue;
@@ -91,8 +89,8 @@ struct VideoReader::State {
                 const int sent = avcodec_send_packet(codec, packet);
                 // A damaged packet is dropped; decoding goes on with the next one.
                 if (sent < 0 && sent != AVERROR(EAGAIN) && sent != AVERROR_INVALIDDATA)
-                    error = QCoreApplication::translate("VideoReader",
-                        "cannot decode the video: %1").arg(AvError(sent));
+                    error =
+                        QCoreApplication::translate("VideoReader", "cannot decode the video: %1").arg(AvError(sent));
             }
             av_packet_unref(packet);
         }
@@ -106,7 +104,7 @@ VideoReader::VideoReader(const QString& path)
     av_log_set_level(AV_LOG_QUIET);
     const QByteArray bytes = FileNames::ToBytes(path);
     // Only a regular file: a FIFO would block the open for good.
-    struct stat info {};
+    struct stat info { };
     if (::stat(bytes.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
         s.error = QCoreApplication::translate("VideoReader", "not a regular file");
         return;
@@ -134,8 +132,7 @@ VideoReader::VideoReader(const QString& path)
     s.codec = avcodec_alloc_context3(decoder);
     s.packet = av_packet_alloc();
     s.frame = av_frame_alloc();
-    if (!s.codec || !s.packet || !s.frame
-        || avcodec_parameters_to_context(s.codec, stream->codecpar) < 0
+    if (!s.codec || !s.packet || !s.frame || avcodec_parameters_to_context(s.codec, stream->codecpar) < 0
         || avcodec_open2(s.codec, decoder, nullptr) < 0) {
         s.error = QCoreApplication::translate("VideoReader", "cannot start the video decoder");
         s.stream = -1;
@@ -150,15 +147,9 @@ VideoReader::VideoReader(const QString& path)
 
 VideoReader::~VideoReader() = default;
 
-bool VideoReader::IsOpen() const
-{
-    return state_->stream >= 0;
-}
+bool VideoReader::IsOpen() const { return state_->stream >= 0; }
 
-QString VideoReader::Error() const
-{
-    return state_->error;
-}
+QString VideoReader::Error() const { return state_->error; }
 
 qint64 VideoReader::NominalFrameMs() const
 {
@@ -187,7 +178,9 @@ bool VideoReader::Next(Picture* picture)
     // Pictures without a time follow the one before at the nominal rate.
     qint64 pts = f->best_effort_timestamp;
     if (pts == AV_NOPTS_VALUE)
-        pts = s.lastPts == AV_NOPTS_VALUE ? 0 : s.lastPts + av_rescale_q(qMax<qint64>(1, NominalFrameMs()), AVRational{1, 1000}, s.timeBase);
+        pts = s.lastPts == AV_NOPTS_VALUE
+            ? 0
+            : s.lastPts + av_rescale_q(qMax<qint64>(1, NominalFrameMs()), AVRational{1, 1000}, s.timeBase);
     if (s.firstPts == AV_NOPTS_VALUE)
         s.firstPts = pts;
     s.lastPts = pts;

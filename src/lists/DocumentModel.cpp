@@ -22,10 +22,7 @@ public:
     {
     }
 
-    int rowCount(const QModelIndex& parent) const override
-    {
-        return parent.isValid() ? 0 : owner_.document_.Count();
-    }
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : owner_.document_.Count(); }
 
     using QAbstractTableModel::beginInsertRows;
     using QAbstractTableModel::beginRemoveRows;
@@ -48,11 +45,16 @@ public:
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
         switch (section) {
-        case PictureColumn::Name: return QCoreApplication::translate("FrmGif", "     File Name");
-        case PictureColumn::Type: return QCoreApplication::translate("FrmGif", "File Type");
-        case PictureColumn::Dimensions: return QCoreApplication::translate("FrmGif", "Dimensions");
-        case PictureColumn::Address: return QCoreApplication::translate("FrmGif", "Address");
-        default: return {};
+        case PictureColumn::Name:
+            return QCoreApplication::translate("FrmGif", "     File Name");
+        case PictureColumn::Type:
+            return QCoreApplication::translate("FrmGif", "File Type");
+        case PictureColumn::Dimensions:
+            return QCoreApplication::translate("FrmGif", "Dimensions");
+        case PictureColumn::Address:
+            return QCoreApplication::translate("FrmGif", "Address");
+        default:
+            return {};
         }
     }
 
@@ -65,19 +67,26 @@ public:
         switch (role) {
         case Qt::DisplayRole:
             switch (index.column()) {
-            case PictureColumn::Name: return row->name;
-            case PictureColumn::Type: return row->typeText;
-            case PictureColumn::Dimensions: return SizeText(row->size);
-            case PictureColumn::Address: return row->folder;
-            default: return {};
+            case PictureColumn::Name:
+                return row->name;
+            case PictureColumn::Type:
+                return row->typeText;
+            case PictureColumn::Dimensions:
+                return SizeText(row->size);
+            case PictureColumn::Address:
+                return row->folder;
+            default:
+                return {};
             }
         // Long names and folders are cut at the column's edge.
-        case Qt::ToolTipRole: return row->Path();
+        case Qt::ToolTipRole:
+            return row->Path();
         case Qt::CheckStateRole:
             if (index.column() == PictureColumn::Name)
                 return owner_.document_.IsChecked(position) ? Qt::Checked : Qt::Unchecked;
             return {};
-        default: return {};
+        default:
+            return {};
         }
     }
 
@@ -95,7 +104,6 @@ public:
             return Qt::NoItemFlags;
         return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
     }
-
 };
 
 class DocumentModel::FrameTable final : public Table {
@@ -117,12 +125,18 @@ public:
         if (role != Qt::DisplayRole)
             return {};
         switch (section) {
-        case FrameColumn::Label: return QCoreApplication::translate("FrmGif", "Frame #");
-        case FrameColumn::Name: return QCoreApplication::translate("FrmGif", "File Name");
-        case FrameColumn::PlayTime: return QCoreApplication::translate("FrmGif", "Play Time / ms");
-        case FrameColumn::Transparent: return QCoreApplication::translate("FrmGif", "Transparent");
-        case FrameColumn::Color: return QCoreApplication::translate("FrmGif", "Transparent Color");
-        default: return {};
+        case FrameColumn::Label:
+            return QCoreApplication::translate("FrmGif", "Frame #");
+        case FrameColumn::Name:
+            return QCoreApplication::translate("FrmGif", "File Name");
+        case FrameColumn::PlayTime:
+            return QCoreApplication::translate("FrmGif", "Play Time / ms");
+        case FrameColumn::Transparent:
+            return QCoreApplication::translate("FrmGif", "Transparent");
+        case FrameColumn::Color:
+            return QCoreApplication::translate("FrmGif", "Transparent Color");
+        default:
+            return {};
         }
     }
 
@@ -134,12 +148,19 @@ public:
             return {};
         if (role == Qt::DisplayRole) {
             switch (index.column()) {
-            case FrameColumn::Label: return QCoreApplication::translate("FrmGif", "Frame %1").arg(position);
-            case FrameColumn::Name: return row->name;
-            case FrameColumn::PlayTime: return row->playTime.text;
-            case FrameColumn::Transparent: return row->transparent ? QCoreApplication::translate("FrmGif", "Yes") : QCoreApplication::translate("FrmGif", "No");
-            case FrameColumn::Color: return kColorBar;
-            default: return {};
+            case FrameColumn::Label:
+                return QCoreApplication::translate("FrmGif", "Frame %1").arg(position);
+            case FrameColumn::Name:
+                return row->name;
+            case FrameColumn::PlayTime:
+                return row->playTime.text;
+            case FrameColumn::Transparent:
+                return row->transparent ? QCoreApplication::translate("FrmGif", "Yes")
+                                        : QCoreApplication::translate("FrmGif", "No");
+            case FrameColumn::Color:
+                return kColorBar;
+            default:
+                return {};
             }
         }
         if (role == Qt::DecorationRole && owner_.icons_) {
@@ -159,7 +180,6 @@ public:
             return Qt::NoItemFlags;
         return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     }
-
 };
 
 DocumentModel::DocumentModel(QObject* parent)
@@ -171,15 +191,9 @@ DocumentModel::DocumentModel(QObject* parent)
 
 DocumentModel::~DocumentModel() = default;
 
-QAbstractItemModel* DocumentModel::Pictures() const
-{
-    return pictures_.get();
-}
+QAbstractItemModel* DocumentModel::Pictures() const { return pictures_.get(); }
 
-QAbstractItemModel* DocumentModel::Frames() const
-{
-    return frames_.get();
-}
+QAbstractItemModel* DocumentModel::Frames() const { return frames_.get(); }
 
 bool DocumentModel::Append(const PictureRow& picture, const FrameRow& frame)
 {
@@ -233,8 +247,8 @@ void DocumentModel::SetAllChecked(bool checked)
         document_.SetChecked(position, checked);
     if (document_.Count() > 0)
         Q_EMIT pictures_->dataChanged(pictures_->index(0, PictureColumn::Name),
-                                    pictures_->index(document_.Count() - 1, PictureColumn::Name),
-                                    {Qt::CheckStateRole});
+                                      pictures_->index(document_.Count() - 1, PictureColumn::Name),
+                                      {Qt::CheckStateRole});
 }
 
 void DocumentModel::SetPlayTime(qint32 position, const PlayTime& playTime)

@@ -82,10 +82,7 @@ QString ListFullMessage()
 
 } // namespace
 
-void FrmGif::cmdAddImg_Click()
-{
-    cmdAdd_Click();
-}
+void FrmGif::cmdAddImg_Click() { cmdAdd_Click(); }
 
 void FrmGif::cmdAdd_Click()
 {

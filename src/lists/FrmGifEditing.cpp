@@ -12,10 +12,7 @@
 #include <QLabel>
 #include <QTreeView>
 
-void FrmGif::chkAll_Click()
-{
-    Doc().SetAllChecked(chkAll->isChecked());
-}
+void FrmGif::chkAll_Click() { Doc().SetAllChecked(chkAll->isChecked()); }
 
 void FrmGif::cmdDel_Click()
 {
@@ -88,22 +85,10 @@ void FrmGif::lstPic_DblClick()
         ShowPicturePreview();
 }
 
-void FrmGif::cmdDelImg_Click()
-{
-    cmdDel_Click();
-}
+void FrmGif::cmdDelImg_Click() { cmdDel_Click(); }
 
-void FrmGif::cmdUpImg_Click()
-{
-    cmdUp_Click();
-}
+void FrmGif::cmdUpImg_Click() { cmdUp_Click(); }
 
-void FrmGif::cmdDownImg_Click()
-{
-    cmdDown_Click();
-}
+void FrmGif::cmdDownImg_Click() { cmdDown_Click(); }
 
-void FrmGif::cmdPreviewImg_Click()
-{
-    cmdPreview_Click();
-}
+void FrmGif::cmdPreviewImg_Click() { cmdPreview_Click(); }

@@ -67,7 +67,8 @@ protected:
             // waiting while a large batch is measured.
             QPointer<FrmGif> form = form_;
             QMetaObject::invokeMethod(
-                form_, [form, paths] {
+                form_,
+                [form, paths] {
                     if (form)
                         form->lstPic_DropFiles(paths);
                 },

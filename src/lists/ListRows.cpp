@@ -22,15 +22,9 @@ void SelectRow(QTreeView* list, qint32 position)
         list->setCurrentIndex(row);
 }
 
-int FrmGif::PictureCount() const
-{
-    return Doc().Rows().Count();
-}
+int FrmGif::PictureCount() const { return Doc().Rows().Count(); }
 
-QString FrmGif::PicturePath(qint32 position) const
-{
-    return Doc().Rows().PicturePath(position);
-}
+QString FrmGif::PicturePath(qint32 position) const { return Doc().Rows().PicturePath(position); }
 
 std::optional<qint32> FrmGif::FramePlayTime(qint32 position) const
 {

@@ -16,7 +16,7 @@ enum { Label = 0, Name = 1, PlayTime = 2, Transparent = 3, Color = 4 };
 namespace ListIcon {
 // Indices into ImageList1.
 enum { Cross = 0, Tick = 1, Frames = 2 };
-}
+} // namespace ListIcon
 
 // 1-based position of the row that shows as selected, 0 when none. A current
 // row the user has deselected (a click below the rows) does not count, so the

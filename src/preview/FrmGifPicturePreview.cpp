@@ -14,6 +14,6 @@ void FrmGif::ShowPicturePreview()
     const qint32 selected = SelectedRowPosition(lstPic);
     const qint32 position = selected > 0 ? selected : 1;
     const PictureRow* row = Doc().Rows().Picture(position);
-    FrmPreview window(this, { PicturePath(position), row ? row->size : QSize() });
+    FrmPreview window(this, {PicturePath(position), row ? row->size : QSize()});
     Dialogs::Exec(window);
 }

@@ -43,10 +43,7 @@ void FrmGif::SetPlayInterval(qint32 playTime)
         tmPlay->setInterval(interval);
 }
 
-void FrmGif::cmdGo_Click()
-{
-    LoadPreview();
-}
+void FrmGif::cmdGo_Click() { LoadPreview(); }
 
 bool FrmGif::LoadPreview()
 {
@@ -174,10 +171,7 @@ void FrmGif::StopPreview()
         tmPlay->stop();
 }
 
-void FrmGif::cmdStop_Click()
-{
-    StopPreview();
-}
+void FrmGif::cmdStop_Click() { StopPreview(); }
 
 void FrmGif::imgcmdGo_Click()
 {

@@ -99,8 +99,7 @@ void FrmPreview::Form_Load()
     canvas_->Box(0, 0, canvas_->ScaleWidth() - 1, canvas_->ScaleHeight() - 1, canvas_->DrawColor());
 
     // 2, 3. The listed size, shrunk to fit; never enlarged.
-    const QSize shown
-        = FitInto(picture_.size.width(), picture_.size.height(), kMaxShownWidth, kMaxShownHeight);
+    const QSize shown = FitInto(picture_.size.width(), picture_.size.height(), kMaxShownWidth, kMaxShownHeight);
     W_ = shown.width();
     H_ = shown.height();
 
@@ -129,12 +128,6 @@ void FrmPreview::Form_Load()
     setWindowTitle(windowTitle() + tr(" [ %1 x %2 ] ").arg(W_).arg(H_));
 }
 
-void FrmPreview::Form_Click()
-{
-    reject();
-}
+void FrmPreview::Form_Click() { reject(); }
 
-void FrmPreview::imgPreview_Click()
-{
-    reject();
-}
+void FrmPreview::imgPreview_Click() { reject(); }

@@ -18,7 +18,7 @@ public:
     // What an opening shows.
     struct Picture {
         QString path; // the file; empty shows no picture
-        QSize size; // the listed size; a missing value is 0
+        QSize size;   // the listed size; a missing value is 0
     };
 
     FrmPreview(QWidget* owner, const Picture& picture);
@@ -38,7 +38,7 @@ public:
         float Height = 0;
         // The picture as it is drawn: already scaled to the box.
         QImage Picture;
-        QRectF Box() const { return { Left, Top, Width, Height }; }
+        QRectF Box() const { return {Left, Top, Width, Height}; }
     };
     const StretchImage& imgPreview() const { return imgPreview_; }
 
@@ -46,7 +46,7 @@ public:
     PixelSurface* Canvas() const { return canvas_; }
 
     // The box the picture was given (the fitted W x H).
-    QSize ShownSize() const { return { W_, H_ }; }
+    QSize ShownSize() const { return {W_, H_}; }
 
     // The picture is decoded on a worker thread, at the shown size; it
     // appears when ready. True until then.

@@ -8,10 +8,7 @@
 
 namespace PreviewLayout {
 
-QSize FitBox(qint32 width, qint32 height)
-{
-    return FitInto(width, height, kMaxWidth, kMaxHeight);
-}
+QSize FitBox(qint32 width, qint32 height) { return FitInto(width, height, kMaxWidth, kMaxHeight); }
 
 QPointF CentreIn(QSize inner, QSize box)
 {

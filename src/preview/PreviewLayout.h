@@ -31,9 +31,6 @@ QString PlaybackCaption(qint32 loops, qint32 playTime, qint32 frame);
 
 // Play time a frame is shown with: a text that is not a whole number gets the
 // fallback.
-inline qint32 PlayTimeOrFallback(std::optional<qint32> playTime)
-{
-    return playTime.value_or(kFallbackPlayTime);
-}
+inline qint32 PlayTimeOrFallback(std::optional<qint32> playTime) { return playTime.value_or(kFallbackPlayTime); }
 
 } // namespace PreviewLayout

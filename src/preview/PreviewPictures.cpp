@@ -14,9 +14,8 @@ QImage FitToBox(const QImage& picture, QSize box)
 {
     if (picture.isNull() || box.isEmpty())
         return {};
-    QImage fitted = picture.size() == box
-        ? picture
-        : picture.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage fitted =
+        picture.size() == box ? picture : picture.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const QImage::Format paintFormat =
         fitted.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     if (fitted.format() != paintFormat)
@@ -42,10 +41,7 @@ PreviewPrefetch::PreviewPrefetch(QSize box, int ahead)
 {
 }
 
-PreviewPrefetch::~PreviewPrefetch()
-{
-    Drop();
-}
+PreviewPrefetch::~PreviewPrefetch() { Drop(); }
 
 void PreviewPrefetch::Drop()
 {

@@ -10,15 +10,17 @@
 
 namespace CreationRules {
 
-QString NoFileNameMessage() { return QCoreApplication::translate("CreationRules",
-    "Please enter a GIF file name to create."); }
+QString NoFileNameMessage()
+{
+    return QCoreApplication::translate("CreationRules", "Please enter a GIF file name to create.");
+}
 
 bool OutputPathLongEnough(const QString& path) { return path.length() >= kMinimumPathLength; }
 
 QString SuccessMessage(const QString& outputPath)
 {
-    return QCoreApplication::translate("CreationRules",
-        "Animated File created successfully!") + QStringLiteral("\r\n") + outputPath;
+    return QCoreApplication::translate("CreationRules", "Animated File created successfully!") + QStringLiteral("\r\n")
+        + outputPath;
 }
 
 QString OutputTargetMessage(const QString& outputPath)
@@ -26,14 +28,11 @@ QString OutputTargetMessage(const QString& outputPath)
     const QString reason = FileNames::CheckOutputTarget(outputPath);
     if (reason.isEmpty())
         return {};
-    return QCoreApplication::translate("CreationRules",
-        "The GIF file \"%1\" cannot be written: %2.").arg(QDir::toNativeSeparators(outputPath), reason);
+    return QCoreApplication::translate("CreationRules", "The GIF file \"%1\" cannot be written: %2.")
+        .arg(QDir::toNativeSeparators(outputPath), reason);
 }
 
-int FrameDelay(qint32 playTimeMs)
-{
-    return static_cast<int>(RoundHalfEven(playTimeMs / 10.0));
-}
+int FrameDelay(qint32 playTimeMs) { return static_cast<int>(RoundHalfEven(playTimeMs / 10.0)); }
 
 bool PlayTimeUsable(qint32 playTimeMs) { return playTimeMs >= 0 && playTimeMs <= kMaximumPlayTime; }
 
@@ -49,8 +48,8 @@ std::optional<qint32> PlayTimeFromText(const QString& text)
 QString PlayTimeMessage(int frame, const QString& text)
 {
     return QCoreApplication::translate("CreationRules",
-        "Frame %1 has the play time \"%2\", but a play time is a whole number of "
-        "milliseconds from 0 to %3. Please correct it in the frame properties.")
+                                       "Frame %1 has the play time \"%2\", but a play time is a whole number of "
+                                       "milliseconds from 0 to %3. Please correct it in the frame properties.")
         .arg(frame)
         .arg(text)
         .arg(kMaximumPlayTime);
@@ -70,8 +69,8 @@ std::optional<qint16> LoopCountFromText(const QString& trimmedText)
 QString LoopCountMessage(const QString& text)
 {
     return QCoreApplication::translate("CreationRules",
-        "The loop count \"%1\" is not a whole number from 0 to %2. Please correct it in "
-        "the overall settings.")
+                                       "The loop count \"%1\" is not a whole number from 0 to %2. Please correct it in "
+                                       "the overall settings.")
         .arg(text)
         .arg(kMaximumLoopCount);
 }

@@ -46,20 +46,18 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, ima
     const int h = engine.ImageHeight();
     if (w < 1 || h < 1)
         return QCoreApplication::translate("CreationRun",
-            "Frame %1: cannot read the picture \"%2\": it holds no picture.")
+                                           "Frame %1: cannot read the picture \"%2\": it holds no picture.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path));
     if ((w != width || h != height) && !engine.Fit(width, height, fit))
-        return QCoreApplication::translate("CreationRun",
-            "Frame %1: cannot scale the picture \"%2\" to %3 x %4: %5.")
+        return QCoreApplication::translate("CreationRun", "Frame %1: cannot scale the picture \"%2\" to %3 x %4: %5.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(path))
             .arg(width)
             .arg(height)
             .arg(Reason(engine.LastError()));
     if (!engine.SaveFile(frameFile, palettes))
-        return QCoreApplication::translate("CreationRun",
-            "Frame %1: cannot write the temporary file \"%2\": %3.")
+        return QCoreApplication::translate("CreationRun", "Frame %1: cannot write the temporary file \"%2\": %3.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(frameFile), Reason(engine.LastError()));
     if (shared.Wanted())
@@ -70,8 +68,7 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, ima
 // Running out of memory fails this frame only: the run reports it and cleans up.
 QString NoMemory(int frame, const QString& path)
 {
-    return QCoreApplication::translate("CreationRun",
-        "Frame %1: not enough memory to convert the picture \"%2\".")
+    return QCoreApplication::translate("CreationRun", "Frame %1: not enough memory to convert the picture \"%2\".")
         .arg(frame)
         .arg(QDir::toNativeSeparators(path));
 }
@@ -89,10 +86,7 @@ CreationRun::CreationRun(ImageEngine& engine, GifAssembler& assembler, CreationS
     settings_.frames.detach();
 }
 
-CreationRun::~CreationRun()
-{
-    RemoveFrameFiles();
-}
+CreationRun::~CreationRun() { RemoveFrameFiles(); }
 
 QString CreationRun::FrameFile(const QString& tempFolder, int frame)
 {
@@ -127,11 +121,12 @@ CreationResult CreationRun::ShareOnePalette()
 {
     int failed = 0;
     QString reason;
-    const imaging::QuantizeSettings quantize = settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality)
-                                                                     : imaging::QuantizeSettings();
+    const imaging::QuantizeSettings quantize =
+        settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();
     const QString folder = settings_.tempFolder;
     try {
-        if (shared_->Apply(quantize, [&folder](int i) { return FrameFile(folder, i); }, &failed, &reason))
+        if (shared_->Apply(
+                quantize, [&folder](int i) { return FrameFile(folder, i); }, &failed, &reason))
             return CreationResult::Success();
     } catch (const std::bad_alloc&) {
         // The frames keep the palettes they were written with.
@@ -150,8 +145,8 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         const QString& path = settings_.frames.at(i - 1).path;
         QString error;
         try {
-            error = ConvertFrame(engine_, *palettes_.front(), *shared_, i, path, settings_.width, settings_.height, settings_.fit,
-                                 FrameFile(settings_.tempFolder, i));
+            error = ConvertFrame(engine_, *palettes_.front(), *shared_, i, path, settings_.width, settings_.height,
+                                 settings_.fit, FrameFile(settings_.tempFolder, i));
         } catch (const std::bad_alloc&) {
             engine_.Clear();
             error = NoMemory(i, path);
@@ -178,8 +173,8 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     struct Shared {
         std::mutex mutex;
         std::condition_variable changed;
-        std::vector<char> done;         // per frame (0-based)
-        std::vector<QString> errors;    // per frame, empty when it went well
+        std::vector<char> done;      // per frame (0-based)
+        std::vector<QString> errors; // per frame, empty when it went well
         std::atomic<bool> stop{false};
     } shared;
     shared.done.assign(std::size_t(count), 0);
@@ -206,8 +201,8 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                     (void)imaging::MeasurePicture(path, &size, &unused);
                     share = budget.Take(FrameBudget::FrameEstimate(size, output));
                     if (!shared.stop.load())
-                        error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height, settings_.fit,
-                                             FrameFile(settings_.tempFolder, i));
+                        error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,
+                                             settings_.fit, FrameFile(settings_.tempFolder, i));
                 } catch (const std::bad_alloc&) {
                     error = NoMemory(i, path);
                 }
@@ -267,9 +262,9 @@ CreationResult CreationRun::Assemble(qint16 loopCount)
         return AssembleFrames(loopCount);
     } catch (const std::bad_alloc&) {
         assembler_.Reset();
-        return CreationResult::Failure(QCoreApplication::translate("CreationRun",
-            "Cannot write the GIF file \"%1\": not enough memory.")
-                                           .arg(QDir::toNativeSeparators(settings_.outputPath)));
+        return CreationResult::Failure(
+            QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": not enough memory.")
+                .arg(QDir::toNativeSeparators(settings_.outputPath)));
     }
 }
 
@@ -284,27 +279,26 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount)
     for (int i = 1; i <= count; ++i) {
         const QString file = FrameFile(settings_.tempFolder, i);
         if (!assembler_.AddFrame(file))
-            return CreationResult::Failure(QCoreApplication::translate("CreationRun",
-                "Frame %1: cannot add the temporary file \"%2\": %3.")
-                                               .arg(i)
-                                               .arg(QDir::toNativeSeparators(file),
-                                                    Reason(assembler_.LastError())));
+            return CreationResult::Failure(
+                QCoreApplication::translate("CreationRun", "Frame %1: cannot add the temporary file \"%2\": %3.")
+                    .arg(i)
+                    .arg(QDir::toNativeSeparators(file), Reason(assembler_.LastError())));
         const qint32 playTime = settings_.frames.at(i - 1).playTime;
         const int delay = CreationRules::FrameDelay(playTime);
         if (!assembler_.SetFrameDelay(i - 1, delay))
-            return CreationResult::Failure(QCoreApplication::translate("CreationRun",
-                "Frame %1: cannot give it the delay of %2 hundredths "
-                "(play time %3 ms): %4.")
-                                               .arg(i)
-                                               .arg(delay)
-                                               .arg(playTime)
-                                               .arg(Reason(assembler_.LastError())));
+            return CreationResult::Failure(
+                QCoreApplication::translate("CreationRun",
+                                            "Frame %1: cannot give it the delay of %2 hundredths "
+                                            "(play time %3 ms): %4.")
+                    .arg(i)
+                    .arg(delay)
+                    .arg(playTime)
+                    .arg(Reason(assembler_.LastError())));
     }
     if (!assembler_.SaveAnimation(settings_.outputPath))
-        return CreationResult::Failure(QCoreApplication::translate("CreationRun",
-            "Cannot write the GIF file \"%1\": %2.")
-                                           .arg(QDir::toNativeSeparators(settings_.outputPath),
-                                                Reason(assembler_.LastError())));
+        return CreationResult::Failure(
+            QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
+                .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(assembler_.LastError())));
     return CreationResult::Success();
 }
 

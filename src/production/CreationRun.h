@@ -17,7 +17,7 @@ class ImageEngine;
 namespace imaging {
 class FrameQuantizer;
 class SharedPalette;
-}
+} // namespace imaging
 
 // One picture of the run, as read from the lists before the first frame.
 struct CreationFrame {
@@ -29,9 +29,9 @@ struct CreationSettings {
     QVector<CreationFrame> frames; // in list order; frame i (from 1) is frames[i - 1]
     int width = 0;                 // output size in pixels, already passed by the size rule
     int height = 0;
-    PictureFit fit;                // how pictures of other proportions meet the size
-    QString outputPath;            // used unchanged
-    QString tempFolder;            // holds "__frame__N.gif" while the run lasts
+    PictureFit fit;     // how pictures of other proportions meet the size
+    QString outputPath; // used unchanged
+    QString tempFolder; // holds "__frame__N.gif" while the run lasts
     // Frames converted at once: 1 converts on the caller's thread with the
     // caller's engine; 0 takes one worker per core; more uses that many workers.
     int threads = 1;
@@ -53,8 +53,10 @@ struct [[nodiscard]] CreationResult {
     bool Ok() const { return status == Status::Ok; }
     static CreationResult Success() { return {}; }
     static CreationResult Failure(QString text) { return {Status::Failed, std::move(text)}; }
-    static CreationResult Stopped() { return {Status::Cancelled, QCoreApplication::translate("CreationRun",
-        "The run was stopped.")}; }
+    static CreationResult Stopped()
+    {
+        return {Status::Cancelled, QCoreApplication::translate("CreationRun", "The run was stopped.")};
+    }
 };
 
 // Called on the caller's thread after frame i of N has been written, with

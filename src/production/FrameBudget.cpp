@@ -11,7 +11,10 @@ constexpr qint64 kBytesPerPicturePixel = 8;
 constexpr qint64 kBytesPerOutputPixel = 32;
 } // namespace
 
-FrameBudget::FrameBudget(qint64 bytes) : total_(std::max<qint64>(bytes, 1)) {}
+FrameBudget::FrameBudget(qint64 bytes)
+    : total_(std::max<qint64>(bytes, 1))
+{
+}
 
 qint64 FrameBudget::FrameEstimate(QSize picture, QSize output)
 {

@@ -13,10 +13,7 @@ namespace {
 
 // "run-" pid "-" and six characters of QTemporaryDir: the pid tells a later
 // run whether the process that made the folder is still there.
-QString RunPattern(qint64 pid)
-{
-    return QStringLiteral("run-%1-XXXXXX").arg(pid);
-}
+QString RunPattern(qint64 pid) { return QStringLiteral("run-%1-XXXXXX").arg(pid); }
 
 } // namespace
 

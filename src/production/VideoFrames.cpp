@@ -57,8 +57,7 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
         writer.setQuality(90);
         files_ << file;
         if (!writer.write(image)) {
-            outcome.error = QCoreApplication::translate("VideoFrames",
-                "cannot write the temporary file \"%1\": %2")
+            outcome.error = QCoreApplication::translate("VideoFrames", "cannot write the temporary file \"%1\": %2")
                                 .arg(QDir::toNativeSeparators(file), writer.errorString());
             return false;
         }

@@ -26,12 +26,15 @@ FramesPage::FramesPage(DocumentModel& document, QWidget* parent)
 void FramesPage::Build()
 {
     QWidget* page = this;
-    Label8 = Design::Label(page,
-                           QCoreApplication::translate("FrmGif", "Click [Change Properties...] or double click a frame row to change "
-                                          "the frame properties."),
-                           180, 180, Arial9(), kInstructionColor);
+    Label8 =
+        Design::Label(page,
+                      QCoreApplication::translate("FrmGif",
+                                                  "Click [Change Properties...] or double click a frame row to change "
+                                                  "the frame properties."),
+                      180, 180, Arial9(), kInstructionColor);
     imgcmdProp = PictureButton(page, "imgcmdProp", "change-properties", 60, 720, 2550, 420);
-    cmdProp = HiddenCommand(page, "cmdProp", QCoreApplication::translate("FrmGif", "&Change Properties ..."), 60, 840, 2055, 315, true);
+    cmdProp = HiddenCommand(page, "cmdProp", QCoreApplication::translate("FrmGif", "&Change Properties ..."), 60, 840,
+                            2055, 315, true);
     // Nothing to edit before the first picture is added.
     cmdProp->setEnabled(false);
     lstFrame = ReportList(page, "lstFrame", document_.Frames());
@@ -50,15 +53,9 @@ void FramesPage::Wire()
     lstFrame->setAccessibleName(QCoreApplication::translate("FrmGif", "Frames"));
 }
 
-int FramesPage::FrameCount() const
-{
-    return document_.Rows().Count();
-}
+int FramesPage::FrameCount() const { return document_.Rows().Count(); }
 
-void FramesPage::SetCommandsEnabled(bool enabled)
-{
-    cmdProp->setEnabled(enabled);
-}
+void FramesPage::SetCommandsEnabled(bool enabled) { cmdProp->setEnabled(enabled); }
 
 qint32 FramesPage::SelectedFramePosition() const
 {
@@ -76,10 +73,7 @@ void FramesPage::lstFrame_DblClick()
     Q_EMIT PropertiesRequested();
 }
 
-void FramesPage::cmdProp_Click()
-{
-    lstFrame_DblClick();
-}
+void FramesPage::cmdProp_Click() { lstFrame_DblClick(); }
 
 void FramesPage::imgcmdProp_Click()
 {

@@ -40,23 +40,22 @@ protected:
         option.text.clear();
         style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
         const QRect textArea = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        style()->drawItemText(&painter, textArea, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
-            palette(), isEnabled(), text(), QPalette::ButtonText);
+        style()->drawItemText(&painter, textArea, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, palette(),
+                              isEnabled(), text(), QPalette::ButtonText);
     }
 };
 
 QLabel* Caption(QWidget* parent, const QString& text, int left, int top, int width, int height, bool wrap)
 {
-    QLabel* label = Design::Label(
-        parent, text, left, top, Design::Font(QStringLiteral("Verdana"), 9.75), kCaptionColor);
+    QLabel* label =
+        Design::Label(parent, text, left, top, Design::Font(QStringLiteral("Verdana"), 9.75), kCaptionColor);
     label->setWordWrap(wrap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Design::Place(label, left, top, width, height);
     return label;
 }
 
-QPushButton* Button(
-    QWidget* parent, QPushButton* button, const char* name, int left, int top, int width, int height)
+QPushButton* Button(QWidget* parent, QPushButton* button, const char* name, int left, int top, int width, int height)
 {
     button->setParent(parent);
     button->setObjectName(QLatin1String(name));
@@ -90,11 +89,10 @@ FrmProp::FrmProp(QWidget* owner, const Frame& frame)
     LabCap[1] = Caption(this, tr("Frame #:"), 2040, 360, 915, 240, false);
     LabCap[0] = Caption(this, tr("File Name:"), 2040, 840, 1035, 240, false);
     LabCap[2] = Caption(this, tr("Play Time:"), 2040, 1320, 1035, 240, false);
-    LabCap[4] = Caption(this, tr("Do you want to set a color to transparent in this frame?"), 480,
-        1860, 4320, 480, true);
-    LabCap[3]
-        = Caption(this, tr("Double click the below rectangle to select a color as transparent:"),
-            480, 3120, 4350, 480, true);
+    LabCap[4] =
+        Caption(this, tr("Do you want to set a color to transparent in this frame?"), 480, 1860, 4320, 480, true);
+    LabCap[3] = Caption(this, tr("Double click the below rectangle to select a color as transparent:"), 480, 3120, 4350,
+                        480, true);
     for (std::size_t i = 0; i < LabCap.size(); ++i)
         LabCap[i]->setObjectName(QStringLiteral("LabCap(%1)").arg(i));
 
@@ -113,8 +111,7 @@ FrmProp::FrmProp(QWidget* owner, const Frame& frame)
     Design::Place(txtMS, 3120, 1320, 915, 285);
     NumericKeyFilter::InstallOn(txtMS);
 
-    Label1 = Design::Label(
-        this, tr("Milli Seconds"), 4140, 1380, dialogFont, Design::SystemWindowText());
+    Label1 = Design::Label(this, tr("Milli Seconds"), 4140, 1380, dialogFont, Design::SystemWindowText());
     Label1->setObjectName(QStringLiteral("Label1"));
 
     chkTrans = new QCheckBox(tr("YES"), this);
@@ -132,10 +129,8 @@ FrmProp::FrmProp(QWidget* owner, const Frame& frame)
     Design::Place(picColor, 480, 3780, 1755, 795);
 
     OKButton = Button(this, new QPushButton(tr("&OK")), "OKButton", 5580, 120, 1215, 375);
-    CancelButton
-        = Button(this, new QPushButton(tr("&Cancel")), "CancelButton", 5580, 600, 1215, 375);
-    cmdApply = Button(
-        this, new WrapButton(tr("&Apply to All Frames")), "cmdApply", 5580, 1080, 1215, 615);
+    CancelButton = Button(this, new QPushButton(tr("&Cancel")), "CancelButton", 5580, 600, 1215, 375);
+    cmdApply = Button(this, new WrapButton(tr("&Apply to All Frames")), "cmdApply", 5580, 1080, 1215, 615);
 
     // OK first, so it has the focus when the dialog opens.
     QWidget::setTabOrder(OKButton, CancelButton);
@@ -184,20 +179,11 @@ void FrmProp::picColor_Click()
 
 FrmProp::Properties FrmProp::Edited() const
 {
-    return { txtMS->text().trimmed(), chkTrans->isChecked(), picColor->BackColor() };
+    return {txtMS->text().trimmed(), chkTrans->isChecked(), picColor->BackColor()};
 }
 
-void FrmProp::OKButton_Click()
-{
-    accept();
-}
+void FrmProp::OKButton_Click() { accept(); }
 
-void FrmProp::CancelButton_Click()
-{
-    reject();
-}
+void FrmProp::CancelButton_Click() { reject(); }
 
-void FrmProp::cmdApply_Click()
-{
-    Q_EMIT appliedToAllFrames(Edited());
-}
+void FrmProp::cmdApply_Click() { Q_EMIT appliedToAllFrames(Edited()); }

@@ -32,8 +32,8 @@ public:
     // The frame an opening is for.
     struct Frame {
         qint32 position = 0; // 1-based; 0 for none, which leaves the controls as built
-        QString label; // the frame row's label, "Frame 3"
-        QString name; // the picture's file name
+        QString label;       // the frame row's label, "Frame 3"
+        QString name;        // the picture's file name
         Properties properties;
     };
 
@@ -55,7 +55,7 @@ public:
 
     ShapeOutline* Shape1 = nullptr;
     ImageControl* Image1 = nullptr;
-    std::array<QLabel*, 5> LabCap {};
+    std::array<QLabel*, 5> LabCap{};
     QLabel* LabNo = nullptr;
     QLabel* LabFile = nullptr;
     QLineEdit* txtMS = nullptr;

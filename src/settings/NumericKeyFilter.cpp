@@ -55,10 +55,7 @@ NumericKeyFilter::NumericKeyFilter(QObject* parent)
 {
 }
 
-void NumericKeyFilter::InstallOn(QLineEdit* field)
-{
-    field->installEventFilter(new NumericKeyFilter(field));
-}
+void NumericKeyFilter::InstallOn(QLineEdit* field) { field->installEventFilter(new NumericKeyFilter(field)); }
 
 bool NumericKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {

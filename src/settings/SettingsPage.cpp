@@ -41,10 +41,12 @@ SettingsPage::SettingsPage(QWidget* parent)
 void SettingsPage::Build()
 {
     QWidget* page = this;
-    Label3 = Design::Label(page,
-                           QCoreApplication::translate("FrmGif", "You may enter parameters for all frames here, and you may also "
-                                          "change each frame's properties in \"Frame Properties\" tabbed window."),
-                           300, 240, Arial9(), kInstructionColor);
+    Label3 = Design::Label(
+        page,
+        QCoreApplication::translate("FrmGif",
+                                    "You may enter parameters for all frames here, and you may also "
+                                    "change each frame's properties in \"Frame Properties\" tabbed window."),
+        300, 240, Arial9(), kInstructionColor);
     Label3->setWordWrap(true);
     Design::Place(Label3, 300, 240, 7995, 450);
 
@@ -52,39 +54,47 @@ void SettingsPage::Build()
     const QFont captionFont = Design::Font(QStringLiteral("Arial"), 9.75);
     const QFont dialogFont = Design::Font(QString(), 0);
 
-    LabX[5] = Design::Label(page, QCoreApplication::translate("FrmGif", "Play time every frame"), 300, 1080, captionFont, kSettingColor);
+    LabX[5] = Design::Label(page, QCoreApplication::translate("FrmGif", "Play time every frame"), 300, 1080,
+                            captionFont, kSettingColor);
     txtMS = NumberField(page, "txtMS", QStringLiteral("1000"), 5, 2940, 1080);
-    Label2 = Design::Label(page, QCoreApplication::translate("FrmGif", "Milli Seconds ( from 100 to 30000 )"), 4020, 1140,
-                           dialogFont, Design::SystemWindowText());
+    Label2 = Design::Label(page, QCoreApplication::translate("FrmGif", "Milli Seconds ( from 100 to 30000 )"), 4020,
+                           1140, dialogFont, Design::SystemWindowText());
 
-    LabX[0] = Design::Label(page, QCoreApplication::translate("FrmGif", "Loop times when play"), 300, 1500, captionFont, kSettingColor);
+    LabX[0] = Design::Label(page, QCoreApplication::translate("FrmGif", "Loop times when play"), 300, 1500, captionFont,
+                            kSettingColor);
     txtLoop = NumberField(page, "txtLoop", QStringLiteral("0"), 4, 2940, 1500);
-    Label4 = Design::Label(page, QCoreApplication::translate("FrmGif", "( from 0 to 9999, and 0 stands for loop infinitely )"), 4020,
-                           1560, dialogFont, Design::SystemWindowText());
+    Label4 = Design::Label(
+        page, QCoreApplication::translate("FrmGif", "( from 0 to 9999, and 0 stands for loop infinitely )"), 4020, 1560,
+        dialogFont, Design::SystemWindowText());
 
-    LabX[1] = Design::Label(page, QCoreApplication::translate("FrmGif", "Output GIF Dimensions"), 300, 1980, captionFont, kSettingColor);
-    chkSelect = FlatCheckBox(page, "chkSelect", QCoreApplication::translate("FrmGif", "Select from original pictures dimensions"),
+    LabX[1] = Design::Label(page, QCoreApplication::translate("FrmGif", "Output GIF Dimensions"), 300, 1980,
+                            captionFont, kSettingColor);
+    chkSelect = FlatCheckBox(page, "chkSelect",
+                             QCoreApplication::translate("FrmGif", "Select from original pictures dimensions"),
                              settingFont, kSettingColor, 2940, 2040, 4335, 195);
     cboDim = new QComboBox(page);
     cboDim->setObjectName(QStringLiteral("cboDim"));
     cboDim->setEditable(false);
     Design::Place(cboDim, 7440, 1980, 2235, 315);
-    chkCustom = FlatCheckBox(page, "chkCustom", QCoreApplication::translate("FrmGif", "Or enter your own dimensions values"),
-                             settingFont, kSettingColor, 2940, 2460, 4275, 195);
+    chkCustom =
+        FlatCheckBox(page, "chkCustom", QCoreApplication::translate("FrmGif", "Or enter your own dimensions values"),
+                     settingFont, kSettingColor, 2940, 2460, 4275, 195);
     txtW = NumberField(page, "txtW", QStringLiteral("0"), 4, 7440, 2460);
-    Label5 = Design::Label(page, QCoreApplication::translate("FrmGif", "X"), 8490, 2460, Design::Font(QStringLiteral("Arial"), 11.25),
-                           Design::SystemWindowText());
+    Label5 = Design::Label(page, QCoreApplication::translate("FrmGif", "X"), 8490, 2460,
+                           Design::Font(QStringLiteral("Arial"), 11.25), Design::SystemWindowText());
     // The only opaque label of the pages.
     Design::SetBackColor(Label5, Design::SystemWindowBackground());
     txtH = NumberField(page, "txtH", QStringLiteral("0"), 4, 8700, 2460);
 
-    LabX[2] = Design::Label(page, QCoreApplication::translate("FrmGif", "Transparent Color"), 300, 3120, captionFont, kSettingColor);
-    chkTrans = FlatCheckBox(page, "chkTrans", QCoreApplication::translate("FrmGif", "YES"), Design::Font(QStringLiteral("Verdana"), 9.75, true),
-                            Rgb(255, 0, 0), 2940, 3120, 1275, 255);
+    LabX[2] = Design::Label(page, QCoreApplication::translate("FrmGif", "Transparent Color"), 300, 3120, captionFont,
+                            kSettingColor);
+    chkTrans = FlatCheckBox(page, "chkTrans", QCoreApplication::translate("FrmGif", "YES"),
+                            Design::Font(QStringLiteral("Verdana"), 9.75, true), Rgb(255, 0, 0), 2940, 3120, 1275, 255);
     Design::SetBackColor(chkTrans, Rgb(255, 255, 255));
-    LabXX = Design::Label(page,
-                          QCoreApplication::translate("FrmGif", "Double click the below rectangle to select a color as transparent:"),
-                          2940, 3600, settingFont, Rgb(88, 133, 199));
+    LabXX = Design::Label(
+        page,
+        QCoreApplication::translate("FrmGif", "Double click the below rectangle to select a color as transparent:"),
+        2940, 3600, settingFont, Rgb(88, 133, 199));
     LabXX->setWordWrap(true);
     Design::Place(LabXX, 2940, 3600, 4350, 480);
 
@@ -97,7 +107,7 @@ void SettingsPage::Build()
 
 void SettingsPage::Wire()
 {
-    for (QLineEdit* field : { txtMS, txtLoop, txtW, txtH })
+    for (QLineEdit* field : {txtMS, txtLoop, txtW, txtH})
         NumericKeyFilter::InstallOn(field);
     // A box's click runs whenever its value changes, also when the other
     // box's handler clears it.
@@ -179,22 +189,10 @@ FrameRow SettingsPage::DefaultFrameRow(const QString& fileName) const
     return {fileName, PlayTime::FromText(txtMS->text()), chkTrans->isChecked(), picColor->BackColor()};
 }
 
-QString SettingsPage::WidthText() const
-{
-    return txtW->text();
-}
+QString SettingsPage::WidthText() const { return txtW->text(); }
 
-QString SettingsPage::HeightText() const
-{
-    return txtH->text();
-}
+QString SettingsPage::HeightText() const { return txtH->text(); }
 
-QString SettingsPage::LoopText() const
-{
-    return txtLoop->text();
-}
+QString SettingsPage::LoopText() const { return txtLoop->text(); }
 
-void SettingsPage::SetLoopText(const QString& text)
-{
-    txtLoop->setText(text);
-}
+void SettingsPage::SetLoopText(const QString& text) { txtLoop->setText(text); }

@@ -8,10 +8,7 @@
 
 namespace {
 
-QString ArtPath(const char* name)
-{
-    return QStringLiteral(":/art/%1.svg").arg(QLatin1String(name));
-}
+QString ArtPath(const char* name) { return QStringLiteral(":/art/%1.svg").arg(QLatin1String(name)); }
 
 struct ColourCount {
     int opaque = 0;
@@ -64,8 +61,7 @@ TEST(ArtworkTest, HandCursorPointsWithItsFingertipAtTheHotSpot)
 {
     const QCursor cursor = Artwork::HandCursor();
     EXPECT_EQ(cursor.hotSpot(), QPoint(12, 5));
-    const QImage hand = Artwork::PictureImage(QStringLiteral("hand-cursor"))
-                            .convertToFormat(QImage::Format_ARGB32);
+    const QImage hand = Artwork::PictureImage(QStringLiteral("hand-cursor")).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(hand.size(), QSize(32, 32));
     EXPECT_GE(qAlpha(hand.pixel(12, 5)), 200);
     // Nothing of the hand lies above the fingertip.

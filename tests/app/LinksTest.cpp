@@ -62,7 +62,7 @@ TEST_F(LinksTest, WebsiteOpensTheHomePageAndTheLinkStaysLit)
     QTest::mouseMove(form->windowHandle(), QPoint(400, 12));
     EXPECT_FALSE(form->LabLinks[0]->font().bold());
 
-    for (int index : { -1, 3 })
+    for (int index : {-1, 3})
         form->LabLinks_Click(index);
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(modals, 0);
@@ -76,7 +76,7 @@ TEST_F(LinksTest, HelpWithTheFileAbsentChangesNothing)
     ASSERT_FALSE(QFile::exists(folder + QStringLiteral("/help/index.html")));
     form->LabCap_Click(2);
 
-    for (bool withViewer : { true, false }) {
+    for (bool withViewer : {true, false}) {
         viewer = withViewer;
         opened.clear();
         ClickLink(1);
@@ -103,7 +103,7 @@ TEST_F(LinksTest, AboutShowsTheSameFreshWindowEveryTimeCentredOnTheMainWindow)
         EXPECT_TRUE(about->isModal());
         const QPoint offset = about->geometry().center() - form->geometry().center();
         EXPECT_LE(offset.manhattanLength(), 2);
-        seen.push_back({ about->windowTitle(), about->Label1->text(), about->Label2->text() });
+        seen.push_back({about->windowTitle(), about->Label1->text(), about->Label2->text()});
         // A change made while it is open must not survive its closing.
         about->Label1->setText(QStringLiteral("changed"));
         about->reject();
@@ -112,9 +112,9 @@ TEST_F(LinksTest, AboutShowsTheSameFreshWindowEveryTimeCentredOnTheMainWindow)
     ClickLink(2);
     ClickLink(2);
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0],
-        QStringList({ QStringLiteral("About Flipreel 1.30"), QStringLiteral("Flipreel"),
-            QStringLiteral("VER   1.30") }));
+    EXPECT_EQ(
+        seen[0],
+        QStringList({QStringLiteral("About Flipreel 1.30"), QStringLiteral("Flipreel"), QStringLiteral("VER   1.30")}));
     EXPECT_EQ(seen[1], seen[0]);
     EXPECT_TRUE(opened.empty());
 }
@@ -129,7 +129,7 @@ TEST_F(LinksTest, AboutWindowDesign)
     EXPECT_EQ(about.Image1->geometry(), QRect(16, 16, 180, 184));
     EXPECT_EQ(about.Label1->pos(), QPoint(92, 56));
     EXPECT_EQ(about.Label2->pos(), QPoint(212, 84));
-    for (const QLabel* label : { about.Label1, about.Label2 }) {
+    for (const QLabel* label : {about.Label1, about.Label2}) {
         EXPECT_TRUE(label->font().bold());
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 15.0);
         EXPECT_EQ(label->size(), label->sizeHint());
@@ -188,17 +188,16 @@ TEST(HelpDocumentTest, CompiledFileWhereItCanBeShownElseThePages)
 
 TEST(HelpPathTest, FolderAndNameAreJoinedAsTheyStandAndReachTheDesktopSo)
 {
-    EXPECT_EQ(ModLinks::HelpFilePath(QStringLiteral("/opt/flipreel")),
-        QStringLiteral("/opt/flipreel/flipreel.chm"));
+    EXPECT_EQ(ModLinks::HelpFilePath(QStringLiteral("/opt/flipreel")), QStringLiteral("/opt/flipreel/flipreel.chm"));
     // At the root the separator doubles.
     EXPECT_EQ(ModLinks::HelpFilePath(QStringLiteral("/")), QStringLiteral("//flipreel.chm"));
     const QUrl root = ModLinks::LocalFileUrl(QStringLiteral("//flipreel.chm"));
     EXPECT_TRUE(root.host().isEmpty()); // not a host called flipreel.chm
     EXPECT_EQ(root.toLocalFile(), QStringLiteral("//flipreel.chm"));
 
-    for (const QString& path : { QStringLiteral("//flipreel.chm"),
-             QStringLiteral("/home/ann/My Apps/flipreel.chm"), QStringLiteral("/tmp/100%/#1?/flipreel.chm"),
-             QStringLiteral("/opt/\u00fcbersicht/\u52a8\u753b/flipreel.chm") }) {
+    for (const QString& path : {QStringLiteral("//flipreel.chm"), QStringLiteral("/home/ann/My Apps/flipreel.chm"),
+                                QStringLiteral("/tmp/100%/#1?/flipreel.chm"),
+                                QStringLiteral("/opt/\u00fcbersicht/\u52a8\u753b/flipreel.chm")}) {
         const QUrl url = ModLinks::LocalFileUrl(path);
         EXPECT_TRUE(url.isValid() && url.isLocalFile()) << path.toStdString();
         EXPECT_EQ(QUrl(url.toString()).toLocalFile(), path) << url.toString().toStdString();

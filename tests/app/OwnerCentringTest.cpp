@@ -33,7 +33,8 @@ TEST_F(OwnerCentringTest, ModalWindowsOpenCentredOnTheMainWindow)
     form->LabLinks_Click(2);
     form->ShowPicturePreview();
     form->Frames().lstFrame_DblClick();
-    EXPECT_EQ(opened, QStringList({QStringLiteral("frmAbout"), QStringLiteral("frmPreview"), QStringLiteral("frmProp")}));
+    EXPECT_EQ(opened,
+              QStringList({QStringLiteral("frmAbout"), QStringLiteral("frmPreview"), QStringLiteral("frmProp")}));
 }
 
 } // namespace

@@ -87,8 +87,9 @@ TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
 
 TEST_F(StartStateTest, ListColumns)
 {
-    EXPECT_EQ(Headers(form->lstPic), (QStringList{QStringLiteral("     File Name"), QStringLiteral("File Type"),
-                                                  QStringLiteral("Dimensions"), QStringLiteral("Address")}));
+    EXPECT_EQ(Headers(form->lstPic),
+              (QStringList{QStringLiteral("     File Name"), QStringLiteral("File Type"), QStringLiteral("Dimensions"),
+                           QStringLiteral("Address")}));
     EXPECT_EQ(Headers(form->Frames().lstFrame),
               (QStringList{QStringLiteral("Frame #"), QStringLiteral("File Name"), QStringLiteral("Play Time / ms"),
                            QStringLiteral("Transparent"), QStringLiteral("Transparent Color")}));

@@ -7,13 +7,10 @@
 
 namespace {
 
-QString Hex(ColorValue c)
-{
-    return QStringLiteral("RGB(%1,%2,%3)").arg(c % 256).arg((c / 256) % 256).arg(c / 65536);
-}
+QString Hex(ColorValue c) { return QStringLiteral("RGB(%1,%2,%3)").arg(c % 256).arg((c / 256) % 256).arg(c / 65536); }
 
-#define EXPECT_PIXEL(surface, x, y, expected) \
-    EXPECT_EQ(Hex((surface).PixelAt((x), (y))).toStdString(), Hex(expected).toStdString()) \
+#define EXPECT_PIXEL(surface, x, y, expected)                                                                          \
+    EXPECT_EQ(Hex((surface).PixelAt((x), (y))).toStdString(), Hex(expected).toStdString())                             \
         << "at (" << (x) << ", " << (y) << ")"
 
 constexpr ColorValue kBlue = Rgb(0, 0, 255);

@@ -57,8 +57,7 @@ protected:
         QList<QWidget*> widgets = window->findChildren<QWidget*>();
         widgets.prepend(window);
         for (QWidget* w : widgets) {
-            QStringList texts{w->windowTitle(), w->toolTip(), w->accessibleName(),
-                              w->accessibleDescription()};
+            QStringList texts{w->windowTitle(), w->toolTip(), w->accessibleName(), w->accessibleDescription()};
             if (auto* label = qobject_cast<QLabel*>(w))
                 texts << label->text();
             if (auto* button = qobject_cast<QAbstractButton*>(w))

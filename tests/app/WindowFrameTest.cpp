@@ -30,7 +30,7 @@ protected:
     void TearDown() override
     {
         // The test library remembers held buttons across tests.
-        for (Qt::MouseButton b : { Qt::LeftButton, Qt::RightButton, Qt::MiddleButton })
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
             if (QGuiApplication::mouseButtons() & b)
                 QTest::mouseRelease(form->windowHandle(), b, {}, kBackground);
         FormFixture::TearDown();
@@ -39,18 +39,9 @@ protected:
     QPoint CenterOf(const QWidget* w) const { return w->mapTo(form.get(), w->rect().center()); }
     void MoveTo(QPoint p) { QTest::mouseMove(form->windowHandle(), p); }
     void MoveOnto(const QWidget* w) { MoveTo(CenterOf(w)); }
-    void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton)
-    {
-        QTest::mousePress(form->windowHandle(), b, {}, p);
-    }
-    void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton)
-    {
-        QTest::mouseRelease(form->windowHandle(), b, {}, p);
-    }
-    void ClickOn(const QWidget* w)
-    {
-        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, CenterOf(w));
-    }
+    void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(form->windowHandle(), b, {}, p); }
+    void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(form->windowHandle(), b, {}, p); }
+    void ClickOn(const QWidget* w) { QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, CenterOf(w)); }
     // Beside the lists near a page's bottom right corner: the page's own background.
     QPoint PageBackground(int index, int shift = 0)
     {
@@ -62,7 +53,7 @@ protected:
     }
 
     // The title band between the title text and the minimise symbol.
-    static constexpr QPoint kBackground { 400, 12 };
+    static constexpr QPoint kBackground{400, 12};
 };
 
 TEST_F(WindowFrameTest, LeftDragMovesTheWindowByThePointersOffset)
@@ -94,7 +85,7 @@ TEST_F(WindowFrameTest, LeftDragMovesTheWindowByThePointersOffset)
 TEST_F(WindowFrameTest, OnlyALeftPressOnTheBackgroundStartsADrag)
 {
     const QPoint start = form->pos();
-    for (Qt::MouseButton b : { Qt::RightButton, Qt::MiddleButton }) {
+    for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
         Press(kBackground, b);
         EXPECT_FALSE(form->Dragging) << b;
         const QPoint to = kBackground + QPoint(25, b == Qt::RightButton ? 25 : 30);
@@ -187,7 +178,7 @@ TEST_F(WindowFrameTest, LinksLightUpOncePerEntryAndOnlyTheBackgroundPutsThemBack
 
     Design::SetTextColor(about, Rgb(9, 9, 9)); // not lit: left alone
     MoveTo(kBackground);
-    for (ClickLabel* link : { website, help }) {
+    for (ClickLabel* link : {website, help}) {
         EXPECT_EQ(Design::TextColor(link), Rgb(192, 192, 0));
         EXPECT_FALSE(link->font().bold());
         EXPECT_FALSE(link->font().underline());
@@ -266,20 +257,20 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
     ASSERT_EQ(hand.shape(), Qt::BitmapCursor);
     EXPECT_EQ(hand.hotSpot(), QPoint(12, 5));
     EXPECT_EQ(hand.pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
-        Artwork::PictureImage(QStringLiteral("hand-cursor")).convertToFormat(QImage::Format_ARGB32));
+              Artwork::PictureImage(QStringLiteral("hand-cursor")).convertToFormat(QImage::Format_ARGB32));
 
     std::vector<QWidget*> withHand(form->LabLinks.begin(), form->LabLinks.end());
     withHand.insert(withHand.end(), form->LabCap.begin(), form->LabCap.end());
     withHand.insert(withHand.end(),
-        { form->imgCreate[0], form->Frames().imgcmdProp, form->imgcmdGo, form->imgcmdStop, form->cmdAddImg,
-            form->cmdDelImg, form->cmdUpImg, form->cmdDownImg, form->cmdPreviewImg });
+                    {form->imgCreate[0], form->Frames().imgcmdProp, form->imgcmdGo, form->imgcmdStop, form->cmdAddImg,
+                     form->cmdDelImg, form->cmdUpImg, form->cmdDownImg, form->cmdPreviewImg});
     for (QWidget* w : withHand) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().pixmap().cacheKey(), hand.pixmap().cacheKey()) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().hotSpot(), QPoint(12, 5)) << w->objectName().toStdString();
     }
-    const std::vector<QWidget*> withArrow { form->imgMin, form->imgMin2, form->imgClose, form->imgClose2,
-        form->cmdOpen, form->LTitle, form->picTabs[0] };
+    const std::vector<QWidget*> withArrow{form->imgMin,  form->imgMin2, form->imgClose,  form->imgClose2,
+                                          form->cmdOpen, form->LTitle,  form->picTabs[0]};
     for (QWidget* w : withArrow)
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor) << w->objectName().toStdString();
 }
@@ -304,7 +295,10 @@ protected:
         form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // The user clicks the highlighted close symbol at the operation's first pause.
-    void CloseAtFirstPause() { QTimer::singleShot(0, form.get(), [this] { form->imgClose2_Click(); }); }
+    void CloseAtFirstPause()
+    {
+        QTimer::singleShot(0, form.get(), [this] { form->imgClose2_Click(); });
+    }
     // The window waits for the operation's handler, then closes.
     bool ClosesOnceReturned()
     {
@@ -320,8 +314,8 @@ TEST_F(CloseGuardTest, CloseDuringACreationRunStopsItCleansUpAndThenCloses)
     CloseAtFirstPause();
     form->cmdCreateGIF_Click();
     EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
-    QDirIterator frames(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"), {QStringLiteral("__frame__*")},
-                        QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator frames(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"),
+                        {QStringLiteral("__frame__*")}, QDir::Files, QDirIterator::Subdirectories);
     EXPECT_FALSE(frames.hasNext()) << "frame file left";
     EXPECT_TRUE(ClosesOnceReturned());
     EXPECT_TRUE(messages.empty());

@@ -79,7 +79,8 @@ TEST_F(WindowLookTest, SystemWindowColoursAreTheDesktopsWindowColours)
         EXPECT_EQ(Role(form->picTabs[static_cast<std::size_t>(i)], QPalette::Window), window) << i;
     EXPECT_EQ(Role(form->Settings().Label5, QPalette::Window), window);
     EXPECT_EQ(form->Settings().picColor->BackColor(), window);
-    EXPECT_EQ(Role(form->Settings().Label2, QPalette::WindowText), FromQColor(QApplication::palette().color(QPalette::Text)));
+    EXPECT_EQ(Role(form->Settings().Label2, QPalette::WindowText),
+              FromQColor(QApplication::palette().color(QPalette::Text)));
     for (QLineEdit* field : {form->Settings().txtMS, form->Settings().txtLoop})
         EXPECT_EQ(Role(field, QPalette::Base), window) << "enabled fields look enabled";
     EXPECT_EQ(Role(form->cmdOpen, QPalette::Button), FromQColor(QApplication::palette().color(QPalette::Button)));
@@ -100,11 +101,12 @@ TEST_F(WindowLookTest, FileDialogsShowEachFilterDescriptionOnce)
     };
     const QStringList picture = shown(FrmGif::BuildPictureFilter());
     ASSERT_EQ(picture.size(), 27);
-    EXPECT_EQ(picture.mid(0, 3), QStringList({QStringLiteral("Popular Images(*.bmp,*.gif,*.jpg,*.png,*.ico)"),
-                                              QStringLiteral("All Supported Image Files"),
-                                              QStringLiteral("GIF Files (*.gif)")}));
+    EXPECT_EQ(picture.mid(0, 3),
+              QStringList({QStringLiteral("Popular Images(*.bmp,*.gif,*.jpg,*.png,*.ico)"),
+                           QStringLiteral("All Supported Image Files"), QStringLiteral("GIF Files (*.gif)")}));
     EXPECT_EQ(picture[4], QStringLiteral("JPG/JPEG Files (*.jpg;*.jpeg)"));
-    EXPECT_EQ(shown(QStringLiteral("Animated GIF Files(*.gif)|*.gif")), QStringList{QStringLiteral("Animated GIF Files(*.gif)")});
+    EXPECT_EQ(shown(QStringLiteral("Animated GIF Files(*.gif)|*.gif")),
+              QStringList{QStringLiteral("Animated GIF Files(*.gif)")});
 }
 
 TEST(WindowProgramTest, StartsNormallyWhateverArgumentsItGets)
@@ -115,8 +117,10 @@ TEST(WindowProgramTest, StartsNormallyWhateverArgumentsItGets)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("FLIPREEL_SCREENSHOT"), dir.filePath(QStringLiteral("shot.png"))); // so that it ends
     process.setProcessEnvironment(env);
-    process.start(qEnvironmentVariable("FLIPREEL_BUILD_DIR", QCoreApplication::applicationDirPath() + QStringLiteral("/..")) + QStringLiteral("/flipreel"),
-                  {QStringLiteral("--anything"), QStringLiteral("--screenshot"), QStringLiteral("-x")});
+    process.start(
+        qEnvironmentVariable("FLIPREEL_BUILD_DIR", QCoreApplication::applicationDirPath() + QStringLiteral("/.."))
+            + QStringLiteral("/flipreel"),
+        {QStringLiteral("--anything"), QStringLiteral("--screenshot"), QStringLiteral("-x")});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("shot.png"))).size(), QSize(723, 538));

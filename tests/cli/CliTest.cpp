@@ -33,8 +33,8 @@ protected:
     static QString Program()
     {
         // Programs sit at the top of the build folder (older layouts: under src/).
-        const QString build = qEnvironmentVariable(
-            "FLIPREEL_BUILD_DIR", QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
+        const QString build =
+            qEnvironmentVariable("FLIPREEL_BUILD_DIR", QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
         QString program = build + QStringLiteral("/flipreel-cli");
         if (!QFileInfo::exists(program))
             program = build + QStringLiteral("/src/flipreel-cli");
@@ -47,8 +47,7 @@ protected:
         process.start(program, arguments);
         EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
     }
     QString Picture(const QString& name, QSize size, QColor color = Qt::darkCyan)
     {
@@ -56,8 +55,9 @@ protected:
         QImage image(size, QImage::Format_RGB32);
         for (int y = 0; y < size.height(); ++y)
             for (int x = 0; x < size.width(); ++x)
-                image.setPixel(x, y, qRgb((color.red() + 200 * x / size.width()) % 256, color.green(),
-                                          (color.blue() + 150 * y / size.height()) % 256));
+                image.setPixel(x, y,
+                               qRgb((color.red() + 200 * x / size.width()) % 256, color.green(),
+                                    (color.blue() + 150 * y / size.height()) % 256));
         const QString path = dir.filePath(name);
         EXPECT_TRUE(image.save(path));
         return path;
@@ -102,10 +102,10 @@ TEST_F(CliTest, OptionsAndSkippedPictures)
     text.write("just words");
     text.close();
     const QString a = Picture(QStringLiteral("a.png"), {40, 30});
-    const Outcome r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), QStringLiteral("-s"),
-                           QStringLiteral("16x12"), QStringLiteral("-t"), QStringLiteral("125"),
-                           QStringLiteral("-l"), QStringLiteral("3"), a, text.fileName(),
-                           Picture(QStringLiteral("b.bmp"), {8, 8}), QStringLiteral("a.png")});
+    const Outcome r =
+        Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("16x12"),
+             QStringLiteral("-t"), QStringLiteral("125"), QStringLiteral("-l"), QStringLiteral("3"), a, text.fileName(),
+             Picture(QStringLiteral("b.bmp"), {8, 8}), QStringLiteral("a.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
     const QStringList warnings = r.err.split(u'\n', Qt::SkipEmptyParts);
@@ -116,7 +116,8 @@ TEST_F(CliTest, OptionsAndSkippedPictures)
     EXPECT_EQ(QSize(gif.width, gif.height), QSize(16, 12));
     EXPECT_EQ(gif.delays, (QVector<int>{12, 12}));
     EXPECT_EQ(gif.loopCount, 3);
-    EXPECT_LT(testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures({a, dir.filePath(QStringLiteral("b.bmp"))}, {16, 12})),
+    EXPECT_LT(testing_imaging::WorstFrameDifference(
+                  gif, testing_imaging::ScaledPictures({a, dir.filePath(QStringLiteral("b.bmp"))}, {16, 12})),
               6.0);
 }
 
@@ -127,14 +128,16 @@ TEST_F(CliTest, LowerQualityNeverGivesALargerFile)
         pictures << Picture(QStringLiteral("p%1.png").arg(i), {64, 48}, QColor(40 * i, 90, 200 - 30 * i));
     qint64 previous = -1, largest = -1, smallest = -1;
     for (const char* quality : {"100", "95", "60", "20", "1"}) {
-        const Outcome r = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QLatin1String(quality),
-                                          QStringLiteral("-o"), Out()} + pictures);
+        const Outcome r = Run(
+            QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QLatin1String(quality), QStringLiteral("-o"), Out()}
+            + pictures);
         ASSERT_EQ(r.exitCode, 0) << quality << r.err.toStdString();
         const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
         ASSERT_TRUE(gif.ok) << quality;
         ASSERT_EQ(gif.frames.size(), 4) << quality;
         // Lossy codes too show every frame, composited, close to its picture.
-        const double worst = testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(pictures, {64, 48}));
+        const double worst =
+            testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(pictures, {64, 48}));
         EXPECT_LT(worst, std::atoi(quality) >= 95 ? 2.0 : 12.0) << "-Q " << quality;
         const qint64 bytes = QFileInfo(Out()).size();
         if (previous >= 0) {
@@ -148,14 +151,22 @@ TEST_F(CliTest, LowerQualityNeverGivesALargerFile)
     EXPECT_LT(smallest, largest * 3 / 4) << "lower quality pays";
     // The default is the one the window uses: no -Q, the same file as -Q 95.
     ASSERT_EQ(Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out()} + pictures).exitCode, 0);
-    const QByteArray plain = [&] { QFile f(Out()); f.open(QIODevice::ReadOnly); return f.readAll(); }();
-    ASSERT_EQ(Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QStringLiteral("95"), QStringLiteral("-o"), Out()}
-                  + pictures).exitCode, 0);
+    const QByteArray plain = [&] {
+        QFile f(Out());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    ASSERT_EQ(
+        Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QStringLiteral("95"), QStringLiteral("-o"), Out()}
+            + pictures)
+            .exitCode,
+        0);
     QFile again(Out());
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
     EXPECT_EQ(again.readAll(), plain);
     for (const char* bad : {"0", "101", "high"}) {
-        const Outcome r = Run(QStringList{QStringLiteral("-Q"), QLatin1String(bad), QStringLiteral("-o"), Out()} + pictures);
+        const Outcome r =
+            Run(QStringList{QStringLiteral("-Q"), QLatin1String(bad), QStringLiteral("-o"), Out()} + pictures);
         EXPECT_EQ(r.exitCode, 2) << bad;
         EXPECT_TRUE(r.err.contains(QStringLiteral("quality"))) << r.err.toStdString();
     }
@@ -173,11 +184,17 @@ TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
         return bytes;
     };
     const std::pair<const char*, QByteArray> kinds[] = {
-        {"pcx", PictureBytes::Pcx(picture)}, {"ppm", encoded("PPM")},  {"pgm", encoded("PGM")},
-        {"tga", PictureBytes::Tga(picture, true)}, {"sgi", PictureBytes::Sgi(picture)},
-        {"psd", PictureBytes::Psd(picture)}, {"ico", encoded("ICO")}, {"bmp", PictureBytes::BmpRle8(picture)},
+        {"pcx", PictureBytes::Pcx(picture)},
+        {"ppm", encoded("PPM")},
+        {"pgm", encoded("PGM")},
+        {"tga", PictureBytes::Tga(picture, true)},
+        {"sgi", PictureBytes::Sgi(picture)},
+        {"psd", PictureBytes::Psd(picture)},
+        {"ico", encoded("ICO")},
+        {"bmp", PictureBytes::BmpRle8(picture)},
     };
-    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-o"), Out(), Picture(QStringLiteral("a.png"), {30, 20})};
+    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-o"), Out(),
+                          Picture(QStringLiteral("a.png"), {30, 20})};
     for (const auto& [ext, bytes] : kinds) {
         const QString path = dir.filePath(QStringLiteral("cut.%1").arg(QLatin1String(ext)));
         ASSERT_TRUE(PictureBytes::Write(path, bytes.left(bytes.size() * 3 / 4)));
@@ -219,12 +236,10 @@ TEST_F(CliTest, RefusedInputExitsTwoWithTheWindowsMessages)
             OutputSize::TooBigMessage());
     refused({QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("x10"), a, b},
             OutputSize::EmptyMessage());
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("640"), a, b},
-            QStringLiteral("WxH"));
+    refused({QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("640"), a, b}, QStringLiteral("WxH"));
     refused({QStringLiteral("-o"), Out(), QStringLiteral("-t"), QStringLiteral("fast"), a, b},
             QStringLiteral("\"fast\""));
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-l"), QStringLiteral("-1"), a, b},
-            QStringLiteral("\"-1\""));
+    refused({QStringLiteral("-o"), Out(), QStringLiteral("-l"), QStringLiteral("-1"), a, b}, QStringLiteral("\"-1\""));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.gif"))).constData(), 0644), 0);
     for (const QString& notAFile : {dir.filePath(QStringLiteral("pipe.gif")), QStringLiteral("/dev/null")})
         refused({QStringLiteral("-o"), notAFile, a, b}, QStringLiteral("it is not a regular file"));
@@ -254,8 +269,9 @@ TEST_F(CliTest, NamesThatAreNotUtf8AreReadAndWrittenAsTheirBytes)
     const QByteArray odd = QFile::encodeName(dir.path()) + "/\xFF\xFE.png";
     ASSERT_EQ(::rename(QFile::encodeName(Picture(QStringLiteral("a.png"), {8, 8})).constData(), odd.constData()), 0);
     Picture(QStringLiteral("b.png"), {8, 8});
-    const Outcome r = Run({QStringLiteral("-c"), QStringLiteral("exec \"$0\" -o \"$(printf 'out\\377.gif')\" "
-                                                                "\"$(printf '\\377\\376.png')\" b.png"),
+    const Outcome r = Run({QStringLiteral("-c"),
+                           QStringLiteral("exec \"$0\" -o \"$(printf 'out\\377.gif')\" "
+                                          "\"$(printf '\\377\\376.png')\" b.png"),
                            Program()},
                           QStringLiteral("/bin/sh"));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -289,10 +305,12 @@ TEST_F(CliTest, ASignalMidRunCleansUpAndKeepsTheOldOutput)
     for (const int signalNumber : {SIGINT, SIGTERM}) {
         QProcess process;
         process.start(Program(), arguments);
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            const QStringList runs = temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-            return !runs.isEmpty() && QFileInfo::exists(temp.filePath(runs[0] + QStringLiteral("/__frame__1.gif")));
-        }, 60000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                const QStringList runs = temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+                return !runs.isEmpty() && QFileInfo::exists(temp.filePath(runs[0] + QStringLiteral("/__frame__1.gif")));
+            },
+            60000));
         ASSERT_EQ(::kill(pid_t(process.processId()), signalNumber), 0);
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
@@ -392,7 +410,8 @@ TEST_F(CliTest, FitContainPadsAndCoverCropsCentred)
     const QString square = Picture(QStringLiteral("square.png"), {20, 20}, Qt::green);
     auto first = [&](const QStringList& fit) {
         const Outcome r = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out(), QStringLiteral("-s"),
-                                          QStringLiteral("20x20")} + fit + QStringList{wide, square});
+                                          QStringLiteral("20x20")}
+                              + fit + QStringList{wide, square});
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
         return gif.frames.empty() ? QImage() : gif.frames.front();

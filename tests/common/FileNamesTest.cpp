@@ -20,8 +20,8 @@ TEST(FileNames, EveryByteStringComesBackUnchangedAndUtf8ReadsAsUtf8)
     }
     // A lone byte, a cut sequence, an overlong slash, an encoded surrogate,
     // a code point above U+10FFFF, Latin-1 next to UTF-8.
-    for (const QByteArray bytes : {"a\xFF.png", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                                    "\xE9t\xE9\xC3\xA9"}) {
+    for (const QByteArray bytes :
+         {"a\xFF.png", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE9t\xE9\xC3\xA9"}) {
         const QString name = FileNames::FromBytes(bytes);
         EXPECT_EQ(FileNames::ToBytes(name), bytes) << bytes.toHex().constData();
         EXPECT_FALSE(name.contains(QChar(0xFFFD))) << bytes.toHex().constData();

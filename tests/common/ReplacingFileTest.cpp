@@ -60,9 +60,12 @@ TEST_F(ReplacingFileTest, AFullDiskAtAnyStepOrAStopKeepsTheOldFileAndNamesTheRea
         int syncError, closeError;
         bool stop;
         const char* reason;
-    } cases[] = {{0, 0, 0, false, "No space left on device"},       {8192, 0, 0, false, "No space left on device"},
-                 {1 << 20, ENOSPC, 0, false, "No space left on device"}, {1 << 20, 0, EDQUOT, false, "Disk quota exceeded"},
-                 {1 << 20, EIO, 0, false, "Input/output error"},        {1 << 20, 0, 0, true, "the run was stopped"}};
+    } cases[] = {{0, 0, 0, false, "No space left on device"},
+                 {8192, 0, 0, false, "No space left on device"},
+                 {1 << 20, ENOSPC, 0, false, "No space left on device"},
+                 {1 << 20, 0, EDQUOT, false, "Disk quota exceeded"},
+                 {1 << 20, EIO, 0, false, "Input/output error"},
+                 {1 << 20, 0, 0, true, "the run was stopped"}};
     for (const auto& c : cases) {
         FullDisk disk("real.gif", c.room, c.syncError, c.closeError);
         stop = c.stop;
@@ -82,7 +85,7 @@ TEST_F(ReplacingFileTest, ALinkStaysALinkAndTheFileKeepsItsPermissions)
     ASSERT_TRUE(Replace(&error)) << error.toStdString();
     EXPECT_TRUE(QFileInfo(target).isSymLink());
     EXPECT_EQ(Content(), QByteArray(10000, 'g'));
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     EXPECT_EQ(Entries(), (QStringList{QStringLiteral("out.gif"), QStringLiteral("real.gif")}));

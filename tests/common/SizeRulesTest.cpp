@@ -10,9 +10,9 @@ namespace {
 
 TEST(RoundHalfEven, ExactHalvesGoToTheEvenNeighbourOnBothSidesOfZero)
 {
-    const std::pair<double, std::int64_t> table[] = {{0.5, 0},   {1.5, 2},   {2.5, 2},   {-0.5, 0},
-                                                     {-1.5, -2}, {-2.5, -2}, {2.51, 3},  {-2.49, -2},
-                                                     {4294967296.5, 4294967296}};
+    const std::pair<double, std::int64_t> table[] = {{0.5, 0},  {1.5, 2},    {2.5, 2},
+                                                     {-0.5, 0}, {-1.5, -2},  {-2.5, -2},
+                                                     {2.51, 3}, {-2.49, -2}, {4294967296.5, 4294967296}};
     for (const auto& [value, rounded] : table)
         EXPECT_EQ(RoundHalfEven(value), rounded) << value;
 }
@@ -36,11 +36,10 @@ TEST(FitInto, ShrinksWidthFirstThenHeightNeverEnlarges)
         int w, h, fitW, fitH;
     };
     for (const Case c :
-        { Case { 320, 240, 320, 240 }, Case { 600, 400, 600, 400 }, Case { 1200, 900, 533, 400 },
-            Case { 1000, 400, 600, 240 }, Case { 1200, 401, 600, 200 }, // 200.5 goes to even
-            Case { 1200, 403, 600, 202 }, // 201.5 goes to even
-            Case { 601, 400, 600, 399 }, Case { 400, 1000, 160, 400 }, Case { 1, 5000, 0, 400 },
-            Case { 0, 0, 0, 0 } }) {
+         {Case{320, 240, 320, 240}, Case{600, 400, 600, 400}, Case{1200, 900, 533, 400}, Case{1000, 400, 600, 240},
+          Case{1200, 401, 600, 200}, // 200.5 goes to even
+          Case{1200, 403, 600, 202}, // 201.5 goes to even
+          Case{601, 400, 600, 399}, Case{400, 1000, 160, 400}, Case{1, 5000, 0, 400}, Case{0, 0, 0, 0}}) {
         SCOPED_TRACE(testing::Message() << c.w << " x " << c.h);
         EXPECT_EQ(FitInto(c.w, c.h, 600, 400), QSize(c.fitW, c.fitH));
     }

@@ -20,7 +20,8 @@ namespace {
 class Assembler : public ::testing::Test {
 protected:
     // Frame files of `pictures` and the animation joining them.
-    bool Join(const QVector<QImage>& pictures, const QVector<int>& delays, int loop, const QString& out, int lzwError = 0)
+    bool Join(const QVector<QImage>& pictures, const QVector<int>& delays, int loop, const QString& out,
+              int lzwError = 0)
     {
         frames.clear();
         for (int i = 0; i < pictures.size(); ++i) {
@@ -62,7 +63,7 @@ protected:
         }
     }
     Scratch scratch;
-    imaging::FrameQuantizer palettes;  // one palette memory for the frames of a run, as the creation run has
+    imaging::FrameQuantizer palettes; // one palette memory for the frames of a run, as the creation run has
     GifAssembler gif;
     QStringList frames;
 };
@@ -98,7 +99,7 @@ TEST_F(Assembler, StructureLoopCountDelaysAndOrder)
     ExpectFramesExact(a);
 
     ASSERT_TRUE(Join(MovingSquare(2), {5, 5}, 0, out));
-    EXPECT_EQ(DecodeAnimation(out).loopCount, 0);  // endless
+    EXPECT_EQ(DecodeAnimation(out).loopCount, 0); // endless
     // Qt's reader agrees on the frame count.
     QImageReader reader(out, "gif");
     EXPECT_EQ(reader.imageCount(), 2);
@@ -222,7 +223,9 @@ TEST_F(Assembler, FullPalettesWithoutAFreeIndexStayExact)
         for (int y = 0; y < 48; ++y)
             for (int x = 0; x < 48; ++x) {
                 seed = seed * 1103515245u + 12345u;
-                img.setPixel(x, y, y < 8 ? qRgb(x * 5, 0, 0) : qRgb(int(seed >> 24), int((seed >> 14) & 255), int((seed >> 4) & 255)));
+                img.setPixel(x, y,
+                             y < 8 ? qRgb(x * 5, 0, 0)
+                                   : qRgb(int(seed >> 24), int((seed >> 14) & 255), int((seed >> 4) & 255)));
             }
         pictures << img;
     }
@@ -344,7 +347,7 @@ TEST_F(Assembler, ResetStartsAnEmptyAnimation)
     ASSERT_TRUE(gif.SaveAnimation(out));
     const Animation a = DecodeAnimation(out);
     EXPECT_EQ(a.frames.size(), 1);
-    EXPECT_EQ(a.loopCount, 0);  // the earlier loop count is gone
+    EXPECT_EQ(a.loopCount, 0); // the earlier loop count is gone
     EXPECT_EQ(a.delays, QVector<int>{7});
 }
 
@@ -366,7 +369,7 @@ TEST_F(Assembler, AFailurePartWayLeavesTheTargetUntouched)
     EXPECT_TRUE(gif.LastError().contains(QLatin1String("__frame__3.gif"))) << gif.LastError().toStdString();
     EXPECT_TRUE(gif.LastError().contains(QLatin1String("keep.gif")));
     EXPECT_EQ(ReadAll(out), QByteArray("an earlier animation"));
-    EXPECT_EQ(scratch.Entries(), before);  // no temporary file left
+    EXPECT_EQ(scratch.Entries(), before); // no temporary file left
 
     // A frame that is not a GIF: the same.
     ASSERT_TRUE(WriteAll(frames[2], QByteArray("GIF89a\x10\x00\x10\x00 truncated", 20)));
@@ -411,4 +414,4 @@ TEST_F(Assembler, FramesOfAnotherSizeAreFittedToTheScreen)
         }
 }
 
-}  // namespace
+} // namespace

@@ -122,10 +122,14 @@ TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
     QByteArray deep("P6\n# two bytes a sample\n40 30\n65535\n");
     deep.append(40 * 30 * 6, char(0x7F));
     const std::pair<const char*, QByteArray> cases[] = {
-        {"tga", PictureBytes::Tga(picture, false)}, {"sgi", PictureBytes::Sgi(picture)},
-        {"psd", PictureBytes::Psd(picture)},        {"ppm", Encoded(picture, "PPM")},
-        {"pnm", deep},                              {"pbm", Encoded(picture, "PBM")},
-        {"tif", PictureBytes::Tiff(picture, false, 7)}, {"tiff", PictureBytes::Tiff(picture, true, 7)},
+        {"tga", PictureBytes::Tga(picture, false)},
+        {"sgi", PictureBytes::Sgi(picture)},
+        {"psd", PictureBytes::Psd(picture)},
+        {"ppm", Encoded(picture, "PPM")},
+        {"pnm", deep},
+        {"pbm", Encoded(picture, "PBM")},
+        {"tif", PictureBytes::Tiff(picture, false, 7)},
+        {"tiff", PictureBytes::Tiff(picture, true, 7)},
     };
     for (const auto& [ext, bytes] : cases) {
         SCOPED_TRACE(ext);
@@ -162,8 +166,8 @@ TEST_F(Hostile, LargePhotosCutShortAreNotListed)
         const QString name = QStringLiteral("whole.%1").arg(QString::fromLatin1(format).toLower());
         ASSERT_TRUE(WriteAll(scratch.Path(name), bytes));
         EXPECT_EQ(GetPicSize(scratch.Path(name)), QStringLiteral("1000 x 1000")) << format;
-        ExpectRefused(QStringLiteral("cut.%1").arg(QString::fromLatin1(format).toLower()), bytes.left(bytes.size() - 1000),
-                      "truncated");
+        ExpectRefused(QStringLiteral("cut.%1").arg(QString::fromLatin1(format).toLower()),
+                      bytes.left(bytes.size() - 1000), "truncated");
     }
 }
 
@@ -312,12 +316,18 @@ TEST_F(Hostile, RandomBytesFailOrDecodeWithinTheLimits)
                 c = char(random.bounded(256));
             // Keep the signature of formats that have one, so that their decoder runs.
             const QString n = QString::fromLatin1(name);
-            if (n.endsWith(QLatin1String(".bmp"))) bytes.replace(0, 2, "BM");
-            if (n.endsWith(QLatin1String(".png"))) bytes.replace(0, 8, QByteArray("\x89PNG\r\n\x1A\n", 8));
-            if (n.endsWith(QLatin1String(".jpg"))) bytes.replace(0, 3, QByteArray("\xFF\xD8\xFF", 3));
-            if (n.endsWith(QLatin1String(".gif"))) bytes.replace(0, 6, "GIF89a");
-            if (n.endsWith(QLatin1String(".psd"))) bytes.replace(0, 4, "8BPS");
-            if (n.endsWith(QLatin1String(".tif"))) bytes.replace(0, 4, QByteArray("II*\0", 4));
+            if (n.endsWith(QLatin1String(".bmp")))
+                bytes.replace(0, 2, "BM");
+            if (n.endsWith(QLatin1String(".png")))
+                bytes.replace(0, 8, QByteArray("\x89PNG\r\n\x1A\n", 8));
+            if (n.endsWith(QLatin1String(".jpg")))
+                bytes.replace(0, 3, QByteArray("\xFF\xD8\xFF", 3));
+            if (n.endsWith(QLatin1String(".gif")))
+                bytes.replace(0, 6, "GIF89a");
+            if (n.endsWith(QLatin1String(".psd")))
+                bytes.replace(0, 4, "8BPS");
+            if (n.endsWith(QLatin1String(".tif")))
+                bytes.replace(0, 4, QByteArray("II*\0", 4));
             const QString path = scratch.Path(n);
             ASSERT_TRUE(WriteAll(path, bytes));
             ImageEngine engine;
@@ -361,4 +371,4 @@ TEST_F(Hostile, TheAssemblerRefusesCorruptFrames)
     }
 }
 
-}  // namespace
+} // namespace

@@ -60,7 +60,7 @@ TEST_F(Engine, FailedLoadLeavesNoPictureAndSaysWhy)
     EXPECT_EQ(engine.ImageWidth(), 0);
     // The reason alone: whoever reports it names the file, once.
     EXPECT_EQ(engine.LastError(), QStringLiteral("the file does not exist"));
-    EXPECT_FALSE(engine.LoadFile(scratch.Path(QString())));  // a folder
+    EXPECT_FALSE(engine.LoadFile(scratch.Path(QString()))); // a folder
     EXPECT_FALSE(engine.SaveFile(scratch.Path(QStringLiteral("none.gif"))));
     EXPECT_FALSE(QFile::exists(scratch.Path(QStringLiteral("none.gif"))));
 }
@@ -75,7 +75,7 @@ TEST_F(Engine, ResizeGivesExactlyTheAskedSize)
     }
     EXPECT_FALSE(engine.Resize(0, 10, false));
     EXPECT_FALSE(engine.Resize(10, imaging::kMaxPictureSide + 1, false));
-    EXPECT_EQ(engine.ImageWidth(), 2000);  // a refused resize changes nothing
+    EXPECT_EQ(engine.ImageWidth(), 2000); // a refused resize changes nothing
     engine.Clear();
     EXPECT_FALSE(engine.Resize(10, 10, false));
 }
@@ -190,7 +190,7 @@ TEST_F(Engine, PixelsUnderHalfOpacityBecomeTransparent)
             EXPECT_EQ(qAlpha(p), 0) << x;
         } else {
             EXPECT_EQ(qAlpha(p), 255) << x;
-            EXPECT_EQ(p, qRgb(200, 50, 20)) << x;  // the colour itself, not blended
+            EXPECT_EQ(p, qRgb(200, 50, 20)) << x; // the colour itself, not blended
         }
     }
 }
@@ -285,4 +285,4 @@ TEST_F(Engine, CopyToClipboardPutsThePictureThere)
     EXPECT_FALSE(engine.CopyToClipboard());
 }
 
-}  // namespace
+} // namespace

@@ -86,26 +86,44 @@ bool WriteListWithMagick(const QVector<QImage>& images, const QString& path, con
 QByteArray PlaceableWmf(int width, int height, int unitsPerInch)
 {
     QByteArray wmf;
-    auto put16 = [&wmf](int v) { wmf.append(char(v & 0xFF)); wmf.append(char((v >> 8) & 0xFF)); };
-    auto put32 = [&](int v) { put16(v & 0xFFFF); put16((v >> 16) & 0xFFFF); };
+    auto put16 = [&wmf](int v) {
+        wmf.append(char(v & 0xFF));
+        wmf.append(char((v >> 8) & 0xFF));
+    };
+    auto put32 = [&](int v) {
+        put16(v & 0xFFFF);
+        put16((v >> 16) & 0xFFFF);
+    };
     wmf.append("\xD7\xCD\xC6\x9A", 4);
-    put16(0); put16(0); put16(0); put16(width); put16(height); put16(unitsPerInch); put32(0);
+    put16(0);
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    put16(unitsPerInch);
+    put32(0);
     quint16 sum = 0;
     for (int i = 0; i < 20; i += 2)
         sum ^= quint16(uchar(wmf[i]) | uchar(wmf[i + 1]) << 8);
     put16(sum);
     const int records[][8] = {
-        {5, 0x020B, 0, 0},                 // window origin
-        {5, 0x020C, height, width},        // window extent
-        {7, 0x02FC, 0, 0x00FF, 0, 0},      // solid red brush
-        {4, 0x012D, 0},                    // select it
-        {7, 0x041B, height * 5 / 6, width * 5 / 6, height / 7, width / 7},  // rectangle bottom, right, top, left
-        {3, 0x0000},                       // end
+        {5, 0x020B, 0, 0},                                                 // window origin
+        {5, 0x020C, height, width},                                        // window extent
+        {7, 0x02FC, 0, 0x00FF, 0, 0},                                      // solid red brush
+        {4, 0x012D, 0},                                                    // select it
+        {7, 0x041B, height * 5 / 6, width * 5 / 6, height / 7, width / 7}, // rectangle bottom, right, top, left
+        {3, 0x0000},                                                       // end
     };
     int words = 9;
     for (const auto& r : records)
         words += r[0];
-    put16(1); put16(9); put16(0x0300); put32(words); put16(1); put32(7); put16(0);
+    put16(1);
+    put16(9);
+    put16(0x0300);
+    put32(words);
+    put16(1);
+    put32(7);
+    put16(0);
     for (const auto& r : records) {
         put32(r[0]);
         put16(r[1]);
@@ -138,17 +156,13 @@ QByteArray JpegWithOrientation(const QImage& image, int orientation)
     segment.append(char(length >> 8));
     segment.append(char(length & 0xFF));
     segment.append(app1);
-    jpeg.insert(2, segment);  // right after SOI
+    jpeg.insert(2, segment); // right after SOI
     return jpeg;
 }
 
-
 Scratch::Scratch() = default;
 
-QString Scratch::Path(const QString& name) const
-{
-    return dir_.filePath(name);
-}
+QString Scratch::Path(const QString& name) const { return dir_.filePath(name); }
 
 QStringList Scratch::Entries() const
 {
@@ -168,4 +182,4 @@ QString SaveFrame(const Scratch& scratch, const QString& name, const QImage& ima
     return gif;
 }
 
-}  // namespace testing_imaging
+} // namespace testing_imaging

@@ -20,7 +20,10 @@ class FrameQuantizer;
 
 // Readable test messages for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '"' << l.join(QStringLiteral("\", \"")).toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '"' << l.join(QStringLiteral("\", \"")).toStdString() << '"';
+}
 
 namespace testing_imaging {
 
@@ -60,4 +63,4 @@ private:
 QString SaveFrame(const Scratch& scratch, const QString& name, const QImage& image,
                   imaging::FrameQuantizer* frames = nullptr);
 
-}  // namespace testing_imaging
+} // namespace testing_imaging

@@ -84,8 +84,7 @@ TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
                     nearest = std::min(nearest, SquaredDistance(c, want));
                 // The keeping allows 50 beyond the nearest colour; the palette
                 // lookup works on cells of 4 levels, which adds up to about 40.
-                EXPECT_LE(SquaredDistance(shown, want), nearest + 50 + 40)
-                    << "frame " << f << " at " << x << "," << y;
+                EXPECT_LE(SquaredDistance(shown, want), nearest + 50 + 40) << "frame " << f << " at " << x << "," << y;
                 if (::testing::Test::HasFailure())
                     return;
             }

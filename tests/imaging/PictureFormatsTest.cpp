@@ -61,14 +61,18 @@ TEST_F(PictureFormats, QtWrittenFormatsMeasureAndLoadAlike)
 
 TEST_F(PictureFormats, MagickWrittenFormatsMeasureAndLoadAlike)
 {
-    struct Case { const char* ext; const char* coder; bool lossless; };
+    struct Case {
+        const char* ext;
+        const char* coder;
+        bool lossless;
+    };
     // ImageMagick's TGA writer stores the top row first under a header that
     // says the rows start at the bottom: read as the format says, its files
     // are upside down. TGA pixels are checked against hand-laid bytes below.
     const Case cases[] = {
-        {"pcx", "PCX", true}, {"sgi", "SGI", true}, {"psd", "PSD", true}, {"tga", "TGA", false},
-        {"icb", "ICB", false}, {"vda", "VDA", false}, {"vst", "VST", false}, {"dib", "DIB", true},
-        {"tiff", "TIFF", true}, {"ppm", "PPM", true}, {"gif", "GIF", false}, {"bmp", "BMP3", true},
+        {"pcx", "PCX", true},   {"sgi", "SGI", true},  {"psd", "PSD", true},  {"tga", "TGA", false},
+        {"icb", "ICB", false},  {"vda", "VDA", false}, {"vst", "VST", false}, {"dib", "DIB", true},
+        {"tiff", "TIFF", true}, {"ppm", "PPM", true},  {"gif", "GIF", false}, {"bmp", "BMP3", true},
     };
     for (const Case& c : cases) {
         const QString path = scratch.Path(QStringLiteral("magick.%1").arg(QLatin1String(c.ext)));
@@ -118,26 +122,41 @@ TEST_F(PictureFormats, UtahRunLengthPictureIsRead)
     // Header: magic, position, size, flags (no background), 3 planes of 8 bits, no colour map.
     const int w = 6, h = 5;
     QByteArray rle("\x52\xCC", 2);
-    auto put16 = [&rle](int v) { rle.append(char(v & 0xFF)); rle.append(char((v >> 8) & 0xFF)); };
-    put16(0); put16(0); put16(w); put16(h);
-    rle.append(char(0x02)); rle.append(char(3)); rle.append(char(8)); rle.append(char(0)); rle.append(char(0));
-    rle.append(char(0));  // the unused background byte
+    auto put16 = [&rle](int v) {
+        rle.append(char(v & 0xFF));
+        rle.append(char((v >> 8) & 0xFF));
+    };
+    put16(0);
+    put16(0);
+    put16(w);
+    put16(h);
+    rle.append(char(0x02));
+    rle.append(char(3));
+    rle.append(char(8));
+    rle.append(char(0));
+    rle.append(char(0));
+    rle.append(char(0)); // the unused background byte
     // Every line: red 200, green 100, blue = 10 * line (lines count from the bottom).
     for (int y = 0; y < h; ++y) {
         const int values[3] = {200, 100, 10 * y};
         for (int plane = 0; plane < 3; ++plane) {
-            rle.append(char(2)); rle.append(char(plane));                              // set colour plane
-            rle.append(char(6)); rle.append(char(w - 1)); rle.append(char(values[plane])); rle.append(char(0));  // run
+            rle.append(char(2));
+            rle.append(char(plane)); // set colour plane
+            rle.append(char(6));
+            rle.append(char(w - 1));
+            rle.append(char(values[plane]));
+            rle.append(char(0)); // run
         }
-        rle.append(char(1)); rle.append(char(1));  // next line
+        rle.append(char(1));
+        rle.append(char(1)); // next line
     }
-    rle.append(char(7));  // end
+    rle.append(char(7)); // end
     const QString path = scratch.Path(QStringLiteral("utah.rle"));
     ASSERT_TRUE(WriteAll(path, rle));
     ExpectSize(path, w, h);
     ImageEngine engine;
     ASSERT_TRUE(engine.LoadFile(path));
-    EXPECT_EQ(engine.Picture().pixel(0, h - 1), qRgb(200, 100, 0));  // first stored line is the bottom one
+    EXPECT_EQ(engine.Picture().pixel(0, h - 1), qRgb(200, 100, 0)); // first stored line is the bottom one
     EXPECT_EQ(engine.Picture().pixel(w - 1, 0), qRgb(200, 100, 40));
 }
 
@@ -182,8 +201,12 @@ TEST_F(PictureFormats, ContentDecidesOverAMisleadingExtension)
 
 TEST_F(PictureFormats, SizeRulesForShortPathsAndTinyPictures)
 {
-    struct Case { int w, h; const char* expected; };
-    const Case cases[] = {{4, 4, ""}, {4, 10, "4 x 10"}, {10, 4, "10 x 4"}, {5, 5, "5 x 5"}, {1, 4, ""}, {5, 1, "5 x 1"}};
+    struct Case {
+        int w, h;
+        const char* expected;
+    };
+    const Case cases[] = {{4, 4, ""},      {4, 10, "4 x 10"}, {10, 4, "10 x 4"},
+                          {5, 5, "5 x 5"}, {1, 4, ""},        {5, 1, "5 x 1"}};
     for (const Case& c : cases) {
         const QString path = scratch.Path(QStringLiteral("tiny-%1x%2.png").arg(c.w).arg(c.h));
         ASSERT_TRUE(Pattern(c.w, c.h).save(path, "PNG"));
@@ -210,11 +233,15 @@ TEST_F(PictureFormats, ExifOrientationTurnsPhotographsUpright)
         for (int x = 0; x < 20; ++x)
             stored.setPixel(x, y, qRgb(255, 0, 0));
     // Where the stored top-left corner is shown, per orientation value.
-    struct Case { int orientation; int w, h; QPoint redCorner; QPoint blueCorner; };
+    struct Case {
+        int orientation;
+        int w, h;
+        QPoint redCorner;
+        QPoint blueCorner;
+    };
     const Case cases[] = {
-        {1, 40, 20, {2, 2}, {37, 17}},  {3, 40, 20, {37, 17}, {2, 2}},
-        {6, 20, 40, {17, 2}, {2, 37}},  {8, 20, 40, {2, 37}, {17, 2}},
-        {5, 20, 40, {2, 2}, {17, 37}},  {2, 40, 20, {37, 2}, {2, 17}},
+        {1, 40, 20, {2, 2}, {37, 17}}, {3, 40, 20, {37, 17}, {2, 2}}, {6, 20, 40, {17, 2}, {2, 37}},
+        {8, 20, 40, {2, 37}, {17, 2}}, {5, 20, 40, {2, 2}, {17, 37}}, {2, 40, 20, {37, 2}, {2, 17}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.orientation);
@@ -284,4 +311,4 @@ TEST_F(PictureFormats, TransparencySurvivesDecoding)
     }
 }
 
-}  // namespace
+} // namespace

@@ -43,8 +43,8 @@ TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
     // The test programs sit in tests/ of the build folder.
     const QString build = qEnvironmentVariable(
         "FLIPREEL_BUILD_DIR", QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")));
-    const Ran installed = RunTool(QStringLiteral("cmake"), {QStringLiteral("--install"), build,
-                                                            QStringLiteral("--prefix"), prefix.path()});
+    const Ran installed = RunTool(QStringLiteral("cmake"),
+                                  {QStringLiteral("--install"), build, QStringLiteral("--prefix"), prefix.path()});
     ASSERT_EQ(installed.exitCode, 0) << installed.output.toStdString();
     auto At = [&prefix](const QString& relative) { return prefix.filePath(relative); };
 
@@ -78,12 +78,14 @@ TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
     const Ran entry = RunTool(QStringLiteral("desktop-file-validate"), {desktop});
     EXPECT_EQ(entry.exitCode, 0) << entry.output.toStdString();
     EXPECT_TRUE(entry.output.trimmed().isEmpty()) << entry.output.toStdString();
-    const Ran appstream = RunTool(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
+    const Ran appstream =
+        RunTool(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
     EXPECT_EQ(appstream.exitCode, 0) << appstream.output.toStdString();
 
     QSettings entryFile(desktop, QSettings::IniFormat);
     entryFile.beginGroup(QStringLiteral("Desktop Entry"));
-    EXPECT_TRUE(QFileInfo(At(QStringLiteral("bin/") + entryFile.value(QStringLiteral("Exec")).toString())).isExecutable());
+    EXPECT_TRUE(
+        QFileInfo(At(QStringLiteral("bin/") + entryFile.value(QStringLiteral("Exec")).toString())).isExecutable());
     EXPECT_TRUE(QFileInfo::exists(At(QStringLiteral("share/icons/hicolor/scalable/apps/"))
                                   + entryFile.value(QStringLiteral("Icon")).toString() + QStringLiteral(".svg")));
 

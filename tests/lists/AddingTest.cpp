@@ -35,7 +35,7 @@ protected:
         auto shows = [](const ImageControl* b, const ImageControl* holder) {
             return b->Picture().cacheKey() == holder->Picture().cacheKey();
         };
-        out += shows(form->imgcmdGo, form->imgGoEn) && shows(form->imgcmdStop, form->imgStopEn) ? QLatin1Char('+')
+        out += shows(form->imgcmdGo, form->imgGoEn) && shows(form->imgcmdStop, form->imgStopEn)  ? QLatin1Char('+')
             : shows(form->imgcmdGo, form->imgGoDis) && shows(form->imgcmdStop, form->imgStopDis) ? QLatin1Char('-')
                                                                                                  : QLatin1Char('?');
         return out;
@@ -121,16 +121,19 @@ TEST_F(AddingTest, BatchShowsTheHourglassAndLetsEventsRunWithListsInStep)
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const QCursor* c = QApplication::overrideCursor();
-        seen << QStringLiteral("%1:%2/%3").arg(c ? c->shape() : -1).arg(form->PictureCount()).arg(
-                    ListViews::RowCount(form->Frames().lstFrame));
+        seen << QStringLiteral("%1:%2/%3")
+                    .arg(c ? c->shape() : -1)
+                    .arg(form->PictureCount())
+                    .arg(ListViews::RowCount(form->Frames().lstFrame));
     });
     ticker.start(0);
     Add(Texts({"p0.png", "p1.png", "p2.png"}));
     ticker.stop();
     seen.removeDuplicates();
     const int wait = Qt::WaitCursor;
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("%1:0/0").arg(wait), QStringLiteral("%1:1/1").arg(wait),
-                                 QStringLiteral("%1:2/2").arg(wait), QStringLiteral("%1:3/3").arg(wait)}));
+    EXPECT_EQ(seen,
+              (QStringList{QStringLiteral("%1:0/0").arg(wait), QStringLiteral("%1:1/1").arg(wait),
+                           QStringLiteral("%1:2/2").arg(wait), QStringLiteral("%1:3/3").arg(wait)}));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -185,7 +188,8 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
     EXPECT_FALSE(send(enterWeb));
 
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(PathOf(QStringLiteral("b.png"))), QUrl::fromLocalFile(other.filePath(QStringLiteral("z.png"))),
+    files.setUrls({QUrl::fromLocalFile(PathOf(QStringLiteral("b.png"))),
+                   QUrl::fromLocalFile(other.filePath(QStringLiteral("z.png"))),
                    QUrl::fromLocalFile(PathOf(QStringLiteral("a.png")))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     EXPECT_TRUE(send(enter));
@@ -194,7 +198,8 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
     QCoreApplication::processEvents();
     EXPECT_EQ(Names(), Texts({"a.png", "b.png", "z.png"}));
     EXPECT_EQ(Cells(form->lstPic, 3)[PictureColumn::Address], QDir::toNativeSeparators(other.path()));
-    EXPECT_EQ(form->LabTotal->text() + QLatin1Char(' ') + SizesList().join(QLatin1Char(',')), QStringLiteral("3 8 x 6,10 x 10"));
+    EXPECT_EQ(form->LabTotal->text() + QLatin1Char(' ') + SizesList().join(QLatin1Char(',')),
+              QStringLiteral("3 8 x 6,10 x 10"));
     EXPECT_EQ(Actions(), QStringLiteral("1111+"));
 }
 

@@ -16,8 +16,9 @@ protected:
     // A, B, C; B plays 200 ms, transparent, RGB(1, 2, 3); A and C 300 and 400 ms, opaque.
     void AddThree()
     {
-        const std::tuple<const char*, const char*, bool, ColorValue> frames[] = {
-            {"A.png", "300", false, Rgb(9, 9, 9)}, {"B.png", "200", true, Rgb(1, 2, 3)}, {"C.png", "400", false, Rgb(7, 7, 7)}};
+        const std::tuple<const char*, const char*, bool, ColorValue> frames[] = {{"A.png", "300", false, Rgb(9, 9, 9)},
+                                                                                 {"B.png", "200", true, Rgb(1, 2, 3)},
+                                                                                 {"C.png", "400", false, Rgb(7, 7, 7)}};
         for (const auto& [name, ms, transparent, color] : frames) {
             MakePicture(QLatin1String(name));
             form->Settings().txtMS->setText(QLatin1String(ms));
@@ -31,8 +32,7 @@ protected:
     {
         QString out;
         for (int i = 0; i < form->PictureCount(); ++i)
-            out += ListViews::IsChecked(form->lstPic, i + 1) ? QLatin1Char('x')
-                                                                                                 : QLatin1Char('.');
+            out += ListViews::IsChecked(form->lstPic, i + 1) ? QLatin1Char('x') : QLatin1Char('.');
         return out;
     }
     void Check(int position) { ListViews::SetChecked(form->lstPic, position); }
@@ -49,8 +49,9 @@ TEST_F(EditingTest, EmptyListMessagesThroughThePictureButtons)
     QStringList texts;
     for (const Messages::Message& m : messages)
         texts << (m.icon == Messages::Icon::Information ? m.text : QStringLiteral("error icon"));
-    EXPECT_EQ(texts, Texts({"No files in the list view!", "No files in list to move up", "No files in list to move",
-                            "No files in the list view"}));
+    EXPECT_EQ(texts,
+              Texts({"No files in the list view!", "No files in list to move up", "No files in list to move",
+                     "No files in the list view"}));
     Click(form->cmdAddImg);
     EXPECT_EQ(openRequests.size(), 1u);
 }
@@ -141,7 +142,8 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
 TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywhere)
 {
     AddThree();
-    EXPECT_EQ(ListViews::Cell(form->lstPic, 1, PictureColumn::Name).data(Qt::ToolTipRole).toString(), form->PicturePath(1));
+    EXPECT_EQ(ListViews::Cell(form->lstPic, 1, PictureColumn::Name).data(Qt::ToolTipRole).toString(),
+              form->PicturePath(1));
     QStringList previewed;
     onModal = [&](QDialog& dialog) {
         previewed << dialog.objectName();
@@ -165,7 +167,8 @@ TEST_F(EditingTest, SelectedFrameRowKeepsItsColourBar)
     AddThree(); // B's colour is RGB(1, 2, 3)
     form->LabCap_Click(2);
     ListViews::Select(form->Frames().lstFrame, 2);
-    const QImage row = form->Frames().lstFrame->viewport()->grab(ListViews::RowRect(form->Frames().lstFrame, 2)).toImage();
+    const QImage row =
+        form->Frames().lstFrame->viewport()->grab(ListViews::RowRect(form->Frames().lstFrame, 2)).toImage();
     int bar = 0;
     for (int y = 0; y < row.height(); ++y)
         for (int x = 0; x < row.width(); ++x)

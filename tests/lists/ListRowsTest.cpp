@@ -13,7 +13,8 @@ TEST(PathsTest, OneSeparatorBetweenFolderAndNameAndTheRootKeepsItsOwn)
 {
     const QChar bs = QLatin1Char('\\'), sl = QLatin1Char('/');
     EXPECT_EQ(Paths::JoinFolder(QStringLiteral("C:\\"), QStringLiteral("a.gif"), bs), QStringLiteral("C:\\a.gif"));
-    EXPECT_EQ(Paths::JoinFolder(QStringLiteral("D:\\Photos"), QStringLiteral("a.gif"), bs), QStringLiteral("D:\\Photos\\a.gif"));
+    EXPECT_EQ(Paths::JoinFolder(QStringLiteral("D:\\Photos"), QStringLiteral("a.gif"), bs),
+              QStringLiteral("D:\\Photos\\a.gif"));
     EXPECT_EQ(Paths::JoinFolder(QStringLiteral("/"), QStringLiteral("a.gif"), sl), QStringLiteral("/a.gif"));
     const std::tuple<const char*, const char*, QChar, const char*, const char*> splits[] = {
         {"C:\\a.bmp", "X:\\unused", bs, "C:\\", "a.bmp"},
@@ -65,7 +66,10 @@ TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(200, 100, 50));
 
     auto totalTip = [this] {
-        return form->Frames().lstFrame->model()->headerData(FrameColumn::PlayTime, Qt::Horizontal, Qt::ToolTipRole).toString();
+        return form->Frames()
+            .lstFrame->model()
+            ->headerData(FrameColumn::PlayTime, Qt::Horizontal, Qt::ToolTipRole)
+            .toString();
     };
     EXPECT_EQ(totalTip(), QStringLiteral("Total play time: 3000 ms"));
     form->Doc().Remove(1);

@@ -14,10 +14,7 @@
 #include <ostream>
 
 // Readable texts in failure reports.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 inline QStringList Texts(std::initializer_list<const char*> items)
 {

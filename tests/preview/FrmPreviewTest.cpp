@@ -62,20 +62,20 @@ TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
         const char* caption;
     };
     const Case cases[] = {
-        { "320 x 240", 320, 240, 145.0f, 85.0f, "Click to close preview window [ 320 x 240 ] " },
-        { "1200 x 900", 533, 400, 38.5f, 5.0f, "Click to close preview window [ 533 x 400 ] " },
-        { "1000 x 400", 600, 240, 5.0f, 85.0f, "Click to close preview window [ 600 x 240 ] " },
-        { "1200 x 401", 600, 200, 5.0f, 105.0f, "Click to close preview window [ 600 x 200 ] " },
-        { "600 x 400", 600, 400, 5.0f, 5.0f, "Click to close preview window [ 600 x 400 ] " },
-        { "31 x 7", 31, 7, 289.5f, 201.5f, "Click to close preview window [ 31 x 7 ] " },
+        {"320 x 240", 320, 240, 145.0f, 85.0f, "Click to close preview window [ 320 x 240 ] "},
+        {"1200 x 900", 533, 400, 38.5f, 5.0f, "Click to close preview window [ 533 x 400 ] "},
+        {"1000 x 400", 600, 240, 5.0f, 85.0f, "Click to close preview window [ 600 x 240 ] "},
+        {"1200 x 401", 600, 200, 5.0f, 105.0f, "Click to close preview window [ 600 x 200 ] "},
+        {"600 x 400", 600, 400, 5.0f, 5.0f, "Click to close preview window [ 600 x 400 ] "},
+        {"31 x 7", 31, 7, 289.5f, 201.5f, "Click to close preview window [ 31 x 7 ] "},
         // A text without two numbers leaves the missing ones at 0.
-        { "640 x", 600, 0, 5.0f, 205.0f, "Click to close preview window [ 600 x 0 ] " },
-        { "unknown", 0, 0, 305.0f, 205.0f, "Click to close preview window [ 0 x 0 ] " },
+        {"640 x", 600, 0, 5.0f, 205.0f, "Click to close preview window [ 600 x 0 ] "},
+        {"unknown", 0, 0, 305.0f, 205.0f, "Click to close preview window [ 0 x 0 ] "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dimensions);
         const QSize listed = ParseSizeText(QLatin1String(c.dimensions));
-        FrmPreview window(nullptr, { dir.filePath(QStringLiteral("missing.png")), listed });
+        FrmPreview window(nullptr, {dir.filePath(QStringLiteral("missing.png")), listed});
         WaitForPicture(window);
         EXPECT_EQ(window.ShownSize(), QSize(c.w, c.h));
         EXPECT_EQ(window.imgPreview().Width, float(c.w));
@@ -92,7 +92,7 @@ TEST_F(FrmPreviewTest, FittedBoxPlaceAndCaption)
 TEST_F(FrmPreviewTest, WindowFramePictureAndBackground)
 {
     const QString path = Save(QStringLiteral("big.png"), Solid(1200, 900, Qt::red));
-    FrmPreview window(nullptr, { path, QSize(1200, 900) });
+    FrmPreview window(nullptr, {path, QSize(1200, 900)});
     WaitForPicture(window);
     EXPECT_EQ(window.size(), QSize(610, 410));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
@@ -100,11 +100,11 @@ TEST_F(FrmPreviewTest, WindowFramePictureAndBackground)
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
 
     const PixelSurface& surface = *window.Canvas();
-    for (int x : { 0, 300, 609 }) {
+    for (int x : {0, 300, 609}) {
         EXPECT_EQ(surface.PixelAt(x, 0), kFrameLine) << x;
         EXPECT_EQ(surface.PixelAt(x, 409), kFrameLine) << x;
     }
-    for (int y : { 0, 200, 409 }) {
+    for (int y : {0, 200, 409}) {
         EXPECT_EQ(surface.PixelAt(0, y), kFrameLine) << y;
         EXPECT_EQ(surface.PixelAt(609, y), kFrameLine) << y;
     }
@@ -134,12 +134,11 @@ TEST_F(FrmPreviewTest, PicturesAreShownUpright)
     ASSERT_TRUE(writer.write(picture));
     // A TGA stored from the bottom row up, as most writers store it.
     const QImage redTop = PictureBytes::Bands(30, 20, 10, qRgb(255, 0, 0), qRgb(0, 0, 255));
-    ASSERT_TRUE(
-        PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(redTop, true)));
+    ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(redTop, true)));
 
     for (const FrmPreview::Picture& picture :
-        { FrmPreview::Picture { dir.filePath(QStringLiteral("turned.tif")), QSize(20, 40) },
-            FrmPreview::Picture { dir.filePath(QStringLiteral("bottom.tga")), QSize(30, 20) } }) {
+         {FrmPreview::Picture{dir.filePath(QStringLiteral("turned.tif")), QSize(20, 40)},
+          FrmPreview::Picture{dir.filePath(QStringLiteral("bottom.tga")), QSize(30, 20)}}) {
         FrmPreview window(nullptr, picture);
         WaitForPicture(window);
         const QImage& shown = window.imgPreview().Picture;
@@ -153,9 +152,8 @@ TEST_F(FrmPreviewTest, PicturesAreShownUpright)
 
 TEST_F(FrmPreviewTest, AnyLeftClickClosesIt)
 {
-    const FrmPreview::Picture picture { Save(QStringLiteral("a.png"), Solid(320, 240, Qt::green)),
-        QSize(320, 240) };
-    for (const QPoint at : { QPoint(305, 205), QPoint(20, 20), QPoint(0, 0) }) {
+    const FrmPreview::Picture picture{Save(QStringLiteral("a.png"), Solid(320, 240, Qt::green)), QSize(320, 240)};
+    for (const QPoint at : {QPoint(305, 205), QPoint(20, 20), QPoint(0, 0)}) {
         SCOPED_TRACE(at.x());
         FrmPreview window(nullptr, picture);
         window.show();
@@ -205,7 +203,7 @@ TEST_F(FrmPreviewTest, PicturesQtCannotReadAreShownAndTheClipboardIsLeftAlone)
     ASSERT_TRUE(QImageReader(path).read().isNull()) << "the platform loader should not read it";
 
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's copy"));
-    FrmPreview window(nullptr, { path, QSize(30, 20) });
+    FrmPreview window(nullptr, {path, QSize(30, 20)});
     WaitForPicture(window);
     const QImage& shown = window.imgPreview().Picture;
     ASSERT_EQ(shown.size(), QSize(30, 20));
@@ -237,7 +235,7 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
         return window.result();
     };
     QWidget* viewport = form->lstPic->viewport();
-    for (int row : { 1, 0 }) {
+    for (int row : {1, 0}) {
         const QPoint at = ListViews::RowRect(form->lstPic, row + 1).center();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);

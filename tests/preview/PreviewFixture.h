@@ -51,10 +51,7 @@ protected:
         for (int i = 0; i < count; ++i)
             Add(Write(QStringLiteral("p%1.png").arg(i), ColorOf(i)), playTime);
     }
-    void SetPlayTime(int frame, const QString& text)
-    {
-        form->Doc().SetPlayTime(frame, PlayTime::FromText(text));
-    }
+    void SetPlayTime(int frame, const QString& text) { form->Doc().SetPlayTime(frame, PlayTime::FromText(text)); }
     void RemoveLastRows(int count)
     {
         for (int i = 0; i < count; ++i) {

@@ -21,14 +21,14 @@ using PreviewLoadTest = PreviewFixture;
 
 TEST(PreviewLayoutTest, BoxFitsInto600By300WidthFirstRoundingHalvesToEven)
 {
-    const int cases[][4] = {{800, 600, 400, 300}, {300, 200, 300, 200}, {2000, 100, 600, 30},
+    const int cases[][4] = {{800, 600, 400, 300}, {300, 200, 300, 200},  {2000, 100, 600, 30},
                             {600, 300, 600, 300}, {1200, 401, 600, 200}, {1200, 403, 600, 202},
-                            {601, 501, 360, 300}, {5, 2000, 1, 300},   {2000, 5, 600, 2}};
+                            {601, 501, 360, 300}, {5, 2000, 1, 300},     {2000, 5, 600, 2}};
     for (const auto& c : cases)
         EXPECT_EQ(PreviewLayout::FitBox(c[0], c[1]), QSize(c[2], c[3])) << c[0] << " x " << c[1];
     // 400 pictures: 0.25 % and 0.5 % show as the sign alone; eight meet exact halves.
     const std::pair<std::pair<int, int>, const char*> progress[] = {
-        {{1, 400}, "% Loading ..."}, {{2, 400}, "% Loading ..."}, {{3, 400}, "1% Loading ..."},
+        {{1, 400}, "% Loading ..."},      {{2, 400}, "% Loading ..."}, {{3, 400}, "1% Loading ..."},
         {{400, 400}, "100% Loading ..."}, {{1, 8}, "12% Loading ..."}, {{3, 8}, "38% Loading ..."}};
     for (const auto& [share, caption] : progress)
         EXPECT_EQ(PreviewLayout::LoadingCaption(share.first, share.second), QLatin1String(caption));
@@ -39,9 +39,10 @@ TEST_F(PreviewLoadTest, ThreePicturesReportProgressAndPlayFromFrameOne)
     AddPictures(3);
     SetPlayTime(1, QStringLiteral("750"));
     form->imgcmdGo_Click();
-    EXPECT_EQ(captions, QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
-                                     QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
-                                     QStringLiteral("100% Loaded."), Playing(1, 750, 1)}));
+    EXPECT_EQ(captions,
+              QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
+                           QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
+                           QStringLiteral("100% Loaded."), Playing(1, 750, 1)}));
     EXPECT_FALSE(form->LabLoop->isHidden());
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(form->picPreview->imgPreview(i).place, QRectF(124.5, 10.5, 400, 300)) << i;
@@ -71,8 +72,8 @@ TEST_F(PreviewLoadTest, RefusedSizeShowsItsMessageAndAPlayingPreviewGoesOn)
     form->imgcmdGo_Click();
     form->tmPlay_Timer();
     const std::pair<const char*, const char*> sizes[] = {{"", "600"}, {"800", ""}, {"4", "600"}, {"2001", "600"}};
-    const QString expected[] = {OutputSize::EmptyMessage(), OutputSize::EmptyMessage(),
-                                OutputSize::TooSmallMessage(), OutputSize::TooBigMessage()};
+    const QString expected[] = {OutputSize::EmptyMessage(), OutputSize::EmptyMessage(), OutputSize::TooSmallMessage(),
+                                OutputSize::TooBigMessage()};
     for (int i = 0; i < 4; ++i) {
         messages.clear();
         form->Settings().txtW->setText(QLatin1String(sizes[i].first));
@@ -136,8 +137,12 @@ TEST_F(PreviewLoadTest, StoredOrientationIsHonoured)
     buffer.open(QIODevice::WriteOnly);
     ASSERT_TRUE(stored.save(&buffer, "JPEG", 95));
     // APP1 "Exif", big-endian, one entry: orientation (0x0112) = 6.
-    static const char exif[] = "\xFF\xE1\x00\x22" "Exif\0\0" "MM\x00\x2A\x00\x00\x00\x08"
-                               "\x00\x01" "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00" "\x00\x00\x00\x00";
+    static const char exif[] = "\xFF\xE1\x00\x22"
+                               "Exif\0\0"
+                               "MM\x00\x2A\x00\x00\x00\x08"
+                               "\x00\x01"
+                               "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00"
+                               "\x00\x00\x00\x00";
     jpeg.insert(2, QByteArray(exif, sizeof exif - 1));
     QFile file(dir.filePath(QStringLiteral("turned.jpg")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -203,8 +208,8 @@ TEST_F(PreviewLoadTest, PictureOnlyTheEngineReadsIsShownAndTheClipboardKept)
     QByteArray pcx(128, '\0');
     const char header[] = {0x0A, 5, 1, 8, 0, 0, 0, 0, 1, 0, 1, 0, 72, 0, 72, 0};
     pcx.replace(0, qsizetype(sizeof header), QByteArray(header, sizeof header));
-    pcx[65] = 3;  // planes
-    pcx[66] = 2;  // bytes per plane row
+    pcx[65] = 3; // planes
+    pcx[66] = 2; // bytes per plane row
     pcx[68] = 1;
     for (int row = 0; row < 2; ++row)
         pcx.append("\xC2\xFF\xC2\x00\xC2\x00", 6);

@@ -119,10 +119,11 @@ TEST_F(PreviewPlaybackTest, GoDuringALoadTakesOverAndTheOlderLoadEnds)
     AddPictures(3);
     OnCaption(QStringLiteral("33% Loading ..."), [this] { form->imgcmdGo_Click(); });
     form->imgcmdGo_Click();
-    EXPECT_EQ(captions, QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
-                                     QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
-                                     QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
-                                     QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
+    EXPECT_EQ(captions,
+              QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
+                           QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
+                           QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
+                           QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     EXPECT_EQ(Visible(), 0);
     EXPECT_TRUE(form->tmPlay->isActive());
     EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopEn));
@@ -133,9 +134,10 @@ TEST_F(PreviewPlaybackTest, StopDuringALoadLetsItCompleteAndPlay)
     AddPictures(3);
     OnCaption(QStringLiteral("67% Loading ..."), [this] { form->imgcmdStop_Click(); });
     form->imgcmdGo_Click();
-    EXPECT_EQ(captions, QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
-                                     QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
-                                     QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
+    EXPECT_EQ(captions,
+              QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
+                           QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
+                           QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     EXPECT_EQ(Visible(), 0);
     EXPECT_TRUE(form->tmPlay->isActive());
     EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopEn));
@@ -160,9 +162,10 @@ TEST_F(PreviewPlaybackTest, ListShrinkingDuringALoadEndsAtTheShorterList)
     captions.clear();
     OnCaption(QStringLiteral("20% Loading ..."), [this] { RemoveLastRows(2); });
     form->imgcmdGo_Click();
-    EXPECT_EQ(captions, QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("20% Loading ..."),
-                                     QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
-                                     QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
+    EXPECT_EQ(captions,
+              QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("20% Loading ..."),
+                           QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
+                           QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     for (int tick = 0; tick < 6; ++tick) {
         EXPECT_TRUE(Visible() >= 0 && Visible() < 3) << "tick " << tick << " shows " << Visible();
         form->tmPlay_Timer();

@@ -51,7 +51,7 @@ QStringList FrameFiles(const QString& folder)
 
 TEST(CreationRules, DelaysArePlayTimeTenthsRoundedHalfToEven)
 {
-    const std::pair<qint32, int> table[] = {{125, 12}, {135, 14}, {5, 0},       {15, 2},
+    const std::pair<qint32, int> table[] = {{125, 12},   {135, 14},      {5, 0},         {15, 2},
                                             {1000, 100}, {99999, 10000}, {655354, 65535}};
     for (const auto& [ms, delay] : table)
         EXPECT_EQ(CreationRules::FrameDelay(ms), delay) << ms;
@@ -189,7 +189,8 @@ TEST_P(CreationRunTest, WritesEveryFrameWithItsDelayLoopAndSizeThenRemovesItsFra
     for (QThread* t : threads)
         EXPECT_EQ(t, QThread::currentThread());
 
-    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif")));
+    const testing_imaging::Animation gif =
+        testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif")));
     ASSERT_TRUE(gif.ok) << gif.error.toStdString();
     EXPECT_EQ(gif.width, 40);
     EXPECT_EQ(gif.height, 20);
@@ -201,7 +202,8 @@ TEST_P(CreationRunTest, WritesEveryFrameWithItsDelayLoopAndSizeThenRemovesItsFra
     for (const CreationFrame& f : frames)
         paths << f.path;
     EXPECT_LT(testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(paths, {40, 20})), 6.0);
-    EXPECT_EQ(FrameFiles(temp.path()), (QStringList{QStringLiteral("__frame__5.gif"), QStringLiteral("__frame__6.gif")}));
+    EXPECT_EQ(FrameFiles(temp.path()),
+              (QStringList{QStringLiteral("__frame__5.gif"), QStringLiteral("__frame__6.gif")}));
     EXPECT_EQ(ReadAll(CreationRun::FrameFile(temp.path(), 5)), QByteArray("older run"));
 }
 
@@ -216,8 +218,10 @@ TEST_P(CreationRunTest, FramesSharingTheirColoursShareOneTableAFrameApartKeepsIt
         for (int y = 0; y < 64; ++y)
             for (int x = 0; x < 64; ++x) {
                 const bool square = x >= 10 * f && x < 10 * f + 12 && y >= 20 && y < 32;
-                image.setPixel(x, y, f == 4 ? qRgb((x * 37 + y * 91) & 255, (x * 113 ^ y * 59) & 255, (x * y * 7) & 255)
-                                     : square ? qRgb(250, 240, 20) : qRgb(x * 4, y * 4, 100 + x + y));
+                image.setPixel(x, y,
+                               f == 4       ? qRgb((x * 37 + y * 91) & 255, (x * 113 ^ y * 59) & 255, (x * y * 7) & 255)
+                                   : square ? qRgb(250, 240, 20)
+                                            : qRgb(x * 4, y * 4, 100 + x + y));
             }
         paths << pictures.filePath(QStringLiteral("s%1.png").arg(f));
         ASSERT_TRUE(image.save(paths.back()));
@@ -226,7 +230,8 @@ TEST_P(CreationRunTest, FramesSharingTheirColoursShareOneTableAFrameApartKeepsIt
     CreationRun run(engine, assembler, Settings(frames, 64, 64));
     const CreationResult result = run.Run(0, {});
     ASSERT_TRUE(result.Ok()) << result.message.toStdString();
-    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif")));
+    const testing_imaging::Animation gif =
+        testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif")));
     ASSERT_TRUE(gif.ok) << gif.error.toStdString();
     EXPECT_GT(gif.globalTableSize, 0);
     EXPECT_EQ(gif.localTables, (QVector<bool>{false, false, false, false, true}));
@@ -244,7 +249,12 @@ TEST_P(CreationRunTest, ProgressOfThreeFramesIsNotRounded)
         frames.push_back({MakePicture(dir, QLatin1String(name), {8, 8}, Qt::gray), 100});
     std::vector<double> progress;
     CreationRun run(engine, assembler, Settings(frames, 8, 8));
-    ASSERT_TRUE(run.Run(0, [&](double p) { progress.push_back(p); return true; }).Ok());
+    ASSERT_TRUE(run.Run(0,
+                        [&](double p) {
+                            progress.push_back(p);
+                            return true;
+                        })
+                    .Ok());
     ASSERT_EQ(progress.size(), 3u);
     EXPECT_DOUBLE_EQ(progress[0], 100.0 / 3.0);
     EXPECT_DOUBLE_EQ(progress[1], 200.0 / 3.0);
@@ -258,12 +268,14 @@ TEST_P(CreationRunTest, ATgaStoredFromTheBottomUpIsUpright)
     const QImage redOnTop = PictureBytes::Bands(20, 20, 10, qRgb(255, 0, 0), qRgb(0, 0, 255));
     const QString tga = pictures.filePath(QStringLiteral("bottom.tga"));
     ASSERT_TRUE(PictureBytes::Write(tga, PictureBytes::Tga(redOnTop, true)));
-    CreationRun run(engine, assembler,
-                    Settings({{tga, 100}, {MakePicture(pictures.path(), QStringLiteral("b.png"), {20, 20}, Qt::green), 100}},
-                             20, 20));
+    CreationRun run(
+        engine, assembler,
+        Settings({{tga, 100}, {MakePicture(pictures.path(), QStringLiteral("b.png"), {20, 20}, Qt::green), 100}}, 20,
+                 20));
     const CreationResult result = run.Run(0, [](double) { return true; });
     ASSERT_TRUE(result.Ok()) << result.message.toStdString();
-    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif")));
+    const testing_imaging::Animation gif =
+        testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif")));
     ASSERT_EQ(gif.frames.size(), 2);
     EXPECT_EQ(QColor(gif.frames[0].pixel(10, 2)), QColor(Qt::red));
     EXPECT_EQ(QColor(gif.frames[0].pixel(10, 17)), QColor(Qt::blue));
@@ -329,7 +341,8 @@ TEST_P(CreationRunTest, AFullDiskFailsWithItsReasonAndKeepsTheOldFile)
         CreationRun run(engine, assembler, Settings(frames, 8, 8));
         const CreationResult result = run.Run(0, {});
         EXPECT_EQ(result.status, CreationResult::Status::Failed) << full.constData();
-        EXPECT_TRUE(result.message.endsWith(QStringLiteral(": No space left on device."))) << result.message.toStdString();
+        EXPECT_TRUE(result.message.endsWith(QStringLiteral(": No space left on device.")))
+            << result.message.toStdString();
         EXPECT_EQ(ReadAll(out), QByteArray("previous GIF"));
         EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no file beside the output";
         EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());

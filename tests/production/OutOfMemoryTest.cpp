@@ -66,7 +66,8 @@ TEST_P(OutOfMemory, FailsTheFrameWithAMessageAndTheNextRunWorks)
         Armed armed;
         const CreationResult result = run.Run(0, {});
         EXPECT_EQ(result.status, CreationResult::Status::Failed);
-        EXPECT_TRUE(result.message.startsWith(QStringLiteral("Frame 1: not enough memory"))) << result.message.toStdString();
+        EXPECT_TRUE(result.message.startsWith(QStringLiteral("Frame 1: not enough memory")))
+            << result.message.toStdString();
     }
     EXPECT_TRUE(QDir(temp.path()).isEmpty()) << "no frame files left";
     EXPECT_FALSE(QFile::exists(settings.outputPath));

@@ -27,7 +27,10 @@ protected:
         form->AddPictureRow({name, QStringLiteral("JPG image"), QSize(640, 480), QStringLiteral("/pics")});
     }
     void Select(int position) { ListViews::Select(form->Frames().lstFrame, position); }
-    qint64 IconKey(int position) { return ListViews::Icon(form->Frames().lstFrame, position, FrameColumn::Transparent).cacheKey(); }
+    qint64 IconKey(int position)
+    {
+        return ListViews::Icon(form->Frames().lstFrame, position, FrameColumn::Transparent).cacheKey();
+    }
     qint64 Cross() const { return form->ImageList1[ListIcon::Cross].cacheKey(); }
     qint64 Tick() const { return form->ImageList1[ListIcon::Tick].cacheKey(); }
 
@@ -61,7 +64,7 @@ protected:
         QStringList texts;
         for (int c = 0; c < 5; ++c)
             texts << ListViews::Text(form->Frames().lstFrame, position, c);
-        return { texts, IconKey(position), form->Doc().Rows().Frame(position)->color };
+        return {texts, IconKey(position), form->Doc().Rows().Frame(position)->color};
     }
 };
 
@@ -88,8 +91,8 @@ TEST_F(FrmPropTest, OpensWithTheSelectedFrame)
         EXPECT_EQ(prop.focusWidget(), prop.OKButton);
         // Focus order: OK, Cancel, the box, the swatch, the play time, Apply.
         QWidget* w = prop.OKButton;
-        for (QWidget* next : std::initializer_list<QWidget*> {
-                 prop.CancelButton, prop.chkTrans, prop.picColor, prop.txtMS, prop.cmdApply }) {
+        for (QWidget* next : std::initializer_list<QWidget*>{prop.CancelButton, prop.chkTrans, prop.picColor,
+                                                             prop.txtMS, prop.cmdApply}) {
             do
                 w = w->nextInFocusChain();
             while (!(w->focusPolicy() & Qt::TabFocus));
@@ -108,23 +111,21 @@ TEST_F(FrmPropTest, ShowsTheGivenFrameAndHandsBackTheEdit)
     EXPECT_TRUE(untouched.LabNo->text().isEmpty());
 
     FrmProp prop(nullptr,
-        { 7, QStringLiteral("frame Frame7 "), QStringLiteral("x.jpg"),
-            { QStringLiteral(" 40 "), true, kRed } });
+                 {7, QStringLiteral("frame Frame7 "), QStringLiteral("x.jpg"), {QStringLiteral(" 40 "), true, kRed}});
     std::vector<FrmProp::Properties> applied;
-    QObject::connect(
-        &prop, &FrmProp::appliedToAllFrames, [&](const FrmProp::Properties& p) { applied.push_back(p); });
+    QObject::connect(&prop, &FrmProp::appliedToAllFrames, [&](const FrmProp::Properties& p) { applied.push_back(p); });
     prop.show();
     EXPECT_EQ(prop.LabNo->text(), QStringLiteral("frame 7"));
     EXPECT_EQ(prop.LabFile->text(), QStringLiteral("x.jpg"));
     EXPECT_EQ(prop.txtMS->text(), QStringLiteral(" 40 "));
     EXPECT_TRUE(prop.chkTrans->isChecked());
     EXPECT_EQ(prop.picColor->BackColor(), kRed);
-    EXPECT_EQ(prop.Edited(), (FrmProp::Properties { QStringLiteral("40"), true, kRed }));
+    EXPECT_EQ(prop.Edited(), (FrmProp::Properties{QStringLiteral("40"), true, kRed}));
 
     QTest::mouseClick(prop.chkTrans, Qt::LeftButton);
     colorAnswers.push_back(kGreen);
     QTest::mouseClick(prop.picColor, Qt::LeftButton);
-    const FrmProp::Properties edited { QStringLiteral("40"), false, kGreen };
+    const FrmProp::Properties edited{QStringLiteral("40"), false, kGreen};
     QTest::mouseClick(prop.cmdApply, Qt::LeftButton);
     ASSERT_EQ(applied.size(), 1u);
     EXPECT_EQ(applied[0], edited);
@@ -222,7 +223,7 @@ TEST_F(FrmPropTest, ApplyToAllFramesWritesEveryRowAndStaysOpen)
         // A later Cancel does not undo it.
         QTest::mouseClick(prop.CancelButton, Qt::LeftButton);
     });
-    const char* names[] = { "a.jpg", "b.jpg", "c.jpg" };
+    const char* names[] = {"a.jpg", "b.jpg", "c.jpg"};
     for (int i = 1; i <= 3; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Label), QStringLiteral("Frame %1").arg(i));

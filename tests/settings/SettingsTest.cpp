@@ -45,15 +45,16 @@ TEST(FilterNumericKey, DigitsAndBackspacePassEverythingElseIsZero)
     EXPECT_EQ(ModFile::FilterNumericKey(8), 8);
     // Neighbours of the digit range, control characters (Enter, Ctrl+V, DEL)
     // and digits of other scripts are all dropped.
-    for (quint16 code : { quint16('/'), quint16(':'), quint16('-'), quint16(' '), quint16('a'), quint16(0),
-             quint16(13), quint16(22), quint16(127), quint16(0x0660), quint16(0xFF11) })
+    for (quint16 code : {quint16('/'), quint16(':'), quint16('-'), quint16(' '), quint16('a'), quint16(0), quint16(13),
+                         quint16(22), quint16(127), quint16(0x0660), quint16(0xFF11)})
         EXPECT_EQ(ModFile::FilterNumericKey(code), 0) << code;
 }
 
 TEST_F(SettingsTest, NumberFieldsRefuseEveryTypedCharacterButDigitsAndBackspace)
 {
     form->Settings().chkCustom->setChecked(true); // width and height editable
-    for (QLineEdit* field : { form->Settings().txtMS, form->Settings().txtLoop, form->Settings().txtW, form->Settings().txtH }) {
+    for (QLineEdit* field :
+         {form->Settings().txtMS, form->Settings().txtLoop, form->Settings().txtW, form->Settings().txtH}) {
         SCOPED_TRACE(field->objectName().toStdString());
         field->setText(QStringLiteral("12"));
         TypeAtEnd(field, QStringLiteral("a-. +x"));
@@ -94,8 +95,8 @@ TEST_F(SettingsTest, PasteShortcutIsDroppedButTheMaximumLengthHolds)
 TEST_F(SettingsTest, CheckBoxesCoupleAndSetTheSizeControls)
 {
     // Start-up: both unchecked, everything off and grey.
-    for (QWidget* w : { static_cast<QWidget*>(form->Settings().cboDim), static_cast<QWidget*>(form->Settings().txtW),
-             static_cast<QWidget*>(form->Settings().txtH) }) {
+    for (QWidget* w : {static_cast<QWidget*>(form->Settings().cboDim), static_cast<QWidget*>(form->Settings().txtW),
+                       static_cast<QWidget*>(form->Settings().txtH)}) {
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_EQ(Back(w), kGrey) << w->objectName().toStdString();
     }
@@ -113,7 +114,7 @@ TEST_F(SettingsTest, CheckBoxesCoupleAndSetTheSizeControls)
     EXPECT_FALSE(form->Settings().chkSelect->isChecked());
     EXPECT_FALSE(form->Settings().cboDim->isEnabled());
     EXPECT_EQ(Back(form->Settings().cboDim), kGrey);
-    for (QLineEdit* field : { form->Settings().txtW, form->Settings().txtH }) {
+    for (QLineEdit* field : {form->Settings().txtW, form->Settings().txtH}) {
         EXPECT_TRUE(field->isEnabled());
         EXPECT_EQ(Back(field), kWhite);
         EXPECT_EQ(ShownBack(field), kWhite);
@@ -132,8 +133,8 @@ TEST_F(SettingsTest, CheckBoxesCoupleAndSetTheSizeControls)
 
 TEST_F(SettingsTest, ChoosingADimensionsEntrySplitsItAtLowerCaseX)
 {
-    form->Settings().cboDim->addItems({ QStringLiteral("640 x 480"), QStringLiteral("320 x 240"),
-        QStringLiteral("800 X 600"), QStringLiteral("no size") });
+    form->Settings().cboDim->addItems({QStringLiteral("640 x 480"), QStringLiteral("320 x 240"),
+                                       QStringLiteral("800 X 600"), QStringLiteral("no size")});
     form->Settings().chkSelect->setChecked(true);
     form->Settings().cboDim->setCurrentIndex(0);
     form->Settings().cboDim->setFocus();
@@ -167,17 +168,17 @@ TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
         QString message; // empty: passes
     };
     const Case cases[] = {
-        { "5", "5", {} },
-        { "2000", "2000", {} },
-        { "5", "2000", {} },
-        { "4", "100", OutputSize::TooSmallMessage() },
-        { "100", "4", OutputSize::TooSmallMessage() },
-        { "2001", "100", OutputSize::TooBigMessage() },
-        { "100", "2001", OutputSize::TooBigMessage() },
-        { "4", "2001", OutputSize::TooSmallMessage() }, // too small is checked first
-        { "", "100", OutputSize::EmptyMessage() },
-        { "3000", "", OutputSize::EmptyMessage() }, // empty wins over out of range
-        { "0", "", OutputSize::EmptyMessage() },
+        {"5", "5", {}},
+        {"2000", "2000", {}},
+        {"5", "2000", {}},
+        {"4", "100", OutputSize::TooSmallMessage()},
+        {"100", "4", OutputSize::TooSmallMessage()},
+        {"2001", "100", OutputSize::TooBigMessage()},
+        {"100", "2001", OutputSize::TooBigMessage()},
+        {"4", "2001", OutputSize::TooSmallMessage()}, // too small is checked first
+        {"", "100", OutputSize::EmptyMessage()},
+        {"3000", "", OutputSize::EmptyMessage()}, // empty wins over out of range
+        {"0", "", OutputSize::EmptyMessage()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.w) + " x " + c.h);
@@ -196,13 +197,11 @@ TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
             EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
         }
     }
-    EXPECT_EQ(OutputSize::EmptyMessage(),
-        QStringLiteral(
-            "Please enter correct dimenions value including width and height in overall settings window"));
-    EXPECT_EQ(OutputSize::TooSmallMessage(),
-        QStringLiteral("The width or height value is too small, please reset it"));
     EXPECT_EQ(
-        OutputSize::TooBigMessage(), QStringLiteral("The width or height value is too big, please reset it"));
+        OutputSize::EmptyMessage(),
+        QStringLiteral("Please enter correct dimenions value including width and height in overall settings window"));
+    EXPECT_EQ(OutputSize::TooSmallMessage(), QStringLiteral("The width or height value is too small, please reset it"));
+    EXPECT_EQ(OutputSize::TooBigMessage(), QStringLiteral("The width or height value is too big, please reset it"));
 }
 
 TEST_F(SettingsTest, SwatchClickPicksTheTransparentColourOfNewFrames)

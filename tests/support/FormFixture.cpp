@@ -8,8 +8,7 @@
 
 namespace {
 // The next scripted answer; an empty queue answers cancel.
-template <typename T>
-std::optional<T> Pop(std::deque<std::optional<T>>& queue)
+template <typename T> std::optional<T> Pop(std::deque<std::optional<T>>& queue)
 {
     if (queue.empty())
         return std::nullopt;

@@ -38,7 +38,8 @@ private:
     static bool Hit(int fd)
     {
         char name[PATH_MAX];
-        const ssize_t n = ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), name, sizeof name);
+        const ssize_t n =
+            ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), name, sizeof name);
         return n > 0 && QByteArray(name, n).contains(S().part);
     }
     static int Result(bool hit, int error, int result)

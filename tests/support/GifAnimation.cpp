@@ -133,8 +133,9 @@ QVector<QImage> ScaledPictures(const QStringList& paths, QSize size)
 {
     QVector<QImage> out;
     for (const QString& path : paths)
-        out << QImage(path).convertToFormat(QImage::Format_RGB32).scaled(size, Qt::IgnoreAspectRatio,
-                                                                          Qt::SmoothTransformation);
+        out << QImage(path)
+                   .convertToFormat(QImage::Format_RGB32)
+                   .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return out;
 }
 
@@ -148,4 +149,4 @@ double WorstFrameDifference(const Animation& animation, const QVector<QImage>& e
     return worst;
 }
 
-}  // namespace testing_imaging
+} // namespace testing_imaging

@@ -18,18 +18,18 @@ namespace testing_imaging {
 struct Animation {
     bool ok = false;
     QString error;
-    QByteArray version;  // "GIF87a" or "GIF89a"
+    QByteArray version; // "GIF87a" or "GIF89a"
     int width = 0;
     int height = 0;
-    int loopCount = -1;  // -1: no NETSCAPE2.0 block
+    int loopCount = -1; // -1: no NETSCAPE2.0 block
     int netscapeBlocks = 0;
     QVector<int> delays;
     QVector<int> disposals;
     QVector<QRect> rects;
     QVector<bool> transparent;
-    QVector<bool> localTables;  // the image has a colour table of its own
-    int globalTableSize = 0;  // entries of the global colour table, 0 for none
-    QVector<QImage> frames;  // ARGB32, fully transparent pixels are 0
+    QVector<bool> localTables; // the image has a colour table of its own
+    int globalTableSize = 0;   // entries of the global colour table, 0 for none
+    QVector<QImage> frames;    // ARGB32, fully transparent pixels are 0
 };
 Animation DecodeAnimation(const QString& path);
 
@@ -47,4 +47,4 @@ QVector<QImage> ScaledPictures(const QStringList& paths, QSize size);
 // (1e9 when the counts or sizes differ).
 double WorstFrameDifference(const Animation& animation, const QVector<QImage>& expected);
 
-}  // namespace testing_imaging
+} // namespace testing_imaging

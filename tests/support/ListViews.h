@@ -10,10 +10,7 @@
 // Positions are 1-based.
 namespace ListViews {
 
-inline int RowCount(const QTreeView* list)
-{
-    return list->model()->rowCount();
-}
+inline int RowCount(const QTreeView* list) { return list->model()->rowCount(); }
 
 inline QModelIndex Cell(const QTreeView* list, int position, int column = 0)
 {

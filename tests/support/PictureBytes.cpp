@@ -110,9 +110,9 @@ QByteArray Psd(const QImage& image)
     QByteArray b("8BPS");
     Be16(b, {1, 0, 0, 0, 3});
     Be32(b, {image.height(), image.width()});
-    Be16(b, {8, 3});        // 8 bits, RGB
-    Be32(b, {0, 0, 0});     // colour mode data, image resources, layers
-    Be16(b, {0});           // raw
+    Be16(b, {8, 3});    // 8 bits, RGB
+    Be32(b, {0, 0, 0}); // colour mode data, image resources, layers
+    Be16(b, {0});       // raw
     Planes(b, image, false);
     return b;
 }
@@ -142,14 +142,14 @@ QByteArray Tiff(const QImage& image, bool bigEndian, int rowsPerStrip)
     };
     entry(256, 4, 1, w);
     entry(257, 4, 1, h);
-    entry(258, 3, 1, 8);  // bits per sample: one value stands for all three
-    entry(259, 3, 1, 1);  // no compression
-    entry(262, 3, 1, 2);  // RGB
+    entry(258, 3, 1, 8); // bits per sample: one value stands for all three
+    entry(259, 3, 1, 1); // no compression
+    entry(262, 3, 1, 2); // RGB
     entry(273, 4, strips, tables);
     entry(277, 3, 1, 3);
     entry(278, 4, 1, rowsPerStrip);
     entry(279, 4, strips, tables + 4 * strips);
-    entry(284, 3, 1, 1);  // chunky
+    entry(284, 3, 1, 1); // chunky
     u32(b, 0);
     for (int s = 0; s < strips; ++s)
         u32(b, data + s * rowsPerStrip * w * 3);

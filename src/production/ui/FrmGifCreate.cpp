@@ -68,10 +68,7 @@ void FrmGif::WireCreate()
     new ClickFilter(txtGIF, [this] { txtGIF_Click(); });
 }
 
-void FrmGif::imgCreate_Click(int /*index*/)
-{
-    cmdCreateGIF_Click();
-}
+void FrmGif::imgCreate_Click(int /*index*/) { cmdCreateGIF_Click(); }
 
 void FrmGif::cmdCreateGIF_Click()
 {
@@ -225,7 +222,4 @@ void FrmGif::cmdOpen_Click()
         txtGIF->setText(*chosen);
 }
 
-void FrmGif::txtGIF_Click()
-{
-    cmdOpen_Click();
-}
+void FrmGif::txtGIF_Click() { cmdOpen_Click(); }

@@ -109,9 +109,8 @@ TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
 
-    const std::pair<const char*, QString> sizes[] = {{"", OutputSize::EmptyMessage()},
-                                                     {"4", OutputSize::TooSmallMessage()},
-                                                     {"2001", OutputSize::TooBigMessage()}};
+    const std::pair<const char*, QString> sizes[] = {
+        {"", OutputSize::EmptyMessage()}, {"4", OutputSize::TooSmallMessage()}, {"2001", OutputSize::TooBigMessage()}};
     form->txtGIF->setText(QStringLiteral("a.gif"));
     for (const auto& [width, message] : sizes) {
         messages.clear();
@@ -260,7 +259,8 @@ TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
     }
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
-    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("No space left on device."))) << messages[0].text.toStdString();
+    EXPECT_TRUE(messages[0].text.endsWith(QStringLiteral("No space left on device.")))
+        << messages[0].text.toStdString();
     EXPECT_TRUE(Idle());
     EXPECT_TRUE(RunFolders().isEmpty());
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
@@ -273,7 +273,8 @@ TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
     form->txtGIF->setText(fifo);
     form->imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, QStringLiteral("The GIF file \"%1\" cannot be written: it is not a regular file.").arg(fifo));
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("The GIF file \"%1\" cannot be written: it is not a regular file.").arg(fifo));
     EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
     EXPECT_TRUE(Idle());
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
@@ -437,8 +438,9 @@ TEST_F(CreateGifTest, StartStateIsPaintedBeforeTheFirstFrame)
     PaintProbe probe(*form);
     form->imgCreate_Click(0);
     ASSERT_GE(probe.painted.size(), 2);
-    EXPECT_EQ(QSet<QString>(probe.painted.begin(), probe.painted.begin() + 2),
-              QSet<QString>({QStringLiteral("Start Creating..."), QString::number(form->imgCreate[3]->Picture().cacheKey())}))
+    EXPECT_EQ(
+        QSet<QString>(probe.painted.begin(), probe.painted.begin() + 2),
+        QSet<QString>({QStringLiteral("Start Creating..."), QString::number(form->imgCreate[3]->Picture().cacheKey())}))
         << probe.painted.join(u',').toStdString();
 }
 
