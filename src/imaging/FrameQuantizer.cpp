@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/FrameQuantizer.h"
 
+#include "imaging/PixelWords.h"
+
 #include <QCoreApplication>
 #include <QtGlobal>
 
@@ -152,21 +154,7 @@ bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QSt
     const int w = rgba.width();
     const int h = rgba.height();
     // The thresholded pixels, as the palette picture will show them.
-    current_.resize(size_t(w) * size_t(h));
-    const bool alpha = rgba.format() == QImage::Format_RGBA8888;
-    for (int y = 0; y < h; ++y) {
-        const auto* src = reinterpret_cast<const uint32_t*>(rgba.constScanLine(y));
-        uint32_t* dst = &current_[size_t(y) * size_t(w)];
-        if (!alpha) {
-            for (int x = 0; x < w; ++x)
-                dst[x] = src[x] | 0xFF000000u;
-            continue;
-        }
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = src[x];
-            dst[x] = (c >> 24) < 128 ? 0u : c | 0xFF000000u;
-        }
-    }
+    ThresholdedWords(rgba, &current_);
 
     if (w == width_ && h == height_ && !previous_.empty()) {
         if (current_ == previous_) {

@@ -3,7 +3,7 @@
 
 #include "imaging/ImagingRuntime.h"
 
-#include <libimagequant.h>
+#include "imaging/LiqHandles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,16 +14,6 @@
 
 namespace imaging {
 namespace {
-
-struct AttrDeleter {
-    void operator()(liq_attr* a) const { liq_attr_destroy(a); }
-};
-struct ImageDeleter {
-    void operator()(liq_image* i) const { liq_image_destroy(i); }
-};
-struct ResultDeleter {
-    void operator()(liq_result* r) const { liq_result_destroy(r); }
-};
 
 QString LiqMessage(liq_error e)
 {
@@ -135,7 +125,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         return true;
 
     UseOneLibraryThread();
-    std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
+    LiqHandle<liq_attr> attr(liq_attr_create());
     if (!attr) {
         *error = QCoreApplication::translate("Quantizer", "libimagequant could not start");
         return false;
@@ -143,7 +133,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
     liq_set_quality(attr.get(), std::clamp(settings.minQuality, 0, 100), std::clamp(settings.maxQuality, 0, 100));
     liq_set_max_colors(attr.get(), 256);
-    std::unique_ptr<liq_image, ImageDeleter> image(liq_image_create_rgba(attr.get(), rgba.constBits(), w, h, 0));
+    LiqHandle<liq_image> image(liq_image_create_rgba(attr.get(), rgba.constBits(), w, h, 0));
     if (!image) {
         *error = QCoreApplication::translate("Quantizer", "libimagequant refused the %1 x %2 picture").arg(w).arg(h);
         return false;
@@ -152,7 +142,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         liq_image_add_fixed_color(image.get(), liq_color{0, 0, 0, 0});
     liq_result* raw = nullptr;
     liq_error e = liq_image_quantize(image.get(), attr.get(), &raw);
-    std::unique_ptr<liq_result, ResultDeleter> quantized(raw);
+    LiqHandle<liq_result> quantized(raw);
     if (e != LIQ_OK || !quantized) {
         *error = QCoreApplication::translate("Quantizer", "making the palette failed: %1").arg(LiqMessage(e));
         return false;

@@ -4,8 +4,8 @@
 #include "imaging/FrameFile.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingRuntime.h"
-
-#include <libimagequant.h>
+#include "imaging/LiqHandles.h"
+#include "imaging/PixelWords.h"
 
 #include <QFile>
 
@@ -20,28 +20,12 @@ namespace {
 // error of the frame's own palette (plus the quality's slack).
 constexpr double kFitFactor = 1.25;
 
-struct AttrDeleter {
-    void operator()(liq_attr* a) const { liq_attr_destroy(a); }
-};
-struct HistogramDeleter {
-    void operator()(liq_histogram* h) const { liq_histogram_destroy(h); }
-};
-struct ResultDeleter {
-    void operator()(liq_result* r) const { liq_result_destroy(r); }
-};
-
-// Pixels as words with red in the low byte: 0 below half opacity, else opaque.
+// The picture's pixel words, thresholded as its frame shows them.
 std::vector<uint32_t> Thresholded(const QImage& picture)
 {
-    const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
-    std::vector<uint32_t> out(size_t(rgba.width()) * size_t(rgba.height()));
-    for (int y = 0; y < rgba.height(); ++y) {
-        const auto* src = reinterpret_cast<const uint32_t*>(rgba.constScanLine(y));
-        uint32_t* dst = &out[size_t(y) * size_t(rgba.width())];
-        for (int x = 0; x < rgba.width(); ++x)
-            dst[x] = (src[x] >> 24) < 128 ? 0u : src[x] | 0xFF000000u;
-    }
-    return out;
+    std::vector<uint32_t> words;
+    ThresholdedWords(picture.convertToFormat(QImage::Format_RGBA8888), &words);
+    return words;
 }
 
 // Squared distance of a pixel word and a palette entry (0xAARRGGBB).
@@ -68,13 +52,13 @@ bool MakePalette(const std::unordered_map<uint32_t, uint32_t>& counts, int room,
         return true;
     }
     UseOneLibraryThread();
-    std::unique_ptr<liq_attr, AttrDeleter> attr(liq_attr_create());
+    LiqHandle<liq_attr> attr(liq_attr_create());
     if (!attr)
         return false;
     liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
     liq_set_quality(attr.get(), 0, std::clamp(settings.maxQuality, 0, 100));
     liq_set_max_colors(attr.get(), room);
-    std::unique_ptr<liq_histogram, HistogramDeleter> histogram(liq_histogram_create(attr.get()));
+    LiqHandle<liq_histogram> histogram(liq_histogram_create(attr.get()));
     if (!histogram)
         return false;
     std::vector<liq_histogram_entry> entries;
@@ -85,7 +69,7 @@ bool MakePalette(const std::unordered_map<uint32_t, uint32_t>& counts, int room,
     if (liq_histogram_add_colors(histogram.get(), attr.get(), entries.data(), int(entries.size()), 0) != LIQ_OK
         || liq_histogram_quantize(histogram.get(), attr.get(), &raw) != LIQ_OK || !raw)
         return false;
-    std::unique_ptr<liq_result, ResultDeleter> result(raw);
+    LiqHandle<liq_result> result(raw);
     const liq_palette* colors = liq_get_palette(result.get());
     palette->colorCount = int(colors->count);
     for (int i = 0; i < palette->colorCount; ++i) {
