@@ -15,7 +15,6 @@ struct LiqDeleter {
     void operator()(liq_result* r) const { liq_result_destroy(r); }
 };
 
-template <typename T>
-using LiqHandle = std::unique_ptr<T, LiqDeleter>;
+template <typename T> using LiqHandle = std::unique_ptr<T, LiqDeleter>;
 
 } // namespace imaging
