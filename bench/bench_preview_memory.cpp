@@ -7,6 +7,7 @@
 // list names them in turn, so every row is decoded on its own. The default
 // output (2000 x 1000) gives the largest preview box, 600 x 300.
 #include "app/FrmGif.h"
+#include "preview/PreviewPage.h"
 #include "settings/SettingsPage.h"
 #include "app/Messages.h"
 #include "lists/ListRows.h"
@@ -101,20 +102,22 @@ int main(int argc, char** argv)
     }
     form.Settings().txtW->setText(width);
     form.Settings().txtH->setText(height);
-    form.cmdGo->setEnabled(true);
-    form.cmdStop->setEnabled(true);
+    form.Preview().cmdGo->setEnabled(true);
+    form.Preview().cmdStop->setEnabled(true);
     app.processEvents();
 
     const double peakBefore = PeakRssMiB();
     const double rssBefore = CurrentRssMiB();
     clock.restart();
-    form.cmdGo_Click();
+    form.Preview().cmdGo_Click();
     const double seconds = double(clock.elapsed()) / 1000.0;
-    form.StopPreview();
+    form.Preview().StopPreview();
     const double rssAfter = CurrentRssMiB();
     const double peakAfter = PeakRssMiB();
 
-    const QSize box = form.picPreview->ElementCount() > 0 ? form.picPreview->imgPreview(0).picture.size() : QSize();
+    const QSize box = form.Preview().picPreview->ElementCount() > 0
+        ? form.Preview().picPreview->imgPreview(0).picture.size()
+        : QSize();
     std::printf("output %s x %s, preview box %d x %d, %d pictures loaded in %.1f s (%.1f ms each)\n", qPrintable(width),
                 qPrintable(height), box.width(), box.height(), pictures, seconds,
                 pictures > 0 ? seconds * 1000.0 / pictures : 0.0);
@@ -125,6 +128,6 @@ int main(int argc, char** argv)
     if (pictures > 0 && pictures != 1000)
         std::printf("extrapolated to 1000 pictures: %.0f MiB\n",
                     rssBefore + (rssAfter - rssBefore) * 1000.0 / pictures);
-    std::printf("caption: %s\n", qPrintable(form.LabLoop->text()));
+    std::printf("caption: %s\n", qPrintable(form.Preview().LabLoop->text()));
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "app/Artwork.h"
 #include "app/ModTab.h"
 #include "lists/DocumentModel.h"
+#include "preview/PreviewPage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 #include "common/Twips.h"
@@ -46,12 +47,10 @@ FrmGif::FrmGif(QWidget* parent)
     BuildTitleBar();
     BuildTabStrip();
     BuildAddPicturesPage(picTabs[0]);
-    BuildPreviewPage(picTabs[3]);
     BuildCreatePage(picTabs[4]);
     WireTabs();
     WireFrame();
     WireLists();
-    WirePreview();
     WireFrameProperties();
     WireCreate();
 
@@ -128,6 +127,8 @@ void FrmGif::BuildTabStrip()
             page = settings_ = new SettingsPage(picTab);
         else if (i == 2)
             page = frames_ = new FramesPage(*document_, picTab);
+        else if (i == 3)
+            page = preview_ = new PreviewPage(*document_, *settings_, *this, picTab);
         else
             page = new QWidget(picTab);
         page->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
@@ -166,18 +167,12 @@ void FrmGif::Form_Load()
     chkAll->raise();
     // 5. The frame one pixel outside the picture list; step 3 frames its own list.
     Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
-    // 7.
-    LabLoop->hide();
+    // 7., 9. and 12.: the preview page starts with its caption hidden, the
+    // grey frame in its box and the greyed Go and Stop.
     // 8. Size controls from the two unchecked boxes.
     Settings().UpdateDimensionControls();
-    // 9. Grey frame along the preview box's inner edge; the box keeps it.
-    picPreview->SetDrawColor(Rgb(192, 192, 192));
-    picPreview->Box(0, 0, picPreview->ScaleWidth() - 1, picPreview->ScaleHeight() - 1, picPreview->DrawColor());
     // 10. Link colours and hand cursors.
     InitLinksAndCursors();
     // 11.
     CreateHot = false;
-    // 12. Preview is not available yet: the greyed Go and Stop pictures.
-    imgcmdGo->TakePictureOf(*imgGoDis);
-    imgcmdStop->TakePictureOf(*imgStopDis);
 }

@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/BusyHost.h"
 #include "app/Controls.h"
 #include "app/ModTab.h"
 #include "common/Colors.h"
 #include "document/Document.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
-#include "preview/PreviewArea.h"
 
 #include <QIcon>
 #include <QPixmap>
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -19,7 +18,7 @@
 
 class DocumentModel;
 class FramesPage;
-class PreviewPrefetch;
+class PreviewPage;
 class SettingsPage;
 class QCheckBox;
 class QComboBox;
@@ -32,7 +31,7 @@ class QTreeView;
 // strip, its own title bar and links. Controls keep the names of the window
 // design; their handlers live in the files of the area they belong to
 // (lists/, settings/, preview/, production/ui/, app/).
-class FrmGif final : public QWidget {
+class FrmGif final : public QWidget, public BusyHost {
     Q_OBJECT
 public:
     explicit FrmGif(QWidget* parent = nullptr);
@@ -97,24 +96,13 @@ public:
     // The frame the properties dialog edits (see FramesPage).
     qint32 SelectedFramePosition() const;
 
-    // ---- Picture preview window (preview/FrmGifPicturePreview.cpp) ----
+    // ---- Step 4 (preview/PreviewPage.cpp) ----
+    PreviewPage& Preview() const { return *preview_; }
+
+    // ---- Picture preview window (app/FrmGifPicturePreview.cpp) ----
     // Opens frmPreview for the selected picture row (the first when none is
     // selected); nothing happens with an empty list.
     void ShowPicturePreview();
-
-    // ---- Animation preview (preview/FrmGifPreview.cpp) ----
-    void cmdGo_Click();
-    void cmdStop_Click();
-    void imgcmdGo_Click();
-    void imgcmdStop_Click();
-    void tmPlay_Timer();
-    // Makes frame k (1-based) the one on show and writes the playback caption.
-    void ShowPreviewFrame(qint32 k);
-    // Stops the playback. A load that is running goes on and plays when done.
-    void StopPreview();
-    // Ends the preview load in progress, if any: it returns at its next step
-    // and its queued decodes are never started.
-    void EndPreviewLoad();
 
     // Window variables.
     float DragStartX = 0;
@@ -159,20 +147,6 @@ public:
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
 
-    // ---- Step 4: Preview GIF ----
-    QLabel* Label9 = nullptr;
-    ImageControl* imgcmdGo = nullptr;
-    ImageControl* imgcmdStop = nullptr;
-    ImageControl* imgGoEn = nullptr;
-    ImageControl* imgStopEn = nullptr;
-    ImageControl* imgGoDis = nullptr;
-    ImageControl* imgStopDis = nullptr;
-    QPushButton* cmdGo = nullptr;
-    QPushButton* cmdStop = nullptr;
-    QLabel* LabLoop = nullptr;
-    PreviewArea* picPreview = nullptr;
-    QTimer* tmPlay = nullptr;
-
     // ---- Step 5: Create GIF Now! ----
     QLabel* Label10 = nullptr;
     QLabel* Label7 = nullptr;
@@ -188,10 +162,6 @@ public:
     ImageEngine wp2;
     GifAssembler PGIF;
 
-Q_SIGNALS:
-    // Every caption LabLoop is given, in order (progress, loaded, playback).
-    void LoopCaptionChanged(const QString& caption);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -199,15 +169,8 @@ private:
     void BuildTitleBar();
     void BuildTabStrip();
     void BuildAddPicturesPage(QWidget* page);
-    void BuildPreviewPage(QWidget* page);
     void BuildCreatePage(QWidget* page);
     void WireTabs();
-    void WirePreview();
-    // The preview steps of a Go; false when another Go took over or the
-    // window is closing.
-    bool LoadPreview();
-    void SetLoopCaption(const QString& caption);
-    void SetPlayInterval(qint32 playTime);
 
     void WireLists();
     // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
@@ -220,11 +183,7 @@ private:
     DocumentModel* document_ = nullptr;
     SettingsPage* settings_ = nullptr;
     FramesPage* frames_ = nullptr;
-    // Grows with every Go, so that a load overtaken by a later Go while it
-    // let window events run knows to end.
-    quint64 previewLoad_ = 0;
-    // The decodes queued by the load in progress (none between loads).
-    PreviewPrefetch* previewPrefetch_ = nullptr;
+    PreviewPage* preview_ = nullptr;
 
     // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
 public:
@@ -244,21 +203,10 @@ public:
     void SetCreateHighlight(bool on);
     void InitLinksAndCursors();
 
-    // A long operation that lets pending events run (adding pictures, loading
-    // the preview, creating a GIF) holds a BusyScope while it runs. Closing the
-    // window meanwhile only sets CloseRequested: the operation checks
-    // IsClosing() after each processEvents(), stops and cleans up, and the
-    // window closes once the last scope has ended.
-    class BusyScope {
-    public:
-        explicit BusyScope(FrmGif& form);
-        ~BusyScope();
-        Q_DISABLE_COPY_MOVE(BusyScope)
-
-    private:
-        FrmGif& form_;
-    };
-    bool IsClosing() const { return CloseRequested; }
+    // A long operation that lets pending events run holds a BusyScope while it
+    // runs (see BusyHost). Closing the window meanwhile only sets CloseRequested.
+    using BusyScope = BusyHost::Scope;
+    bool IsClosing() const override { return CloseRequested; }
     bool IsBusy() const { return busyDepth_ > 0; }
     bool CloseRequested = false;
 
@@ -270,6 +218,8 @@ protected:
 
 private:
     void WireFrame();
+    void BusyBegun() override;
+    void BusyEnded() override;
     int busyDepth_ = 0; // open BusyScopes
     // ==== end of window frame section ====
 
@@ -297,11 +247,10 @@ private:
     // ---- Keyboard (app/FrmGifKeyboard.cpp) ----
 public:
     // Esc: a creation run stops as a closing window stops it (no file, the old
-    // output kept); a preview load stops as the Stop button stops it.
+    // output kept); a preview load is abandoned (PreviewPage::CancelLoad).
     void Escape_Press();
 
 private:
     void WireKeyboard();
     bool cancelRequested_ = false; // Esc during the current creation run
-    bool previewLoading_ = false;
 };

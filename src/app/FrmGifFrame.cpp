@@ -8,6 +8,7 @@
 #include "app/Dialogs.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
+#include "preview/PreviewPage.h"
 #include "settings/FramesPage.h"
 #include "common/Rounding.h"
 #include "common/Twips.h"
@@ -236,8 +237,9 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
-    for (QWidget* button : std::initializer_list<QWidget*>{imgCreate[0], Frames().imgcmdProp, imgcmdGo, imgcmdStop,
-                                                           cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg})
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{imgCreate[0], Frames().imgcmdProp, Preview().imgcmdGo, Preview().imgcmdStop,
+                                         cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg})
         button->setCursor(hand);
     ModLinks::PrepareHelpViewerCheck();
 }
@@ -266,17 +268,13 @@ void FrmGif::LabLinks_Click(int index)
 
 // ---- Closing while a long operation runs ----
 
-FrmGif::BusyScope::BusyScope(FrmGif& form)
-    : form_(form)
-{
-    ++form_.busyDepth_;
-}
+void FrmGif::BusyBegun() { ++busyDepth_; }
 
-FrmGif::BusyScope::~BusyScope()
+void FrmGif::BusyEnded()
 {
-    if (--form_.busyDepth_ == 0 && form_.CloseRequested)
+    if (--busyDepth_ == 0 && CloseRequested)
         // Once the operation's handler has returned to the event loop.
-        QMetaObject::invokeMethod(&form_, &QWidget::close, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void FrmGif::closeEvent(QCloseEvent* event)

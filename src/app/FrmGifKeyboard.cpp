@@ -5,6 +5,7 @@
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
+#include "preview/PreviewPage.h"
 #include "settings/FramesPage.h"
 
 #include <QLabel>
@@ -26,8 +27,8 @@ void FrmGif::WireKeyboard()
         {cmdDownImg, QT_TR_NOOP("Move the selected picture down")},
         {cmdPreviewImg, QT_TR_NOOP("Preview the selected picture")},
         {Frames().imgcmdProp, QT_TR_NOOP("Change the frame properties")},
-        {imgcmdGo, QT_TR_NOOP("Go: play the preview")},
-        {imgcmdStop, QT_TR_NOOP("Stop the preview")},
+        {Preview().imgcmdGo, QT_TR_NOOP("Go: play the preview")},
+        {Preview().imgcmdStop, QT_TR_NOOP("Stop the preview")},
         {imgCreate[0], QT_TR_NOOP("Create the GIF")},
     };
     for (const auto& [button, name] : buttons)
@@ -51,11 +52,6 @@ void FrmGif::Escape_Press()
 {
     if (creating_)
         cancelRequested_ = true;
-    else if (previewLoading_) {
-        // Unlike Stop, which lets a load complete and play, Esc abandons it,
-        // and its caption goes with it.
-        EndPreviewLoad();
-        LabLoop->hide();
-        imgcmdStop_Click();
-    }
+    else
+        Preview().CancelLoad();
 }

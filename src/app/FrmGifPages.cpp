@@ -57,40 +57,6 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
     Shape1 = FrameShape(page, "Shape1");
 }
 
-void FrmGif::BuildPreviewPage(QWidget* page)
-{
-    Label9 = Design::Label(page,
-                           tr("Click [ Go Preview ] to preview the GIF Animation, and click [ Stop "
-                              "Preview ] to stop the preview"),
-                           180, 120, Arial9(), kInstructionColor);
-    imgcmdGo = PictureButton(page, "imgcmdGo", nullptr, 180, 480, 1770, 405);
-    imgcmdStop = PictureButton(page, "imgcmdStop", nullptr, 2100, 480, 1770, 405);
-    imgGoEn = PictureButton(page, "imgGoEn", "go-enabled", 4920, 60, 1770, 405);
-    imgStopEn = PictureButton(page, "imgStopEn", "stop-enabled", 4920, 540, 1770, 405);
-    imgGoDis = PictureButton(page, "imgGoDis", "go-disabled", 6840, 60, 1770, 405);
-    imgStopDis = PictureButton(page, "imgStopDis", "stop-disabled", 6840, 540, 1770, 405);
-    for (ImageControl* holder : {imgGoEn, imgStopEn, imgGoDis, imgStopDis})
-        holder->hide();
-
-    cmdGo = HiddenCommand(page, "cmdGo", tr("&Go Preview"), 180, 480, 1455, 315, false);
-    cmdGo->setEnabled(false);
-    cmdStop = HiddenCommand(page, "cmdStop", tr("&Stop Preview"), 1860, 480, 1455, 315, false);
-    cmdStop->setEnabled(false);
-
-    LabLoop = Design::Label(page, tr("Frame:"), 4980, 540, Arial9(), kInstructionColor);
-    LabLoop->setObjectName(QStringLiteral("LabLoop"));
-
-    picPreview = new PreviewArea(page);
-    picPreview->setObjectName(QStringLiteral("picPreview"));
-    picPreview->SetBackColor(Design::SystemWindowBackground());
-    Design::Place(picPreview, 180, 1020, 9735, 4815);
-    picPreview->Cls();
-
-    tmPlay = new QTimer(picPreview);
-    tmPlay->setObjectName(QStringLiteral("tmPlay"));
-    tmPlay->stop();
-}
-
 void FrmGif::BuildCreatePage(QWidget* page)
 {
     Label10 = Design::Label(page,

@@ -31,6 +31,14 @@ QString Document::PicturePath(qint32 position) const
     return row ? row->picture.Path() : QString();
 }
 
+std::optional<qint32> Document::FramePlayTime(qint32 position) const
+{
+    const Row* row = At(position);
+    if (!row)
+        return 500;
+    return row->frame.playTime.ms;
+}
+
 bool Document::Contains(const QString& folder, const QString& name) const
 {
     for (const Row& row : rows_) {

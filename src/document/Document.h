@@ -22,6 +22,9 @@ public:
     const FrameRow* Frame(qint32 position) const;
     // The full path of a picture; empty out of range.
     QString PicturePath(qint32 position) const;
+    // The play time in ms of a frame; 500 out of range; no value when the
+    // frame's text is not a whole number.
+    std::optional<qint32> FramePlayTime(qint32 position) const;
     bool Contains(const QString& folder, const QString& name) const;
 
     // False when the document is full.

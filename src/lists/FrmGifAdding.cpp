@@ -10,6 +10,7 @@
 #include "lists/ListRows.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
+#include "preview/PreviewPage.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -109,7 +110,7 @@ bool FrmGif::AddPickedFiles(const QString& fileNames)
         const BusyScope scope(*this);
         const BusyPointer busy;
         QCoreApplication::processEvents();
-        StopPreview();
+        Preview().StopPreview();
         QCoreApplication::processEvents();
 
         // A failing file is dropped and the next one goes on.
@@ -199,10 +200,7 @@ void FrmGif::RefreshListControls()
     Settings().SetSizeList(Doc().Rows().SizeList());
 
     const bool canPlay = PictureCount() > 1;
-    cmdGo->setEnabled(canPlay);
+    Preview().SetCommandsEnabled(canPlay);
     cmdCreateGIF->setEnabled(canPlay);
-    cmdStop->setEnabled(canPlay);
     Frames().SetCommandsEnabled(PictureCount() > 0);
-    imgcmdGo->TakePictureOf(canPlay ? *imgGoEn : *imgGoDis);
-    imgcmdStop->TakePictureOf(canPlay ? *imgStopEn : *imgStopDis);
 }

@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
+#include "preview/PreviewPage.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ void FrmGif::cmdDel_Click()
     for (qint32 i = PictureCount(); i >= 1; --i) {
         if (!Doc().Rows().IsChecked(i))
             continue;
-        StopPreview();
+        Preview().StopPreview();
         QCoreApplication::processEvents();
         if (IsClosing())
             break;

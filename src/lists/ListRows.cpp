@@ -26,13 +26,7 @@ int FrmGif::PictureCount() const { return Doc().Rows().Count(); }
 
 QString FrmGif::PicturePath(qint32 position) const { return Doc().Rows().PicturePath(position); }
 
-std::optional<qint32> FrmGif::FramePlayTime(qint32 position) const
-{
-    const FrameRow* row = Doc().Rows().Frame(position);
-    if (!row)
-        return 500;
-    return row->playTime.ms;
-}
+std::optional<qint32> FrmGif::FramePlayTime(qint32 position) const { return Doc().Rows().FramePlayTime(position); }
 
 void FrmGif::AddPictureRow(const PictureRow& picture)
 {

@@ -126,24 +126,24 @@ TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)
     int presses = 0;
     QTimer presser;
     QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
-        if (form->LabLoop->text().startsWith(QStringLiteral("Loading")) && presses++ == 0)
+        if (form->Preview().LabLoop->text().startsWith(QStringLiteral("Loading")) && presses++ == 0)
             QTest::keyClick(form.get(), Qt::Key_Escape);
     });
     presser.start(0);
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     presser.stop();
     EXPECT_EQ(presses, 1);
-    EXPECT_FALSE(form->tmPlay->isActive());
-    EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoEn->Picture().cacheKey());
-    EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());
-    EXPECT_TRUE(form->LabLoop->isHidden()) << "no \"Loading\" caption left behind";
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    EXPECT_EQ(form->Preview().imgcmdGo->Picture().cacheKey(), form->Preview().imgGoEn->Picture().cacheKey());
+    EXPECT_EQ(form->Preview().imgcmdStop->Picture().cacheKey(), form->Preview().imgStopDis->Picture().cacheKey());
+    EXPECT_TRUE(form->Preview().LabLoop->isHidden()) << "no \"Loading\" caption left behind";
     EXPECT_TRUE(messages.empty());
 
     // Idle, Esc does nothing to a playing preview.
-    form->imgcmdGo_Click();
-    ASSERT_TRUE(form->tmPlay->isActive());
+    form->Preview().imgcmdGo_Click();
+    ASSERT_TRUE(form->Preview().tmPlay->isActive());
     QTest::keyClick(form.get(), Qt::Key_Escape);
-    EXPECT_TRUE(form->tmPlay->isActive());
+    EXPECT_TRUE(form->Preview().tmPlay->isActive());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -45,20 +46,20 @@ TEST_F(StartStateTest, OnlyStepOneIsVisible)
 TEST_F(StartStateTest, HiddenControlsAndTheirStates)
 {
     for (QPushButton* b : {form->cmdAdd, form->cmdDel, form->cmdUp, form->cmdDown, form->cmdPreview,
-                           form->Frames().cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
+                           form->Frames().cmdProp, form->Preview().cmdGo, form->Preview().cmdStop, form->cmdCreateGIF})
         EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
     EXPECT_FALSE(form->cmdOpen->isHidden());
-    EXPECT_FALSE(form->cmdGo->isEnabled());
-    EXPECT_FALSE(form->cmdStop->isEnabled());
+    EXPECT_FALSE(form->Preview().cmdGo->isEnabled());
+    EXPECT_FALSE(form->Preview().cmdStop->isEnabled());
     EXPECT_FALSE(form->cmdCreateGIF->isEnabled());
     EXPECT_TRUE(form->cmdAdd->isEnabled());
     EXPECT_EQ(form->cmdAdd->text(), QStringLiteral("&Add Pictures ..."));
     EXPECT_EQ(form->cmdCreateGIF->text(), QStringLiteral("Create Animated GIF Now!"));
-    EXPECT_TRUE(form->LabLoop->isHidden());
+    EXPECT_TRUE(form->Preview().LabLoop->isHidden());
     EXPECT_TRUE(form->picPercent->isHidden());
     EXPECT_TRUE(form->imgMin2->isHidden());
     EXPECT_TRUE(form->imgClose2->isHidden());
-    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
     for (int i = 1; i < 4; ++i)
         EXPECT_TRUE(form->imgCreate[static_cast<std::size_t>(i)]->isHidden());
     EXPECT_FALSE(form->CreateHot);
@@ -100,15 +101,15 @@ TEST_F(StartStateTest, StartUpPlacesAndPictures)
     EXPECT_EQ(form->chkAll->pos(), form->lstPic->pos() + QPoint(4, 2));
     EXPECT_EQ(form->Shape1->geometry(), form->lstPic->geometry().adjusted(-1, -1, 1, 1));
     EXPECT_EQ(form->Frames().Shape2->geometry(), form->Frames().lstFrame->geometry().adjusted(-1, -1, 1, 1));
-    EXPECT_EQ(form->picPreview->size(), QSize(649, 321));
-    EXPECT_EQ(form->imgcmdGo->Picture().cacheKey(), form->imgGoDis->Picture().cacheKey());
-    EXPECT_EQ(form->imgcmdStop->Picture().cacheKey(), form->imgStopDis->Picture().cacheKey());
+    EXPECT_EQ(form->Preview().picPreview->size(), QSize(649, 321));
+    EXPECT_EQ(form->Preview().imgcmdGo->Picture().cacheKey(), form->Preview().imgGoDis->Picture().cacheKey());
+    EXPECT_EQ(form->Preview().imgcmdStop->Picture().cacheKey(), form->Preview().imgStopDis->Picture().cacheKey());
     EXPECT_EQ(form->imgCreate[0]->Picture().cacheKey(), form->imgCreate[1]->Picture().cacheKey());
 }
 
 TEST_F(StartStateTest, PreviewFrameTouchesAllFourEdgesAndSurvivesPageSwitches)
 {
-    const PixelSurface& box = *form->picPreview;
+    const PixelSurface& box = *form->Preview().picPreview;
     const ColorValue grey = Rgb(192, 192, 192);
     for (int x : {0, 300, 648}) {
         EXPECT_EQ(box.PixelAt(x, 0), grey) << x;
@@ -123,7 +124,7 @@ TEST_F(StartStateTest, PreviewFrameTouchesAllFourEdgesAndSurvivesPageSwitches)
     form->LabCap_Click(3);
     form->LabCap_Click(0);
     form->LabCap_Click(3);
-    const QImage shown = form->picPreview->grab().toImage();
+    const QImage shown = form->Preview().picPreview->grab().toImage();
     for (const QPoint& p : {QPoint(0, 0), QPoint(648, 0), QPoint(0, 320), QPoint(648, 320), QPoint(300, 320)})
         EXPECT_EQ(FromQColor(QColor(shown.pixel(p))), grey) << p.x() << "," << p.y();
     EXPECT_NE(FromQColor(QColor(shown.pixel(1, 1))), grey);

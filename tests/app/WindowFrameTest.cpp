@@ -262,8 +262,9 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
     std::vector<QWidget*> withHand(form->LabLinks.begin(), form->LabLinks.end());
     withHand.insert(withHand.end(), form->LabCap.begin(), form->LabCap.end());
     withHand.insert(withHand.end(),
-                    {form->imgCreate[0], form->Frames().imgcmdProp, form->imgcmdGo, form->imgcmdStop, form->cmdAddImg,
-                     form->cmdDelImg, form->cmdUpImg, form->cmdDownImg, form->cmdPreviewImg});
+                    {form->imgCreate[0], form->Frames().imgcmdProp, form->Preview().imgcmdGo,
+                     form->Preview().imgcmdStop, form->cmdAddImg, form->cmdDelImg, form->cmdUpImg, form->cmdDownImg,
+                     form->cmdPreviewImg});
     for (QWidget* w : withHand) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().pixmap().cacheKey(), hand.pixmap().cacheKey()) << w->objectName().toStdString();
@@ -324,11 +325,12 @@ TEST_F(CloseGuardTest, CloseDuringACreationRunStopsItCleansUpAndThenCloses)
 TEST_F(CloseGuardTest, CloseDuringAPreviewLoadEndsItAndThenCloses)
 {
     QStringList captions;
-    QObject::connect(form.get(), &FrmGif::LoopCaptionChanged, form.get(), [&](const QString& c) { captions << c; });
+    QObject::connect(&form->Preview(), &PreviewPage::LoopCaptionChanged, form.get(),
+                     [&](const QString& c) { captions << c; });
     CloseAtFirstPause();
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions, QStringList{QStringLiteral("Loading 0% ...")});
-    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
     EXPECT_TRUE(ClosesOnceReturned());
 }
 

@@ -35,9 +35,9 @@ TEST_F(WindowLookTest, CaptionsChangedAtRunTimeStaySizedToTheirText)
     ListViews::SetChecked(form->lstPic, 1);
     form->cmdDel_Click();
     ASSERT_EQ(form->LabTotal->text(), QStringLiteral("10"));
-    form->ShowPreviewFrame(1);
+    form->Preview().ShowPreviewFrame(1);
     form->ShowProgress(-1);
-    for (QLabel* label : {form->LabTotal, form->LabLoop, form->LabPercent})
+    for (QLabel* label : {form->LabTotal, form->Preview().LabLoop, form->LabPercent})
         EXPECT_TRUE(Slack(label) >= 0 && Slack(label) <= 8) << label->objectName().toStdString() << Slack(label);
     form->ShowProgress(100);
     EXPECT_LE(Slack(form->LabPercent), 8) << "shrinks again";

@@ -30,14 +30,19 @@ protected:
     QString Actions() const
     {
         QString out;
-        for (const QPushButton* b : {form->Frames().cmdProp, form->cmdGo, form->cmdStop, form->cmdCreateGIF})
+        for (const QPushButton* b :
+             {form->Frames().cmdProp, form->Preview().cmdGo, form->Preview().cmdStop, form->cmdCreateGIF})
             out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         auto shows = [](const ImageControl* b, const ImageControl* holder) {
             return b->Picture().cacheKey() == holder->Picture().cacheKey();
         };
-        out += shows(form->imgcmdGo, form->imgGoEn) && shows(form->imgcmdStop, form->imgStopEn)  ? QLatin1Char('+')
-            : shows(form->imgcmdGo, form->imgGoDis) && shows(form->imgcmdStop, form->imgStopDis) ? QLatin1Char('-')
-                                                                                                 : QLatin1Char('?');
+        out += shows(form->Preview().imgcmdGo, form->Preview().imgGoEn)
+                && shows(form->Preview().imgcmdStop, form->Preview().imgStopEn)
+            ? QLatin1Char('+')
+            : shows(form->Preview().imgcmdGo, form->Preview().imgGoDis)
+                && shows(form->Preview().imgcmdStop, form->Preview().imgStopDis)
+            ? QLatin1Char('-')
+            : QLatin1Char('?');
         return out;
     }
 };
@@ -103,14 +108,14 @@ TEST_F(AddingTest, CancelKeepsListsAndPreviewButStillRefreshes)
     Add(Texts({"a.png"}));
     form->LabTotal->setText(QStringLiteral("stale"));
     form->Settings().cboDim->addItem(QStringLiteral("9 x 9"));
-    form->tmPlay->start(60000);
+    form->Preview().tmPlay->start(60000);
     form->cmdAdd_Click(); // empty queue: cancel
     EXPECT_EQ(form->PictureCount(), 1);
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
     EXPECT_EQ(SizesList(), Texts({"8 x 6"}));
-    EXPECT_TRUE(form->tmPlay->isActive()); // stopped only once files are picked
+    EXPECT_TRUE(form->Preview().tmPlay->isActive()); // stopped only once files are picked
     Add(Texts({"a.png"}));
-    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
 }
 
 TEST_F(AddingTest, BatchShowsTheHourglassAndLetsEventsRunWithListsInStep)

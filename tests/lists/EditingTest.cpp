@@ -61,7 +61,7 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
     AddThree();
     Check(1);
     Check(3);
-    form->tmPlay->start(60000);
+    form->Preview().tmPlay->start(60000);
     QStringList seen; // both counts at each turn of the event loop
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
@@ -72,11 +72,12 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
     ticker.stop();
     seen.removeDuplicates();
     EXPECT_EQ(seen, Texts({"3/3", "2/2"})); // events ran before each removal, lists in step
-    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
     EXPECT_EQ(Names(), Texts({"B.png"}));
     EXPECT_EQ(Cells(form->Frames().lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
-    EXPECT_FALSE(form->cmdGo->isEnabled() || form->cmdStop->isEnabled() || form->cmdCreateGIF->isEnabled());
+    EXPECT_FALSE(form->Preview().cmdGo->isEnabled() || form->Preview().cmdStop->isEnabled()
+                 || form->cmdCreateGIF->isEnabled());
     EXPECT_TRUE(form->Frames().cmdProp->isEnabled());
     EXPECT_TRUE(messages.empty());
 
@@ -103,7 +104,7 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
 {
     AddThree();
     Check(2);
-    form->tmPlay->start(60000);
+    form->Preview().tmPlay->start(60000);
     form->LabTotal->setText(QStringLiteral("kept"));
     ListViews::Select(form->Frames().lstFrame, 3);
     const QString bar(7, QChar(0x2587));
@@ -118,7 +119,7 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     EXPECT_EQ(form->Doc().Rows().Frame(1)->color, Rgb(1, 2, 3));
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(9, 9, 9));
     EXPECT_EQ(Marks(), QStringLiteral(".x."));
-    EXPECT_TRUE(form->tmPlay->isActive());
+    EXPECT_TRUE(form->Preview().tmPlay->isActive());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("kept"));
     EXPECT_EQ(ListViews::Current(form->Frames().lstFrame), 3);
 

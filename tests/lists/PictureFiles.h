@@ -42,7 +42,8 @@ protected:
         };
         for (QIcon& icon : form->ImageList1)
             icon = QIcon(distinct());
-        for (ImageControl* holder : {form->imgGoEn, form->imgGoDis, form->imgStopEn, form->imgStopDis})
+        for (ImageControl* holder :
+             {form->Preview().imgGoEn, form->Preview().imgGoDis, form->Preview().imgStopEn, form->Preview().imgStopDis})
             holder->SetPicture(distinct());
     }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "lists/ListRows.h"
-#include "preview/ModFrame.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
 
@@ -23,10 +22,10 @@ protected:
     {
         FormFixture::SetUp();
         ASSERT_TRUE(dir.isValid());
-        QObject::connect(form.get(), &FrmGif::LoopCaptionChanged, form.get(),
+        QObject::connect(&form->Preview(), &PreviewPage::LoopCaptionChanged, form.get(),
                          [this](const QString& caption) { captions << caption; });
-        form->cmdGo->setEnabled(true);
-        form->cmdStop->setEnabled(true);
+        form->Preview().cmdGo->setEnabled(true);
+        form->Preview().cmdStop->setEnabled(true);
         SetOutput(800, 600);
     }
 
@@ -66,7 +65,7 @@ protected:
     // Runs an action once, from the event pump, when a caption first appears.
     void OnCaption(const QString& caption, std::function<void()> action)
     {
-        QObject::connect(form.get(), &FrmGif::LoopCaptionChanged, form.get(),
+        QObject::connect(&form->Preview(), &PreviewPage::LoopCaptionChanged, form.get(),
                          [this, caption, action, done = false](const QString& shown) mutable {
                              if (!done && shown == caption) {
                                  done = true;
@@ -79,20 +78,20 @@ protected:
     int Visible() const
     {
         int found = -1;
-        for (int i = 0; i < form->picPreview->ElementCount(); ++i)
-            if (form->picPreview->imgPreview(i).visible)
+        for (int i = 0; i < form->Preview().picPreview->ElementCount(); ++i)
+            if (form->Preview().picPreview->imgPreview(i).visible)
                 found = found == -1 ? i : -2;
         return found;
     }
     QColor PictureColor(int element) const
     {
-        const QImage& picture = form->picPreview->imgPreview(element).picture;
+        const QImage& picture = form->Preview().picPreview->imgPreview(element).picture;
         return picture.isNull() ? QColor() : QColor(picture.pixel(picture.width() / 2, picture.height() / 2));
     }
     bool Looks(const ImageControl* go, const ImageControl* stop) const
     {
-        return form->imgcmdGo->Picture().toImage() == go->Picture().toImage()
-            && form->imgcmdStop->Picture().toImage() == stop->Picture().toImage();
+        return form->Preview().imgcmdGo->Picture().toImage() == go->Picture().toImage()
+            && form->Preview().imgcmdStop->Picture().toImage() == stop->Picture().toImage();
     }
     static QString Playing(int loops, int ms, int frame)
     {

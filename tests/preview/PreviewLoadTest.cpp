@@ -38,27 +38,27 @@ TEST_F(PreviewLoadTest, ThreePicturesReportProgressAndPlayFromFrameOne)
 {
     AddPictures(3);
     SetPlayTime(1, QStringLiteral("750"));
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions,
               QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
                            QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
                            QStringLiteral("100% Loaded."), Playing(1, 750, 1)}));
-    EXPECT_FALSE(form->LabLoop->isHidden());
+    EXPECT_FALSE(form->Preview().LabLoop->isHidden());
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(form->picPreview->imgPreview(i).place, QRectF(124.5, 10.5, 400, 300)) << i;
+        EXPECT_EQ(form->Preview().picPreview->imgPreview(i).place, QRectF(124.5, 10.5, 400, 300)) << i;
         // Kept at the size it is shown, not at its own.
-        EXPECT_EQ(form->picPreview->imgPreview(i).picture.size(), QSize(400, 300)) << i;
+        EXPECT_EQ(form->Preview().picPreview->imgPreview(i).picture.size(), QSize(400, 300)) << i;
         EXPECT_EQ(PictureColor(i), ColorOf(i)) << i;
     }
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->tmPlay->isActive() && form->tmPlay->interval() == 750);
-    EXPECT_TRUE(ModFrame::PreviewLoops == 1 && ModFrame::PreviewFrame == 1);
+    EXPECT_TRUE(form->Preview().tmPlay->isActive() && form->Preview().tmPlay->interval() == 750);
+    EXPECT_TRUE(form->Preview().PreviewLoops() == 1 && form->Preview().PreviewFrame() == 1);
 
     // Drawn over the grey frame, covering its box from the half pixel on.
     SetOutput(300, 200);
-    form->imgcmdGo_Click();
-    EXPECT_EQ(form->picPreview->imgPreview(0).place, QRectF(174.5, 60.5, 300, 200));
-    const QImage shot = form->picPreview->grab().toImage();
+    form->Preview().imgcmdGo_Click();
+    EXPECT_EQ(form->Preview().picPreview->imgPreview(0).place, QRectF(174.5, 60.5, 300, 200));
+    const QImage shot = form->Preview().picPreview->grab().toImage();
     EXPECT_EQ(shot.pixelColor(0, 0), QColor(192, 192, 192));
     EXPECT_EQ(shot.pixelColor(176, 62), ColorOf(0));
     EXPECT_EQ(shot.pixelColor(473, 259), ColorOf(0));
@@ -69,8 +69,8 @@ TEST_F(PreviewLoadTest, ThreePicturesReportProgressAndPlayFromFrameOne)
 TEST_F(PreviewLoadTest, RefusedSizeShowsItsMessageAndAPlayingPreviewGoesOn)
 {
     AddPictures(2);
-    form->imgcmdGo_Click();
-    form->tmPlay_Timer();
+    form->Preview().imgcmdGo_Click();
+    form->Preview().tmPlay_Timer();
     const std::pair<const char*, const char*> sizes[] = {{"", "600"}, {"800", ""}, {"4", "600"}, {"2001", "600"}};
     const QString expected[] = {OutputSize::EmptyMessage(), OutputSize::EmptyMessage(), OutputSize::TooSmallMessage(),
                                 OutputSize::TooBigMessage()};
@@ -78,12 +78,12 @@ TEST_F(PreviewLoadTest, RefusedSizeShowsItsMessageAndAPlayingPreviewGoesOn)
         messages.clear();
         form->Settings().txtW->setText(QLatin1String(sizes[i].first));
         form->Settings().txtH->setText(QLatin1String(sizes[i].second));
-        form->cmdGo_Click();
+        form->Preview().cmdGo_Click();
         ASSERT_EQ(messages.size(), 1u) << i;
         EXPECT_EQ(messages[0].text, expected[i]);
         EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
     }
-    EXPECT_TRUE(form->tmPlay->isActive());
+    EXPECT_TRUE(form->Preview().tmPlay->isActive());
     EXPECT_EQ(Visible(), 1);
     EXPECT_EQ(captions.back(), Playing(1, 500, 2));
 }
@@ -91,23 +91,23 @@ TEST_F(PreviewLoadTest, RefusedSizeShowsItsMessageAndAPlayingPreviewGoesOn)
 TEST_F(PreviewLoadTest, FiveThenThreePicturesShowOnlyTheThree)
 {
     AddPictures(5);
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     for (int i = 0; i < 4; ++i)
-        form->tmPlay_Timer();
+        form->Preview().tmPlay_Timer();
     ASSERT_EQ(Visible(), 4);
-    form->imgcmdStop_Click();
+    form->Preview().imgcmdStop_Click();
     RemoveLastRows(2);
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     for (int tick = 0; tick < 8; ++tick) {
         EXPECT_TRUE(Visible() >= 0 && Visible() < 3) << "tick " << tick << " shows " << Visible();
-        form->tmPlay_Timer();
+        form->Preview().tmPlay_Timer();
     }
 }
 
 TEST_F(PreviewLoadTest, UnreadablePictureKeepsWhatItsElementHeld)
 {
     AddPictures(2);
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     QFile broken(dir.filePath(QStringLiteral("p1.png")));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
     broken.write("not a picture");
@@ -115,12 +115,12 @@ TEST_F(PreviewLoadTest, UnreadablePictureKeepsWhatItsElementHeld)
     Add(dir.filePath(QStringLiteral("missing.png")));
     SetOutput(1200, 403);
     captions.clear();
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(captions.back(), Playing(1, 500, 1));
-    EXPECT_EQ(form->picPreview->imgPreview(2).place, QRectF(24.5, 59.5, 600, 202));
+    EXPECT_EQ(form->Preview().picPreview->imgPreview(2).place, QRectF(24.5, 59.5, 600, 202));
     EXPECT_EQ(PictureColor(1), ColorOf(1));
-    EXPECT_TRUE(form->picPreview->imgPreview(2).picture.isNull());
+    EXPECT_TRUE(form->Preview().picPreview->imgPreview(2).picture.isNull());
 }
 
 TEST_F(PreviewLoadTest, StoredOrientationIsHonoured)
@@ -155,9 +155,9 @@ TEST_F(PreviewLoadTest, StoredOrientationIsHonoured)
     ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("bottom.tga")), PictureBytes::Tga(tga, true)));
     Add(dir.filePath(QStringLiteral("bottom.tga")));
     SetOutput(100, 200);
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     for (int element : {0, 1}) {
-        const QImage& upright = form->picPreview->imgPreview(element).picture;
+        const QImage& upright = form->Preview().picPreview->imgPreview(element).picture;
         ASSERT_EQ(upright.size(), QSize(100, 200));
         EXPECT_GT(upright.pixelColor(50, 20).red(), 200) << element;
         EXPECT_GT(upright.pixelColor(50, 180).blue(), 200) << element;
@@ -172,9 +172,9 @@ TEST_F(PreviewLoadTest, NoPathAroundTheSizeLimits)
     wide.fill(Qt::red);
     ASSERT_TRUE(wide.save(dir.filePath(QStringLiteral("wide.png"))));
     Add(dir.filePath(QStringLiteral("wide.png")));
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     EXPECT_EQ(PictureColor(0), ColorOf(0));
-    EXPECT_TRUE(form->picPreview->imgPreview(1).picture.isNull());
+    EXPECT_TRUE(form->Preview().picPreview->imgPreview(1).picture.isNull());
 }
 
 TEST(PreviewPrefetchTest, DroppedWorkIsNeverStarted)
@@ -221,8 +221,8 @@ TEST_F(PreviewLoadTest, PictureOnlyTheEngineReadsIsShownAndTheClipboardKept)
     Add(file.fileName());
     Add(file.fileName());
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
-    form->imgcmdGo_Click();
-    EXPECT_EQ(form->picPreview->imgPreview(1).picture.size(), QSize(400, 300));
+    form->Preview().imgcmdGo_Click();
+    EXPECT_EQ(form->Preview().picPreview->imgPreview(1).picture.size(), QSize(400, 300));
     EXPECT_EQ(PictureColor(1), QColor(Qt::red));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's text"));
     EXPECT_EQ(Visible(), 0);

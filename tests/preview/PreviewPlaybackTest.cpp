@@ -12,62 +12,62 @@ TEST_F(PreviewPlaybackTest, FramesKeepTheirOwnPlayTimesReadAfreshAndPassesAreCou
     AddPictures(3);
     SetPlayTime(2, QStringLiteral("1000"));
     SetPlayTime(3, QStringLiteral("250"));
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     const int expected[][3] = {{2, 1000, 1}, {3, 250, 1}, {1, 500, 2}, {2, 99999, 2}};
     for (const auto& [frame, ms, loops] : expected) {
         if (loops == 2 && frame == 2)
             SetPlayTime(2, QStringLiteral("99999"));
-        form->tmPlay_Timer();
-        EXPECT_EQ(ModFrame::PreviewFrame, frame);
-        EXPECT_EQ(ModFrame::PreviewLoops, loops);
-        EXPECT_EQ(form->tmPlay->interval(), ms);
-        EXPECT_EQ(form->LabLoop->text(), Playing(loops, ms, frame));
+        form->Preview().tmPlay_Timer();
+        EXPECT_EQ(form->Preview().PreviewFrame(), frame);
+        EXPECT_EQ(form->Preview().PreviewLoops(), loops);
+        EXPECT_EQ(form->Preview().tmPlay->interval(), ms);
+        EXPECT_EQ(form->Preview().LabLoop->text(), Playing(loops, ms, frame));
         EXPECT_EQ(Visible(), frame - 1);
     }
     EXPECT_EQ(captions[8], QStringLiteral("Loop Times: 2   Play Time: 500 MS    Frame: 1"));
-    form->tmPlay_Timer(); // frame 3
-    form->ShowPreviewFrame(0);
-    EXPECT_EQ(ModFrame::PreviewFrame, 1);
-    EXPECT_EQ(ModFrame::PreviewLoops, 2);
-    form->tmPlay_Timer();
-    form->tmPlay_Timer(); // frame 3
-    form->ShowPreviewFrame(9);
-    EXPECT_EQ(ModFrame::PreviewLoops, 3);
+    form->Preview().tmPlay_Timer(); // frame 3
+    form->Preview().ShowPreviewFrame(0);
+    EXPECT_EQ(form->Preview().PreviewFrame(), 1);
+    EXPECT_EQ(form->Preview().PreviewLoops(), 2);
+    form->Preview().tmPlay_Timer();
+    form->Preview().tmPlay_Timer(); // frame 3
+    form->Preview().ShowPreviewFrame(9);
+    EXPECT_EQ(form->Preview().PreviewLoops(), 3);
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->tmPlay->isActive());
+    EXPECT_TRUE(form->Preview().tmPlay->isActive());
 }
 
 TEST_F(PreviewPlaybackTest, GoAndStopButtonsSwapLooksAndStopKeepsTheFrame)
 {
-    ASSERT_NE(form->imgGoEn->Picture().toImage(), form->imgGoDis->Picture().toImage());
-    ASSERT_NE(form->imgStopEn->Picture().toImage(), form->imgStopDis->Picture().toImage());
+    ASSERT_NE(form->Preview().imgGoEn->Picture().toImage(), form->Preview().imgGoDis->Picture().toImage());
+    ASSERT_NE(form->Preview().imgStopEn->Picture().toImage(), form->Preview().imgStopDis->Picture().toImage());
     AddPictures(3);
     form->LabCap_Click(3);
-    QTest::mouseClick(form->imgcmdGo, Qt::LeftButton);
-    EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopEn));
-    form->tmPlay_Timer();
-    QTest::mouseClick(form->imgcmdStop, Qt::LeftButton);
-    EXPECT_TRUE(Looks(form->imgGoEn, form->imgStopDis));
-    EXPECT_FALSE(form->tmPlay->isActive());
-    form->cmdStop_Click();
+    QTest::mouseClick(form->Preview().imgcmdGo, Qt::LeftButton);
+    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopEn));
+    form->Preview().tmPlay_Timer();
+    QTest::mouseClick(form->Preview().imgcmdStop, Qt::LeftButton);
+    EXPECT_TRUE(Looks(form->Preview().imgGoEn, form->Preview().imgStopDis));
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    form->Preview().cmdStop_Click();
     EXPECT_EQ(Visible(), 1);
-    EXPECT_EQ(form->LabLoop->text(), Playing(1, 500, 2));
+    EXPECT_EQ(form->Preview().LabLoop->text(), Playing(1, 500, 2));
 
     // Go after a stop reloads and starts again at pass 1, frame 1.
-    form->tmPlay_Timer();
-    form->tmPlay_Timer();
-    ASSERT_EQ(ModFrame::PreviewLoops, 2);
+    form->Preview().tmPlay_Timer();
+    form->Preview().tmPlay_Timer();
+    ASSERT_EQ(form->Preview().PreviewLoops(), 2);
     Write(QStringLiteral("p0.png"), ColorOf(9));
-    QTest::mouseClick(form->imgcmdGo, Qt::LeftButton);
-    EXPECT_EQ(form->LabLoop->text(), Playing(1, 500, 1));
+    QTest::mouseClick(form->Preview().imgcmdGo, Qt::LeftButton);
+    EXPECT_EQ(form->Preview().LabLoop->text(), Playing(1, 500, 1));
     EXPECT_EQ(PictureColor(0), ColorOf(9));
     EXPECT_EQ(Visible(), 0);
 }
 
 TEST_F(PreviewPlaybackTest, EmptyListSaysNoFramesAndOnePictureDoesNothing)
 {
-    form->imgcmdGo_Click();
-    form->imgcmdStop_Click();
+    form->Preview().imgcmdGo_Click();
+    form->Preview().imgcmdStop_Click();
     ASSERT_EQ(messages.size(), 2u);
     for (const Messages::Message& m : messages) {
         EXPECT_EQ(m.text, QStringLiteral("No frames added!"));
@@ -75,14 +75,14 @@ TEST_F(PreviewPlaybackTest, EmptyListSaysNoFramesAndOnePictureDoesNothing)
     }
     messages.clear();
     AddPictures(1);
-    form->cmdGo->setEnabled(false);
-    form->imgcmdGo_Click();
-    form->imgcmdStop_Click();
+    form->Preview().cmdGo->setEnabled(false);
+    form->Preview().imgcmdGo_Click();
+    form->Preview().imgcmdStop_Click();
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(captions.empty());
-    EXPECT_TRUE(form->LabLoop->isHidden());
-    EXPECT_FALSE(form->tmPlay->isActive());
-    EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopDis));
+    EXPECT_TRUE(form->Preview().LabLoop->isHidden());
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopDis));
 }
 
 TEST_F(PreviewPlaybackTest, OddPlayTimesNeverStopThePlayback)
@@ -91,84 +91,85 @@ TEST_F(PreviewPlaybackTest, OddPlayTimesNeverStopThePlayback)
     SetPlayTime(1, QStringLiteral("abc"));
     SetPlayTime(2, QStringLiteral("-20"));
     int twoVisible = 0;
-    QObject::connect(form.get(), &FrmGif::LoopCaptionChanged, form.get(), [&] { twoVisible += Visible() == -2; });
-    form->imgcmdGo_Click();
+    QObject::connect(&form->Preview(), &PreviewPage::LoopCaptionChanged, form.get(),
+                     [&] { twoVisible += Visible() == -2; });
+    form->Preview().imgcmdGo_Click();
     // Not a whole number: shown like a frame of the default 500 ms.
-    EXPECT_EQ(form->tmPlay->interval(), 500);
-    EXPECT_EQ(form->LabLoop->text(), Playing(1, 500, 1));
-    form->tmPlay_Timer();
+    EXPECT_EQ(form->Preview().tmPlay->interval(), 500);
+    EXPECT_EQ(form->Preview().LabLoop->text(), Playing(1, 500, 1));
+    form->Preview().tmPlay_Timer();
     // A negative time moves on at once (the real timer may already have).
     EXPECT_TRUE(captions.contains(Playing(1, -20, 2)));
-    EXPECT_EQ(form->tmPlay->interval(), 0);
+    EXPECT_EQ(form->Preview().tmPlay->interval(), 0);
 
     // Frame 3 plays for 0 ms on the real timer; other work still gets its turn.
     SetPlayTime(1, QStringLiteral("0"));
     bool otherWorkRan = false;
     QTimer::singleShot(10, form.get(), [&] { otherWorkRan = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(otherWorkRan && ModFrame::PreviewLoops >= 4, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(otherWorkRan && form->Preview().PreviewLoops() >= 4, 10000);
     EXPECT_EQ(twoVisible, 0);
-    form->imgcmdStop_Click();
-    const int frame = ModFrame::PreviewFrame;
+    form->Preview().imgcmdStop_Click();
+    const int frame = form->Preview().PreviewFrame();
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
-    EXPECT_EQ(ModFrame::PreviewFrame, frame);
+    EXPECT_EQ(form->Preview().PreviewFrame(), frame);
 }
 
 TEST_F(PreviewPlaybackTest, GoDuringALoadTakesOverAndTheOlderLoadEnds)
 {
     AddPictures(3);
-    OnCaption(QStringLiteral("33% Loading ..."), [this] { form->imgcmdGo_Click(); });
-    form->imgcmdGo_Click();
+    OnCaption(QStringLiteral("33% Loading ..."), [this] { form->Preview().imgcmdGo_Click(); });
+    form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions,
               QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
                            QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
                            QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
                            QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->tmPlay->isActive());
-    EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopEn));
+    EXPECT_TRUE(form->Preview().tmPlay->isActive());
+    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopEn));
 }
 
 TEST_F(PreviewPlaybackTest, StopDuringALoadLetsItCompleteAndPlay)
 {
     AddPictures(3);
-    OnCaption(QStringLiteral("67% Loading ..."), [this] { form->imgcmdStop_Click(); });
-    form->imgcmdGo_Click();
+    OnCaption(QStringLiteral("67% Loading ..."), [this] { form->Preview().imgcmdStop_Click(); });
+    form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions,
               QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
                            QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
                            QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->tmPlay->isActive());
-    EXPECT_TRUE(Looks(form->imgGoDis, form->imgStopEn));
+    EXPECT_TRUE(form->Preview().tmPlay->isActive());
+    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopEn));
 }
 
 TEST_F(PreviewPlaybackTest, ClosingDuringALoadEndsItAndThenCloses)
 {
     AddPictures(3);
     OnCaption(QStringLiteral("33% Loading ..."), [this] { form->imgClose2_Click(); });
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions.back(), QStringLiteral("33% Loading ..."));
-    EXPECT_FALSE(form->tmPlay->isActive());
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 5000);
 }
 
 TEST_F(PreviewPlaybackTest, ListShrinkingDuringALoadEndsAtTheShorterList)
 {
     AddPictures(5);
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     for (int i = 0; i < 4; ++i)
-        form->tmPlay_Timer(); // element 4 on show
+        form->Preview().tmPlay_Timer(); // element 4 on show
     captions.clear();
     OnCaption(QStringLiteral("20% Loading ..."), [this] { RemoveLastRows(2); });
-    form->imgcmdGo_Click();
+    form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions,
               QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("20% Loading ..."),
                            QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
                            QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     for (int tick = 0; tick < 6; ++tick) {
         EXPECT_TRUE(Visible() >= 0 && Visible() < 3) << "tick " << tick << " shows " << Visible();
-        form->tmPlay_Timer();
+        form->Preview().tmPlay_Timer();
     }
 }
 
