@@ -5,6 +5,7 @@
 #include "app/ModTab.h"
 #include "lists/DocumentModel.h"
 #include "preview/PreviewPage.h"
+#include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 #include "common/Twips.h"
@@ -47,12 +48,10 @@ FrmGif::FrmGif(QWidget* parent)
     BuildTitleBar();
     BuildTabStrip();
     BuildAddPicturesPage(picTabs[0]);
-    BuildCreatePage(picTabs[4]);
     WireTabs();
     WireFrame();
     WireLists();
     WireFrameProperties();
-    WireCreate();
 
     Form_Load();
     // After start-up, which gives the step captions their texts.
@@ -129,6 +128,8 @@ void FrmGif::BuildTabStrip()
             page = frames_ = new FramesPage(*document_, picTab);
         else if (i == 3)
             page = preview_ = new PreviewPage(*document_, *settings_, *this, picTab);
+        else if (i == 4)
+            page = create_ = new CreatePage(*document_, *settings_, *this, wp, picTab);
         else
             page = new QWidget(picTab);
         page->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
@@ -173,6 +174,5 @@ void FrmGif::Form_Load()
     Settings().UpdateDimensionControls();
     // 10. Link colours and hand cursors.
     InitLinksAndCursors();
-    // 11.
-    CreateHot = false;
+    // 11. The create button starts without its highlight (CreatePage).
 }

@@ -6,7 +6,6 @@
 #include "app/ModTab.h"
 #include "common/Colors.h"
 #include "document/Document.h"
-#include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 
 #include <QIcon>
@@ -16,6 +15,7 @@
 #include <array>
 #include <optional>
 
+class CreatePage;
 class DocumentModel;
 class FramesPage;
 class PreviewPage;
@@ -99,6 +99,9 @@ public:
     // ---- Step 4 (preview/PreviewPage.cpp) ----
     PreviewPage& Preview() const { return *preview_; }
 
+    // ---- Step 5 (production/ui/CreatePage.cpp) ----
+    CreatePage& Create() const { return *create_; }
+
     // ---- Picture preview window (app/FrmGifPicturePreview.cpp) ----
     // Opens frmPreview for the selected picture row (the first when none is
     // selected); nothing happens with an empty list.
@@ -110,7 +113,6 @@ public:
     bool Dragging = false;
     ColorValue LinkNormalColor = 0;
     ColorValue LinkHoverColor = 0;
-    bool CreateHot = false;
 
     // ---- Title bar and links ----
     ImageControl* Image1 = nullptr;
@@ -147,20 +149,11 @@ public:
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
 
-    // ---- Step 5: Create GIF Now! ----
-    QLabel* Label10 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLineEdit* txtGIF = nullptr;
-    QPushButton* cmdOpen = nullptr;
-    std::array<ImageControl*, 4> imgCreate{};
-    QPushButton* cmdCreateGIF = nullptr;
-    PixelSurface* picPercent = nullptr;
-    QLabel* LabPercent = nullptr;
-
     // ---- Imaging components ----
+    // wp measures pictures as they are added and converts the frames of a
+    // creation run; wp2 takes part in no operation.
     ImageEngine wp;
     ImageEngine wp2;
-    GifAssembler PGIF;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -169,7 +162,6 @@ private:
     void BuildTitleBar();
     void BuildTabStrip();
     void BuildAddPicturesPage(QWidget* page);
-    void BuildCreatePage(QWidget* page);
     void WireTabs();
 
     void WireLists();
@@ -184,6 +176,7 @@ private:
     SettingsPage* settings_ = nullptr;
     FramesPage* frames_ = nullptr;
     PreviewPage* preview_ = nullptr;
+    CreatePage* create_ = nullptr;
 
     // ==== Window frame, pointer feedback and links (app/FrmGifFrame.cpp) ====
 public:
@@ -198,9 +191,7 @@ public:
     void imgClose2_Click();
     void LabLinks_MouseMove(int index);
     void LabLinks_Click(int index);
-    void imgCreate_MouseMove(int index);
     void picTabs_MouseMove(int index);
-    void SetCreateHighlight(bool on);
     void InitLinksAndCursors();
 
     // A long operation that lets pending events run holds a BusyScope while it
@@ -223,34 +214,12 @@ private:
     int busyDepth_ = 0; // open BusyScopes
     // ==== end of window frame section ====
 
-    // ---- Step 5: creating the GIF (production/ui/FrmGifCreate.cpp) ----
-public:
-    // The whole creation run; started through imgCreate_Click.
-    void cmdCreateGIF_Click();
-    void imgCreate_Click(int index);
-    // -1 starts a run (box shown and cleared), else 0..100.
-    void ShowProgress(double percent);
-    void cmdOpen_Click();
-    void txtGIF_Click();
-    bool CreationUnderway() const { return creating_; }
-    // Frames a run converts at once: 1 on the window's engine, 0 one per core.
-    int CreateThreads = 0;
-
-Q_SIGNALS:
-    // A run has returned to the idle state (finished, failed or stopped).
-    void CreationEnded();
-
-private:
-    void WireCreate();
-    bool creating_ = false;
-
     // ---- Keyboard (app/FrmGifKeyboard.cpp) ----
 public:
-    // Esc: a creation run stops as a closing window stops it (no file, the old
-    // output kept); a preview load is abandoned (PreviewPage::CancelLoad).
+    // Esc stops the creation run under way (CreatePage::CancelRun), else
+    // abandons a preview load (PreviewPage::CancelLoad).
     void Escape_Press();
 
 private:
     void WireKeyboard();
-    bool cancelRequested_ = false; // Esc during the current creation run
 };

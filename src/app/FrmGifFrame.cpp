@@ -9,6 +9,7 @@
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
 #include "preview/PreviewPage.h"
+#include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "common/Rounding.h"
 #include "common/Twips.h"
@@ -81,7 +82,6 @@ void FrmGif::WireFrame()
         connect(link, &ClickLabel::mouseMoved, this, [this, i] { LabLinks_MouseMove(i); });
         connect(link, &ClickLabel::clicked, this, [this, i] { LabLinks_Click(i); });
     }
-    connect(imgCreate[0], &ImageControl::mouseMoved, this, [this] { imgCreate_MouseMove(0); });
 }
 
 // ---- Mouse events of the window itself ----
@@ -161,7 +161,7 @@ void FrmGif::Form_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float x, fl
     }
 
     // 4.
-    SetCreateHighlight(false);
+    Create().SetCreateHighlight(false);
 }
 
 void FrmGif::Form_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, float x, float y)
@@ -207,21 +207,7 @@ void FrmGif::LabLinks_MouseMove(int index)
     SetBoldUnderline(link, true);
 }
 
-void FrmGif::imgCreate_MouseMove(int) { SetCreateHighlight(true); }
-
-void FrmGif::picTabs_MouseMove(int) { SetCreateHighlight(false); }
-
-void FrmGif::SetCreateHighlight(bool on)
-{
-    // The picture is copied only when the look changes.
-    if (on && !CreateHot) {
-        CreateHot = true;
-        imgCreate[0]->TakePictureOf(*imgCreate[2]);
-    } else if (!on && CreateHot) {
-        CreateHot = false;
-        imgCreate[0]->TakePictureOf(*imgCreate[1]);
-    }
-}
+void FrmGif::picTabs_MouseMove(int) { Create().SetCreateHighlight(false); }
 
 void FrmGif::InitLinksAndCursors()
 {
@@ -237,9 +223,9 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
-    for (QWidget* button :
-         std::initializer_list<QWidget*>{imgCreate[0], Frames().imgcmdProp, Preview().imgcmdGo, Preview().imgcmdStop,
-                                         cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg})
+    for (QWidget* button : std::initializer_list<QWidget*>{Create().imgCreate[0], Frames().imgcmdProp,
+                                                           Preview().imgcmdGo, Preview().imgcmdStop, cmdAddImg,
+                                                           cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg})
         button->setCursor(hand);
     ModLinks::PrepareHelpViewerCheck();
 }

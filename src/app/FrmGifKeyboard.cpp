@@ -6,6 +6,7 @@
 
 #include "app/KeyActivation.h"
 #include "preview/PreviewPage.h"
+#include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 
 #include <QLabel>
@@ -29,7 +30,7 @@ void FrmGif::WireKeyboard()
         {Frames().imgcmdProp, QT_TR_NOOP("Change the frame properties")},
         {Preview().imgcmdGo, QT_TR_NOOP("Go: play the preview")},
         {Preview().imgcmdStop, QT_TR_NOOP("Stop the preview")},
-        {imgCreate[0], QT_TR_NOOP("Create the GIF")},
+        {Create().imgCreate[0], QT_TR_NOOP("Create the GIF")},
     };
     for (const auto& [button, name] : buttons)
         keys->Attach(button, tr(name));
@@ -50,8 +51,8 @@ void FrmGif::WireKeyboard()
 
 void FrmGif::Escape_Press()
 {
-    if (creating_)
-        cancelRequested_ = true;
+    if (Create().CreationUnderway())
+        Create().CancelRun();
     else
         Preview().CancelLoad();
 }

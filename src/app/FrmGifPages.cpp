@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The controls of the five step pages at their design places (twips).
+// The controls of step 1 at their design places (twips); steps 2 to 5 are page
+// classes that build their own.
 #include "app/FrmGif.h"
 
 #include "app/Artwork.h"
@@ -55,43 +56,4 @@ void FrmGif::BuildAddPicturesPage(QWidget* page)
     FitCheckBox(chkAll);
 
     Shape1 = FrameShape(page, "Shape1");
-}
-
-void FrmGif::BuildCreatePage(QWidget* page)
-{
-    Label10 = Design::Label(page,
-                            tr("Enter a file name to save the created GIF. Click [Create Animated GIF "
-                               "Now!] to start creating your GIF."),
-                            300, 180, Arial9(), kInstructionColor);
-    Label7 = Design::Label(page, tr("Animated GIF file name:"), 420, 840, Arial9(), kInstructionColor);
-
-    txtGIF = new QLineEdit(page);
-    txtGIF->setObjectName(QStringLiteral("txtGIF"));
-    txtGIF->setReadOnly(true);
-    Design::Place(txtGIF, 420, 1140, 6795, 255);
-
-    cmdOpen = new QPushButton(QStringLiteral("..."), page);
-    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
-    cmdOpen->setFont(Design::Font(QStringLiteral("Arial"), 9.75, true));
-    Design::Place(cmdOpen, 7260, 1125, 495, 270);
-
-    const std::array<const char*, 4> looks = {"create-normal", "create-normal", "create-hot", "create-busy"};
-    for (std::size_t i = 0; i < imgCreate.size(); ++i) {
-        imgCreate[i] = PictureButton(page, nullptr, looks[i], 420, 1740, 4905, 690);
-        imgCreate[i]->setObjectName(QStringLiteral("imgCreate(%1)").arg(i));
-        imgCreate[i]->setVisible(i == 0);
-    }
-    imgCreate[0]->raise();
-
-    cmdCreateGIF = HiddenCommand(page, "cmdCreateGIF", tr("Create Animated GIF Now!"), 420, 1920, 2955, 315, false);
-    cmdCreateGIF->setEnabled(false);
-
-    picPercent = new PixelSurface(page);
-    picPercent->setObjectName(QStringLiteral("picPercent"));
-    picPercent->SetBackColor(Design::SystemWindowBackground());
-    Design::Place(picPercent, 5580, 1920, 4155, 315);
-    picPercent->Cls();
-    picPercent->hide();
-    LabPercent = Design::Label(picPercent, QStringLiteral("0%"), 2040, 60, Arial9(), Rgb(255, 0, 0));
-    LabPercent->setObjectName(QStringLiteral("LabPercent"));
 }

@@ -11,6 +11,7 @@
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 #include "preview/PreviewPage.h"
+#include "production/ui/CreatePage.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -201,6 +202,6 @@ void FrmGif::RefreshListControls()
 
     const bool canPlay = PictureCount() > 1;
     Preview().SetCommandsEnabled(canPlay);
-    cmdCreateGIF->setEnabled(canPlay);
+    Create().SetCommandsEnabled(canPlay);
     Frames().SetCommandsEnabled(PictureCount() > 0);
 }

@@ -234,13 +234,18 @@ void PreviewPage::StopPreview()
 
 void PreviewPage::cmdStop_Click() { StopPreview(); }
 
-void PreviewPage::imgcmdGo_Click()
+bool PreviewPage::PictureCommandAvailable()
 {
     if (FrameCount() == 0) {
         Messages::Info(window(), QCoreApplication::translate("FrmGif", "No frames added!"));
-        return;
+        return false;
     }
-    if (!cmdGo->isEnabled())
+    return cmdGo->isEnabled();
+}
+
+void PreviewPage::imgcmdGo_Click()
+{
+    if (!PictureCommandAvailable())
         return;
     // A load that a Stop or a later Go overtook leaves the looks to them.
     if (!LoadPreview())
@@ -251,11 +256,7 @@ void PreviewPage::imgcmdGo_Click()
 
 void PreviewPage::imgcmdStop_Click()
 {
-    if (FrameCount() == 0) {
-        Messages::Info(window(), QCoreApplication::translate("FrmGif", "No frames added!"));
-        return;
-    }
-    if (!cmdGo->isEnabled())
+    if (!PictureCommandAvailable())
         return;
     cmdStop_Click();
     imgcmdGo->TakePictureOf(*imgGoEn);

@@ -71,6 +71,8 @@ private:
     void SetLoopCaption(const QString& caption);
     void SetPlayInterval(qint32 playTime);
     qint32 FrameCount() const;
+    // The Go and Stop pictures without frames say so; greyed they do nothing.
+    bool PictureCommandAvailable();
 
     const DocumentModel& document_;
     const SettingsPage& settings_;

@@ -70,14 +70,14 @@ TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
     for (ClickLabel* link : form->LabLinks)
         EXPECT_TRUE(Contains(round, link)) << link->text().toStdString();
     EXPECT_TRUE(Contains(round, form->cmdAddImg));
-    EXPECT_FALSE(Contains(round, form->imgCreate[0])) << "a hidden page's button is not reached";
+    EXPECT_FALSE(Contains(round, form->Create().imgCreate[0])) << "a hidden page's button is not reached";
 
     // Space on a caption selects its step; its page's buttons join the round.
     form->LabCap[4]->setFocus(Qt::TabFocusReason);
     QTest::keyClick(form->LabCap[4], Qt::Key_Space);
     EXPECT_EQ(form->Tabs().CurrentTab, 4);
-    EXPECT_TRUE(Contains(TabRound(), form->imgCreate[0]));
-    EXPECT_FALSE(form->imgCreate[0]->accessibleName().isEmpty());
+    EXPECT_TRUE(Contains(TabRound(), form->Create().imgCreate[0]));
+    EXPECT_FALSE(form->Create().imgCreate[0]->accessibleName().isEmpty());
 }
 
 TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)

@@ -45,24 +45,25 @@ TEST_F(StartStateTest, OnlyStepOneIsVisible)
 
 TEST_F(StartStateTest, HiddenControlsAndTheirStates)
 {
-    for (QPushButton* b : {form->cmdAdd, form->cmdDel, form->cmdUp, form->cmdDown, form->cmdPreview,
-                           form->Frames().cmdProp, form->Preview().cmdGo, form->Preview().cmdStop, form->cmdCreateGIF})
+    for (QPushButton* b :
+         {form->cmdAdd, form->cmdDel, form->cmdUp, form->cmdDown, form->cmdPreview, form->Frames().cmdProp,
+          form->Preview().cmdGo, form->Preview().cmdStop, form->Create().cmdCreateGIF})
         EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
-    EXPECT_FALSE(form->cmdOpen->isHidden());
+    EXPECT_FALSE(form->Create().cmdOpen->isHidden());
     EXPECT_FALSE(form->Preview().cmdGo->isEnabled());
     EXPECT_FALSE(form->Preview().cmdStop->isEnabled());
-    EXPECT_FALSE(form->cmdCreateGIF->isEnabled());
+    EXPECT_FALSE(form->Create().cmdCreateGIF->isEnabled());
     EXPECT_TRUE(form->cmdAdd->isEnabled());
     EXPECT_EQ(form->cmdAdd->text(), QStringLiteral("&Add Pictures ..."));
-    EXPECT_EQ(form->cmdCreateGIF->text(), QStringLiteral("Create Animated GIF Now!"));
+    EXPECT_EQ(form->Create().cmdCreateGIF->text(), QStringLiteral("Create Animated GIF Now!"));
     EXPECT_TRUE(form->Preview().LabLoop->isHidden());
-    EXPECT_TRUE(form->picPercent->isHidden());
+    EXPECT_TRUE(form->Create().picPercent->isHidden());
     EXPECT_TRUE(form->imgMin2->isHidden());
     EXPECT_TRUE(form->imgClose2->isHidden());
     EXPECT_FALSE(form->Preview().tmPlay->isActive());
     for (int i = 1; i < 4; ++i)
-        EXPECT_TRUE(form->imgCreate[static_cast<std::size_t>(i)]->isHidden());
-    EXPECT_FALSE(form->CreateHot);
+        EXPECT_TRUE(form->Create().imgCreate[static_cast<std::size_t>(i)]->isHidden());
+    EXPECT_FALSE(form->Create().CreateHot);
     EXPECT_FALSE(form->Dragging);
 }
 
@@ -79,8 +80,8 @@ TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
     EXPECT_FALSE(form->Settings().chkCustom->isChecked());
     EXPECT_FALSE(form->Settings().chkTrans->isChecked());
     EXPECT_EQ(form->Settings().cboDim->count(), 0);
-    EXPECT_TRUE(form->txtGIF->text().isEmpty());
-    EXPECT_TRUE(form->txtGIF->isReadOnly());
+    EXPECT_TRUE(form->Create().txtGIF->text().isEmpty());
+    EXPECT_TRUE(form->Create().txtGIF->isReadOnly());
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
     EXPECT_EQ(ListViews::RowCount(form->lstPic), 0);
     EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 0);
@@ -104,7 +105,7 @@ TEST_F(StartStateTest, StartUpPlacesAndPictures)
     EXPECT_EQ(form->Preview().picPreview->size(), QSize(649, 321));
     EXPECT_EQ(form->Preview().imgcmdGo->Picture().cacheKey(), form->Preview().imgGoDis->Picture().cacheKey());
     EXPECT_EQ(form->Preview().imgcmdStop->Picture().cacheKey(), form->Preview().imgStopDis->Picture().cacheKey());
-    EXPECT_EQ(form->imgCreate[0]->Picture().cacheKey(), form->imgCreate[1]->Picture().cacheKey());
+    EXPECT_EQ(form->Create().imgCreate[0]->Picture().cacheKey(), form->Create().imgCreate[1]->Picture().cacheKey());
 }
 
 TEST_F(StartStateTest, PreviewFrameTouchesAllFourEdgesAndSurvivesPageSwitches)

@@ -117,7 +117,7 @@ TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
         form->Doc().Remove(1);
     form->cmdDel_Click();
     form->cmdAdd_Click();
-    form->cmdOpen_Click();
+    form->Create().cmdOpen_Click();
     form->Settings().picColor_Click();
     ASSERT_EQ(messages.size(), 1u);
     ASSERT_EQ(openRequests.size(), 1u);

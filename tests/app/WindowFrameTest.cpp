@@ -190,25 +190,25 @@ TEST_F(WindowFrameTest, LinksLightUpOncePerEntryAndOnlyTheBackgroundPutsThemBack
 TEST_F(WindowFrameTest, CreateButtonFollowsThePointer)
 {
     const QPoint pageBackground = PageBackground(4);
-    ImageControl* button = form->imgCreate[0];
-    const qint64 normal = form->imgCreate[1]->Picture().cacheKey();
-    const qint64 hot = form->imgCreate[2]->Picture().cacheKey();
+    ImageControl* button = form->Create().imgCreate[0];
+    const qint64 normal = form->Create().imgCreate[1]->Picture().cacheKey();
+    const qint64 hot = form->Create().imgCreate[2]->Picture().cacheKey();
     ASSERT_NE(normal, hot);
 
     MoveOnto(button);
-    EXPECT_TRUE(form->CreateHot);
+    EXPECT_TRUE(form->Create().CreateHot);
     EXPECT_EQ(button->Picture().cacheKey(), hot);
     // Other controls of the page keep the highlight, also a label that passes
     // its moves on to the page while a button is held on it.
-    MoveOnto(form->txtGIF);
-    MoveOnto(form->cmdOpen);
-    Press(CenterOf(form->Label7));
-    MoveTo(CenterOf(form->Label7) + QPoint(2, 0));
-    Release(CenterOf(form->Label7) + QPoint(2, 0));
+    MoveOnto(form->Create().txtGIF);
+    MoveOnto(form->Create().cmdOpen);
+    Press(CenterOf(form->Create().Label7));
+    MoveTo(CenterOf(form->Create().Label7) + QPoint(2, 0));
+    Release(CenterOf(form->Create().Label7) + QPoint(2, 0));
     EXPECT_EQ(button->Picture().cacheKey(), hot);
 
     MoveTo(pageBackground);
-    EXPECT_FALSE(form->CreateHot);
+    EXPECT_FALSE(form->Create().CreateHot);
     EXPECT_EQ(button->Picture().cacheKey(), normal);
     MoveOnto(button);
     MoveTo(kBackground); // the window's background too
@@ -216,23 +216,23 @@ TEST_F(WindowFrameTest, CreateButtonFollowsThePointer)
 
     // Every page's background, also while that page is not step 5.
     for (int i = 0; i < 4; ++i) {
-        form->SetCreateHighlight(true);
+        form->Create().SetCreateHighlight(true);
         MoveTo(PageBackground(i, i));
-        EXPECT_FALSE(form->CreateHot) << "page " << i;
+        EXPECT_FALSE(form->Create().CreateHot) << "page " << i;
     }
 }
 
 TEST_F(WindowFrameTest, CreatePictureIsCopiedOnlyWhenTheLookChanges)
 {
     const QPoint pageBackground = PageBackground(4);
-    ImageControl* button = form->imgCreate[0];
+    ImageControl* button = form->Create().imgCreate[0];
     MoveOnto(button);
     const qint64 hot = button->Picture().cacheKey();
 
     // A new highlighted picture is not taken while the button is already lit,
     QPixmap other(327, 46);
     other.fill(Qt::green);
-    form->imgCreate[2]->SetPicture(other);
+    form->Create().imgCreate[2]->SetPicture(other);
     MoveTo(CenterOf(button) + QPoint(3, 1));
     EXPECT_EQ(button->Picture().cacheKey(), hot);
     // nor a new normal picture while it is at rest.
@@ -240,7 +240,7 @@ TEST_F(WindowFrameTest, CreatePictureIsCopiedOnlyWhenTheLookChanges)
     const qint64 normal = button->Picture().cacheKey();
     QPixmap rest(327, 46);
     rest.fill(Qt::red);
-    form->imgCreate[1]->SetPicture(rest);
+    form->Create().imgCreate[1]->SetPicture(rest);
     MoveTo(pageBackground - QPoint(3, 0));
     MoveTo(kBackground);
     EXPECT_EQ(button->Picture().cacheKey(), normal);
@@ -262,7 +262,7 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
     std::vector<QWidget*> withHand(form->LabLinks.begin(), form->LabLinks.end());
     withHand.insert(withHand.end(), form->LabCap.begin(), form->LabCap.end());
     withHand.insert(withHand.end(),
-                    {form->imgCreate[0], form->Frames().imgcmdProp, form->Preview().imgcmdGo,
+                    {form->Create().imgCreate[0], form->Frames().imgcmdProp, form->Preview().imgcmdGo,
                      form->Preview().imgcmdStop, form->cmdAddImg, form->cmdDelImg, form->cmdUpImg, form->cmdDownImg,
                      form->cmdPreviewImg});
     for (QWidget* w : withHand) {
@@ -270,8 +270,8 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
         EXPECT_EQ(w->cursor().pixmap().cacheKey(), hand.pixmap().cacheKey()) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().hotSpot(), QPoint(12, 5)) << w->objectName().toStdString();
     }
-    const std::vector<QWidget*> withArrow{form->imgMin,  form->imgMin2, form->imgClose,  form->imgClose2,
-                                          form->cmdOpen, form->LTitle,  form->picTabs[0]};
+    const std::vector<QWidget*> withArrow{form->imgMin,           form->imgMin2, form->imgClose,  form->imgClose2,
+                                          form->Create().cmdOpen, form->LTitle,  form->picTabs[0]};
     for (QWidget* w : withArrow)
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor) << w->objectName().toStdString();
 }
@@ -293,7 +293,7 @@ protected:
         form->RefreshListControls();
         form->Settings().txtW->setText(QStringLiteral("16"));
         form->Settings().txtH->setText(QStringLiteral("12"));
-        form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
+        form->Create().txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // The user clicks the highlighted close symbol at the operation's first pause.
     void CloseAtFirstPause()
@@ -313,8 +313,8 @@ protected:
 TEST_F(CloseGuardTest, CloseDuringACreationRunStopsItCleansUpAndThenCloses)
 {
     CloseAtFirstPause();
-    form->cmdCreateGIF_Click();
-    EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
+    form->Create().cmdCreateGIF_Click();
+    EXPECT_FALSE(QFile::exists(form->Create().txtGIF->text()));
     QDirIterator frames(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"),
                         {QStringLiteral("__frame__*")}, QDir::Files, QDirIterator::Subdirectories);
     EXPECT_FALSE(frames.hasNext()) << "frame file left";
@@ -356,8 +356,8 @@ TEST_F(CloseGuardTest, IdleWindowClosesAtOnceAndLaterRunsAreNotStopped)
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->IsClosing());
     form->show();
-    form->cmdCreateGIF_Click();
-    EXPECT_TRUE(QFile::exists(form->txtGIF->text()));
+    form->Create().cmdCreateGIF_Click();
+    EXPECT_TRUE(QFile::exists(form->Create().txtGIF->text()));
     QCoreApplication::processEvents();
     EXPECT_TRUE(form->isVisible());
 }

@@ -36,11 +36,11 @@ TEST_F(WindowLookTest, CaptionsChangedAtRunTimeStaySizedToTheirText)
     form->cmdDel_Click();
     ASSERT_EQ(form->LabTotal->text(), QStringLiteral("10"));
     form->Preview().ShowPreviewFrame(1);
-    form->ShowProgress(-1);
-    for (QLabel* label : {form->LabTotal, form->Preview().LabLoop, form->LabPercent})
+    form->Create().ShowProgress(-1);
+    for (QLabel* label : {form->LabTotal, form->Preview().LabLoop, form->Create().LabPercent})
         EXPECT_TRUE(Slack(label) >= 0 && Slack(label) <= 8) << label->objectName().toStdString() << Slack(label);
-    form->ShowProgress(100);
-    EXPECT_LE(Slack(form->LabPercent), 8) << "shrinks again";
+    form->Create().ShowProgress(100);
+    EXPECT_LE(Slack(form->Create().LabPercent), 8) << "shrinks again";
 }
 
 TEST_F(WindowLookTest, CheckBoxesKeepTheirPlacesAndTheirIndicatorAndCaptionFitInside)
@@ -83,7 +83,8 @@ TEST_F(WindowLookTest, SystemWindowColoursAreTheDesktopsWindowColours)
               FromQColor(QApplication::palette().color(QPalette::Text)));
     for (QLineEdit* field : {form->Settings().txtMS, form->Settings().txtLoop})
         EXPECT_EQ(Role(field, QPalette::Base), window) << "enabled fields look enabled";
-    EXPECT_EQ(Role(form->cmdOpen, QPalette::Button), FromQColor(QApplication::palette().color(QPalette::Button)));
+    EXPECT_EQ(Role(form->Create().cmdOpen, QPalette::Button),
+              FromQColor(QApplication::palette().color(QPalette::Button)));
     EXPECT_EQ(Role(form->Settings().chkTrans, form->Settings().chkTrans->backgroundRole()), Rgb(255, 255, 255));
 }
 

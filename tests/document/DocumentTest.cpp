@@ -80,7 +80,7 @@ TEST(DocumentTest, RemoveKeepsChecksWithTheRowsBelow)
     EXPECT_EQ(document.Frame(0), nullptr);
 }
 
-TEST(DocumentTest, SizeListAndTotalPlayTime)
+TEST(DocumentTest, SizeListAndPlayTimes)
 {
     Document document = ThreePictures();
     EXPECT_EQ(document.SizeList(), (QList<QSize>{{8, 6}, {4, 4}}));
@@ -91,6 +91,11 @@ TEST(DocumentTest, SizeListAndTotalPlayTime)
     EXPECT_EQ(document.TotalPlayTime(), 2147483647LL + 500);
     document.SetPlayTime(2, PlayTime::FromText(QString()));
     EXPECT_FALSE(document.TotalPlayTime());
+    // A frame's own time; a text that is no number has none; out of range 500.
+    EXPECT_EQ(document.FramePlayTime(3), 300);
+    EXPECT_FALSE(document.FramePlayTime(2));
+    EXPECT_EQ(document.FramePlayTime(0), 500);
+    EXPECT_EQ(document.FramePlayTime(4), 500);
     EXPECT_EQ(Document().TotalPlayTime(), 0);
 }
 

@@ -31,7 +31,7 @@ protected:
     {
         QString out;
         for (const QPushButton* b :
-             {form->Frames().cmdProp, form->Preview().cmdGo, form->Preview().cmdStop, form->cmdCreateGIF})
+             {form->Frames().cmdProp, form->Preview().cmdGo, form->Preview().cmdStop, form->Create().cmdCreateGIF})
             out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         auto shows = [](const ImageControl* b, const ImageControl* holder) {
             return b->Picture().cacheKey() == holder->Picture().cacheKey();

@@ -77,7 +77,7 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
     EXPECT_EQ(Cells(form->Frames().lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
     EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
     EXPECT_FALSE(form->Preview().cmdGo->isEnabled() || form->Preview().cmdStop->isEnabled()
-                 || form->cmdCreateGIF->isEnabled());
+                 || form->Create().cmdCreateGIF->isEnabled());
     EXPECT_TRUE(form->Frames().cmdProp->isEnabled());
     EXPECT_TRUE(messages.empty());
 

@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "lists/DocumentModel.h"
 #include "preview/PreviewPage.h"
+#include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 

@@ -59,24 +59,25 @@ protected:
         AddPicture(QStringLiteral("b.png"), {w + 4, h + 2}, Qt::blue, QStringLiteral("135"));
         form->Settings().txtW->setText(QString::number(w));
         form->Settings().txtH->setText(QString::number(h));
-        form->txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
+        form->Create().txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // An output file from before the run.
     void WriteOldOutput(const QByteArray& bytes)
     {
-        QFile file(form->txtGIF->text());
+        QFile file(form->Create().txtGIF->text());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
     QByteArray Output() const
     {
-        QFile file(form->txtGIF->text());
+        QFile file(form->Create().txtGIF->text());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     bool Idle() const
     {
-        return !QApplication::overrideCursor() && form->cmdCreateGIF->isEnabled() && form->picPercent->isHidden()
-            && form->imgCreate[0]->Picture().cacheKey() == form->imgCreate[1]->Picture().cacheKey();
+        return !QApplication::overrideCursor() && form->Create().cmdCreateGIF->isEnabled()
+            && form->Create().picPercent->isHidden()
+            && form->Create().imgCreate[0]->Picture().cacheKey() == form->Create().imgCreate[1]->Picture().cacheKey();
     }
     // Run folders left in this test's own temporary folder.
     QStringList RunFolders() const
@@ -93,29 +94,29 @@ protected:
 TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
 {
     Prepare(8, 8);
-    form->txtGIF->setText(QString());
+    form->Create().txtGIF->setText(QString());
     form->Settings().txtW->setText(QString());
     form->Settings().txtH->setText(QString());
-    form->cmdCreateGIF_Click();
+    form->Create().cmdCreateGIF_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
     EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
 
     messages.clear();
-    form->txtGIF->setText(QStringLiteral("a.gi"));
+    form->Create().txtGIF->setText(QStringLiteral("a.gi"));
     form->Settings().txtW->setText(QStringLiteral("8"));
     form->Settings().txtH->setText(QStringLiteral("8"));
-    form->cmdCreateGIF_Click();
+    form->Create().cmdCreateGIF_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
 
     const std::pair<const char*, QString> sizes[] = {
         {"", OutputSize::EmptyMessage()}, {"4", OutputSize::TooSmallMessage()}, {"2001", OutputSize::TooBigMessage()}};
-    form->txtGIF->setText(QStringLiteral("a.gif"));
+    form->Create().txtGIF->setText(QStringLiteral("a.gif"));
     for (const auto& [width, message] : sizes) {
         messages.clear();
         form->Settings().txtW->setText(QLatin1String(width));
-        form->cmdCreateGIF_Click();
+        form->Create().cmdCreateGIF_Click();
         ASSERT_EQ(messages.size(), 1u) << width;
         EXPECT_EQ(messages[0].text, message);
         EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
@@ -124,9 +125,9 @@ TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.gif"))));
 
     messages.clear();
-    form->cmdCreateGIF->setEnabled(false);
+    form->Create().cmdCreateGIF->setEnabled(false);
     form->Settings().txtW->setText(QStringLiteral("8"));
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     EXPECT_TRUE(messages.empty()) << "a disabled button does nothing";
 }
 
@@ -136,10 +137,10 @@ TEST_F(CreateGifTest, FiveCharacterPathAndBothSizeLimitsAreAccepted)
     const std::pair<int, int> sizes[] = {{5, 2000}, {2000, 5}};
     for (const auto& [w, h] : sizes) {
         messages.clear();
-        form->txtGIF->setText(QStringLiteral("a.gif")); // relative: the working folder
+        form->Create().txtGIF->setText(QStringLiteral("a.gif")); // relative: the working folder
         form->Settings().txtW->setText(QString::number(w));
         form->Settings().txtH->setText(QString::number(h));
-        form->imgCreate_Click(0);
+        form->Create().imgCreate_Click(0);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, QStringLiteral("Animated File created successfully!\r\na.gif"));
         const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(dir.filePath(QStringLiteral("a.gif")));
@@ -153,34 +154,34 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     Prepare(16, 12);
     AddPicture(QStringLiteral("c.png"), {16, 12}, Qt::green, QStringLiteral("1000"));
     form->Settings().txtLoop->setText(QStringLiteral(" 12 "));
-    const QString out = form->txtGIF->text();
+    const QString out = form->Create().txtGIF->text();
 
     // Looks taken from inside the run, when it lets events through.
     bool busySeen = false;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, form.get(), [&] {
-        if (busySeen || !form->CreationUnderway())
+        if (busySeen || !form->Create().CreationUnderway())
             return;
         busySeen = true;
         const QCursor* cursor = QApplication::overrideCursor();
         EXPECT_TRUE(cursor && cursor->shape() == Qt::WaitCursor);
-        EXPECT_FALSE(form->cmdCreateGIF->isEnabled());
-        EXPECT_EQ(form->imgCreate[0]->Picture().cacheKey(), form->imgCreate[3]->Picture().cacheKey());
-        EXPECT_FALSE(form->picPercent->isHidden());
+        EXPECT_FALSE(form->Create().cmdCreateGIF->isEnabled());
+        EXPECT_EQ(form->Create().imgCreate[0]->Picture().cacheKey(), form->Create().imgCreate[3]->Picture().cacheKey());
+        EXPECT_FALSE(form->Create().picPercent->isHidden());
         // A second start while busy, even with the button enabled again by an
         // added picture, must not run a second time.
-        form->cmdCreateGIF->setEnabled(true);
-        form->imgCreate_Click(0);
+        form->Create().cmdCreateGIF->setEnabled(true);
+        form->Create().imgCreate_Click(0);
     });
     probe.start(0);
 
     Messages::SetShowHandler([&](const Messages::Message& m) {
         messages.push_back(m);
         EXPECT_FALSE(QApplication::overrideCursor()) << "pointer restored before the message";
-        EXPECT_FALSE(form->picPercent->isHidden());
-        EXPECT_EQ(form->LabPercent->text(), QStringLiteral("100%"));
+        EXPECT_FALSE(form->Create().picPercent->isHidden());
+        EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("100%"));
     });
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     probe.stop();
 
     EXPECT_TRUE(busySeen);
@@ -210,17 +211,17 @@ TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
     bool edited = false;
     QTimer editor;
     QObject::connect(&editor, &QTimer::timeout, form.get(), [&] {
-        if (edited || !form->CreationUnderway())
+        if (edited || !form->Create().CreationUnderway())
             return;
         edited = true;
         form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("990")));
         form->Doc().Remove(3);
     });
     editor.start(0);
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     editor.stop();
     ASSERT_TRUE(edited);
-    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(form->txtGIF->text());
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(form->Create().txtGIF->text());
     EXPECT_EQ(gif.delays, (QVector<int>{12, 14, 100})) << "the lists as they were at the start";
 }
 
@@ -228,13 +229,13 @@ TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)
 {
     Prepare(8, 8);
     AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
-    QFile existing(form->txtGIF->text());
+    QFile existing(form->Create().txtGIF->text());
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("old");
     existing.close();
     ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("b.png"))));
 
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("Frame 2")));
@@ -248,14 +249,14 @@ TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)
 TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
 {
     Prepare(8, 8);
-    const QString out = form->txtGIF->text();
+    const QString out = form->Create().txtGIF->text();
     QFile existing(out);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("old");
     existing.close();
     {
         FullDisk disk("out.gif");
-        form->imgCreate_Click(0);
+        form->Create().imgCreate_Click(0);
     }
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
@@ -270,8 +271,8 @@ TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
     messages.clear();
     const QString fifo = dir.filePath(QStringLiteral("pipe.gif"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-    form->txtGIF->setText(fifo);
-    form->imgCreate_Click(0);
+    form->Create().txtGIF->setText(fifo);
+    form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text,
               QStringLiteral("The GIF file \"%1\" cannot be written: it is not a regular file.").arg(fifo));
@@ -284,7 +285,7 @@ TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)
 {
     Prepare(8, 8);
     form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("1O0")));
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
     EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("Frame 2 has the play time \"1O0\"")));
@@ -292,11 +293,11 @@ TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)
     messages.clear();
     form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("100")));
     form->Settings().txtLoop->setText(QStringLiteral("-3"));
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("\"-3\"")));
     EXPECT_TRUE(Idle());
-    EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
+    EXPECT_FALSE(QFile::exists(form->Create().txtGIF->text()));
 }
 
 TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
@@ -306,19 +307,19 @@ TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
     int frames = 0;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, form.get(), [&] {
-        if (form->CreationUnderway() && ++frames == 1)
+        if (form->Create().CreationUnderway() && ++frames == 1)
             form->close();
     });
     closer.start(0);
     int ended = 0;
-    QObject::connect(form.get(), &FrmGif::CreationEnded, form.get(), [&] { ++ended; });
-    form->imgCreate_Click(0);
+    QObject::connect(&form->Create(), &CreatePage::CreationEnded, form.get(), [&] { ++ended; });
+    form->Create().imgCreate_Click(0);
     closer.stop();
     EXPECT_EQ(frames, 1) << "no frame after the close";
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(Idle());
-    EXPECT_FALSE(QFile::exists(form->txtGIF->text()));
+    EXPECT_FALSE(QFile::exists(form->Create().txtGIF->text()));
     EXPECT_TRUE(RunFolders().isEmpty());
     EXPECT_TRUE(form->isVisible()) << "the close waits for the run";
     for (QDeadlineTimer deadline(5000); form->isVisible() && !deadline.hasExpired();)
@@ -336,11 +337,11 @@ TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
     int frames = 0;
     QTimer presser;
     QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
-        if (form->CreationUnderway() && ++frames == 1)
+        if (form->Create().CreationUnderway() && ++frames == 1)
             QTest::keyClick(form.get(), Qt::Key_Escape);
     });
     presser.start(0);
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     presser.stop();
     EXPECT_EQ(frames, 1) << "no frame after Esc";
     EXPECT_TRUE(messages.empty());
@@ -350,28 +351,28 @@ TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
     EXPECT_TRUE(form->isVisible());
 
     // Esc belongs to that run only: the next one runs to its end.
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(testing_imaging::DecodeAnimation(form->txtGIF->text()).delays.size(), 3);
+    EXPECT_EQ(testing_imaging::DecodeAnimation(form->Create().txtGIF->text()).delays.size(), 3);
 }
 
 TEST_F(CreateGifTest, ProgressTextColourAndBar)
 {
-    PixelSurface* box = form->picPercent;
+    PixelSurface* box = form->Create().picPercent;
     const int w = box->ScaleWidth();
     const int h = box->ScaleHeight();
     ASSERT_EQ(QSize(w, h), QSize(277, 21));
     const ColorValue back = box->BackColor();
     // Centred to within half a pixel each way.
     auto centred = [&] {
-        EXPECT_LE(std::abs(2 * form->LabPercent->x() - (w - form->LabPercent->width())), 1);
-        EXPECT_LE(std::abs(2 * form->LabPercent->y() - (h - form->LabPercent->height())), 1);
+        EXPECT_LE(std::abs(2 * form->Create().LabPercent->x() - (w - form->Create().LabPercent->width())), 1);
+        EXPECT_LE(std::abs(2 * form->Create().LabPercent->y() - (h - form->Create().LabPercent->height())), 1);
     };
 
-    form->ShowProgress(-1);
+    form->Create().ShowProgress(-1);
     EXPECT_FALSE(box->isHidden()) << "shown (on its page)";
-    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("Start Creating..."));
-    EXPECT_EQ(Design::TextColor(form->LabPercent), kRed);
+    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("Start Creating..."));
+    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kRed);
     centred();
     EXPECT_EQ(box->PixelAt(0, 0), kFrameLine) << Hex(box->PixelAt(0, 0));
     EXPECT_EQ(box->PixelAt(w - 1, h - 1), kFrameLine);
@@ -379,29 +380,29 @@ TEST_F(CreateGifTest, ProgressTextColourAndBar)
     EXPECT_EQ(box->PixelAt(3, h - 3), kBar) << "1 percent of 274 reaches x = 3";
     EXPECT_EQ(box->PixelAt(4, 2), back) << Hex(box->PixelAt(4, 2));
 
-    form->ShowProgress(50);
-    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("50%"));
-    EXPECT_EQ(Design::TextColor(form->LabPercent), kRed);
+    form->Create().ShowProgress(50);
+    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("50%"));
+    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kRed);
     centred();
     EXPECT_EQ(box->PixelAt(137, 10), kBar);
     EXPECT_EQ(box->PixelAt(138, 10), back);
 
-    form->ShowProgress(200.0 / 3.0);
-    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("67%"));
-    EXPECT_EQ(Design::TextColor(form->LabPercent), kYellow);
-    form->ShowProgress(62.5);
-    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("62%")) << "half to even";
-    form->ShowProgress(60);
-    EXPECT_EQ(Design::TextColor(form->LabPercent), kYellow) << "stays yellow until the next start";
+    form->Create().ShowProgress(200.0 / 3.0);
+    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("67%"));
+    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kYellow);
+    form->Create().ShowProgress(62.5);
+    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("62%")) << "half to even";
+    form->Create().ShowProgress(60);
+    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kYellow) << "stays yellow until the next start";
 
-    form->ShowProgress(100);
-    EXPECT_EQ(form->LabPercent->text(), QStringLiteral("100%"));
+    form->Create().ShowProgress(100);
+    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("100%"));
     EXPECT_EQ(box->PixelAt(w - 3, h - 3), kBar);
     EXPECT_EQ(box->PixelAt(w - 2, 10), back);
     EXPECT_EQ(box->PixelAt(w - 1, 10), kFrameLine);
 
-    form->ShowProgress(-1);
-    EXPECT_EQ(Design::TextColor(form->LabPercent), kRed);
+    form->Create().ShowProgress(-1);
+    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kRed);
     EXPECT_EQ(box->PixelAt(137, 10), back) << "a new run clears the box";
     EXPECT_EQ(box->PixelAt(3, 10), kBar);
 }
@@ -412,8 +413,8 @@ public:
     explicit PaintProbe(FrmGif& form)
         : form_(form)
     {
-        form.LabPercent->installEventFilter(this);
-        form.imgCreate[0]->installEventFilter(this);
+        form.Create().LabPercent->installEventFilter(this);
+        form.Create().imgCreate[0]->installEventFilter(this);
     }
     QStringList painted;
 
@@ -421,8 +422,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint)
-            painted << (watched == form_.LabPercent ? form_.LabPercent->text()
-                                                    : QString::number(form_.imgCreate[0]->Picture().cacheKey()));
+            painted << (watched == form_.Create().LabPercent
+                            ? form_.Create().LabPercent->text()
+                            : QString::number(form_.Create().imgCreate[0]->Picture().cacheKey()));
         return false;
     }
 
@@ -436,11 +438,11 @@ TEST_F(CreateGifTest, StartStateIsPaintedBeforeTheFirstFrame)
     form->LabCap_Click(4);
     QCoreApplication::processEvents(); // the page as it was before the run
     PaintProbe probe(*form);
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     ASSERT_GE(probe.painted.size(), 2);
-    EXPECT_EQ(
-        QSet<QString>(probe.painted.begin(), probe.painted.begin() + 2),
-        QSet<QString>({QStringLiteral("Start Creating..."), QString::number(form->imgCreate[3]->Picture().cacheKey())}))
+    EXPECT_EQ(QSet<QString>(probe.painted.begin(), probe.painted.begin() + 2),
+              QSet<QString>({QStringLiteral("Start Creating..."),
+                             QString::number(form->Create().imgCreate[3]->Picture().cacheKey())}))
         << probe.painted.join(u',').toStdString();
 }
 
@@ -450,12 +452,13 @@ TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
     std::vector<std::pair<QString, ColorValue>> seen;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, form.get(), [&] {
-        const std::pair<QString, ColorValue> now{form->LabPercent->text(), Design::TextColor(form->LabPercent)};
-        if (form->CreationUnderway() && (seen.empty() || seen.back() != now))
+        const std::pair<QString, ColorValue> now{form->Create().LabPercent->text(),
+                                                 Design::TextColor(form->Create().LabPercent)};
+        if (form->Create().CreationUnderway() && (seen.empty() || seen.back() != now))
             seen.push_back(now);
     });
     probe.start(0);
-    form->imgCreate_Click(0);
+    form->Create().imgCreate_Click(0);
     probe.stop();
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], std::make_pair(QStringLiteral("50%"), kRed));
@@ -465,18 +468,18 @@ TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
 TEST_F(CreateGifTest, TheSaveDialogFillsTheFieldAndCancelKeepsIt)
 {
     saveAnswers.push_back(QStringLiteral("/pics/out")); // no extension added
-    QTest::mouseClick(form->txtGIF, Qt::LeftButton);
+    QTest::mouseClick(form->Create().txtGIF, Qt::LeftButton);
     ASSERT_EQ(saveRequests.size(), 1u);
-    EXPECT_EQ(form->txtGIF->text(), QStringLiteral("/pics/out"));
+    EXPECT_EQ(form->Create().txtGIF->text(), QStringLiteral("/pics/out"));
     const Dialogs::SaveRequest& r = saveRequests[0];
     EXPECT_EQ(r.title, QStringLiteral("Save as GIF file"));
     EXPECT_EQ(r.filter, QStringLiteral("Animated GIF Files(*.gif)|*.gif"));
     EXPECT_EQ(r.initialDir, QCoreApplication::applicationDirPath());
     EXPECT_TRUE(r.overwritePrompt);
 
-    QTest::mouseClick(form->cmdOpen, Qt::LeftButton); // empty queue: cancelled
+    QTest::mouseClick(form->Create().cmdOpen, Qt::LeftButton); // empty queue: cancelled
     EXPECT_EQ(saveRequests.size(), 2u);
-    EXPECT_EQ(form->txtGIF->text(), QStringLiteral("/pics/out"));
+    EXPECT_EQ(form->Create().txtGIF->text(), QStringLiteral("/pics/out"));
 }
 
 } // namespace

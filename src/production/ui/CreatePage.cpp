@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Step 5 of the main window: the creation run, its progress box and the choice
 // of the output file.
-#include "app/Controls.h"
+#include "production/ui/CreatePage.h"
+
+#include "app/BusyHost.h"
 #include "app/Dialogs.h"
-#include "app/FrmGif.h"
 #include "app/Messages.h"
+#include "app/PageControls.h"
 #include "common/Rounding.h"
+#include "imaging/ImageEngine.h"
 #include "lists/DocumentModel.h"
 #include "production/CreationCheck.h"
 #include "production/CreationRules.h"
@@ -60,17 +63,75 @@ private:
 
 } // namespace
 
-void FrmGif::WireCreate()
+CreatePage::CreatePage(const DocumentModel& document, SettingsPage& settings, BusyHost& host, ImageEngine& engine,
+                       QWidget* parent)
+    : QWidget(parent)
+    , document_(document)
+    , settings_(settings)
+    , host_(host)
+    , wp(engine)
 {
+    Build();
+    Wire();
+}
+
+void CreatePage::Build()
+{
+    QWidget* page = this;
+    Label10 = Design::Label(
+        page,
+        QCoreApplication::translate("FrmGif",
+                                    "Enter a file name to save the created GIF. Click [Create Animated GIF "
+                                    "Now!] to start creating your GIF."),
+        300, 180, PageControls::Arial9(), PageControls::kInstructionColor);
+    Label7 = Design::Label(page, QCoreApplication::translate("FrmGif", "Animated GIF file name:"), 420, 840,
+                           PageControls::Arial9(), PageControls::kInstructionColor);
+
+    txtGIF = new QLineEdit(page);
+    txtGIF->setObjectName(QStringLiteral("txtGIF"));
+    txtGIF->setReadOnly(true);
+    Design::Place(txtGIF, 420, 1140, 6795, 255);
+
+    cmdOpen = new QPushButton(QStringLiteral("..."), page);
+    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    cmdOpen->setFont(Design::Font(QStringLiteral("Arial"), 9.75, true));
+    Design::Place(cmdOpen, 7260, 1125, 495, 270);
+
+    const std::array<const char*, 4> looks = {"create-normal", "create-normal", "create-hot", "create-busy"};
+    for (std::size_t i = 0; i < imgCreate.size(); ++i) {
+        imgCreate[i] = PageControls::PictureButton(page, nullptr, looks[i], 420, 1740, 4905, 690);
+        imgCreate[i]->setObjectName(QStringLiteral("imgCreate(%1)").arg(i));
+        imgCreate[i]->setVisible(i == 0);
+    }
+    imgCreate[0]->raise();
+
+    cmdCreateGIF = PageControls::HiddenCommand(page, "cmdCreateGIF",
+                                               QCoreApplication::translate("FrmGif", "Create Animated GIF Now!"), 420,
+                                               1920, 2955, 315, false);
+    cmdCreateGIF->setEnabled(false);
+
+    picPercent = new PixelSurface(page);
+    picPercent->setObjectName(QStringLiteral("picPercent"));
+    picPercent->SetBackColor(Design::SystemWindowBackground());
+    Design::Place(picPercent, 5580, 1920, 4155, 315);
+    picPercent->Cls();
+    picPercent->hide();
+    LabPercent = Design::Label(picPercent, QStringLiteral("0%"), 2040, 60, PageControls::Arial9(), Rgb(255, 0, 0));
+    LabPercent->setObjectName(QStringLiteral("LabPercent"));
+}
+
+void CreatePage::Wire()
+{
+    connect(imgCreate[0], &ImageControl::mouseMoved, this, [this] { imgCreate_MouseMove(0); });
     connect(imgCreate[0], &ImageControl::clicked, this, [this] { imgCreate_Click(0); });
-    connect(cmdCreateGIF, &QPushButton::clicked, this, &FrmGif::cmdCreateGIF_Click);
-    connect(cmdOpen, &QPushButton::clicked, this, &FrmGif::cmdOpen_Click);
+    connect(cmdCreateGIF, &QPushButton::clicked, this, &CreatePage::cmdCreateGIF_Click);
+    connect(cmdOpen, &QPushButton::clicked, this, &CreatePage::cmdOpen_Click);
     new ClickFilter(txtGIF, [this] { txtGIF_Click(); });
 }
 
-void FrmGif::imgCreate_Click(int /*index*/) { cmdCreateGIF_Click(); }
+void CreatePage::imgCreate_Click(int /*index*/) { cmdCreateGIF_Click(); }
 
-void FrmGif::cmdCreateGIF_Click()
+void CreatePage::cmdCreateGIF_Click()
 {
     // 1. The disabled button is the busy flag. Adding pictures during a run
     //    enables it again, so a run under way also refuses a second start.
@@ -84,19 +145,20 @@ void FrmGif::cmdCreateGIF_Click()
     //    read again (and rewritten) once the frames are done.
     CreationRequest request;
     request.outputPath = txtGIF->text();
-    request.widthText = Settings().WidthText();
-    request.heightText = Settings().HeightText();
-    request.loopText = Settings().LoopText();
-    const int count = PictureCount();
+    request.widthText = settings_.WidthText();
+    request.heightText = settings_.HeightText();
+    request.loopText = settings_.LoopText();
+    const int count = document_.Rows().Count();
     request.frames.reserve(count);
     for (int i = 1; i <= count; ++i)
-        request.frames.push_back({PicturePath(i), FramePlayTime(i), Doc().Rows().Frame(i)->playTime.text});
+        request.frames.push_back({document_.Rows().PicturePath(i), document_.Rows().FramePlayTime(i),
+                                  document_.Rows().Frame(i)->playTime.text});
     CreationCheck check = CheckCreation(request);
     if (!check.Ok()) {
         if (check.refusal == CreationCheck::Refusal::NoFileName)
-            Messages::Info(this, check.message);
+            Messages::Info(window(), check.message);
         else
-            Messages::Error(this, check.message);
+            Messages::Error(window(), check.message);
         return;
     }
     const QString outputPath = request.outputPath;
@@ -104,7 +166,8 @@ void FrmGif::cmdCreateGIF_Click()
     // 5. The temporary folder, with a subfolder of this run's own.
     RunFolder folder(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
     if (!folder.IsValid()) {
-        Messages::Error(this, tr("The GIF cannot be created: %1.").arg(folder.Error()));
+        Messages::Error(window(),
+                        QCoreApplication::translate("FrmGif", "The GIF cannot be created: %1.").arg(folder.Error()));
         return;
     }
 
@@ -112,7 +175,7 @@ void FrmGif::cmdCreateGIF_Click()
     ShowProgress(-1);
 
     // 7. Busy state. Closing the window now waits for the run to stop.
-    BusyScope busy(*this);
+    const BusyHost::Scope busy(host_);
     creating_ = true;
     cancelRequested_ = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -150,15 +213,15 @@ void FrmGif::cmdCreateGIF_Click()
     CreationResult result = run.ConvertFrames([this](double percent) {
         ShowProgress(percent);
         QCoreApplication::processEvents();
-        return !IsClosing() && !cancelRequested_;
+        return !host_.IsClosing() && !cancelRequested_;
     });
 
     // 9.-13. The loop field is trimmed in place, then the frames are joined.
     if (result.Ok()) {
-        Settings().SetLoopText(Settings().LoopText().trimmed());
-        const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(Settings().LoopText());
+        settings_.SetLoopText(settings_.LoopText().trimmed());
+        const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(settings_.LoopText());
         result = loopCount ? run.Assemble(*loopCount)
-                           : CreationResult::Failure(CreationRules::LoopCountMessage(Settings().LoopText()));
+                           : CreationResult::Failure(CreationRules::LoopCountMessage(settings_.LoopText()));
     }
 
     if (!result.Ok()) {
@@ -167,7 +230,7 @@ void FrmGif::cmdCreateGIF_Click()
         const bool stopped = result.status == CreationResult::Status::Cancelled;
         leaveBusy();
         if (!stopped)
-            Messages::Error(this, result.message);
+            Messages::Error(window(), result.message);
         return;
     }
 
@@ -177,8 +240,8 @@ void FrmGif::cmdCreateGIF_Click()
     restorePointer();
 
     // 15. A window that is closing shows no message; the file is complete.
-    if (!IsClosing())
-        Messages::Info(this, CreationRules::SuccessMessage(outputPath));
+    if (!host_.IsClosing())
+        Messages::Info(window(), CreationRules::SuccessMessage(outputPath));
 
     // 16.
     run.RemoveFrameFiles();
@@ -187,11 +250,11 @@ void FrmGif::cmdCreateGIF_Click()
     leaveBusy();
 }
 
-void FrmGif::ShowProgress(double percent)
+void CreatePage::ShowProgress(double percent)
 {
     if (percent < 0) {
         Design::SetTextColor(LabPercent, kTextRed);
-        Design::SetCaption(LabPercent, tr("Start Creating..."));
+        Design::SetCaption(LabPercent, QCoreApplication::translate("FrmGif", "Start Creating..."));
         picPercent->show();
         picPercent->Cls();
         percent = 1;
@@ -210,16 +273,38 @@ void FrmGif::ShowProgress(double percent)
     picPercent->FillBox(2, 2, int(RoundHalfEven((width - 3) * shown / 100.0)), height - 3, kBarColor);
 }
 
-void FrmGif::cmdOpen_Click()
+void CreatePage::cmdOpen_Click()
 {
     Dialogs::SaveRequest request;
-    request.title = tr("Save as GIF file");
-    request.filter = tr("Animated GIF Files(*.gif)|*.gif");
+    request.title = QCoreApplication::translate("FrmGif", "Save as GIF file");
+    request.filter = QCoreApplication::translate("FrmGif", "Animated GIF Files(*.gif)|*.gif");
     request.initialDir = QCoreApplication::applicationDirPath();
     request.overwritePrompt = true;
     // No default extension: a name without ".gif" is used as typed.
-    if (const std::optional<QString> chosen = Dialogs::SaveFile(this, request))
+    if (const std::optional<QString> chosen = Dialogs::SaveFile(window(), request))
         txtGIF->setText(*chosen);
 }
 
-void FrmGif::txtGIF_Click() { cmdOpen_Click(); }
+void CreatePage::txtGIF_Click() { cmdOpen_Click(); }
+
+void CreatePage::imgCreate_MouseMove(int) { SetCreateHighlight(true); }
+
+void CreatePage::SetCreateHighlight(bool on)
+{
+    // The picture is copied only when the look changes.
+    if (on && !CreateHot) {
+        CreateHot = true;
+        imgCreate[0]->TakePictureOf(*imgCreate[2]);
+    } else if (!on && CreateHot) {
+        CreateHot = false;
+        imgCreate[0]->TakePictureOf(*imgCreate[1]);
+    }
+}
+
+void CreatePage::CancelRun()
+{
+    if (creating_)
+        cancelRequested_ = true;
+}
+
+void CreatePage::SetCommandsEnabled(bool enabled) { cmdCreateGIF->setEnabled(enabled); }
