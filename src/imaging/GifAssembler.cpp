@@ -5,11 +5,13 @@
 #include "imaging/ColorTables.h"
 #include "imaging/GifCodec.h"
 #include "imaging/LzwEncoder.h"
+#include "imaging/OrderedWorkers.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -116,10 +118,8 @@ struct Rect {
     }
 };
 
+// What one compressing thread reuses from frame to frame.
 struct Scratch {
-    std::vector<uint8_t> pixels; // the rectangle, every unchanged pixel transparent
-    std::vector<uint8_t> runs;   // ... unchanged pixels that continue a run keep their colour
-    std::vector<uint8_t> opaque; // ... unchanged pixels keep their colour
     std::vector<uint8_t> mapped;
     QByteArray code;
     imaging::LzwEncoder lzw;
@@ -128,6 +128,8 @@ struct Scratch {
 
 // Rectangles up to this many pixels are cheap to encode once more.
 constexpr size_t kSmallArea = 16384;
+// Frames from this many pixels are compressed on several threads.
+constexpr qint64 kParallelArea = 16384;
 
 // The smallest way found so far to write a frame's rectangle.
 struct Choice {
@@ -159,8 +161,8 @@ void TryKeepingFullTable(Scratch& work, Choice& best)
 // there and a free index can mean transparent, and in a local table holding
 // just the colours used when that could be smaller. Encoding stops as soon as
 // it cannot beat `best`.
-void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, const imaging::GlobalColorTable& global,
-           bool wantsTransparent, Scratch& work, Choice& best)
+void Offer(const std::vector<uint8_t>& own, int t, const std::array<uint32_t, 256>& palette,
+           const imaging::GlobalColorTable& global, bool wantsTransparent, Scratch& work, Choice& best)
 {
     std::array<bool, 256> used{};
     for (uint8_t v : own)
@@ -193,7 +195,7 @@ void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, cons
         if (!used[size_t(i)])
             continue;
         localMap[size_t(i)] = uint8_t(count);
-        local.palette[size_t(count)] = i == t ? 0u : (p.palette[size_t(i)] & 0xFFFFFFu);
+        local.palette[size_t(count)] = i == t ? 0u : (palette[size_t(i)] & 0xFFFFFFu);
         if (i == t)
             local.transparent = count;
         ++count;
@@ -213,7 +215,7 @@ void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, cons
     for (int i = 0; i < 256 && fits; ++i) {
         if (!used[size_t(i)] || i == t)
             continue;
-        const int g = global.Find(p.palette[size_t(i)] & 0xFFFFFFu);
+        const int g = global.Find(palette[size_t(i)] & 0xFFFFFFu);
         fits = g >= 0;
         globalMap[size_t(i)] = uint8_t(std::max(g, 0));
         taken[size_t(std::max(g, 0))] = true;
@@ -241,14 +243,32 @@ void Offer(const std::vector<uint8_t>& own, int t, const IndexedPicture& p, cons
         tryEncode(localMap, local.colorCount, qsizetype(3) << imaging::PaletteBits(local.colorCount), std::move(local));
 }
 
-// Writes frame `cur` over `canvas` (what a viewer shows before it) and
+// One frame as it goes into the file: worked out in list order, since it
+// needs the screen the frames before leave; compressed on any thread; written
+// in list order.
+struct FrameJob {
+    Rect r;
+    int disposal = 1;
+    int delay = 0;
+    int t = -1; // the index meaning transparent, -1 for none
+    std::array<uint32_t, 256> palette{};
+    int ownTransparent = -1; // the frame's own transparent index
+    bool blank = false;      // nothing changes
+    bool runsDiffer = false;
+    bool opaqueDiffers = false;
+    std::vector<uint8_t> pixels; // the rectangle, every unchanged pixel transparent
+    std::vector<uint8_t> runs;   // ... unchanged pixels that continue a run keep their colour
+    std::vector<uint8_t> opaque; // ... unchanged pixels keep their colour
+    Choice best;
+};
+
+// Works out frame `cur` over `canvas` (what a viewer shows before it) and
 // advances `canvas` to what the viewer holds after the frame's disposal.
 // The frame shows exactly cur's pixels: unchanged pixels may become
 // transparent inside the changed rectangle; when `next` makes pixels
 // transparent that `cur` shows, `cur` is disposed to background over a
 // rectangle covering them.
-bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, int delay,
-                 const imaging::GlobalColorTable& global, Scratch& work, QString* error)
+void PrepareFrame(Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, int delay, FrameJob& job)
 {
     const IndexedPicture& p = cur.picture;
     const int w = p.width;
@@ -276,21 +296,18 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
             r.Add(last, y);
         }
     }
-    const int disposal = clears ? 2 : 1;
-
-    imaging::GifWriter::Frame out;
-    out.delay = delay;
-    out.disposal = disposal;
-    out.graphicControl = true;
-    Choice best;
+    job.disposal = clears ? 2 : 1;
+    job.delay = delay;
+    job.palette = p.palette;
+    job.ownTransparent = p.transparent;
     if (r.Empty()) {
         // Nothing changes: the frame still exists with its own delay, as one
         // transparent pixel.
-        r = Rect{0, 0, 0, 0};
-        work.pixels.assign(1, 0);
-        IndexedPicture blank;
-        Offer(work.pixels, 0, blank, global, true, work, best);
+        job.blank = true;
+        job.r = Rect{0, 0, 0, 0};
+        job.pixels.assign(1, 0);
     } else {
+        job.r = r;
         const int rw = r.x1 - r.x0 + 1;
         const int rh = r.y1 - r.y0 + 1;
         // The transparent index: the frame's own, else one no changed pixel uses.
@@ -307,21 +324,22 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
                 if (!used[size_t(i)])
                     t = i;
         }
+        job.t = t;
         // Three forms that show the same: every unchanged pixel transparent;
         // unchanged pixels that continue a run of their own colour kept (long
         // runs compress better); every unchanged pixel kept (no transparent
         // entry, and a stream as plain as the picture). The smallest is written.
         const size_t area = size_t(rw) * size_t(rh);
-        work.pixels.resize(area);
-        work.runs.resize(area);
-        work.opaque.resize(area);
+        job.pixels.resize(area);
+        job.runs.resize(area);
+        job.opaque.resize(area);
         bool runsDiffer = false;
         bool opaqueDiffers = false;
         for (int y = r.y0; y <= r.y1; ++y) {
             const size_t row = size_t(y) * size_t(w);
-            uint8_t* dst = &work.pixels[size_t(y - r.y0) * size_t(rw)];
-            uint8_t* alt = &work.runs[size_t(y - r.y0) * size_t(rw)];
-            uint8_t* keep = &work.opaque[size_t(y - r.y0) * size_t(rw)];
+            uint8_t* dst = &job.pixels[size_t(y - r.y0) * size_t(rw)];
+            uint8_t* alt = &job.runs[size_t(y - r.y0) * size_t(rw)];
+            uint8_t* keep = &job.opaque[size_t(y - r.y0) * size_t(rw)];
             int last = -1;
             for (int x = r.x0; x <= r.x1; ++x) {
                 const uint32_t c = cur.colors[row + x];
@@ -341,43 +359,72 @@ bool EncodeFrame(imaging::GifWriter& writer, Frame& cur, const Frame* next, std:
                 last = a;
             }
         }
-        // Some decoders (Qt's among them) clear a disposed frame to
-        // transparent only when it has a transparent colour of its own.
-        const bool wantsTransparent = disposal == 2;
-        Offer(work.pixels, t, p, global, wantsTransparent, work, best);
-        if (runsDiffer)
-            Offer(work.runs, t, p, global, wantsTransparent, work, best);
-        // The form without transparency costs a whole encoding: tried on small
-        // rectangles, and where the transparent entry made the table grow.
-        const bool grew = best.local && best.transparent >= 0
-            && imaging::PaletteBits(best.colorCount) > imaging::PaletteBits(std::max(best.colorCount - 1, 2));
-        if (opaqueDiffers && (area <= kSmallArea || grew))
-            Offer(work.opaque, p.transparent, p, global, wantsTransparent, work, best);
-    }
-    if (best.cost < 0) {
-        *error = QCoreApplication::translate("GifAssembler", "a frame could not be compressed");
-        return false;
-    }
-    TryKeepingFullTable(work, best);
-    out.left = r.x0;
-    out.top = r.y0;
-    out.width = r.x1 - r.x0 + 1;
-    out.height = r.y1 - r.y0 + 1;
-    out.palette = best.local ? best.palette.data() : global.colors.data();
-    out.colorCount = best.colorCount;
-    out.transparent = best.transparent;
-    if (!writer.AddCompressedFrame(out, best.code, best.local)) {
-        *error = writer.Error();
-        return false;
+        job.runsDiffer = runsDiffer;
+        job.opaqueDiffers = opaqueDiffers;
     }
 
     // The viewer now shows cur (with lossy codes, each pixel within the bound
     // of cur's colour, which is what the next frame is compared with: a pixel
     // that keeps its colour stays within the bound); then the disposal applies.
     canvas.swap(cur.colors);
-    if (disposal == 2) {
+    if (job.disposal == 2 && !r.Empty()) {
         for (int y = r.y0; y <= r.y1; ++y)
             std::fill_n(&canvas[size_t(y) * size_t(w) + size_t(r.x0)], r.x1 - r.x0 + 1, 0u);
+    }
+}
+
+// Finds the smallest way to write a prepared frame; on any thread.
+void CompressFrame(FrameJob& job, const imaging::GlobalColorTable& global, Scratch& work)
+{
+    Choice& best = job.best;
+    if (job.blank) {
+        job.palette.fill(0);
+        Offer(job.pixels, 0, job.palette, global, true, work, best);
+    } else {
+        // Some decoders (Qt's among them) clear a disposed frame to
+        // transparent only when it has a transparent colour of its own.
+        const bool wantsTransparent = job.disposal == 2;
+        Offer(job.pixels, job.t, job.palette, global, wantsTransparent, work, best);
+        if (job.runsDiffer)
+            Offer(job.runs, job.t, job.palette, global, wantsTransparent, work, best);
+        // The form without transparency costs a whole encoding: tried on small
+        // rectangles, and where the transparent entry made the table grow.
+        const bool grew = best.local && best.transparent >= 0
+            && imaging::PaletteBits(best.colorCount) > imaging::PaletteBits(std::max(best.colorCount - 1, 2));
+        if (job.opaqueDiffers && (job.pixels.size() <= kSmallArea || grew))
+            Offer(job.opaque, job.ownTransparent, job.palette, global, wantsTransparent, work, best);
+    }
+    if (best.cost >= 0)
+        TryKeepingFullTable(work, best);
+    // Only the code stream is needed from here on.
+    job.pixels = {};
+    job.runs = {};
+    job.opaque = {};
+    best.pixels = {};
+}
+
+bool WriteFrame(imaging::GifWriter& writer, const FrameJob& job, const imaging::GlobalColorTable& global,
+                QString* error)
+{
+    const Choice& best = job.best;
+    if (best.cost < 0) {
+        *error = QCoreApplication::translate("GifAssembler", "a frame could not be compressed");
+        return false;
+    }
+    imaging::GifWriter::Frame out;
+    out.delay = job.delay;
+    out.disposal = job.disposal;
+    out.graphicControl = true;
+    out.left = job.r.x0;
+    out.top = job.r.y0;
+    out.width = job.r.x1 - job.r.x0 + 1;
+    out.height = job.r.y1 - job.r.y0 + 1;
+    out.palette = best.local ? best.palette.data() : global.colors.data();
+    out.colorCount = best.colorCount;
+    out.transparent = best.transparent;
+    if (!writer.AddCompressedFrame(out, best.code, best.local)) {
+        *error = writer.Error();
+        return false;
     }
     return true;
 }
@@ -401,6 +448,8 @@ void GifAssembler::Version(const QString& /*version*/)
 }
 
 void GifAssembler::LzwError(int bound) { lzwError_ = std::max(bound, 0); }
+
+void GifAssembler::Threads(int count) { threads_ = std::max(count, 0); }
 
 bool GifAssembler::AddFrame(const QString& path)
 {
@@ -475,29 +524,44 @@ bool GifAssembler::SaveAnimation(const QString& path)
         return false;
     }
     std::vector<uint32_t> canvas(size_t(width) * size_t(height), 0u);
-    Scratch scratch;
-    scratch.lzwError = lzwError_;
+    // Frames are worked out in order on this thread and compressed on others,
+    // a few at a time; small frames are not worth the hand-over.
     const int n = int(frames_.size());
-    for (int i = 0; i < n; ++i) {
-        const bool hasNext = i + 1 < n;
-        if (hasNext && !LoadFrame(frames_[i + 1], i + 2, width, height, &next, &reason)) {
-            lastError_ = QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), reason);
-            file.cancelWriting();
-            return false;
-        }
-        if (!EncodeFrame(writer, cur, hasNext ? &next : nullptr, canvas, delays_[i], global, scratch, &reason)) {
-            lastError_ = QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), reason);
-            file.cancelWriting();
-            return false;
-        }
-        std::swap(cur, next);
-    }
-    if (!writer.End()) {
-        lastError_ =
-            QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), writer.Error());
+    int threads = threads_ > 0 ? threads_ : std::max(1, QThread::idealThreadCount());
+    if (qint64(width) * height < kParallelArea || n < 2)
+        threads = 1;
+    std::vector<Scratch> scratch(static_cast<size_t>(threads));
+    for (Scratch& work : scratch)
+        work.lzwError = lzwError_;
+    imaging::OrderedWorkers<FrameJob> workers(threads > 1 ? threads : 0, [&](FrameJob& job, int thread) {
+        CompressFrame(job, global, scratch[size_t(thread)]);
+    });
+    const int inFlight = 2 * threads;
+    auto fail = [&](const QString& text) {
+        lastError_ = text;
         file.cancelWriting();
         return false;
+    };
+    auto writeOldest = [&] {
+        const std::unique_ptr<FrameJob> job = workers.Pop();
+        return WriteFrame(writer, *job, global, &reason);
+    };
+    for (int i = 0; i < n; ++i) {
+        const bool hasNext = i + 1 < n;
+        if (hasNext && !LoadFrame(frames_[i + 1], i + 2, width, height, &next, &reason))
+            return fail(QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), reason));
+        auto job = std::make_unique<FrameJob>();
+        PrepareFrame(cur, hasNext ? &next : nullptr, canvas, delays_[i], *job);
+        workers.Push(std::move(job));
+        while (workers.Waiting() > (hasNext ? inFlight : 0))
+            if (!writeOldest())
+                return fail(
+                    QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), reason));
+        std::swap(cur, next);
     }
+    if (!writer.End())
+        return fail(
+            QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), writer.Error()));
     if (!file.commit()) {
         lastError_ =
             QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), file.errorString());

@@ -22,6 +22,9 @@ public:
     // over R, G and B) from their own where that shortens the LZW codes; 0,
     // the default, writes every frame exactly.
     void LzwError(int bound);
+    // Threads that compress frames while SaveAnimation writes: 0, the
+    // default, one per core; 1 only the caller's.
+    void Threads(int count);
     // The file becomes the next frame.
     bool AddFrame(const QString& path);
     // Delay of frame `index` (from 0) in hundredths of a second.
@@ -36,5 +39,6 @@ private:
     QVector<int> delays_;
     int loopCount_ = 0;
     int lzwError_ = 0;
+    int threads_ = 0;
     QString lastError_;
 };

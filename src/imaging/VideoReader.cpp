@@ -4,206 +4,78 @@
 #include "common/FileNames.h"
 #include "imaging/ImagingLimits.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
-}
-
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+
+#include <mutex>
 
 namespace imaging {
 namespace {
 
-QString AvError(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return QString::fromLocal8Bit(text);
-}
+struct Module {
+    OpenVideoDecoderFunction open = nullptr;
+    QString error;
+};
 
-qint64 FrameLength(const AVFrame* frame)
+// Beside the program in a build, in the library folder when installed.
+const Module& LoadModule()
 {
-#if LIBAVUTIL_VERSION_INT >= AV_VERSION_INT(57, 30, 100)
-    return frame->duration;
-#else
-    return frame->pkt_duration;
-#endif
+    static Module module;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const QString program = QCoreApplication::applicationDirPath();
+        const QStringList places = {
+            program,
+            QDir::cleanPath(program + QStringLiteral("/" FLIPREEL_MODULES_FROM_PROGRAM)),
+        };
+        for (const QString& place : places) {
+            QLibrary library(place + QStringLiteral("/libflipreel-video"));
+            // Kept loaded for the rest of the process: decoders may outlive any one reader.
+            library.setLoadHints(QLibrary::PreventUnloadHint);
+            if (!library.load()) {
+                if (module.error.isEmpty())
+                    module.error = library.errorString();
+                continue;
+            }
+            module.open = reinterpret_cast<OpenVideoDecoderFunction>(library.resolve(FLIPREEL_OPEN_VIDEO_DECODER));
+            if (module.open)
+                return;
+            module.error = library.errorString();
+        }
+    });
+    return module;
 }
 
 } // namespace
 
-struct VideoReader::State {
-    AVFormatContext* format = nullptr;
-    AVCodecContext* codec = nullptr;
-    SwsContext* scaler = nullptr;
-    AVPacket* packet = nullptr;
-    AVFrame* frame = nullptr;
-    int stream = -1;
-    AVRational timeBase{0, 1};
-    qint64 firstPts = AV_NOPTS_VALUE;
-    qint64 lastPts = AV_NOPTS_VALUE;
-    bool draining = false;
-    bool finished = false;
-    QString error;
-
-    ~State()
-    {
-        sws_freeContext(scaler);
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        avcodec_free_context(&codec);
-        avformat_close_input(&format);
-    }
-
-    qint64 ToMs(qint64 ticks) const { return av_rescale_q(ticks, timeBase, AVRational{1, 1000}); }
-
-    // Feeds packets until the decoder gives a picture; false at the end or on an error.
-    bool Receive()
-    {
-        for (;;) {
-            const int got = avcodec_receive_frame(codec, frame);
-            if (got == 0)
-                return true;
-            if (got == AVERROR_EOF)
-                return false;
-            if (got != AVERROR(EAGAIN)) {
-                error = QCoreApplication::translate("VideoReader", "cannot decode the video: %1").arg(AvError(got));
-                return false;
-            }
-            if (draining)
-                return false;
-            const int read = av_read_frame(format, packet);
-            if (read < 0) {
-                // The end of the file, reached early or not: what is buffered still comes out.
-                if (read != AVERROR_EOF)
-                    error = QCoreApplication::translate("VideoReader", "cannot read the video: %1").arg(AvError(read));
-                draining = true;
-                avcodec_send_packet(codec, nullptr);
-                continue;
-            }
-            if (packet->stream_index == stream) {
-                const int sent = avcodec_send_packet(codec, packet);
-                // A damaged packet is dropped; decoding goes on with the next one.
-                if (sent < 0 && sent != AVERROR(EAGAIN) && sent != AVERROR_INVALIDDATA)
-                    error =
-                        QCoreApplication::translate("VideoReader", "cannot decode the video: %1").arg(AvError(sent));
-            }
-            av_packet_unref(packet);
-        }
-    }
-};
-
 VideoReader::VideoReader(const QString& path)
-    : state_(std::make_unique<State>())
 {
-    State& s = *state_;
-    av_log_set_level(AV_LOG_QUIET);
     const QByteArray bytes = FileNames::ToBytes(path);
     // Only a regular file: a FIFO would block the open for good.
     struct stat info { };
     if (::stat(bytes.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        s.error = QCoreApplication::translate("VideoReader", "not a regular file");
+        error_ = QCoreApplication::translate("VideoReader", "not a regular file");
         return;
     }
-    // "file:" keeps a name such as "http:x" or "concat:a|b" a plain file name.
-    const QByteArray name = "file:" + bytes;
-    int code = avformat_open_input(&s.format, name.constData(), nullptr, nullptr);
-    if (code < 0) {
-        s.error = QCoreApplication::translate("VideoReader", "not a video: %1").arg(AvError(code));
+    const Module& module = LoadModule();
+    if (!module.open) {
+        error_ = QCoreApplication::translate("VideoReader", "video support is not installed: %1").arg(module.error);
         return;
     }
-    if ((code = avformat_find_stream_info(s.format, nullptr)) < 0) {
-        s.error = QCoreApplication::translate("VideoReader", "not a video: %1").arg(AvError(code));
-        return;
-    }
-    const AVCodec* decoder = nullptr;
-    s.stream = av_find_best_stream(s.format, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    if (s.stream < 0 || !decoder) {
-        s.error = QCoreApplication::translate("VideoReader", "holds no video that can be decoded");
-        s.stream = -1;
-        return;
-    }
-    AVStream* stream = s.format->streams[s.stream];
-    s.timeBase = stream->time_base;
-    s.codec = avcodec_alloc_context3(decoder);
-    s.packet = av_packet_alloc();
-    s.frame = av_frame_alloc();
-    if (!s.codec || !s.packet || !s.frame || avcodec_parameters_to_context(s.codec, stream->codecpar) < 0
-        || avcodec_open2(s.codec, decoder, nullptr) < 0) {
-        s.error = QCoreApplication::translate("VideoReader", "cannot start the video decoder");
-        s.stream = -1;
-        return;
-    }
-    const QString reason = CheckPictureSize(s.codec->width, s.codec->height);
-    if (!reason.isEmpty()) {
-        s.error = reason;
-        s.stream = -1;
-    }
+    decoder_.reset(module.open(bytes.constData(), &CheckPictureSize));
 }
 
 VideoReader::~VideoReader() = default;
 
-bool VideoReader::IsOpen() const { return state_->stream >= 0; }
+bool VideoReader::IsOpen() const { return decoder_ && decoder_->IsOpen(); }
 
-QString VideoReader::Error() const { return state_->error; }
+QString VideoReader::Error() const { return decoder_ ? decoder_->Error() : error_; }
 
-qint64 VideoReader::NominalFrameMs() const
-{
-    if (!IsOpen())
-        return 0;
-    const AVRational rate = state_->format->streams[state_->stream]->avg_frame_rate;
-    return rate.num > 0 && rate.den > 0 ? av_rescale(1000, rate.den, rate.num) : 0;
-}
+qint64 VideoReader::NominalFrameMs() const { return IsOpen() ? decoder_->NominalFrameMs() : 0; }
 
-bool VideoReader::Next(Picture* picture)
-{
-    State& s = *state_;
-    if (!IsOpen() || s.finished)
-        return false;
-    if (!s.Receive()) {
-        s.finished = true;
-        return false;
-    }
-    AVFrame* f = s.frame;
-    const QString reason = CheckPictureSize(f->width, f->height);
-    if (!reason.isEmpty()) {
-        s.error = reason;
-        s.finished = true;
-        return false;
-    }
-    // Pictures without a time follow the one before at the nominal rate.
-    qint64 pts = f->best_effort_timestamp;
-    if (pts == AV_NOPTS_VALUE)
-        pts = s.lastPts == AV_NOPTS_VALUE
-            ? 0
-            : s.lastPts + av_rescale_q(qMax<qint64>(1, NominalFrameMs()), AVRational{1, 1000}, s.timeBase);
-    if (s.firstPts == AV_NOPTS_VALUE)
-        s.firstPts = pts;
-    s.lastPts = pts;
-
-    // BGRA in memory is Qt's 32-bit layout; video is opaque, so no alpha channel.
-    QImage image(f->width, f->height, QImage::Format_RGB32);
-    s.scaler = sws_getCachedContext(s.scaler, f->width, f->height, AVPixelFormat(f->format), f->width, f->height,
-                                    AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (image.isNull() || !s.scaler) {
-        s.error = QCoreApplication::translate("VideoReader", "cannot convert the video's pictures");
-        s.finished = true;
-        return false;
-    }
-    uint8_t* planes[4] = {image.bits(), nullptr, nullptr, nullptr};
-    const int strides[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(s.scaler, f->data, f->linesize, 0, f->height, planes, strides);
-    const qint64 length = FrameLength(f);
-    av_frame_unref(f);
-
-    picture->image = std::move(image);
-    picture->startMs = qMax<qint64>(0, s.ToMs(pts - s.firstPts));
-    picture->lengthMs = qMax<qint64>(0, s.ToMs(length));
-    return true;
-}
+bool VideoReader::Next(Picture* picture) { return decoder_ && decoder_->Next(picture); }
 
 } // namespace imaging

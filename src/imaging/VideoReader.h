@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QImage>
+#include "imaging/VideoDecoder.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -12,6 +13,8 @@ namespace imaging {
 // Decodes the pictures of a video file one at a time, in presentation order,
 // through FFmpeg's libraries: any container and codec they know. Only the
 // current picture is held, so a long video takes no more memory than a short one.
+// The decoder is a module loaded with the first video (see VideoDecoder.h); a
+// program without it reads no video and says so in Error().
 class VideoReader final {
 public:
     explicit VideoReader(const QString& path);
@@ -21,11 +24,7 @@ public:
     // False when the file holds no decodable video stream; Error() says why.
     bool IsOpen() const;
 
-    struct Picture {
-        QImage image;        // RGB32, the stream's coded size
-        qint64 startMs = 0;  // presentation time, from the stream's first picture
-        qint64 lengthMs = 0; // how long the stream shows it; 0 when it does not say
-    };
+    using Picture = VideoPicture;
     // The next picture; false at the end of the stream or when decoding stops
     // on damaged data (then Error() is not empty, and the pictures before stay good).
     bool Next(Picture* picture);
@@ -35,8 +34,8 @@ public:
     QString Error() const;
 
 private:
-    struct State;
-    std::unique_ptr<State> state_;
+    std::unique_ptr<VideoDecoder> decoder_;
+    QString error_; // when there is no decoder
 };
 
 } // namespace imaging

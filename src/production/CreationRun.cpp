@@ -73,6 +73,10 @@ QString NoMemory(int frame, const QString& path)
         .arg(QDir::toNativeSeparators(path));
 }
 
+// Runs of consecutive frames per worker: enough to even out pictures that
+// take longer, few enough that little is lost where a run starts afresh.
+constexpr int kRunsPerWorker = 4;
+
 double ProgressAfter(int frame, int count) { return double(frame) * 100.0 / double(count); }
 
 } // namespace
@@ -161,12 +165,16 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
 
 CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, int workers)
 {
-    // The list is cut into one run of consecutive frames per worker, each with
-    // an engine and a palette memory of its own: frames saved in order keep
-    // unchanged pixels in the colours of the frame before, which keeps the
-    // animation small, so frames are not dealt out one by one. Results are
-    // handed over in list order, so progress still runs 1..N on this thread.
-    // The frames in flight are bounded by memory as well as by the workers.
+    // The list is cut into runs of consecutive frames, a few per worker, each
+    // worker with an engine and a palette memory of its own: frames saved in
+    // order keep unchanged pixels in the colours of the frame before, which
+    // keeps the animation small, so frames are not dealt out one by one. A
+    // worker that is done takes the next run not yet started, so the work
+    // stays balanced when some pictures take longer; every run starts with a
+    // fresh palette memory, so the file does not depend on which worker took
+    // it. Results are handed over in list order, so progress still runs 1..N
+    // on this thread. The frames in flight are bounded by memory as well as by
+    // the workers.
     const int count = int(settings_.frames.size());
     // Plain threads and standard locks: one thread per worker for the whole
     // run, and synchronisation the thread sanitizer can follow.
@@ -182,42 +190,49 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     FrameBudget budget(settings_.memoryBudget > 0 ? settings_.memoryBudget : FrameBudget::kDefaultBytes);
     const QSize output(settings_.width, settings_.height);
 
+    const int runs = qMin(count, workers * kRunsPerWorker);
+    std::atomic<int> nextRun{0};
     std::vector<std::thread> chunks;
     chunks.reserve(std::size_t(workers));
     for (int k = 0; k < workers; ++k) {
-        const int first = 1 + int(qint64(count) * k / workers);
-        const int last = int(qint64(count) * (k + 1) / workers);
         imaging::FrameQuantizer& palettes = *palettes_[std::size_t(k)];
-        chunks.emplace_back([this, &shared, &budget, &palettes, output, first, last] {
+        chunks.emplace_back([this, &shared, &budget, &palettes, &nextRun, output, count, runs] {
             ImageEngine engine;
-            for (int i = first; i <= last && !shared.stop.load(); ++i) {
-                const QString& path = settings_.frames.at(i - 1).path;
-                QString error;
-                qint64 share = -1; // nothing taken yet
-                try {
-                    // The header gives the size, so the frame waits before it decodes.
-                    QSize size;
-                    QString unused;
-                    (void)imaging::MeasurePicture(path, &size, &unused);
-                    share = budget.Take(FrameBudget::FrameEstimate(size, output));
-                    if (!shared.stop.load())
-                        error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,
-                                             settings_.fit, FrameFile(settings_.tempFolder, i));
-                } catch (const std::bad_alloc&) {
-                    error = NoMemory(i, path);
+            for (int run = nextRun++; run < runs && !shared.stop.load(); run = nextRun++) {
+                const int first = 1 + int(qint64(count) * run / runs);
+                const int last = int(qint64(count) * (run + 1) / runs);
+                palettes.Reset();
+                for (int i = first; i <= last && !shared.stop.load(); ++i) {
+                    const QString& path = settings_.frames.at(i - 1).path;
+                    QString error;
+                    qint64 share = -1; // nothing taken yet
+                    try {
+                        // The header gives the size, so the frame waits before it decodes.
+                        QSize size;
+                        QString unused;
+                        (void)imaging::MeasurePicture(path, &size, &unused);
+                        share = budget.Take(FrameBudget::FrameEstimate(size, output));
+                        if (!shared.stop.load())
+                            error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,
+                                                 settings_.fit, FrameFile(settings_.tempFolder, i));
+                    } catch (const std::bad_alloc&) {
+                        error = NoMemory(i, path);
+                    }
+                    engine.Clear();
+                    if (share >= 0)
+                        budget.Give(share);
+                    const bool failed = !error.isEmpty();
+                    {
+                        std::lock_guard lock(shared.mutex);
+                        shared.errors[std::size_t(i - 1)] = std::move(error);
+                        shared.done[std::size_t(i - 1)] = 1;
+                    }
+                    shared.changed.notify_all();
+                    // Runs before this one are all taken and will be finished;
+                    // the caller stops at this frame.
+                    if (failed)
+                        return;
                 }
-                engine.Clear();
-                if (share >= 0)
-                    budget.Give(share);
-                const bool failed = !error.isEmpty();
-                {
-                    std::lock_guard lock(shared.mutex);
-                    shared.errors[std::size_t(i - 1)] = std::move(error);
-                    shared.done[std::size_t(i - 1)] = 1;
-                }
-                shared.changed.notify_all();
-                if (failed)
-                    break;
             }
         });
     }
@@ -275,6 +290,7 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount)
     if (settings_.quality > 0)
         assembler_.LzwError(imaging::SettingsForQuality(settings_.quality).lzwError);
     assembler_.Version(QStringLiteral("gif89a"));
+    assembler_.Threads(settings_.threads);
     const int count = int(settings_.frames.size());
     for (int i = 1; i <= count; ++i) {
         const QString file = FrameFile(settings_.tempFolder, i);

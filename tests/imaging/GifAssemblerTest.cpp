@@ -212,6 +212,32 @@ TEST_F(Assembler, TransparentAreasNeverShowThePreviousFrame)
     EXPECT_EQ(qAlpha(a.frames[5].pixel(20, 20)), 255);
 }
 
+TEST_F(Assembler, CompressingOnSeveralThreadsWritesTheSameBytes)
+{
+    // Frames large enough to be compressed on other threads, with holes that
+    // make the disposal of the frame before depend on the frame after.
+    QVector<QImage> pictures = MovingSquare(9, 160, 120);
+    for (int i = 2; i < pictures.size(); i += 3) {
+        pictures[i] = pictures[i].convertToFormat(QImage::Format_ARGB32);
+        QPainter p(&pictures[i]);
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.fillRect(10 * i, 20, 30, 40, Qt::transparent);
+    }
+    const QString one = scratch.Path(QStringLiteral("one.gif"));
+    const QString three = scratch.Path(QStringLiteral("three.gif"));
+    gif.Threads(1);
+    ASSERT_TRUE(Join(pictures, {}, 0, one)) << gif.LastError().toStdString();
+    gif.Threads(3);
+    palettes.Reset(); // the same frame files again
+    ASSERT_TRUE(Join(pictures, {}, 0, three)) << gif.LastError().toStdString();
+    QFile a(one), b(three);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+    const Animation decoded = DecodeAnimation(three);
+    ExpectFramesExact(decoded);
+    EXPECT_EQ(qAlpha(decoded.frames[2].pixel(30, 30)), 0);
+}
+
 TEST_F(Assembler, FullPalettesWithoutAFreeIndexStayExact)
 {
     // Noise in 256 colours everywhere: no palette index is free for

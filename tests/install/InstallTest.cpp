@@ -3,6 +3,7 @@
 // entry and the AppStream data accepted by the freedesktop validators, and the
 // installed program finding its help.
 #include "app/ModLinks.h"
+#include "cli/TestVideo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -93,6 +94,14 @@ TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
     const Ran version = RunTool(At(QStringLiteral("bin/flipreel-cli")), {QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.output, QStringLiteral("flipreel-cli 1.30\n"));
+    // Video decoding is a module the installed program loads from its library folder.
+    const QString video = prefix.filePath(QStringLiteral("clip.mkv"));
+    ASSERT_EQ(WriteTestVideo(video, {16, 8}, {{Qt::red, 0, 100}, {Qt::blue, 100, 100}}), QString());
+    const Ran fromVideo =
+        RunTool(At(QStringLiteral("bin/flipreel-cli")),
+                {QStringLiteral("-q"), QStringLiteral("-o"), prefix.filePath(QStringLiteral("clip.gif")), video});
+    EXPECT_EQ(fromVideo.exitCode, 0) << fromVideo.output.toStdString();
+    EXPECT_EQ(QImage(prefix.filePath(QStringLiteral("clip.gif"))).size(), QSize(16, 8));
     EXPECT_EQ(ModLinks::HelpDocument(ModLinks::HelpFolder(At(QStringLiteral("bin"))), false),
               At(QStringLiteral("share/flipreel/help/index.html")));
     // A folder holding no help of its own, with none installed beside it, stays the program's folder.

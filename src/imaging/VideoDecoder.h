@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QtGlobal>
+
+namespace imaging {
+
+struct VideoPicture {
+    QImage image;        // RGB32, the stream's coded size
+    qint64 startMs = 0;  // presentation time, from the stream's first picture
+    qint64 lengthMs = 0; // how long the stream shows it; 0 when it does not say
+};
+
+// What the video module hands out: FFmpeg's libraries stay out of every
+// program start that reads no video (they pull in over a hundred shared
+// libraries), so the decoder lives in a module loaded on first use.
+class VideoDecoder {
+public:
+    VideoDecoder() = default;
+    virtual ~VideoDecoder() = default;
+    Q_DISABLE_COPY_MOVE(VideoDecoder)
+
+    virtual bool IsOpen() const = 0;
+    virtual bool Next(VideoPicture* picture) = 0;
+    virtual qint64 NominalFrameMs() const = 0;
+    virtual QString Error() const = 0;
+};
+
+// Refuses a picture size before anything of that size is allocated; empty when it is allowed.
+using VideoSizeCheck = QString (*)(qint64 width, qint64 height);
+
+} // namespace imaging
+
+// The module's one entry point: `file` is the file name's bytes, a regular file.
+extern "C" {
+using OpenVideoDecoderFunction = imaging::VideoDecoder* (*)(const char* file, imaging::VideoSizeCheck check);
+}
+#define FLIPREEL_OPEN_VIDEO_DECODER "flipreel_open_video_decoder"
