@@ -4,11 +4,11 @@
 #include "app/Artwork.h"
 #include "app/ModTab.h"
 #include "lists/DocumentModel.h"
+#include "lists/PicturesPage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 #include "common/Twips.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -45,12 +45,11 @@ FrmGif::FrmGif(QWidget* parent)
 
     BuildTitleBar();
     BuildTabStrip();
-    BuildAddPicturesPage(picTabs[0]);
     BuildPreviewPage(picTabs[3]);
     BuildCreatePage(picTabs[4]);
     WireTabs();
     WireFrame();
-    WireLists();
+    WirePictures();
     WirePreview();
     WireFrameProperties();
     WireCreate();
@@ -124,7 +123,11 @@ void FrmGif::BuildTabStrip()
 
     for (int i = 0; i < 5; ++i) {
         QWidget* page = nullptr;
-        if (i == 1)
+        if (i == 0)
+            // New frames take step 2's defaults, asked for once step 2 exists.
+            page = pictures_ = new PicturesPage(
+                *document_, *this, [this](const QString& name) { return Settings().DefaultFrameRow(name); }, picTab);
+        else if (i == 1)
             page = settings_ = new SettingsPage(picTab);
         else if (i == 2)
             page = frames_ = new FramesPage(*document_, picTab);
@@ -161,11 +164,7 @@ void FrmGif::Form_Load()
     Dragging = false;
     // 3. Tab strip.
     ModTab::InitTabs(*this);
-    // 4. The check-all box over the left end of the picture list's header.
-    chkAll->move(lstPic->x() + 4, lstPic->y() + 2);
-    chkAll->raise();
-    // 5. The frame one pixel outside the picture list; step 3 frames its own list.
-    Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
+    // 4. and 5. The check-all box and the frame of the picture list: its page places them.
     // 7.
     LabLoop->hide();
     // 8. Size controls from the two unchecked boxes.

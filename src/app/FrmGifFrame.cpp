@@ -8,6 +8,7 @@
 #include "app/Dialogs.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
+#include "lists/PicturesPage.h"
 #include "settings/FramesPage.h"
 #include "common/Rounding.h"
 #include "common/Twips.h"
@@ -236,8 +237,10 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
+    const PicturesPage& pictures = Pictures();
     for (QWidget* button : std::initializer_list<QWidget*>{imgCreate[0], Frames().imgcmdProp, imgcmdGo, imgcmdStop,
-                                                           cmdAddImg, cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg})
+                                                           pictures.cmdAddImg, pictures.cmdDelImg, pictures.cmdUpImg,
+                                                           pictures.cmdDownImg, pictures.cmdPreviewImg})
         button->setCursor(hand);
     ModLinks::PrepareHelpViewerCheck();
 }
@@ -266,17 +269,13 @@ void FrmGif::LabLinks_Click(int index)
 
 // ---- Closing while a long operation runs ----
 
-FrmGif::BusyScope::BusyScope(FrmGif& form)
-    : form_(form)
-{
-    ++form_.busyDepth_;
-}
+void FrmGif::BusyBegan() { ++busyDepth_; }
 
-FrmGif::BusyScope::~BusyScope()
+void FrmGif::BusyEnded()
 {
-    if (--form_.busyDepth_ == 0 && form_.CloseRequested)
+    if (--busyDepth_ == 0 && CloseRequested)
         // Once the operation's handler has returned to the event loop.
-        QMetaObject::invokeMethod(&form_, &QWidget::close, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void FrmGif::closeEvent(QCloseEvent* event)
