@@ -10,6 +10,7 @@
 #include "app/Dialogs.h"
 #include "app/FrmGif.h"
 #include "app/Messages.h"
+#include "lists/PicturesPage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,16 +85,16 @@ int main(int argc, char** argv)
         form.show();
     QCoreApplication::processEvents();
     PaintCounter counter;
-    form.lstPic->viewport()->installEventFilter(&counter);
+    form.Pictures().lstPic->viewport()->installEventFilter(&counter);
 
     QElapsedTimer timer;
     timer.start();
-    form.cmdAdd_Click();
+    form.Pictures().cmdAdd_Click();
     const double firstMs = double(timer.nsecsElapsed()) / 1e6;
     const int paintsDuringAdd = counter.paints;
 
     timer.restart();
-    form.cmdAdd_Click(); // every file is listed already
+    form.Pictures().cmdAdd_Click(); // every file is listed already
     const double secondMs = double(timer.nsecsElapsed()) / 1e6;
 
     std::printf("added %d of %d pictures in %.1f ms (%.3f ms per picture)\n", form.PictureCount(), count, firstMs,

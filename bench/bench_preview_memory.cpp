@@ -10,6 +10,7 @@
 #include "preview/PreviewPage.h"
 #include "settings/SettingsPage.h"
 #include "app/Messages.h"
+#include "lists/PicturesPage.h"
 #include "lists/ListRows.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ int main(int argc, char** argv)
     form.show();
     for (int i = 0; i < pictures; ++i) {
         const QString name = QStringLiteral("big%1.jpg").arg(i % distinct);
-        form.AddPictureRow({name, QStringLiteral("JPG"), QSize(4000, 3000), dir.path()});
+        form.Pictures().AddPictureRow({name, QStringLiteral("JPG"), QSize(4000, 3000), dir.path()});
     }
     form.Settings().txtW->setText(width);
     form.Settings().txtH->setText(height);

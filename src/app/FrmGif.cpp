@@ -4,13 +4,13 @@
 #include "app/Artwork.h"
 #include "app/ModTab.h"
 #include "lists/DocumentModel.h"
+#include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 #include "common/Twips.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -47,10 +47,9 @@ FrmGif::FrmGif(QWidget* parent)
 
     BuildTitleBar();
     BuildTabStrip();
-    BuildAddPicturesPage(picTabs[0]);
     WireTabs();
     WireFrame();
-    WireLists();
+    WirePictures();
     WireFrameProperties();
 
     Form_Load();
@@ -122,7 +121,11 @@ void FrmGif::BuildTabStrip()
 
     for (int i = 0; i < 5; ++i) {
         QWidget* page = nullptr;
-        if (i == 1)
+        if (i == 0)
+            // New frames take step 2's defaults, asked for once step 2 exists.
+            page = pictures_ = new PicturesPage(
+                *document_, *this, [this](const QString& name) { return Settings().DefaultFrameRow(name); }, picTab);
+        else if (i == 1)
             page = settings_ = new SettingsPage(picTab);
         else if (i == 2)
             page = frames_ = new FramesPage(*document_, picTab);
@@ -163,11 +166,7 @@ void FrmGif::Form_Load()
     Dragging = false;
     // 3. Tab strip.
     ModTab::InitTabs(*this);
-    // 4. The check-all box over the left end of the picture list's header.
-    chkAll->move(lstPic->x() + 4, lstPic->y() + 2);
-    chkAll->raise();
-    // 5. The frame one pixel outside the picture list; step 3 frames its own list.
-    Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
+    // 4. and 5. The check-all box and the frame of the picture list: its page places them.
     // 7., 9. and 12.: the preview page starts with its caption hidden, the
     // grey frame in its box and the greyed Go and Stop.
     // 8. Size controls from the two unchecked boxes.

@@ -18,9 +18,9 @@
 class CreatePage;
 class DocumentModel;
 class FramesPage;
+class PicturesPage;
 class PreviewPage;
 class SettingsPage;
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -29,8 +29,8 @@ class QTreeView;
 
 // The main window: the whole working surface, five step pages under a tab
 // strip, its own title bar and links. Controls keep the names of the window
-// design; their handlers live in the files of the area they belong to
-// (lists/, settings/, preview/, production/ui/, app/).
+// design. Each step is a page class the window hands out; the window keeps the
+// title bar, the tab strip, the links and the keyboard.
 class FrmGif final : public QWidget, public BusyHost {
     Q_OBJECT
 public:
@@ -49,44 +49,17 @@ public:
     void LabCap_Click(int index);
     void picTab_MouseUp(Qt::MouseButton button, QPointF pos);
 
-    // ---- Picture and frame lists (lists/ListRows.cpp) ----
-    // The pictures and frames both lists show.
+    // ---- The pictures and frames both lists show (app/FrmGifPictures.cpp) ----
     DocumentModel& Doc() const { return *document_; }
     // Full path of the picture at a position (1-based); empty out of range.
     QString PicturePath(qint32 position) const;
     // Play time in ms of the frame at a position; 500 out of range; no value
     // when the row's text is not a whole number.
     std::optional<qint32> FramePlayTime(qint32 position) const;
-    // Appends a picture and its frame with the defaults of step 2.
-    void AddPictureRow(const PictureRow& picture);
     int PictureCount() const;
 
-    // ---- Adding pictures (lists/FrmGifAdding.cpp) ----
-    // Positions are 16-bit: a document holds at most this many pictures.
-    static constexpr int kMaxPictures = Document::kMaxPictures;
-    void cmdAdd_Click();
-    void cmdAddImg_Click();
-    static QString BuildPictureFilter();
-    // Adds at most one picture: fileText is a full path, or a bare name in folder.
-    void AddPictureFile(const QString& fileText, const QString& folder);
-    static QString PictureTypeText(const QString& fileName);
-    void RefreshListControls();
-    // "W x H" of a picture file, or empty when it does not qualify.
-    QString GetPicSize(const QString& path);
-    // Files dropped onto the picture list, as full paths in drop order.
-    void lstPic_DropFiles(const QStringList& paths);
-
-    // ---- Editing the picture list (lists/FrmGifEditing.cpp) ----
-    void chkAll_Click();
-    void cmdDel_Click();
-    void cmdUp_Click();
-    void cmdDown_Click();
-    void cmdPreview_Click();
-    void cmdDelImg_Click();
-    void cmdUpImg_Click();
-    void cmdDownImg_Click();
-    void cmdPreviewImg_Click();
-    void lstPic_DblClick();
+    // ---- Step 1 (lists/PicturesPage.cpp); the window's side (app/FrmGifPictures.cpp) ----
+    PicturesPage& Pictures() const { return *pictures_; }
 
     // ---- Step 2 (settings/SettingsPage.cpp) ----
     SettingsPage& Settings() const { return *settings_; }
@@ -131,23 +104,8 @@ public:
     std::array<QIcon, 3> ImageList1;
 
     // ---- Step 1: Add Pictures ----
-    QLabel* LabCapX = nullptr;
-    QLabel* Label6 = nullptr;
-    ImageControl* cmdAddImg = nullptr;
-    ImageControl* cmdDelImg = nullptr;
-    ImageControl* cmdUpImg = nullptr;
-    ImageControl* cmdDownImg = nullptr;
-    ImageControl* cmdPreviewImg = nullptr;
-    QPushButton* cmdAdd = nullptr;
-    QPushButton* cmdDel = nullptr;
-    QPushButton* cmdUp = nullptr;
-    QPushButton* cmdDown = nullptr;
-    QPushButton* cmdPreview = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* LabTotal = nullptr;
+    // Pictures().lstPic, whose selection the picture preview opens.
     QTreeView* lstPic = nullptr;
-    QCheckBox* chkAll = nullptr;
-    ShapeOutline* Shape1 = nullptr;
 
     // ---- Imaging components ----
     // wp measures pictures as they are added and converts the frames of a
@@ -161,18 +119,15 @@ protected:
 private:
     void BuildTitleBar();
     void BuildTabStrip();
-    void BuildAddPicturesPage(QWidget* page);
     void WireTabs();
 
-    void WireLists();
-    // Adds the files of one dialog answer: a full path, or folder + '\0' + names.
-    // false when the list filled up and the rest was refused.
-    bool AddPickedFiles(const QString& fileNames);
+    void WirePictures();
     void WireFrameProperties();
 
     QPixmap background_;
     ModTab::TabStrip tabStrip_;
     DocumentModel* document_ = nullptr;
+    PicturesPage* pictures_ = nullptr;
     SettingsPage* settings_ = nullptr;
     FramesPage* frames_ = nullptr;
     PreviewPage* preview_ = nullptr;

@@ -8,6 +8,7 @@
 #include "app/Dialogs.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
+#include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
@@ -223,9 +224,10 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
-    for (QWidget* button : std::initializer_list<QWidget*>{Create().imgCreate[0], Frames().imgcmdProp,
-                                                           Preview().imgcmdGo, Preview().imgcmdStop, cmdAddImg,
-                                                           cmdDelImg, cmdUpImg, cmdDownImg, cmdPreviewImg})
+    const PicturesPage& pictures = Pictures();
+    for (QWidget* button : std::initializer_list<QWidget*>{
+             Create().imgCreate[0], Frames().imgcmdProp, Preview().imgcmdGo, Preview().imgcmdStop, pictures.cmdAddImg,
+             pictures.cmdDelImg, pictures.cmdUpImg, pictures.cmdDownImg, pictures.cmdPreviewImg})
         button->setCursor(hand);
     ModLinks::PrepareHelpViewerCheck();
 }

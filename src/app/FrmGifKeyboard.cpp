@@ -5,6 +5,7 @@
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
+#include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
@@ -22,11 +23,11 @@ void FrmGif::WireKeyboard()
     const std::pair<ImageControl*, const char*> buttons[] = {
         {imgMin2, QT_TR_NOOP("Minimize")},
         {imgClose2, QT_TR_NOOP("Close")},
-        {cmdAddImg, QT_TR_NOOP("Add pictures")},
-        {cmdDelImg, QT_TR_NOOP("Delete the checked pictures")},
-        {cmdUpImg, QT_TR_NOOP("Move the selected picture up")},
-        {cmdDownImg, QT_TR_NOOP("Move the selected picture down")},
-        {cmdPreviewImg, QT_TR_NOOP("Preview the selected picture")},
+        {Pictures().cmdAddImg, QT_TR_NOOP("Add pictures")},
+        {Pictures().cmdDelImg, QT_TR_NOOP("Delete the checked pictures")},
+        {Pictures().cmdUpImg, QT_TR_NOOP("Move the selected picture up")},
+        {Pictures().cmdDownImg, QT_TR_NOOP("Move the selected picture down")},
+        {Pictures().cmdPreviewImg, QT_TR_NOOP("Preview the selected picture")},
         {Frames().imgcmdProp, QT_TR_NOOP("Change the frame properties")},
         {Preview().imgcmdGo, QT_TR_NOOP("Go: play the preview")},
         {Preview().imgcmdStop, QT_TR_NOOP("Stop the preview")},
@@ -36,14 +37,11 @@ void FrmGif::WireKeyboard()
         keys->Attach(button, tr(name));
     for (ClickLabel* link : LabLinks)
         keys->Attach(link, link->text());
-    lstPic->setAccessibleName(tr("Pictures"));
 
     for (int i = 0; i < 5; ++i) {
         auto* step = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
         connect(step, &QShortcut::activated, this, [this, i] { LabCap_Click(i); });
     }
-    auto* remove = new QShortcut(QKeySequence::Delete, lstPic, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(remove, &QShortcut::activated, this, [this] { cmdDel_Click(); });
     // Esc reaches the window while a run or a load lets events through.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { Escape_Press(); });

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lists/ListRows.h"
 
-#include "app/FrmGif.h"
-#include "lists/DocumentModel.h"
-#include "settings/SettingsPage.h"
-
 #include <QItemSelectionModel>
 #include <QTreeView>
 
@@ -20,15 +16,4 @@ void SelectRow(QTreeView* list, qint32 position)
     const QModelIndex row = list->model()->index(position - 1, 0);
     if (row.isValid())
         list->setCurrentIndex(row);
-}
-
-int FrmGif::PictureCount() const { return Doc().Rows().Count(); }
-
-QString FrmGif::PicturePath(qint32 position) const { return Doc().Rows().PicturePath(position); }
-
-std::optional<qint32> FrmGif::FramePlayTime(qint32 position) const { return Doc().Rows().FramePlayTime(position); }
-
-void FrmGif::AddPictureRow(const PictureRow& picture)
-{
-    Doc().Append(picture, Settings().DefaultFrameRow(picture.name));
 }

@@ -43,9 +43,9 @@ protected:
             QImage image(8, 8, QImage::Format_RGB32);
             image.fill(Qt::red);
             ASSERT_TRUE(image.save(path));
-            form->AddPictureFile(path, QString());
+            form->Pictures().AddPictureFile(path, QString());
         }
-        form->RefreshListControls();
+        form->Pictures().RefreshListControls();
     }
     static bool Contains(const std::vector<QWidget*>& widgets, const QWidget* w)
     {
@@ -69,7 +69,7 @@ TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
     }
     for (ClickLabel* link : form->LabLinks)
         EXPECT_TRUE(Contains(round, link)) << link->text().toStdString();
-    EXPECT_TRUE(Contains(round, form->cmdAddImg));
+    EXPECT_TRUE(Contains(round, form->Pictures().cmdAddImg));
     EXPECT_FALSE(Contains(round, form->Create().imgCreate[0])) << "a hidden page's button is not reached";
 
     // Space on a caption selects its step; its page's buttons join the round.
@@ -97,26 +97,26 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
     EXPECT_EQ(modals, 1) << "Enter on About... shows the About window";
     // The add button opens the open dialog, answered "cancel" here.
     QTest::keyClick(form.get(), Qt::Key_1, Qt::ControlModifier);
-    QTest::keyClick(form->cmdAddImg, Qt::Key_Enter);
+    QTest::keyClick(form->Pictures().cmdAddImg, Qt::Key_Enter);
     EXPECT_EQ(openRequests.size(), 1u);
     // A modifier makes it no activation.
-    QTest::keyClick(form->cmdAddImg, Qt::Key_Space, Qt::ShiftModifier);
+    QTest::keyClick(form->Pictures().cmdAddImg, Qt::Key_Space, Qt::ShiftModifier);
     EXPECT_EQ(openRequests.size(), 1u);
 }
 
 TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
 {
     AddPictures(3);
-    ListViews::SetChecked(form->lstPic, 2);
-    form->lstPic->setFocus();
-    QTest::keyClick(form->lstPic, Qt::Key_Delete);
-    ASSERT_EQ(ListViews::RowCount(form->lstPic), 2);
+    ListViews::SetChecked(form->Pictures().lstPic, 2);
+    form->Pictures().lstPic->setFocus();
+    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Delete);
+    ASSERT_EQ(ListViews::RowCount(form->Pictures().lstPic), 2);
     EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 2);
-    EXPECT_EQ(ListViews::Text(form->lstPic, 2, 0), QStringLiteral("c.png"));
+    EXPECT_EQ(ListViews::Text(form->Pictures().lstPic, 2, 0), QStringLiteral("c.png"));
     // Elsewhere Delete edits text, not the list.
     form->Settings().txtMS->setFocus();
     QTest::keyClick(form->Settings().txtMS, Qt::Key_Delete);
-    EXPECT_EQ(ListViews::RowCount(form->lstPic), 2);
+    EXPECT_EQ(ListViews::RowCount(form->Pictures().lstPic), 2);
 }
 
 TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)

@@ -16,7 +16,7 @@ TEST_F(OwnerCentringTest, ModalWindowsOpenCentredOnTheMainWindow)
     const bool framed = qEnvironmentVariableIntValue("FLIPREEL_EXPECT_FRAMES") == 1;
     // Generous waits: a loaded machine and a starting window manager are slow.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 60000));
-    form->AddPictureRow({QStringLiteral("p.png"), QString(), QSize(64, 48), QStringLiteral("/p")});
+    form->Pictures().AddPictureRow({QStringLiteral("p.png"), QString(), QSize(64, 48), QStringLiteral("/p")});
     QStringList opened;
     onModal = [&](QDialog& dialog) {
         opened << dialog.objectName();

@@ -45,16 +45,16 @@ TEST_F(StartStateTest, OnlyStepOneIsVisible)
 
 TEST_F(StartStateTest, HiddenControlsAndTheirStates)
 {
-    for (QPushButton* b :
-         {form->cmdAdd, form->cmdDel, form->cmdUp, form->cmdDown, form->cmdPreview, form->Frames().cmdProp,
-          form->Preview().cmdGo, form->Preview().cmdStop, form->Create().cmdCreateGIF})
+    for (QPushButton* b : {form->Pictures().cmdAdd, form->Pictures().cmdDel, form->Pictures().cmdUp,
+                           form->Pictures().cmdDown, form->Pictures().cmdPreview, form->Frames().cmdProp,
+                           form->Preview().cmdGo, form->Preview().cmdStop, form->Create().cmdCreateGIF})
         EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
     EXPECT_FALSE(form->Create().cmdOpen->isHidden());
     EXPECT_FALSE(form->Preview().cmdGo->isEnabled());
     EXPECT_FALSE(form->Preview().cmdStop->isEnabled());
     EXPECT_FALSE(form->Create().cmdCreateGIF->isEnabled());
-    EXPECT_TRUE(form->cmdAdd->isEnabled());
-    EXPECT_EQ(form->cmdAdd->text(), QStringLiteral("&Add Pictures ..."));
+    EXPECT_TRUE(form->Pictures().cmdAdd->isEnabled());
+    EXPECT_EQ(form->Pictures().cmdAdd->text(), QStringLiteral("&Add Pictures ..."));
     EXPECT_EQ(form->Create().cmdCreateGIF->text(), QStringLiteral("Create Animated GIF Now!"));
     EXPECT_TRUE(form->Preview().LabLoop->isHidden());
     EXPECT_TRUE(form->Create().picPercent->isHidden());
@@ -82,14 +82,14 @@ TEST_F(StartStateTest, SettingsHoldTheirDesignValues)
     EXPECT_EQ(form->Settings().cboDim->count(), 0);
     EXPECT_TRUE(form->Create().txtGIF->text().isEmpty());
     EXPECT_TRUE(form->Create().txtGIF->isReadOnly());
-    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
-    EXPECT_EQ(ListViews::RowCount(form->lstPic), 0);
+    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("0"));
+    EXPECT_EQ(ListViews::RowCount(form->Pictures().lstPic), 0);
     EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 0);
 }
 
 TEST_F(StartStateTest, ListColumns)
 {
-    EXPECT_EQ(Headers(form->lstPic),
+    EXPECT_EQ(Headers(form->Pictures().lstPic),
               (QStringList{QStringLiteral("     File Name"), QStringLiteral("File Type"), QStringLiteral("Dimensions"),
                            QStringLiteral("Address")}));
     EXPECT_EQ(Headers(form->Frames().lstFrame),
@@ -99,8 +99,8 @@ TEST_F(StartStateTest, ListColumns)
 
 TEST_F(StartStateTest, StartUpPlacesAndPictures)
 {
-    EXPECT_EQ(form->chkAll->pos(), form->lstPic->pos() + QPoint(4, 2));
-    EXPECT_EQ(form->Shape1->geometry(), form->lstPic->geometry().adjusted(-1, -1, 1, 1));
+    EXPECT_EQ(form->Pictures().chkAll->pos(), form->Pictures().lstPic->pos() + QPoint(4, 2));
+    EXPECT_EQ(form->Pictures().Shape1->geometry(), form->Pictures().lstPic->geometry().adjusted(-1, -1, 1, 1));
     EXPECT_EQ(form->Frames().Shape2->geometry(), form->Frames().lstFrame->geometry().adjusted(-1, -1, 1, 1));
     EXPECT_EQ(form->Preview().picPreview->size(), QSize(649, 321));
     EXPECT_EQ(form->Preview().imgcmdGo->Picture().cacheKey(), form->Preview().imgGoDis->Picture().cacheKey());

@@ -77,13 +77,13 @@ TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
 {
     // A name without letters: file names are the user's own, not translated.
     form->Settings().chkTrans->setChecked(true);
-    form->AddPictureRow({QStringLiteral("1.2"), FrmGif::PictureTypeText(QStringLiteral("1.2")), QSize(3, 2),
-                         QStringLiteral("/nowhere")});
+    form->Pictures().AddPictureRow({QStringLiteral("1.2"), PicturesPage::PictureTypeText(QStringLiteral("1.2")),
+                                    QSize(3, 2), QStringLiteral("/nowhere")});
     for (int step = 0; step < 5; ++step) {
         form->LabCap_Click(step);
         ExpectAllMarked(form.get());
     }
-    for (const QString& text : {ListViews::Text(form->lstPic, 1, PictureColumn::Type),
+    for (const QString& text : {ListViews::Text(form->Pictures().lstPic, 1, PictureColumn::Type),
                                 ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::Label),
                                 ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::Transparent)})
         EXPECT_TRUE(text.contains(u'«')) << text.toStdString();
@@ -115,8 +115,8 @@ TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
     // Message boxes and the common dialogs' titles and filters.
     while (form->PictureCount() > 0)
         form->Doc().Remove(1);
-    form->cmdDel_Click();
-    form->cmdAdd_Click();
+    form->Pictures().cmdDel_Click();
+    form->Pictures().cmdAdd_Click();
     form->Create().cmdOpen_Click();
     form->Settings().picColor_Click();
     ASSERT_EQ(messages.size(), 1u);

@@ -263,8 +263,8 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
     withHand.insert(withHand.end(), form->LabCap.begin(), form->LabCap.end());
     withHand.insert(withHand.end(),
                     {form->Create().imgCreate[0], form->Frames().imgcmdProp, form->Preview().imgcmdGo,
-                     form->Preview().imgcmdStop, form->cmdAddImg, form->cmdDelImg, form->cmdUpImg, form->cmdDownImg,
-                     form->cmdPreviewImg});
+                     form->Preview().imgcmdStop, form->Pictures().cmdAddImg, form->Pictures().cmdDelImg,
+                     form->Pictures().cmdUpImg, form->Pictures().cmdDownImg, form->Pictures().cmdPreviewImg});
     for (QWidget* w : withHand) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().pixmap().cacheKey(), hand.pixmap().cacheKey()) << w->objectName().toStdString();
@@ -288,9 +288,9 @@ protected:
         picture.fill(Qt::darkCyan);
         for (const char* name : {"a.png", "b.png", "c.png"}) {
             ASSERT_TRUE(picture.save(dir.filePath(QLatin1String(name))));
-            form->AddPictureFile(dir.filePath(QLatin1String(name)), QString());
+            form->Pictures().AddPictureFile(dir.filePath(QLatin1String(name)), QString());
         }
-        form->RefreshListControls();
+        form->Pictures().RefreshListControls();
         form->Settings().txtW->setText(QStringLiteral("16"));
         form->Settings().txtH->setText(QStringLiteral("12"));
         form->Create().txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));

@@ -30,14 +30,14 @@ int Slack(const QLabel* label) { return label->width() - QFontMetrics(label->fon
 TEST_F(WindowLookTest, CaptionsChangedAtRunTimeStaySizedToTheirText)
 {
     for (int i = 1; i <= 11; ++i) {
-        form->AddPictureRow({QStringLiteral("p.png"), QString(), QSize(8, 8), QStringLiteral("/p")});
+        form->Pictures().AddPictureRow({QStringLiteral("p.png"), QString(), QSize(8, 8), QStringLiteral("/p")});
     }
-    ListViews::SetChecked(form->lstPic, 1);
-    form->cmdDel_Click();
-    ASSERT_EQ(form->LabTotal->text(), QStringLiteral("10"));
+    ListViews::SetChecked(form->Pictures().lstPic, 1);
+    form->Pictures().cmdDel_Click();
+    ASSERT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("10"));
     form->Preview().ShowPreviewFrame(1);
     form->Create().ShowProgress(-1);
-    for (QLabel* label : {form->LabTotal, form->Preview().LabLoop, form->Create().LabPercent})
+    for (QLabel* label : {form->Pictures().LabTotal, form->Preview().LabLoop, form->Create().LabPercent})
         EXPECT_TRUE(Slack(label) >= 0 && Slack(label) <= 8) << label->objectName().toStdString() << Slack(label);
     form->Create().ShowProgress(100);
     EXPECT_LE(Slack(form->Create().LabPercent), 8) << "shrinks again";
@@ -47,7 +47,7 @@ TEST_F(WindowLookTest, CheckBoxesKeepTheirPlacesAndTheirIndicatorAndCaptionFitIn
 {
     FrmProp prop(form.get(), {});
     const std::pair<QCheckBox*, QRect> boxes[] = {
-        {form->chkAll, QRect(form->lstPic->pos() + QPoint(4, 2), QSize(13, 13))},
+        {form->Pictures().chkAll, QRect(form->Pictures().lstPic->pos() + QPoint(4, 2), QSize(13, 13))},
         {form->Settings().chkSelect, Twips::ToPixels(2940, 2040, 4335, 195)},
         {form->Settings().chkCustom, Twips::ToPixels(2940, 2460, 4275, 195)},
         {form->Settings().chkTrans, Twips::ToPixels(2940, 3120, 1275, 255)},
@@ -100,7 +100,7 @@ TEST_F(WindowLookTest, FileDialogsShowEachFilterDescriptionOnce)
                 texts << combo->itemText(i);
         return texts;
     };
-    const QStringList picture = shown(FrmGif::BuildPictureFilter());
+    const QStringList picture = shown(PicturesPage::BuildPictureFilter());
     ASSERT_EQ(picture.size(), 27);
     EXPECT_EQ(picture.mid(0, 3),
               QStringList({QStringLiteral("Popular Images(*.bmp,*.gif,*.jpg,*.png,*.ico)"),

@@ -49,7 +49,7 @@ protected:
 
 TEST_F(AddingTest, DialogOffersTheTwentySevenFilterEntries)
 {
-    form->cmdAddImg_Click();
+    form->Pictures().cmdAddImg_Click();
     ASSERT_EQ(openRequests.size(), 1u);
     const Dialogs::OpenRequest& request = openRequests.front();
     EXPECT_EQ(request.title, QStringLiteral("Add Graphic Files"));
@@ -80,15 +80,15 @@ TEST_F(AddingTest, PicksAreAddedInDialogOrderSkippingListedAndUnreadableSilently
     Add(Texts({"c.png", "a.png", "notes.bmp", "cut.tga", "b.bmp"}));
     EXPECT_EQ(Names(), Texts({"c.png", "a.png", "b.bmp"}));
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("3"));
-    EXPECT_EQ(Cells(form->lstPic, 3), Texts({"b.bmp", "BMP image", "8 x 6"}) << Folder());
-    EXPECT_FALSE(ListViews::IsChecked(form->lstPic, 3));
+    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("3"));
+    EXPECT_EQ(Cells(form->Pictures().lstPic, 3), Texts({"b.bmp", "BMP image", "8 x 6"}) << Folder());
+    EXPECT_FALSE(ListViews::IsChecked(form->Pictures().lstPic, 3));
     EXPECT_EQ(form->PicturePath(1), QDir::toNativeSeparators(PathOf(QStringLiteral("c.png"))));
     EXPECT_EQ(Cells(form->Frames().lstFrame, 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
 
     // Folders are compared exactly: one spelt with a trailing separator is another folder.
     openAnswers.push_back(Pick(Texts({"d.png", "a.png"})).replace(0, Folder().size(), Folder() + QDir::separator()));
-    form->cmdAdd_Click();
+    form->Pictures().cmdAdd_Click();
     EXPECT_EQ(Names(), Texts({"c.png", "a.png", "b.bmp", "d.png", "a.png"}));
 }
 
@@ -99,19 +99,19 @@ TEST(PictureTypeTextTest, ExtensionsAreUpperCasedAndClassified)
         {"e.abcd", "ABCD file"},  {"d.abcde", ""},        {"README", "Unknown file"}, {"name.", " file"},
     };
     for (const auto& [name, type] : cases)
-        EXPECT_EQ(FrmGif::PictureTypeText(QLatin1String(name)), QLatin1String(type)) << name;
+        EXPECT_EQ(PicturesPage::PictureTypeText(QLatin1String(name)), QLatin1String(type)) << name;
 }
 
 TEST_F(AddingTest, CancelKeepsListsAndPreviewButStillRefreshes)
 {
     MakePicture(QStringLiteral("a.png"));
     Add(Texts({"a.png"}));
-    form->LabTotal->setText(QStringLiteral("stale"));
+    form->Pictures().LabTotal->setText(QStringLiteral("stale"));
     form->Settings().cboDim->addItem(QStringLiteral("9 x 9"));
     form->Preview().tmPlay->start(60000);
-    form->cmdAdd_Click(); // empty queue: cancel
+    form->Pictures().cmdAdd_Click(); // empty queue: cancel
     EXPECT_EQ(form->PictureCount(), 1);
-    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("1"));
     EXPECT_EQ(SizesList(), Texts({"8 x 6"}));
     EXPECT_TRUE(form->Preview().tmPlay->isActive()); // stopped only once files are picked
     Add(Texts({"a.png"}));
@@ -153,8 +153,8 @@ TEST_F(AddingTest, SizesListKeepsFirstAppearanceAndEveryRebuildFillsTheSizeField
     EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("640480"));
 
     form->Settings().txtW->setText(QStringLiteral("123"));
-    ListViews::SetChecked(form->lstPic, 1);
-    form->cmdDel_Click();
+    ListViews::SetChecked(form->Pictures().lstPic, 1);
+    form->Pictures().cmdDel_Click();
     EXPECT_EQ(SizesList(), Texts({"800 x 600", "640 x 480"}));
     EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("800600"));
 }
@@ -168,12 +168,12 @@ TEST_F(AddingTest, ActionsFollowThePictureCount)
     Add(Texts({"b.png"}));
     EXPECT_EQ(Actions(), QStringLiteral("1111+"));
     // Deleting every picture: size fields keep their last values.
-    form->chkAll->click();
-    form->cmdDel_Click();
+    form->Pictures().chkAll->click();
+    form->Pictures().cmdDel_Click();
     EXPECT_EQ(Actions(), QStringLiteral("0000-"));
     EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame) + form->Settings().cboDim->count(), 0);
     EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("86"));
-    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("0"));
 }
 
 TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
@@ -184,7 +184,7 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
     ASSERT_TRUE(QImage(10, 10, QImage::Format_RGB32).save(other.filePath(QStringLiteral("z.png"))));
     Add(Texts({"a.png"}));
     auto send = [this](QEvent& event) {
-        QCoreApplication::sendEvent(form->lstPic->viewport(), &event);
+        QCoreApplication::sendEvent(form->Pictures().lstPic->viewport(), &event);
         return event.isAccepted();
     };
     QMimeData web;
@@ -202,21 +202,21 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
     EXPECT_TRUE(send(drop));
     QCoreApplication::processEvents();
     EXPECT_EQ(Names(), Texts({"a.png", "b.png", "z.png"}));
-    EXPECT_EQ(Cells(form->lstPic, 3)[PictureColumn::Address], QDir::toNativeSeparators(other.path()));
-    EXPECT_EQ(form->LabTotal->text() + QLatin1Char(' ') + SizesList().join(QLatin1Char(',')),
+    EXPECT_EQ(Cells(form->Pictures().lstPic, 3)[PictureColumn::Address], QDir::toNativeSeparators(other.path()));
+    EXPECT_EQ(form->Pictures().LabTotal->text() + QLatin1Char(' ') + SizesList().join(QLatin1Char(',')),
               QStringLiteral("3 8 x 6,10 x 10"));
     EXPECT_EQ(Actions(), QStringLiteral("1111+"));
 }
 
 TEST_F(AddingTest, AFullListRefusesFurtherPicturesWithOneMessage)
 {
-    for (int i = 1; i < FrmGif::kMaxPictures; ++i) { // up to one below the limit, without files
-        form->AddPictureRow({QStringLiteral("f%1").arg(i), QString(), QSize(8, 6), QStringLiteral("/x")});
+    for (int i = 1; i < PicturesPage::kMaxPictures; ++i) { // up to one below the limit, without files
+        form->Pictures().AddPictureRow({QStringLiteral("f%1").arg(i), QString(), QSize(8, 6), QStringLiteral("/x")});
     }
     for (const char* name : {"a.png", "b.png", "c.png"})
         MakePicture(QLatin1String(name));
     Add(Texts({"a.png", "b.png", "c.png"}));
-    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), FrmGif::kMaxPictures);
+    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), PicturesPage::kMaxPictures);
     EXPECT_EQ(Names().last(), QStringLiteral("a.png"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("32767")));
@@ -230,7 +230,7 @@ TEST_F(AddingTest, ClosingTheWindowStopsABatchAfterTheCurrentFile)
     openAnswers.push_back(Pick(Texts({"a.png", "b.png", "c.png", "d.png"})));
     // The close arrives while the batch lets events run before its first file.
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
-    form->cmdAdd->click();
+    form->Pictures().cmdAdd->click();
     EXPECT_EQ(form->PictureCount(), 1);
     EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);

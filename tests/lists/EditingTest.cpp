@@ -32,19 +32,20 @@ protected:
     {
         QString out;
         for (int i = 0; i < form->PictureCount(); ++i)
-            out += ListViews::IsChecked(form->lstPic, i + 1) ? QLatin1Char('x') : QLatin1Char('.');
+            out += ListViews::IsChecked(form->Pictures().lstPic, i + 1) ? QLatin1Char('x') : QLatin1Char('.');
         return out;
     }
-    void Check(int position) { ListViews::SetChecked(form->lstPic, position); }
-    void Select(int position) { ListViews::Select(form->lstPic, position); }
-    int Selected() const { return ListViews::Current(form->lstPic); }
+    void Check(int position) { ListViews::SetChecked(form->Pictures().lstPic, position); }
+    void Select(int position) { ListViews::Select(form->Pictures().lstPic, position); }
+    int Selected() const { return ListViews::Current(form->Pictures().lstPic); }
     static void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
 };
 
 TEST_F(EditingTest, EmptyListMessagesThroughThePictureButtons)
 {
-    Click(form->chkAll); // nothing to check, nothing said
-    for (ImageControl* button : {form->cmdDelImg, form->cmdUpImg, form->cmdDownImg, form->cmdPreviewImg})
+    Click(form->Pictures().chkAll); // nothing to check, nothing said
+    for (ImageControl* button : {form->Pictures().cmdDelImg, form->Pictures().cmdUpImg, form->Pictures().cmdDownImg,
+                                 form->Pictures().cmdPreviewImg})
         Click(button);
     QStringList texts;
     for (const Messages::Message& m : messages)
@@ -52,7 +53,7 @@ TEST_F(EditingTest, EmptyListMessagesThroughThePictureButtons)
     EXPECT_EQ(texts,
               Texts({"No files in the list view!", "No files in list to move up", "No files in list to move",
                      "No files in the list view"}));
-    Click(form->cmdAddImg);
+    Click(form->Pictures().cmdAddImg);
     EXPECT_EQ(openRequests.size(), 1u);
 }
 
@@ -68,20 +69,20 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
         seen << QStringLiteral("%1/%2").arg(form->PictureCount()).arg(ListViews::RowCount(form->Frames().lstFrame));
     });
     ticker.start(0);
-    Click(form->cmdDelImg);
+    Click(form->Pictures().cmdDelImg);
     ticker.stop();
     seen.removeDuplicates();
     EXPECT_EQ(seen, Texts({"3/3", "2/2"})); // events ran before each removal, lists in step
     EXPECT_FALSE(form->Preview().tmPlay->isActive());
     EXPECT_EQ(Names(), Texts({"B.png"}));
     EXPECT_EQ(Cells(form->Frames().lstFrame, 1).mid(0, 3), Texts({"Frame 1", "B.png", "200"}));
-    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("1"));
     EXPECT_FALSE(form->Preview().cmdGo->isEnabled() || form->Preview().cmdStop->isEnabled()
                  || form->Create().cmdCreateGIF->isEnabled());
     EXPECT_TRUE(form->Frames().cmdProp->isEnabled());
     EXPECT_TRUE(messages.empty());
 
-    form->cmdDel_Click(); // nothing checked
+    form->Pictures().cmdDel_Click(); // nothing checked
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("No files checked in the list views!"));
     EXPECT_EQ(form->PictureCount(), 1);
@@ -90,13 +91,13 @@ TEST_F(EditingTest, DeleteRemovesCheckedRowsFromTheEndOfBothLists)
 TEST_F(EditingTest, CheckAllFollowsTheBoxOnlyWhenClicked)
 {
     AddThree();
-    form->chkAll->setChecked(true); // not a click
+    form->Pictures().chkAll->setChecked(true); // not a click
     EXPECT_EQ(Marks(), QStringLiteral("..."));
-    form->chkAll->setChecked(false);
-    Click(form->chkAll);
+    form->Pictures().chkAll->setChecked(false);
+    Click(form->Pictures().chkAll);
     EXPECT_EQ(Marks(), QStringLiteral("xxx"));
     EXPECT_FALSE(ListViews::Cell(form->Frames().lstFrame, 1).data(Qt::CheckStateRole).isValid());
-    Click(form->chkAll);
+    Click(form->Pictures().chkAll);
     EXPECT_EQ(Marks(), QStringLiteral("..."));
 }
 
@@ -105,12 +106,12 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     AddThree();
     Check(2);
     form->Preview().tmPlay->start(60000);
-    form->LabTotal->setText(QStringLiteral("kept"));
+    form->Pictures().LabTotal->setText(QStringLiteral("kept"));
     ListViews::Select(form->Frames().lstFrame, 3);
     const QString bar(7, QChar(0x2587));
 
     Select(2);
-    Click(form->cmdUpImg);
+    Click(form->Pictures().cmdUpImg);
     EXPECT_EQ(Names(), Texts({"B.png", "A.png", "C.png"}));
     EXPECT_EQ(Selected(), 1);
     EXPECT_EQ(Cells(form->Frames().lstFrame, 1), Texts({"Frame 1", "B.png", "200", "Yes"}) << bar);
@@ -120,21 +121,21 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(9, 9, 9));
     EXPECT_EQ(Marks(), QStringLiteral(".x."));
     EXPECT_TRUE(form->Preview().tmPlay->isActive());
-    EXPECT_EQ(form->LabTotal->text(), QStringLiteral("kept"));
+    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("kept"));
     EXPECT_EQ(ListViews::Current(form->Frames().lstFrame), 3);
 
     // At the edges, or with no row selected, nothing happens and nothing is said.
-    form->cmdUp_Click();
+    form->Pictures().cmdUp_Click();
     Select(3);
-    form->cmdDown_Click();
+    form->Pictures().cmdDown_Click();
     Select(0);
-    form->cmdUp_Click();
-    form->cmdDown_Click();
+    form->Pictures().cmdUp_Click();
+    form->Pictures().cmdDown_Click();
     EXPECT_EQ(Names(), Texts({"B.png", "A.png", "C.png"}));
     EXPECT_TRUE(messages.empty());
 
     Select(2);
-    Click(form->cmdDownImg);
+    Click(form->Pictures().cmdDownImg);
     EXPECT_EQ(Names(), Texts({"B.png", "C.png", "A.png"}));
     EXPECT_EQ(Selected(), 3);
     EXPECT_EQ(Cells(form->Frames().lstFrame, 3).mid(0, 3), Texts({"Frame 3", "A.png", "300"}));
@@ -143,7 +144,7 @@ TEST_F(EditingTest, MovesCarryFramesWhileChecksCountAndPreviewStay)
 TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywhere)
 {
     AddThree();
-    EXPECT_EQ(ListViews::Cell(form->lstPic, 1, PictureColumn::Name).data(Qt::ToolTipRole).toString(),
+    EXPECT_EQ(ListViews::Cell(form->Pictures().lstPic, 1, PictureColumn::Name).data(Qt::ToolTipRole).toString(),
               form->PicturePath(1));
     QStringList previewed;
     onModal = [&](QDialog& dialog) {
@@ -151,13 +152,13 @@ TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywh
         dialog.reject();
         return int(QDialog::Rejected);
     };
-    QWidget* area = form->lstPic->viewport();
+    QWidget* area = form->Pictures().lstPic->viewport();
     const QPoint below(area->width() / 2, area->height() - 5);
     Select(2);
     QTest::mouseClick(area, Qt::LeftButton, {}, below); // row 2 no longer shows as selected
-    ASSERT_FALSE(form->lstPic->selectionModel()->isSelected(ListViews::Cell(form->lstPic, 2)));
-    form->cmdDown_Click();
-    form->cmdUp_Click();
+    ASSERT_FALSE(form->Pictures().lstPic->selectionModel()->isSelected(ListViews::Cell(form->Pictures().lstPic, 2)));
+    form->Pictures().cmdDown_Click();
+    form->Pictures().cmdUp_Click();
     EXPECT_EQ(Names(), Texts({"A.png", "B.png", "C.png"}));
     QTest::mouseDClick(area, Qt::LeftButton, {}, below);
     EXPECT_EQ(previewed, QStringList{QStringLiteral("frmPreview")});

@@ -32,7 +32,8 @@ TEST(PathsTest, OneSeparatorBetweenFolderAndNameAndTheRootKeepsItsOwn)
 TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
 {
     form->Settings().txtMS->setText(QStringLiteral(" 250 "));
-    form->AddPictureRow({QStringLiteral("a.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
+    form->Pictures().AddPictureRow(
+        {QStringLiteral("a.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
     EXPECT_EQ(form->PicturePath(1), QStringLiteral("/a.gif"));
     EXPECT_EQ(form->PicturePath(0) + form->PicturePath(2), QString());
     EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::PlayTime], QStringLiteral("250"));
@@ -40,7 +41,8 @@ TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
     EXPECT_EQ(form->FramePlayTime(0), 500);
     EXPECT_EQ(form->FramePlayTime(2), 500);
     form->Settings().txtMS->clear(); // an empty play-time box gives a row that fails conversion
-    form->AddPictureRow({QStringLiteral("b.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
+    form->Pictures().AddPictureRow(
+        {QStringLiteral("b.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
     EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::PlayTime], QString());
     EXPECT_FALSE(form->FramePlayTime(2).has_value());
 }
@@ -48,7 +50,7 @@ TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
 TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
 {
     auto addRow = [this](const char* name) {
-        form->AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
+        form->Pictures().AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     };
     form->Settings().picColor->SetBackColor(Rgb(10, 20, 30));
     addRow("a.png");
@@ -87,9 +89,9 @@ TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
         form->Settings().txtMS->setText(isB ? QStringLiteral("200") : QStringLiteral("300"));
         form->Settings().chkTrans->setChecked(isB);
         form->Settings().picColor->SetBackColor(isB ? Rgb(1, 2, 3) : Rgb(4, 5, 6));
-        form->AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
+        form->Pictures().AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     }
-    ListViews::SetChecked(form->lstPic, 2);
+    ListViews::SetChecked(form->Pictures().lstPic, 2);
     form->Doc().Swap(2, 3);
     const QString bar(7, QChar(0x2587));
     EXPECT_EQ(Cells(form->Frames().lstFrame, 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
@@ -99,8 +101,8 @@ TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(4, 5, 6));
     EXPECT_EQ(form->Doc().Rows().Frame(3)->color, Rgb(1, 2, 3));
     EXPECT_EQ(form->PicturePath(3), QStringLiteral("/p/b.png"));
-    EXPECT_TRUE(ListViews::IsChecked(form->lstPic, 2));
-    EXPECT_FALSE(ListViews::IsChecked(form->lstPic, 3));
+    EXPECT_TRUE(ListViews::IsChecked(form->Pictures().lstPic, 2));
+    EXPECT_FALSE(ListViews::IsChecked(form->Pictures().lstPic, 3));
 
     for (auto [a, b] : {std::pair{2, 2}, {0, 1}, {3, 4}}) // no-ops
         form->Doc().Swap(a, b);

@@ -60,7 +60,7 @@ protected:
     void Add(const QStringList& names)
     {
         openAnswers.push_back(names.size() == 1 ? PathOf(names.front()) : Pick(names));
-        form->cmdAdd_Click();
+        form->Pictures().cmdAdd_Click();
     }
     // Texts of every cell of a row (1-based).
     static QStringList Cells(const QTreeView* list, int position) { return ListViews::Cells(list, position); }
@@ -68,7 +68,7 @@ protected:
     {
         QStringList out;
         for (int i = 1; i <= form->PictureCount(); ++i)
-            out << Cells(form->lstPic, i)[PictureColumn::Name];
+            out << Cells(form->Pictures().lstPic, i)[PictureColumn::Name];
         return out;
     }
     // Index into ImageList1 of a frame row's icon in a column; -1 for none.

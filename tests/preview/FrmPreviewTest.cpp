@@ -39,7 +39,7 @@ protected:
     // A picture row; the file itself need not exist.
     void AddPicture(const QString& name, const QString& dimensions)
     {
-        form->AddPictureRow({name, QStringLiteral("picture"), ParseSizeText(dimensions), dir.path()});
+        form->Pictures().AddPictureRow({name, QStringLiteral("picture"), ParseSizeText(dimensions), dir.path()});
     }
     QString Save(const QString& name, const QImage& image)
     {
@@ -186,7 +186,7 @@ TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
     AddPicture(QStringLiteral("a.png"), QStringLiteral("100 x 50"));
     AddPicture(QStringLiteral("b.png"), QStringLiteral("1200 x 900"));
     form->ShowPicturePreview();
-    ListViews::Select(form->lstPic, 2);
+    ListViews::Select(form->Pictures().lstPic, 2);
     form->ShowPicturePreview();
     form->ShowPicturePreview();
     ASSERT_EQ(captions.size(), 3u);
@@ -218,9 +218,9 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     const QString png = Save(QStringLiteral("wide.png"), Solid(1000, 400, Qt::red));
     const QString sgi = dir.filePath(QStringLiteral("small.sgi"));
     ASSERT_TRUE(PictureBytes::Write(sgi, PictureBytes::Sgi(Solid(64, 48, Qt::blue))));
-    form->AddPictureFile(png, dir.path());
-    form->AddPictureFile(sgi, dir.path());
-    form->RefreshListControls();
+    form->Pictures().AddPictureFile(png, dir.path());
+    form->Pictures().AddPictureFile(sgi, dir.path());
+    form->Pictures().RefreshListControls();
     ASSERT_EQ(form->PictureCount(), 2);
     // The refresh picked the first size for the output fields.
     EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("1000"));
@@ -234,9 +234,9 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
         window.reject();
         return window.result();
     };
-    QWidget* viewport = form->lstPic->viewport();
+    QWidget* viewport = form->Pictures().lstPic->viewport();
     for (int row : {1, 0}) {
-        const QPoint at = ListViews::RowRect(form->lstPic, row + 1).center();
+        const QPoint at = ListViews::RowRect(form->Pictures().lstPic, row + 1).center();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);

@@ -41,7 +41,7 @@ protected:
     void Add(const QString& path, const QString& playTime = QStringLiteral("500"))
     {
         const QFileInfo info(path);
-        form->AddPictureRow({info.fileName(), QStringLiteral("PNG"), QSize(40, 30), info.absolutePath()});
+        form->Pictures().AddPictureRow({info.fileName(), QStringLiteral("PNG"), QSize(40, 30), info.absolutePath()});
         SetPlayTime(ListViews::RowCount(form->Frames().lstFrame), playTime);
     }
     // Pictures p0.png, p1.png ... in ColorOf(0), ColorOf(1) ...

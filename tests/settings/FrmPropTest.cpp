@@ -24,7 +24,7 @@ protected:
         form->Settings().txtMS->setText(playTime);
         form->Settings().chkTrans->setChecked(transparent);
         form->Settings().picColor->SetBackColor(color);
-        form->AddPictureRow({name, QStringLiteral("JPG image"), QSize(640, 480), QStringLiteral("/pics")});
+        form->Pictures().AddPictureRow({name, QStringLiteral("JPG image"), QSize(640, 480), QStringLiteral("/pics")});
     }
     void Select(int position) { ListViews::Select(form->Frames().lstFrame, position); }
     qint64 IconKey(int position)

@@ -223,7 +223,8 @@ TEST_F(SettingsTest, SwatchClickPicksTheTransparentColourOfNewFrames)
     ASSERT_EQ(colorRequests.size(), 3u);
     EXPECT_EQ(colorRequests[2].initial, Rgb(10, 200, 30));
 
-    form->AddPictureRow({QStringLiteral("a.png"), QStringLiteral("PNG image"), QSize(10, 10), QStringLiteral("/tmp")});
+    form->Pictures().AddPictureRow(
+        {QStringLiteral("a.png"), QStringLiteral("PNG image"), QSize(10, 10), QStringLiteral("/tmp")});
     EXPECT_EQ(form->Doc().Rows().Frame(1)->color, Rgb(10, 200, 30));
 }
 

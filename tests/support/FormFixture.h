@@ -5,6 +5,7 @@
 #include "app/FrmGif.h"
 #include "app/Messages.h"
 #include "lists/DocumentModel.h"
+#include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"

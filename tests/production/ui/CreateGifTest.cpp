@@ -50,8 +50,8 @@ protected:
         image.fill(color);
         ASSERT_TRUE(image.save(dir.filePath(name)));
         form->Settings().txtMS->setText(playTime);
-        form->AddPictureFile(dir.filePath(name), QString());
-        form->RefreshListControls();
+        form->Pictures().AddPictureFile(dir.filePath(name), QString());
+        form->Pictures().RefreshListControls();
     }
     void Prepare(int w, int h)
     {

@@ -1,23 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Step 1: adding pictures through the open dialog or by dropping files on the
 // picture list, and the refresh of everything that follows the picture count.
+#include "lists/PicturesPage.h"
+
+#include "app/BusyHost.h"
 #include "app/Dialogs.h"
-#include "app/FrmGif.h"
 #include "app/Messages.h"
 #include "common/Paths.h"
 #include "document/SizeText.h"
+#include "imaging/PicSize.h"
 #include "lists/DocumentModel.h"
 #include "lists/ListRows.h"
-#include "settings/FramesPage.h"
-#include "settings/SettingsPage.h"
-#include "preview/PreviewPage.h"
-#include "production/ui/CreatePage.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPushButton>
 
 #include <array>
 #include <exception>
@@ -77,41 +75,42 @@ public:
 
 QString ListFullMessage()
 {
-    return FrmGif::tr("The picture list is full: it holds at most %1 pictures. The remaining files "
-                      "were not added.")
-        .arg(FrmGif::kMaxPictures);
+    return QCoreApplication::translate("FrmGif",
+                                       "The picture list is full: it holds at most %1 pictures. The "
+                                       "remaining files were not added.")
+        .arg(PicturesPage::kMaxPictures);
 }
 
 } // namespace
 
-void FrmGif::cmdAddImg_Click() { cmdAdd_Click(); }
+void PicturesPage::cmdAddImg_Click() { cmdAdd_Click(); }
 
-void FrmGif::cmdAdd_Click()
+void PicturesPage::cmdAdd_Click()
 {
     Dialogs::OpenRequest request;
-    request.title = tr("Add Graphic Files");
+    request.title = QCoreApplication::translate("FrmGif", "Add Graphic Files");
     request.filter = BuildPictureFilter();
     request.multiSelect = true;
     request.fileMustExist = true;
-    const std::optional<QString> picked = Dialogs::OpenFiles(this, request);
+    const std::optional<QString> picked = Dialogs::OpenFiles(window(), request);
     if (picked)
         AddPickedFiles(*picked);
     // A cancelled dialog still refreshes.
-    Design::SetCaption(LabTotal, QString::number(PictureCount()));
+    ShowCount();
     RefreshListControls();
 }
 
-bool FrmGif::AddPickedFiles(const QString& fileNames)
+bool PicturesPage::AddPickedFiles(const QString& fileNames)
 {
     const QStringList pieces = fileNames.split(QChar(0));
     const QString& head = pieces.front();
     bool full = false;
     {
         // Closing the window meanwhile stops the batch after the current file.
-        const BusyScope scope(*this);
+        const BusyHost::Scope scope(window_);
         const BusyPointer busy;
         QCoreApplication::processEvents();
-        Preview().StopPreview();
+        Q_EMIT ListChanging();
         QCoreApplication::processEvents();
 
         // A failing file is dropped and the next one goes on.
@@ -122,28 +121,28 @@ bool FrmGif::AddPickedFiles(const QString& fileNames)
             }
         };
         if (pieces.size() == 1) {
-            full = PictureCount() >= kMaxPictures;
+            full = Count() >= kMaxPictures;
             if (!full)
                 addOne(head, QString());
         } else {
             for (qsizetype i = 1; i < pieces.size(); ++i) {
-                if (PictureCount() >= kMaxPictures) {
+                if (Count() >= kMaxPictures) {
                     full = true;
                     break;
                 }
                 addOne(pieces[i], head);
                 QCoreApplication::processEvents();
-                if (IsClosing())
+                if (window_.IsClosing())
                     break;
             }
         }
     }
     if (full)
-        Messages::Info(this, ListFullMessage());
+        Messages::Info(window(), ListFullMessage());
     return !full;
 }
 
-void FrmGif::lstPic_DropFiles(const QStringList& paths)
+void PicturesPage::lstPic_DropFiles(const QStringList& paths)
 {
     // Dropped files are added as if picked in the open dialog. A drop can mix
     // folders (a search view), so each run of one folder is one answer.
@@ -157,51 +156,56 @@ void FrmGif::lstPic_DropFiles(const QStringList& paths)
             break;
         start = end;
     }
-    Design::SetCaption(LabTotal, QString::number(PictureCount()));
+    ShowCount();
     RefreshListControls();
 }
 
-QString FrmGif::BuildPictureFilter()
+QString PicturesPage::BuildPictureFilter()
 {
     QStringList parts;
     for (const auto& [description, pattern] : kFilterEntries)
-        parts << tr(description) << QLatin1String(pattern);
+        parts << QCoreApplication::translate("FrmGif", description) << QLatin1String(pattern);
     return parts.join(QLatin1Char('|'));
 }
 
-void FrmGif::AddPictureFile(const QString& fileText, const QString& folder)
+void PicturesPage::AddPictureFile(const QString& fileText, const QString& folder)
 {
     // Positions are 16-bit: never grow past the last one.
-    if (PictureCount() >= kMaxPictures)
+    if (Count() >= kMaxPictures)
         return;
     const Paths::FolderAndName where = Paths::SplitFileText(fileText, folder);
     const QString dimensions = GetPicSize(Paths::JoinFolder(where.folder, where.name));
     if (dimensions.isEmpty())
         return;
-    if (Doc().Rows().Contains(where.folder, where.name))
+    if (document_.Rows().Contains(where.folder, where.name))
         return;
     AddPictureRow({where.name, PictureTypeText(where.name), ParseSizeText(dimensions), where.folder});
 }
 
-QString FrmGif::PictureTypeText(const QString& fileName)
+QString PicturesPage::PictureTypeText(const QString& fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
-        return tr("Unknown file");
+        return QCoreApplication::translate("FrmGif", "Unknown file");
     const QString extension = fileName.mid(dot + 1).toUpper();
     if (KnownPictureExtensions().contains(extension))
-        return tr("%1 image").arg(extension);
+        return QCoreApplication::translate("FrmGif", "%1 image").arg(extension);
     if (extension.size() <= 4)
-        return tr("%1 file").arg(extension);
+        return QCoreApplication::translate("FrmGif", "%1 file").arg(extension);
     return {};
 }
 
-void FrmGif::RefreshListControls()
-{
-    Settings().SetSizeList(Doc().Rows().SizeList());
+void PicturesPage::AddPictureRow(const PictureRow& picture) { document_.Append(picture, frameDefaults_(picture.name)); }
 
-    const bool canPlay = PictureCount() > 1;
-    Preview().SetCommandsEnabled(canPlay);
-    Create().SetCommandsEnabled(canPlay);
-    Frames().SetCommandsEnabled(PictureCount() > 0);
+void PicturesPage::RefreshListControls()
+{
+    Q_EMIT SizeListChanged(document_.Rows().SizeList());
+    Q_EMIT CountChanged(Count());
+}
+
+QString PicturesPage::GetPicSize(const QString& path)
+{
+    // Whatever the engine held is dropped first; measuring reads the header only.
+    Q_EMIT EngineReleaseRequested();
+    return ::GetPicSize(path);
 }

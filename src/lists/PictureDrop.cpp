@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Signals of step 1, and files dropped from a file manager onto the picture list.
-#include "app/FrmGif.h"
+// Files dropped from a file manager onto the picture list.
+#include "lists/PictureDrop.h"
 
-#include "app/DoubleClickHook.h"
+#include "lists/PicturesPage.h"
 
-#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPointer>
-#include <QPushButton>
 #include <QTreeView>
 #include <QUrl>
 
@@ -31,9 +29,9 @@ QStringList LocalFiles(const QMimeData* mime)
 // accepts no drag and drop of its rows.
 class PictureDropFilter final : public QObject {
 public:
-    PictureDropFilter(FrmGif& form, QObject* parent)
+    PictureDropFilter(PicturesPage& page, QObject* parent)
         : QObject(parent)
-        , form_(&form)
+        , page_(&page)
     {
     }
 
@@ -65,12 +63,12 @@ protected:
             drop->accept();
             // Added after the drop returns, so the file manager is not kept
             // waiting while a large batch is measured.
-            QPointer<FrmGif> form = form_;
+            QPointer<PicturesPage> page = page_;
             QMetaObject::invokeMethod(
-                form_,
-                [form, paths] {
-                    if (form)
-                        form->lstPic_DropFiles(paths);
+                page_,
+                [page, paths] {
+                    if (page)
+                        page->lstPic_DropFiles(paths);
                 },
                 Qt::QueuedConnection);
             return true;
@@ -81,28 +79,13 @@ protected:
     }
 
 private:
-    QPointer<FrmGif> form_;
+    QPointer<PicturesPage> page_;
 };
 
 } // namespace
 
-void FrmGif::WireLists()
+void AcceptPictureDrops(PicturesPage& page)
 {
-    connect(cmdAddImg, &ImageControl::clicked, this, [this] { cmdAddImg_Click(); });
-    connect(cmdDelImg, &ImageControl::clicked, this, [this] { cmdDelImg_Click(); });
-    connect(cmdUpImg, &ImageControl::clicked, this, [this] { cmdUpImg_Click(); });
-    connect(cmdDownImg, &ImageControl::clicked, this, [this] { cmdDownImg_Click(); });
-    connect(cmdPreviewImg, &ImageControl::clicked, this, [this] { cmdPreviewImg_Click(); });
-    connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
-    connect(cmdDel, &QPushButton::clicked, this, [this] { cmdDel_Click(); });
-    connect(cmdUp, &QPushButton::clicked, this, [this] { cmdUp_Click(); });
-    connect(cmdDown, &QPushButton::clicked, this, [this] { cmdDown_Click(); });
-    connect(cmdPreview, &QPushButton::clicked, this, [this] { cmdPreview_Click(); });
-    // clicked, not stateChanged: only the user's click checks or unchecks all rows.
-    connect(chkAll, &QCheckBox::clicked, this, [this] { chkAll_Click(); });
-    // Anywhere on the list, also below the last row.
-    lstPic->viewport()->installEventFilter(new DoubleClickHook(lstPic->viewport(), [this] { lstPic_DblClick(); }));
-
-    lstPic->viewport()->setAcceptDrops(true);
-    lstPic->viewport()->installEventFilter(new PictureDropFilter(*this, lstPic));
+    page.lstPic->viewport()->setAcceptDrops(true);
+    page.lstPic->viewport()->installEventFilter(new PictureDropFilter(page, page.lstPic));
 }

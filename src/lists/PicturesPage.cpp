@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "lists/PicturesPage.h"
+
+#include "app/CheckBoxFit.h"
+#include "app/DoubleClickHook.h"
+#include "app/PageControls.h"
+#include "lists/DocumentModel.h"
+#include "lists/PictureDrop.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTreeView>
+
+#include <utility>
+
+using namespace PageControls;
+
+PicturesPage::PicturesPage(DocumentModel& document, BusyHost& window, FrameDefaults frameDefaults, QWidget* parent)
+    : QWidget(parent)
+    , document_(document)
+    , window_(window)
+    , frameDefaults_(std::move(frameDefaults))
+{
+    Build();
+    Wire();
+}
+
+void PicturesPage::Build()
+{
+    QWidget* page = this;
+    LabCapX = Design::Label(page,
+                            QCoreApplication::translate("FrmGif",
+                                                        "Click [Add Pictures...] to open files and add pictures to the "
+                                                        "list view, or click [Delete] to remove checked files from the "
+                                                        "list."),
+                            180, 180, Arial9(), kInstructionColor);
+    Label6 = Design::Label(page,
+                           QCoreApplication::translate("FrmGif",
+                                                       "Click [Move Up] or [Move Down] to move the selected row up or "
+                                                       "down. Click [Preview...] to preview a picture."),
+                           180, 420, Arial9(), kInstructionColor);
+
+    cmdAddImg = PictureButton(page, "cmdAddImg", "add-pictures", 60, 810, 1995, 360);
+    cmdDelImg = PictureButton(page, "cmdDelImg", "delete", 2340, 810, 1395, 360);
+    cmdUpImg = PictureButton(page, "cmdUpImg", "move-up", 3840, 810, 1395, 360);
+    cmdDownImg = PictureButton(page, "cmdDownImg", "move-down", 5340, 810, 1395, 360);
+    cmdPreviewImg = PictureButton(page, "cmdPreviewImg", "preview", 6840, 810, 1395, 360);
+
+    cmdAdd = HiddenCommand(page, "cmdAdd", QCoreApplication::translate("FrmGif", "&Add Pictures ..."), 60, 840, 1455,
+                           315, true);
+    cmdDel =
+        HiddenCommand(page, "cmdDel", QCoreApplication::translate("FrmGif", "&Delete"), 1620, 840, 1455, 315, true);
+    cmdUp = HiddenCommand(page, "cmdUp", QCoreApplication::translate("FrmGif", "Move &Up"), 3600, 840, 1095, 315, true);
+    cmdDown =
+        HiddenCommand(page, "cmdDown", QCoreApplication::translate("FrmGif", "&Move Down"), 4800, 840, 1095, 315, true);
+    cmdPreview = HiddenCommand(page, "cmdPreview", QCoreApplication::translate("FrmGif", "&Preview..."), 6420, 840,
+                               1335, 315, true);
+
+    Label1 = Design::Label(page, QCoreApplication::translate("FrmGif", "Total Files:"), 8460, 900, Arial9(),
+                           kInstructionColor);
+    LabTotal = Design::Label(page, QStringLiteral("0"), 9480, 900, Design::Font(QStringLiteral("Arial"), 9, true),
+                             Rgb(255, 0, 0));
+    LabTotal->setObjectName(QStringLiteral("LabTotal"));
+
+    lstPic = ReportList(page, "lstPic", document_.Pictures());
+
+    chkAll = new QCheckBox(page);
+    chkAll->setObjectName(QStringLiteral("chkAll"));
+    Design::Place(chkAll, 0, 0, 195, 195);
+    FitCheckBox(chkAll);
+
+    Shape1 = FrameShape(page, "Shape1");
+    // The frame one pixel outside the list; the check-all box over the left
+    // end of its header, above the frame.
+    Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
+    chkAll->move(lstPic->x() + 4, lstPic->y() + 2);
+    chkAll->raise();
+}
+
+void PicturesPage::Wire()
+{
+    connect(cmdAddImg, &ImageControl::clicked, this, [this] { cmdAddImg_Click(); });
+    connect(cmdDelImg, &ImageControl::clicked, this, [this] { cmdDelImg_Click(); });
+    connect(cmdUpImg, &ImageControl::clicked, this, [this] { cmdUpImg_Click(); });
+    connect(cmdDownImg, &ImageControl::clicked, this, [this] { cmdDownImg_Click(); });
+    connect(cmdPreviewImg, &ImageControl::clicked, this, [this] { cmdPreviewImg_Click(); });
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(cmdDel, &QPushButton::clicked, this, [this] { cmdDel_Click(); });
+    connect(cmdUp, &QPushButton::clicked, this, [this] { cmdUp_Click(); });
+    connect(cmdDown, &QPushButton::clicked, this, [this] { cmdDown_Click(); });
+    connect(cmdPreview, &QPushButton::clicked, this, [this] { cmdPreview_Click(); });
+    // clicked, not stateChanged: only the user's click checks or unchecks all rows.
+    connect(chkAll, &QCheckBox::clicked, this, [this] { chkAll_Click(); });
+    // Anywhere on the list, also below the last row.
+    lstPic->viewport()->installEventFilter(new DoubleClickHook(lstPic->viewport(), [this] { lstPic_DblClick(); }));
+    AcceptPictureDrops(*this);
+
+    lstPic->setAccessibleName(QCoreApplication::translate("FrmGif", "Pictures"));
+    auto* remove = new QShortcut(QKeySequence::Delete, lstPic, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(remove, &QShortcut::activated, this, [this] { cmdDel_Click(); });
+}
+
+int PicturesPage::Count() const { return document_.Rows().Count(); }
+
+void PicturesPage::ShowCount() { Design::SetCaption(LabTotal, QString::number(Count())); }
