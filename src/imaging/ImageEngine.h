@@ -9,7 +9,7 @@
 namespace imaging {
 class FrameQuantizer;
 struct IndexedPicture;
-}
+} // namespace imaging
 
 // Decodes, measures, scales and saves one current picture at a time.
 // Failures never throw: they return false and leave a reason in LastError().
