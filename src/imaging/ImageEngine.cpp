@@ -75,7 +75,7 @@ bool ImageEngine::SaveFile(const QString& path, bool /*flag*/, int /*number*/)
     return SaveFile(path, alone);
 }
 
-bool ImageEngine::SaveFile(const QString& path, imaging::FrameQuantizer& frames)
+bool ImageEngine::SaveFile(const QString& path, imaging::FrameQuantizer& frames, imaging::IndexedPicture* written)
 {
     lastError_.clear();
     const QString shown = QDir::toNativeSeparators(path);
@@ -93,6 +93,8 @@ bool ImageEngine::SaveFile(const QString& path, imaging::FrameQuantizer& frames)
         lastError_ = QStringLiteral("%1: %2").arg(shown, reason);
         return false;
     }
+    if (written)
+        *written = std::move(indexed);
     return true;
 }
 

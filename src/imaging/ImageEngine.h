@@ -8,7 +8,8 @@
 
 namespace imaging {
 class FrameQuantizer;
-}
+struct IndexedPicture;
+} // namespace imaging
 
 // Decodes, measures, scales and saves one current picture at a time.
 // Failures never throw: they return false and leave a reason in LastError().
@@ -40,7 +41,7 @@ public:
     // before, so where this picture repeats its pixels they keep their colours
     // and the animation can store them as unchanged. The caller owns it, one
     // per sequence of frames saved in order.
-    bool SaveFile(const QString& path, imaging::FrameQuantizer& frames);
+    bool SaveFile(const QString& path, imaging::FrameQuantizer& frames, imaging::IndexedPicture* written = nullptr);
 
     // Puts the current picture on the system clipboard as a bitmap.
     bool CopyToClipboard() const;

@@ -11,6 +11,7 @@
 
 #include <mutex>
 
+#include <dlfcn.h>
 #include <omp.h>
 
 namespace imaging {
@@ -77,3 +78,20 @@ void UseOneLibraryThread()
 }
 
 } // namespace imaging
+
+// A parallel region that asks for one thread still costs libgomp a team and a
+// futex wake-up at its end; libimagequant opens hundreds per picture, which
+// on small frames cost more than the pictures. This program's own definition
+// takes the place of libgomp's for the libraries it loads: a region that would
+// get one thread runs right here, as code outside any region does (libgomp
+// supports that for every construct), and any other goes on to libgomp.
+extern "C" void GOMP_parallel(void (*fn)(void*), void* data, unsigned threads, unsigned flags)
+{
+    using Parallel = void (*)(void (*)(void*), void*, unsigned, unsigned);
+    if (threads == 1 || (threads == 0 && omp_get_max_threads() == 1 && omp_get_level() == 0)) {
+        fn(data);
+        return;
+    }
+    static const auto next = reinterpret_cast<Parallel>(dlsym(RTLD_NEXT, "GOMP_parallel"));
+    next(fn, data, threads, flags);
+}

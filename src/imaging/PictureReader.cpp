@@ -85,6 +85,8 @@ bool QtMeasure(const uchar* data, qint64 size, const char* format, QSize* result
     QBuffer buffer(&raw);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
+    // Qt's own handler for the format, without loading and asking every image plug-in first.
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
     const QSize s = reader.size();
     if (!s.isValid()) {
@@ -110,6 +112,7 @@ bool QtDecode(const uchar* data, qint64 size, const char* format, QImage* image,
     QBuffer buffer(&raw);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull()) {

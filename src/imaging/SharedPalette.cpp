@@ -7,8 +7,6 @@
 #include "imaging/LiqHandles.h"
 #include "imaging/PixelWords.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <memory>
 #include <unordered_map>
@@ -79,18 +77,11 @@ bool MakePalette(const std::unordered_map<uint32_t, uint32_t>& counts, int room,
     return palette->colorCount > 0;
 }
 
-// Mean squared error of the frame file's pixels against the picture, or -1
-// when it cannot be read or shows an opaque pixel as transparent.
-double FileError(const QString& path, const std::vector<uint32_t>& pixels)
+// Mean squared error of the frame in its own palette against the picture,
+// or -1 when it shows an opaque pixel as transparent.
+double OwnError(const IndexedPicture& own, const std::vector<uint32_t>& pixels)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray data = file.readAll();
-    IndexedPicture own;
-    QString unused;
-    if (!GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), &own, &unused)
-        || own.indices.size() != pixels.size())
+    if (own.indices.size() != pixels.size())
         return -1;
     double sum = 0;
     for (size_t i = 0; i < pixels.size(); ++i) {
@@ -107,15 +98,19 @@ double FileError(const QString& path, const std::vector<uint32_t>& pixels)
 
 SharedPalette::SharedPalette(int frames, QSize output)
 {
-    if (frames >= 2 && qint64(frames) * output.width() * output.height() <= kMaxPixels)
+    if (frames >= 2 && qint64(frames) * output.width() * output.height() <= kMaxPixels) {
         pictures_.resize(size_t(frames));
+        own_.resize(size_t(frames));
+    }
 }
 
-void SharedPalette::Keep(int frame, const QImage& picture)
+void SharedPalette::Keep(int frame, const QImage& picture, IndexedPicture own)
 {
     std::lock_guard lock(mutex_);
-    if (frame >= 1 && size_t(frame) <= pictures_.size())
+    if (frame >= 1 && size_t(frame) <= pictures_.size()) {
         pictures_[size_t(frame - 1)] = picture;
+        own_[size_t(frame - 1)] = std::move(own);
+    }
 }
 
 bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<QString(int)>& frameFile,
@@ -123,9 +118,11 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
 {
     sharedFrames_ = 0;
     std::vector<QImage> pictures;
+    std::vector<IndexedPicture> own;
     {
         std::lock_guard lock(mutex_);
         pictures.swap(pictures_);
+        own.swap(own_);
     }
     std::vector<std::vector<uint32_t>> pixels;
     std::vector<QSize> sizes;
@@ -137,13 +134,14 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
         pixels.push_back(Thresholded(pictures[f]));
         sizes.push_back(pictures[f].size());
         anyTransparent |= std::find(pixels.back().begin(), pixels.back().end(), 0u) != pixels.back().end();
-        const double own = FileError(frameFile(int(f) + 1), pixels.back());
+        const double ownError = OwnError(own[f], pixels.back());
         // A table of its own costs the frame 768 bytes: on a small frame that
         // is bits per pixel, worth some error to save.
         const double tableBitsPerPixel = 768.0 * 8.0 / double(std::max<size_t>(pixels.back().size(), 1));
-        limits.push_back(own < 0 ? -1 : own * kFitFactor + settings.driftSlack * (1.0 + tableBitsPerPixel));
+        limits.push_back(ownError < 0 ? -1 : ownError * kFitFactor + settings.driftSlack * (1.0 + tableBitsPerPixel));
     }
     pictures = {};
+    own = {};
 
     // The palette of every frame's colours; when some frames do not fit it,
     // once more from the frames that fit it best (those that fit, at least

@@ -20,9 +20,9 @@ namespace imaging {
 // their colours (pixel art scaled up, a sprite walking over a scene), one
 // palette made from all of them shows each frame about as well as the
 // frame's own palette did, and the animation needs just one table. The
-// creation run owns one for its frames: the scaled pictures are kept while
-// the frame files are written, then the frames that the shared palette shows
-// well enough are written again in it.
+// creation run owns one for its frames: each scaled picture is kept with the
+// frame as its file holds it, and once all are there the frames that the
+// shared palette shows well enough are written again in it.
 class SharedPalette final {
 public:
     // Pictures are kept only while all frames together stay under this many pixels.
@@ -33,12 +33,13 @@ public:
 
     // Whether this animation is small enough to be looked at as a whole.
     bool Wanted() const { return !pictures_.empty(); }
-    // The scaled picture of frame `frame` (from 1). Safe from any thread.
-    void Keep(int frame, const QImage& picture);
+    // The scaled picture of frame `frame` (from 1) and the frame as its file
+    // holds it, in its own palette. Safe from any thread.
+    void Keep(int frame, const QImage& picture, IndexedPicture own);
 
     // Once every frame file is written: makes the palette and writes again,
-    // in it, each frame whose mean squared error in it stays within what the
-    // palette of its file showed times 1.25, plus settings.driftSlack scaled
+    // in it, each frame whose mean squared error in it stays within what its
+    // own palette showed times 1.25, plus settings.driftSlack scaled
     // up by what a table of its own would cost the frame per pixel. Frames it
     // does not suit keep their files (at least two must share it). On failure `error` names the frame
     // (from 1) in `failedFrame` when there is one.
@@ -51,6 +52,7 @@ public:
 private:
     std::mutex mutex_;
     std::vector<QImage> pictures_;
+    std::vector<IndexedPicture> own_;
     int sharedFrames_ = 0;
 };
 

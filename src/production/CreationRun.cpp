@@ -56,12 +56,13 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, ima
             .arg(width)
             .arg(height)
             .arg(Reason(engine.LastError()));
-    if (!engine.SaveFile(frameFile, palettes))
+    imaging::IndexedPicture written;
+    if (!engine.SaveFile(frameFile, palettes, shared.Wanted() ? &written : nullptr))
         return QCoreApplication::translate("CreationRun", "Frame %1: cannot write the temporary file \"%2\": %3.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(frameFile), Reason(engine.LastError()));
     if (shared.Wanted())
-        shared.Keep(frame, engine.Picture());
+        shared.Keep(frame, engine.Picture(), std::move(written));
     return {};
 }
 
@@ -136,9 +137,10 @@ CreationResult CreationRun::ShareOnePalette()
         // The frames keep the palettes they were written with.
         return CreationResult::Success();
     }
-    return CreationResult::Failure(QStringLiteral("Frame %1: cannot write the temporary file \"%2\": %3.")
-                                       .arg(failed)
-                                       .arg(QDir::toNativeSeparators(FrameFile(folder, failed)), Reason(reason)));
+    return CreationResult::Failure(
+        QCoreApplication::translate("CreationRun", "Frame %1: cannot write the temporary file \"%2\": %3.")
+            .arg(failed)
+            .arg(QDir::toNativeSeparators(FrameFile(folder, failed)), Reason(reason)));
 }
 
 CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
