@@ -21,10 +21,7 @@ class FramesPage;
 class PicturesPage;
 class PreviewPage;
 class SettingsPage;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QTreeView;
 
 // The main window: the whole working surface, five step pages under a tab
