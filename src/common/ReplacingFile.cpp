@@ -104,9 +104,16 @@ bool ReplacingFile::open(OpenMode mode)
     const QByteArray name = final_.mid(slash + 1);
     if (use_ == Use::Output)
         RemoveAbandonedParts(folder, name);
+    if (use_ == Use::Scratch) {
+        // Written in place: nothing reads a scratch file before its run has
+        // written it, and a failed one is removed (a new name and a rename
+        // cost more than writing a small frame).
+        temporary_ = final_;
+        fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    }
     // The new file sits in the target's folder: a rename within one file
     // system replaces the target in one step.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < 100 && use_ == Use::Output; ++attempt) {
         temporary_ = folder + PartPrefix(name) + QByteArray::number(::getpid()) + '-'
             + QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36) + ".part";
         fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -165,7 +172,7 @@ bool ReplacingFile::commit()
     fd_ = -1;
     if (calls->close(fd) != 0 && errno != EINTR)
         Fail(qt_error_string(errno));
-    if (!failed_ && ::rename(temporary_.constData(), final_.constData()) != 0)
+    if (!failed_ && temporary_ != final_ && ::rename(temporary_.constData(), final_.constData()) != 0)
         Fail(qt_error_string(errno));
     if (failed_) {
         Discard();

@@ -17,8 +17,9 @@
 // for byte (FileNames::ToBytes). Writes are not buffered here.
 class ReplacingFile final : public QIODevice {
 public:
-    // Scratch files (frames in a run folder of their own) are not synced, as
-    // they need not outlive a power cut, and their folder is cleaned as a whole.
+    // Scratch files (frames in a run folder of their own) are written in
+    // place and not synced, as they need not outlive a power cut and their
+    // folder is cleaned as a whole; one whose writing failed is removed.
     enum class Use { Output, Scratch };
     explicit ReplacingFile(const QString& target, Use use = Use::Output);
     ~ReplacingFile() override;

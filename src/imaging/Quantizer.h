@@ -9,7 +9,8 @@
 namespace imaging {
 
 struct QuantizeSettings {
-    int speed = 6;      // libimagequant speed 1 (slow, best) .. 10 (fast)
+    static constexpr int kFastestSpeed = 10;
+    int speed = 6;      // libimagequant speed 1 (slow, best) .. kFastestSpeed
     int minQuality = 0; // never refuse a picture
     // Stop adding colours once this quality is reached. 95 rather than 100:
     // on a slideshow of photos and test charts the last colours cost 17 % of
