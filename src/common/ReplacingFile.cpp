@@ -110,15 +110,16 @@ bool ReplacingFile::open(OpenMode mode)
         // cost more than writing a small frame).
         temporary_ = final_;
         fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    }
-    // The new file sits in the target's folder: a rename within one file
-    // system replaces the target in one step.
-    for (int attempt = 0; attempt < 100 && use_ == Use::Output; ++attempt) {
-        temporary_ = folder + PartPrefix(name) + QByteArray::number(::getpid()) + '-'
-            + QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36) + ".part";
-        fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0 || errno != EEXIST)
-            break;
+    } else {
+        // The new file sits in the target's folder: a rename within one file
+        // system replaces the target in one step.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temporary_ = folder + PartPrefix(name) + QByteArray::number(::getpid()) + '-'
+                + QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36) + ".part";
+            fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ >= 0 || errno != EEXIST)
+                break;
+        }
     }
     if (fd_ < 0) {
         setErrorString(qt_error_string(errno));

@@ -17,7 +17,8 @@ bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* 
     // its tables are large.
     thread_local LzwEncoder lzw;
     thread_local QByteArray blocks;
-    std::vector<uint8_t> pixels = picture.indices;
+    thread_local std::vector<uint8_t> pixels; // Encode takes pixels it may rewrite
+    pixels.assign(picture.indices.begin(), picture.indices.end());
     lzw.Lossy(nullptr, 0, -1, 0);
     (void)lzw.Encode(pixels.data(), pixels.size(), LzwCodeSize(picture.colorCount), &blocks);
     GifWriter writer(&file);

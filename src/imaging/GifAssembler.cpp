@@ -516,13 +516,15 @@ bool GifAssembler::SaveAnimation(const QString& path)
     const imaging::GlobalColorTable global = imaging::ChooseGlobalTable(frameColors);
     frameColors = {};
 
-    imaging::GifWriter writer(&file);
-    if (!writer.Begin(width, height, global.count > 0 ? global.colors.data() : nullptr, global.count, loopCount_)) {
-        lastError_ =
-            QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), writer.Error());
+    auto fail = [&](const QString& text) {
+        lastError_ = text;
         file.cancelWriting();
         return false;
-    }
+    };
+    imaging::GifWriter writer(&file);
+    if (!writer.Begin(width, height, global.count > 0 ? global.colors.data() : nullptr, global.count, loopCount_))
+        return fail(
+            QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), writer.Error()));
     std::vector<uint32_t> canvas(size_t(width) * size_t(height), 0u);
     // Frames are worked out in order on this thread and compressed on others,
     // a few at a time; small frames are not worth the hand-over.
@@ -537,11 +539,6 @@ bool GifAssembler::SaveAnimation(const QString& path)
         CompressFrame(job, global, scratch[size_t(thread)]);
     });
     const int inFlight = 2 * threads;
-    auto fail = [&](const QString& text) {
-        lastError_ = text;
-        file.cancelWriting();
-        return false;
-    };
     auto writeOldest = [&] {
         const std::unique_ptr<FrameJob> job = workers.Pop();
         return WriteFrame(writer, *job, global, &reason);

@@ -208,41 +208,43 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
         imaging::FrameQuantizer& palettes = *palettes_[std::size_t(k)];
         chunks.emplace_back([this, &shared, &budget, &palettes, &nextRun, output, count, runs] {
             ImageEngine engine;
+            // One frame, its result handed over; false when it failed.
+            auto convert = [&](int i) {
+                const QString& path = settings_.frames.at(i - 1).path;
+                QString error;
+                qint64 share = -1; // nothing taken yet
+                try {
+                    // The header gives the size, so the frame waits before it decodes.
+                    QSize size;
+                    QString unused;
+                    (void)imaging::MeasurePicture(path, &size, &unused);
+                    share = budget.Take(FrameBudget::FrameEstimate(size, output));
+                    if (!shared.stop.load())
+                        error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,
+                                             settings_.fit, FrameFile(settings_.tempFolder, i));
+                } catch (const std::bad_alloc&) {
+                    error = NoMemory(i, path);
+                }
+                engine.Clear();
+                if (share >= 0)
+                    budget.Give(share);
+                const bool ok = error.isEmpty();
+                {
+                    std::lock_guard lock(shared.mutex);
+                    shared.errors[std::size_t(i - 1)] = std::move(error);
+                    shared.done[std::size_t(i - 1)] = 1;
+                }
+                shared.changed.notify_all();
+                return ok;
+            };
             for (int run = nextRun++; run < runs && !shared.stop.load(); run = nextRun++) {
-                const int first = 1 + int(qint64(count) * run / runs);
-                const int last = int(qint64(count) * (run + 1) / runs);
                 palettes.Reset();
-                for (int i = first; i <= last && !shared.stop.load(); ++i) {
-                    const QString& path = settings_.frames.at(i - 1).path;
-                    QString error;
-                    qint64 share = -1; // nothing taken yet
-                    try {
-                        // The header gives the size, so the frame waits before it decodes.
-                        QSize size;
-                        QString unused;
-                        (void)imaging::MeasurePicture(path, &size, &unused);
-                        share = budget.Take(FrameBudget::FrameEstimate(size, output));
-                        if (!shared.stop.load())
-                            error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,
-                                                 settings_.fit, FrameFile(settings_.tempFolder, i));
-                    } catch (const std::bad_alloc&) {
-                        error = NoMemory(i, path);
-                    }
-                    engine.Clear();
-                    if (share >= 0)
-                        budget.Give(share);
-                    const bool failed = !error.isEmpty();
-                    {
-                        std::lock_guard lock(shared.mutex);
-                        shared.errors[std::size_t(i - 1)] = std::move(error);
-                        shared.done[std::size_t(i - 1)] = 1;
-                    }
-                    shared.changed.notify_all();
+                const int last = int(qint64(count) * (run + 1) / runs);
+                for (int i = 1 + int(qint64(count) * run / runs); i <= last && !shared.stop.load(); ++i)
                     // Runs before this one are all taken and will be finished;
                     // the caller stops at this frame.
-                    if (failed)
+                    if (!convert(i))
                         return;
-                }
             }
         });
     }
