@@ -8,6 +8,7 @@
 namespace {
 
 void OnStopSignal(int signalNumber) { StopRequest::Set(signalNumber); }
+void OnHangUp(int) { StopRequest::Set(SIGTERM); }
 
 } // namespace
 
@@ -20,6 +21,9 @@ void InstallStopSignals()
     action.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal asks as SIGTERM does.
+    action.sa_handler = &OnHangUp;
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 int StoppedExitStatus()

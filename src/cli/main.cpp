@@ -293,6 +293,14 @@ int main(int argc, char** argv)
         }
         const qsizetype before = frames.size();
         const VideoFrames::Outcome video = videos->Add(path, shape->everyMs, &frames);
+        if (StopRequest::Requested())
+            return Stopped();
+        if (video.refusal == VideoFrames::Refusal::TooManyFrames)
+            return Refuse(video.error);
+        if (video.refusal != VideoFrames::Refusal::None) {
+            Err() << kName << ": " << video.error << Qt::endl;
+            return kCreationFailed;
+        }
         if (video.added == 0) {
             Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
                      .arg(argument, video.video ? video.error : why));
@@ -308,6 +316,11 @@ int main(int argc, char** argv)
         listed << path;
         dimensions << video.dimensions;
     }
+    if (frames.size() > VideoFrames::kMaximumFrames)
+        return Refuse(
+            QCoreApplication::translate("FlipreelCli", "at most %1 frames can be made into an animation (%2 given)")
+                .arg(VideoFrames::kMaximumFrames)
+                .arg(frames.size()));
     if (frames.size() < 2)
         return Refuse(QCoreApplication::translate("FlipreelCli", "at least two readable pictures are needed (%1 given)")
                           .arg(frames.size()));

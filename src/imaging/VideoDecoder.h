@@ -8,7 +8,7 @@
 namespace imaging {
 
 struct VideoPicture {
-    QImage image;        // RGB32, the stream's coded size
+    QImage image;        // RGB32, upright: turned and mirrored as the stream says
     qint64 startMs = 0;  // presentation time, from the stream's first picture
     qint64 lengthMs = 0; // how long the stream shows it; 0 when it does not say
 };
@@ -25,16 +25,23 @@ public:
     virtual bool IsOpen() const = 0;
     virtual bool Next(VideoPicture* picture) = 0;
     virtual qint64 NominalFrameMs() const = 0;
+    // How many pictures the file announces, 0 when it does not say.
+    virtual qint64 ExpectedPictures() const = 0;
+    // How long the video plays, 0 when the file does not say.
+    virtual qint64 DurationMs() const = 0;
     virtual QString Error() const = 0;
 };
 
 // Refuses a picture size before anything of that size is allocated; empty when it is allowed.
 using VideoSizeCheck = QString (*)(qint64 width, qint64 height);
+// Polled while opening and between packets: true ends the reading at once.
+using VideoStopCheck = bool (*)();
 
 } // namespace imaging
 
 // The module's one entry point: `file` is the file name's bytes, a regular file.
 extern "C" {
-using OpenVideoDecoderFunction = imaging::VideoDecoder* (*)(const char* file, imaging::VideoSizeCheck check);
+using OpenVideoDecoderFunction = imaging::VideoDecoder* (*)(const char* file, imaging::VideoSizeCheck check,
+                                                            imaging::VideoStopCheck stop);
 }
 #define FLIPREEL_OPEN_VIDEO_DECODER "flipreel_open_video_decoder"

@@ -2,6 +2,7 @@
 #include "imaging/VideoReader.h"
 
 #include "common/FileNames.h"
+#include "common/StopRequest.h"
 #include "imaging/ImagingLimits.h"
 
 #include <sys/stat.h>
@@ -65,7 +66,7 @@ VideoReader::VideoReader(const QString& path)
         error_ = QCoreApplication::translate("VideoReader", "video support is not installed: %1").arg(module.error);
         return;
     }
-    decoder_.reset(module.open(bytes.constData(), &CheckPictureSize));
+    decoder_.reset(module.open(bytes.constData(), &CheckPictureSize, [] { return StopRequest::Requested(); }));
 }
 
 VideoReader::~VideoReader() = default;
@@ -75,6 +76,10 @@ bool VideoReader::IsOpen() const { return decoder_ && decoder_->IsOpen(); }
 QString VideoReader::Error() const { return decoder_ ? decoder_->Error() : error_; }
 
 qint64 VideoReader::NominalFrameMs() const { return IsOpen() ? decoder_->NominalFrameMs() : 0; }
+
+qint64 VideoReader::ExpectedPictures() const { return IsOpen() ? decoder_->ExpectedPictures() : 0; }
+
+qint64 VideoReader::DurationMs() const { return IsOpen() ? decoder_->DurationMs() : 0; }
 
 bool VideoReader::Next(Picture* picture) { return decoder_ && decoder_->Next(picture); }
 

@@ -13,6 +13,7 @@ namespace imaging {
 // Decodes the pictures of a video file one at a time, in presentation order,
 // through FFmpeg's libraries: any container and codec they know. Only the
 // current picture is held, so a long video takes no more memory than a short one.
+// A stop request ends the reading between packets and while opening.
 // The decoder is a module loaded with the first video (see VideoDecoder.h); a
 // program without it reads no video and says so in Error().
 class VideoReader final {
@@ -31,6 +32,9 @@ public:
 
     // The stream's nominal time between pictures, 0 when unknown.
     qint64 NominalFrameMs() const;
+    // How many pictures the file announces, and how long it plays; 0 when it does not say.
+    qint64 ExpectedPictures() const;
+    qint64 DurationMs() const;
     QString Error() const;
 
 private:

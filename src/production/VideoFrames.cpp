@@ -2,12 +2,15 @@
 #include "production/VideoFrames.h"
 
 #include "production/CreationRules.h"
+#include "common/StopRequest.h"
 #include "imaging/VideoReader.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
+#include <QStorageInfo>
 
 #include <algorithm>
 
@@ -22,6 +25,25 @@ qint32 PlayTimeBetween(qint64 fromMs, qint64 toMs)
 {
     const qint64 ms = 10 * (Hundredths(toMs) - Hundredths(fromMs));
     return qint32(std::clamp<qint64>(ms, 0, CreationRules::kMaximumPlayTime));
+}
+
+// How many frames the video will give, as far as the file tells: 0 when it does not.
+qint64 ExpectedFrames(const imaging::VideoReader& reader, qint32 everyMs)
+{
+    if (everyMs > 0)
+        return reader.DurationMs() > 0 ? reader.DurationMs() / everyMs + 1 : 0;
+    if (reader.ExpectedPictures() > 0)
+        return reader.ExpectedPictures();
+    const qint64 step = reader.NominalFrameMs();
+    return step > 0 ? reader.DurationMs() / step : 0;
+}
+
+QString TooManyFrames(const QString& videoPath)
+{
+    return QCoreApplication::translate("VideoFrames",
+                                       "\"%1\" gives more than %2 frames in all; take fewer with --every")
+        .arg(QDir::toNativeSeparators(videoPath))
+        .arg(VideoFrames::kMaximumFrames);
 }
 
 } // namespace
@@ -46,9 +68,25 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
         return outcome;
     }
     outcome.video = true;
+    auto refuse = [&](Refusal refusal, const QString& why) {
+        outcome.refusal = refusal;
+        outcome.error = why;
+        return false;
+    };
+    // A count the file states exactly is refused before any frame file is written.
+    const qint64 expected = ExpectedFrames(reader, everyMs);
+    const bool exact = everyMs > 0 || reader.ExpectedPictures() > 0;
+    if (exact && frames->size() + expected > kMaximumFrames) {
+        refuse(Refusal::TooManyFrames, TooManyFrames(videoPath));
+        return outcome;
+    }
 
     qint64 frameStart = 0; // start of the frame last appended
     auto append = [&](const QImage& image, qint64 at) -> bool {
+        if (StopRequest::Requested())
+            return refuse(Refusal::Stopped, QCoreApplication::translate("VideoFrames", "stopped"));
+        if (frames->size() >= kMaximumFrames)
+            return refuse(Refusal::TooManyFrames, TooManyFrames(videoPath));
         if (outcome.added > 0)
             frames->back().playTime = PlayTimeBetween(frameStart, at);
         // PNG at the fastest compression: lossless, and quick to write and read back.
@@ -61,8 +99,21 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
                                 .arg(QDir::toNativeSeparators(file), writer.errorString());
             return false;
         }
-        if (outcome.added == 0)
+        if (outcome.added == 0) {
             outcome.dimensions = QStringLiteral("%1 x %2").arg(image.width()).arg(image.height());
+            // The first frame file tells what the others will take.
+            const qint64 needed = QFileInfo(file).size() * (expected - 1);
+            const qint64 free = QStorageInfo(folder_).bytesAvailable();
+            if (expected > 1 && free >= 0 && needed > free)
+                return refuse(
+                    Refusal::NoSpace,
+                    QCoreApplication::translate("VideoFrames",
+                                                "the frames of \"%1\" need about %2 MB in \"%3\", which has %4 MB free")
+                        .arg(QDir::toNativeSeparators(videoPath))
+                        .arg((needed + (1 << 20) - 1) >> 20)
+                        .arg(QDir::toNativeSeparators(folder_))
+                        .arg(free >> 20));
+        }
         frames->push_back({file, 0});
         frameStart = at;
         ++outcome.added;
@@ -90,6 +141,10 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
 
     imaging::VideoReader::Picture picture;
     while (reader.Next(&picture)) {
+        if (StopRequest::Requested()) {
+            refuse(Refusal::Stopped, QCoreApplication::translate("VideoFrames", "stopped"));
+            return outcome;
+        }
         if (haveShown)
             previousGap = picture.startMs - shown.startMs;
         if (everyMs <= 0) {
@@ -110,6 +165,10 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
             shown.lengthMs = picture.lengthMs;
             haveShown = true;
         }
+    }
+    if (StopRequest::Requested()) {
+        refuse(Refusal::Stopped, QCoreApplication::translate("VideoFrames", "stopped"));
+        return outcome;
     }
     outcome.error = reader.Error();
     if (!haveShown) {
