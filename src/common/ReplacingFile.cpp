@@ -137,7 +137,9 @@ bool ReplacingFile::open(OpenMode mode)
     // The new file is made without a name in the target's folder and named
     // only once complete; a rename within one file system then replaces the
     // target in one step.
-    fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    // (Naming it later goes through /proc, or needs the administrator.)
+    if (::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0)
+        fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd_ < 0) {
         // File systems without unnamed files get a part file of a short name.
         for (int attempt = 0; attempt < 100; ++attempt) {
