@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/FileNames.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QList>
+
+#include <climits>
 
 namespace FileNames {
 namespace {
@@ -109,11 +114,110 @@ QByteArray ToBytes(const QString& name)
     return out;
 }
 
-QString CheckOutputTarget(const QString& name)
+namespace {
+
+// The kernel's rule for fs.protected_symlinks.
+bool MayFollow(int folder, const struct stat& link)
 {
     struct stat info { };
-    // stat follows symbolic links: a link to a regular file is written through.
-    if (::stat(ToBytes(name).constData(), &info) != 0 || S_ISREG(info.st_mode))
+    if (::fstat(folder, &info) != 0)
+        return false;
+    if ((info.st_mode & (S_ISVTX | S_IWOTH)) != (S_ISVTX | S_IWOTH))
+        return true;
+    return link.st_uid == ::geteuid() || link.st_uid == info.st_uid;
+}
+
+int OpenFolder(int at, const char* name) { return ::openat(at, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC); }
+
+} // namespace
+
+Place ResolvePlace(const QString& name)
+{
+    Place out;
+    const QByteArray path = ToBytes(name);
+    if (path.isEmpty()) {
+        out.error = ENOENT;
+        return out;
+    }
+    QList<QByteArray> parts = path.split('/');
+    int folder = OpenFolder(AT_FDCWD, path.startsWith('/') ? "/" : ".");
+    auto fail = [&](int error) {
+        if (folder >= 0)
+            ::close(folder);
+        out.error = error;
+        return out;
+    };
+    if (folder < 0)
+        return fail(errno);
+    for (int links = 0; !parts.isEmpty();) {
+        QByteArray part = parts.takeFirst();
+        const bool last = parts.isEmpty();
+        if (part.isEmpty())
+            part = ".";
+        if (part == "." || part == "..") {
+            if (last) {
+                out.name = part; // a folder: the caller refuses it
+                break;
+            }
+            if (part == ".")
+                continue;
+        }
+        struct stat info { };
+        if (part != ".." && ::fstatat(folder, part.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (last && errno == ENOENT) {
+                out.name = part; // a new file
+                break;
+            }
+            return fail(errno);
+        }
+        if (part != ".." && S_ISLNK(info.st_mode)) {
+            if (++links > 40)
+                return fail(ELOOP);
+            if (!MayFollow(folder, info)) {
+                ::close(folder);
+                out.refusal = QCoreApplication::translate(
+                    "FileNames", "it is a link that another user made in a shared folder, which is not followed");
+                return out;
+            }
+            QByteArray target(PATH_MAX, '\0');
+            const ssize_t n = ::readlinkat(folder, part.constData(), target.data(), target.size());
+            if (n <= 0)
+                return fail(n < 0 ? errno : ENOENT);
+            target.truncate(n);
+            QList<QByteArray> spliced = target.split('/');
+            spliced += parts;
+            parts = spliced;
+            if (target.startsWith('/')) {
+                ::close(folder);
+                folder = OpenFolder(AT_FDCWD, "/");
+                if (folder < 0)
+                    return fail(errno);
+            }
+            continue;
+        }
+        if (last) {
+            out.name = part;
+            break;
+        }
+        const int next = OpenFolder(folder, part.constData());
+        if (next < 0)
+            return fail(errno);
+        ::close(folder);
+        folder = next;
+    }
+    out.folder = folder;
+    return out;
+}
+
+QString CheckOutputTarget(const QString& name)
+{
+    const Place place = ResolvePlace(name);
+    if (place.folder < 0)
+        return place.refusal; // a missing folder is the writer's to report
+    struct stat info { };
+    const bool exists = ::fstatat(place.folder, place.name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    ::close(place.folder);
+    if (!exists || S_ISREG(info.st_mode))
         return {};
     return S_ISDIR(info.st_mode) ? QCoreApplication::translate("FileNames", "it is a folder")
                                  : QCoreApplication::translate("FileNames", "it is not a regular file");

@@ -2,14 +2,14 @@
 #include "common/ReplacingFile.h"
 
 #include "common/FileNames.h"
-#include "common/Processes.h"
+#include "common/ScratchFiles.h"
 #include "common/StopRequest.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <climits>
+#include <sys/file.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,46 +20,57 @@ namespace {
 constexpr ReplacingFile::SystemCalls kRealCalls{&::write, &::fsync, &::close};
 const ReplacingFile::SystemCalls* calls = &kRealCalls;
 
-// Follows symbolic links to the file they name, so that the link stays a link.
-QByteArray ResolveLinks(QByteArray path)
+// ".flipreel-" ten letters ".part": short, so that a target name of any length
+// the file system takes has a part name beside it.
+constexpr char kPartPrefix[] = ".flipreel-";
+constexpr char kPartSuffix[] = ".part";
+
+QByteArray NewPartName()
 {
-    for (int depth = 0; depth < 40; ++depth) {
-        char target[PATH_MAX];
-        const ssize_t n = ::readlink(path.constData(), target, sizeof target);
-        if (n <= 0)
-            return path;
-        QByteArray next(target, n);
-        if (!next.startsWith('/')) {
-            const qsizetype slash = path.lastIndexOf('/');
-            next.prepend(slash >= 0 ? path.left(slash + 1) : QByteArray());
-        }
-        path = next;
-    }
-    return path;
+    static constexpr char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray name(kPartPrefix);
+    for (int i = 0; i < 10; ++i)
+        name += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+    return name + kPartSuffix;
 }
 
-// "." name "." pid "-" random ".part": the pid lets a later write remove what a
-// process killed outright (SIGKILL, power cut) left beside the target.
-QByteArray PartPrefix(const QByteArray& name) { return '.' + name + '.'; }
-
-void RemoveAbandonedParts(const QByteArray& folder, const QByteArray& name)
+// Part files that a process killed outright (SIGKILL, power cut) left: this
+// user's, and locked by no writer (each holds a lock on its part while it lives).
+void RemoveAbandonedParts(int folder)
 {
-    DIR* dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
-    if (!dir)
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!dir) {
+        if (listing >= 0)
+            ::close(listing);
         return;
-    const QByteArray prefix = PartPrefix(name);
+    }
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray file(entry->d_name);
-        if (!file.startsWith(prefix) || !file.endsWith(".part"))
+        if (!file.startsWith(kPartPrefix) || !file.endsWith(kPartSuffix)
+            || file.size() != qsizetype(sizeof kPartPrefix - 1 + 10 + sizeof kPartSuffix - 1))
             continue;
-        const QByteArray middle = file.mid(prefix.size(), file.size() - prefix.size() - 5);
-        const qsizetype dash = middle.indexOf('-');
-        bool isNumber = false;
-        const qint64 pid = middle.left(dash).toLongLong(&isNumber);
-        if (dash > 0 && isNumber && Processes::Gone(pid))
-            (void)::unlink(QByteArray(folder + file).constData());
+        struct stat info { };
+        if (::fstatat(folder, file.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)
+            || info.st_uid != ::geteuid())
+            continue;
+        const int fd = ::openat(folder, file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened { };
+        if (::fstat(fd, &opened) == 0 && opened.st_ino == info.st_ino && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            (void)::unlinkat(folder, file.constData(), 0);
+        ::close(fd);
     }
     ::closedir(dir);
+}
+
+// Gives the unnamed file `fd` the name `name` in `folder`.
+bool LinkUnnamed(int fd, int folder, const QByteArray& name)
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::linkat(AT_FDCWD, self.constData(), folder, name.constData(), AT_SYMLINK_FOLLOW) == 0
+        || ::linkat(fd, "", folder, name.constData(), AT_EMPTY_PATH) == 0;
 }
 
 QString StoppedReason() { return QCoreApplication::translate("ReplacingFile", "the run was stopped"); }
@@ -94,42 +105,64 @@ bool ReplacingFile::open(OpenMode mode)
         return false;
     }
     failed_ = false;
-    if (const QString refused = FileNames::CheckOutputTarget(target_); !refused.isEmpty()) {
-        setErrorString(refused);
+    if (use_ == Use::Scratch) {
+        // A run folder of this user's only (ScratchFiles); written in place:
+        // nothing reads a scratch file before its run has written it, and a
+        // failed one is removed.
+        fd_ = ScratchFiles::OpenNew(FileNames::ToBytes(target_));
+        if (fd_ < 0) {
+            setErrorString(qt_error_string(errno));
+            return false;
+        }
+        scratch_ = true;
+        committed_ = false;
+        return QIODevice::open(mode);
+    }
+    const FileNames::Place place = FileNames::ResolvePlace(target_);
+    if (!place.refusal.isEmpty() || place.folder < 0) {
+        setErrorString(place.folder < 0 && place.refusal.isEmpty() ? qt_error_string(place.error) : place.refusal);
         return false;
     }
-    final_ = ResolveLinks(FileNames::ToBytes(target_));
-    const qsizetype slash = final_.lastIndexOf('/');
-    const QByteArray folder = slash >= 0 ? final_.left(slash + 1) : QByteArray();
-    const QByteArray name = final_.mid(slash + 1);
-    if (use_ == Use::Output)
-        RemoveAbandonedParts(folder, name);
-    if (use_ == Use::Scratch) {
-        // Written in place: nothing reads a scratch file before its run has
-        // written it, and a failed one is removed (a new name and a rename
-        // cost more than writing a small frame).
-        temporary_ = final_;
-        fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } else {
-        // The new file sits in the target's folder: a rename within one file
-        // system replaces the target in one step.
+    folder_ = place.folder;
+    name_ = place.name;
+    struct stat old { };
+    const bool replaces = ::fstatat(folder_, name_.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replaces && !S_ISREG(old.st_mode)) {
+        setErrorString(S_ISDIR(old.st_mode) ? QCoreApplication::translate("FileNames", "it is a folder")
+                                            : QCoreApplication::translate("FileNames", "it is not a regular file"));
+        Discard();
+        return false;
+    }
+    RemoveAbandonedParts(folder_);
+    // The new file is made without a name in the target's folder and named
+    // only once complete; a rename within one file system then replaces the
+    // target in one step.
+    // (Naming it later goes through /proc, or needs the administrator.)
+    if (::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0)
+        fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+        // File systems without unnamed files get a part file of a short name.
         for (int attempt = 0; attempt < 100; ++attempt) {
-            temporary_ = folder + PartPrefix(name) + QByteArray::number(::getpid()) + '-'
-                + QByteArray::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 36) + ".part";
-            fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            part_ = NewPartName();
+            fd_ = ::openat(folder_, part_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             if (fd_ >= 0 || errno != EEXIST)
                 break;
         }
+        if (fd_ < 0)
+            part_.clear();
     }
     if (fd_ < 0) {
         setErrorString(qt_error_string(errno));
-        temporary_.clear();
+        Discard();
         return false;
     }
-    // A replaced file keeps its permissions.
-    struct stat old { };
-    if (::stat(final_.constData(), &old) == 0)
+    (void)::flock(fd_, LOCK_EX | LOCK_NB); // marks the part as a live one
+    if (replaces) {
+        // A replaced file keeps its permissions, and its owner where we may.
+        if (::geteuid() == 0)
+            (void)::fchown(fd_, old.st_uid, old.st_gid);
         (void)::fchmod(fd_, old.st_mode & 07777);
+    }
     return QIODevice::open(mode);
 }
 
@@ -169,17 +202,26 @@ bool ReplacingFile::commit()
     // file is closed, so both are checked before the target is touched.
     if (!failed_ && use_ == Use::Output && calls->fsync(fd_) != 0 && errno != EINVAL)
         Fail(qt_error_string(errno));
+    if (!failed_ && !scratch_ && part_.isEmpty()) {
+        part_ = NewPartName();
+        if (!LinkUnnamed(fd_, folder_, part_)) {
+            part_.clear();
+            Fail(qt_error_string(errno));
+        }
+    }
     const int fd = fd_;
     fd_ = -1;
     if (calls->close(fd) != 0 && errno != EINTR)
         Fail(qt_error_string(errno));
-    if (!failed_ && temporary_ != final_ && ::rename(temporary_.constData(), final_.constData()) != 0)
+    if (!failed_ && !scratch_ && ::renameat(folder_, part_.constData(), folder_, name_.constData()) != 0)
         Fail(qt_error_string(errno));
     if (failed_) {
         Discard();
         return false;
     }
-    temporary_.clear();
+    part_.clear();
+    committed_ = true;
+    Discard();
     return true;
 }
 
@@ -198,7 +240,13 @@ void ReplacingFile::Discard()
     if (fd_ >= 0)
         (void)::close(fd_);
     fd_ = -1;
-    if (!temporary_.isEmpty())
-        (void)::unlink(temporary_.constData());
-    temporary_.clear();
+    if (scratch_ && !committed_)
+        ScratchFiles::Remove(FileNames::ToBytes(target_)); // a frame that failed is no frame
+    scratch_ = false;
+    if (!part_.isEmpty() && folder_ >= 0)
+        (void)::unlinkat(folder_, part_.constData(), 0);
+    part_.clear();
+    if (folder_ >= 0)
+        (void)::close(folder_);
+    folder_ = -1;
 }

@@ -13,13 +13,17 @@
 // keeps its system reason ("No space left on device").
 //
 // The target must be a regular file or missing; a symbolic link to a regular
-// file keeps the link and replaces the file it points to. Names are taken byte
-// for byte (FileNames::ToBytes). Writes are not buffered here.
+// file keeps the link and replaces the file it points to, unless it is a link
+// the kernel's link protection refuses (FileNames::ResolvePlace). The new file
+// has no name until it is complete, so a target name of any length the file
+// system takes can be written. Names are taken byte for byte
+// (FileNames::ToBytes). Writes are not buffered here.
 class ReplacingFile final : public QIODevice {
 public:
     // Scratch files (frames in a run folder of their own) are written in
-    // place and not synced, as they need not outlive a power cut and their
-    // folder is cleaned as a whole; one whose writing failed is removed.
+    // place as new files (ScratchFiles::OpenNew) and not synced, as they need
+    // not outlive a power cut and their folder is cleaned as a whole; one
+    // whose writing failed is removed.
     enum class Use { Output, Scratch };
     explicit ReplacingFile(const QString& target, Use use = Use::Output);
     ~ReplacingFile() override;
@@ -54,9 +58,12 @@ private:
     void Discard();
 
     QString target_;
-    QByteArray final_;     // the file that is replaced, links resolved
-    QByteArray temporary_; // the new file while it is written
+    int folder_ = -1; // the folder of the file that is replaced, links resolved
+    QByteArray name_; // its name there
+    QByteArray part_; // the new file's name while it has one before the rename
     Use use_ = Use::Output;
     int fd_ = -1;
     bool failed_ = false;
+    bool scratch_ = false;
+    bool committed_ = false;
 };

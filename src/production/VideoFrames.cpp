@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/VideoFrames.h"
 
+#include "common/ReplacingFile.h"
 #include "production/CreationRules.h"
 #include "common/StopRequest.h"
 #include "imaging/VideoReader.h"
@@ -91,12 +92,14 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
             frames->back().playTime = PlayTimeBetween(frameStart, at);
         // PNG at the fastest compression: lossless, and quick to write and read back.
         const QString file = QDir(folder_).filePath(QStringLiteral("__video__%1.png").arg(files_.size() + 1));
-        QImageWriter writer(file, "png");
+        ReplacingFile scratch(file, ReplacingFile::Use::Scratch);
+        QImageWriter writer(&scratch, "png");
         writer.setQuality(90);
         files_ << file;
-        if (!writer.write(image)) {
+        if (!scratch.open(QIODevice::WriteOnly) || !writer.write(image) || !scratch.commit()) {
+            const QString why = scratch.errorString().isEmpty() ? writer.errorString() : scratch.errorString();
             outcome.error = QCoreApplication::translate("VideoFrames", "cannot write the temporary file \"%1\": %2")
-                                .arg(QDir::toNativeSeparators(file), writer.errorString());
+                                .arg(QDir::toNativeSeparators(file), why);
             return false;
         }
         if (outcome.added == 0) {

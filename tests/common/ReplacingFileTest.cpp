@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,8 +38,10 @@ protected:
     bool Replace(QString* error)
     {
         ReplacingFile file(target);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly)) {
+            *error = file.errorString();
             return false;
+        }
         for (int i = 0; i < 10; ++i)
             (void)file.write(QByteArray(1000, 'g'));
         if (stop)
@@ -93,17 +97,65 @@ TEST_F(ReplacingFileTest, ALinkStaysALinkAndTheFileKeepsItsPermissions)
 
 TEST_F(ReplacingFileTest, WhatAProcessKilledOutrightLeftBesideTheFileGoesNextTime)
 {
-    const pid_t child = fork(); // a process that is surely gone afterwards
-    if (child == 0)
-        _exit(0);
-    ASSERT_EQ(waitpid(child, nullptr, 0), child);
-    const QString dead = QStringLiteral(".real.gif.%1-abc.part").arg(child);
-    const QString running = QStringLiteral(".real.gif.1-abc.part"); // pid 1 always runs
-    for (const QString& part : {dead, running})
+    const QString dead = QStringLiteral(".flipreel-0123456789.part");
+    const QString live = QStringLiteral(".flipreel-abcdefghij.part");
+    for (const QString& part : {dead, live})
         ASSERT_TRUE(QFile(dir.filePath(part)).open(QIODevice::WriteOnly));
+    // A writer that still runs holds a lock on its part.
+    const int held = ::open(QFile::encodeName(dir.filePath(live)).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
     QString error;
     ASSERT_TRUE(Replace(&error)) << error.toStdString();
-    EXPECT_EQ(Entries(), (QStringList{running, QStringLiteral("out.gif"), QStringLiteral("real.gif")}));
+    ::close(held);
+    EXPECT_EQ(Entries(), (QStringList{live, QStringLiteral("out.gif"), QStringLiteral("real.gif")}));
+}
+
+TEST_F(ReplacingFileTest, ANameOfTheLongestLengthIsWritten)
+{
+    const QString name = QString(251, u'n') + QStringLiteral(".gif");
+    ASSERT_EQ(QFile::encodeName(name).size(), 255);
+    target = dir.filePath(name);
+    QString error;
+    ASSERT_TRUE(Replace(&error)) << error.toStdString();
+    EXPECT_EQ(QFileInfo(target).size(), 10000);
+    EXPECT_EQ(Entries(), (QStringList{name, QStringLiteral("out.gif"), QStringLiteral("real.gif")}));
+}
+
+// Another user's link in a sticky folder that everyone may write in (/tmp) is
+// not followed, as the kernel's link protection would not follow it; the
+// user's own link, or the folder owner's, is.
+TEST_F(ReplacingFileTest, ALinkPlantedInASharedFolderByAnotherUserIsNotFollowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a link of another user needs root to make";
+    QTemporaryDir shared;
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    const QString missing = dir.filePath(QStringLiteral("created.gif"));
+    const struct {
+        const char* name;
+        QString points;
+        uid_t owner;
+        bool followed;
+    } cases[] = {{"planted.gif", real, 54321, false},
+                 {"dangling.gif", missing, 54321, false},
+                 {"own.gif", real, ::geteuid(), true}};
+    for (const auto& c : cases) {
+        const QString link = shared.filePath(QLatin1String(c.name));
+        ASSERT_TRUE(QFile::link(c.points, link));
+        ASSERT_EQ(::lchown(QFile::encodeName(link).constData(), c.owner, c.owner), 0);
+        target = link;
+        QString error;
+        EXPECT_EQ(Replace(&error), c.followed) << c.name;
+        EXPECT_EQ(Content(), c.followed ? QByteArray(10000, 'g') : QByteArray("old GIF")) << c.name;
+        EXPECT_FALSE(QFileInfo::exists(missing)) << c.name;
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << c.name;
+        EXPECT_EQ(error.contains(QLatin1String("another user")), !c.followed) << error.toStdString();
+    }
+    // The folder owner's link is followed too.
+    ASSERT_EQ(::chown(QFile::encodeName(shared.path()).constData(), 54321, 54321), 0);
+    target = shared.filePath(QStringLiteral("planted.gif"));
+    QString error;
+    EXPECT_TRUE(Replace(&error)) << error.toStdString();
 }
 
 } // namespace

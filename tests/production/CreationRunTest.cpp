@@ -117,29 +117,6 @@ TEST(RunFolder, EachRunGetsItsOwnFolderAndFallsBackWhenTheFirstCannotBeUsed)
     EXPECT_FALSE(RunFolder({blocked}).IsValid());
 }
 
-TEST(RunFolder, FoldersOfProcessesThatAreGoneAreRemovedOthersKept)
-{
-    const pid_t child = fork(); // a process that is surely gone afterwards
-    if (child == 0)
-        _exit(0);
-    ASSERT_GT(child, 0);
-    ASSERT_EQ(waitpid(child, nullptr, 0), child);
-    QTemporaryDir root;
-    const qint64 self = QCoreApplication::applicationPid();
-    // pid 1 always runs; the old form without a pid is never guessed at.
-    const QStringList kept = {QStringLiteral("run-1-abcDEF"), QStringLiteral("run-%1-abcDEF").arg(self),
-                              QStringLiteral("run-abcDEF"), QStringLiteral("photos")};
-    const QString dead = QStringLiteral("run-%1-abcDEF").arg(child);
-    for (const QString& name : kept + QStringList{dead}) {
-        ASSERT_TRUE(QDir(root.path()).mkpath(name + QStringLiteral("/__frame__1")));
-    }
-    RunFolder run({root.path()});
-    EXPECT_TRUE(QFileInfo(run.Path()).fileName().startsWith(QStringLiteral("run-%1-").arg(self)));
-    EXPECT_FALSE(QFileInfo::exists(root.filePath(dead)));
-    for (const QString& name : kept)
-        EXPECT_TRUE(QFileInfo::exists(root.filePath(name + QStringLiteral("/__frame__1")))) << name.toStdString();
-}
-
 // Every case runs on the caller's engine alone and on two workers: what the
 // caller sees must not differ.
 class CreationRunTest : public ::testing::TestWithParam<int> {

@@ -4,6 +4,8 @@
 #include "common/ReplacingFile.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -40,7 +42,21 @@ private:
         char name[PATH_MAX];
         const ssize_t n =
             ::readlink(QByteArray("/proc/self/fd/" + QByteArray::number(fd)).constData(), name, sizeof name);
-        return n > 0 && QByteArray(name, n).contains(S().part);
+        if (n <= 0)
+            return false;
+        const QByteArray file(name, n);
+        if (file.contains(S().part))
+            return true;
+        // A new file that has no name yet ("/folder/#123 (deleted)") is
+        // meant for a file of that folder.
+        const qsizetype slash = file.lastIndexOf("/#");
+        if (slash < 0 || !file.endsWith(" (deleted)"))
+            return false;
+        const QDir folder(QFile::decodeName(file.left(slash)));
+        return !folder
+                    .entryList({QStringLiteral("*") + QFile::decodeName(S().part) + QStringLiteral("*")},
+                               QDir::AllEntries | QDir::Hidden | QDir::System)
+                    .isEmpty();
     }
     static int Result(bool hit, int error, int result)
     {
