@@ -3,6 +3,7 @@
 
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
+#include "imaging/codecs/ColorProfile.h"
 
 #include <Magick++.h>
 
@@ -144,9 +145,17 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
             image.resize(exact);
         }
         const MagickCore::ColorspaceType cs = image.colorSpace();
-        if (cs != MagickCore::sRGBColorspace && cs != MagickCore::GRAYColorspace
-            && cs != MagickCore::UndefinedColorspace)
+        // The embedded profile of RGB and grey pixels turns them into sRGB
+        // once exported (CMYK and other data keep ImageMagick's conversion).
+        QByteArray icc;
+        if (cs == MagickCore::sRGBColorspace || cs == MagickCore::GRAYColorspace
+            || cs == MagickCore::UndefinedColorspace) {
+            const Magick::Blob profile = image.profile("ICC");
+            if (profile.length() > 0)
+                icc = QByteArray(static_cast<const char*>(profile.data()), qsizetype(profile.length()));
+        } else {
             image.colorSpace(MagickCore::sRGBColorspace);
+        }
         const int w = int(image.columns());
         const int h = int(image.rows());
         const QString reason = CheckPictureSize(w, h);
@@ -171,6 +180,7 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
             for (qsizetype i = 0; i < n; ++i)
                 p[4 * i + 3] = 255;
         }
+        ConvertToSrgb(&result, icc);
         *out = std::move(result);
         return true;
     } catch (const Magick::Warning&) {

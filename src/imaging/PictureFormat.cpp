@@ -2,6 +2,7 @@
 #include "imaging/PictureFormat.h"
 
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <cstring>
 
@@ -22,7 +23,33 @@ FormatChoice Make(Codec codec, const char* coder, const char* name)
     return c;
 }
 
-quint16 Le16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
+quint16 Le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+
+// HEIF files (HEIC from phones, AVIF) are ISO media files whose "ftyp" box
+// names a still-picture brand, as its major brand or among the compatible ones.
+bool HeifBrand(const uchar* d, qint64 n, FormatChoice* out)
+{
+    if (!StartsWith(d, n, 4, "ftyp", 4))
+        return false;
+    const qint64 box = qint64(qFromBigEndian<quint32>(d));
+    if (box < 16 || box > n)
+        return false;
+    bool heic = false;
+    bool avif = false;
+    for (qint64 at = 8; at + 4 <= box; at += 4) {
+        if (at == 12)
+            continue; // the minor version
+        const QByteArray brand(reinterpret_cast<const char*>(d + at), 4);
+        avif = avif || brand == "avif" || brand == "avis";
+        heic = heic || brand == "heic" || brand == "heix" || brand == "heim" || brand == "heis" || brand == "hevc"
+            || brand == "hevx" || brand == "mif1" || brand == "msf1";
+    }
+    if (avif)
+        *out = Make(Codec::Magick, "AVIF", "AVIF");
+    else if (heic)
+        *out = Make(Codec::Magick, "HEIC", "HEIC");
+    return avif || heic;
+}
 
 // Formats with a signature that nothing else shares: decided by content,
 // whatever the extension says.
@@ -49,6 +76,20 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Magick, "TIFF", "TIFF");
         return true;
     }
+    if (StartsWith(d, n, 0, "RIFF", 4) && StartsWith(d, n, 8, "WEBP", 4)) {
+        *out = Make(Codec::Webp, nullptr, "WebP");
+        return true;
+    }
+    if (StartsWith(d, n, 0, "\0\0\0\x0CjP  \r\n\x87\n", 12)) {
+        *out = Make(Codec::Magick, "JP2", "JPEG 2000");
+        return true;
+    }
+    if (StartsWith(d, n, 0, "\xFF\x4F\xFF\x51", 4)) {
+        *out = Make(Codec::Magick, "J2K", "JPEG 2000");
+        return true;
+    }
+    if (HeifBrand(d, n, out))
+        return true;
     if (StartsWith(d, n, 0, "8BPS", 4)) {
         *out = Make(Codec::Magick, "PSD", "PSD");
         return true;
@@ -72,7 +113,7 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
     // Icon: reserved 0, type 1, at least one entry whose data lies after the
     // directory. (Type 2, the cursor, starts like many TGA files: see ByExtension.)
     if (n >= 22 && d[0] == 0 && d[1] == 0 && d[2] == 1 && d[3] == 0 && Le16(d + 4) > 0) {
-        const quint32 offset = quint32(d[18]) | quint32(d[19]) << 8 | quint32(d[20]) << 16 | quint32(d[21]) << 24;
+        const quint32 offset = qFromLittleEndian<quint32>(d + 18);
         if (offset >= 6u + 16u * Le16(d + 4) && qint64(offset) < n) {
             *out = Make(Codec::Ico, "ICO", "ICO");
             return true;

@@ -9,11 +9,15 @@
 #include "imaging/PictureCompleteness.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
+#include "imaging/codecs/ColorProfile.h"
+#include "imaging/codecs/PngCodec.h"
+#include "imaging/codecs/WebpCodec.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
 #include <climits>
@@ -22,9 +26,9 @@
 namespace imaging {
 namespace {
 
-quint16 Le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
-quint32 Le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
-quint32 Be32(const uchar* p) { return quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24; }
+quint16 Le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+quint32 Le32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
+quint32 Be32(const uchar* p) { return qFromBigEndian<quint32>(p); }
 
 QImage To32Bit(const QImage& image)
 {
@@ -32,30 +36,8 @@ QImage To32Bit(const QImage& image)
     return image.format() == f ? image : image.convertToFormat(f);
 }
 
-// ---- PNG and BMP headers, read here so that a hostile size is refused with
-// its reason before Qt allocates, and so that a cut file is noticed when measuring.
-
-// Size from the IHDR chunk, which must come first.
-bool PngHeaderSize(const uchar* d, qint64 n, QSize* size)
-{
-    if (n < 33 || std::memcmp(d + 12, "IHDR", 4) != 0)
-        return false;
-    const quint32 w = Be32(d + 16), h = Be32(d + 20);
-    if (w > quint32(INT32_MAX) || h > quint32(INT32_MAX))
-        return false;
-    *size = QSize(int(w), int(h));
-    return true;
-}
-
-// A complete PNG ends with its IEND chunk (some trailing bytes after it are tolerated).
-bool PngComplete(const uchar* d, qint64 n)
-{
-    const qint64 from = std::max<qint64>(33, n - 65536);
-    for (qint64 i = n - 8; i >= from; --i)
-        if (std::memcmp(d + i, "IEND", 4) == 0)
-            return true;
-    return false;
-}
+// ---- BMP headers, read here so that a hostile size is refused with its
+// reason before Qt allocates.
 
 bool BmpHeaderSize(const uchar* d, qint64 n, QSize* size)
 {
@@ -121,6 +103,7 @@ bool QtDecode(const uchar* data, qint64 size, const char* format, QImage* image,
         return false;
     }
     *image = To32Bit(decoded);
+    ConvertToSrgb(image, ProfileOf(decoded));
     if (image->isNull()) {
         *error = QCoreApplication::translate("PictureReader", "not enough memory for a %1 x %2 picture")
                      .arg(s.width())
@@ -335,14 +318,22 @@ bool MeasureByEnds(Codec codec, const uchar* d, qint64 n, const uchar* tail, qin
         if (!JpegReadHeader(d, n, s, &orientation, reason, tail, tailSize))
             return false;
         *s = Oriented(*s, orientation);
-    } else if (!PngHeaderSize(d, n, s)) {
-        *reason = QCoreApplication::translate("PictureReader", "unreadable PNG: no image header");
-        return false;
+    } else {
+        PngHeader header;
+        if (!PngReadHeader(d, n, &header)) {
+            *reason = QCoreApplication::translate("PictureReader", "unreadable PNG: no image header");
+            return false;
+        }
+        if (!header.complete) {
+            *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
+            return false;
+        }
+        *s = header.Upright();
     }
     *reason = CheckPictureSize(s->width(), s->height());
     if (!reason->isEmpty())
         return false;
-    if (codec == Codec::Png && !PngComplete(tail, tailSize)) {
+    if (codec == Codec::Png && !PngHasEnd(tail, tailSize)) {
         *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
         return false;
     }
@@ -367,7 +358,10 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         if (!JpegReadHeader(d, n, &stored, &orientation, reason))
             return false;
         const QSize wanted = orientation >= 5 ? box.transposed() : box;
-        ok = JpegDecode(d, n, &result, &orientation, reason, JpegReduction(stored, wanted));
+        QByteArray icc;
+        ok = JpegDecode(d, n, &result, &orientation, reason, JpegReduction(stored, wanted), &icc);
+        if (ok)
+            ConvertToSrgb(&result, icc);
         if (ok && orientation != 1) {
             result = ApplyExifOrientation(result, orientation);
             if (result.isNull()) {
@@ -378,11 +372,19 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         break;
     }
     case Codec::Png: {
-        QSize header;
-        *reason = HeaderSizeProblem(PngHeaderSize(d, n, &header), header);
-        if (reason->isEmpty() && !PngComplete(d, n))
+        PngHeader header;
+        const bool known = PngReadHeader(d, n, &header);
+        *reason = HeaderSizeProblem(known, header.stored);
+        if (reason->isEmpty() && (!header.complete || !PngHasEnd(d, n)))
             *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
         ok = reason->isEmpty() && QtDecode(d, n, "png", &result, reason);
+        if (ok && header.orientation != 1) {
+            result = ApplyExifOrientation(result, header.orientation);
+            if (result.isNull()) {
+                *reason = QCoreApplication::translate("PictureReader", "not enough memory to turn the picture upright");
+                ok = false;
+            }
+        }
         break;
     }
     case Codec::Bmp: {
@@ -425,6 +427,9 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
                               &result, reason);
         break;
     }
+    case Codec::Webp:
+        ok = WebpDecode(d, n, &result, reason);
+        break;
     case Codec::Magick:
         ok = MagickDecode(d, n, c.coder, &result, reason, box);
         break;
@@ -603,6 +608,15 @@ bool DecodePicture(const QString& path, QImage* image, QString* error, QSize box
             *error = reason;
     }
     return ok;
+}
+
+QString CheckPictureData(const QString& path)
+{
+    QImage ignored;
+    QString reason;
+    if (DecodePicture(path, &ignored, &reason, QSize(1, 1)))
+        return {};
+    return reason.isEmpty() ? QCoreApplication::translate("PictureReader", "the picture cannot be decoded") : reason;
 }
 
 } // namespace imaging

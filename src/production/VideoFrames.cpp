@@ -3,6 +3,7 @@
 
 #include "production/CreationRules.h"
 #include "imaging/VideoReader.h"
+#include "imaging/codecs/Animation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,8 +40,20 @@ VideoFrames::~VideoFrames()
 
 VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, QVector<CreationFrame>* frames)
 {
-    Outcome outcome;
     imaging::VideoReader reader(videoPath);
+    return AddFrom(reader, everyMs, frames);
+}
+
+VideoFrames::Outcome VideoFrames::AddAnimation(const QString& path, qint32 everyMs, QVector<CreationFrame>* frames)
+{
+    imaging::AnimationReader reader(path);
+    return AddFrom(reader, everyMs, frames);
+}
+
+template <class Reader>
+VideoFrames::Outcome VideoFrames::AddFrom(Reader& reader, qint32 everyMs, QVector<CreationFrame>* frames)
+{
+    Outcome outcome;
     if (!reader.IsOpen()) {
         outcome.error = reader.Error();
         return outcome;
@@ -70,7 +83,7 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
     };
 
     // The picture on show now, and the next sampling time.
-    imaging::VideoReader::Picture shown;
+    typename Reader::Picture shown;
     bool haveShown = false;
     bool shownEmitted = false;
     qint64 nextSample = 0;
@@ -88,7 +101,7 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
         return true;
     };
 
-    imaging::VideoReader::Picture picture;
+    typename Reader::Picture picture;
     while (reader.Next(&picture)) {
         if (haveShown)
             previousGap = picture.startMs - shown.startMs;
