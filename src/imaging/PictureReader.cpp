@@ -324,11 +324,14 @@ bool MeasureByEnds(Codec codec, const uchar* d, qint64 n, const uchar* tail, qin
             *reason = QCoreApplication::translate("PictureReader", "unreadable PNG: no image header");
             return false;
         }
+        *s = header.Upright();
+        *reason = CheckPictureSize(s->width(), s->height());
+        if (!reason->isEmpty())
+            return false;
         if (!header.complete) {
             *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
             return false;
         }
-        *s = header.Upright();
     }
     *reason = CheckPictureSize(s->width(), s->height());
     if (!reason->isEmpty())
