@@ -278,8 +278,8 @@ int main(int argc, char** argv)
         if (!dims.isEmpty() && !animated) {
             // Measuring proves a picture's structure; damage inside its data
             // shows only when it is decoded, and would stop the whole run.
-            if (const QString damage = imaging::CheckPictureData(path); !damage.isEmpty()) {
-                Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(argument, damage));
+            if (const imaging::Result decoded = imaging::CheckPictureData(path); !decoded) {
+                Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(argument, decoded.Message()));
                 continue;
             }
             listed << path;

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PictureFormat.h"
 
+#include "imaging/codecs/BmpCodec.h"
+#include "imaging/codecs/PngCodec.h"
+#include "imaging/codecs/WebpCodec.h"
+
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -59,7 +63,7 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Jpeg, nullptr, "JPEG");
         return true;
     }
-    if (StartsWith(d, n, 0, "\x89PNG\r\n\x1A\n", 8)) {
+    if (IsPng(d, n)) {
         *out = Make(Codec::Png, nullptr, "PNG");
         return true;
     }
@@ -67,7 +71,7 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Gif, nullptr, "GIF");
         return true;
     }
-    if (StartsWith(d, n, 0, "BM", 2) && n >= 26) {
+    if (IsBmp(d, n)) {
         *out = Make(Codec::Bmp, "BMP", "BMP");
         return true;
     }
@@ -76,7 +80,7 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Magick, "TIFF", "TIFF");
         return true;
     }
-    if (StartsWith(d, n, 0, "RIFF", 4) && StartsWith(d, n, 8, "WEBP", 4)) {
+    if (IsWebp(d, n)) {
         *out = Make(Codec::Webp, nullptr, "WebP");
         return true;
     }
