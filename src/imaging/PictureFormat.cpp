@@ -2,6 +2,9 @@
 #include "imaging/PictureFormat.h"
 
 #include "imaging/codecs/BmpCodec.h"
+#include "imaging/codecs/HeifCodec.h"
+#include "imaging/codecs/Jpeg2000Codec.h"
+#include "imaging/codecs/JpegCodec.h"
 #include "imaging/codecs/PngCodec.h"
 #include "imaging/codecs/WebpCodec.h"
 
@@ -29,37 +32,11 @@ FormatChoice Make(Codec codec, const char* coder, const char* name)
 
 quint16 Le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
 
-// HEIF files (HEIC from phones, AVIF) are ISO media files whose "ftyp" box
-// names a still-picture brand, as its major brand or among the compatible ones.
-bool HeifBrand(const uchar* d, qint64 n, FormatChoice* out)
-{
-    if (!StartsWith(d, n, 4, "ftyp", 4))
-        return false;
-    const qint64 box = qint64(qFromBigEndian<quint32>(d));
-    if (box < 16 || box > n)
-        return false;
-    bool heic = false;
-    bool avif = false;
-    for (qint64 at = 8; at + 4 <= box; at += 4) {
-        if (at == 12)
-            continue; // the minor version
-        const QByteArray brand(reinterpret_cast<const char*>(d + at), 4);
-        avif = avif || brand == "avif" || brand == "avis";
-        heic = heic || brand == "heic" || brand == "heix" || brand == "heim" || brand == "heis" || brand == "hevc"
-            || brand == "hevx" || brand == "mif1" || brand == "msf1";
-    }
-    if (avif)
-        *out = Make(Codec::Magick, "AVIF", "AVIF");
-    else if (heic)
-        *out = Make(Codec::Magick, "HEIC", "HEIC");
-    return avif || heic;
-}
-
 // Formats with a signature that nothing else shares: decided by content,
 // whatever the extension says.
 bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
 {
-    if (StartsWith(d, n, 0, "\xFF\xD8\xFF", 3)) {
+    if (IsJpeg(d, n)) {
         *out = Make(Codec::Jpeg, nullptr, "JPEG");
         return true;
     }
@@ -84,16 +61,14 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Webp, nullptr, "WebP");
         return true;
     }
-    if (StartsWith(d, n, 0, "\0\0\0\x0CjP  \r\n\x87\n", 12)) {
-        *out = Make(Codec::Magick, "JP2", "JPEG 2000");
+    if (const Jpeg2000Kind kind = Jpeg2000Signature(d, n); kind != Jpeg2000Kind::None) {
+        *out = Make(Codec::Magick, kind == Jpeg2000Kind::File ? "JP2" : "J2K", "JPEG 2000");
         return true;
     }
-    if (StartsWith(d, n, 0, "\xFF\x4F\xFF\x51", 4)) {
-        *out = Make(Codec::Magick, "J2K", "JPEG 2000");
+    if (const HeifKind kind = HeifSignature(d, n); kind != HeifKind::None) {
+        *out = kind == HeifKind::Avif ? Make(Codec::Magick, "AVIF", "AVIF") : Make(Codec::Magick, "HEIC", "HEIC");
         return true;
     }
-    if (HeifBrand(d, n, out))
-        return true;
     if (StartsWith(d, n, 0, "8BPS", 4)) {
         *out = Make(Codec::Magick, "PSD", "PSD");
         return true;

@@ -4,7 +4,7 @@
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
-#include "imaging/JpegCodec.h"
+#include "imaging/codecs/JpegCodec.h"
 #include "imaging/MagickCodec.h"
 #include "imaging/PictureCompleteness.h"
 #include "imaging/PictureFile.h"

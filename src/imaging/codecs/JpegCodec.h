@@ -8,6 +8,8 @@
 
 namespace imaging {
 
+bool IsJpeg(const uchar* d, qint64 n);
+
 // Stored size and EXIF orientation (1..8, 1 when absent) of a JPEG, from its
 // markers only: no pixel data is decoded. A file without its end marker
 // (truncated) fails, as it fails to decode. The end marker is looked for in

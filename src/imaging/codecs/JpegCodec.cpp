@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/JpegCodec.h"
+#include "imaging/codecs/JpegCodec.h"
 
 #include "imaging/ImagingLimits.h"
 #include "imaging/codecs/Exif.h"
@@ -100,6 +100,8 @@ void Setup(Decoder& d, const uchar* data, qint64 size)
 QString Message(const Decoder& d) { return QString::fromLocal8Bit(d.err.message); }
 
 } // namespace
+
+bool IsJpeg(const uchar* d, qint64 n) { return n >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF; }
 
 bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error, const uchar* tail,
                     qint64 tailSize)
