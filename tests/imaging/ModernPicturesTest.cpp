@@ -5,6 +5,7 @@
 
 #include "imaging/ImageEngine.h"
 #include "imaging/PicSize.h"
+#include "imaging/codecs/Animation.h"
 
 #include <QColorSpace>
 #include <QProcess>
@@ -12,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace testing_imaging;
@@ -114,6 +117,14 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
         ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
         EXPECT_EQ(engine.Picture().size(), upright.size());
         EXPECT_LE(MeanDifference(engine.Picture(), upright), c.tolerance);
+        // Cut short, it is neither listed nor read.
+        const QString cut = scratch.Path(QStringLiteral("cut_") + QLatin1String(c.file));
+        const QByteArray bytes = ReadAll(path);
+        ASSERT_TRUE(WriteAll(cut, bytes.left(bytes.size() * 3 / 4)));
+        QString why;
+        EXPECT_EQ(GetPicSize(cut, &why), QString());
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_FALSE(engine.LoadFile(cut));
     }
 }
 
@@ -217,6 +228,99 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
             EXPECT_NEAR(qGreen(got), qGreen(want), 3);
             EXPECT_NEAR(qBlue(got), qBlue(want), 3);
         }
+    }
+}
+
+// PIL writes animations whose frames cover parts of the canvas, with
+// transparency, every disposal and both APNG blendings; what PIL (GIF, WebP)
+// and ffmpeg (APNG: PIL blends translucent pixels by their alpha alone) show of
+// each frame is what the frames read here must be.
+const char* const kPilAnimations = R"(
+import sys
+from PIL import Image
+out = sys.argv[1]
+W, H = 40, 30
+def frame(i):
+    im = Image.new('RGBA', (W, H), (0, 0, 0, 0))
+    for y in range(H):
+        for x in range(W):
+            inside = (x - 6 * i) % W < 18 and y > 3 * i
+            if inside:
+                im.putpixel((x, y), ((60 * i + 4 * x) % 256, (8 * y) % 256, 200 - 40 * i, 255 if (x + y) % 5 else 128))
+    return im
+frames = [frame(i) for i in range(4)]
+durations = [70, 120, 30, 200]
+frames[0].save(out + '.apng', save_all=True, append_images=frames[1:], duration=durations, loop=0,
+               disposal=[0, 2, 1, 0], blend=[0, 1, 1, 0], default_image=False)
+gif = [f.copy() for f in frames]
+for f in gif:
+    a = f.getchannel('A').point(lambda v: 255 if v == 255 else 0)
+    f.putalpha(a)
+gif[0].save(out + '.gif', save_all=True, append_images=gif[1:], duration=durations, loop=0, disposal=[1, 2, 3, 1])
+frames[0].save(out + '.webp', save_all=True, append_images=frames[1:], duration=durations, loop=0, lossless=True)
+for ext in ('gif', 'webp'):
+    im = Image.open(out + '.' + ext)
+    times = []
+    for i in range(im.n_frames):
+        im.seek(i)
+        im.convert('RGBA').save('%s.%s.%d.png' % (out, ext, i))
+        times.append(str(im.info.get('duration', 0)))
+    open('%s.%s.times' % (out, ext), 'w').write(' '.join(times))
+)";
+
+// The largest difference of a channel between two RGBA pictures; pixels
+// transparent in both count as equal whatever their colour.
+int WorstChannel(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 1000;
+    const QImage x = a.convertToFormat(QImage::Format_RGBA8888), y = b.convertToFormat(QImage::Format_RGBA8888);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar* p = x.constScanLine(row);
+        const uchar* q = y.constScanLine(row);
+        for (int i = 0; i < 4 * x.width(); i += 4) {
+            if (p[i + 3] == 0 && q[i + 3] == 0)
+                continue;
+            for (int k = 0; k < 4; ++k)
+                worst = std::max(worst, std::abs(p[i + k] - q[i + k]));
+        }
+    }
+    return worst;
+}
+
+TEST(ModernPictures, AnimationFramesAreComposedAsPilShowsThem)
+{
+    Scratch scratch;
+    const QString base = scratch.Path(QStringLiteral("an"));
+    ASSERT_TRUE(Tool(Python(), {QStringLiteral("-c"), QLatin1String(kPilAnimations), base}));
+    ASSERT_TRUE(
+        Tool(QStringLiteral("ffmpeg"),
+             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), base + QStringLiteral(".apng"),
+              QStringLiteral("-vsync"), QStringLiteral("0"), QStringLiteral("-pix_fmt"), QStringLiteral("rgba"),
+              QStringLiteral("-start_number"), QStringLiteral("0"), base + QStringLiteral(".apng.%d.png")}));
+    for (const char* ext : {"apng", "gif", "webp"}) {
+        SCOPED_TRACE(ext);
+        const QString path = base + u'.' + QLatin1String(ext);
+        ASSERT_TRUE(imaging::IsAnimatedPicture(path));
+        imaging::AnimationReader reader(path);
+        ASSERT_TRUE(reader.IsOpen()) << reader.Error().toStdString();
+        imaging::AnimationReader::Picture picture;
+        const qint64 starts[] = {0, 70, 190, 220};
+        int count = 0;
+        for (; reader.Next(&picture); ++count) {
+            ASSERT_LT(count, 4);
+            const QImage shown(QStringLiteral("%1.%2.png").arg(path).arg(count));
+            EXPECT_LE(WorstChannel(picture.image, shown), 1) << "frame " << count;
+            EXPECT_EQ(picture.startMs, starts[count]);
+        }
+        EXPECT_EQ(count, 4);
+        EXPECT_EQ(picture.lengthMs, 200);
+        EXPECT_TRUE(reader.Error().isEmpty()) << reader.Error().toStdString();
+        // The window shows the first frame as the picture.
+        ImageEngine engine;
+        ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
+        EXPECT_LE(WorstChannel(engine.Picture(), QImage(path + QStringLiteral(".0.png"))), 1);
     }
 }
 
