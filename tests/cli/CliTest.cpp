@@ -492,6 +492,16 @@ for path in sys.argv[1:]:
             seen.insert(seen.end(), {frame.pixel(left) & RGB_MASK, frame.pixel(right) & RGB_MASK});
         EXPECT_EQ(seen, (std::vector<QRgb>{0xff0000, 0xff0000, 0x00ff00, 0xff0000, 0x0000ff, 0x0000ff}));
     }
+    // A GIF cut in its last frame gives the frames before, and says so.
+    QFile whole(animations[0]);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray gif = whole.readAll();
+    const QString cut = dir.filePath(QStringLiteral("cut.gif"));
+    ASSERT_TRUE(PictureBytes::Write(cut, gif.left(gif.size() - 6)));
+    const Outcome r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), cut});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("the 2 frames before are used"))) << r.err.toStdString();
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays, (QVector<int>{10, 25}));
 }
 
 TEST_F(CliTest, PicturesDamagedInTheMiddleAreSkippedWithTheirReason)

@@ -33,7 +33,8 @@ namespace {
 
 QString Tr(const char* text) { return QCoreApplication::translate("AnimationReader", text); }
 
-// Counts GIF images by walking the blocks, up to `enough`.
+// Counts GIF images by walking the blocks, up to `enough`. An image whose data
+// is cut short counts: reading the animation then says where it ends.
 int GifImageCount(const uchar* d, qint64 n, int enough)
 {
     if (n < 13 || (std::memcmp(d, "GIF87a", 6) != 0 && std::memcmp(d, "GIF89a", 6) != 0))
@@ -55,14 +56,13 @@ int GifImageCount(const uchar* d, qint64 n, int enough)
         } else if (kind == 0x2C) {
             if (at + 10 > n)
                 break;
+            ++images;
             const uchar flags = d[at + 9];
             at += 10;
             if (flags & 0x80)
                 at += 3 * (qint64(1) << ((flags & 7) + 1));
             at += 1; // LZW minimum code size
             skipBlocks();
-            if (at <= n)
-                ++images;
         } else {
             break; // trailer or damage
         }
