@@ -84,7 +84,8 @@ QString Usage()
         "FlipreelCli",
         "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [--every MS] [--fit MODE] [-q] PICTURE...\n"
         "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
-        "A video among them gives one frame per decoded picture.\n"
+        "A video among them gives one frame per decoded picture, an animated GIF, APNG\n"
+        "or WebP one per frame of the animation.\n"
         "\n"
         "  -o, --output FILE  the GIF file to write (replaced only by a complete new file)\n"
         "  -s, --size WxH     output size, each side 5 to 2000 pixels\n"
