@@ -101,7 +101,8 @@ qint64 Side(size_t claimed) { return qint64(std::min<size_t>(claimed, size_t(std
 
 } // namespace
 
-bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit)
+bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit,
+                  const QByteArray& profile)
 {
     EnsureImagingRuntime();
     // A metafile is rendered at the size it is needed, and never above the
@@ -150,9 +151,10 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
         QByteArray icc;
         if (cs == MagickCore::sRGBColorspace || cs == MagickCore::GRAYColorspace
             || cs == MagickCore::UndefinedColorspace) {
-            const Magick::Blob profile = image.profile("ICC");
-            if (profile.length() > 0)
-                icc = QByteArray(static_cast<const char*>(profile.data()), qsizetype(profile.length()));
+            const Magick::Blob embedded = image.profile("ICC");
+            icc = embedded.length() > 0
+                ? QByteArray(static_cast<const char*>(embedded.data()), qsizetype(embedded.length()))
+                : profile;
         } else {
             image.colorSpace(MagickCore::sRGBColorspace);
         }

@@ -11,6 +11,7 @@
 #include "imaging/PictureFormat.h"
 #include "imaging/codecs/BmpCodec.h"
 #include "imaging/codecs/ColorProfile.h"
+#include "imaging/codecs/HeifCodec.h"
 #include "imaging/codecs/IcoCodec.h"
 #include "imaging/codecs/PngCodec.h"
 #include "imaging/codecs/WebpCodec.h"
@@ -250,7 +251,8 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         ok = WebpDecode(d, n, &result, reason);
         break;
     case Codec::Magick:
-        ok = MagickDecode(d, n, c.coder, &result, reason, box);
+        ok = MagickDecode(d, n, c.coder, &result, reason, box,
+                          HeifSignature(d, n) != HeifKind::None ? HeifIccProfile(d, n) : QByteArray());
         break;
     }
     if (ok) {

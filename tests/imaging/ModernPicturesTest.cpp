@@ -212,14 +212,28 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
         {"adobe.png", QColorSpace::AdobeRgb, adobe, +adobeCurve},
         {"p3.tif", QColorSpace::DisplayP3, p3, SrgbToLinear},
     };
-    for (const Case& c : cases) {
+    // The same profile in a WebP (PIL copies it) and in HEIC and AVIF (libheif's encoder does).
+    const QString source = scratch.Path(QStringLiteral("p3.png"));
+    QImage p3png = blocks;
+    p3png.setColorSpace(QColorSpace::DisplayP3);
+    ASSERT_TRUE(p3png.save(source));
+    ASSERT_TRUE(Tool(Python(),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
+                                     "im.save(sys.argv[2], lossless=True, icc_profile=im.info['icc_profile'])"),
+                      source, scratch.Path(QStringLiteral("p3.webp"))}));
+    for (const char* heif : {"p3.heic", "p3.avif"})
+        ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
+                         {QStringLiteral("-L"), source, QStringLiteral("-o"), scratch.Path(QLatin1String(heif))}));
+    const Case made[] = {
+        {"p3.webp", QColorSpace::DisplayP3, p3, SrgbToLinear},
+        {"p3.heic", QColorSpace::DisplayP3, p3, SrgbToLinear},
+        {"p3.avif", QColorSpace::DisplayP3, p3, SrgbToLinear},
+    };
+    const auto expectSrgb = [&](const Case& c) {
         SCOPED_TRACE(c.file);
-        QImage tagged = blocks;
-        tagged.setColorSpace(c.space); // Qt writes the space as an ICC profile
-        const QString path = scratch.Path(QLatin1String(c.file));
-        ASSERT_TRUE(tagged.save(path, nullptr, 100));
         ImageEngine engine;
-        ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
+        ASSERT_TRUE(engine.LoadFile(scratch.Path(QLatin1String(c.file)))) << engine.LastError().toStdString();
         for (int i = 0; i < 6; ++i) {
             const QRgb want = AsSrgb(colours[i], c.primaries, c.decode);
             const QRgb got = engine.Picture().pixel(16 * i + 8, 8);
@@ -228,7 +242,15 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
             EXPECT_NEAR(qGreen(got), qGreen(want), 3);
             EXPECT_NEAR(qBlue(got), qBlue(want), 3);
         }
+    };
+    for (const Case& c : cases) {
+        QImage tagged = blocks;
+        tagged.setColorSpace(c.space); // Qt writes the space as an ICC profile
+        ASSERT_TRUE(tagged.save(scratch.Path(QLatin1String(c.file)), nullptr, 100));
+        expectSrgb(c);
     }
+    for (const Case& c : made)
+        expectSrgb(c);
 }
 
 // PIL writes animations whose frames cover parts of the canvas, with

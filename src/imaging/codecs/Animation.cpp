@@ -413,8 +413,8 @@ private:
             }
         }
         area_ = area;
-        // The first frame's "previous" is the empty canvas.
-        dispose_ = dispose == 2 && saved_.isNull() ? 1 : dispose;
+        // (A first frame's "previous" is the empty canvas, as its "background" is.)
+        dispose_ = dispose;
         *out = ApplyExifOrientation(canvas_, header_.orientation);
         *lengthMs = qint64(delayNum) * 1000 / (delayDen == 0 ? 100 : delayDen);
         return true;

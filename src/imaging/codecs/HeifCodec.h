@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QtGlobal>
+#include <QByteArray>
 
 namespace imaging {
 
@@ -12,5 +12,9 @@ enum class HeifKind { None, Heic, Avif };
 // An ISO media file whose "ftyp" box names a still-picture brand, as its
 // major brand or among the compatible ones.
 HeifKind HeifSignature(const uchar* d, qint64 n);
+
+// The ICC profile of the primary picture (its "colr" property of type "prof"
+// or "rICC"), empty for none. ImageMagick 6 does not hand it on.
+QByteArray HeifIccProfile(const uchar* d, qint64 n);
 
 } // namespace imaging
