@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString path = fuzzing::WriteScratch(QStringLiteral("in.") + QLatin1String(extension), data + 1, size - 1);
 
     QSize measured;
-    QString error;
-    const bool measuredOk = imaging::MeasurePicture(path, &measured, &error);
+    const bool measuredOk = imaging::MeasurePicture(path, &measured).Ok();
     if (measuredOk && fuzzing::TooSlowToDecode(measured))
         return 0;
     ImageEngine engine;
@@ -56,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzzing::Finding("the saved frame cannot be opened");
     const QByteArray bytes = saved.readAll();
     imaging::IndexedPicture picture;
+    QString error;
     if (!imaging::GifReadFirstFrame(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(), &picture, &error)
         || picture.width != 13 || picture.height != 7)
         fuzzing::Finding("the saved frame does not read back at its size");

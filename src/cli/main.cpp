@@ -11,6 +11,8 @@
 #include "imaging/PicSize.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
+#include "imaging/PictureReader.h"
+#include "imaging/codecs/Animation.h"
 #include "production/CreationCheck.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
@@ -82,7 +84,8 @@ QString Usage()
         "FlipreelCli",
         "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [--every MS] [--fit MODE] [-q] PICTURE...\n"
         "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
-        "A video among them gives one frame per decoded picture.\n"
+        "A video among them gives one frame per decoded picture, an animated GIF, APNG\n"
+        "or WebP one per frame of the animation.\n"
         "\n"
         "  -o, --output FILE  the GIF file to write (replaced only by a complete new file)\n"
         "  -s, --size WxH     output size, each side 5 to 2000 pixels\n"
@@ -271,7 +274,15 @@ int main(int argc, char** argv)
             Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": already listed").arg(argument));
             continue;
         }
-        if (!dims.isEmpty()) {
+        // An animated GIF, APNG or WebP gives its frames, as a video does.
+        const bool animated = !dims.isEmpty() && imaging::IsAnimatedPicture(path);
+        if (!dims.isEmpty() && !animated) {
+            // Measuring proves a picture's structure; damage inside its data
+            // shows only when it is decoded, and would stop the whole run.
+            if (const imaging::Result decoded = imaging::CheckPictureData(path); !decoded) {
+                Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(argument, decoded.Message()));
+                continue;
+            }
             listed << path;
             dimensions << dims;
             frames.push_back({path, playTime});
@@ -279,7 +290,7 @@ int main(int argc, char** argv)
         }
         // A picture that cannot be read is skipped for its reason; only a
         // file of no picture format is tried as a video.
-        if (!MaybeVideo(path)) {
+        if (!animated && !MaybeVideo(path)) {
             Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(argument, why));
             continue;
         }
@@ -292,7 +303,8 @@ int main(int argc, char** argv)
             videos.emplace(folder->Path());
         }
         const qsizetype before = frames.size();
-        const VideoFrames::Outcome video = videos->Add(path, shape->everyMs, &frames);
+        const VideoFrames::Outcome video =
+            animated ? videos->AddAnimation(path, shape->everyMs, &frames) : videos->Add(path, shape->everyMs, &frames);
         if (StopRequest::Requested())
             return Stopped();
         if (video.refusal == VideoFrames::Refusal::TooManyFrames)

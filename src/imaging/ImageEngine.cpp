@@ -26,8 +26,10 @@ bool ImageEngine::LoadFile(const QString& path)
     if (path.isEmpty())
         return true;
     QImage decoded;
-    if (!imaging::DecodePicture(path, &decoded, &lastError_))
+    if (const imaging::Result read = imaging::DecodePicture(path, &decoded); !read) {
+        lastError_ = read.Message();
         return false;
+    }
     picture_ = std::move(decoded);
     return true;
 }

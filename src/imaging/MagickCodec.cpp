@@ -3,6 +3,7 @@
 
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
+#include "imaging/codecs/ColorProfile.h"
 
 #include <Magick++.h>
 
@@ -100,7 +101,8 @@ qint64 Side(size_t claimed) { return qint64(std::min<size_t>(claimed, size_t(std
 
 } // namespace
 
-bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit)
+bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit,
+                  const QByteArray& profile)
 {
     EnsureImagingRuntime();
     // A metafile is rendered at the size it is needed, and never above the
@@ -144,9 +146,18 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
             image.resize(exact);
         }
         const MagickCore::ColorspaceType cs = image.colorSpace();
-        if (cs != MagickCore::sRGBColorspace && cs != MagickCore::GRAYColorspace
-            && cs != MagickCore::UndefinedColorspace)
+        // The embedded profile of RGB and grey pixels turns them into sRGB
+        // once exported (CMYK and other data keep ImageMagick's conversion).
+        QByteArray icc;
+        if (cs == MagickCore::sRGBColorspace || cs == MagickCore::GRAYColorspace
+            || cs == MagickCore::UndefinedColorspace) {
+            const Magick::Blob embedded = image.profile("ICC");
+            icc = embedded.length() > 0
+                ? QByteArray(static_cast<const char*>(embedded.data()), qsizetype(embedded.length()))
+                : profile;
+        } else {
             image.colorSpace(MagickCore::sRGBColorspace);
+        }
         const int w = int(image.columns());
         const int h = int(image.rows());
         const QString reason = CheckPictureSize(w, h);
@@ -171,6 +182,7 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
             for (qsizetype i = 0; i < n; ++i)
                 p[4 * i + 3] = 255;
         }
+        ConvertToSrgb(&result, icc);
         *out = std::move(result);
         return true;
     } catch (const Magick::Warning&) {

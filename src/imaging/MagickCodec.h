@@ -19,9 +19,10 @@ namespace imaging {
 // Vector pictures (WMF) are rendered to fit `fit`, or at most the largest output size.
 inline constexpr int kMaxVectorSide = OutputSize::kMaximum;
 
-// RGBA8888, or RGBX8888 when the picture has no alpha channel.
+// RGBA8888, or RGBX8888 when the picture has no alpha channel, in sRGB: the
+// file's ICC profile is applied, or `profile` when ImageMagick finds none.
 bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* image, QString* error,
-                  QSize fit = {});
+                  QSize fit = {}, const QByteArray& profile = {});
 
 // The size MagickDecode would give (turned upright), from the header alone:
 // no pixel is decoded, so the data's completeness is not checked.

@@ -15,8 +15,10 @@ QString GetPicSize(const QString& path, QString* reason)
         return {};
     }
     QSize size;
-    if (!imaging::MeasurePicture(path, &size, &why))
+    if (const imaging::Result measured = imaging::MeasurePicture(path, &size); !measured) {
+        why = measured.Message();
         return {};
+    }
     if (size.width() < 5 && size.height() < 5) {
         why = QCoreApplication::translate("PicSize", "the picture is too small (%1 x %2)")
                   .arg(size.width())

@@ -3,15 +3,17 @@
 
 #include "imaging/ImagingLimits.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cctype>
 
 namespace imaging {
 namespace {
 
-quint16 Be16(const uchar* p) { return quint16(p[0] << 8 | p[1]); }
-quint32 Be32(const uchar* p) { return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3]; }
-quint16 Le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
+quint16 Be16(const uchar* p) { return qFromBigEndian<quint16>(p); }
+quint32 Be32(const uchar* p) { return qFromBigEndian<quint32>(p); }
+quint16 Le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
 
 // The bytes read and the file's length: a header running past what was read
 // is cut short only when the whole file was read.

@@ -1,7 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PictureFormat.h"
 
+#include "imaging/codecs/BmpCodec.h"
+#include "imaging/codecs/HeifCodec.h"
+#include "imaging/codecs/Jpeg2000Codec.h"
+#include "imaging/codecs/JpegCodec.h"
+#include "imaging/codecs/PngCodec.h"
+#include "imaging/codecs/WebpCodec.h"
+
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <cstring>
 
@@ -22,17 +30,17 @@ FormatChoice Make(Codec codec, const char* coder, const char* name)
     return c;
 }
 
-quint16 Le16(const uchar* p) { return quint16(p[0] | (p[1] << 8)); }
+quint16 Le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
 
 // Formats with a signature that nothing else shares: decided by content,
 // whatever the extension says.
 bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
 {
-    if (StartsWith(d, n, 0, "\xFF\xD8\xFF", 3)) {
+    if (IsJpeg(d, n)) {
         *out = Make(Codec::Jpeg, nullptr, "JPEG");
         return true;
     }
-    if (StartsWith(d, n, 0, "\x89PNG\r\n\x1A\n", 8)) {
+    if (IsPng(d, n)) {
         *out = Make(Codec::Png, nullptr, "PNG");
         return true;
     }
@@ -40,13 +48,25 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Gif, nullptr, "GIF");
         return true;
     }
-    if (StartsWith(d, n, 0, "BM", 2) && n >= 26) {
+    if (IsBmp(d, n)) {
         *out = Make(Codec::Bmp, "BMP", "BMP");
         return true;
     }
     if (StartsWith(d, n, 0, "II*\0", 4) || StartsWith(d, n, 0, "MM\0*", 4) || StartsWith(d, n, 0, "II+\0", 4)
         || StartsWith(d, n, 0, "MM\0+", 4)) {
         *out = Make(Codec::Magick, "TIFF", "TIFF");
+        return true;
+    }
+    if (IsWebp(d, n)) {
+        *out = Make(Codec::Webp, nullptr, "WebP");
+        return true;
+    }
+    if (const Jpeg2000Kind kind = Jpeg2000Signature(d, n); kind != Jpeg2000Kind::None) {
+        *out = Make(Codec::Magick, kind == Jpeg2000Kind::File ? "JP2" : "J2K", "JPEG 2000");
+        return true;
+    }
+    if (const HeifKind kind = HeifSignature(d, n); kind != HeifKind::None) {
+        *out = kind == HeifKind::Avif ? Make(Codec::Magick, "AVIF", "AVIF") : Make(Codec::Magick, "HEIC", "HEIC");
         return true;
     }
     if (StartsWith(d, n, 0, "8BPS", 4)) {
@@ -72,7 +92,7 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
     // Icon: reserved 0, type 1, at least one entry whose data lies after the
     // directory. (Type 2, the cursor, starts like many TGA files: see ByExtension.)
     if (n >= 22 && d[0] == 0 && d[1] == 0 && d[2] == 1 && d[3] == 0 && Le16(d + 4) > 0) {
-        const quint32 offset = quint32(d[18]) | quint32(d[19]) << 8 | quint32(d[20]) << 16 | quint32(d[21]) << 24;
+        const quint32 offset = qFromLittleEndian<quint32>(d + 18);
         if (offset >= 6u + 16u * Le16(d + 4) && qint64(offset) < n) {
             *out = Make(Codec::Ico, "ICO", "ICO");
             return true;

@@ -17,6 +17,7 @@ enum class Codec {
     Gif,       // giflib, first frame on its logical screen
     Bmp,       // Qt, ImageMagick for the variants Qt does not read
     Ico,       // largest entry, PNG entries through Qt, the others ImageMagick
+    Webp,      // libwebp, the first frame of an animation on its canvas
     Magick,    // ImageMagick with an explicit coder
 };
 

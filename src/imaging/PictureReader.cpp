@@ -4,16 +4,23 @@
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
-#include "imaging/JpegCodec.h"
+#include "imaging/codecs/JpegCodec.h"
 #include "imaging/MagickCodec.h"
 #include "imaging/PictureCompleteness.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
+#include "imaging/codecs/BmpCodec.h"
+#include "imaging/codecs/ColorProfile.h"
+#include "imaging/codecs/HeifCodec.h"
+#include "imaging/codecs/IcoCodec.h"
+#include "imaging/codecs/PngCodec.h"
+#include "imaging/codecs/WebpCodec.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
 #include <climits>
@@ -22,56 +29,10 @@
 namespace imaging {
 namespace {
 
-quint16 Le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
-quint32 Le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
-quint32 Be32(const uchar* p) { return quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24; }
-
 QImage To32Bit(const QImage& image)
 {
     const QImage::Format f = image.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
     return image.format() == f ? image : image.convertToFormat(f);
-}
-
-// ---- PNG and BMP headers, read here so that a hostile size is refused with
-// its reason before Qt allocates, and so that a cut file is noticed when measuring.
-
-// Size from the IHDR chunk, which must come first.
-bool PngHeaderSize(const uchar* d, qint64 n, QSize* size)
-{
-    if (n < 33 || std::memcmp(d + 12, "IHDR", 4) != 0)
-        return false;
-    const quint32 w = Be32(d + 16), h = Be32(d + 20);
-    if (w > quint32(INT32_MAX) || h > quint32(INT32_MAX))
-        return false;
-    *size = QSize(int(w), int(h));
-    return true;
-}
-
-// A complete PNG ends with its IEND chunk (some trailing bytes after it are tolerated).
-bool PngComplete(const uchar* d, qint64 n)
-{
-    const qint64 from = std::max<qint64>(33, n - 65536);
-    for (qint64 i = n - 8; i >= from; --i)
-        if (std::memcmp(d + i, "IEND", 4) == 0)
-            return true;
-    return false;
-}
-
-bool BmpHeaderSize(const uchar* d, qint64 n, QSize* size)
-{
-    if (n < 26)
-        return false;
-    const quint32 header = Le32(d + 14);
-    if (header == 12) {
-        *size = QSize(Le16(d + 18), Le16(d + 20));
-        return true;
-    }
-    if (header < 40 || n < 14 + 40)
-        return false;
-    const qint64 w = qAbs(qint64(qint32(Le32(d + 18))));
-    const qint64 h = qAbs(qint64(qint32(Le32(d + 22))));
-    *size = QSize(int(std::min<qint64>(w, INT32_MAX)), int(std::min<qint64>(h, INT32_MAX)));
-    return true;
 }
 
 // Empty when the header's size is acceptable (or the header is not ours to judge).
@@ -121,173 +82,12 @@ bool QtDecode(const uchar* data, qint64 size, const char* format, QImage* image,
         return false;
     }
     *image = To32Bit(decoded);
+    ConvertToSrgb(image, ProfileOf(decoded));
     if (image->isNull()) {
         *error = QCoreApplication::translate("PictureReader", "not enough memory for a %1 x %2 picture")
                      .arg(s.width())
                      .arg(s.height());
         return false;
-    }
-    return true;
-}
-
-// Without run-length coding or embedded data the rows have a fixed size.
-bool BmpUncompressed(const uchar* d, qint64 n)
-{
-    if (n < 26)
-        return false;
-    const quint32 header = Le32(d + 14);
-    if (header == 12)
-        return true;
-    if (header < 40 || n < 14 + 40)
-        return false;
-    const quint32 compression = Le32(d + 30);
-    return compression == 0 || compression == 3 || compression == 6;
-}
-
-// Qt decodes a BMP whose pixel data is cut short without complaint: check
-// that an uncompressed file holds all its rows.
-bool BmpTruncated(const uchar* d, qint64 n)
-{
-    if (n < 26)
-        return true;
-    const quint32 offBits = Le32(d + 10);
-    const quint32 header = Le32(d + 14);
-    qint64 w = 0, h = 0;
-    int bpp = 0;
-    quint32 compression = 0;
-    if (header == 12) {
-        w = Le16(d + 18);
-        h = Le16(d + 20);
-        bpp = Le16(d + 24);
-    } else if (header >= 40 && n >= 14 + 40) {
-        w = qint32(Le32(d + 18));
-        h = qint32(Le32(d + 22));
-        bpp = Le16(d + 28);
-        compression = Le32(d + 30);
-    } else {
-        return false; // an unusual header: the decoder decides
-    }
-    if (compression != 0 && compression != 3 && compression != 6)
-        return false; // run-length or embedded data: sizes are not fixed
-    w = qAbs(w);
-    h = qAbs(h);
-    if (w > kMaxPictureSide || h > kMaxPictureSide)
-        return false; // the size check gives the better reason
-    const qint64 stride = ((w * bpp + 31) / 32) * 4;
-    return qint64(offBits) + stride * h > n;
-}
-
-// Qt also decodes a run-length coded BMP that ends early, inventing the
-// rest: the coded data must reach its end-of-picture mark (or its last row).
-bool BmpRunsTruncated(const uchar* d, qint64 n)
-{
-    if (n < 14 + 40 || Le32(d + 14) < 40)
-        return false;
-    const quint32 compression = Le32(d + 30);
-    if (compression != 1 && compression != 2)
-        return false;
-    const bool four = compression == 2;
-    const qint64 rows = qAbs(qint64(qint32(Le32(d + 22))));
-    qint64 at = Le32(d + 10);
-    qint64 row = 0;
-    while (at + 2 <= n) {
-        const uchar count = d[at], value = d[at + 1];
-        at += 2;
-        if (count > 0)
-            continue;     // a run
-        if (value == 0) { // end of line
-            if (++row >= rows)
-                return false;
-        } else if (value == 1) { // end of picture
-            return false;
-        } else if (value == 2) { // move by (dx, dy)
-            if (at + 2 > n)
-                return true;
-            row += d[at + 1];
-            at += 2;
-            if (row >= rows)
-                return false;
-        } else { // `value` pixels as they are, padded to 16 bits
-            const qint64 bytes = four ? (value + 1) / 2 : value;
-            at += bytes + (bytes & 1);
-        }
-    }
-    return true;
-}
-
-// ---- icons: the largest entry (then the deepest), as its own file
-
-struct IconEntry {
-    qint64 offset = 0;
-    qint64 length = 0;
-    bool png = false;
-    QByteArray single; // a one-entry icon file holding the entry (non-PNG entries)
-};
-
-bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
-{
-    if (n < 6) {
-        *error = QCoreApplication::translate("PictureReader", "truncated icon file");
-        return false;
-    }
-    const int count = Le16(d + 4);
-    if (count == 0 || 6 + 16 * qint64(count) > n) {
-        *error = QCoreApplication::translate("PictureReader", "corrupt or truncated icon directory");
-        return false;
-    }
-    int best = -1;
-    qint64 bestArea = -1;
-    int bestBits = -1;
-    bool bestPng = false;
-    bool cut = false;
-    for (int i = 0; i < count; ++i) {
-        const uchar* e = d + 6 + 16 * i;
-        const qint64 length = Le32(e + 8);
-        const qint64 offset = Le32(e + 12);
-        if (offset + length > n)
-            cut = true;
-        if (length < 16 || offset < 6 + 16 * qint64(count) || offset + length > n)
-            continue;
-        qint64 w = e[0] ? e[0] : 256;
-        qint64 h = e[1] ? e[1] : 256;
-        int bits = Le16(e + 6);
-        const uchar* p = d + offset;
-        const bool png = length >= 26 && std::memcmp(p, "\x89PNG\r\n\x1A\n", 8) == 0;
-        if (png) {
-            w = Be32(p + 16);
-            h = Be32(p + 20);
-            static const int channels[7] = {1, 0, 3, 1, 2, 0, 4};
-            bits = p[24] * (p[25] <= 6 ? channels[p[25]] : 0);
-        } else if (bits == 0) {
-            bits = Le16(p + 14);
-        }
-        const qint64 area = w * h;
-        if (area > bestArea || (area == bestArea && bits > bestBits)) {
-            best = i;
-            bestArea = area;
-            bestBits = bits;
-            bestPng = png;
-        }
-    }
-    if (best < 0) {
-        *error = cut ? QCoreApplication::translate("PictureReader", "the icon data is truncated")
-                     : QCoreApplication::translate("PictureReader", "the icon file holds no readable picture");
-        return false;
-    }
-    const uchar* e = d + 6 + 16 * best;
-    pick->length = Le32(e + 8);
-    pick->offset = Le32(e + 12);
-    pick->png = bestPng;
-    if (!bestPng) {
-        QByteArray single;
-        single.reserve(22 + pick->length);
-        const char header[6] = {0, 0, char(d[2]), 0, 1, 0};
-        single.append(header, 6);
-        single.append(reinterpret_cast<const char*>(e), 12);
-        const char offset[4] = {22, 0, 0, 0};
-        single.append(offset, 4);
-        single.append(reinterpret_cast<const char*>(d + pick->offset), qsizetype(pick->length));
-        pick->single = single;
     }
     return true;
 }
@@ -335,14 +135,25 @@ bool MeasureByEnds(Codec codec, const uchar* d, qint64 n, const uchar* tail, qin
         if (!JpegReadHeader(d, n, s, &orientation, reason, tail, tailSize))
             return false;
         *s = Oriented(*s, orientation);
-    } else if (!PngHeaderSize(d, n, s)) {
-        *reason = QCoreApplication::translate("PictureReader", "unreadable PNG: no image header");
-        return false;
+    } else {
+        PngHeader header;
+        if (!PngReadHeader(d, n, &header)) {
+            *reason = QCoreApplication::translate("PictureReader", "unreadable PNG: no image header");
+            return false;
+        }
+        *s = header.Upright();
+        *reason = CheckPictureSize(s->width(), s->height());
+        if (!reason->isEmpty())
+            return false;
+        if (!header.complete) {
+            *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
+            return false;
+        }
     }
     *reason = CheckPictureSize(s->width(), s->height());
     if (!reason->isEmpty())
         return false;
-    if (codec == Codec::Png && !PngComplete(tail, tailSize)) {
+    if (codec == Codec::Png && !PngHasEnd(tail, tailSize)) {
         *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
         return false;
     }
@@ -367,7 +178,10 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         if (!JpegReadHeader(d, n, &stored, &orientation, reason))
             return false;
         const QSize wanted = orientation >= 5 ? box.transposed() : box;
-        ok = JpegDecode(d, n, &result, &orientation, reason, JpegReduction(stored, wanted));
+        QByteArray icc;
+        ok = JpegDecode(d, n, &result, &orientation, reason, JpegReduction(stored, wanted), &icc);
+        if (ok)
+            ConvertToSrgb(&result, icc);
         if (ok && orientation != 1) {
             result = ApplyExifOrientation(result, orientation);
             if (result.isNull()) {
@@ -378,19 +192,27 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
         break;
     }
     case Codec::Png: {
-        QSize header;
-        *reason = HeaderSizeProblem(PngHeaderSize(d, n, &header), header);
-        if (reason->isEmpty() && !PngComplete(d, n))
+        PngHeader header;
+        const bool known = PngReadHeader(d, n, &header);
+        *reason = HeaderSizeProblem(known, header.stored);
+        if (reason->isEmpty() && (!header.complete || !PngHasEnd(d, n)))
             *reason = QCoreApplication::translate("PictureReader", "the PNG data is truncated");
         ok = reason->isEmpty() && QtDecode(d, n, "png", &result, reason);
+        if (ok && header.orientation != 1) {
+            result = ApplyExifOrientation(result, header.orientation);
+            if (result.isNull()) {
+                *reason = QCoreApplication::translate("PictureReader", "not enough memory to turn the picture upright");
+                ok = false;
+            }
+        }
         break;
     }
     case Codec::Bmp: {
-        QSize header;
-        *reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
+        const BmpHeader header = BmpReadHeader(d, n);
+        *reason = HeaderSizeProblem(header.known, header.Size());
         if (!reason->isEmpty())
             return false;
-        if (BmpTruncated(d, n) || BmpRunsTruncated(d, n)) {
+        if (BmpRowsMissing(header, n) || BmpRunsCut(header, d, n)) {
             *reason = QCoreApplication::translate("PictureReader", "the BMP pixel data is truncated");
             return false;
         }
@@ -425,8 +247,12 @@ bool DecodeBytes(const uchar* d, qint64 n, const FormatChoice& c, QSize box, QIm
                               &result, reason);
         break;
     }
+    case Codec::Webp:
+        ok = WebpDecode(d, n, &result, reason);
+        break;
     case Codec::Magick:
-        ok = MagickDecode(d, n, c.coder, &result, reason, box);
+        ok = MagickDecode(d, n, c.coder, &result, reason, box,
+                          HeifSignature(d, n) != HeifKind::None ? HeifIccProfile(d, n) : QByteArray());
         break;
     }
     if (ok) {
@@ -485,10 +311,21 @@ QImage ApplyExifOrientation(const QImage& image, int orientation)
     return out;
 }
 
-bool MeasurePicture(const QString& path, QSize* size, QString* error)
+// The code of a failure to read a file of format `c` (`read`: whether its bytes were read).
+ErrorCode FailureCode(bool read, const FormatChoice& c)
+{
+    if (!read)
+        return ErrorCode::FileError;
+    if (c.codec == Codec::Unknown)
+        return ErrorCode::NotAPicture;
+    return c.codec == Codec::NoDecoder ? ErrorCode::NoDecoder : ErrorCode::Undecodable;
+}
+
+Result MeasurePicture(const QString& path, QSize* size)
 {
     EnsureQtImageLimit();
     QString reason;
+    FormatChoice format;
     QByteArray bytes;
     QByteArray tail;
     // JPEG and PNG show their size at the start and their completeness at
@@ -503,21 +340,20 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             && MeasureByEnds(c.codec, d, bytes.size(), reinterpret_cast<const uchar*>(tail.constData()), tail.size(),
                              &s, &reason)) {
             *size = s;
-            return true;
+            return {};
         }
         // Formats whose header (at the start) fixes the data's length: the
         // size and completeness show without reading the pixels.
         if (c.codec == Codec::Magick) {
             const Completeness whole = CheckCompleteness(c.coder, d, bytes.size(), fileSize);
-            if (whole == Completeness::Truncated) {
-                if (error)
-                    *error = QCoreApplication::translate("PictureReader", "the %1 data is truncated").arg(c.name);
-                return false;
-            }
+            if (whole == Completeness::Truncated)
+                return Result::Failure(
+                    ErrorCode::Undecodable,
+                    QCoreApplication::translate("PictureReader", "the %1 data is truncated").arg(c.name));
             // A header that reaches past the start read is measured from the whole file.
             if (whole == Completeness::Complete && MagickMeasure(d, bytes.size(), c.coder, &s, &reason)) {
                 *size = s;
-                return true;
+                return {};
             }
         }
         // Any other kind, or a header longer than the start read: the whole file.
@@ -527,6 +363,7 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
         const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
         const qint64 n = bytes.size();
         const FormatChoice c = ChooseFormat(d, n, path);
+        format = c;
         QSize s;
         // JPEG, PNG, GIF, uncompressed BMP, PNM, TGA, SGI and PSD and TIFF
         // prove from their structure that their data is complete (an end
@@ -541,14 +378,13 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             ok = GifReadSize(d, n, &s, &reason);
             break;
         case Codec::Bmp:
-            if (BmpUncompressed(d, n)) {
-                QSize header;
-                reason = HeaderSizeProblem(BmpHeaderSize(d, n, &header), header);
+            if (const BmpHeader header = BmpReadHeader(d, n); header.Uncompressed()) {
+                reason = HeaderSizeProblem(header.known, header.Size());
                 if (!reason.isEmpty()) {
                     ok = false;
                     break;
                 }
-                if (BmpTruncated(d, n)) {
+                if (BmpRowsMissing(header, n)) {
                     reason = QCoreApplication::translate("PictureReader", "the BMP pixel data is truncated");
                     ok = false;
                     break;
@@ -576,33 +412,36 @@ bool MeasurePicture(const QString& path, QSize* size, QString* error)
             break;
         }
         }
-        if (ok)
+        if (ok) {
             *size = s;
+            return {};
+        }
+        return Result::Failure(FailureCode(true, format), reason);
     }
-    if (!ok && error)
-        *error = reason;
-    return ok;
+    return Result::Failure(ErrorCode::FileError, reason);
 }
 
-bool DecodePicture(const QString& path, QImage* image, QString* error, QSize box)
+Result DecodePicture(const QString& path, QImage* image, QSize box)
 {
     EnsureQtImageLimit();
+    *image = QImage();
     QString reason;
     QByteArray bytes;
+    if (!ReadPictureFile(path, &bytes, &reason))
+        return Result::Failure(ErrorCode::FileError, reason);
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const FormatChoice c = ChooseFormat(d, bytes.size(), path);
     QImage result;
-    bool ok = ReadPictureFile(path, &bytes, &reason);
-    if (ok) {
-        const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
-        ok = DecodeBytes(d, bytes.size(), ChooseFormat(d, bytes.size(), path), box, &result, &reason);
-    }
-    if (ok) {
-        *image = std::move(result);
-    } else {
-        *image = QImage();
-        if (error)
-            *error = reason;
-    }
-    return ok;
+    if (!DecodeBytes(d, bytes.size(), c, box, &result, &reason))
+        return Result::Failure(FailureCode(true, c), reason);
+    *image = std::move(result);
+    return {};
+}
+
+Result CheckPictureData(const QString& path)
+{
+    QImage ignored;
+    return DecodePicture(path, &ignored, QSize(1, 1));
 }
 
 } // namespace imaging

@@ -28,7 +28,7 @@ QImage Decode(const QString& path, QSize box)
     if (path.isEmpty() || box.isEmpty())
         return {};
     QImage picture;
-    if (!imaging::DecodePicture(path, &picture, nullptr, box))
+    if (!imaging::DecodePicture(path, &picture, box))
         return {};
     return FitToBox(picture, box);
 }

@@ -216,8 +216,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                 try {
                     // The header gives the size, so the frame waits before it decodes.
                     QSize size;
-                    QString unused;
-                    (void)imaging::MeasurePicture(path, &size, &unused);
+                    (void)imaging::MeasurePicture(path, &size);
                     share = budget.Take(FrameBudget::FrameEstimate(size, output));
                     if (!shared.stop.load())
                         error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,

@@ -5,6 +5,7 @@
 #include "production/CreationRules.h"
 #include "common/StopRequest.h"
 #include "imaging/VideoReader.h"
+#include "imaging/codecs/Animation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,8 +63,21 @@ VideoFrames::~VideoFrames()
 
 VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, QVector<CreationFrame>* frames)
 {
-    Outcome outcome;
     imaging::VideoReader reader(videoPath);
+    return AddFrom(reader, videoPath, everyMs, frames);
+}
+
+VideoFrames::Outcome VideoFrames::AddAnimation(const QString& path, qint32 everyMs, QVector<CreationFrame>* frames)
+{
+    imaging::AnimationReader reader(path);
+    return AddFrom(reader, path, everyMs, frames);
+}
+
+template <class Reader>
+VideoFrames::Outcome VideoFrames::AddFrom(Reader& reader, const QString& videoPath, qint32 everyMs,
+                                          QVector<CreationFrame>* frames)
+{
+    Outcome outcome;
     if (!reader.IsOpen()) {
         outcome.error = reader.Error();
         return outcome;
@@ -124,7 +138,7 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
     };
 
     // The picture on show now, and the next sampling time.
-    imaging::VideoReader::Picture shown;
+    typename Reader::Picture shown;
     bool haveShown = false;
     bool shownEmitted = false;
     qint64 nextSample = 0;
@@ -142,7 +156,7 @@ VideoFrames::Outcome VideoFrames::Add(const QString& videoPath, qint32 everyMs, 
         return true;
     };
 
-    imaging::VideoReader::Picture picture;
+    typename Reader::Picture picture;
     while (reader.Next(&picture)) {
         if (StopRequest::Requested()) {
             refuse(Refusal::Stopped, QCoreApplication::translate("VideoFrames", "stopped"));

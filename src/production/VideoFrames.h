@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-// Turns the pictures of video files into frames of a run: each chosen picture
+// Turns the pictures of video files (and of animated pictures) into frames of a run: each chosen picture
 // is written as a lossless picture file into a folder (one at a time, so memory
 // stays flat however long the video) and listed with its play time from the
 // video's timestamps. The files go when the object goes.
@@ -39,8 +39,14 @@ public:
     // with a refusal, on a stop request, past kMaximumFrames in all, or when the
     // first frame file shows that the rest would not fit.
     Outcome Add(const QString& videoPath, qint32 everyMs, QVector<CreationFrame>* frames);
+    // The same for an animated picture (GIF, APNG, WebP): one frame per
+    // picture of the animation, with its own delay.
+    Outcome AddAnimation(const QString& path, qint32 everyMs, QVector<CreationFrame>* frames);
 
 private:
+    template <class Reader>
+    Outcome AddFrom(Reader& reader, const QString& videoPath, qint32 everyMs, QVector<CreationFrame>* frames);
+
     QString folder_;
     QStringList files_;
 };

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,7 +110,9 @@ TEST_F(CliTest, OptionsAndSkippedPictures)
              Picture(QStringLiteral("b.bmp"), {8, 8}), QStringLiteral("a.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
-    const QStringList warnings = r.err.split(u'\n', Qt::SkipEmptyParts);
+    // (libpng adds lines of its own.)
+    const QStringList warnings =
+        r.err.split(u'\n', Qt::SkipEmptyParts).filter(QRegularExpression(QStringLiteral("^flipreel-cli: ")));
     ASSERT_EQ(warnings.size(), 2) << r.err.toStdString();
     EXPECT_TRUE(warnings[0].contains(QStringLiteral("notes.png")) && warnings[0].contains(QStringLiteral("warning")));
     EXPECT_TRUE(warnings[1].contains(QStringLiteral("already listed"))) << "relative path of a listed picture";
@@ -457,3 +461,88 @@ TEST_F(CliTest, PlayTimesUnderTwoHundredthsAreWarnedAbout)
 }
 
 } // namespace
+
+TEST_F(CliTest, AnimatedPicturesGiveTheirFramesWithTheirOwnDelays)
+{
+    // PIL writes each animation, the middle frame as the changed part only.
+    const char* const writer = R"(
+import sys
+from PIL import Image
+frames = [Image.new('RGB', (32, 24), c) for c in ((255, 0, 0), (255, 0, 0), (0, 0, 255))]
+frames[1].paste((0, 255, 0), (0, 0, 16, 24))
+for path in sys.argv[1:]:
+    frames[0].save(path, save_all=True, append_images=frames[1:], duration=[100, 250, 400], loop=0, lossless=True)
+)";
+    const QStringList animations{dir.filePath(QStringLiteral("a.gif")), dir.filePath(QStringLiteral("a.apng")),
+                                 dir.filePath(QStringLiteral("a.webp"))};
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 QStringList{QStringLiteral("-c"), QLatin1String(writer)} + animations);
+    ASSERT_TRUE(python.waitForFinished(60000));
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    for (const QString& animation : animations) {
+        SCOPED_TRACE(animation.toStdString());
+        const Outcome r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), animation});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
+        ASSERT_EQ(gif.delays, (QVector<int>{10, 25, 40}));
+        const QPoint left(4, 12), right(28, 12);
+        std::vector<QRgb> seen;
+        for (const QImage& frame : gif.frames)
+            seen.insert(seen.end(), {frame.pixel(left) & RGB_MASK, frame.pixel(right) & RGB_MASK});
+        EXPECT_EQ(seen, (std::vector<QRgb>{0xff0000, 0xff0000, 0x00ff00, 0xff0000, 0x0000ff, 0x0000ff}));
+    }
+    // A GIF cut in its last frame gives the frames before, and says so.
+    QFile whole(animations[0]);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray gif = whole.readAll();
+    const QString cut = dir.filePath(QStringLiteral("cut.gif"));
+    ASSERT_TRUE(PictureBytes::Write(cut, gif.left(gif.size() - 6)));
+    const Outcome r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), cut});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("the 2 frames before are used"))) << r.err.toStdString();
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays, (QVector<int>{10, 25}));
+}
+
+TEST_F(CliTest, PicturesDamagedInTheMiddleAreSkippedWithTheirReason)
+{
+    const QString good = Picture(QStringLiteral("good.png"), {40, 32});
+    QImage noise(40, 32, QImage::Format_RGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 40; ++x)
+            noise.setPixel(x, y, qRgb(x * 6, y * 8, (x * y) % 256));
+    QStringList arguments{QStringLiteral("-q"), QStringLiteral("-o"), Out(), good};
+    for (const char* format : {"jpg", "png"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, format);
+        writer.setProgressiveScanWrite(true);
+        ASSERT_TRUE(writer.write(noise));
+        // The header and the end stay intact; damage between them: a JPEG
+        // scan header in the middle names nine components, a PNG's rows are zeros.
+        if (bytes.startsWith("\xFF\xD8")) {
+            QList<qsizetype> scans;
+            for (qsizetype at = bytes.indexOf("\xFF\xDA"); at >= 0; at = bytes.indexOf("\xFF\xDA", at + 2))
+                scans << at;
+            ASSERT_GE(scans.size(), 3);
+            bytes[scans[scans.size() / 2] + 4] = 9;
+        } else {
+            bytes.replace(bytes.size() / 2, 16, QByteArray(16, '\0'));
+        }
+        const QString path = dir.filePath(QStringLiteral("damaged.%1").arg(QLatin1String(format)));
+        ASSERT_TRUE(PictureBytes::Write(path, bytes));
+        arguments << path;
+    }
+    arguments << Picture(QStringLiteral("last.png"), {40, 32});
+    const Outcome r = Run(arguments);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // (libpng adds lines of its own.)
+    const QStringList warnings =
+        r.err.split(u'\n', Qt::SkipEmptyParts).filter(QRegularExpression(QStringLiteral("^flipreel-cli: ")));
+    ASSERT_EQ(warnings.size(), 2) << r.err.toStdString();
+    EXPECT_TRUE(warnings[0].startsWith(QStringLiteral("flipreel-cli: warning: skipped \"")
+                                       + dir.filePath(QStringLiteral("damaged.jpg")) + QStringLiteral("\": ")));
+    EXPECT_TRUE(warnings[1].contains(QStringLiteral("damaged.png\": "))) << warnings[1].toStdString();
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays.size(), 2);
+}

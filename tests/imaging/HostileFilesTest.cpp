@@ -231,7 +231,7 @@ TEST_F(Hostile, MetafilesRenderAtTheSizeNeeded)
     ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
     EXPECT_EQ(QSize(engine.ImageWidth(), engine.ImageHeight()), QSize(2000, 1000));
     QImage shown;
-    ASSERT_TRUE(imaging::DecodePicture(path, &shown, nullptr, QSize(300, 150)));
+    ASSERT_TRUE(imaging::DecodePicture(path, &shown, QSize(300, 150)).Ok());
     EXPECT_EQ(shown.size(), QSize(300, 150));
 }
 

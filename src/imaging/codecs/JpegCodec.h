@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
 
 namespace imaging {
+
+bool IsJpeg(const uchar* d, qint64 n);
 
 // Stored size and EXIF orientation (1..8, 1 when absent) of a JPEG, from its
 // markers only: no pixel data is decoded. A file without its end marker
@@ -16,9 +19,8 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
 
 // Decodes to RGBX8888 in stored orientation. A truncated file fails.
 // `reduction` 2, 4 or 8 decodes at that fraction of the size (rounded up).
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction = 1);
-
-// The EXIF orientation (1..8) in an APP1 "Exif" payload, 1 when there is none.
-int ExifOrientation(const uchar* data, qint64 size);
+// `icc`, when given, gets the embedded colour profile (APP2), empty for none.
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction = 1,
+                QByteArray* icc = nullptr);
 
 } // namespace imaging

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/JpegCodec.h"
+#include "imaging/codecs/JpegCodec.h"
 
 #include "imaging/ImagingLimits.h"
+#include "imaging/codecs/Exif.h"
 
 #include <csetjmp>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -60,13 +62,6 @@ void OnProgress(j_common_ptr cinfo)
     }
 }
 
-quint32 Read32(const uchar* p, bool le)
-{
-    return le ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24
-              : quint32(p[3]) | quint32(p[2]) << 8 | quint32(p[1]) << 16 | quint32(p[0]) << 24;
-}
-quint16 Read16(const uchar* p, bool le) { return le ? quint16(p[0] | p[1] << 8) : quint16(p[1] | p[0] << 8); }
-
 int OrientationFromMarkers(j_decompress_ptr cinfo)
 {
     for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
@@ -99,48 +94,14 @@ void Setup(Decoder& d, const uchar* data, qint64 size)
     d.cinfo.mem->max_memory_to_use = long(kMaxPicturePixels) * 8;
     jpeg_mem_src(&d.cinfo, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&d.cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&d.cinfo, JPEG_APP0 + 2, 0xFFFF); // ICC profile, in one or more parts
 }
 
 QString Message(const Decoder& d) { return QString::fromLocal8Bit(d.err.message); }
 
 } // namespace
 
-int ExifOrientation(const uchar* data, qint64 size)
-{
-    // "Exif\0\0", then a TIFF header: byte order, 42, offset of IFD0.
-    if (size < 14 || std::memcmp(data, "Exif\0\0", 6) != 0)
-        return 1;
-    const uchar* tiff = data + 6;
-    const qint64 n = size - 6;
-    bool le;
-    if (tiff[0] == 'I' && tiff[1] == 'I')
-        le = true;
-    else if (tiff[0] == 'M' && tiff[1] == 'M')
-        le = false;
-    else
-        return 1;
-    if (Read16(tiff + 2, le) != 42)
-        return 1;
-    const quint32 ifd = Read32(tiff + 4, le);
-    if (ifd < 8 || qint64(ifd) + 2 > n)
-        return 1;
-    const int count = Read16(tiff + ifd, le);
-    for (int i = 0; i < count; ++i) {
-        const qint64 at = qint64(ifd) + 2 + qint64(i) * 12;
-        if (at + 12 > n)
-            return 1;
-        if (Read16(tiff + at, le) != 0x0112)
-            continue;
-        const int type = Read16(tiff + at + 2, le);
-        int value = 0;
-        if (type == 3) // SHORT
-            value = Read16(tiff + at + 8, le);
-        else if (type == 4) // LONG, seen in some writers
-            value = int(Read32(tiff + at + 8, le));
-        return value >= 1 && value <= 8 ? value : 1;
-    }
-    return 1;
-}
+bool IsJpeg(const uchar* d, qint64 n) { return n >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF; }
 
 bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error, const uchar* tail,
                     qint64 tailSize)
@@ -170,7 +131,8 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
     return false;
 }
 
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction)
+bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction,
+                QByteArray* icc)
 {
     Decoder d;
     // Kept outside the jump's reach: a plain pointer to a buffer freed below.
@@ -194,6 +156,15 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
         }
     }
     *orientation = OrientationFromMarkers(&d.cinfo);
+    if (icc) {
+        JOCTET* profile = nullptr;
+        unsigned int length = 0;
+        if (jpeg_read_icc_profile(&d.cinfo, &profile, &length) && profile)
+            *icc = QByteArray(reinterpret_cast<const char*>(profile), qsizetype(length));
+        else
+            icc->clear();
+        std::free(profile);
+    }
     const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
     d.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
     d.cinfo.dct_method = JDCT_ISLOW;

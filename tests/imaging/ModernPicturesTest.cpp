@@ -1,0 +1,349 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every format the program reads, written by other programs (PIL, libheif's
+// encoder, ffmpeg): measured as it decodes, upright, in sRGB.
+#include "ImagingTestSupport.h"
+
+#include "imaging/ImageEngine.h"
+#include "imaging/PicSize.h"
+#include "imaging/codecs/Animation.h"
+
+#include <QColorSpace>
+#include <QProcess>
+#include <QTransform>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+using namespace testing_imaging;
+
+namespace {
+
+// Runs a tool and says what went wrong when it fails.
+::testing::AssertionResult Tool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return ::testing::AssertionFailure()
+            << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
+    return ::testing::AssertionSuccess();
+}
+
+// PIL saves the picture in `format` with an EXIF orientation (a TIFF tag for TIFF).
+const char* const kPilWriter = R"(
+import sys
+from PIL import Image
+src, dst, fmt, orientation = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+im = Image.open(src).convert('RGB')
+options = {}
+if orientation != 1:
+    if fmt == 'TIFF':
+        options['tiffinfo'] = {274: orientation}
+    else:
+        exif = Image.Exif()
+        exif[0x0112] = orientation
+        options['exif'] = exif.tobytes()
+if fmt in ('JPEG', 'WEBP'):
+    options['quality'] = 95
+if fmt == 'JPEG2000' and dst.endswith('.j2k'):
+    options['no_jp2'] = True
+im.save(dst, fmt, **options)
+)";
+
+QString Python() { return QStringLiteral("/usr/bin/python3"); }
+
+// The stored picture that orientation `o` turns into `upright`.
+QImage Stored(const QImage& upright, int o)
+{
+    switch (o) {
+    case 3:
+        return upright.transformed(QTransform().rotate(180));
+    case 6:
+        return upright.transformed(QTransform().rotate(-90));
+    case 8:
+        return upright.transformed(QTransform().rotate(90));
+    default:
+        return upright;
+    }
+}
+
+TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
+{
+    Scratch scratch;
+    struct Case {
+        const char* file;
+        const char* writer; // PIL format, or "heif-enc", "ffmpeg"
+        int orientation;
+        double tolerance; // mean difference from the pattern
+    };
+    const Case cases[] = {
+        {"a.png", "PNG", 1, 0},       {"b.png", "PNG", 6, 0},
+        {"c.png", "PNG", 3, 0},       {"a.jpg", "JPEG", 1, 4},
+        {"b.jpg", "JPEG", 6, 4},      {"c.jpg", "JPEG", 8, 4},
+        {"a.tif", "TIFF", 1, 0},      {"b.tif", "TIFF", 6, 0},
+        {"a.bmp", "BMP", 1, 0},       {"a.gif", "GIF", 1, 8},
+        {"a.ppm", "PPM", 1, 0},       {"a.tga", "TGA", 1, 0},
+        {"a.pcx", "PCX", 1, 0},       {"a.sgi", "SGI", 1, 0},
+        {"a.webp", "WEBP", 1, 4},     {"b.webp", "WEBP", 6, 4},
+        {"a.jp2", "JPEG2000", 1, 0},  {"a.j2k", "JPEG2000", 1, 0},
+        {"f.jp2", "ffmpeg", 1, 6},    {"a.heic", "heif-enc", 1, 6},
+        {"a.avif", "heif-enc", 1, 6}, {"lossless.webp", "ffmpeg", 1, 0},
+    };
+    const QImage upright = Pattern(48, 32);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString source = scratch.Path(QStringLiteral("source%1.png").arg(c.orientation));
+        ASSERT_TRUE(Stored(upright, c.orientation).save(source));
+        const QString path = scratch.Path(QLatin1String(c.file));
+        const QString writer = QLatin1String(c.writer);
+        if (writer == QLatin1String("heif-enc"))
+            ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
+                             {QStringLiteral("-q"), QStringLiteral("95"), source, QStringLiteral("-o"), path}));
+        else if (writer == QLatin1String("ffmpeg"))
+            ASSERT_TRUE(Tool(QStringLiteral("ffmpeg"),
+                             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), source,
+                              QStringLiteral("-pix_fmt"),
+                              path.endsWith(QLatin1String(".webp")) ? QStringLiteral("bgra") : QStringLiteral("rgb24"),
+                              QStringLiteral("-lossless"), QStringLiteral("1"), QStringLiteral("-y"), path}));
+        else
+            ASSERT_TRUE(Tool(Python(),
+                             {QStringLiteral("-c"), QLatin1String(kPilWriter), source, path, writer,
+                              QString::number(c.orientation)}));
+        EXPECT_EQ(GetPicSize(path), QStringLiteral("48 x 32"));
+        ImageEngine engine;
+        ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
+        EXPECT_EQ(engine.Picture().size(), upright.size());
+        EXPECT_LE(MeanDifference(engine.Picture(), upright), c.tolerance);
+        // Cut short, it is neither listed nor read.
+        const QString cut = scratch.Path(QStringLiteral("cut_") + QLatin1String(c.file));
+        const QByteArray bytes = ReadAll(path);
+        ASSERT_TRUE(WriteAll(cut, bytes.left(bytes.size() * 3 / 4)));
+        QString why;
+        EXPECT_EQ(GetPicSize(cut, &why), QString());
+        EXPECT_FALSE(why.isEmpty());
+        EXPECT_FALSE(engine.LoadFile(cut));
+    }
+}
+
+// ---- colour profiles: what the colours should be in sRGB, worked out from the
+// published primaries, white point and transfer curves.
+
+struct Primaries {
+    double rx, ry, gx, gy, bx, by;
+};
+constexpr double kWhiteX = 0.3127, kWhiteY = 0.3290; // D65, the white of all three spaces
+
+using Matrix = std::array<std::array<double, 3>, 3>;
+
+Matrix Inverse(const Matrix& m)
+{
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1])
+        - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    Matrix r{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const int a = (j + 1) % 3, b = (j + 2) % 3, c = (i + 1) % 3, d = (i + 2) % 3;
+            r[i][j] = (m[a][c] * m[b][d] - m[a][d] * m[b][c]) / det;
+        }
+    return r;
+}
+
+// RGB (linear) to XYZ, scaled so that white is Y = 1.
+Matrix ToXyz(const Primaries& p)
+{
+    const Matrix xyz{{{p.rx / p.ry, p.gx / p.gy, p.bx / p.by},
+                      {1, 1, 1},
+                      {(1 - p.rx - p.ry) / p.ry, (1 - p.gx - p.gy) / p.gy, (1 - p.bx - p.by) / p.by}}};
+    const Matrix inv = Inverse(xyz);
+    const double white[3] = {kWhiteX / kWhiteY, 1, (1 - kWhiteX - kWhiteY) / kWhiteY};
+    Matrix m{};
+    for (int j = 0; j < 3; ++j) {
+        const double s = inv[j][0] * white[0] + inv[j][1] * white[1] + inv[j][2] * white[2];
+        for (int i = 0; i < 3; ++i)
+            m[i][j] = xyz[i][j] * s;
+    }
+    return m;
+}
+
+double SrgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double LinearToSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055; }
+
+// `rgb` of a space (primaries, decoding curve) as sRGB, clipped.
+QRgb AsSrgb(QRgb rgb, const Primaries& p, double (*decode)(double))
+{
+    const Primaries srgb{0.64, 0.33, 0.30, 0.60, 0.15, 0.06};
+    const Matrix from = ToXyz(p), to = Inverse(ToXyz(srgb));
+    const double in[3] = {decode(qRed(rgb) / 255.0), decode(qGreen(rgb) / 255.0), decode(qBlue(rgb) / 255.0)};
+    double xyz[3], out[3];
+    for (int i = 0; i < 3; ++i)
+        xyz[i] = from[i][0] * in[0] + from[i][1] * in[1] + from[i][2] * in[2];
+    for (int i = 0; i < 3; ++i)
+        out[i] =
+            qRound(255 * LinearToSrgb(std::clamp(to[i][0] * xyz[0] + to[i][1] * xyz[1] + to[i][2] * xyz[2], 0.0, 1.0)));
+    return qRgb(int(out[0]), int(out[1]), int(out[2]));
+}
+
+TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
+{
+    Scratch scratch;
+    const Primaries adobe{0.64, 0.33, 0.21, 0.71, 0.15, 0.06};
+    const Primaries p3{0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
+    const auto adobeCurve = [](double v) { return std::pow(v, 563.0 / 256.0); };
+    const QRgb colours[] = {qRgb(0, 255, 0),    qRgb(255, 0, 0),     qRgb(0, 0, 255),
+                            qRgb(200, 100, 50), qRgb(128, 128, 128), qRgb(40, 180, 220)};
+    // Blocks of 16 x 16 pixels, so that JPEG's colour subsampling keeps their middles.
+    QImage blocks(16 * 6, 16, QImage::Format_RGB32);
+    for (int i = 0; i < 6; ++i)
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                blocks.setPixel(16 * i + x, y, colours[i]);
+    struct Case {
+        const char* file;
+        QColorSpace space;
+        Primaries primaries;
+        double (*decode)(double);
+    };
+    const Case cases[] = {
+        {"adobe.jpg", QColorSpace::AdobeRgb, adobe, +adobeCurve},
+        {"p3.jpg", QColorSpace::DisplayP3, p3, SrgbToLinear},
+        {"adobe.png", QColorSpace::AdobeRgb, adobe, +adobeCurve},
+        {"p3.tif", QColorSpace::DisplayP3, p3, SrgbToLinear},
+    };
+    // The same profile in a WebP (PIL copies it) and in HEIC and AVIF (libheif's encoder does).
+    const QString source = scratch.Path(QStringLiteral("p3.png"));
+    QImage p3png = blocks;
+    p3png.setColorSpace(QColorSpace::DisplayP3);
+    ASSERT_TRUE(p3png.save(source));
+    ASSERT_TRUE(Tool(Python(),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
+                                     "im.save(sys.argv[2], lossless=True, icc_profile=im.info['icc_profile'])"),
+                      source, scratch.Path(QStringLiteral("p3.webp"))}));
+    for (const char* heif : {"p3.heic", "p3.avif"})
+        ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
+                         {QStringLiteral("-L"), source, QStringLiteral("-o"), scratch.Path(QLatin1String(heif))}));
+    const Case made[] = {
+        {"p3.webp", QColorSpace::DisplayP3, p3, SrgbToLinear},
+        {"p3.heic", QColorSpace::DisplayP3, p3, SrgbToLinear},
+        {"p3.avif", QColorSpace::DisplayP3, p3, SrgbToLinear},
+    };
+    const auto expectSrgb = [&](const Case& c) {
+        SCOPED_TRACE(c.file);
+        ImageEngine engine;
+        ASSERT_TRUE(engine.LoadFile(scratch.Path(QLatin1String(c.file)))) << engine.LastError().toStdString();
+        for (int i = 0; i < 6; ++i) {
+            const QRgb want = AsSrgb(colours[i], c.primaries, c.decode);
+            const QRgb got = engine.Picture().pixel(16 * i + 8, 8);
+            SCOPED_TRACE(i);
+            EXPECT_NEAR(qRed(got), qRed(want), 3);
+            EXPECT_NEAR(qGreen(got), qGreen(want), 3);
+            EXPECT_NEAR(qBlue(got), qBlue(want), 3);
+        }
+    };
+    for (const Case& c : cases) {
+        QImage tagged = blocks;
+        tagged.setColorSpace(c.space); // Qt writes the space as an ICC profile
+        ASSERT_TRUE(tagged.save(scratch.Path(QLatin1String(c.file)), nullptr, 100));
+        expectSrgb(c);
+    }
+    for (const Case& c : made)
+        expectSrgb(c);
+}
+
+// PIL writes animations whose frames cover parts of the canvas, with
+// transparency, every disposal and both APNG blendings; what PIL (GIF, WebP)
+// and ffmpeg (APNG: PIL blends translucent pixels by their alpha alone) show of
+// each frame is what the frames read here must be.
+const char* const kPilAnimations = R"(
+import sys
+from PIL import Image
+out = sys.argv[1]
+W, H = 40, 30
+def frame(i):
+    im = Image.new('RGBA', (W, H), (0, 0, 0, 0))
+    for y in range(H):
+        for x in range(W):
+            inside = (x - 6 * i) % W < 18 and y > 3 * i
+            if inside:
+                im.putpixel((x, y), ((60 * i + 4 * x) % 256, (8 * y) % 256, 200 - 40 * i, 255 if (x + y) % 5 else 128))
+    return im
+frames = [frame(i) for i in range(4)]
+durations = [70, 120, 30, 200]
+frames[0].save(out + '.apng', save_all=True, append_images=frames[1:], duration=durations, loop=0,
+               disposal=[0, 2, 1, 0], blend=[0, 1, 1, 0], default_image=False)
+gif = [f.copy() for f in frames]
+for f in gif:
+    a = f.getchannel('A').point(lambda v: 255 if v == 255 else 0)
+    f.putalpha(a)
+gif[0].save(out + '.gif', save_all=True, append_images=gif[1:], duration=durations, loop=0, disposal=[1, 2, 3, 1])
+frames[0].save(out + '.webp', save_all=True, append_images=frames[1:], duration=durations, loop=0, lossless=True)
+for ext in ('gif', 'webp'):
+    im = Image.open(out + '.' + ext)
+    times = []
+    for i in range(im.n_frames):
+        im.seek(i)
+        im.convert('RGBA').save('%s.%s.%d.png' % (out, ext, i))
+        times.append(str(im.info.get('duration', 0)))
+    open('%s.%s.times' % (out, ext), 'w').write(' '.join(times))
+)";
+
+// The largest difference of a channel between two RGBA pictures; pixels
+// transparent in both count as equal whatever their colour.
+int WorstChannel(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 1000;
+    const QImage x = a.convertToFormat(QImage::Format_RGBA8888), y = b.convertToFormat(QImage::Format_RGBA8888);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar* p = x.constScanLine(row);
+        const uchar* q = y.constScanLine(row);
+        for (int i = 0; i < 4 * x.width(); i += 4) {
+            if (p[i + 3] == 0 && q[i + 3] == 0)
+                continue;
+            for (int k = 0; k < 4; ++k)
+                worst = std::max(worst, std::abs(p[i + k] - q[i + k]));
+        }
+    }
+    return worst;
+}
+
+TEST(ModernPictures, AnimationFramesAreComposedAsPilShowsThem)
+{
+    Scratch scratch;
+    const QString base = scratch.Path(QStringLiteral("an"));
+    ASSERT_TRUE(Tool(Python(), {QStringLiteral("-c"), QLatin1String(kPilAnimations), base}));
+    ASSERT_TRUE(
+        Tool(QStringLiteral("ffmpeg"),
+             {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), base + QStringLiteral(".apng"),
+              QStringLiteral("-vsync"), QStringLiteral("0"), QStringLiteral("-pix_fmt"), QStringLiteral("rgba"),
+              QStringLiteral("-start_number"), QStringLiteral("0"), base + QStringLiteral(".apng.%d.png")}));
+    for (const char* ext : {"apng", "gif", "webp"}) {
+        SCOPED_TRACE(ext);
+        const QString path = base + u'.' + QLatin1String(ext);
+        ASSERT_TRUE(imaging::IsAnimatedPicture(path));
+        imaging::AnimationReader reader(path);
+        ASSERT_TRUE(reader.IsOpen()) << reader.Error().toStdString();
+        imaging::AnimationReader::Picture picture;
+        const qint64 starts[] = {0, 70, 190, 220};
+        int count = 0;
+        for (; reader.Next(&picture); ++count) {
+            ASSERT_LT(count, 4);
+            const QImage shown(QStringLiteral("%1.%2.png").arg(path).arg(count));
+            EXPECT_LE(WorstChannel(picture.image, shown), 1) << "frame " << count;
+            EXPECT_EQ(picture.startMs, starts[count]);
+        }
+        EXPECT_EQ(count, 4);
+        EXPECT_EQ(picture.lengthMs, 200);
+        EXPECT_TRUE(reader.Error().isEmpty()) << reader.Error().toStdString();
+        // The window shows the first frame as the picture.
+        ImageEngine engine;
+        ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
+        EXPECT_LE(WorstChannel(engine.Picture(), QImage(path + QStringLiteral(".0.png"))), 1);
+    }
+}
+
+} // namespace
