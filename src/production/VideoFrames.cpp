@@ -30,7 +30,7 @@ qint32 PlayTimeBetween(qint64 fromMs, qint64 toMs)
 }
 
 // How many frames the video will give, as far as the file tells: 0 when it does not.
-qint64 ExpectedFrames(const imaging::VideoReader& reader, qint32 everyMs)
+template <class Reader> qint64 ExpectedFrames(const Reader& reader, qint32 everyMs)
 {
     if (everyMs > 0)
         return reader.DurationMs() > 0 ? reader.DurationMs() / everyMs + 1 : 0;
