@@ -10,6 +10,7 @@
 #include <QColorSpace>
 #include <QProcess>
 #include <QTransform>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -344,6 +345,29 @@ TEST(ModernPictures, AnimationFramesAreComposedAsPilShowsThem)
         ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
         EXPECT_LE(WorstChannel(engine.Picture(), QImage(path + QStringLiteral(".0.png"))), 1);
     }
+}
+
+TEST(ModernPictures, AnApngFrameOutsideItsPictureEndsTheAnimationThere)
+{
+    Scratch scratch;
+    const QString base = scratch.Path(QStringLiteral("an"));
+    ASSERT_TRUE(Tool(Python(), {QStringLiteral("-c"), QLatin1String(kPilAnimations), base}));
+    QByteArray bytes = ReadAll(base + QStringLiteral(".apng"));
+    // The third frame control's x offset (its chunk's CRC is not what a reader trusts).
+    qsizetype at = -1;
+    for (int i = 0; i < 3; ++i)
+        at = bytes.indexOf("fcTL", at + 1);
+    ASSERT_GT(at, 0);
+    qToBigEndian<quint32>(0x7FFFFFF0u, bytes.data() + at + 4 + 12);
+    const QString path = scratch.Path(QStringLiteral("outside.apng"));
+    ASSERT_TRUE(WriteAll(path, bytes));
+    imaging::AnimationReader reader(path);
+    imaging::AnimationReader::Picture picture;
+    int frames = 0;
+    while (reader.Next(&picture))
+        ++frames;
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(reader.Error(), QStringLiteral("an APNG frame lies outside the picture"));
 }
 
 } // namespace
