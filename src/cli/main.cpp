@@ -264,6 +264,12 @@ int main(int argc, char** argv)
     QVector<CreationFrame> frames;
     QStringList listed;
     QStringList dimensions;
+    struct Still {
+        qsizetype frame;      // in `frames`
+        qsizetype dimensions; // in `dimensions`
+        QString argument;
+    };
+    QVector<Still> stills;
     for (const QString& argument : parser.positionalArguments()) {
         if (StopRequest::Requested())
             return Stopped();
@@ -277,12 +283,7 @@ int main(int argc, char** argv)
         // An animated GIF, APNG or WebP gives its frames, as a video does.
         const bool animated = !dims.isEmpty() && imaging::IsAnimatedPicture(path);
         if (!dims.isEmpty() && !animated) {
-            // Measuring proves a picture's structure; damage inside its data
-            // shows only when it is decoded, and would stop the whole run.
-            if (const imaging::Result decoded = imaging::CheckPictureData(path); !decoded) {
-                Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(argument, decoded.Message()));
-                continue;
-            }
+            stills.push_back({frames.size(), dimensions.size(), argument});
             listed << path;
             dimensions << dims;
             frames.push_back({path, playTime});
@@ -333,6 +334,23 @@ int main(int argc, char** argv)
             QCoreApplication::translate("FlipreelCli", "at most %1 frames can be made into an animation (%2 given)")
                 .arg(VideoFrames::kMaximumFrames)
                 .arg(frames.size()));
+    // Measuring proves a picture's structure; damage inside its data shows
+    // only when it is decoded, and would stop the whole run: every picture is
+    // decoded once beforehand, all at once.
+    QStringList stillPaths;
+    for (const Still& still : std::as_const(stills))
+        stillPaths << frames[still.frame].path;
+    const QList<imaging::Result> checks = imaging::CheckPicturesData(stillPaths);
+    for (qsizetype i = 0; i < stills.size(); ++i)
+        if (!checks[i])
+            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
+                     .arg(stills[i].argument, checks[i].Message()));
+    for (qsizetype i = stills.size() - 1; i >= 0; --i) {
+        if (!checks[i]) {
+            frames.remove(stills[i].frame);
+            dimensions.removeAt(stills[i].dimensions);
+        }
+    }
     if (frames.size() < 2)
         return Refuse(QCoreApplication::translate("FlipreelCli", "at least two readable pictures are needed (%1 given)")
                           .arg(frames.size()));

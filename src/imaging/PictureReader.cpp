@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QImageReader>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtEndian>
 
 #include <algorithm>
@@ -442,6 +443,12 @@ Result CheckPictureData(const QString& path)
 {
     QImage ignored;
     return DecodePicture(path, &ignored, QSize(1, 1));
+}
+
+QList<Result> CheckPicturesData(const QStringList& paths)
+{
+    return QtConcurrent::blockingMapped<QList<Result>>(paths,
+                                                       [](const QString& path) { return CheckPictureData(path); });
 }
 
 } // namespace imaging

@@ -10,6 +10,7 @@
 #include <QColorSpace>
 #include <QProcess>
 #include <QTransform>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -192,6 +193,7 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
     const Primaries adobe{0.64, 0.33, 0.21, 0.71, 0.15, 0.06};
     const Primaries p3{0.680, 0.320, 0.265, 0.690, 0.150, 0.060};
     const auto adobeCurve = [](double v) { return std::pow(v, 563.0 / 256.0); };
+    const auto gamma22 = [](double v) { return std::pow(v, 1 / 0.45455); };
     const QRgb colours[] = {qRgb(0, 255, 0),    qRgb(255, 0, 0),     qRgb(0, 0, 255),
                             qRgb(200, 100, 50), qRgb(128, 128, 128), qRgb(40, 180, 220)};
     // Blocks of 16 x 16 pixels, so that JPEG's colour subsampling keeps their middles.
@@ -213,6 +215,7 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
         {"p3.tif", QColorSpace::DisplayP3, p3, SrgbToLinear},
     };
     // The same profile in a WebP (PIL copies it) and in HEIC and AVIF (libheif's encoder does).
+    ASSERT_TRUE(blocks.save(scratch.Path(QStringLiteral("blocks.png"))));
     const QString source = scratch.Path(QStringLiteral("p3.png"));
     QImage p3png = blocks;
     p3png.setColorSpace(QColorSpace::DisplayP3);
@@ -222,6 +225,16 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
                       QStringLiteral("import sys\nfrom PIL import Image\nim = Image.open(sys.argv[1])\n"
                                      "im.save(sys.argv[2], lossless=True, icc_profile=im.info['icc_profile'])"),
                       source, scratch.Path(QStringLiteral("p3.webp"))}));
+    // A PNG that gives its primaries and gamma in cHRM and gAMA chunks.
+    ASSERT_TRUE(Tool(Python(),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import sys, struct\nfrom PIL import Image, PngImagePlugin\n"
+                                     "info = PngImagePlugin.PngInfo()\n"
+                                     "info.add(b'cHRM', struct.pack('>8I', 31270, 32900, 68000, 32000, "
+                                     "26500, 69000, 15000, 6000))\n"
+                                     "info.add(b'gAMA', struct.pack('>I', 45455))\n"
+                                     "Image.open(sys.argv[1]).save(sys.argv[2], pnginfo=info)"),
+                      scratch.Path(QStringLiteral("blocks.png")), scratch.Path(QStringLiteral("chrm.png"))}));
     for (const char* heif : {"p3.heic", "p3.avif"})
         ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
                          {QStringLiteral("-L"), source, QStringLiteral("-o"), scratch.Path(QLatin1String(heif))}));
@@ -229,6 +242,7 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
         {"p3.webp", QColorSpace::DisplayP3, p3, SrgbToLinear},
         {"p3.heic", QColorSpace::DisplayP3, p3, SrgbToLinear},
         {"p3.avif", QColorSpace::DisplayP3, p3, SrgbToLinear},
+        {"chrm.png", QColorSpace::DisplayP3, p3, +gamma22},
     };
     const auto expectSrgb = [&](const Case& c) {
         SCOPED_TRACE(c.file);
@@ -344,6 +358,29 @@ TEST(ModernPictures, AnimationFramesAreComposedAsPilShowsThem)
         ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
         EXPECT_LE(WorstChannel(engine.Picture(), QImage(path + QStringLiteral(".0.png"))), 1);
     }
+}
+
+TEST(ModernPictures, AnApngFrameOutsideItsPictureEndsTheAnimationThere)
+{
+    Scratch scratch;
+    const QString base = scratch.Path(QStringLiteral("an"));
+    ASSERT_TRUE(Tool(Python(), {QStringLiteral("-c"), QLatin1String(kPilAnimations), base}));
+    QByteArray bytes = ReadAll(base + QStringLiteral(".apng"));
+    // The third frame control's x offset (its chunk's CRC is not what a reader trusts).
+    qsizetype at = -1;
+    for (int i = 0; i < 3; ++i)
+        at = bytes.indexOf("fcTL", at + 1);
+    ASSERT_GT(at, 0);
+    qToBigEndian<quint32>(0x7FFFFFF0u, bytes.data() + at + 4 + 12);
+    const QString path = scratch.Path(QStringLiteral("outside.apng"));
+    ASSERT_TRUE(WriteAll(path, bytes));
+    imaging::AnimationReader reader(path);
+    imaging::AnimationReader::Picture picture;
+    int frames = 0;
+    while (reader.Next(&picture))
+        ++frames;
+    EXPECT_EQ(frames, 2);
+    EXPECT_EQ(reader.Error(), QStringLiteral("an APNG frame lies outside the picture"));
 }
 
 } // namespace
