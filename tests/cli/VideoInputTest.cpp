@@ -27,22 +27,23 @@ QString Build()
 QByteArray Ffmpeg(const QStringList& arguments)
 {
     QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                                       QStringLiteral("error"), QStringLiteral("-y")}
-                                               + arguments);
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                             QStringLiteral("-y")}
+                     + arguments);
     EXPECT_TRUE(ffmpeg.waitForFinished(60000));
     EXPECT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
     return ffmpeg.readAllStandardOutput();
 }
 
-std::unique_ptr<imaging::VideoDecoder> Open(const QString& path)
+std::unique_ptr<imaging::VideoDecoder> Open(
+    const QString& path, imaging::VideoStopCheck stop = [] { return false; })
 {
     QLibrary library(Build() + QStringLiteral("/libflipreel-video"));
     const auto open = reinterpret_cast<OpenVideoDecoderFunction>(library.resolve(FLIPREEL_OPEN_VIDEO_DECODER));
     EXPECT_TRUE(open) << library.errorString().toStdString();
     auto anySize = [](qint64, qint64) { return QString(); };
-    auto never = [] { return false; };
-    return std::unique_ptr<imaging::VideoDecoder>(open ? open(path.toLocal8Bit().constData(), anySize, never) : nullptr);
+    return std::unique_ptr<imaging::VideoDecoder>(open ? open(path.toLocal8Bit().constData(), anySize, stop) : nullptr);
 }
 
 // The largest difference of one channel between the module's pictures and ffmpeg's decode of the clip.
@@ -100,16 +101,16 @@ protected:
     std::pair<int, QString> Run(const QStringList& arguments)
     {
         QProcess process;
-        process.start(Build() + QStringLiteral("/flipreel-cli"), QStringList{QStringLiteral("-q"), QStringLiteral("-o"),
-                                                                             dir.filePath(QStringLiteral("out.gif"))}
-                                                                     + arguments);
+        process.start(Build() + QStringLiteral("/flipreel-cli"),
+                      QStringList{QStringLiteral("-q"), QStringLiteral("-o"), dir.filePath(QStringLiteral("out.gif"))}
+                          + arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
     QTemporaryDir dir;
-    const QStringList h264{QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
+    const QStringList h264{QStringLiteral("-c:v"),      QStringLiteral("libx264"),  QStringLiteral("-preset"),
                            QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")};
     const QStringList vp9{QStringLiteral("-c:v"), QStringLiteral("libvpx-vp9"), QStringLiteral("-deadline"),
                           QStringLiteral("realtime")};
@@ -122,9 +123,9 @@ TEST_F(VideoInputTest, OddPortraitAndTurnedClipsMatchFfmpegToTheLastColumn)
                                 QStringLiteral("201x151"), QStringLiteral("333x97")}) {
         const bool odd = size.back().digitValue() % 2;
         QSize decoded;
-        EXPECT_LE(MostDifference(Clip(size + (odd ? QStringLiteral(".webm") : QStringLiteral(".mp4")), size, 3,
-                                      odd ? vp9 : h264),
-                                 &decoded),
+        EXPECT_LE(MostDifference(
+                      Clip(size + (odd ? QStringLiteral(".webm") : QStringLiteral(".mp4")), size, 3, odd ? vp9 : h264),
+                      &decoded),
                   2)
             << size.toStdString();
         EXPECT_EQ(QStringLiteral("%1x%2").arg(decoded.width()).arg(decoded.height()), size);
@@ -175,9 +176,9 @@ TEST_F(VideoInputTest, ColoursFollowTheStreamsMatrixAndRange)
 
 TEST_F(VideoInputTest, CutVideosWarnWithTheNameAndTheFramesThatDecoded)
 {
-    for (const QString& whole :
-         {Clip(QStringLiteral("a.mp4"), QStringLiteral("160x120"), 50, h264 + QStringList{QStringLiteral("-movflags"), QStringLiteral("+faststart")}),
-          Clip(QStringLiteral("b.webm"), QStringLiteral("160x120"), 50, vp9)}) {
+    for (const QString& whole : {Clip(QStringLiteral("a.mp4"), QStringLiteral("160x120"), 50,
+                                      h264 + QStringList{QStringLiteral("-movflags"), QStringLiteral("+faststart")}),
+                                 Clip(QStringLiteral("b.webm"), QStringLiteral("160x120"), 50, vp9)}) {
         EXPECT_EQ(Run({whole}), std::make_pair(0, QString()));
         const QString cut = Cut(whole, 0.5);
         const auto [exit, err] = Run({cut});
@@ -192,7 +193,8 @@ TEST_F(VideoInputTest, PlaylistsAndTextAreNoVideosAndAStopEndsAVideoAtOnce)
 {
     // A live playlist that lists itself would be reloaded for ever.
     const QStringList noVideos{
-        Write(QStringLiteral("clip.mp4"), QByteArrayLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nclip.mp4\n")),
+        Write(QStringLiteral("clip.mp4"),
+              QByteArrayLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nclip.mp4\n")),
         Write(QStringLiteral("notes.txt"), QByteArrayLiteral("Plain words, no pictures.\n")),
         Write(QStringLiteral("drawing.svg"), QByteArrayLiteral("<svg xmlns='http://www.w3.org/2000/svg'"))};
     // Decoded to its end (many seconds) it would warn that it is cut.
@@ -219,6 +221,31 @@ TEST_F(VideoInputTest, PlaylistsAndTextAreNoVideosAndAStopEndsAVideoAtOnce)
         EXPECT_FALSE(err.contains(QStringLiteral("frames before are used"))) << err.toStdString();
         EXPECT_TRUE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
+    // A stop asked while opening ends the open.
+    const std::unique_ptr<imaging::VideoDecoder> stopped = Open(video, [] { return true; });
+    EXPECT_FALSE(stopped->IsOpen());
+    EXPECT_EQ(stopped->Error(), QStringLiteral("stopped"));
+}
+
+TEST_F(VideoInputTest, FrameFilesThatWouldNotFitAreRefusedAfterTheFirst)
+{
+    const QString video = Clip(QStringLiteral("v.mkv"), QStringLiteral("320x240"), 200, h264);
+    const QString small = dir.filePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(small));
+    // A temporary folder of 1 MB; the frame files take several.
+    QProcess process;
+    process.start(QStringLiteral("unshare"),
+                  {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
+                   QStringLiteral("mount -t tmpfs -o size=1m tmpfs \"$0\" || exit 77; %1=\"$0\" exec \"$@\"")
+                       .arg(QLatin1String(ModFold::kTemporaryFolderVariable)),
+                   small, Build() + QStringLiteral("/flipreel-cli"), QStringLiteral("-o"),
+                   dir.filePath(QStringLiteral("out.gif")), video});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    if (process.exitCode() == 77 || process.exitStatus() != QProcess::NormalExit)
+        GTEST_SKIP() << "no mount namespace with a small tmpfs here (needs root)";
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("the frames of \"%1\" need about ").arg(video))) << err.toStdString();
 }
 
 TEST_F(VideoInputTest, MoreThan32767FramesAreRefusedBeforeTheyAreWritten)
@@ -226,7 +253,8 @@ TEST_F(VideoInputTest, MoreThan32767FramesAreRefusedBeforeTheyAreWritten)
     const QString many = Clip(QStringLiteral("many.mp4"), QStringLiteral("16x16"), 40000, h264, 1000);
     const auto [exit, err] = Run({many});
     EXPECT_EQ(exit, 2);
-    EXPECT_TRUE(err.contains(QStringLiteral("\"%1\" gives more than 32767 frames in all").arg(many))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("\"%1\" gives more than 32767 frames in all").arg(many)))
+        << err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("out.gif"))));
     // Sampled, the same clip is well within the limit.
     EXPECT_EQ(Run({QStringLiteral("--every"), QStringLiteral("1000"), many}).first, 0);
