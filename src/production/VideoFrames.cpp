@@ -15,6 +15,7 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -32,12 +33,14 @@ qint32 PlayTimeBetween(qint64 fromMs, qint64 toMs)
 // How many frames the video will give, as far as the file tells: 0 when it does not.
 template <class Reader> qint64 ExpectedFrames(const Reader& reader, qint32 everyMs)
 {
-    if (everyMs > 0)
-        return reader.DurationMs() > 0 ? reader.DurationMs() / everyMs + 1 : 0;
-    if (reader.ExpectedPictures() > 0)
-        return reader.ExpectedPictures();
     const qint64 step = reader.NominalFrameMs();
-    return step > 0 ? reader.DurationMs() / step : 0;
+    qint64 pictures = reader.ExpectedPictures() > 0 ? reader.ExpectedPictures()
+        : step > 0                                  ? reader.DurationMs() / step
+                                                    : 0;
+    // Sampled, a picture on show at several times is one frame.
+    if (everyMs > 0 && reader.DurationMs() > 0)
+        pictures = qMin(pictures > 0 ? pictures : LLONG_MAX, reader.DurationMs() / everyMs + 1);
+    return pictures;
 }
 
 QString TooManyFrames(const QString& videoPath)
@@ -88,10 +91,9 @@ VideoFrames::Outcome VideoFrames::AddFrom(Reader& reader, const QString& videoPa
         outcome.error = why;
         return false;
     };
-    // A count the file states exactly is refused before any frame file is written.
+    // A count of pictures that the file states is refused before any frame file is written.
     const qint64 expected = ExpectedFrames(reader, everyMs);
-    const bool exact = everyMs > 0 || reader.ExpectedPictures() > 0;
-    if (exact && frames->size() + expected > kMaximumFrames) {
+    if (reader.ExpectedPictures() > 0 && frames->size() + expected > kMaximumFrames) {
         refuse(Refusal::TooManyFrames, TooManyFrames(videoPath));
         return outcome;
     }

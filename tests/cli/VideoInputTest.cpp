@@ -24,25 +24,26 @@ QString Build()
     return qEnvironmentVariable("FLIPREEL_BUILD_DIR", QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
 }
 
+// Arguments written as one text, split at spaces.
+QStringList Words(const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); }
+
 QByteArray Ffmpeg(const QStringList& arguments)
 {
     QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                                       QStringLiteral("error"), QStringLiteral("-y")}
-                                               + arguments);
+    ffmpeg.start(QStringLiteral("ffmpeg"), Words("-hide_banner -loglevel error -y") + arguments);
     EXPECT_TRUE(ffmpeg.waitForFinished(60000));
     EXPECT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
     return ffmpeg.readAllStandardOutput();
 }
 
-std::unique_ptr<imaging::VideoDecoder> Open(const QString& path)
+std::unique_ptr<imaging::VideoDecoder> Open(
+    const QString& path, imaging::VideoStopCheck stop = [] { return false; })
 {
     QLibrary library(Build() + QStringLiteral("/libflipreel-video"));
     const auto open = reinterpret_cast<OpenVideoDecoderFunction>(library.resolve(FLIPREEL_OPEN_VIDEO_DECODER));
     EXPECT_TRUE(open) << library.errorString().toStdString();
     auto anySize = [](qint64, qint64) { return QString(); };
-    auto never = [] { return false; };
-    return std::unique_ptr<imaging::VideoDecoder>(open ? open(path.toLocal8Bit().constData(), anySize, never) : nullptr);
+    return std::unique_ptr<imaging::VideoDecoder>(open ? open(path.toLocal8Bit().constData(), anySize, stop) : nullptr);
 }
 
 // The largest difference of one channel between the module's pictures and ffmpeg's decode of the clip.
@@ -50,8 +51,8 @@ int MostDifference(const QString& clip, QSize* size = nullptr)
 {
     const std::unique_ptr<imaging::VideoDecoder> decoder = Open(clip);
     EXPECT_TRUE(decoder && decoder->IsOpen()) << clip.toStdString();
-    const QByteArray reference = Ffmpeg({QStringLiteral("-i"), clip, QStringLiteral("-f"), QStringLiteral("rawvideo"),
-                                         QStringLiteral("-pix_fmt"), QStringLiteral("rgb24"), QStringLiteral("-")});
+    const QByteArray reference =
+        Ffmpeg(QStringList{QStringLiteral("-i"), clip} + Words("-f rawvideo -pix_fmt rgb24 -"));
     int most = 0;
     qsizetype at = 0;
     imaging::VideoPicture picture;
@@ -77,10 +78,9 @@ protected:
     // `frames` pictures of the test source (colour bars, a gradient, a counter).
     QString Clip(const QString& name, const QString& size, int frames, const QStringList& codec, int rate = 25)
     {
-        Ffmpeg(QStringList{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                           QStringLiteral("testsrc=size=%1:rate=%2").arg(size).arg(rate), QStringLiteral("-frames:v"),
-                           QString::number(frames)}
-               + codec + QStringList{dir.filePath(name)});
+        Ffmpeg(Words("-f lavfi -i") << QStringLiteral("testsrc=size=%1:rate=%2").arg(size).arg(rate)
+                                    << QStringLiteral("-frames:v") << QString::number(frames) << codec
+                                    << dir.filePath(name));
         return dir.filePath(name);
     }
     QString Write(const QString& name, const QByteArray& bytes)
@@ -100,19 +100,16 @@ protected:
     std::pair<int, QString> Run(const QStringList& arguments)
     {
         QProcess process;
-        process.start(Build() + QStringLiteral("/flipreel-cli"), QStringList{QStringLiteral("-q"), QStringLiteral("-o"),
-                                                                             dir.filePath(QStringLiteral("out.gif"))}
-                                                                     + arguments);
+        process.start(Build() + QStringLiteral("/flipreel-cli"),
+                      Words("-q -o") << dir.filePath(QStringLiteral("out.gif")) << arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
     QTemporaryDir dir;
-    const QStringList h264{QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
-                           QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p")};
-    const QStringList vp9{QStringLiteral("-c:v"), QStringLiteral("libvpx-vp9"), QStringLiteral("-deadline"),
-                          QStringLiteral("realtime")};
+    const QStringList h264 = Words("-c:v libx264 -preset ultrafast -pix_fmt yuv420p");
+    const QStringList vp9 = Words("-c:v libvpx-vp9 -deadline realtime");
 };
 
 TEST_F(VideoInputTest, OddPortraitAndTurnedClipsMatchFfmpegToTheLastColumn)
@@ -122,9 +119,9 @@ TEST_F(VideoInputTest, OddPortraitAndTurnedClipsMatchFfmpegToTheLastColumn)
                                 QStringLiteral("201x151"), QStringLiteral("333x97")}) {
         const bool odd = size.back().digitValue() % 2;
         QSize decoded;
-        EXPECT_LE(MostDifference(Clip(size + (odd ? QStringLiteral(".webm") : QStringLiteral(".mp4")), size, 3,
-                                      odd ? vp9 : h264),
-                                 &decoded),
+        EXPECT_LE(MostDifference(
+                      Clip(size + (odd ? QStringLiteral(".webm") : QStringLiteral(".mp4")), size, 3, odd ? vp9 : h264),
+                      &decoded),
                   2)
             << size.toStdString();
         EXPECT_EQ(QStringLiteral("%1x%2").arg(decoded.width()).arg(decoded.height()), size);
@@ -133,8 +130,8 @@ TEST_F(VideoInputTest, OddPortraitAndTurnedClipsMatchFfmpegToTheLastColumn)
     const QString clip = dir.filePath(QStringLiteral("300x200.mp4"));
     for (const int degrees : {90, 180, 270}) {
         const QString turned = dir.filePath(QStringLiteral("turned%1.mp4").arg(degrees));
-        Ffmpeg({QStringLiteral("-i"), clip, QStringLiteral("-c"), QStringLiteral("copy"),
-                QStringLiteral("-metadata:s:v"), QStringLiteral("rotate=%1").arg(degrees), turned});
+        Ffmpeg(QStringList{QStringLiteral("-i"), clip} << Words("-c copy -metadata:s:v")
+                                                       << QStringLiteral("rotate=%1").arg(degrees) << turned);
         QSize size;
         EXPECT_LE(MostDifference(turned, &size), 2) << degrees;
         EXPECT_EQ(size, degrees == 180 ? QSize(300, 200) : QSize(200, 300)) << degrees;
@@ -156,9 +153,8 @@ TEST_F(VideoInputTest, ColoursFollowTheStreamsMatrixAndRange)
         const QStringList k = kind.split(QLatin1Char(' '));
         const QString clip = dir.filePath(k[2] + QStringLiteral(".mp4"));
         Ffmpeg(QStringList{QStringLiteral("-i"), dir.filePath(QStringLiteral("blocks.png")), QStringLiteral("-vf"),
-                           QStringLiteral("scale=out_color_matrix=%1:out_range=%2").arg(k[0], k[1]),
-                           QStringLiteral("-colorspace"), k[2], QStringLiteral("-color_range"), k[1]}
-               + h264 + QStringList{clip});
+                           QStringLiteral("scale=out_color_matrix=%1:out_range=%2").arg(k[0], k[1])}
+               << QStringLiteral("-colorspace") << k[2] << QStringLiteral("-color_range") << k[1] << h264 << clip);
         EXPECT_LE(MostDifference(clip), 2) << kind.toStdString();
         // The middle of each block is still the colour it was made of.
         imaging::VideoPicture picture;
@@ -176,7 +172,7 @@ TEST_F(VideoInputTest, ColoursFollowTheStreamsMatrixAndRange)
 TEST_F(VideoInputTest, CutVideosWarnWithTheNameAndTheFramesThatDecoded)
 {
     for (const QString& whole :
-         {Clip(QStringLiteral("a.mp4"), QStringLiteral("160x120"), 50, h264 + QStringList{QStringLiteral("-movflags"), QStringLiteral("+faststart")}),
+         {Clip(QStringLiteral("a.mp4"), QStringLiteral("160x120"), 50, h264 + Words("-movflags +faststart")),
           Clip(QStringLiteral("b.webm"), QStringLiteral("160x120"), 50, vp9)}) {
         EXPECT_EQ(Run({whole}), std::make_pair(0, QString()));
         const QString cut = Cut(whole, 0.5);
@@ -192,7 +188,8 @@ TEST_F(VideoInputTest, PlaylistsAndTextAreNoVideosAndAStopEndsAVideoAtOnce)
 {
     // A live playlist that lists itself would be reloaded for ever.
     const QStringList noVideos{
-        Write(QStringLiteral("clip.mp4"), QByteArrayLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nclip.mp4\n")),
+        Write(QStringLiteral("clip.mp4"),
+              QByteArrayLiteral("#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\nclip.mp4\n")),
         Write(QStringLiteral("notes.txt"), QByteArrayLiteral("Plain words, no pictures.\n")),
         Write(QStringLiteral("drawing.svg"), QByteArrayLiteral("<svg xmlns='http://www.w3.org/2000/svg'"))};
     // Decoded to its end (many seconds) it would warn that it is cut.
@@ -201,8 +198,7 @@ TEST_F(VideoInputTest, PlaylistsAndTextAreNoVideosAndAStopEndsAVideoAtOnce)
     for (const int signalNumber : {SIGINT, SIGHUP}) {
         QProcess process;
         process.start(Build() + QStringLiteral("/flipreel-cli"),
-                      QStringList{QStringLiteral("-o"), dir.filePath(QStringLiteral("out.gif"))} + noVideos
-                          + QStringList{video});
+                      QStringList{QStringLiteral("-o"), dir.filePath(QStringLiteral("out.gif"))} + noVideos << video);
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 const QStringList runs = temp.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -219,6 +215,31 @@ TEST_F(VideoInputTest, PlaylistsAndTextAreNoVideosAndAStopEndsAVideoAtOnce)
         EXPECT_FALSE(err.contains(QStringLiteral("frames before are used"))) << err.toStdString();
         EXPECT_TRUE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
+    // A stop asked while opening ends the open.
+    const std::unique_ptr<imaging::VideoDecoder> stopped = Open(video, [] { return true; });
+    EXPECT_FALSE(stopped->IsOpen());
+    EXPECT_EQ(stopped->Error(), QStringLiteral("stopped"));
+}
+
+TEST_F(VideoInputTest, FrameFilesThatWouldNotFitAreRefusedAfterTheFirst)
+{
+    const QString video = Clip(QStringLiteral("v.mkv"), QStringLiteral("320x240"), 200, h264);
+    const QString small = dir.filePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(small));
+    // A temporary folder of 1 MB; the frame files take several.
+    QProcess process;
+    process.start(
+        QStringLiteral("unshare"),
+        Words("-m sh -c") << QStringLiteral("mount -t tmpfs -o size=1m tmpfs \"$0\" || exit 77; %1=\"$0\" exec \"$@\"")
+                                 .arg(QLatin1String(ModFold::kTemporaryFolderVariable))
+                          << small << Build() + QStringLiteral("/flipreel-cli") << QStringLiteral("-o")
+                          << dir.filePath(QStringLiteral("out.gif")) << video);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    if (process.exitCode() == 77 || process.exitStatus() != QProcess::NormalExit)
+        GTEST_SKIP() << "no mount namespace with a small tmpfs here (needs root)";
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("the frames of \"%1\" need about ").arg(video))) << err.toStdString();
 }
 
 TEST_F(VideoInputTest, MoreThan32767FramesAreRefusedBeforeTheyAreWritten)
@@ -226,10 +247,11 @@ TEST_F(VideoInputTest, MoreThan32767FramesAreRefusedBeforeTheyAreWritten)
     const QString many = Clip(QStringLiteral("many.mp4"), QStringLiteral("16x16"), 40000, h264, 1000);
     const auto [exit, err] = Run({many});
     EXPECT_EQ(exit, 2);
-    EXPECT_TRUE(err.contains(QStringLiteral("\"%1\" gives more than 32767 frames in all").arg(many))) << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("\"%1\" gives more than 32767 frames in all").arg(many)))
+        << err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("out.gif"))));
     // Sampled, the same clip is well within the limit.
-    EXPECT_EQ(Run({QStringLiteral("--every"), QStringLiteral("1000"), many}).first, 0);
+    EXPECT_EQ(Run(Words("--every 1000") << many).first, 0);
 }
 
 } // namespace

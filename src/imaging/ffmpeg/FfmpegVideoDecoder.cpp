@@ -320,14 +320,14 @@ bool FfmpegVideoDecoder::CutShort() const
     if (s_.damaged)
         return true;
     const qint64 expected = ExpectedPictures();
-    if (expected > 0)
-        return s_.decoded < expected;
-    const qint64 duration = DurationMs();
-    if (duration <= 0 || s_.lastPts == AV_NOPTS_VALUE)
-        return false;
+    const bool fewer = expected > 0 && s_.decoded < expected;
     // The last picture starts at most two pictures' time (or a tenth of a second) before the end.
+    const qint64 duration = DurationMs();
     const qint64 slack = qMax<qint64>(100, 2 * NominalFrameMs());
-    return s_.ToMs(s_.lastPts - s_.firstPts) + slack < duration;
+    const bool shorter =
+        duration > 0 && s_.lastPts != AV_NOPTS_VALUE && s_.ToMs(s_.lastPts - s_.firstPts) + slack < duration;
+    // Both when the file states both: an edit list may drop a picture or two of a whole file.
+    return expected > 0 && duration > 0 ? fewer && shorter : fewer || shorter;
 }
 
 bool FfmpegVideoDecoder::Convert(const AVFrame* f, QImage* image)
