@@ -14,13 +14,6 @@ const QString kFit = QStringLiteral("fit");
 const QString kBackground = QStringLiteral("background");
 } // namespace
 
-QList<QCommandLineOption> Options()
-{
-    return {QCommandLineOption(kEvery, QString(), QStringLiteral("MS")),
-            QCommandLineOption(kFit, QString(), QStringLiteral("MODE")),
-            QCommandLineOption(kBackground, QString(), QStringLiteral("COLOUR"))};
-}
-
 std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
 {
     Values values;
