@@ -122,8 +122,7 @@ std::optional<Size> SizeFromOption(const QString& text, QString* refusal)
     static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,9})\\s*x\\s*(\\d{1,9})\\s*$"));
     const QRegularExpressionMatch match = form.match(text);
     if (!match.hasMatch()) {
-        *refusal = Tr("the size \"%1\" is not WxH: give the width and height in pixels, as in -s 320x240")
-                       .arg(text);
+        *refusal = Tr("the size \"%1\" is not WxH: give the width and height in pixels, as in -s 320x240").arg(text);
         return std::nullopt;
     }
     return SizeInLimits(match.captured(1).toInt(), match.captured(2).toInt(), refusal,

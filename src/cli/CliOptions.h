@@ -14,9 +14,9 @@
 namespace CliOptions {
 
 struct Option {
-    QStringList names;     // short name first where there is one: {"o", "output"}
-    QString valueName;     // "FILE"; empty for a switch
-    const char* help;      // English, one paragraph; translated when printed
+    QStringList names; // short name first where there is one: {"o", "output"}
+    QString valueName; // "FILE"; empty for a switch
+    const char* help;  // English, one paragraph; translated when printed
 };
 
 // Names used by the code that reads the options.

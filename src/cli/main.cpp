@@ -267,7 +267,7 @@ int main(int argc, char** argv)
             Warn(message);
             return false;
         }
-        Err() << kName << ": " << message << " (--strict)" << Qt::endl;
+        Err() << kName << ": " << QCoreApplication::translate("FlipreelCli", "%1 (--strict)").arg(message) << Qt::endl;
         return true;
     };
     std::optional<RunFolder> folder;
@@ -309,8 +309,8 @@ int main(int argc, char** argv)
             continue;
         }
         if (!video.error.isEmpty()
-            && skipped(QCoreApplication::translate("FlipreelCli", "\"%1\": %2; the %n frame(s) before are used",
-                                                   nullptr, video.added)
+            && skipped(QCoreApplication::translate(
+                           "FlipreelCli", "\"%1\": %2; frames decoded before, which are used: %n", nullptr, video.added)
                            .arg(input.named, video.error)))
             return kCreationFailed;
         if (parser.isSet(kTime) || input.playTime)
@@ -319,8 +319,8 @@ int main(int argc, char** argv)
         dimensions << video.dimensions;
     }
     if (frames.size() < 2)
-        return Refuse(QCoreApplication::translate("FlipreelCli", "at least two readable pictures are needed (%n given)",
-                                                  nullptr, int(frames.size())));
+        return Refuse(QCoreApplication::translate(
+            "FlipreelCli", "at least two readable pictures are needed (readable: %n)", nullptr, int(frames.size())));
 
     // The size of the first picture unless one is given.
     const std::optional<CliInputs::Size> outputSize =

@@ -49,7 +49,8 @@ TEST(OptionListsTest, HelpManualReadmeHelpPageAndCompletionsNameTheSameOptions)
     // --help: the names column of each option line.
     QProcess program;
     // The programs sit at the top of the build folder, the tests in tests/.
-    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../flipreel-cli"), {QStringLiteral("--help")});
+    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/../flipreel-cli"),
+                  {QStringLiteral("--help")});
     ASSERT_TRUE(program.waitForFinished(60000)) << program.errorString().toStdString();
     QString names;
     for (const QString& line : QString::fromUtf8(program.readAllStandardOutput()).split(u'\n'))
@@ -60,9 +61,9 @@ TEST(OptionListsTest, HelpManualReadmeHelpPageAndCompletionsNameTheSameOptions)
 
     // The manual: the tag line after each .TP of OPTIONS, with its escaped dashes.
     QString tags;
-    const QStringList man =
-        Section(Source(QStringLiteral("packaging/flipreel-cli.1")), QStringLiteral(".SH OPTIONS"), QStringLiteral(".SH "))
-            .split(u'\n');
+    const QStringList man = Section(Source(QStringLiteral("packaging/flipreel-cli.1")), QStringLiteral(".SH OPTIONS"),
+                                    QStringLiteral(".SH "))
+                                .split(u'\n');
     for (qsizetype i = 0; i + 1 < man.size(); ++i)
         if (man[i] == QLatin1String(".TP"))
             tags += QString(man[i + 1]).replace(QStringLiteral("\\-"), QStringLiteral("-")) + u'\n';
@@ -70,9 +71,9 @@ TEST(OptionListsTest, HelpManualReadmeHelpPageAndCompletionsNameTheSameOptions)
 
     // The README: the first cell of each row of the option table.
     QString cells;
-    for (const QString& row : Section(Source(QStringLiteral("README.md")), QStringLiteral("| option |"),
-                                      QStringLiteral("\n\n"))
-                                  .split(u'\n'))
+    for (const QString& row :
+         Section(Source(QStringLiteral("README.md")), QStringLiteral("| option |"), QStringLiteral("\n\n"))
+             .split(u'\n'))
         cells += row.section(u'|', 1, 1) + u'\n';
     EXPECT_EQ(Listed(Options(cells)), Listed(help)) << "README.md";
 
