@@ -27,6 +27,7 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -194,6 +195,10 @@ int main(int argc, char** argv)
     if (const QString refused = CliInputs::OutputRefusal(parser.isSet(kOutput), outputName); !refused.isEmpty())
         return Refuse(refused);
     const bool toStandardOutput = outputName == QLatin1String("-");
+    // A reader that goes away early is a failed write, so the run folder is
+    // still removed, rather than a death by SIGPIPE.
+    if (toStandardOutput)
+        std::signal(SIGPIPE, SIG_IGN);
     std::optional<CliInputs::Size> givenSize;
     if (parser.isSet(kSize)) {
         QString refused;
