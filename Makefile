@@ -47,6 +47,8 @@ run: build
 	./$(BUILD)/flipreel
 
 test: configure
+	@# A folder configured by `make run` before the test packages came has no tests yet.
+	@test -d $(BUILD)/tests || cmake $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS) $(TEST_TARGETS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS) $(TEST_LABELS)
 
