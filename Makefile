@@ -53,7 +53,10 @@ test: configure
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS) $(TEST_LABELS)
 
 # The Debian package of the build, checked by lintian (fails on errors and warnings).
-package: build
+# Configured again first: the help compiler may have come with the package's groups only now.
+package: configure
+	cmake $(BUILD) > /dev/null
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && rm -f flipreel_*.deb && cpack -G DEB
 	lintian --fail-on error,warning $(BUILD)/flipreel_*.deb
 
