@@ -19,12 +19,21 @@ TEST_TARGETS := --target test_imaging test_production test_production_ui
 TEST_LABELS := -L 'imaging|production'
 endif
 
-.PHONY: all deps configure build run test screenshot clean
+# The package groups of scripts/packages.txt each goal needs.
+ifneq ($(filter test,$(MAKECMDGOALS)),)
+DEPS ?= build run test
+else ifneq ($(filter package,$(MAKECMDGOALS)),)
+DEPS ?= build run package help
+else
+DEPS ?= build run
+endif
+
+.PHONY: all deps configure build run test package screenshot clean
 
 all: build
 
 deps:
-	@sh scripts/deps
+	@sh scripts/deps $(DEPS)
 
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLIPREEL_SANITIZE=$(SANITIZE) $(CMAKE_FLAGS)
@@ -38,8 +47,18 @@ run: build
 	./$(BUILD)/flipreel
 
 test: configure
+	@# A folder configured by `make run` before the test packages came has no tests yet.
+	@test -d $(BUILD)/tests || cmake $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS) $(TEST_TARGETS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure --no-tests=error -j $(JOBS) $(TEST_LABELS)
+
+# The Debian package of the build, checked by lintian (fails on errors and warnings).
+# Configured again first: the help compiler may have come with the package's groups only now.
+package: configure
+	cmake $(BUILD) > /dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && rm -f flipreel_*.deb && cpack -G DEB
+	lintian --fail-on error,warning $(BUILD)/flipreel_*.deb
 
 screenshot: build
 	sh scripts/screenshot $(BUILD)/flipreel docs/screenshot.png

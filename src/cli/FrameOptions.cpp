@@ -14,13 +14,6 @@ const QString kFit = QStringLiteral("fit");
 const QString kBackground = QStringLiteral("background");
 } // namespace
 
-QList<QCommandLineOption> Options()
-{
-    return {QCommandLineOption(kEvery, QString(), QStringLiteral("MS")),
-            QCommandLineOption(kFit, QString(), QStringLiteral("MODE")),
-            QCommandLineOption(kBackground, QString(), QStringLiteral("COLOUR"))};
-}
-
 std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
 {
     Values values;
@@ -77,8 +70,8 @@ QStringList ShortDelayWarnings(const QVector<CreationFrame>& frames)
     const qint32 ms = frames[first].playTime;
     const QString which = count == 1
         ? QCoreApplication::translate("FrameOptions", "frame %1 plays %2 ms").arg(first + 1).arg(ms)
-        : QCoreApplication::translate("FrameOptions", "%1 frames play under 15 ms (the first: frame %2, %3 ms)")
-              .arg(count)
+        : QCoreApplication::translate("FrameOptions", "%n frames play under 15 ms (the first: frame %1, %2 ms)",
+                                      nullptr, count)
               .arg(first + 1)
               .arg(ms);
     return {QCoreApplication::translate("FrameOptions",

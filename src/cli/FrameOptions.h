@@ -21,9 +21,7 @@ struct Values {
     PictureFit fit;
 };
 
-// Added to the parser next to the others.
-QList<QCommandLineOption> Options();
-// Reads them; no value (and the message in *refusal) when one is refused.
+// Reads them (the parser knows them from CliOptions); no value (and the message in *refusal) when one is refused.
 std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal);
 
 // A size text holding exactly one x, as "320x240"; "10x10x10" is no size.

@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // flipreel-cli: the creation run of the window, from the command line.
+#include "cli/CliInputs.h"
+#include "cli/CliOptions.h"
+#include "cli/FrameOptions.h"
 #include "cli/StopSignals.h"
 #include "common/FileNames.h"
-#include "cli/FrameOptions.h"
 #include "common/Rounding.h"
 #include "common/StopRequest.h"
 #include "common/Translations.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
+#include "imaging/PictureReader.h"
+#include "imaging/codecs/Animation.h"
 #include "imaging/PicSize.h"
 #include "imaging/PictureFile.h"
 #include "imaging/PictureFormat.h"
-#include "imaging/PictureReader.h"
-#include "imaging/codecs/Animation.h"
 #include "production/CreationCheck.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
@@ -22,11 +24,15 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
 #include <QTextStream>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <unistd.h>
 
@@ -78,41 +84,6 @@ bool MaybeVideo(const QString& path)
         == imaging::Codec::Unknown;
 }
 
-QString Usage()
-{
-    return QCoreApplication::translate(
-        "FlipreelCli",
-        "Usage: flipreel-cli -o OUT.gif [-s WxH] [-t MS] [-l N] [-Q N] [--every MS] [--fit MODE] [-q] PICTURE...\n"
-        "Turns still pictures into one animated GIF, one frame per picture, in the given order.\n"
-        "A video among them gives one frame per decoded picture, an animated GIF, APNG\n"
-        "or WebP one per frame of the animation.\n"
-        "\n"
-        "  -o, --output FILE  the GIF file to write (replaced only by a complete new file)\n"
-        "  -s, --size WxH     output size, each side 5 to 2000 pixels\n"
-        "                     (default: the size of the first readable picture)\n"
-        "  -t, --time MS      play time of every frame in milliseconds (default: 1000,\n"
-        "                     a video's frames keep their own); the file stores hundredths\n"
-        "                     of a second, and browsers play under 2 hundredths as 10\n"
-        "  -l, --loop N       times the animation repeats after its first play;\n"
-        "                     0 repeats it endlessly (default: 0)\n"
-        "      --every MS     from a video, one frame every MS milliseconds\n"
-        "      --fit MODE     stretch (default), contain (fit inside, pad) or\n"
-        "                     cover (fill, crop the overflow equally on both sides)\n"
-        "      --background COLOUR  padding of --fit contain, #RRGGBB or a name\n"
-        "                     (default: transparent)\n"
-        "  -j, --jobs N       frames converted at once (default: one per processor);\n"
-        "                     large pictures wait for each other's memory\n"
-        "  -Q, --quality N    1 (smallest file) to 100 (truest colours) (default: 95)\n"
-        "  -q, --quiet        no progress bar and no success message\n"
-        "  -h, --help         this text\n"
-        "  -v, --version      the version\n"
-        "\n"
-        "Pictures that cannot be read, and a picture given twice, are skipped with a warning.\n"
-        "Exit status: 0 created, 1 creation failed, 2 bad usage or refused input,\n"
-        "130 or 143 stopped by Ctrl+C or SIGTERM (an existing output file is kept).\n"
-        "FLIPREEL_TEMP names the folder for the frame files while a run lasts.\n");
-}
-
 // A bar on standard error, redrawn when the whole percentage changes.
 class ProgressBar {
 public:
@@ -161,14 +132,29 @@ QStringList ExactArguments(int argc, char** argv)
     return out;
 }
 
-QString AbsolutePath(const QString& path)
+// The finished GIF, written into the run folder, goes to standard output.
+bool CopyToStandardOutput(const QString& path, QString* error)
 {
-    if (path.startsWith(u'/'))
-        return QDir::cleanPath(path);
-    char* here = getcwd(nullptr, 0);
-    const QString folder = here ? FileNames::FromBytes(QByteArray(here)) : QDir::currentPath();
-    std::free(here);
-    return QDir::cleanPath(folder + u'/' + path);
+    QFile file;
+    const int fd = ::open(FileNames::ToBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    QByteArray chunk;
+    while (!(chunk = file.read(1 << 16)).isEmpty()) {
+        for (qsizetype done = 0; done < chunk.size();) {
+            const ssize_t written = ::write(STDOUT_FILENO, chunk.constData() + done, size_t(chunk.size() - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                *error = QString::fromLocal8Bit(std::strerror(errno));
+                return false;
+            }
+            done += written;
+        }
+    }
+    return file.error() == QFileDevice::NoError;
 }
 
 int Stopped()
@@ -188,67 +174,76 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(FLIPREEL_VERSION));
     Translations::Install();
 
+    using namespace CliOptions;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, QString(), QStringLiteral("FILE"));
-    const QCommandLineOption size({QStringLiteral("s"), QStringLiteral("size")}, QString(), QStringLiteral("WxH"));
-    const QCommandLineOption time({QStringLiteral("t"), QStringLiteral("time")}, QString(), QStringLiteral("MS"));
-    const QCommandLineOption loop({QStringLiteral("l"), QStringLiteral("loop")}, QString(), QStringLiteral("N"));
-    const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, QString(), QStringLiteral("N"));
-    const QCommandLineOption quality({QStringLiteral("Q"), QStringLiteral("quality")}, QString(), QStringLiteral("N"));
-    const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
-    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({output, size, time, loop, jobs, quality, quiet, help, version});
-    parser.addOptions(FrameOptions::Options());
+    CliOptions::AddTo(parser);
     if (!parser.parse(ExactArguments(argc, argv))) {
         Err() << kName << ": " << parser.errorText() << '\n'
               << QCoreApplication::translate("FlipreelCli", "Try 'flipreel-cli --help'.") << Qt::endl;
         return kRefused;
     }
-    if (parser.isSet(help)) {
-        Out() << Usage() << Qt::flush;
+    if (parser.isSet(kHelp)) {
+        Out() << CliOptions::Usage() << Qt::flush;
         return kSuccess;
     }
-    if (parser.isSet(version)) {
+    if (parser.isSet(kVersion)) {
         Out() << kName << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
         return kSuccess;
     }
 
     // Values that need no picture first, so a typing slip is reported at once.
+    const QString outputName = parser.value(kOutput);
+    if (const QString refused = CliInputs::OutputRefusal(parser.isSet(kOutput), outputName); !refused.isEmpty())
+        return Refuse(refused);
+    const bool toStandardOutput = outputName == QLatin1String("-");
+    // A reader that goes away early is a failed write, so the run folder is
+    // still removed, rather than a death by SIGPIPE.
+    if (toStandardOutput)
+        std::signal(SIGPIPE, SIG_IGN);
+    std::optional<CliInputs::Size> givenSize;
+    if (parser.isSet(kSize)) {
+        QString refused;
+        givenSize = CliInputs::SizeFromOption(parser.value(kSize), &refused);
+        if (!givenSize)
+            return Refuse(refused);
+    }
     qint32 playTime = kDefaultPlayTime;
-    if (parser.isSet(time)) {
-        const std::optional<qint32> value = CreationRules::PlayTimeFromText(parser.value(time));
+    if (parser.isSet(kTime)) {
+        const std::optional<qint32> value = CreationRules::PlayTimeFromText(parser.value(kTime));
         if (!value)
             return Refuse(QCoreApplication::translate(
                               "FlipreelCli", "the play time \"%1\" is not a whole number of milliseconds from 0 to %2")
-                              .arg(parser.value(time))
+                              .arg(parser.value(kTime))
                               .arg(CreationRules::kMaximumPlayTime));
         playTime = *value;
     }
-    if (parser.isSet(loop) && !CreationRules::LoopCountFromText(parser.value(loop).trimmed()))
+    if (parser.isSet(kLoop) && !CreationRules::LoopCountFromText(parser.value(kLoop).trimmed()))
         return Refuse(
             QCoreApplication::translate("FlipreelCli", "the loop count \"%1\" is not a whole number from 0 to %2")
-                .arg(parser.value(loop))
+                .arg(parser.value(kLoop))
                 .arg(CreationRules::kMaximumLoopCount));
+    if (parser.isSet(kLoop) && parser.isSet(kOnce))
+        return Refuse(
+            QCoreApplication::translate("FlipreelCli", "--once and --loop contradict each other: give one of them"));
     int threads = 0;
-    if (parser.isSet(jobs)) {
+    if (parser.isSet(kJobs)) {
         bool ok = false;
-        threads = parser.value(jobs).toInt(&ok);
+        threads = parser.value(kJobs).toInt(&ok);
         if (!ok || threads < 1)
             return Refuse(
                 QCoreApplication::translate("FlipreelCli", "the number of jobs \"%1\" is not a whole number from 1 up")
-                    .arg(parser.value(jobs)));
+                    .arg(parser.value(kJobs)));
     }
 
     int qualityLevel = 0;
-    if (parser.isSet(quality)) {
+    if (parser.isSet(kQuality)) {
         bool ok = false;
-        qualityLevel = parser.value(quality).toInt(&ok);
+        qualityLevel = parser.value(kQuality).toInt(&ok);
         if (!ok || qualityLevel < 1 || qualityLevel > 100)
             return Refuse(
                 QCoreApplication::translate("FlipreelCli", "the quality \"%1\" is not a whole number from 1 to 100")
-                    .arg(parser.value(quality)));
+                    .arg(parser.value(kQuality)));
     }
 
     QString refusal;
@@ -256,43 +251,61 @@ int main(int argc, char** argv)
     if (!shape)
         return Refuse(refusal);
 
-    // Pictures as the window adds them: unreadable ones and repeats are skipped.
-    // A file that is no picture may be a video: its pictures go to frame files
-    // in the run folder, made when the first video needs it.
+    // Every named input must at least open: a mistyped name refuses the run
+    // before anything is made, rather than giving a GIF without that frame.
+    QVector<CliInputs::Input> inputs;
+    for (const QString& argument : parser.positionalArguments())
+        inputs.push_back({argument, CliInputs::AbsolutePath(argument), std::nullopt});
+    for (const QString& list : parser.values(kFrames))
+        if (!CliInputs::ReadList(list, &inputs, &refusal))
+            return Refuse(refusal);
+    for (const CliInputs::Input& input : inputs)
+        if (const QString refused = CliInputs::OpenRefusal(input); !refused.isEmpty())
+            return Refuse(refused);
+
+    // A picture that opens but cannot be read is skipped with a warning, or
+    // fails the run with --strict. Each naming of a picture is a frame of its
+    // own: a script that repeats one means it. A file that is no picture may
+    // be a video: its pictures go to frame files in the run folder, made when
+    // the first video needs it.
+    const bool strict = parser.isSet(kStrict);
+    const auto skipped = [strict](const QString& message) {
+        if (!strict) {
+            Warn(message);
+            return false;
+        }
+        Err() << kName << ": " << QCoreApplication::translate("FlipreelCli", "%1 (--strict)").arg(message) << Qt::endl;
+        return true;
+    };
     std::optional<RunFolder> folder;
     std::optional<VideoFrames> videos;
     QVector<CreationFrame> frames;
-    QStringList listed;
     QStringList dimensions;
     struct Still {
         qsizetype frame;      // in `frames`
         qsizetype dimensions; // in `dimensions`
-        QString argument;
+        QString named;
     };
     QVector<Still> stills;
-    for (const QString& argument : parser.positionalArguments()) {
+    for (const CliInputs::Input& input : inputs) {
         if (StopRequest::Requested())
             return Stopped();
-        const QString path = AbsolutePath(argument);
+        const qint32 inputTime = input.playTime.value_or(playTime);
         QString why;
-        const QString dims = GetPicSize(path, &why);
-        if (listed.contains(path)) {
-            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": already listed").arg(argument));
-            continue;
-        }
+        const QString dims = GetPicSize(input.path, &why);
         // An animated GIF, APNG or WebP gives its frames, as a video does.
-        const bool animated = !dims.isEmpty() && imaging::IsAnimatedPicture(path);
+        const bool animated = !dims.isEmpty() && imaging::IsAnimatedPicture(input.path);
         if (!dims.isEmpty() && !animated) {
-            stills.push_back({frames.size(), dimensions.size(), argument});
-            listed << path;
+            stills.push_back({frames.size(), dimensions.size(), input.named});
             dimensions << dims;
-            frames.push_back({path, playTime});
+            frames.push_back({input.path, inputTime});
             continue;
         }
         // A picture that cannot be read is skipped for its reason; only a
         // file of no picture format is tried as a video.
-        if (!animated && !MaybeVideo(path)) {
-            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(argument, why));
+        if (!animated && !MaybeVideo(input.path)) {
+            if (skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(input.named, why)))
+                return kCreationFailed;
             continue;
         }
         if (!videos) {
@@ -304,8 +317,8 @@ int main(int argc, char** argv)
             videos.emplace(folder->Path());
         }
         const qsizetype before = frames.size();
-        const VideoFrames::Outcome video =
-            animated ? videos->AddAnimation(path, shape->everyMs, &frames) : videos->Add(path, shape->everyMs, &frames);
+        const VideoFrames::Outcome video = animated ? videos->AddAnimation(input.path, shape->everyMs, &frames)
+                                                    : videos->Add(input.path, shape->everyMs, &frames);
         if (StopRequest::Requested())
             return Stopped();
         if (video.refusal == VideoFrames::Refusal::TooManyFrames)
@@ -315,18 +328,19 @@ int main(int argc, char** argv)
             return kCreationFailed;
         }
         if (video.added == 0) {
-            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
-                     .arg(argument, video.video ? video.error : why));
+            if (skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
+                            .arg(input.named, video.video ? video.error : why)))
+                return kCreationFailed;
             continue;
         }
-        if (!video.error.isEmpty())
-            Warn(QCoreApplication::translate("FlipreelCli", "\"%1\": %2; the %3 frames before are used")
-                     .arg(argument, video.error)
-                     .arg(video.added));
-        if (parser.isSet(time))
+        if (!video.error.isEmpty()
+            && skipped(QCoreApplication::translate(
+                           "FlipreelCli", "\"%1\": %2; frames decoded before, which are used: %n", nullptr, video.added)
+                           .arg(input.named, video.error)))
+            return kCreationFailed;
+        if (parser.isSet(kTime) || input.playTime)
             for (qsizetype i = before; i < frames.size(); ++i)
-                frames[i].playTime = playTime;
-        listed << path;
+                frames[i].playTime = inputTime;
         dimensions << video.dimensions;
     }
     if (frames.size() > VideoFrames::kMaximumFrames)
@@ -342,9 +356,10 @@ int main(int argc, char** argv)
         stillPaths << frames[still.frame].path;
     const QList<imaging::Result> checks = imaging::CheckPicturesData(stillPaths);
     for (qsizetype i = 0; i < stills.size(); ++i)
-        if (!checks[i])
-            Warn(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
-                     .arg(stills[i].argument, checks[i].Message()));
+        if (!checks[i]
+            && skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
+                           .arg(stills[i].named, checks[i].Message())))
+            return kCreationFailed;
     for (qsizetype i = stills.size() - 1; i >= 0; --i) {
         if (!checks[i]) {
             frames.remove(stills[i].frame);
@@ -352,26 +367,14 @@ int main(int argc, char** argv)
         }
     }
     if (frames.size() < 2)
-        return Refuse(QCoreApplication::translate("FlipreelCli", "at least two readable pictures are needed (%1 given)")
-                          .arg(frames.size()));
+        return Refuse(QCoreApplication::translate(
+            "FlipreelCli", "at least two readable pictures are needed (readable: %n)", nullptr, int(frames.size())));
 
     // The size of the first picture unless one is given.
-    const QString sizeText = parser.isSet(size) ? parser.value(size) : dimensions.front();
-    const std::optional<CreationRules::SizeTexts> sides = CreationRules::SplitSizeText(sizeText);
-    if (!sides || !FrameOptions::SizeTextHasOneX(sizeText))
-        return Refuse(
-            QCoreApplication::translate("FlipreelCli", "the size \"%1\" is not of the form WxH").arg(sizeText));
-    CreationRequest request;
-    request.outputPath = parser.value(output);
-    request.widthText = sides->width;
-    request.heightText = sides->height;
-    request.loopText = parser.value(loop);
-    request.frames.reserve(frames.size());
-    for (const CreationFrame& frame : frames)
-        request.frames.push_back({frame.path, frame.playTime, QString::number(frame.playTime)});
-    CreationCheck check = CheckCreation(request);
-    if (!check.Ok())
-        return Refuse(check.message);
+    const std::optional<CliInputs::Size> outputSize =
+        givenSize ? givenSize : CliInputs::SizeOfFirstPicture(dimensions.front(), &refusal);
+    if (!outputSize)
+        return Refuse(refusal);
 
     if (!folder)
         folder.emplace(ModFold::TemporaryFolderCandidates(QCoreApplication::applicationDirPath()));
@@ -379,6 +382,24 @@ int main(int argc, char** argv)
         Err() << kName << ": " << folder->Error() << Qt::endl;
         return kCreationFailed;
     }
+    // Standard output takes the GIF once it is complete, from the run folder.
+    const QString outputPath = toStandardOutput ? folder->Path() + QStringLiteral("/standard-output.gif") : outputName;
+    const auto removeStandardOutputFile = qScopeGuard([&] {
+        if (toStandardOutput)
+            ::unlink(FileNames::ToBytes(outputPath).constData());
+    });
+
+    CreationRequest request;
+    request.outputPath = outputPath;
+    request.widthText = QString::number(outputSize->width);
+    request.heightText = QString::number(outputSize->height);
+    request.loopText = parser.value(kLoop);
+    request.frames.reserve(frames.size());
+    for (const CreationFrame& frame : frames)
+        request.frames.push_back({frame.path, frame.playTime, QString::number(frame.playTime)});
+    CreationCheck check = CheckCreation(request);
+    if (!check.Ok())
+        return Refuse(check.message);
     for (const QString& warning : FrameOptions::ShortDelayWarnings(check.settings.frames))
         Warn(warning);
 
@@ -390,10 +411,11 @@ int main(int argc, char** argv)
 
     ImageEngine engine;
     GifAssembler assembler;
-    ProgressBar bar(!parser.isSet(quiet) && isatty(STDERR_FILENO));
+    ProgressBar bar(!parser.isSet(kQuiet) && isatty(STDERR_FILENO));
     bar.Start();
     CreationRun run(engine, assembler, std::move(settings));
-    const CreationResult result = run.Run(check.loopCount, [&bar](double percent) {
+    const qint16 loopCount = parser.isSet(kOnce) ? qint16(GifAssembler::kPlayOnce) : check.loopCount;
+    const CreationResult result = run.Run(loopCount, [&bar](double percent) {
         bar.Show(percent);
         return !StopRequest::Requested();
     });
@@ -406,7 +428,17 @@ int main(int argc, char** argv)
         Err() << kName << ": " << result.message << Qt::endl;
         return kCreationFailed;
     }
-    if (!parser.isSet(quiet)) {
+    if (toStandardOutput) {
+        QString error;
+        if (!CopyToStandardOutput(outputPath, &error)) {
+            Err() << kName << ": "
+                  << QCoreApplication::translate("FlipreelCli", "writing to standard output: %1").arg(error)
+                  << Qt::endl;
+            return kCreationFailed;
+        }
+        return kSuccess;
+    }
+    if (!parser.isSet(kQuiet)) {
         Out() << QCoreApplication::translate("FlipreelCli", "Animated File created successfully!") << '\n' << Qt::flush;
         // The name as the bytes it has on disk.
         std::puts(FileNames::ToBytes(request.outputPath).constData());

@@ -440,7 +440,7 @@ void GifAssembler::Reset()
     lastError_.clear();
 }
 
-void GifAssembler::LoopCount(int count) { loopCount_ = std::clamp(count, 0, 65535); }
+void GifAssembler::LoopCount(int count) { loopCount_ = std::clamp(count, kPlayOnce, 65535); }
 
 void GifAssembler::Version(const QString& /*version*/)
 {

@@ -14,7 +14,9 @@ public:
 
     // A new, empty animation.
     void Reset();
-    // 0 loops endlessly.
+    // 0 loops endlessly; kPlayOnce writes no loop extension, so players show
+    // the animation once.
+    static constexpr int kPlayOnce = -1;
     void LoopCount(int count);
     // Always "gif89a".
     void Version(const QString& version);

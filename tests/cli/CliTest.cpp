@@ -77,6 +77,8 @@ TEST_F(CliTest, HelpVersionAndUnknownOptions)
     const Outcome help = Run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: flipreel-cli -o OUT.gif"))) << help.out.toStdString();
+    for (const QString& line : help.out.split(u'\n'))
+        EXPECT_LE(line.size(), 79) << line.toStdString();
     const Outcome unknown = Run({QStringLiteral("--speed"), QStringLiteral("3")});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("speed"))) << unknown.err.toStdString();
@@ -113,15 +115,15 @@ TEST_F(CliTest, OptionsAndSkippedPictures)
     // (libpng adds lines of its own.)
     const QStringList warnings =
         r.err.split(u'\n', Qt::SkipEmptyParts).filter(QRegularExpression(QStringLiteral("^flipreel-cli: ")));
-    ASSERT_EQ(warnings.size(), 2) << r.err.toStdString();
+    ASSERT_EQ(warnings.size(), 1) << r.err.toStdString();
     EXPECT_TRUE(warnings[0].contains(QStringLiteral("notes.png")) && warnings[0].contains(QStringLiteral("warning")));
-    EXPECT_TRUE(warnings[1].contains(QStringLiteral("already listed"))) << "relative path of a listed picture";
+    // A picture named again, here by its relative path, is one more frame.
     const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
     EXPECT_EQ(QSize(gif.width, gif.height), QSize(16, 12));
-    EXPECT_EQ(gif.delays, (QVector<int>{12, 12}));
+    EXPECT_EQ(gif.delays, (QVector<int>{12, 12, 12}));
     EXPECT_EQ(gif.loopCount, 3);
     EXPECT_LT(testing_imaging::WorstFrameDifference(
-                  gif, testing_imaging::ScaledPictures({a, dir.filePath(QStringLiteral("b.bmp"))}, {16, 12})),
+                  gif, testing_imaging::ScaledPictures({a, dir.filePath(QStringLiteral("b.bmp")), a}, {16, 12})),
               6.0);
 }
 
@@ -220,7 +222,7 @@ TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
     EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays.size(), 2);
 }
 
-TEST_F(CliTest, RefusedInputExitsTwoWithTheWindowsMessages)
+TEST_F(CliTest, RefusedInputExitsTwoInTheCommandLinesOwnWords)
 {
     const QString a = Picture(QStringLiteral("a.png"), {8, 8});
     const QString b = Picture(QStringLiteral("b.png"), {8, 8});
@@ -228,33 +230,147 @@ TEST_F(CliTest, RefusedInputExitsTwoWithTheWindowsMessages)
         const Outcome r = Run(arguments);
         EXPECT_EQ(r.exitCode, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(r.err.contains(message)) << r.err.toStdString();
+        // The window's texts speak of its fields, which the command line has not.
+        for (const QString& window : {OutputSize::EmptyMessage(), OutputSize::TooSmallMessage(),
+                                      OutputSize::TooBigMessage(), QStringLiteral("Please enter a GIF file name")})
+            EXPECT_FALSE(r.err.contains(window)) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(Out()));
     };
-    const QString noName = QStringLiteral("Please enter a GIF file name to create.");
-    refused({a, b}, noName);
-    refused({QStringLiteral("-o"), QStringLiteral("a.gi"), a, b}, noName);
-    refused({QStringLiteral("-o"), Out(), a, a}, QStringLiteral("at least two"));
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("4x10"), a, b},
-            OutputSize::TooSmallMessage());
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("2001x5"), a, b},
-            OutputSize::TooBigMessage());
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("x10"), a, b},
-            OutputSize::EmptyMessage());
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-s"), QStringLiteral("640"), a, b}, QStringLiteral("WxH"));
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-t"), QStringLiteral("fast"), a, b},
-            QStringLiteral("\"fast\""));
-    refused({QStringLiteral("-o"), Out(), QStringLiteral("-l"), QStringLiteral("-1"), a, b}, QStringLiteral("\"-1\""));
+    const QString o = QStringLiteral("-o"), s = QStringLiteral("-s");
+    refused({a, b}, QStringLiteral("no output file: give it with -o FILE"));
+    refused({o, QStringLiteral("a.gi"), a, b}, QStringLiteral("\"a.gi\" is too short: it needs at least 5 characters"));
+    refused({o, Out(), a}, QStringLiteral("at least two"));
+    const QString limit = QStringLiteral("is outside the limit: each side must be 5 to 2000 pixels");
+    refused({o, Out(), s, QStringLiteral("4x10"), a, b}, QStringLiteral("\"4x10\" ") + limit);
+    refused({o, Out(), s, QStringLiteral("3000x100"), a, b}, QStringLiteral("\"3000x100\" ") + limit);
+    for (const char* notWxH : {"10x", "x10", "640", "10x10x10", "-5x10"})
+        refused({o, Out(), s, QLatin1String(notWxH), a, b},
+                QStringLiteral("\"%1\" is not WxH").arg(QLatin1String(notWxH)));
+    refused({o, Out(), QStringLiteral("-t"), QStringLiteral("fast"), a, b}, QStringLiteral("\"fast\""));
+    refused({o, Out(), QStringLiteral("-l"), QStringLiteral("-1"), a, b}, QStringLiteral("\"-1\""));
+    refused({o, Out(), QStringLiteral("-l"), QStringLiteral("2"), QStringLiteral("--once"), a, b},
+            QStringLiteral("--once"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.gif"))).constData(), 0644), 0);
     for (const QString& notAFile : {dir.filePath(QStringLiteral("pipe.gif")), QStringLiteral("/dev/null")})
-        refused({QStringLiteral("-o"), notAFile, a, b}, QStringLiteral("it is not a regular file"));
+        refused({o, notAFile, a, b}, QStringLiteral("it is not a regular file"));
     EXPECT_FALSE(QFileInfo(dir.filePath(QStringLiteral("pipe.gif"))).isFile()) << "still a FIFO";
     // A first picture larger than the size rule allows is its default size.
-    refused({QStringLiteral("-o"), Out(), Picture(QStringLiteral("wide.png"), {2100, 6}), b},
-            OutputSize::TooBigMessage());
+    refused({o, Out(), Picture(QStringLiteral("wide.png"), {2100, 6}), b},
+            QStringLiteral("the first picture measures 2100 x 6 pixels, outside the limit of 5 to 2000 per side"));
 
-    const Outcome five = Run({QStringLiteral("-q"), QStringLiteral("-o"), QStringLiteral("a.gif"), a, b});
+    const Outcome five = Run({QStringLiteral("-q"), o, QStringLiteral("a.gif"), s, QStringLiteral("5x2000"), a, b});
     EXPECT_EQ(five.exitCode, 0) << five.err.toStdString();
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("a.gif"))));
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("a.gif"))).size(), QSize(5, 2000));
+}
+
+// A mistyped name refuses the whole run before anything is written; a file
+// that opens but holds no picture is skipped, or with --strict fails the run.
+TEST_F(CliTest, MissingInputsRefuseTheRunAndStrictFailsOnSkips)
+{
+    const QString a = Picture(QStringLiteral("a.png"), {8, 8});
+    const QString b = Picture(QStringLiteral("b.png"), {8, 8});
+    QFile old(Out());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old GIF") == 7);
+    old.close();
+    const auto oldKept = [&] {
+        QFile file(Out());
+        return file.open(QIODevice::ReadOnly) && file.readAll() == "old GIF";
+    };
+    const QString o = QStringLiteral("-o");
+
+    Outcome r = Run({o, Out(), a, QStringLiteral("nosuch.png"), b});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("cannot open \"nosuch.png\""))) << r.err.toStdString();
+    EXPECT_TRUE(oldKept());
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
+    r = Run({o, Out(), a, QStringLiteral("folder.png"), b});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("\"folder.png\" is a folder"))) << r.err.toStdString();
+    EXPECT_TRUE(oldKept());
+
+    ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("notes.png")), "just words"));
+    r = Run({o, Out(), QStringLiteral("--strict"), a, QStringLiteral("notes.png"), b});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("skipped \"notes.png\""))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("warning"))) << r.err.toStdString();
+    EXPECT_TRUE(oldKept());
+    r = Run({QStringLiteral("-q"), o, Out(), QStringLiteral("--strict"), a, b});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).frames.size(), 2);
+}
+
+// -o - sends the very bytes a file would hold down a pipe, and nothing else;
+// --frames reads pictures and their play times from a list or standard input.
+TEST_F(CliTest, StandardOutputAndFrameLists)
+{
+    const QStringList pictures = {Picture(QStringLiteral("a.png"), {24, 16}),
+                                  Picture(QStringLiteral("b.png"), {24, 16}, Qt::darkRed),
+                                  Picture(QStringLiteral("c.png"), {24, 16}, Qt::darkGreen)};
+    Outcome r = Run(QStringList{QStringLiteral("-o"), Out()} + pictures);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = Run(QStringList{QStringLiteral("-c"), QStringLiteral("\"$0\" -o - \"$@\" | cat > piped.gif"), Program()}
+                + pictures,
+            QStringLiteral("/bin/sh"));
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    const auto bytes = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray piped = bytes(dir.filePath(QStringLiteral("piped.gif")));
+    EXPECT_TRUE(piped.startsWith("GIF89a"));
+    EXPECT_EQ(piped, bytes(Out()));
+
+    // Lines with and without a time, an empty line and a Windows line end; a
+    // picture listed twice is two frames; -t gives the lines without a time theirs.
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(Program(),
+                  {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("300"), QStringLiteral("-o"), Out(),
+                   QStringLiteral("--frames"), QStringLiteral("-")});
+    process.write("a.png\t50\nb.png\n\n" + QFile::encodeName(pictures[0]) + "\t250\r\nc.png\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
+    EXPECT_EQ(gif.delays, (QVector<int>{5, 30, 25, 30}));
+    EXPECT_LT(testing_imaging::WorstFrameDifference(
+                  gif, testing_imaging::ScaledPictures({pictures[0], pictures[1], pictures[0], pictures[2]}, {24, 16})),
+              6.0);
+
+    // A list file, after the pictures named as arguments; a bad time names its line.
+    ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("list")), "c.png\t40\nb.png\tsoon\n"));
+    r = Run({QStringLiteral("-o"), Out(), QStringLiteral("--frames"), QStringLiteral("list"), pictures[0]});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("list, line 2: the play time \"soon\""))) << r.err.toStdString();
+    ASSERT_TRUE(PictureBytes::Write(dir.filePath(QStringLiteral("list")), "c.png\t40\n"));
+    r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), QStringLiteral("--frames"), QStringLiteral("list"),
+             pictures[0]});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays, (QVector<int>{100, 4}));
+}
+
+// What the file says about looping, as gifsicle, a reader of its own, reads it.
+TEST_F(CliTest, OnceWritesNoLoopBlock)
+{
+    const QStringList pictures = {Picture(QStringLiteral("a.png"), {8, 8}), Picture(QStringLiteral("b.png"), {8, 8})};
+    const auto loopInfo = [&](const QStringList& option) {
+        const Outcome made = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out()} + option + pictures);
+        EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+        QProcess gifsicle;
+        gifsicle.start(QStringLiteral("gifsicle"), {QStringLiteral("--info"), Out()});
+        EXPECT_TRUE(gifsicle.waitForFinished(60000));
+        EXPECT_EQ(gifsicle.exitCode(), 0);
+        QStringList loops;
+        for (const QString& line : QString::fromUtf8(gifsicle.readAllStandardOutput()).split(u'\n'))
+            if (line.contains(QStringLiteral("loop")))
+                loops << line.trimmed();
+        return loops;
+    };
+    EXPECT_EQ(loopInfo({}), QStringList{QStringLiteral("loop forever")});
+    EXPECT_EQ(loopInfo({QStringLiteral("-l"), QStringLiteral("3")}), QStringList{QStringLiteral("loop count 3")});
+    EXPECT_EQ(loopInfo({QStringLiteral("--once")}), QStringList());
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).frames.size(), 2);
 }
 
 TEST_F(CliTest, AFailedCreationExitsOneAndNamesTheFile)

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -58,7 +59,13 @@ TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
         QStringLiteral("share/applications/") + kAppId + QStringLiteral(".desktop"),
         QStringLiteral("share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"),
         QStringLiteral("share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),
-        QStringLiteral("share/man/man1/flipreel-cli.1"),
+        QStringLiteral("share/man/man1/flipreel.1.gz"),
+        QStringLiteral("share/man/man1/flipreel-cli.1.gz"),
+        QStringLiteral("share/bash-completion/completions/flipreel-cli"),
+        QStringLiteral("share/zsh/vendor-completions/_flipreel-cli"),
+        QStringLiteral("share/fish/vendor_completions.d/flipreel-cli.fish"),
+        QStringLiteral("share/doc/flipreel/copyright"),
+        QStringLiteral("share/doc/flipreel/changelog.gz"),
     };
     for (const QString& file : files)
         EXPECT_TRUE(QFileInfo(At(file)).isFile()) << file.toStdString();
@@ -82,11 +89,17 @@ TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
     const Ran appstream =
         RunTool(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), metainfo});
     EXPECT_EQ(appstream.exitCode, 0) << appstream.output.toStdString();
+    // No warnings or infos either (pedantic notes aside).
+    EXPECT_FALSE(
+        appstream.output.contains(QRegularExpression(QStringLiteral("^[EWI]: "), QRegularExpression::MultilineOption)))
+        << appstream.output.toStdString();
 
     QSettings entryFile(desktop, QSettings::IniFormat);
     entryFile.beginGroup(QStringLiteral("Desktop Entry"));
-    EXPECT_TRUE(
-        QFileInfo(At(QStringLiteral("bin/") + entryFile.value(QStringLiteral("Exec")).toString())).isExecutable());
+    const QStringList exec = entryFile.value(QStringLiteral("Exec")).toString().split(u' ');
+    EXPECT_TRUE(QFileInfo(At(QStringLiteral("bin/") + exec.front())).isExecutable());
+    // File managers hand the program the pictures it opens with.
+    EXPECT_EQ(exec.mid(1), QStringList{QStringLiteral("%F")});
     EXPECT_TRUE(QFileInfo::exists(At(QStringLiteral("share/icons/hicolor/scalable/apps/"))
                                   + entryFile.value(QStringLiteral("Icon")).toString() + QStringLiteral(".svg")));
 
@@ -94,6 +107,15 @@ TEST(InstallTest, EveryFileInItsPlaceValidatedAndFound)
     const Ran version = RunTool(At(QStringLiteral("bin/flipreel-cli")), {QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.output, QStringLiteral("flipreel-cli 1.30\n"));
+    // A new version has its entry in the AppStream releases and the package's changelog.
+    const QString number = version.output.section(u' ', 1).trimmed();
+    QFile metadata(metainfo);
+    ASSERT_TRUE(metadata.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(metadata.readAll()).contains(QStringLiteral("<release version=\"%1\"").arg(number)));
+    const Ran changelog =
+        RunTool(QStringLiteral("gzip"), {QStringLiteral("-dc"), At(QStringLiteral("share/doc/flipreel/changelog.gz"))});
+    EXPECT_TRUE(changelog.output.startsWith(QStringLiteral("flipreel (%1) ").arg(number)))
+        << changelog.output.toStdString();
     // Video decoding is a module the installed program loads from its library folder.
     const QString video = prefix.filePath(QStringLiteral("clip.mkv"));
     ASSERT_EQ(WriteTestVideo(video, {16, 8}, {{Qt::red, 0, 100}, {Qt::blue, 100, 100}}), QString());

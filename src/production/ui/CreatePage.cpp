@@ -8,6 +8,7 @@
 #include "app/Messages.h"
 #include "app/PageControls.h"
 #include "common/Rounding.h"
+#include "common/SaveFolder.h"
 #include "imaging/ImageEngine.h"
 #include "lists/DocumentModel.h"
 #include "production/CreationCheck.h"
@@ -278,7 +279,7 @@ void CreatePage::cmdOpen_Click()
     Dialogs::SaveRequest request;
     request.title = QCoreApplication::translate("FrmGif", "Save as GIF file");
     request.filter = QCoreApplication::translate("FrmGif", "Animated GIF Files(*.gif)|*.gif");
-    request.initialDir = QCoreApplication::applicationDirPath();
+    request.initialDir = SaveFolder::StartFolder(QCoreApplication::applicationDirPath());
     request.overwritePrompt = true;
     // No default extension: a name without ".gif" is used as typed.
     if (const std::optional<QString> chosen = Dialogs::SaveFile(window(), request))

@@ -1,0 +1,17 @@
+# fish completion for flipreel-cli
+# SPDX-License-Identifier: GPL-3.0-or-later
+complete -c flipreel-cli -s o -l output -r -F -d 'the GIF file to write (- for standard output)'
+complete -c flipreel-cli -s s -l size -x -d 'output size WxH, each side 5 to 2000 pixels'
+complete -c flipreel-cli -s t -l time -x -d 'play time of every frame in milliseconds'
+complete -c flipreel-cli -s l -l loop -x -d 'times the animation repeats after its first play'
+complete -c flipreel-cli -l once -d 'no loop block: the animation plays once'
+complete -c flipreel-cli -l frames -r -F -d 'more pictures, one per line (- for standard input)'
+complete -c flipreel-cli -l every -x -d 'from a video, one frame every MS milliseconds'
+complete -c flipreel-cli -l fit -x -a 'stretch contain cover' -d 'how pictures of another shape meet the size'
+complete -c flipreel-cli -l background -x -d 'padding of --fit contain'
+complete -c flipreel-cli -s j -l jobs -x -d 'frames converted at once'
+complete -c flipreel-cli -s Q -l quality -x -d '1 (smallest file) to 100 (truest colours)'
+complete -c flipreel-cli -l strict -d 'a skipped input fails the run'
+complete -c flipreel-cli -s q -l quiet -d 'no progress bar and no success message'
+complete -c flipreel-cli -s h -l help -d 'the options'
+complete -c flipreel-cli -s v -l version -d 'the version'
