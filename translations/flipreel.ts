@@ -64,21 +64,22 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Usage: flipreel-cli -o OUT.gif [OPTION]... PICTURE...
-Turns still pictures into one animated GIF, one frame per picture, in the
-given order. A video among them gives one frame per decoded picture; a
-picture given twice is two frames.
-
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>
 A picture that does not exist or cannot be opened refuses the run; one that
 opens but cannot be read is skipped with a warning (a failure with --strict).
 Exit status: 0 created, 1 creation failed, 2 bad usage or refused input,
 130 or 143 stopped by Ctrl+C or SIGTERM (an existing output file is kept).
 FLIPREEL_TEMP names the folder for the frame files while a run lasts.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: flipreel-cli -o OUT.gif [OPTION]... PICTURE...
+Turns still pictures into one animated GIF, one frame per picture, in the
+given order. A video among them gives one frame per decoded picture, an
+animated GIF, APNG or WebP one per frame of the animation; a picture
+given twice is two frames.
+
 </source>
         <translation type="unfinished"></translation>
     </message>
@@ -170,6 +171,10 @@ FLIPREEL_TEMP names the folder for the frame files while a run lasts.
         <source>it is not a regular file</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>it is a link that another user made in a shared folder, which is not followed</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FlipreelCli</name>
@@ -235,6 +240,10 @@ FLIPREEL_TEMP names the folder for the frame files while a run lasts.
     </message>
     <message>
         <source>Animated File created successfully!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>at most %1 frames can be made into an animation (%2 given)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -877,6 +886,25 @@ FLIPREEL_TEMP names the folder for the frame files while a run lasts.
     </message>
 </context>
 <context>
+    <name>IcoCodec</name>
+    <message>
+        <source>truncated icon file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>corrupt or truncated icon directory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the icon data is truncated</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the icon file holds no readable picture</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ImageEngine</name>
     <message>
         <source>there is no picture to resize</source>
@@ -1070,22 +1098,6 @@ FLIPREEL_TEMP names the folder for the frame files while a run lasts.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>truncated icon file</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>corrupt or truncated icon directory</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the icon data is truncated</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the icon file holds no readable picture</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 pictures cannot be decoded: there is no decoder for them on this system</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1225,6 +1237,22 @@ FLIPREEL_TEMP names the folder for the frame files while a run lasts.
         <source>no temporary folder is known</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it belongs to another user</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>other users may write in it and it is not sticky (chmod +t)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its new subfolder was replaced by another user&apos;s</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ShortDelays</name>
@@ -1242,6 +1270,18 @@ browsers play a frame of under 15 ms (0 or 1 hundredth) as 100 ms.</source>
     </message>
     <message>
         <source>holds no pictures</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; gives more than %2 frames in all; take fewer with --every</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the frames of &quot;%1&quot; need about %2 MB in &quot;%3&quot;, which has %4 MB free</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1277,6 +1317,18 @@ browsers play a frame of under 15 ms (0 or 1 hundredth) as 100 ms.</source>
     </message>
     <message>
         <source>cannot convert the video&apos;s pictures</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>reading the video takes too long</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file ends before the video does</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

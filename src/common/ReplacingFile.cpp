@@ -159,8 +159,9 @@ bool ReplacingFile::open(OpenMode mode)
     (void)::flock(fd_, LOCK_EX | LOCK_NB); // marks the part as a live one
     if (replaces) {
         // A replaced file keeps its permissions, and its owner where we may.
-        if (::geteuid() == 0)
-            (void)::fchown(fd_, old.st_uid, old.st_gid);
+        // (Best effort: a failure leaves the new file ours, which is still whole.)
+        if (::geteuid() == 0 && ::fchown(fd_, old.st_uid, old.st_gid) != 0)
+            errno = 0;
         (void)::fchmod(fd_, old.st_mode & 07777);
     }
     return QIODevice::open(mode);
