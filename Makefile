@@ -11,8 +11,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 # Every sanitizer report fails its test; the suppressions name faults in libraries we do not build.
 # die_after_fork=0: the window asks xdg-mime through a child process, which only execs.
+# history_size=7: the thread sanitizer keeps enough history to name both sides of a report.
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp TSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/tsan.supp:halt_on_error=1:die_after_fork=0
+  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp TSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/tsan.supp:halt_on_error=1:die_after_fork=0:history_size=7
 # The thread sanitizer checks the areas that run threads: imaging and creation.
 ifeq ($(SANITIZE),thread)
 TEST_TARGETS := --target test_imaging test_production test_production_ui

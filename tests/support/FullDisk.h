@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <mutex>
 #include <unistd.h>
 
 // While it lives, files whose name contains `part` find their disk full: writes
@@ -69,6 +70,9 @@ private:
     {
         if (!Hit(fd))
             return ::write(fd, data, size);
+        // Frames are written by several threads at once.
+        static std::mutex room;
+        const std::lock_guard<std::mutex> guard(room);
         const ssize_t n = S().room > 0 ? ::write(fd, data, std::min(size, size_t(S().room))) : Result(true, ENOSPC, 0);
         S().room -= std::max<ssize_t>(n, 0);
         return n;
