@@ -63,16 +63,17 @@ TEST_F(AccessibilityTest, DrawnControlsHaveTheirRolesStatesAndPressAction)
 
 TEST_F(AccessibilityTest, EveryFieldHasAName)
 {
-    const std::vector<QWidget*> fields = {form->Pictures().chkAll, form->Settings().txtMS,  form->Settings().txtLoop,
-                                          form->Settings().cboDim, form->Settings().txtW,   form->Settings().txtH,
+    const std::vector<QWidget*> fields = {form->Pictures().chkAll, form->Settings().txtMS, form->Settings().txtLoop,
+                                          form->Settings().cboDim, form->Settings().txtW,  form->Settings().txtH,
                                           form->Create().txtGIF,   form->Create().cmdOpen};
     QStringList names;
     for (QWidget* field : fields)
         names << Of(field)->text(QAccessible::Name);
-    EXPECT_EQ(names, QStringList({QStringLiteral("Check all pictures"), QStringLiteral("Play time every frame"),
-                                  QStringLiteral("Loop times when play"), QStringLiteral("Original pictures dimensions"),
-                                  QStringLiteral("Output GIF width"), QStringLiteral("Output GIF height"),
-                                  QStringLiteral("Animated GIF file name:"), QStringLiteral("Choose the GIF file name")}));
+    EXPECT_EQ(names,
+              QStringList({QStringLiteral("Check all pictures"), QStringLiteral("Play time every frame"),
+                           QStringLiteral("Loop times when play"), QStringLiteral("Original pictures dimensions"),
+                           QStringLiteral("Output GIF width"), QStringLiteral("Output GIF height"),
+                           QStringLiteral("Animated GIF file name:"), QStringLiteral("Choose the GIF file name")}));
 }
 
 } // namespace
