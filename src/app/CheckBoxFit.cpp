@@ -44,12 +44,14 @@ void FitCheckBox(QCheckBox* box)
     option.initFrom(box);
     option.text = caption;
     QFont font = box->font();
-    // Shrinks by quarter points until the caption fits the contents' room.
+    // Shrinks by quarter points until the caption fits the contents' width.
+    // A box lower than the font's line keeps the font: its letters fit, only
+    // the line spacing above and below is cut, and the indicator shrinks.
     for (;;) {
         const QFontMetrics metrics(font);
         option.fontMetrics = metrics;
         const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
-        const bool fits = metrics.height() <= room.height() && metrics.horizontalAdvance(caption) <= room.width();
+        const bool fits = metrics.horizontalAdvance(caption) <= room.width();
         if (fits || font.pointSizeF() <= 6)
             break;
         font.setPointSizeF(font.pointSizeF() - 0.25);

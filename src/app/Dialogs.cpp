@@ -41,10 +41,15 @@ QString JoinPickedFiles(const QStringList& paths)
 {
     if (paths.size() == 1)
         return QDir::toNativeSeparators(paths.front());
-    QStringList pieces;
-    pieces << QDir::toNativeSeparators(QFileInfo(paths.front()).absolutePath());
-    for (const QString& path : paths)
-        pieces << QFileInfo(path).fileName();
+    // Names in the first file's folder go by name; a file of another folder
+    // (a search or recent-files view picks across folders) keeps its full
+    // path, which the adding code takes as it is.
+    const QString folder = QFileInfo(paths.front()).absolutePath();
+    QStringList pieces{QDir::toNativeSeparators(folder)};
+    for (const QString& path : paths) {
+        const QFileInfo file(path);
+        pieces << (file.absolutePath() == folder ? file.fileName() : QDir::toNativeSeparators(file.absoluteFilePath()));
+    }
     return pieces.join(QChar(0));
 }
 

@@ -49,7 +49,8 @@ QStringList ToNameFilters(const QString& filter);
 // Gives a file dialog those filters, each shown by its description alone
 // (most descriptions already name their patterns).
 void SetFileFilters(QFileDialog& dialog, const QString& filter);
-// The one-text answer for a list of full paths picked in one folder.
+// The one-text answer for a list of picked full paths: the first file's
+// folder, then each name in it, or the full path of a file elsewhere.
 QString JoinPickedFiles(const QStringList& paths);
 
 struct Handlers {

@@ -5,16 +5,22 @@
 
 #include <functional>
 
-// Calls back on every left double-click that reaches the watched widget (a
-// list's viewport), whether or not it lands on a row; the widget still
-// handles it as usual.
+class QAbstractItemView;
+
+// Calls back on every left double-click in a list, whether or not it lands on
+// a row; the list still handles it as usual. The first press of a double-click
+// below the rows clears the selection, so such a double-click puts back the
+// row that was selected before it and acts on that one, or does nothing when
+// none was.
 class DoubleClickHook final : public QObject {
 public:
-    DoubleClickHook(QObject* parent, std::function<void()> onDoubleClick);
+    DoubleClickHook(QAbstractItemView* list, std::function<void()> onDoubleClick);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QAbstractItemView* list_;
     std::function<void()> onDoubleClick_;
+    int rowBeforePress_ = -1;
 };

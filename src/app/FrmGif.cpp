@@ -62,8 +62,9 @@ FrmGif::~FrmGif() = default;
 void FrmGif::ShowCentered()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // QRect::center() lies half a pixel up and left of the middle.
         const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
     show();
 }
@@ -82,8 +83,9 @@ void FrmGif::BuildTitleBar()
     Design::Place(Image1, 90, 13, 360, 360);
     Image1->SetPicture(Artwork::Picture(QStringLiteral("title-icon")));
 
-    // Fixedsys 12 has no Linux twin: a bold monospace of similar size.
-    LTitle = Design::Label(this, tr("Flipreel 1.30"), 540, 90, Design::Font(QStringLiteral("Fixedsys"), 10.5, true),
+    // Fixedsys 12 has no Linux twin: a monospace of similar size, of the
+    // title's own weight (400, not bold).
+    LTitle = Design::Label(this, tr("Flipreel 1.30"), 540, 90, Design::Font(QStringLiteral("Fixedsys"), 10.5),
                            Rgb(255, 192, 192));
     LTitle->setObjectName(QStringLiteral("LTitle"));
 

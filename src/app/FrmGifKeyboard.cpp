@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window from the keyboard: picture buttons, step captions and links in
-// the Tab order with accessible names, Ctrl+1..5 for the steps, Delete in the
-// picture list, Esc to stop a run or a preview load.
+// The window from the keyboard: picture buttons, step captions, links and the
+// title bar's symbols in the Tab order (in the order they are seen: captions,
+// the page, links, title bar) with accessible roles and names, Ctrl+1..5 for
+// the steps, Delete in the picture list, Esc to stop a run or a preview load.
 #include "app/FrmGif.h"
 
 #include "app/KeyActivation.h"
@@ -12,35 +13,84 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QTreeView>
+
+namespace {
+bool Shows(const ImageControl* button, const ImageControl* holder)
+{
+    return button->Picture().cacheKey() == holder->Picture().cacheKey();
+}
+
+// The controls of a page that Tab reaches, in the page's own order.
+QList<QWidget*> PageControls(QWidget* page)
+{
+    QList<QWidget*> out;
+    for (QWidget* w = page->nextInFocusChain(); w != page && page->isAncestorOf(w); w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            out << w;
+    return out;
+}
+} // namespace
 
 void FrmGif::WireKeyboard()
 {
     auto* keys = new KeyActivation(this);
-    for (ClickLabel* caption : LabCap)
-        keys->Attach(caption, caption->text());
-    const std::pair<ImageControl*, const char*> buttons[] = {
-        {imgMin2, QT_TR_NOOP("Minimize")},
-        {imgClose2, QT_TR_NOOP("Close")},
-        {Pictures().cmdAddImg, QT_TR_NOOP("Add pictures")},
-        {Pictures().cmdDelImg, QT_TR_NOOP("Delete the checked pictures")},
-        {Pictures().cmdUpImg, QT_TR_NOOP("Move the selected picture up")},
-        {Pictures().cmdDownImg, QT_TR_NOOP("Move the selected picture down")},
-        {Pictures().cmdPreviewImg, QT_TR_NOOP("Preview the selected picture")},
-        {Frames().imgcmdProp, QT_TR_NOOP("Change the frame properties")},
-        {Preview().imgcmdGo, QT_TR_NOOP("Go: play the preview")},
-        {Preview().imgcmdStop, QT_TR_NOOP("Stop the preview")},
-        {Create().imgCreate[0], QT_TR_NOOP("Create the GIF")},
+    for (int i = 0; i < 5; ++i) {
+        ClickLabel* caption = LabCap[static_cast<std::size_t>(i)];
+        keys->Attach(caption,
+                     {caption->text(), QAccessible::PageTab, {}, {}, [this, i] { return Tabs().CurrentTab == i; }});
+    }
+    const PreviewPage& preview = Preview();
+    const CreatePage& create = Create();
+    const std::tuple<ImageControl*, const char*, std::function<bool()>> buttons[] = {
+        {Pictures().cmdAddImg, QT_TR_NOOP("Add pictures"), {}},
+        {Pictures().cmdDelImg, QT_TR_NOOP("Delete the checked pictures"), {}},
+        {Pictures().cmdUpImg, QT_TR_NOOP("Move the selected picture up"), {}},
+        {Pictures().cmdDownImg, QT_TR_NOOP("Move the selected picture down"), {}},
+        {Pictures().cmdPreviewImg, QT_TR_NOOP("Preview the selected picture"), {}},
+        {Frames().imgcmdProp, QT_TR_NOOP("Change the frame properties"), {}},
+        {preview.imgcmdGo, QT_TR_NOOP("Go: play the preview"),
+         [&preview] { return !Shows(preview.imgcmdGo, preview.imgGoDis); }},
+        {preview.imgcmdStop, QT_TR_NOOP("Stop the preview"),
+         [&preview] { return !Shows(preview.imgcmdStop, preview.imgStopDis); }},
+        {create.imgCreate[0], QT_TR_NOOP("Create the GIF"),
+         [&create] { return !Shows(create.imgCreate[0], create.imgCreate[3]); }},
     };
-    for (const auto& [button, name] : buttons)
-        keys->Attach(button, tr(name));
+    for (const auto& [button, name, available] : buttons)
+        keys->Attach(button, {tr(name), QAccessible::Button, {}, available, {}});
     for (ClickLabel* link : LabLinks)
-        keys->Attach(link, link->text());
+        keys->Attach(link, {link->text(), QAccessible::Link, {}, {}, {}});
+    // The hot symbols show only under the pointer; the keyboard presses the
+    // normal ones, which do what a click on the hot ones does.
+    keys->Attach(imgMin, {tr("Minimize"), QAccessible::Button, [this] { imgMin2_Click(); }, {}, {}});
+    keys->Attach(imgClose, {tr("Close"), QAccessible::Button, [this] { imgClose2_Click(); }, {}, {}});
+    for (QPushButton* button : findChildren<QPushButton*>())
+        keys->AttachEnter(button);
+
+    // Tab goes the way the eye reads the window.
+    QList<QWidget*> order(LabCap.begin(), LabCap.end());
+    std::array<QList<QWidget*>, 5> pageControls;
+    for (std::size_t i = 0; i < picTabs.size(); ++i)
+        order << (pageControls[i] = PageControls(picTabs[i]));
+    order << QList<QWidget*>(LabLinks.begin(), LabLinks.end()) << imgMin << imgClose;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    // Not the links: a stray key press there opens a browser.
+    Pictures().cmdAddImg->setFocus();
 
     for (int i = 0; i < 5; ++i) {
         auto* step = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
-        connect(step, &QShortcut::activated, this, [this, i] { LabCap_Click(i); });
+        connect(step, &QShortcut::activated, this, [this, i, controls = pageControls[static_cast<std::size_t>(i)]] {
+            LabCap_Click(i);
+            // Into the page it now shows.
+            for (QWidget* control : controls)
+                if (control->isVisible() && control->isEnabled()) {
+                    control->setFocus(Qt::ShortcutFocusReason);
+                    break;
+                }
+        });
     }
     // Esc reaches the window while a run or a load lets events through.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);

@@ -5,10 +5,15 @@
 #include "app/CheckBoxFit.h"
 
 #include <QCheckBox>
+#include <QAbstractItemModel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace PageControls {
 
@@ -81,6 +86,36 @@ QTreeView* ReportList(QWidget* page, const char* name, QAbstractItemModel* rows)
     list->setIconSize(QSize(16, 16));
     Design::Place(list, 60, 1320, 9915, 4515);
     return list;
+}
+
+void FitNameColumn(QTreeView* list, int column)
+{
+    auto fit = [list, column] {
+        const QHeaderView* header = list->header();
+        int others = 0;
+        for (int c = 0; c < header->count(); ++c)
+            if (c != column)
+                others += c == header->count() - 1 ? header->defaultSectionSize() : header->sectionSize(c);
+        // Measured from the list's own size, valid before it is first shown,
+        // with room kept for a scroll bar.
+        const int inner = list->maximumViewportSize().width() - list->verticalScrollBar()->sizeHint().width();
+        const int room = std::max(header->defaultSectionSize(), inner - others);
+        const int wanted = std::max(static_cast<const QAbstractItemView*>(list)->sizeHintForColumn(column),
+                                    header->sectionSizeHint(column));
+        list->setColumnWidth(column, std::clamp(wanted, header->defaultSectionSize(), room));
+    };
+    // Measuring lays out every row: once for a whole batch of changes, when
+    // events next run, not once per row.
+    auto* later = new QTimer(list);
+    later->setSingleShot(true);
+    later->setInterval(0);
+    QObject::connect(later, &QTimer::timeout, list, fit);
+    auto refit = [later] { later->start(); };
+    QAbstractItemModel* rows = list->model();
+    QObject::connect(rows, &QAbstractItemModel::rowsInserted, list, refit);
+    QObject::connect(rows, &QAbstractItemModel::rowsRemoved, list, refit);
+    QObject::connect(rows, &QAbstractItemModel::dataChanged, list, refit);
+    QObject::connect(rows, &QAbstractItemModel::modelReset, list, refit);
 }
 
 ShapeOutline* FrameShape(QWidget* page, const char* name)

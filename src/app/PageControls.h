@@ -33,6 +33,10 @@ QLineEdit* NumberField(QWidget* page, const char* name, const QString& text, int
 QCheckBox* FlatCheckBox(QWidget* page, const char* name, const QString& caption, const QFont& font, ColorValue color,
                         int left, int top, int width, int height);
 QTreeView* ReportList(QWidget* page, const char* name, QAbstractItemModel* rows);
+// Keeps a column of file names as wide as its longest name, never narrower
+// than the columns' usual width and never pushing the columns after it out
+// of the list; the full name stays in the cell's tooltip.
+void FitNameColumn(QTreeView* list, int column);
 ShapeOutline* FrameShape(QWidget* page, const char* name);
 
 } // namespace PageControls

@@ -39,7 +39,7 @@ std::optional<qint32> Document::FramePlayTime(qint32 position) const
     return row->frame.playTime.ms;
 }
 
-bool Document::Contains(const QString& folder, const QString& name) const
+bool Document::IsPictureListed(const QString& name, const QString& folder) const
 {
     for (const Row& row : rows_) {
         if (row.picture.folder == folder && row.picture.name == name)

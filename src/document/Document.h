@@ -25,7 +25,8 @@ public:
     // The play time in ms of a frame; 500 out of range; no value when the
     // frame's text is not a whole number.
     std::optional<qint32> FramePlayTime(qint32 position) const;
-    bool Contains(const QString& folder, const QString& name) const;
+    // A row of exactly that file name in exactly that folder (case counts).
+    bool IsPictureListed(const QString& name, const QString& folder) const;
 
     // False when the document is full.
     bool Append(const PictureRow& picture, const FrameRow& frame);

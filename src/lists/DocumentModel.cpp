@@ -195,7 +195,7 @@ QAbstractItemModel* DocumentModel::Pictures() const { return pictures_.get(); }
 
 QAbstractItemModel* DocumentModel::Frames() const { return frames_.get(); }
 
-bool DocumentModel::Append(const PictureRow& picture, const FrameRow& frame)
+bool DocumentModel::AddFrameRow(const PictureRow& picture, const FrameRow& frame)
 {
     if (document_.Count() >= Document::kMaxPictures)
         return false;
@@ -223,7 +223,7 @@ void DocumentModel::Remove(qint32 position)
     Q_EMIT RowsChanged();
 }
 
-void DocumentModel::Swap(qint32 a, qint32 b)
+void DocumentModel::SwapListRows(qint32 a, qint32 b)
 {
     // The rows stay where they are and exchange their contents, so the
     // selection and the check marks keep their positions.
@@ -231,6 +231,14 @@ void DocumentModel::Swap(qint32 a, qint32 b)
         return;
     RowsAltered(std::min(a, b), std::max(a, b));
     Q_EMIT RowsChanged();
+}
+
+void DocumentModel::RenumberFrames()
+{
+    // A label is its row's position: the views read them afresh.
+    if (document_.Count() > 0)
+        Q_EMIT frames_->dataChanged(frames_->index(0, FrameColumn::Label),
+                                    frames_->index(document_.Count() - 1, FrameColumn::Label), {Qt::DisplayRole});
 }
 
 void DocumentModel::SetChecked(qint32 position, bool checked)

@@ -25,9 +25,17 @@ public:
     // The frame list's icons (cross, tick, frames); read whenever a row is drawn.
     void SetIcons(const std::array<QIcon, 3>* icons) { icons_ = icons; }
 
-    bool Append(const PictureRow& picture, const FrameRow& frame);
+    // Appends a picture row and, at the same position, its frame row,
+    // labelled "Frame " and that position. False when the lists are full.
+    bool AddFrameRow(const PictureRow& picture, const FrameRow& frame);
     void Remove(qint32 position);
-    void Swap(qint32 a, qint32 b);
+    // Exchanges rows a and b of both lists, every cell of a frame together
+    // (its "Yes"/"No", icon and colour); check marks stay at their positions.
+    // Nothing changes for a position out of range or a == b.
+    void SwapListRows(qint32 a, qint32 b);
+    // Labels every frame row "Frame " and its position, as the views show
+    // after rows were moved or removed.
+    void RenumberFrames();
     void SetChecked(qint32 position, bool checked);
     void SetAllChecked(bool checked);
     void SetPlayTime(qint32 position, const PlayTime& playTime);

@@ -177,7 +177,7 @@ void PicturesPage::AddPictureFile(const QString& fileText, const QString& folder
     const QString dimensions = GetPicSize(Paths::JoinFolder(where.folder, where.name));
     if (dimensions.isEmpty())
         return;
-    if (document_.Rows().Contains(where.folder, where.name))
+    if (document_.Rows().IsPictureListed(where.name, where.folder))
         return;
     AddPictureRow({where.name, PictureTypeText(where.name), ParseSizeText(dimensions), where.folder});
 }
@@ -195,7 +195,10 @@ QString PicturesPage::PictureTypeText(const QString& fileName)
     return {};
 }
 
-void PicturesPage::AddPictureRow(const PictureRow& picture) { document_.Append(picture, frameDefaults_(picture.name)); }
+void PicturesPage::AddPictureRow(const PictureRow& picture)
+{
+    document_.AddFrameRow(picture, frameDefaults_(picture.name));
+}
 
 void PicturesPage::RefreshListControls()
 {

@@ -39,6 +39,7 @@ void PicturesPage::cmdDel_Click()
     }
     ShowCount();
     if (removed) {
+        document_.RenumberFrames();
         RefreshListControls();
     } else {
         Messages::Info(window(), QCoreApplication::translate("FrmGif", "No files checked in the list views!"));
@@ -53,7 +54,8 @@ void PicturesPage::cmdUp_Click()
     }
     const qint32 s = SelectedRowPosition(lstPic);
     if (s > 1 && s <= Count()) {
-        document_.Swap(s, s - 1);
+        document_.SwapListRows(s, s - 1);
+        document_.RenumberFrames();
         SelectRow(lstPic, s - 1);
     }
 }
@@ -66,7 +68,8 @@ void PicturesPage::cmdDown_Click()
     }
     const qint32 s = SelectedRowPosition(lstPic);
     if (s > 0 && s < Count()) {
-        document_.Swap(s, s + 1);
+        document_.SwapListRows(s, s + 1);
+        document_.RenumberFrames();
         SelectRow(lstPic, s + 1);
     }
 }

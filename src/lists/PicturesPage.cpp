@@ -5,6 +5,7 @@
 #include "app/DoubleClickHook.h"
 #include "app/PageControls.h"
 #include "lists/DocumentModel.h"
+#include "lists/ListRows.h"
 #include "lists/PictureDrop.h"
 
 #include <QCheckBox>
@@ -66,9 +67,11 @@ void PicturesPage::Build()
     LabTotal->setObjectName(QStringLiteral("LabTotal"));
 
     lstPic = ReportList(page, "lstPic", document_.Pictures());
+    FitNameColumn(lstPic, PictureColumn::Name);
 
     chkAll = new QCheckBox(page);
     chkAll->setObjectName(QStringLiteral("chkAll"));
+    chkAll->setAccessibleName(QCoreApplication::translate("FrmGif", "Check all pictures"));
     Design::Place(chkAll, 0, 0, 195, 195);
     FitCheckBox(chkAll);
 
@@ -78,6 +81,8 @@ void PicturesPage::Build()
     Shape1->setGeometry(lstPic->x() - 1, lstPic->y() - 1, lstPic->width() + 2, lstPic->height() + 2);
     chkAll->move(lstPic->x() + 4, lstPic->y() + 2);
     chkAll->raise();
+    // Tab reaches the header's box before the rows under it.
+    QWidget::setTabOrder(chkAll, lstPic);
 }
 
 void PicturesPage::Wire()
@@ -95,12 +100,19 @@ void PicturesPage::Wire()
     // clicked, not stateChanged: only the user's click checks or unchecks all rows.
     connect(chkAll, &QCheckBox::clicked, this, [this] { chkAll_Click(); });
     // Anywhere on the list, also below the last row.
-    lstPic->viewport()->installEventFilter(new DoubleClickHook(lstPic->viewport(), [this] { lstPic_DblClick(); }));
+    new DoubleClickHook(lstPic, [this] { lstPic_DblClick(); });
     AcceptPictureDrops(*this);
 
     lstPic->setAccessibleName(QCoreApplication::translate("FrmGif", "Pictures"));
     auto* remove = new QShortcut(QKeySequence::Delete, lstPic, nullptr, nullptr, Qt::WidgetShortcut);
     connect(remove, &QShortcut::activated, this, [this] { cmdDel_Click(); });
+    // A row is one thing: Space checks or unchecks it from whichever cell is current.
+    auto* check = new QShortcut(QKeySequence(Qt::Key_Space), lstPic, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(check, &QShortcut::activated, this, [this] {
+        const QModelIndex current = lstPic->currentIndex();
+        if (current.isValid())
+            document_.SetChecked(current.row() + 1, !document_.Rows().IsChecked(current.row() + 1));
+    });
 }
 
 int PicturesPage::Count() const { return document_.Rows().Count(); }

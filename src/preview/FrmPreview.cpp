@@ -80,7 +80,13 @@ FrmPreview::FrmPreview(QWidget* owner, const Picture& picture)
     Form_Load();
 }
 
-FrmPreview::~FrmPreview() = default;
+FrmPreview::~FrmPreview()
+{
+    // A decode still waiting for a worker is not started for a window that
+    // is gone: opening and closing large pictures quickly would otherwise
+    // keep every one of them decoding.
+    decoding_.cancel();
+}
 
 void FrmPreview::SetPicture(const QImage& picture)
 {

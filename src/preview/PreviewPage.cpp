@@ -76,6 +76,8 @@ void PreviewPage::Build()
 
     tmPlay = new QTimer(picPreview);
     tmPlay->setObjectName(QStringLiteral("tmPlay"));
+    // Frames show for their play time: a coarse timer may fire 5 % late.
+    tmPlay->setTimerType(Qt::PreciseTimer);
     tmPlay->stop();
 }
 
@@ -179,6 +181,12 @@ bool PreviewPage::LoadPreview()
     QCoreApplication::processEvents();
     if (overtaken())
         return false;
+    // Pictures deleted while it loaded leave nothing to animate: no timer
+    // ticking over an empty list, the page as before any Go.
+    if (FrameCount() < 2) {
+        ShowIdle();
+        return false;
+    }
 
     previewLoops_ = 1;
     SetPlayInterval(PreviewLayout::PlayTimeOrFallback(document_.Rows().FramePlayTime(1)));
@@ -263,12 +271,21 @@ void PreviewPage::imgcmdStop_Click()
     imgcmdStop->TakePictureOf(*imgStopDis);
 }
 
+void PreviewPage::ShowIdle()
+{
+    StopPreview();
+    LabLoop->hide();
+    for (int element = 0; element < picPreview->ElementCount(); ++element)
+        picPreview->SetElementVisible(element, false);
+}
+
 void PreviewPage::CancelLoad()
 {
     if (!previewLoading_)
         return;
     EndPreviewLoad();
-    LabLoop->hide();
+    // No frame of an earlier preview stays on show without its caption.
+    ShowIdle();
     imgcmdStop_Click();
 }
 

@@ -65,9 +65,11 @@ Q_SIGNALS:
 private:
     void Build();
     void Wire();
-    // The preview steps of a Go; false when another Go took over or the
-    // window is closing.
+    // The preview steps of a Go; false when it does not end playing: another
+    // Go took over, the window is closing, or fewer than two frames are left.
     bool LoadPreview();
+    // Stopped, with no caption and no frame on show.
+    void ShowIdle();
     void SetLoopCaption(const QString& caption);
     void SetPlayInterval(qint32 playTime);
     qint32 FrameCount() const;

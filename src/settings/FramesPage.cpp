@@ -38,6 +38,7 @@ void FramesPage::Build()
     // Nothing to edit before the first picture is added.
     cmdProp->setEnabled(false);
     lstFrame = ReportList(page, "lstFrame", document_.Frames());
+    FitNameColumn(lstFrame, FrameColumn::Name);
     lstFrame->setItemDelegateForColumn(FrameColumn::Color, new ColorCellDelegate(lstFrame));
     Shape2 = FrameShape(page, "Shape2");
     // One pixel outside the list.
@@ -46,8 +47,7 @@ void FramesPage::Build()
 
 void FramesPage::Wire()
 {
-    lstFrame->viewport()->installEventFilter(
-        new DoubleClickHook(lstFrame->viewport(), [this] { lstFrame_DblClick(); }));
+    new DoubleClickHook(lstFrame, [this] { lstFrame_DblClick(); });
     connect(cmdProp, &QPushButton::clicked, this, [this] { cmdProp_Click(); });
     connect(imgcmdProp, &ImageControl::clicked, this, [this] { imgcmdProp_Click(); });
     lstFrame->setAccessibleName(QCoreApplication::translate("FrmGif", "Frames"));

@@ -162,7 +162,11 @@ void FrmProp::Form_Load()
         if (!words.trimmed().isEmpty())
             number.remove(words.trimmed(), Qt::CaseSensitive);
     Design::SetCaption(LabNo, number.trimmed());
-    Design::SetCaption(LabFile, frame_.name);
+    // A long name is shortened in the middle, so that it keeps its start and
+    // its extension and stops short of the buttons; the tooltip has it whole.
+    const int room = OKButton->x() - LabFile->x() - Twips::ToPixels(120);
+    Design::SetCaption(LabFile, LabFile->fontMetrics().elidedText(frame_.name, Qt::ElideMiddle, room));
+    LabFile->setToolTip(frame_.name);
     chkTrans->setChecked(frame_.properties.transparent);
     txtMS->setText(frame_.properties.playTime);
     picColor->SetBackColor(frame_.properties.color);

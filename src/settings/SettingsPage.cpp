@@ -15,6 +15,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QSignalBlocker>
 
 using namespace PageControls;
@@ -22,6 +24,28 @@ using namespace PageControls;
 namespace {
 constexpr ColorValue kEnabledBack = Rgb(255, 255, 255);
 constexpr ColorValue kDisabledBack = Rgb(238, 238, 238);
+
+// The size list is drawn flat in its back colour (white, or light grey while
+// unavailable), as the text boxes beside it, not with the style's button face.
+class DimensionList final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.fillRect(rect(), palette().color(QPalette::Base));
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        QStyleOption arrow = option;
+        arrow.rect = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this);
+        painter.drawPrimitive(QStyle::PE_IndicatorArrowDown, arrow);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+};
 
 void SetAvailable(QWidget* control, bool available)
 {
@@ -72,7 +96,7 @@ void SettingsPage::Build()
     chkSelect = FlatCheckBox(page, "chkSelect",
                              QCoreApplication::translate("FrmGif", "Select from original pictures dimensions"),
                              settingFont, kSettingColor, 2940, 2040, 4335, 195);
-    cboDim = new QComboBox(page);
+    cboDim = new DimensionList(page);
     cboDim->setObjectName(QStringLiteral("cboDim"));
     cboDim->setEditable(false);
     Design::Place(cboDim, 7440, 1980, 2235, 315);
@@ -97,6 +121,13 @@ void SettingsPage::Build()
         2940, 3600, settingFont, Rgb(88, 133, 199));
     LabXX->setWordWrap(true);
     Design::Place(LabXX, 2940, 3600, 4350, 480);
+
+    // The number fields and the size list have no caption of their own to read out.
+    txtMS->setAccessibleName(LabX[5]->text());
+    txtLoop->setAccessibleName(LabX[0]->text());
+    cboDim->setAccessibleName(QCoreApplication::translate("FrmGif", "Original pictures dimensions"));
+    txtW->setAccessibleName(QCoreApplication::translate("FrmGif", "Output GIF width"));
+    txtH->setAccessibleName(QCoreApplication::translate("FrmGif", "Output GIF height"));
 
     picColor = new ColorBox(page);
     picColor->setObjectName(QStringLiteral("picColor"));
@@ -176,12 +207,18 @@ void SettingsPage::SetSizeList(const QList<QSize>& sizes)
         const QSignalBlocker quiet(cboDim);
         cboDim->clear();
         for (const QSize& size : sizes)
-            cboDim->addItem(SizeText(size));
+            if (!IsDimensionListed(SizeText(size)))
+                cboDim->addItem(SizeText(size));
         if (cboDim->count() > 0)
             cboDim->setCurrentIndex(0);
     }
     if (cboDim->count() > 0)
         cboDim_Click();
+}
+
+bool SettingsPage::IsDimensionListed(const QString& dimensions) const
+{
+    return cboDim->findText(dimensions, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0;
 }
 
 FrameRow SettingsPage::DefaultFrameRow(const QString& fileName) const

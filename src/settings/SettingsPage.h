@@ -36,6 +36,8 @@ public:
 
     // The sizes of the pictures, offered in cboDim; the first is chosen.
     void SetSizeList(const QList<QSize>& sizes);
+    // The dimensions text stands in cboDim's list already (compared exactly).
+    bool IsDimensionListed(const QString& dimensions) const;
     // The frame of a new picture: this page's play time, transparency and colour.
     FrameRow DefaultFrameRow(const QString& fileName) const;
     QString WidthText() const;

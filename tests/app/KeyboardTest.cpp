@@ -5,6 +5,9 @@
 #include "support/ListViews.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTreeView>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
@@ -104,6 +107,83 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
     EXPECT_EQ(openRequests.size(), 1u);
 }
 
+TEST_F(KeyboardTest, FocusStartsOnAddAndGoesCaptionsPageLinksThenTitleBar)
+{
+    EXPECT_EQ(QApplication::focusWidget(), form->Pictures().cmdAddImg);
+    const std::vector<QWidget*> round = TabRound();
+    auto at = [&round](const QWidget* w) { return std::find(round.begin(), round.end(), w) - round.begin(); };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(at(form->LabCap[std::size_t(i)]), i);
+    EXPECT_EQ(at(form->Pictures().cmdAddImg), 5) << "the page follows the captions";
+    EXPECT_EQ(at(form->Pictures().lstPic), at(form->Pictures().chkAll) + 1);
+    const auto links = at(form->LabLinks[0]);
+    EXPECT_GT(links, at(form->Pictures().cmdPreviewImg));
+    EXPECT_EQ(at(form->LabLinks[1]), links + 1);
+    EXPECT_EQ(at(form->LabLinks[2]), links + 2);
+    EXPECT_EQ(at(form->imgMin), links + 3);
+    EXPECT_EQ(at(form->imgClose), links + 4);
+    EXPECT_EQ(std::ssize(round), links + 5);
+
+    // Ctrl+digit moves into the page; Enter on "..." asks for the file as Space does.
+    QTest::keyClick(form.get(), Qt::Key_5, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), form->Create().txtGIF);
+    QTest::keyClick(form->Create().cmdOpen, Qt::Key_Return);
+    EXPECT_EQ(saveRequests.size(), 1u);
+}
+
+TEST_F(KeyboardTest, TheFocusMarkShowsAfterKeyboardUseOnlyAndLeavesTheControlAsDrawn)
+{
+    const auto around = [this](const QWidget* w) {
+        return form->grab(QRect(w->mapTo(form.get(), QPoint()), w->size()).adjusted(-3, -3, 3, 3)).toImage();
+    };
+    QWidget* add = form->Pictures().cmdAddImg;
+    QWidget* del = form->Pictures().cmdDelImg;
+    const QImage addAsDrawn = around(add);
+    const QImage delAsDrawn = around(del);
+    ASSERT_EQ(QApplication::focusWidget(), add);
+
+    QTest::keyClick(add, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), del);
+    const QImage marked = around(del);
+    int changed = 0;
+    for (int y = 0; y < marked.height(); ++y)
+        for (int x = 0; x < marked.width(); ++x)
+            if (marked.pixel(x, y) != delAsDrawn.pixel(x, y)) {
+                ++changed;
+                EXPECT_FALSE(QRect(3, 3, del->width(), del->height()).contains(x, y)) << "mark drawn over the button";
+            }
+    EXPECT_GE(changed, del->width() + del->height()) << "a dotted line all round";
+    EXPECT_EQ(around(add), addAsDrawn) << "the mark left the button that lost focus";
+
+    // Used with the mouse, the window looks as designed.
+    QTest::mouseClick(form->picTabs[0], Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(around(del), delAsDrawn);
+}
+
+TEST_F(KeyboardTest, AHeldKeyActsOnceOnItsRelease)
+{
+    int modals = 0;
+    onModal = [&](QDialog& dialog) {
+        ++modals;
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    QWidget* about = form->LabLinks[2];
+    auto send = [about](QEvent::Type type, bool repeat) {
+        QKeyEvent key(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), repeat);
+        QApplication::sendEvent(about, &key);
+    };
+    send(QEvent::KeyPress, false);
+    EXPECT_EQ(modals, 0);
+    for (int i = 0; i < 5; ++i) { // the repeats as X11 sends them
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+    }
+    EXPECT_EQ(modals, 0);
+    send(QEvent::KeyRelease, false);
+    EXPECT_EQ(modals, 1);
+}
+
 TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
 {
     AddPictures(3);
@@ -113,6 +193,15 @@ TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
     ASSERT_EQ(ListViews::RowCount(form->Pictures().lstPic), 2);
     EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 2);
     EXPECT_EQ(ListViews::Text(form->Pictures().lstPic, 2, 0), QStringLiteral("c.png"));
+    // Space checks the current row whichever of its cells is current.
+    form->Pictures().lstPic->setCurrentIndex(ListViews::Cell(form->Pictures().lstPic, 2, 2));
+    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Space);
+    EXPECT_TRUE(ListViews::IsChecked(form->Pictures().lstPic, 2));
+    form->Pictures().lstPic->setCurrentIndex(ListViews::Cell(form->Pictures().lstPic, 1, 3));
+    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Space);
+    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Space);
+    EXPECT_FALSE(ListViews::IsChecked(form->Pictures().lstPic, 1));
+    EXPECT_TRUE(ListViews::IsChecked(form->Pictures().lstPic, 2));
     // Elsewhere Delete edits text, not the list.
     form->Settings().txtMS->setFocus();
     QTest::keyClick(form->Settings().txtMS, Qt::Key_Delete);
@@ -123,6 +212,7 @@ TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)
 {
     AddPictures(3);
     form->LabCap_Click(3);
+    form->Preview().imgcmdGo_Click(); // a frame of this preview is on show when the next Go starts
     int presses = 0;
     QTimer presser;
     QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
@@ -137,6 +227,8 @@ TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)
     EXPECT_EQ(form->Preview().imgcmdGo->Picture().cacheKey(), form->Preview().imgGoEn->Picture().cacheKey());
     EXPECT_EQ(form->Preview().imgcmdStop->Picture().cacheKey(), form->Preview().imgStopDis->Picture().cacheKey());
     EXPECT_TRUE(form->Preview().LabLoop->isHidden()) << "no \"Loading\" caption left behind";
+    for (int i = 0; i < form->Preview().picPreview->ElementCount(); ++i)
+        EXPECT_FALSE(form->Preview().picPreview->imgPreview(i).visible) << "frame " << i + 1 << " on show";
     EXPECT_TRUE(messages.empty());
 
     // Idle, Esc does nothing to a playing preview.

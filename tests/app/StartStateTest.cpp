@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,6 +35,16 @@ TEST_F(StartStateTest, WindowIsTrimmedBorderlessAndTitled)
     for (int x : {0, 300, 722})
         EXPECT_NE(FromQColor(QColor(shot.pixel(x, 537))), Rgb(0, 0, 255)) << x;
     EXPECT_EQ(form->LTitle->text(), QStringLiteral("Flipreel 1.30"));
+}
+
+TEST_F(StartStateTest, TheTitleHasNormalWeightAndTheWindowStartsInTheMiddle)
+{
+    EXPECT_EQ(form->LTitle->font().weight(), QFont::Normal);
+    form->ShowCentered();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // 723 x 538 on the offscreen 800 x 600: 38 and 31 from the edges.
+    EXPECT_EQ(form->pos() - area.topLeft(),
+              QPoint((area.width() - form->width()) / 2, (area.height() - form->height()) / 2));
 }
 
 TEST_F(StartStateTest, OnlyStepOneIsVisible)

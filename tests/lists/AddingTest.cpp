@@ -208,6 +208,24 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
     EXPECT_EQ(Actions(), QStringLiteral("1111+"));
 }
 
+TEST_F(AddingTest, FilesPickedInTwoFoldersAreAddedFromWhereTheyAre)
+{
+    // b.png of the first folder is not picked; the picked one is elsewhere.
+    MakePicture(QStringLiteral("a.png"));
+    MakePicture(QStringLiteral("b.png"));
+    QTemporaryDir other;
+    ASSERT_TRUE(QImage(20, 7, QImage::Format_RGB32).save(other.filePath(QStringLiteral("b.png"))));
+    ASSERT_TRUE(QImage(30, 7, QImage::Format_RGB32).save(other.filePath(QStringLiteral("c.png"))));
+    openAnswers.push_back(
+        Dialogs::JoinPickedFiles({PathOf(QStringLiteral("a.png")), other.filePath(QStringLiteral("b.png")),
+                                  other.filePath(QStringLiteral("c.png"))}));
+    form->Pictures().cmdAdd_Click();
+    ASSERT_EQ(form->PictureCount(), 3);
+    EXPECT_EQ(form->PicturePath(2), QDir::toNativeSeparators(other.filePath(QStringLiteral("b.png"))));
+    EXPECT_EQ(form->PicturePath(3), QDir::toNativeSeparators(other.filePath(QStringLiteral("c.png"))));
+    EXPECT_EQ(SizesList().join(QLatin1Char(',')), QStringLiteral("8 x 6,20 x 7,30 x 7"));
+}
+
 TEST_F(AddingTest, AFullListRefusesFurtherPicturesWithOneMessage)
 {
     for (int i = 1; i < PicturesPage::kMaxPictures; ++i) { // up to one below the limit, without files

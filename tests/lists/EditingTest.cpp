@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PictureFiles.h"
+#include "settings/FrmProp.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -162,6 +163,46 @@ TEST_F(EditingTest, WhatLooksSelectedIsWhatCommandsActOnAndDoubleClicksWorkAnywh
     EXPECT_EQ(Names(), Texts({"A.png", "B.png", "C.png"}));
     QTest::mouseDClick(area, Qt::LeftButton, {}, below);
     EXPECT_EQ(previewed, QStringList{QStringLiteral("frmPreview")});
+}
+
+TEST_F(EditingTest, ADoubleClickBelowTheRowsActsOnTheRowSelectedBeforeIt)
+{
+    for (const auto& [name, width] : {std::pair{"A.png", 11}, {"B.png", 22}, {"C.png", 33}}) {
+        MakePicture(QLatin1String(name), width, 5);
+        Add({QLatin1String(name)});
+    }
+    QStringList shown; // the preview's caption, or the properties dialog's frame
+    onModal = [&](QDialog& dialog) {
+        if (auto* prop = qobject_cast<FrmProp*>(&dialog))
+            shown << prop->LabNo->text() + QLatin1Char(' ') + prop->LabFile->text();
+        else
+            shown << dialog.windowTitle();
+        dialog.reject();
+        return int(QDialog::Rejected);
+    };
+    // A real double-click: the first press and release, then the double-click press and its release.
+    auto doubleClickBelow = [](QTreeView* list) {
+        QWidget* area = list->viewport();
+        const QPoint below(area->width() / 2, area->height() - 5);
+        QTest::mouseClick(area, Qt::LeftButton, {}, below);
+        QTest::mouseDClick(area, Qt::LeftButton, {}, below);
+        QTest::mouseRelease(area, Qt::LeftButton, {}, below);
+    };
+    Select(2);
+    doubleClickBelow(form->Pictures().lstPic);
+    EXPECT_EQ(Selected(), 2);
+    auto clickBelow = [](QTreeView* list) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, list->viewport()->height() - 5));
+    };
+    clickBelow(form->Pictures().lstPic);
+    doubleClickBelow(form->Pictures().lstPic); // nothing selected before: nothing opens
+
+    form->LabCap_Click(2);
+    ListViews::Select(form->Frames().lstFrame, 3);
+    doubleClickBelow(form->Frames().lstFrame);
+    clickBelow(form->Frames().lstFrame);
+    doubleClickBelow(form->Frames().lstFrame);
+    EXPECT_EQ(shown, Texts({"Click to close preview window [ 22 x 5 ] ", "3 C.png"}));
 }
 
 TEST_F(EditingTest, SelectedFrameRowKeepsItsColourBar)

@@ -3,6 +3,7 @@
 #include "common/Paths.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace {
@@ -92,7 +93,7 @@ TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
         form->Pictures().AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     }
     ListViews::SetChecked(form->Pictures().lstPic, 2);
-    form->Doc().Swap(2, 3);
+    form->Doc().SwapListRows(2, 3);
     const QString bar(7, QChar(0x2587));
     EXPECT_EQ(Cells(form->Frames().lstFrame, 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
     EXPECT_EQ(Cells(form->Frames().lstFrame, 3), Texts({"Frame 3", "b.png", "200", "Yes"}) << bar);
@@ -105,9 +106,45 @@ TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
     EXPECT_FALSE(ListViews::IsChecked(form->Pictures().lstPic, 3));
 
     for (auto [a, b] : {std::pair{2, 2}, {0, 1}, {3, 4}}) // no-ops
-        form->Doc().Swap(a, b);
+        form->Doc().SwapListRows(a, b);
     EXPECT_EQ(Names(), Texts({"a.png", "c.png", "b.png"}));
     EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::Name], QStringLiteral("a.png"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ListRowsTest, PicturesAndDimensionsAreListedByExactNames)
+{
+    const FrameRow frame{QStringLiteral("a.png"), PlayTime::FromText(QStringLiteral("100")), false, 0};
+    ASSERT_TRUE(
+        form->Doc().AddFrameRow({QStringLiteral("a.png"), QString(), QSize(8, 6), QStringLiteral("/p")}, frame));
+    ASSERT_TRUE(
+        form->Doc().AddFrameRow({QStringLiteral("a.png"), QString(), QSize(4, 4), QStringLiteral("/q")}, frame));
+    EXPECT_EQ(Cells(form->Frames().lstFrame, 2).mid(0, 2), Texts({"Frame 2", "a.png"}));
+    const Document& rows = form->Doc().Rows();
+    EXPECT_TRUE(rows.IsPictureListed(QStringLiteral("a.png"), QStringLiteral("/q")));
+    for (const auto& [name, folder] : {std::pair{"A.png", "/p"}, {"a.png", "/p/"}, {"a.png", "/P"}})
+        EXPECT_FALSE(rows.IsPictureListed(QLatin1String(name), QLatin1String(folder))) << name << " in " << folder;
+
+    // Long names are shown whole as far as the list is wide.
+    const QString camera = QStringLiteral("IMG_20240612_183455.png");
+    MakePicture(camera);
+    Add({camera});
+    QCoreApplication::processEvents();
+    for (QTreeView* list : {form->Pictures().lstPic, form->Frames().lstFrame}) {
+        const int column = list == form->Pictures().lstPic ? int(PictureColumn::Name) : int(FrameColumn::Name);
+        EXPECT_GE(list->columnWidth(column), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column))
+            << list->objectName().toStdString();
+        const int last = list->model()->columnCount() - 1;
+        EXPECT_LT(list->columnViewportPosition(last), list->maximumViewportSize().width() - 50);
+    }
+
+    form->Settings().SetSizeList(rows.SizeList());
+    EXPECT_TRUE(form->Settings().IsDimensionListed(QStringLiteral("4 x 4")));
+    for (const char* text : {"4 x 40", "4 X 4", "4x4", ""})
+        EXPECT_FALSE(form->Settings().IsDimensionListed(QLatin1String(text))) << text;
 }
 
 } // namespace

@@ -104,6 +104,23 @@ TEST_F(PreviewLoadTest, FiveThenThreePicturesShowOnlyTheThree)
     }
 }
 
+TEST_F(PreviewLoadTest, EveryPictureDeletedDuringALoadEndsItStopped)
+{
+    AddPictures(3);
+    form->Preview().imgcmdGo_Click();
+    OnCaption(QStringLiteral("33% Loading ..."), [this] {
+        for (int i = 1; i <= 3; ++i)
+            ListViews::SetChecked(form->Pictures().lstPic, i);
+        form->Pictures().cmdDel_Click();
+    });
+    form->Preview().imgcmdGo_Click();
+    ASSERT_EQ(form->PictureCount(), 0);
+    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    EXPECT_TRUE(form->Preview().LabLoop->isHidden()) << form->Preview().LabLoop->text().toStdString();
+    EXPECT_EQ(Visible(), -1);
+    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopDis));
+}
+
 TEST_F(PreviewLoadTest, UnreadablePictureKeepsWhatItsElementHeld)
 {
     AddPictures(2);

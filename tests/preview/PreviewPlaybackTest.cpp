@@ -13,6 +13,8 @@ TEST_F(PreviewPlaybackTest, FramesKeepTheirOwnPlayTimesReadAfreshAndPassesAreCou
     SetPlayTime(2, QStringLiteral("1000"));
     SetPlayTime(3, QStringLiteral("250"));
     form->Preview().imgcmdGo_Click();
+    // A coarse timer lets a frame of 3000 ms wait up to 150 ms longer.
+    EXPECT_EQ(form->Preview().tmPlay->timerType(), Qt::PreciseTimer);
     const int expected[][3] = {{2, 1000, 1}, {3, 250, 1}, {1, 500, 2}, {2, 99999, 2}};
     for (const auto& [frame, ms, loops] : expected) {
         if (loops == 2 && frame == 2)

@@ -289,6 +289,19 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
     EXPECT_EQ(Take(2), second);
 }
 
+TEST_F(FrmPropTest, ALongNameStopsShortOfTheButtonsAndItsTooltipHasItWhole)
+{
+    const QString name = QStringLiteral("IMG_20240612_183455_holiday_on_the_beach_with_everyone_%1.jpg").arg(7);
+    AddFrame(name, QStringLiteral("100"), false, kBlue);
+    Select(1);
+    OpenAndDrive([&](FrmProp& prop) {
+        EXPECT_LT(prop.LabFile->geometry().right(), prop.OKButton->x());
+        EXPECT_TRUE(prop.LabFile->text().startsWith(QStringLiteral("IMG_"))) << prop.LabFile->text().toStdString();
+        EXPECT_TRUE(prop.LabFile->text().endsWith(QStringLiteral("7.jpg"))) << prop.LabFile->text().toStdString();
+        EXPECT_EQ(prop.LabFile->toolTip(), name);
+    });
+}
+
 TEST_F(FrmPropTest, DoubleClickOnAFrameRowAndTheHiddenCommandOpenIt)
 {
     AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);

@@ -101,11 +101,15 @@ TEST_F(SettingsTest, CheckBoxesCoupleAndSetTheSizeControls)
         EXPECT_EQ(Back(w), kGrey) << w->objectName().toStdString();
     }
     EXPECT_EQ(ShownBack(form->Settings().txtW), kGrey);
+    // The size list's face, beside its text, flat in the same colours.
+    auto face = [this] { return FromQColor(QColor(form->Settings().cboDim->grab().toImage().pixel(3, 3))); };
+    EXPECT_EQ(face(), kGrey);
 
     QTest::mouseClick(form->Settings().chkSelect, Qt::LeftButton);
     EXPECT_TRUE(form->Settings().chkSelect->isChecked());
     EXPECT_TRUE(form->Settings().cboDim->isEnabled());
     EXPECT_EQ(Back(form->Settings().cboDim), kWhite);
+    EXPECT_EQ(face(), kWhite);
     EXPECT_FALSE(form->Settings().txtW->isEnabled());
 
     form->Settings().txtW->setText(QStringLiteral("640"));

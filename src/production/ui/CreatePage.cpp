@@ -97,6 +97,9 @@ void CreatePage::Build()
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
     cmdOpen->setFont(Design::Font(QStringLiteral("Arial"), 9.75, true));
     Design::Place(cmdOpen, 7260, 1125, 495, 270);
+    // Named for those who hear the window rather than see it.
+    txtGIF->setAccessibleName(Label7->text());
+    cmdOpen->setAccessibleName(QCoreApplication::translate("FrmGif", "Choose the GIF file name"));
 
     const std::array<const char*, 4> looks = {"create-normal", "create-normal", "create-hot", "create-busy"};
     for (std::size_t i = 0; i < imgCreate.size(); ++i) {
