@@ -16,6 +16,7 @@
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "production/SizeTarget.h"
 #include "production/VideoFrames.h"
 
 #include <QCommandLineParser>
@@ -100,6 +101,8 @@ QString Usage()
         "  -j, --jobs N       frames converted at once (default: one per processor);\n"
         "                     large pictures wait for each other's memory\n"
         "  -Q, --quality N    1 (smallest file) to 100 (truest colours) (default: 95)\n"
+        "      --max-size SIZE  the best quality whose file holds at most SIZE bytes\n"
+        "                     (500K, 2M: powers of 1024); fails when none does\n"
         "  -q, --quiet        no progress bar and no success message\n"
         "  -h, --help         this text\n"
         "  -v, --version      the version\n"
@@ -193,10 +196,11 @@ int main(int argc, char** argv)
     const QCommandLineOption loop({QStringLiteral("l"), QStringLiteral("loop")}, QString(), QStringLiteral("N"));
     const QCommandLineOption jobs({QStringLiteral("j"), QStringLiteral("jobs")}, QString(), QStringLiteral("N"));
     const QCommandLineOption quality({QStringLiteral("Q"), QStringLiteral("quality")}, QString(), QStringLiteral("N"));
+    const QCommandLineOption maxSize(QStringLiteral("max-size"), QString(), QStringLiteral("SIZE"));
     const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-    parser.addOptions({output, size, time, loop, jobs, quality, quiet, help, version});
+    parser.addOptions({output, size, time, loop, jobs, quality, maxSize, quiet, help, version});
     parser.addOptions(FrameOptions::Options());
     if (!parser.parse(ExactArguments(argc, argv))) {
         Err() << kName << ": " << parser.errorText() << '\n'
@@ -247,6 +251,16 @@ int main(int argc, char** argv)
                 QCoreApplication::translate("FlipreelCli", "the quality \"%1\" is not a whole number from 1 to 100")
                     .arg(parser.value(quality)));
     }
+
+    const qint64 maxBytes = parser.isSet(maxSize) ? ByteSizeFromText(parser.value(maxSize)) : 0;
+    if (parser.isSet(maxSize) && (maxBytes == 0 || parser.isSet(quality)))
+        return Refuse(maxBytes == 0 ? QCoreApplication::translate("FlipreelCli",
+                                                                  "the size \"%1\" is not a number of "
+                                                                  "bytes (such as 500K or 2M)")
+                                          .arg(parser.value(maxSize))
+                                    : QCoreApplication::translate("FlipreelCli",
+                                                                  "--max-size chooses the quality: "
+                                                                  "it cannot be given with -Q"));
 
     QString refusal;
     const std::optional<FrameOptions::Values> shape = FrameOptions::Read(parser, &refusal);
@@ -349,11 +363,15 @@ int main(int argc, char** argv)
     GifAssembler assembler;
     ProgressBar bar(!parser.isSet(quiet) && isatty(STDERR_FILENO));
     bar.Start();
-    CreationRun run(engine, assembler, std::move(settings));
-    const CreationResult result = run.Run(check.loopCount, [&bar](double percent) {
+    const auto showProgress = [&bar](double percent) {
         bar.Show(percent);
         return !StopRequest::Requested();
-    });
+    };
+    SizeTargetResult target;
+    if (maxBytes > 0)
+        target = CreateWithinSize(settings, check.loopCount, maxBytes, showProgress);
+    CreationRun run(engine, assembler, std::move(settings));
+    const CreationResult result = maxBytes > 0 ? target.result : run.Run(check.loopCount, showProgress);
     if (result.Ok())
         bar.Show(100);
     bar.Finish();
@@ -363,6 +381,20 @@ int main(int argc, char** argv)
         Err() << kName << ": " << result.message << Qt::endl;
         return kCreationFailed;
     }
+    if (maxBytes > 0 && !target.fits) {
+        Err() << kName << ": "
+              << QCoreApplication::translate("FlipreelCli",
+                                             "no quality fits in %1 bytes: the smallest file made holds %2")
+                     .arg(maxBytes)
+                     .arg(target.bytes)
+              << Qt::endl;
+        return kCreationFailed;
+    }
+    if (maxBytes > 0)
+        Out()
+            << QCoreApplication::translate("FlipreelCli", "quality %1, %2 bytes").arg(target.quality).arg(target.bytes)
+            << '\n'
+            << Qt::flush;
     if (!parser.isSet(quiet)) {
         Out() << QCoreApplication::translate("FlipreelCli", "Animated File created successfully!") << '\n' << Qt::flush;
         // The name as the bytes it has on disk.

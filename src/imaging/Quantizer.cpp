@@ -226,6 +226,8 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
 // Each step below the default lets LZW codes stand in for colours this much
 // further away.
 constexpr int kLzwErrorPerStep = 24;
+// ... and pixels this much further off stay as they are on screen.
+constexpr int kUnchangedErrorPerStep = 8;
 
 QuantizeSettings SettingsForQuality(int quality)
 {
@@ -238,6 +240,9 @@ QuantizeSettings SettingsForQuality(int quality)
     settings.keepSlack = quality > kDefaultQuality ? 50 * (100 - quality) / (100 - kDefaultQuality) : 50 + 6 * below;
     settings.driftSlack = 1.0 + 0.25 * below;
     settings.lzwError = kLzwErrorPerStep * below;
+    settings.unchangedError = quality > kDefaultQuality
+        ? QuantizeSettings::kDefaultUnchangedError * (100 - quality) / (100 - kDefaultQuality)
+        : QuantizeSettings::kDefaultUnchangedError + kUnchangedErrorPerStep * below;
     return settings;
 }
 

@@ -35,6 +35,12 @@ struct QuantizeSettings {
     // table up to this far away (squared distance summed over R, G, B) where
     // that continues a code string: 0 is exact.
     int lzwError = 0;
+    // The animation shows a pixel as unchanged (keeps the colour on screen)
+    // when the frame's colour is at most this far from it (squared distance
+    // summed over R, G, B): a still background quantised in another palette
+    // is then not drawn again. 0 only keeps equal colours.
+    int unchangedError = kDefaultUnchangedError;
+    static constexpr int kDefaultUnchangedError = 48;
 };
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The
