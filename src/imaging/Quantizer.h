@@ -37,10 +37,9 @@ struct QuantizeSettings {
     int lzwError = 0;
     // The animation shows a pixel as unchanged (keeps the colour on screen)
     // when the frame's colour is at most this far from it (squared distance
-    // summed over R, G, B): a still background quantised in another palette
-    // is then not drawn again. 0 only keeps equal colours.
-    int unchangedError = kDefaultUnchangedError;
-    static constexpr int kDefaultUnchangedError = 48;
+    // summed over R, G, B). 0 only keeps equal colours: at the default a zoom
+    // lost 0.009 mean SSIM for 3 % of its bytes at 48.
+    int unchangedError = 0;
 };
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The

@@ -123,9 +123,9 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         if (bytes <= maxBytes && q > keptQuality) {
             (void)QFile::remove(kept);
             if (!QFile::rename(scratch, kept)) {
-                out.result = CreationResult::Failure(
-                    QCoreApplication::translate("SizeTarget", "Cannot keep the file \"%1\".")
-                        .arg(QDir::toNativeSeparators(scratch)));
+                out.result =
+                    CreationResult::Failure(QCoreApplication::translate("SizeTarget", "Cannot keep the file \"%1\".")
+                                                .arg(QDir::toNativeSeparators(scratch)));
                 return false;
             }
             keptQuality = q;
@@ -168,9 +168,9 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
     }
     QString error;
     if (!CopyFile(kept, settings.outputPath, &error)) {
-        out.result = CreationResult::Failure(
-            QCoreApplication::translate("SizeTarget", "Cannot write the GIF file \"%1\": %2.")
-                .arg(QDir::toNativeSeparators(settings.outputPath), error));
+        out.result =
+            CreationResult::Failure(QCoreApplication::translate("SizeTarget", "Cannot write the GIF file \"%1\": %2.")
+                                        .arg(QDir::toNativeSeparators(settings.outputPath), error));
         cleanUp();
         return out;
     }
