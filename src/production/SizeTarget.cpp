@@ -153,7 +153,9 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         if (ok && fits(q1) && sizes[q1] < qint64(double(maxBytes) * 0.9) && q0 - q1 > 1)
             ok = encode(Guess(q1, sizes[q1], Slope(q1, sizes[q1], q0, b0), aim, q1 + 1, q0 - 1));
         else if (ok && !fits(q1) && q1 > 1)
-            ok = encode(Guess(q1, sizes[q1], Slope(q1, sizes[q1], q0, b0), aim, 1, q1 - 1));
+            // Sizes fall ever slower towards the lowest qualities: the line
+            // through the two encodes would stop short, so half its slope.
+            ok = encode(Guess(q1, sizes[q1], Slope(q1, sizes[q1], q0, b0) / 2, aim, 1, q1 - 1));
     }
     if (!ok) {
         cleanUp();
