@@ -5,10 +5,10 @@
 # is drawn here, the photographs come from Debian packages.
 #
 # Usage: bench/make-workloads.sh OUTDIR [WORKLOAD ...]
-#   WORKLOAD: pixel-sprite photo-slideshow (default: both). Each becomes
+#   WORKLOAD: pixel-sprite photo-slideshow sprites-sky (default: all three). Each becomes
 #   OUTDIR/NAME/ with its pictures and the workload.json that gifbench.py reads.
 # Needs: ImageMagick 6 `convert`; photo-slideshow also the photographs that
-#   python3-skimage ships.
+#   python3-skimage ships; sprites-sky also pingus-data and python3-pil.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -17,7 +17,7 @@ if [ $# -lt 1 ]; then
 fi
 OUT=$1
 shift
-if [ $# -gt 0 ]; then WANT=("$@"); else WANT=(pixel-sprite photo-slideshow); fi
+if [ $# -gt 0 ]; then WANT=("$@"); else WANT=(pixel-sprite photo-slideshow sprites-sky); fi
 
 # write_json DIR W H PLAY_MS LOOP FILE...
 write_json() {
@@ -99,11 +99,45 @@ photos() {
   echo "$dir: 12 pictures"
 }
 
+# 48 frames of 640 x 400: three walking sprites (pingus-data's walker, scaled
+# up) over a photograph with a large sky (python3-skimage's rocket.jpg), still
+# but for the sprites: too many pixels for one palette of the whole animation.
+sky() {
+  local dir=$1
+  local walker=/usr/share/games/pingus/data/images/pingus/player0/walker.png
+  [ -f "$walker" ] || { echo "missing $walker: apt-get install pingus-data" >&2; exit 1; }
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  (cd "$dir" && /usr/bin/python3 - "$walker" <<'PY'
+import json, os, sys
+import skimage
+from PIL import Image
+bg = Image.open(os.path.join(os.path.dirname(skimage.__file__), "data", "rocket.jpg")).convert("RGB").crop((0, 0, 640, 400))
+sheet = Image.open(sys.argv[1]).convert("RGBA")
+fw = sheet.width // 8
+walk = [[sheet.crop((i * fw, r * 32, (i + 1) * fw, (r + 1) * 32)).resize((fw * 2, 64), Image.NEAREST) for i in range(8)]
+        for r in range(2)]
+names = []
+for f in range(48):
+    im = bg.copy()
+    for x0, y, d in [(20, 320, 1), (560, 300, -1), (200, 250, 1)]:
+        sprite = walk[0 if d > 0 else 1][f % 8]
+        im.paste(sprite, (x0 + d * 6 * f, y), sprite)
+    names.append(f"f{f + 1:04d}.png")
+    im.save(names[-1])
+json.dump({"frames": names, "width": 640, "height": 400, "play_time_ms": 80, "loop": 0}, open("workload.json", "w"),
+          indent=1)
+PY
+  )
+  echo "$dir: 48 frames"
+}
+
 mkdir -p "$OUT"
 for w in "${WANT[@]}"; do
   case $w in
     pixel-sprite) sprite "$OUT/$w" ;;
     photo-slideshow) photos "$OUT/$w" ;;
+    sprites-sky) sky "$OUT/$w" ;;
     *) echo "unknown workload: $w" >&2; exit 2 ;;
   esac
 done

@@ -6,7 +6,7 @@
 # to $OUT/NAME.json. Installs the peers (Debian packages, gifski from npm)
 # when they are missing.
 #
-# Usage: bench/run-gifbench.sh [WORKLOAD ...]   (default: all seven)
+# Usage: bench/run-gifbench.sh [WORKLOAD ...]   (default: all seven; sprites-sky on request)
 # Environment: BUILD (build folder, default ./build), WORKLOADS (default
 #   /tmp/workloads, made when missing), BENCH (the gifbench folder, default
 #   ../shared/bench beside the repository), RUNS (counted runs per tool,
@@ -42,7 +42,7 @@ mkdir -p "$OUT"
 for name in "${NAMES[@]}"; do
   if [ ! -f "$WORKLOADS/$name/workload.json" ]; then
     case $name in
-      pixel-sprite | photo-slideshow) "$ROOT/bench/make-workloads.sh" "$WORKLOADS" "$name" ;;
+      pixel-sprite | photo-slideshow | sprites-sky) "$ROOT/bench/make-workloads.sh" "$WORKLOADS" "$name" ;;
       *) "$BENCH/make-workloads.sh" "$WORKLOADS" "$name" ;;
     esac
   fi

@@ -716,6 +716,26 @@ given twice is two frames.
         <source>Select a Transparent color</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Check all pictures</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the GIF file name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Original pictures dimensions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output GIF width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output GIF height</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FrmPreview</name>

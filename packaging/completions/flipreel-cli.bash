@@ -19,14 +19,14 @@ _flipreel_cli()
             COMPREPLY=($(compgen -W 'stretch contain cover' -- "$cur"))
             return
             ;;
-        -s | --size | -t | --time | -l | --loop | --every | --background | -j | --jobs | -Q | --quality)
+        -s | --size | -t | --time | -l | --loop | --every | --background | -j | --jobs | -Q | --quality | --max-size)
             return
             ;;
     esac
 
     if [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W '--output --size --time --loop --once --frames --every --fit
-            --background --jobs --quality --strict --quiet --help --version' -- "$cur"))
+            --background --jobs --quality --max-size --strict --quiet --help --version' -- "$cur"))
         return
     fi
     _filedir

@@ -11,6 +11,7 @@ complete -c flipreel-cli -l fit -x -a 'stretch contain cover' -d 'how pictures o
 complete -c flipreel-cli -l background -x -d 'padding of --fit contain'
 complete -c flipreel-cli -s j -l jobs -x -d 'frames converted at once'
 complete -c flipreel-cli -s Q -l quality -x -d '1 (smallest file) to 100 (truest colours)'
+complete -c flipreel-cli -l max-size -x -d 'the best quality that fits in SIZE bytes'
 complete -c flipreel-cli -l strict -d 'a skipped input fails the run'
 complete -c flipreel-cli -s q -l quiet -d 'no progress bar and no success message'
 complete -c flipreel-cli -s h -l help -d 'the options'

@@ -55,6 +55,12 @@ const QList<Option>& Table()
         {{QStringLiteral("Q"), kQuality},
          QStringLiteral("N"),
          QT_TRANSLATE_NOOP("CliOptions", "1 (smallest file) to 100 (truest colours) (default: 95)")},
+        {{kMaxSize},
+         QStringLiteral("SIZE"),
+         QT_TRANSLATE_NOOP("CliOptions",
+                           "the best quality whose file holds at most SIZE bytes (500K, 2M: powers of "
+                           "1024), found in at most three encodes; prints the quality and size chosen, "
+                           "and fails with the smallest size reached when none fits; not with -Q")},
         {{kStrict},
          QString(),
          QT_TRANSLATE_NOOP("CliOptions",

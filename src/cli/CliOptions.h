@@ -29,6 +29,7 @@ inline const QString kFrames = QStringLiteral("frames");
 inline const QString kStrict = QStringLiteral("strict");
 inline const QString kJobs = QStringLiteral("jobs");
 inline const QString kQuality = QStringLiteral("quality");
+inline const QString kMaxSize = QStringLiteral("max-size");
 inline const QString kQuiet = QStringLiteral("quiet");
 inline const QString kHelp = QStringLiteral("help");
 inline const QString kVersion = QStringLiteral("version");

@@ -20,6 +20,7 @@
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "production/SizeTarget.h"
 #include "production/VideoFrames.h"
 
 #include <QCommandLineParser>
@@ -246,6 +247,16 @@ int main(int argc, char** argv)
                     .arg(parser.value(kQuality)));
     }
 
+    const qint64 maxBytes = parser.isSet(kMaxSize) ? ByteSizeFromText(parser.value(kMaxSize)) : 0;
+    if (parser.isSet(kMaxSize) && (maxBytes == 0 || parser.isSet(kQuality)))
+        return Refuse(maxBytes == 0 ? QCoreApplication::translate("FlipreelCli",
+                                                                  "the size \"%1\" is not a number of "
+                                                                  "bytes (such as 500K or 2M)")
+                                          .arg(parser.value(kMaxSize))
+                                    : QCoreApplication::translate("FlipreelCli",
+                                                                  "--max-size chooses the quality: "
+                                                                  "it cannot be given with -Q"));
+
     QString refusal;
     const std::optional<FrameOptions::Values> shape = FrameOptions::Read(parser, &refusal);
     if (!shape)
@@ -413,12 +424,16 @@ int main(int argc, char** argv)
     GifAssembler assembler;
     ProgressBar bar(!parser.isSet(kQuiet) && isatty(STDERR_FILENO));
     bar.Start();
-    CreationRun run(engine, assembler, std::move(settings));
     const qint16 loopCount = parser.isSet(kOnce) ? qint16(GifAssembler::kPlayOnce) : check.loopCount;
-    const CreationResult result = run.Run(loopCount, [&bar](double percent) {
+    const auto showProgress = [&bar](double percent) {
         bar.Show(percent);
         return !StopRequest::Requested();
-    });
+    };
+    SizeTargetResult target;
+    if (maxBytes > 0)
+        target = CreateWithinSize(settings, loopCount, maxBytes, showProgress);
+    CreationRun run(engine, assembler, std::move(settings));
+    const CreationResult result = maxBytes > 0 ? target.result : run.Run(loopCount, showProgress);
     if (result.Ok())
         bar.Show(100);
     bar.Finish();
@@ -427,6 +442,24 @@ int main(int argc, char** argv)
     if (!result.Ok()) {
         Err() << kName << ": " << result.message << Qt::endl;
         return kCreationFailed;
+    }
+    if (maxBytes > 0 && !target.fits) {
+        Err() << kName << ": "
+              << QCoreApplication::translate("FlipreelCli",
+                                             "no quality fits in %1 bytes: the smallest file made holds %2")
+                     .arg(maxBytes)
+                     .arg(target.bytes)
+              << Qt::endl;
+        return kCreationFailed;
+    }
+    if (maxBytes > 0) {
+        // Standard output may be the GIF itself: the choice goes with the messages then.
+        const QString chosen =
+            QCoreApplication::translate("FlipreelCli", "quality %1, %2 bytes").arg(target.quality).arg(target.bytes);
+        if (toStandardOutput)
+            Err() << kName << ": " << chosen << Qt::endl;
+        else
+            Out() << chosen << '\n' << Qt::flush;
     }
     if (toStandardOutput) {
         QString error;

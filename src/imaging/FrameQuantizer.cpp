@@ -51,6 +51,18 @@ void FrameQuantizer::Reset()
     paletteError_ = 0;
 }
 
+void FrameQuantizer::ContinueFrom(const FrameQuantizer& other)
+{
+    width_ = other.width_;
+    height_ = other.height_;
+    previous_ = other.previous_;
+    previousOut_ = other.previousOut_;
+    paletteError_ = other.paletteError_;
+    pictureError_ = other.pictureError_;
+    errors_ = other.errors_;
+    SetPalette(previousOut_);
+}
+
 void FrameQuantizer::SetPalette(const IndexedPicture& p)
 {
     opaqueCount_ = 0;

@@ -33,6 +33,9 @@ public:
     bool Quantize(const QImage& picture, IndexedPicture* result, QString* error);
     // Forget the previous frame: the next picture gets a palette of its own.
     void Reset();
+    // Take `other`'s previous frame as this one's, as if it had just been
+    // quantised here: frames converted apart can then start from one frame.
+    void ContinueFrom(const FrameQuantizer& other);
 
     QuantizeSettings& Settings() { return settings_; }
 

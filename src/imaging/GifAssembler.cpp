@@ -253,6 +253,7 @@ struct FrameJob {
     int t = -1; // the index meaning transparent, -1 for none
     std::array<uint32_t, 256> palette{};
     int ownTransparent = -1; // the frame's own transparent index
+    int opaqueT = -1;        // the one of the form that keeps unchanged pixels
     bool blank = false;      // nothing changes
     bool runsDiffer = false;
     bool opaqueDiffers = false;
@@ -268,11 +269,70 @@ struct FrameJob {
 // transparent inside the changed rectangle; when `next` makes pixels
 // transparent that `cur` shows, `cur` is disposed to background over a
 // rectangle covering them.
-void PrepareFrame(Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, int delay, FrameJob& job)
+// Squared distance summed over R, G and B of two opaque 0xFFRRGGBB colours.
+int ColorDistance(uint32_t a, uint32_t b)
+{
+    const int dr = int((a >> 16) & 0xFF) - int((b >> 16) & 0xFF);
+    const int dg = int((a >> 8) & 0xFF) - int((b >> 8) & 0xFF);
+    const int db = int(a & 0xFF) - int(b & 0xFF);
+    return dr * dr + dg * dg + db * db;
+}
+
+// Opaque pixels of `cur` that are within `bound` of the opaque colour the
+// viewer shows there take that colour: they are then stored as unchanged.
+// A picture quantised afresh shows a still background in slightly other
+// colours; compared with what is on screen (not with the previous frame's
+// own colours) the shown error stays within the bound however long a part
+// stays still. Returns whether any pixel moved.
+bool KeepNearColors(Frame& cur, const std::vector<uint32_t>& canvas, int bound, std::vector<uint8_t>& kept)
+{
+    kept.assign(cur.colors.size(), 0);
+    if (bound <= 0)
+        return false;
+    bool any = false;
+    for (size_t i = 0; i < cur.colors.size(); ++i) {
+        const uint32_t c = cur.colors[i];
+        const uint32_t b = canvas[i];
+        if (c != b && c != 0 && b != 0 && ColorDistance(c, b) <= bound) {
+            cur.colors[i] = b;
+            kept[i] = 1;
+            any = true;
+        }
+    }
+    return any;
+}
+
+void PrepareFrame(Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, int delay, int unchangedError,
+                  std::vector<uint8_t>& kept, FrameJob& job)
 {
     const IndexedPicture& p = cur.picture;
     const int w = p.width;
     const int h = p.height;
+    bool anyKept = KeepNearColors(cur, canvas, unchangedError, kept);
+    // The transparent index: the frame's own, else one no changed pixel uses.
+    // A pixel kept at the screen's colour is written transparent (its own
+    // index shows another colour), so without one nothing is kept.
+    auto transparentIndex = [&] {
+        if (p.transparent >= 0)
+            return p.transparent;
+        std::array<bool, 256> used{};
+        for (size_t i = 0; i < cur.colors.size(); ++i)
+            if (cur.colors[i] != canvas[i])
+                used[p.indices[i]] = true;
+        for (int i = 0; i < 256; ++i)
+            if (!used[size_t(i)])
+                return i;
+        return -1;
+    };
+    int t = transparentIndex();
+    if (t < 0 && anyKept) {
+        for (size_t i = 0; i < kept.size(); ++i)
+            if (kept[i])
+                cur.colors[i] = p.palette[p.indices[i]] | 0xFF000000u;
+        kept.assign(kept.size(), 0);
+        anyKept = false;
+        t = transparentIndex();
+    }
     Rect r;
     bool clears = false;
     for (int y = 0; y < h; ++y) {
@@ -310,21 +370,8 @@ void PrepareFrame(Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, 
         job.r = r;
         const int rw = r.x1 - r.x0 + 1;
         const int rh = r.y1 - r.y0 + 1;
-        // The transparent index: the frame's own, else one no changed pixel uses.
-        int t = p.transparent;
-        if (t < 0) {
-            std::array<bool, 256> used{};
-            for (int y = r.y0; y <= r.y1; ++y) {
-                const size_t row = size_t(y) * size_t(w);
-                for (int x = r.x0; x <= r.x1; ++x)
-                    if (cur.colors[row + x] != canvas[row + x])
-                        used[p.indices[row + x]] = true;
-            }
-            for (int i = 0; i < 256 && t < 0; ++i)
-                if (!used[size_t(i)])
-                    t = i;
-        }
         job.t = t;
+        job.opaqueT = anyKept ? t : p.transparent;
         // Three forms that show the same: every unchanged pixel transparent;
         // unchanged pixels that continue a run of their own colour kept (long
         // runs compress better); every unchanged pixel kept (no transparent
@@ -344,18 +391,20 @@ void PrepareFrame(Frame& cur, const Frame* next, std::vector<uint32_t>& canvas, 
             for (int x = r.x0; x <= r.x1; ++x) {
                 const uint32_t c = cur.colors[row + x];
                 const uint8_t own = p.indices[row + x];
-                uint8_t v = own, a = own;
+                uint8_t v = own, a = own, o = own;
                 if (c == 0) {
                     v = a = uint8_t(t);
+                } else if (kept[row + x]) {
+                    v = a = o = uint8_t(t);
                 } else if (t >= 0 && c == canvas[row + x]) {
                     v = uint8_t(t);
                     a = own == last ? own : uint8_t(t);
                 }
                 runsDiffer |= a != v;
-                opaqueDiffers |= own != v;
+                opaqueDiffers |= o != v;
                 dst[x - r.x0] = v;
                 alt[x - r.x0] = a;
-                keep[x - r.x0] = own;
+                keep[x - r.x0] = o;
                 last = a;
             }
         }
@@ -392,7 +441,7 @@ void CompressFrame(FrameJob& job, const imaging::GlobalColorTable& global, Scrat
         const bool grew = best.local && best.transparent >= 0
             && imaging::PaletteBits(best.colorCount) > imaging::PaletteBits(std::max(best.colorCount - 1, 2));
         if (job.opaqueDiffers && (job.pixels.size() <= kSmallArea || grew))
-            Offer(job.opaque, job.ownTransparent, job.palette, global, wantsTransparent, work, best);
+            Offer(job.opaque, job.opaqueT, job.palette, global, wantsTransparent, work, best);
     }
     if (best.cost >= 0)
         TryKeepingFullTable(work, best);
@@ -437,6 +486,7 @@ void GifAssembler::Reset()
     delays_.clear();
     loopCount_ = 0;
     lzwError_ = 0;
+    unchangedError_ = 0;
     lastError_.clear();
 }
 
@@ -448,6 +498,8 @@ void GifAssembler::Version(const QString& /*version*/)
 }
 
 void GifAssembler::LzwError(int bound) { lzwError_ = std::max(bound, 0); }
+
+void GifAssembler::UnchangedError(int bound) { unchangedError_ = std::max(bound, 0); }
 
 void GifAssembler::Threads(int count) { threads_ = std::max(count, 0); }
 
@@ -480,7 +532,7 @@ bool GifAssembler::SetFrameDelay(int index, int delay)
     return true;
 }
 
-bool GifAssembler::SaveAnimation(const QString& path)
+bool GifAssembler::SaveAnimation(const QString& path, const std::function<bool(int)>& written)
 {
     lastError_.clear();
     if (path.isEmpty()) {
@@ -526,6 +578,7 @@ bool GifAssembler::SaveAnimation(const QString& path)
         return fail(
             QCoreApplication::translate("GifAssembler", "cannot write %1: %2").arg(Native(path), writer.Error()));
     std::vector<uint32_t> canvas(size_t(width) * size_t(height), 0u);
+    std::vector<uint8_t> kept;
     // Frames are worked out in order on this thread and compressed on others,
     // a few at a time; small frames are not worth the hand-over.
     const int n = int(frames_.size());
@@ -539,16 +592,23 @@ bool GifAssembler::SaveAnimation(const QString& path)
         CompressFrame(job, global, scratch[size_t(thread)]);
     });
     const int inFlight = 2 * threads;
+    int framesWritten = 0;
     auto writeOldest = [&] {
         const std::unique_ptr<FrameJob> job = workers.Pop();
-        return WriteFrame(writer, *job, global, &reason);
+        if (!WriteFrame(writer, *job, global, &reason))
+            return false;
+        if (written && !written(++framesWritten)) {
+            reason = QCoreApplication::translate("GifAssembler", "stopped");
+            return false;
+        }
+        return true;
     };
     for (int i = 0; i < n; ++i) {
         const bool hasNext = i + 1 < n;
         if (hasNext && !LoadFrame(frames_[i + 1], i + 2, width, height, &next, &reason))
             return fail(QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), reason));
         auto job = std::make_unique<FrameJob>();
-        PrepareFrame(cur, hasNext ? &next : nullptr, canvas, delays_[i], *job);
+        PrepareFrame(cur, hasNext ? &next : nullptr, canvas, delays_[i], unchangedError_, kept, *job);
         workers.Push(std::move(job));
         while (workers.Waiting() > (hasNext ? inFlight : 0))
             if (!writeOldest())

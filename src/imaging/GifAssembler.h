@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 // Joins single-frame GIF files into one animated GIF89a file.
 // Frames stay files until SaveAnimation, which streams them.
 class GifAssembler final {
@@ -24,6 +26,10 @@ public:
     // over R, G and B) from their own where that shortens the LZW codes; 0,
     // the default, writes every frame exactly.
     void LzwError(int bound);
+    // Shows a frame's pixel as unchanged, in the colour already on screen,
+    // when its own colour is at most `bound` away from it (squared distance
+    // summed over R, G and B); 0, the default, only when they are equal.
+    void UnchangedError(int bound);
     // Threads that compress frames while SaveAnimation writes: 0, the
     // default, one per core; 1 only the caller's.
     void Threads(int count);
@@ -32,7 +38,9 @@ public:
     // Delay of frame `index` (from 0) in hundredths of a second.
     bool SetFrameDelay(int index, int delay);
     // Writes the animation, replacing `path` only once it is complete.
-    bool SaveAnimation(const QString& path);
+    // `written`, when given, is called after each frame with the count
+    // written so far; returning false stops the writing (the target stays).
+    bool SaveAnimation(const QString& path, const std::function<bool(int)>& written = {});
 
     QString LastError() const { return lastError_; }
 
@@ -41,6 +49,7 @@ private:
     QVector<int> delays_;
     int loopCount_ = 0;
     int lzwError_ = 0;
+    int unchangedError_ = 0;
     int threads_ = 0;
     QString lastError_;
 };

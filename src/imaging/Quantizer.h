@@ -35,6 +35,11 @@ struct QuantizeSettings {
     // table up to this far away (squared distance summed over R, G, B) where
     // that continues a code string: 0 is exact.
     int lzwError = 0;
+    // The animation shows a pixel as unchanged (keeps the colour on screen)
+    // when the frame's colour is at most this far from it (squared distance
+    // summed over R, G, B). 0 only keeps equal colours: at the default a zoom
+    // lost 0.009 mean SSIM for 3 % of its bytes at 48.
+    int unchangedError = 0;
 };
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The

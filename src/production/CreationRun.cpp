@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -74,9 +75,18 @@ QString NoMemory(int frame, const QString& path)
         .arg(QDir::toNativeSeparators(path));
 }
 
-// Runs of consecutive frames per worker: enough to even out pictures that
-// take longer, few enough that little is lost where a run starts afresh.
-constexpr int kRunsPerWorker = 4;
+// The list is cut into this many runs of consecutive frames, however many
+// workers convert them, and every run starts from the palette memory the
+// first frame left: the file then does not depend on the core count or -j,
+// and a still background keeps the first frame's colours across runs. Enough
+// runs to even out pictures that take longer on a few workers (four each on
+// two), few enough that little is lost where a run starts over.
+constexpr int kRuns = 8;
+
+int RunCount(int frames) { return qMin(frames, kRuns); }
+
+// The first frame (from 1) of run `run` (from 0) of `runs`.
+int RunStart(int run, int runs, int frames) { return 1 + int(qint64(frames) * run / runs); }
 
 double ProgressAfter(int frame, int count) { return double(frame) * 100.0 / double(count); }
 
@@ -110,6 +120,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     shared_ = std::make_unique<imaging::SharedPalette>(int(settings_.frames.size()),
                                                        QSize(settings_.width, settings_.height));
     palettes_.clear();
+    firstFrame_ = std::make_unique<imaging::FrameQuantizer>();
     for (int k = 0; k < qMax(workers, 1); ++k) {
         palettes_.push_back(std::make_unique<imaging::FrameQuantizer>());
         if (settings_.quality > 0)
@@ -154,8 +165,16 @@ CreationResult CreationRun::ShareOnePalette()
 CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
 {
     const int count = int(settings_.frames.size());
-    for (int i = 1; i <= count; ++i) {
+    const int runs = RunCount(count);
+    for (int i = 1, run = 0; i <= count; ++i) {
         peakFramesInFlight_ = 1;
+        if (run < runs && i == RunStart(run, runs, count)) {
+            if (run == 0)
+                palettes_.front()->Reset();
+            else
+                palettes_.front()->ContinueFrom(*firstFrame_);
+            ++run;
+        }
         const QString& path = settings_.frames.at(i - 1).path;
         QString error;
         try {
@@ -167,6 +186,8 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         }
         if (!error.isEmpty())
             return CreationResult::Failure(error);
+        if (i == 1)
+            firstFrame_->ContinueFrom(*palettes_.front());
         if (progress && !progress(ProgressAfter(i, count)))
             return CreationResult::Stopped();
     }
@@ -194,13 +215,14 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
         std::vector<char> done;      // per frame (0-based)
         std::vector<QString> errors; // per frame, empty when it went well
         std::atomic<bool> stop{false};
+        bool firstFrameDone = false; // firstFrame_ holds the palette memory after frame 1
     } shared;
     shared.done.assign(std::size_t(count), 0);
     shared.errors.resize(std::size_t(count));
     FrameBudget budget(settings_.memoryBudget > 0 ? settings_.memoryBudget : FrameBudget::kDefaultBytes);
     const QSize output(settings_.width, settings_.height);
 
-    const int runs = qMin(count, workers * kRunsPerWorker);
+    const int runs = RunCount(count);
     std::atomic<int> nextRun{0};
     std::vector<std::thread> chunks;
     chunks.reserve(std::size_t(workers));
@@ -237,9 +259,30 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                 return ok;
             };
             for (int run = nextRun++; run < runs && !shared.stop.load(); run = nextRun++) {
-                palettes.Reset();
-                const int last = int(qint64(count) * (run + 1) / runs);
-                for (int i = 1 + int(qint64(count) * run / runs); i <= last && !shared.stop.load(); ++i)
+                if (run == 0) {
+                    // Run 0 is taken first: its first frame starts every other run.
+                    palettes.Reset();
+                    const bool ok = convert(1);
+                    if (ok)
+                        firstFrame_->ContinueFrom(palettes);
+                    {
+                        std::lock_guard lock(shared.mutex);
+                        shared.firstFrameDone = true;
+                    }
+                    shared.changed.notify_all();
+                    if (!ok)
+                        return;
+                } else {
+                    std::unique_lock lock(shared.mutex);
+                    shared.changed.wait(lock, [&] { return shared.firstFrameDone || shared.stop.load(); });
+                    if (shared.stop.load())
+                        return;
+                    lock.unlock();
+                    palettes.ContinueFrom(*firstFrame_);
+                }
+                const int last = RunStart(run + 1, runs, count) - 1;
+                for (int i = std::max(RunStart(run, runs, count), run == 0 ? 2 : 1); i <= last && !shared.stop.load();
+                     ++i)
                     // Runs before this one are all taken and will be finished;
                     // the caller stops at this frame.
                     if (!convert(i))
@@ -249,7 +292,11 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     }
     // Frames still being written must be finished before their files can be removed.
     auto finish = [&](CreationResult result) {
-        shared.stop = true;
+        {
+            std::lock_guard lock(shared.mutex);
+            shared.stop = true;
+        }
+        shared.changed.notify_all();
         for (std::thread& chunk : chunks)
             chunk.join();
         peakFramesInFlight_ = budget.PeakFrames();
@@ -281,11 +328,11 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     return finish(CreationResult::Success());
 }
 
-CreationResult CreationRun::Assemble(qint16 loopCount)
+CreationResult CreationRun::Assemble(qint16 loopCount, const CreationProgress& progress)
 {
     // The output is replaced only after a complete write, so failing here leaves it as it was.
     try {
-        return AssembleFrames(loopCount);
+        return AssembleFrames(loopCount, progress);
     } catch (const std::bad_alloc&) {
         assembler_.Reset();
         return CreationResult::Failure(
@@ -294,12 +341,14 @@ CreationResult CreationRun::Assemble(qint16 loopCount)
     }
 }
 
-CreationResult CreationRun::AssembleFrames(qint16 loopCount)
+CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgress& progress)
 {
     assembler_.Reset();
     assembler_.LoopCount(loopCount);
-    if (settings_.quality > 0)
-        assembler_.LzwError(imaging::SettingsForQuality(settings_.quality).lzwError);
+    const imaging::QuantizeSettings quantize =
+        settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();
+    assembler_.LzwError(quantize.lzwError);
+    assembler_.UnchangedError(quantize.unchangedError);
     assembler_.Version(QStringLiteral("gif89a"));
     assembler_.Threads(settings_.threads);
     const int count = int(settings_.frames.size());
@@ -322,10 +371,18 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount)
                     .arg(playTime)
                     .arg(Reason(assembler_.LastError())));
     }
-    if (!assembler_.SaveAnimation(settings_.outputPath))
-        return CreationResult::Failure(
-            QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
-                .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(assembler_.LastError())));
+    bool stopped = false;
+    std::function<bool(int)> written;
+    if (progress)
+        written = [&](int frames) {
+            stopped = !progress(ProgressAfter(frames, count));
+            return !stopped;
+        };
+    if (!assembler_.SaveAnimation(settings_.outputPath, written))
+        return stopped ? CreationResult::Stopped()
+                       : CreationResult::Failure(
+                           QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
+                               .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(assembler_.LastError())));
     return CreationResult::Success();
 }
 
@@ -341,9 +398,14 @@ void CreationRun::RemoveFrameFiles()
 
 CreationResult CreationRun::Run(qint16 loopCount, const CreationProgress& progress)
 {
-    CreationResult result = ConvertFrames(progress);
+    // Converting and joining take about as long as each other (the joining
+    // compresses): each is half the bar.
+    CreationProgress half[2];
+    for (int stage = 0; stage < 2 && progress; ++stage)
+        half[stage] = [&progress, stage](double percent) { return progress(50.0 * stage + percent / 2.0); };
+    CreationResult result = ConvertFrames(half[0]);
     if (result.Ok())
-        result = Assemble(loopCount);
+        result = Assemble(loopCount, half[1]);
     RemoveFrameFiles();
     return result;
 }

@@ -84,12 +84,14 @@ public:
     // Starts a new animation with the loop count and GIF89a, adds every frame
     // with its delay and writes the output file. An output file that exists is
     // replaced only by a complete new one.
-    CreationResult Assemble(qint16 loopCount);
+    // `progress`, when given, takes the share of the frames written.
+    CreationResult Assemble(qint16 loopCount, const CreationProgress& progress = {});
     // Deletes frame files 1..N of this run; missing files are no error, and
     // files with higher numbers (an older, longer run) are left alone.
     void RemoveFrameFiles();
 
-    // All of it: convert, assemble, remove the frame files.
+    // All of it: convert, assemble, remove the frame files. `progress` runs
+    // from 0 to 100 over both stages.
     CreationResult Run(qint16 loopCount, const CreationProgress& progress);
 
     // "__frame__" i ".gif" in the folder, i from 1.
@@ -102,7 +104,7 @@ private:
     CreationResult ConvertInOrder(const CreationProgress& progress);
     CreationResult ConvertOnWorkers(const CreationProgress& progress, int workers);
     CreationResult ShareOnePalette();
-    CreationResult AssembleFrames(qint16 loopCount);
+    CreationResult AssembleFrames(qint16 loopCount, const CreationProgress& progress);
 
     ImageEngine& engine_;
     GifAssembler& assembler_;
@@ -110,6 +112,8 @@ private:
     // The palette memory of each sequence of frames saved in order (one per
     // worker): the run's, so every run starts afresh.
     std::vector<std::unique_ptr<imaging::FrameQuantizer>> palettes_;
+    // The palette memory after the first frame: every later run starts from it.
+    std::unique_ptr<imaging::FrameQuantizer> firstFrame_;
     // The colours of the whole animation, while its frames are converted.
     std::unique_ptr<imaging::SharedPalette> shared_;
     int peakFramesInFlight_ = 0;

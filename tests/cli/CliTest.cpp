@@ -178,6 +178,30 @@ TEST_F(CliTest, LowerQualityNeverGivesALargerFile)
     }
 }
 
+TEST_F(CliTest, MaxSizeNamesTheQualityItChoseOrTheSmallestSizeReached)
+{
+    QStringList pictures;
+    for (int i = 0; i < 3; ++i)
+        pictures << Picture(QStringLiteral("p%1.png").arg(i), {64, 48}, QColor(40 * i, 90, 200 - 30 * i));
+    const QStringList head = {QStringLiteral("-q"), QStringLiteral("-o"), Out(), QStringLiteral("--max-size")};
+    Outcome r = Run(head + QStringList{QStringLiteral("2M")} + pictures);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), QStringLiteral("quality 100, %1 bytes").arg(QFileInfo(Out()).size()));
+
+    QFile(Out()).remove();
+    r = Run(head + QStringList{QStringLiteral("40")} + pictures);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("no quality fits in 40 bytes: the smallest file made holds ")))
+        << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Out()));
+
+    for (const QStringList& bad : {QStringList{QStringLiteral("half")},
+                                   QStringList{QStringLiteral("500K"), QStringLiteral("-Q"), QStringLiteral("50")}}) {
+        r = Run(head + bad + pictures);
+        EXPECT_EQ(r.exitCode, 2) << bad.join(u' ').toStdString();
+    }
+}
+
 TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
 {
     QImage picture(30, 20, QImage::Format_RGB32);

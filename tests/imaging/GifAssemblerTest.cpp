@@ -125,6 +125,56 @@ TEST_F(Assembler, UnchangedPixelsAreCroppedAway)
     EXPECT_LT(QFile(out).size(), frameBytes / 2);
 }
 
+TEST_F(Assembler, ColoursNearWhatIsOnScreenStayAsShownWithinTheBound)
+{
+    // Four bands; each later frame lifts every channel by 3 (27 from the
+    // frame before, squared over R, G, B) and moves a block. Each frame file
+    // is written alone, so its colours are exactly its picture's.
+    QVector<QImage> pictures;
+    QStringList files;
+    for (int i = 0; i < 3; ++i) {
+        QImage img(64, 40, QImage::Format_RGB32);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const int band = 40 + 50 * (x / 16) + 3 * i;
+                img.setPixel(x, y, qRgb(band, band + 10, 200 - band));
+            }
+        QPainter(&img).fillRect(8 + 20 * i, 20, 8, 8, QColor(250, 20, 20));
+        pictures << img;
+        files << SaveFrame(scratch, QStringLiteral("alone%1").arg(i), img);
+    }
+    const QString out = scratch.Path(QStringLiteral("anim.gif"));
+    auto join = [&](int bound) {
+        gif.Reset();
+        gif.UnchangedError(bound);
+        for (int i = 0; i < files.size(); ++i)
+            gif.AddFrame(files[i]);
+        return gif.SaveAnimation(out);
+    };
+    ASSERT_TRUE(join(48)) << gif.LastError().toStdString();
+    const Animation a = DecodeAnimation(out);
+    ASSERT_TRUE(a.ok) << a.error.toStdString();
+    ExpectQtAgrees(out, a);
+    // Frame 2 is within the bound of frame 1 but for the old and the new
+    // block: only they are drawn.
+    EXPECT_EQ(a.rects[1], QRect(8, 20, 28, 8));
+    EXPECT_EQ(a.frames[1].pixel(0, 0), pictures[0].pixel(0, 0));
+    EXPECT_EQ(a.frames[1].pixel(12, 22), pictures[1].pixel(12, 22));
+    EXPECT_EQ(a.frames[1].pixel(30, 22), pictures[1].pixel(30, 22));
+    // Frame 3 is 27 from frame 2 but 108 from what is still on screen of
+    // frame 1: compared with the screen, it is drawn again, exactly, but for
+    // where frame 2 drew its band colours (the first block's place).
+    EXPECT_EQ(DifferentPixels(a.frames[2], pictures[2]), 64);
+    EXPECT_EQ(a.frames[2].pixel(12, 22), pictures[1].pixel(12, 22));
+    EXPECT_EQ(a.frames[2].pixel(0, 0), pictures[2].pixel(0, 0));
+
+    ASSERT_TRUE(join(0));
+    const Animation exact = DecodeAnimation(out);
+    ASSERT_TRUE(exact.ok);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(DifferentPixels(exact.frames[i], pictures[i]), 0) << i;
+}
+
 TEST_F(Assembler, ColourTablesCarryOnlyWhatTheFramesUse)
 {
     // Five colours over all frames: one global table of 8 entries, no local

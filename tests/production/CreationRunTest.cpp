@@ -6,6 +6,7 @@
 #include "production/FrameBudget.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "production/SizeTarget.h"
 #include "support/FullDisk.h"
 #include "support/GifAnimation.h"
 #include "support/PictureBytes.h"
@@ -19,6 +20,8 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -117,6 +120,111 @@ TEST(RunFolder, EachRunGetsItsOwnFolderAndFallsBackWhenTheFirstCannotBeUsed)
     EXPECT_FALSE(RunFolder({blocked}).IsValid());
 }
 
+// Frames of more colours than a palette holds (few enough to be quick to
+// count), with too many pixels for one
+// palette of the whole animation: each frame's palette depends on the frames
+// converted before it.
+QVector<CreationFrame> Gradients(const QString& folder, int count, QSize size)
+{
+    QVector<CreationFrame> frames;
+    for (int i = 0; i < count; ++i) {
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb((x + 3 * i) & 0xF8, (2 * y + i) & 0xF8, (x * y / 64 + 5 * i) & 0xF8));
+        for (int y = size.height() / 3; y < size.height() / 2; ++y)
+            for (int x = 10 + 9 * i; x < std::min(40 + 9 * i, size.width()); ++x)
+                image.setPixel(x, y, qRgb(250, 250, 40));
+        const QString path = QDir(folder).filePath(QStringLiteral("g%1.png").arg(i));
+        EXPECT_TRUE(image.save(path));
+        frames.push_back({path, 100});
+    }
+    return frames;
+}
+
+struct Gradient : ::testing::Test {
+    CreationSettings Settings(int count, QSize size)
+    {
+        CreationSettings s;
+        s.frames = Gradients(pictures.path(), count, size);
+        s.width = size.width();
+        s.height = size.height();
+        s.outputPath = pictures.filePath(QStringLiteral("out.gif"));
+        s.tempFolder = temp.path();
+        return s;
+    }
+    QTemporaryDir pictures;
+    QTemporaryDir temp;
+};
+
+TEST_F(Gradient, TheSameFramesGiveTheSameBytesOnAnyNumberOfWorkers)
+{
+    // Just over the pixels of one palette for the whole animation.
+    CreationSettings s = Settings(17, {256, 240});
+    QByteArray first;
+    for (int threads : {1, 3}) {
+        s.threads = threads;
+        ImageEngine engine;
+        GifAssembler assembler;
+        CreationRun run(engine, assembler, s);
+        ASSERT_TRUE(run.Run(0, {}).Ok());
+        const QByteArray bytes = ReadAll(s.outputPath);
+        ASSERT_FALSE(bytes.isEmpty());
+        if (first.isEmpty())
+            first = bytes;
+        EXPECT_TRUE(bytes == first) << threads << " workers: " << bytes.size() << " bytes, alone " << first.size();
+    }
+}
+
+TEST(SizeTarget, SizesAreReadAsUsersWriteThem)
+{
+    EXPECT_EQ(ByteSizeFromText(QStringLiteral("500K")), 500 * 1024);
+    EXPECT_EQ(ByteSizeFromText(QStringLiteral(" 2m ")), 2 * 1024 * 1024);
+    EXPECT_EQ(ByteSizeFromText(QStringLiteral("1.5MB")), 1536 * 1024);
+    EXPECT_EQ(ByteSizeFromText(QStringLiteral("350000")), 350000);
+    for (const char* bad : {"", "K", "0", "-5K", "abc", "2X", "0.1"})
+        EXPECT_EQ(ByteSizeFromText(QLatin1String(bad)), 0) << bad;
+}
+
+TEST_F(Gradient, TheBestQualityThatFitsIsWrittenAndNothingWhenNoneFits)
+{
+    CreationSettings s = Settings(8, {96, 80});
+    {
+        ImageEngine engine;
+        GifAssembler assembler;
+        CreationRun run(engine, assembler, s);
+        ASSERT_TRUE(run.Run(0, {}).Ok());
+    }
+    const qint64 standard = QFileInfo(s.outputPath).size();
+    ASSERT_GT(standard, 0);
+
+    const qint64 target = standard * 7 / 10;
+    SizeTargetResult r = CreateWithinSize(s, 0, target, {});
+    ASSERT_TRUE(r.result.Ok()) << r.result.message.toStdString();
+    ASSERT_TRUE(r.fits);
+    EXPECT_LT(r.quality, 95);
+    EXPECT_LE(r.encodes, 3);
+    EXPECT_LE(r.bytes, target);
+    EXPECT_EQ(QFileInfo(s.outputPath).size(), r.bytes);
+    EXPECT_TRUE(testing_imaging::DecodeAnimation(s.outputPath).ok);
+
+    r = CreateWithinSize(s, 0, standard * 10, {});
+    ASSERT_TRUE(r.fits);
+    EXPECT_EQ(r.quality, 100);
+
+    QFile previous(s.outputPath);
+    ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+    previous.write("previous GIF");
+    previous.close();
+    r = CreateWithinSize(s, 0, 100, {});
+    ASSERT_TRUE(r.result.Ok());
+    EXPECT_FALSE(r.fits);
+    EXPECT_GT(r.bytes, 100);
+    EXPECT_LT(r.bytes, standard);
+    EXPECT_EQ(ReadAll(s.outputPath), QByteArray("previous GIF"));
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 // Every case runs on the caller's engine alone and on two workers: what the
 // caller sees must not differ.
 class CreationRunTest : public ::testing::TestWithParam<int> {
@@ -157,12 +265,13 @@ TEST_P(CreationRunTest, WritesEveryFrameWithItsDelayLoopAndSizeThenRemovesItsFra
     const CreationResult result = run.Run(3, [&](double percent) {
         progress.push_back(percent);
         threads.push_back(QThread::currentThread());
-        // Frames ahead may already be written by the workers.
-        EXPECT_GE(FrameFiles(temp.path()).size(), progress.size() + 2);
+        // Frames ahead may already be written by the workers; the second
+        // half of the bar is the joining, once every frame file is there.
+        EXPECT_GE(FrameFiles(temp.path()).size(), std::min<size_t>(progress.size(), 4) + 2);
         return true;
     });
     ASSERT_TRUE(result.Ok()) << result.message.toStdString();
-    EXPECT_EQ(progress, (std::vector<double>{25, 50, 75, 100}));
+    EXPECT_EQ(progress, (std::vector<double>{12.5, 25, 37.5, 50, 62.5, 75, 87.5, 100}));
     for (QThread* t : threads)
         EXPECT_EQ(t, QThread::currentThread());
 
@@ -232,10 +341,9 @@ TEST_P(CreationRunTest, ProgressOfThreeFramesIsNotRounded)
                             return true;
                         })
                     .Ok());
-    ASSERT_EQ(progress.size(), 3u);
-    EXPECT_DOUBLE_EQ(progress[0], 100.0 / 3.0);
-    EXPECT_DOUBLE_EQ(progress[1], 200.0 / 3.0);
-    EXPECT_EQ(progress[2], 100.0);
+    ASSERT_EQ(progress.size(), 6u);
+    for (size_t i = 0; i < progress.size(); ++i)
+        EXPECT_DOUBLE_EQ(progress[i], 100.0 * double(i + 1) / 6.0) << i;
     EXPECT_EQ(testing_imaging::DecodeAnimation(pictures.filePath(QStringLiteral("out.gif"))).loopCount, 0)
         << "0 loops endlessly";
 }

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "production/CreationRun.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+// A size in bytes as a user writes it: "500K", "2M", "1G" (powers of 1024) or
+// plain bytes ("350000"); 0 when the text is not a size of at least one byte.
+qint64 ByteSizeFromText(const QString& text);
+
+struct SizeTargetResult {
+    CreationResult result; // Ok also when nothing fits: `fits` tells
+    bool fits = false;
+    int quality = 0;  // the quality of the file written
+    qint64 bytes = 0; // its size; when nothing fits, the smallest size reached
+    int encodes = 0;  // animations made to find it
+};
+
+// Makes the animation of `settings` at the best quality (1..100) whose file
+// holds at most `maxBytes` bytes, in at most three encodes: the default
+// quality first, then guesses from how the size moved. `settings.quality` is
+// ignored. The output file is written only when one fits (an existing one is
+// replaced by a complete new one); the encodes go to `settings.tempFolder`.
+// `progress` takes the whole search's share done, 0 to 100.
+SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopCount, qint64 maxBytes,
+                                  const CreationProgress& progress);
