@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 // Joins single-frame GIF files into one animated GIF89a file.
 // Frames stay files until SaveAnimation, which streams them.
 class GifAssembler final {
@@ -32,7 +34,9 @@ public:
     // Delay of frame `index` (from 0) in hundredths of a second.
     bool SetFrameDelay(int index, int delay);
     // Writes the animation, replacing `path` only once it is complete.
-    bool SaveAnimation(const QString& path);
+    // `stop`, when given, is asked before each frame is read; true gives up
+    // the write, leaving `path` as it was.
+    bool SaveAnimation(const QString& path, const std::function<bool()>& stop = {});
 
     QString LastError() const { return lastError_; }
 

@@ -322,7 +322,16 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount)
                     .arg(playTime)
                     .arg(Reason(assembler_.LastError())));
     }
-    if (!assembler_.SaveAnimation(settings_.outputPath))
+    // Remembered: the check may let events through, so it is not asked again afterwards.
+    bool stopped = false;
+    const auto stop = [this, &stopped] {
+        stopped = settings_.stopRequested && settings_.stopRequested();
+        return stopped;
+    };
+    const bool saved = assembler_.SaveAnimation(settings_.outputPath, stop);
+    if (stopped)
+        return CreationResult::Stopped();
+    if (!saved)
         return CreationResult::Failure(
             QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
                 .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(assembler_.LastError())));
