@@ -813,6 +813,10 @@ given twice is two frames.
         <source>cannot write %1: %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the writing was stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>GifCodec</name>
