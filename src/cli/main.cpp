@@ -419,6 +419,7 @@ int main(int argc, char** argv)
     settings.tempFolder = folder->Path();
     settings.threads = threads;
     settings.quality = qualityLevel;
+    settings.stopRequested = [] { return StopRequest::Requested(); };
 
     ImageEngine engine;
     GifAssembler assembler;

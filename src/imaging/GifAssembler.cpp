@@ -532,7 +532,8 @@ bool GifAssembler::SetFrameDelay(int index, int delay)
     return true;
 }
 
-bool GifAssembler::SaveAnimation(const QString& path, const std::function<bool(int)>& written)
+bool GifAssembler::SaveAnimation(const QString& path, const std::function<bool(int)>& written,
+                                 const std::function<bool()>& stop)
 {
     lastError_.clear();
     if (path.isEmpty()) {
@@ -561,18 +562,29 @@ bool GifAssembler::SaveAnimation(const QString& path, const std::function<bool(i
             QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), file.errorString());
         return false;
     }
-    std::vector<std::vector<uint32_t>> frameColors;
-    frameColors.reserve(size_t(frames_.size()));
-    for (const QString& frame : frames_)
-        frameColors.push_back(imaging::ReadOpaqueColors(frame));
-    const imaging::GlobalColorTable global = imaging::ChooseGlobalTable(frameColors);
-    frameColors = {};
-
     auto fail = [&](const QString& text) {
         lastError_ = text;
         file.cancelWriting();
         return false;
     };
+    // Every frame is read twice (its colours, then its pixels); a stop is
+    // honoured between any two of them, so within one frame's time.
+    const auto stopped = [&] {
+        if (!stop || !stop())
+            return false;
+        fail(QCoreApplication::translate("GifAssembler", "the writing was stopped"));
+        return true;
+    };
+    std::vector<std::vector<uint32_t>> frameColors;
+    frameColors.reserve(size_t(frames_.size()));
+    for (const QString& frame : frames_) {
+        if (stopped())
+            return false;
+        frameColors.push_back(imaging::ReadOpaqueColors(frame));
+    }
+    const imaging::GlobalColorTable global = imaging::ChooseGlobalTable(frameColors);
+    frameColors = {};
+
     imaging::GifWriter writer(&file);
     if (!writer.Begin(width, height, global.count > 0 ? global.colors.data() : nullptr, global.count, loopCount_))
         return fail(
@@ -605,6 +617,8 @@ bool GifAssembler::SaveAnimation(const QString& path, const std::function<bool(i
     };
     for (int i = 0; i < n; ++i) {
         const bool hasNext = i + 1 < n;
+        if (stopped())
+            return false;
         if (hasNext && !LoadFrame(frames_[i + 1], i + 2, width, height, &next, &reason))
             return fail(QCoreApplication::translate("GifAssembler", "cannot create %1: %2").arg(Native(path), reason));
         auto job = std::make_unique<FrameJob>();

@@ -40,7 +40,10 @@ public:
     // Writes the animation, replacing `path` only once it is complete.
     // `written`, when given, is called after each frame with the count
     // written so far; returning false stops the writing (the target stays).
-    bool SaveAnimation(const QString& path, const std::function<bool(int)>& written = {});
+    // `stop`, when given, is asked before each frame is read; true gives up
+    // the write, leaving `path` as it was.
+    bool SaveAnimation(const QString& path, const std::function<bool(int)>& written = {},
+                       const std::function<bool()>& stop = {});
 
     QString LastError() const { return lastError_; }
 

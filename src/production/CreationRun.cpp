@@ -371,6 +371,7 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
                     .arg(playTime)
                     .arg(Reason(assembler_.LastError())));
     }
+    // Remembered: the check may let events through, so it is not asked again afterwards.
     bool stopped = false;
     std::function<bool(int)> written;
     if (progress)
@@ -378,11 +379,17 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
             stopped = !progress(ProgressAfter(frames, count));
             return !stopped;
         };
-    if (!assembler_.SaveAnimation(settings_.outputPath, written))
-        return stopped ? CreationResult::Stopped()
-                       : CreationResult::Failure(
-                           QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
-                               .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(assembler_.LastError())));
+    const auto stop = [this, &stopped] {
+        stopped = settings_.stopRequested && settings_.stopRequested();
+        return stopped;
+    };
+    const bool saved = assembler_.SaveAnimation(settings_.outputPath, written, stop);
+    if (stopped)
+        return CreationResult::Stopped();
+    if (!saved)
+        return CreationResult::Failure(
+            QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
+                .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(assembler_.LastError())));
     return CreationResult::Success();
 }
 

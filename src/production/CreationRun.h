@@ -41,6 +41,9 @@ struct CreationSettings {
     // Called on the caller's thread now and then while it waits for workers
     // to finish the next frame (a window repaints there); may be empty.
     std::function<void()> whileWaiting;
+    // Asked on the caller's thread between frames while they are joined into
+    // the output; true stops the run there, the output left as it was. May be empty.
+    std::function<bool()> stopRequested;
     // Palette quality 1..100 of every engine that saves frames; 0 leaves the engines' default.
     int quality = 0;
 };

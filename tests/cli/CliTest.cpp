@@ -640,7 +640,7 @@ for path in sys.argv[1:]:
     ASSERT_TRUE(PictureBytes::Write(cut, gif.left(gif.size() - 6)));
     const Outcome r = Run({QStringLiteral("-q"), QStringLiteral("-o"), Out(), cut});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("frames decoded before, which are used: 2"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("frames decoded before, which are used: 2\n"))) << r.err.toStdString();
     EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays, (QVector<int>{10, 25}));
 }
 

@@ -178,8 +178,10 @@ TEST_F(VideoInputTest, CutVideosWarnWithTheNameAndTheFramesThatDecoded)
         const QString cut = Cut(whole, 0.5);
         const auto [exit, err] = Run({cut});
         EXPECT_EQ(exit, 0) << err.toStdString();
-        EXPECT_TRUE(err.contains(QStringLiteral("warning: \"%1\": the file ends before the video does; ").arg(cut))
-                    && err.contains(QStringLiteral("; frames decoded before, which are used: ")))
+        EXPECT_TRUE(err.contains(
+            QStringLiteral(
+                "warning: \"%1\": the file ends before the video does; frames decoded before, which are used: ")
+                .arg(cut)))
             << err.toStdString();
     }
 }
@@ -212,7 +214,7 @@ TEST_F(VideoInputTest, PlaylistsAndTextAreNoVideosAndAStopEndsAVideoAtOnce)
         const QString err = QString::fromUtf8(process.readAllStandardError());
         for (const QString& skipped : noVideos)
             EXPECT_TRUE(err.contains(QStringLiteral("skipped \"%1\"").arg(skipped))) << err.toStdString();
-        EXPECT_FALSE(err.contains(QStringLiteral("frames decoded before, which are used"))) << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("frames decoded before"))) << err.toStdString();
         EXPECT_TRUE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
     // A stop asked while opening ends the open.

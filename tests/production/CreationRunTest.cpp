@@ -451,6 +451,32 @@ TEST_P(CreationRunTest, StoppingFromProgressEndsTheRunWithoutOutputOrFrames)
     EXPECT_FALSE(QFile::exists(pictures.filePath(QStringLiteral("out.gif"))));
 }
 
+TEST_P(CreationRunTest, AStopWhileJoiningEndsTheRunAtOnceKeepingTheOldOutput)
+{
+    const QString dir = pictures.path();
+    QVector<CreationFrame> frames;
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png", "e.png"})
+        frames.push_back({MakePicture(dir, QLatin1String(name), {8, 8}, Qt::gray), 100});
+    const QString out = pictures.filePath(QStringLiteral("out.gif"));
+    // Asked before each frame's colours are read (1..5), then before each is written (6..10).
+    for (const int stopAt : {2, 8}) {
+        QFile existing(out);
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write("previous GIF");
+        existing.close();
+        CreationSettings s = Settings(frames, 8, 8);
+        int asked = 0;
+        s.stopRequested = [&] { return ++asked == stopAt; };
+        CreationRun run(engine, assembler, s);
+        const CreationResult result = run.Run(0, {});
+        EXPECT_EQ(result.status, CreationResult::Status::Cancelled) << stopAt;
+        EXPECT_EQ(asked, stopAt) << "nothing more is done once stopped";
+        EXPECT_EQ(ReadAll(out), QByteArray("previous GIF"));
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 6) << "no part file beside the output";
+        EXPECT_TRUE(FrameFiles(temp.path()).isEmpty());
+    }
+}
+
 TEST_P(CreationRunTest, LargePicturesWaitForMemoryAndStillComeOutInOrder)
 {
     const QString dir = pictures.path();

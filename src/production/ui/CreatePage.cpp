@@ -211,6 +211,11 @@ void CreatePage::cmdCreateGIF_Click()
     // A frame can take seconds: the window keeps repainting meanwhile, while
     // clicks and keys wait for the frame to end as they always did.
     settings.whileWaiting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    // Joining the frames lets events through between frames, so Esc and a close stop it there.
+    settings.stopRequested = [this] {
+        QCoreApplication::processEvents();
+        return host_.IsClosing() || cancelRequested_;
+    };
     CreationRun run(wp, PGIF, std::move(settings));
 
     // 8. Every frame, with pending events let through after each.
@@ -256,6 +261,7 @@ void CreatePage::cmdCreateGIF_Click()
 
 void CreatePage::ShowProgress(double percent)
 {
+    const double shownFor = percent;
     if (percent < 0) {
         Design::SetTextColor(LabPercent, kTextRed);
         Design::SetCaption(LabPercent, QCoreApplication::translate("FrmGif", "Start Creating..."));
@@ -275,6 +281,7 @@ void CreatePage::ShowProgress(double percent)
     picPercent->Box(0, 0, width - 1, height - 1, kFrameLineColor);
     const double shown = qMin(percent, 100.0);
     picPercent->FillBox(2, 2, int(RoundHalfEven((width - 3) * shown / 100.0)), height - 3, kBarColor);
+    Q_EMIT ProgressShown(shownFor);
 }
 
 void CreatePage::cmdOpen_Click()

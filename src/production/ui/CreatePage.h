@@ -62,6 +62,9 @@ public:
 Q_SIGNALS:
     // A run has returned to the idle state (finished, failed or stopped).
     void CreationEnded();
+    // The progress box has just been drawn for `percent` (as ShowProgress
+    // takes it), before the run lets events through.
+    void ProgressShown(double percent);
 
 private:
     void Build();

@@ -304,17 +304,15 @@ TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
 {
     Prepare(8, 8);
     AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
+    // Closed once the first frame's progress is on screen: no frame follows.
     int frames = 0;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, form.get(), [&] {
-        if (form->Create().CreationUnderway() && ++frames == 1)
+    QObject::connect(&form->Create(), &CreatePage::ProgressShown, form.get(), [&](double percent) {
+        if (percent >= 0 && ++frames == 1)
             form->close();
     });
-    closer.start(0);
     int ended = 0;
     QObject::connect(&form->Create(), &CreatePage::CreationEnded, form.get(), [&] { ++ended; });
     form->Create().imgCreate_Click(0);
-    closer.stop();
     EXPECT_EQ(frames, 1) << "no frame after the close";
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ended, 1);
@@ -335,14 +333,12 @@ TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     int frames = 0;
-    QTimer presser;
-    QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
-        if (form->Create().CreationUnderway() && ++frames == 1)
+    auto pressEsc = QObject::connect(&form->Create(), &CreatePage::ProgressShown, form.get(), [&](double percent) {
+        if (percent >= 0 && ++frames == 1)
             QTest::keyClick(form.get(), Qt::Key_Escape);
     });
-    presser.start(0);
     form->Create().imgCreate_Click(0);
-    presser.stop();
+    QObject::disconnect(pressEsc);
     EXPECT_EQ(frames, 1) << "no frame after Esc";
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(Idle());
@@ -449,20 +445,17 @@ TEST_F(CreateGifTest, StartStateIsPaintedBeforeTheFirstFrame)
 TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
 {
     Prepare(8, 8);
+    // Every time the box is drawn, in order: the start, each frame, the end.
     std::vector<std::pair<QString, ColorValue>> seen;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, form.get(), [&] {
-        const std::pair<QString, ColorValue> now{form->Create().LabPercent->text(),
-                                                 Design::TextColor(form->Create().LabPercent)};
-        if (form->Create().CreationUnderway() && (seen.empty() || seen.back() != now))
-            seen.push_back(now);
+    QObject::connect(&form->Create(), &CreatePage::ProgressShown, form.get(), [&] {
+        seen.emplace_back(form->Create().LabPercent->text(), Design::TextColor(form->Create().LabPercent));
     });
-    probe.start(0);
     form->Create().imgCreate_Click(0);
-    probe.stop();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], std::make_pair(QStringLiteral("50%"), kRed));
-    EXPECT_EQ(seen[1], std::make_pair(QStringLiteral("100%"), kYellow));
+    const std::vector<std::pair<QString, ColorValue>> expected = {{QStringLiteral("Start Creating..."), kRed},
+                                                                  {QStringLiteral("50%"), kRed},
+                                                                  {QStringLiteral("100%"), kYellow},
+                                                                  {QStringLiteral("100%"), kYellow}};
+    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(CreateGifTest, TheSaveDialogFillsTheFieldAndCancelKeepsIt)
