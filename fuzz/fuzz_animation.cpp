@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     static const char* const kExtensions[] = {"gif", "png", "webp"};
-    const QString path = fuzzing::WriteScratch(QStringLiteral("in.") + QLatin1String(kExtensions[data[0] % 3]),
-                                               data + 1, size - 1);
+    const QString path =
+        fuzzing::WriteScratch(QStringLiteral("in.") + QLatin1String(kExtensions[data[0] % 3]), data + 1, size - 1);
     imaging::IsAnimatedPicture(path);
     imaging::AnimationReader reader(path);
     if (!reader.IsOpen()) {
