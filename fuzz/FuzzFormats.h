@@ -9,8 +9,9 @@ namespace fuzzing {
 
 // WMF is left out: a few bytes can ask for a drawing of ~100 megapixels that
 // takes many seconds to render, which would stall every run.
-inline const char* const kExtensions[] = {"png", "jpg", "gif",  "bmp", "ico", "cur", "tif", "psd", "pcd", "tga", "icb",
-                                          "vda", "vst", "wbmp", "dib", "pcx", "pbm", "pgm", "ppm", "pnm", "sgi", "rle"};
+inline const char* const kExtensions[] = {"png", "jpg", "gif", "bmp", "ico",  "cur",  "tif",  "psd", "pcd",
+                                          "tga", "icb", "vda", "vst", "wbmp", "dib",  "pcx",  "pbm", "pgm",
+                                          "ppm", "pnm", "sgi", "rle", "webp", "heic", "avif", "jp2", "j2k"};
 inline constexpr int kExtensionCount = int(std::size(kExtensions));
 
 } // namespace fuzzing

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes small valid files of every format the reader takes, so that fuzzing
 // starts past every header check: the seed corpora of the fuzz targets in
-// FOLDER/picture and FOLDER/gif, and the plain files (WMF too) in FOLDER/files.
+// FOLDER/picture, FOLDER/gif and FOLDER/animation, and the plain files (WMF
+// too) in FOLDER/files.
 // Usage: fuzz_seeds FOLDER
 #include "FuzzFormats.h"
 
@@ -14,6 +15,7 @@
 #include <QImage>
 
 #include <Magick++.h>
+#include <lcms2.h>
 
 #include <cstdio>
 #include <cstring>
@@ -97,6 +99,100 @@ QByteArray Metafile()
             put16(r[k]);
     }
     return wmf;
+}
+
+// PNG chunks, for what ImageMagick does not write: APNG, eXIf.
+quint32 Crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : bytes) {
+        crc ^= uchar(c);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray Be32(quint32 v)
+{
+    return QByteArray(1, char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
+}
+
+QByteArray Chunk(const char* type, const QByteArray& data)
+{
+    const QByteArray body = QByteArray(type, 4) + data;
+    return Be32(quint32(data.size())) + body + Be32(Crc32(body));
+}
+
+// The chunks of a PNG file, type and data, in order.
+std::vector<std::pair<QByteArray, QByteArray>> Chunks(const QByteArray& png)
+{
+    std::vector<std::pair<QByteArray, QByteArray>> chunks;
+    for (qsizetype at = 8; at + 12 <= png.size();) {
+        const qsizetype length = qsizetype(quint32(uchar(png[at])) << 24 | quint32(uchar(png[at + 1])) << 16
+                                           | quint32(uchar(png[at + 2])) << 8 | uchar(png[at + 3]));
+        chunks.emplace_back(png.mid(at + 4, 4), png.mid(at + 8, length));
+        at += 12 + length;
+    }
+    return chunks;
+}
+
+QByteArray FrameControl(quint32 sequence, int width, int height, int x, int y, int dispose, int blend)
+{
+    return Be32(sequence) + Be32(quint32(width)) + Be32(quint32(height)) + Be32(quint32(x)) + Be32(quint32(y))
+        + QByteArray("\x00\x64\x00\x64", 4) /* 100/100 s */ + QByteArray(1, char(dispose)) + QByteArray(1, char(blend));
+}
+
+// Two frames: the whole canvas, then a smaller one blended over it.
+QByteArray Apng(const Magick::Image& first, const Magick::Image& second)
+{
+    const auto a = Chunks(Encoded(first, "PNG32")), b = Chunks(Encoded(second, "PNG32"));
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    png += Chunk("IHDR", a.front().second) + Chunk("acTL", Be32(2) + Be32(0));
+    png += Chunk("fcTL", FrameControl(0, int(first.columns()), int(first.rows()), 0, 0, 1, 0));
+    for (const auto& [type, data] : a)
+        if (type == "IDAT")
+            png += Chunk("IDAT", data);
+    png += Chunk("fcTL", FrameControl(1, int(second.columns()), int(second.rows()), 2, 1, 0, 1));
+    quint32 sequence = 2;
+    for (const auto& [type, data] : b)
+        if (type == "IDAT")
+            png += Chunk("fdAT", Be32(sequence++) + data);
+    return png + Chunk("IEND", {});
+}
+
+// An sRGB profile, as LittleCMS writes it.
+QByteArray IccProfile()
+{
+    cmsHPROFILE profile = cmsCreate_sRGBProfile();
+    cmsUInt32Number size = 0;
+    QByteArray bytes;
+    if (profile && cmsSaveProfileToMem(profile, nullptr, &size)) {
+        bytes.resize(qsizetype(size));
+        if (!cmsSaveProfileToMem(profile, bytes.data(), &size))
+            bytes.clear();
+    }
+    if (profile)
+        cmsCloseProfile(profile);
+    return bytes;
+}
+
+// A PNG with an iCCP profile and an eXIf orientation (turned a quarter).
+QByteArray PngWithProfileAndExif(const Magick::Image& image, const QByteArray& icc)
+{
+    const QByteArray exif =
+        QByteArray("MM\x00\x2a\x00\x00\x00\x08\x00\x01\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00"
+                   "\x00\x00\x00\x00",
+                   26);
+    const QByteArray compressed = qCompress(icc).mid(4); // a zlib stream after Qt's length
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    for (const auto& [type, data] : Chunks(Encoded(image, "PNG32"))) {
+        if (type == "IDAT" && !png.contains("eXIf"))
+            png += Chunk("iCCP", QByteArray("sRGB\0\0", 6) + compressed) + Chunk("eXIf", exif);
+        if (type != "iCCP" && type != "sRGB" && type != "gAMA" && type != "cHRM")
+            png += Chunk(type.constData(), data);
+    }
+    return png;
 }
 
 int Failures = 0;
@@ -186,6 +282,27 @@ int main(int argc, char** argv)
         WritePicture("sgi", Encoded(rgba, "SGI"));
         WritePicture("rle", UtahRle(6, 5));
         WritePicture("wmf", Metafile());
+        WritePicture("webp", Encoded(rgba, "WEBP"));
+        // The animation target's seeds: the extension's index (gif, png, webp), then the file.
+        const QString animations = QDir(Root).filePath(QStringLiteral("animation"));
+        const QByteArray animatedGif = EncodedList({Picture(12, 8, true), Picture(12, 8, false)}, "GIF");
+        const QByteArray apng = Apng(Picture(12, 8, true), Picture(7, 5, false));
+        const QByteArray animatedWebp = EncodedList({Picture(12, 8, true), Picture(12, 8, false)}, "WEBP");
+        WritePicture("gif", animatedGif, "-animated");
+        WritePicture("png", apng, "-apng");
+        WritePicture("webp", animatedWebp, "-animated");
+        Write(animations, QStringLiteral("gif.seed"), QByteArray(1, '\0') + animatedGif);
+        Write(animations, QStringLiteral("apng.seed"), QByteArray(1, '\1') + apng);
+        Write(animations, QStringLiteral("webp.seed"), QByteArray(1, '\2') + animatedWebp);
+        WritePicture("heic", Encoded(rgb, "HEIC"));
+        WritePicture("avif", Encoded(rgb, "AVIF"));
+        WritePicture("jp2", Encoded(rgb, "JP2"));
+        WritePicture("j2k", Encoded(rgb, "J2K"));
+        const QByteArray icc = IccProfile();
+        WritePicture("png", PngWithProfileAndExif(rgba, icc), "-iccp-exif");
+        Magick::Image profiled = rgb;
+        profiled.profile("ICC", Magick::Blob(icc.constData(), size_t(icc.size())));
+        WritePicture("jpg", Encoded(profiled, "JPEG"), "-icc");
 
         Write(gifs, QStringLiteral("frame.gif"), EngineFrame(Root));
         Write(gifs, QStringLiteral("magick.gif"), Encoded(rgba, "GIF"));
