@@ -53,7 +53,6 @@ struct GifCloser {
 };
 using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 
-
 // The blocks up to the first image descriptor: screen, transparency, image geometry.
 struct FirstImage {
     GifHandle gif;
