@@ -6,6 +6,7 @@
 
 #include "imaging/GifAssembler.h"
 #include "imaging/GifCodec.h"
+#include "imaging/codecs/GifCodec.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingRuntime.h"
 

@@ -5,6 +5,7 @@
 #include "FuzzScratch.h"
 
 #include "imaging/GifCodec.h"
+#include "imaging/codecs/GifCodec.h"
 
 #include <QImage>
 

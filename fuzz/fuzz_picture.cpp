@@ -7,6 +7,7 @@
 #include "FuzzScratch.h"
 
 #include "imaging/GifCodec.h"
+#include "imaging/codecs/GifCodec.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"

@@ -4,6 +4,7 @@
 #include "common/ReplacingFile.h"
 #include "imaging/ColorTables.h"
 #include "imaging/GifCodec.h"
+#include "imaging/codecs/GifCodec.h"
 #include "imaging/LzwEncoder.h"
 #include "imaging/OrderedWorkers.h"
 

@@ -25,14 +25,6 @@ struct IndexedPicture {
     int transparent = -1;                // index shown transparent, -1 for none
 };
 
-// The first image of a GIF on the logical screen (the screen size; the image's
-// extent when the screen claims 0 x 0). Screen parts outside the image are
-// transparent. Corrupt or truncated data fails.
-bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, QString* error);
-// The size GifReadFirstFrame gives, read from the blocks before the pixel
-// data; the first image's data blocks are checked to be complete, not decoded.
-bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error);
-
 // RGBA8888 (RGBX8888 when no pixel is transparent).
 QImage IndexedToImage(const IndexedPicture& picture);
 

@@ -2,6 +2,7 @@
 #include "imaging/PictureFormat.h"
 
 #include "imaging/codecs/BmpCodec.h"
+#include "imaging/codecs/GifCodec.h"
 #include "imaging/codecs/HeifCodec.h"
 #include "imaging/codecs/Jpeg2000Codec.h"
 #include "imaging/codecs/JpegCodec.h"
@@ -44,7 +45,7 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Png, nullptr, "PNG");
         return true;
     }
-    if (StartsWith(d, n, 0, "GIF87a", 6) || StartsWith(d, n, 0, "GIF89a", 6)) {
+    if (IsGif(d, n)) {
         *out = Make(Codec::Gif, nullptr, "GIF");
         return true;
     }

@@ -2,6 +2,7 @@
 #include "imaging/PictureReader.h"
 
 #include "imaging/GifCodec.h"
+#include "imaging/codecs/GifCodec.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
 #include "imaging/codecs/JpegCodec.h"

@@ -6,8 +6,13 @@
 #include "common/Twips.h"
 #include "preview/PreviewPictures.h"
 
+#include <QMutex>
 #include <QPainter>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QPointer>
+#include <QRunnable>
+#include <QThreadPool>
+
+#include <atomic>
 
 namespace {
 constexpr int kInnerWidthTwips = 9150;
@@ -41,7 +46,76 @@ private:
     const FrmPreview::StretchImage& image_;
 };
 
+std::atomic_int liveDecodes{0};
+
 } // namespace
+
+// What a window and its decode share: the window, while it is there, and
+// whether the decode has begun.
+struct FrmPreview::DecodeTicket {
+    QMutex mutex;
+    FrmPreview* window = nullptr;
+    bool begun = false;
+    QRunnable* job = nullptr; // owned by the pool until it has begun
+
+    // On the worker, under the lock: the picture goes to the window only if
+    // the window is still there and still waits for this decode.
+    static void Deliver(const std::shared_ptr<DecodeTicket>& ticket, QImage picture)
+    {
+        FrmPreview* window = ticket->window;
+        if (!window)
+            return;
+        const std::weak_ptr<DecodeTicket> awaited = ticket;
+        QMetaObject::invokeMethod(
+            window,
+            [window, awaited, picture = std::move(picture)] {
+                if (!awaited.expired() && window->decoding_ == awaited.lock())
+                    window->ShowDecoded(picture);
+            },
+            Qt::QueuedConnection);
+    }
+};
+
+namespace {
+
+class WindowDecode final : public QRunnable {
+public:
+    WindowDecode(std::shared_ptr<FrmPreview::DecodeTicket> ticket, QString path, QSize box)
+        : ticket_(std::move(ticket))
+        , path_(std::move(path))
+        , box_(box)
+    {
+        ++liveDecodes;
+    }
+    ~WindowDecode() override { --liveDecodes; }
+    Q_DISABLE_COPY_MOVE(WindowDecode)
+
+    void run() override
+    {
+        {
+            const QMutexLocker lock(&ticket_->mutex);
+            if (!ticket_->window)
+                return;
+            ticket_->begun = true;
+        }
+        QImage picture = PreviewPictures::Decode(path_, box_, [this] {
+            const QMutexLocker lock(&ticket_->mutex);
+            return ticket_->window != nullptr;
+        });
+        const QMutexLocker lock(&ticket_->mutex);
+        // A window closed meanwhile gets nothing: the picture goes with this job.
+        FrmPreview::DecodeTicket::Deliver(ticket_, std::move(picture));
+    }
+
+private:
+    std::shared_ptr<FrmPreview::DecodeTicket> ticket_;
+    QString path_;
+    QSize box_;
+};
+
+} // namespace
+
+int FrmPreview::LiveDecodes() { return liveDecodes.load(); }
 
 FrmPreview::FrmPreview(QWidget* owner, const Picture& picture)
     : QDialog(owner)
@@ -80,12 +154,28 @@ FrmPreview::FrmPreview(QWidget* owner, const Picture& picture)
     Form_Load();
 }
 
-FrmPreview::~FrmPreview()
+FrmPreview::~FrmPreview() { DropDecode(); }
+
+void FrmPreview::DropDecode()
 {
-    // A decode still waiting for a worker is not started for a window that
-    // is gone: opening and closing large pictures quickly would otherwise
-    // keep every one of them decoding.
-    decoding_.cancel();
+    loading_ = false;
+    const std::shared_ptr<DecodeTicket> ticket = std::move(decoding_);
+    if (!ticket)
+        return;
+    // Opening and closing large pictures quickly would otherwise keep every
+    // one of them decoding, or queued to decode, for windows that are gone.
+    const QMutexLocker lock(&ticket->mutex);
+    ticket->window = nullptr;
+    // Not begun: the job is still in the pool's queue (it begins only under this lock).
+    if (!ticket->begun && QThreadPool::globalInstance()->tryTake(ticket->job))
+        delete ticket->job;
+    ticket->job = nullptr;
+}
+
+void FrmPreview::ShowDecoded(const QImage& picture)
+{
+    loading_ = false;
+    SetPicture(picture);
 }
 
 void FrmPreview::SetPicture(const QImage& picture)
@@ -119,15 +209,14 @@ void FrmPreview::Form_Load()
     // thread: the window is up at once even for a large picture. A picture
     // that cannot be read leaves the window empty.
     SetPicture(QImage());
-    const QString path = picture_.path;
+    DropDecode();
     const QSize box(W_, H_);
-    if (!path.isEmpty() && !box.isEmpty()) {
-        connect(&decoding_, &QFutureWatcher<QImage>::finished, this, [this] {
-            loading_ = false;
-            SetPicture(decoding_.result());
-        });
+    if (!picture_.path.isEmpty() && !box.isEmpty()) {
+        decoding_ = std::make_shared<DecodeTicket>();
+        decoding_->window = this;
+        decoding_->job = new WindowDecode(decoding_, picture_.path, box);
         loading_ = true;
-        decoding_.setFuture(QtConcurrent::run([path, box] { return PreviewPictures::Decode(path, box); }));
+        QThreadPool::globalInstance()->start(decoding_->job);
     }
 
     // 6. The shown size in the caption.

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <QDialog>
-#include <QFutureWatcher>
 #include <QImage>
 #include <QRectF>
 #include <QSize>
+
+#include <memory>
 
 class PixelSurface;
 
@@ -52,8 +53,18 @@ public:
     // appears when ready. True until then.
     bool Loading() const { return loading_; }
 
+    // Decodes for preview windows that exist on worker threads or wait for
+    // one. A window's going drops its decode: one not begun leaves the queue at
+    // once, one running is discarded the moment it ends.
+    static int LiveDecodes();
+
+    // What a window and its decode share.
+    struct DecodeTicket;
+
 private:
     void SetPicture(const QImage& picture);
+    void DropDecode();
+    void ShowDecoded(const QImage& picture);
 
     Picture picture_;
     PixelSurface* canvas_ = nullptr;
@@ -61,6 +72,6 @@ private:
     qint32 W_ = 0;
     qint32 H_ = 0;
     bool pressed_ = false;
-    QFutureWatcher<QImage> decoding_;
+    std::shared_ptr<DecodeTicket> decoding_;
     bool loading_ = false;
 };

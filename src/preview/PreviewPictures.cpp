@@ -25,10 +25,15 @@ QImage FitToBox(const QImage& picture, QSize box)
 
 QImage Decode(const QString& path, QSize box)
 {
+    return Decode(path, box, [] { return true; });
+}
+
+QImage Decode(const QString& path, QSize box, const std::function<bool()>& wanted)
+{
     if (path.isEmpty() || box.isEmpty())
         return {};
     QImage picture;
-    if (!imaging::DecodePicture(path, &picture, box))
+    if (!imaging::DecodePicture(path, &picture, box) || !wanted())
         return {};
     return FitToBox(picture, box);
 }

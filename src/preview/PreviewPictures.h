@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 
 // The preview keeps every frame at the size it is shown, not at its own size:
@@ -22,6 +23,8 @@ QImage FitToBox(const QImage& picture, QSize box);
 // decodes at a fraction of its size). A null image when the file cannot be
 // read. Thread-safe.
 QImage Decode(const QString& path, QSize box);
+// The same; a picture no longer `wanted` once read is dropped before scaling.
+QImage Decode(const QString& path, QSize box, const std::function<bool()>& wanted);
 
 } // namespace PreviewPictures
 

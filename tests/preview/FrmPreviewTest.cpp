@@ -11,8 +11,10 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QLineEdit>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
 namespace {
 
@@ -148,6 +150,38 @@ TEST_F(FrmPreviewTest, PicturesAreShownUpright)
         EXPECT_EQ(FromQColor(QColor(shown.pixel(10, shown.height() - 3))), Rgb(0, 0, 255))
             << picture.path.toStdString();
     }
+}
+
+TEST_F(FrmPreviewTest, ClosedWindowsLeaveNoDecodeQueued)
+{
+    // One worker, kept busy while ten windows open and close.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int threads = pool->maxThreadCount();
+    pool->setMaxThreadCount(1);
+    QSemaphore hold;
+    QSemaphore running;
+    pool->start([&] {
+        running.release();
+        hold.acquire();
+    });
+    running.acquire();
+    const QString path = Save(QStringLiteral("p.png"), Solid(64, 48, Qt::red));
+    {
+        std::vector<std::unique_ptr<FrmPreview>> windows;
+        for (int i = 0; i < 10; ++i)
+            windows.push_back(std::make_unique<FrmPreview>(nullptr, FrmPreview::Picture{path, QSize(64, 48)}));
+        EXPECT_EQ(FrmPreview::LiveDecodes(), 10);
+    }
+    EXPECT_EQ(FrmPreview::LiveDecodes(), 0);
+    hold.release();
+    pool->waitForDone();
+    pool->setMaxThreadCount(threads);
+    // A window opened afterwards still gets its picture.
+    FrmPreview window(nullptr, {path, QSize(64, 48)});
+    WaitForPicture(window);
+    pool->waitForDone();
+    EXPECT_EQ(FrmPreview::LiveDecodes(), 0);
+    EXPECT_EQ(window.imgPreview().Picture.pixel(10, 10), QColor(Qt::red).rgb());
 }
 
 TEST_F(FrmPreviewTest, AnyLeftClickClosesIt)

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+namespace imaging {
+
+struct IndexedPicture;
+
+// A GIF87a or GIF89a signature.
+bool IsGif(const uchar* d, qint64 n);
+
+// The first image of a GIF on the logical screen (the screen size; the image's
+// extent when the screen claims 0 x 0). Screen parts outside the image are
+// transparent. Corrupt or truncated data fails.
+bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, QString* error);
+// The size GifReadFirstFrame gives, read from the blocks before the pixel
+// data; the first image's data blocks are checked to be complete, not decoded.
+bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error);
+
+// giflib's text for one of its error codes.
+QString GifMessage(int code);
+
+} // namespace imaging
