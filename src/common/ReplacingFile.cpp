@@ -173,7 +173,9 @@ qint64 ReplacingFile::writeData(const char* data, qint64 size)
 {
     if (failed_ || fd_ < 0)
         return -1;
-    if (StopRequest::Requested()) {
+    // A scratch file is small and its writer may not clean up after a failed
+    // write (Qt's PNG writer keeps a row): it is finished, and commit() drops it.
+    if (use_ == Use::Output && StopRequest::Requested()) {
         Fail(StoppedReason());
         return -1;
     }
