@@ -83,6 +83,10 @@ given twice is two frames.
 </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the best quality whose file holds at most SIZE bytes (500K, 2M: powers of 1024), found in at most three encodes; prints the quality and size chosen, and fails with the smallest size reached when none fits; not with -Q</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CreationRules</name>
@@ -244,6 +248,22 @@ given twice is two frames.
     </message>
     <message>
         <source>at most %1 frames can be made into an animation (%2 given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the size &quot;%1&quot; is not a number of bytes (such as 500K or 2M)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--max-size chooses the quality: it cannot be given with -Q</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no quality fits in %1 bytes: the smallest file made holds %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>quality %1, %2 bytes</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -716,6 +736,26 @@ given twice is two frames.
         <source>Select a Transparent color</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Check all pictures</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the GIF file name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Original pictures dimensions</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output GIF width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Output GIF height</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FrmPreview</name>
@@ -815,6 +855,10 @@ given twice is two frames.
     </message>
     <message>
         <source>the writing was stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1263,6 +1307,17 @@ given twice is two frames.
     <message>
         <source>Play time in milliseconds. The GIF file stores hundredths of a second, and
 browsers play a frame of under 15 ms (0 or 1 hundredth) as 100 ms.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SizeTarget</name>
+    <message>
+        <source>Cannot keep the file &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write the GIF file &quot;%1&quot;: %2.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
