@@ -215,7 +215,8 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
         std::vector<char> done;      // per frame (0-based)
         std::vector<QString> errors; // per frame, empty when it went well
         std::atomic<bool> stop{false};
-        bool firstFrameDone = false; // firstFrame_ holds the palette memory after frame 1
+        bool firstFrameDone = false;   // firstFrame_ holds the palette memory after frame 1
+        bool firstFrameFailed = false; // then the run fails at frame 1 and nothing else starts
     } shared;
     shared.done.assign(std::size_t(count), 0);
     shared.errors.resize(std::size_t(count));
@@ -268,6 +269,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                     {
                         std::lock_guard lock(shared.mutex);
                         shared.firstFrameDone = true;
+                        shared.firstFrameFailed = !ok;
                     }
                     shared.changed.notify_all();
                     if (!ok)
@@ -275,10 +277,23 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                 } else {
                     std::unique_lock lock(shared.mutex);
                     shared.changed.wait(lock, [&] { return shared.firstFrameDone || shared.stop.load(); });
-                    if (shared.stop.load())
+                    if (shared.stop.load() || shared.firstFrameFailed)
                         return;
                     lock.unlock();
-                    palettes.ContinueFrom(*firstFrame_);
+                    try {
+                        palettes.ContinueFrom(*firstFrame_);
+                    } catch (const std::bad_alloc&) {
+                        // The run's first frame fails; the caller stops there.
+                        const int first = RunStart(run, runs, count);
+                        {
+                            std::lock_guard failed(shared.mutex);
+                            shared.errors[std::size_t(first - 1)] =
+                                NoMemory(first, settings_.frames.at(first - 1).path);
+                            shared.done[std::size_t(first - 1)] = 1;
+                        }
+                        shared.changed.notify_all();
+                        return;
+                    }
                 }
                 const int last = RunStart(run + 1, runs, count) - 1;
                 for (int i = std::max(RunStart(run, runs, count), run == 0 ? 2 : 1); i <= last && !shared.stop.load();
