@@ -5,6 +5,7 @@
 #include "imaging/PictureFile.h"
 #include "imaging/PictureReader.h"
 #include "imaging/codecs/ColorProfile.h"
+#include "imaging/codecs/GifCodec.h"
 #include "imaging/codecs/PngCodec.h"
 #include "imaging/codecs/WebpCodec.h"
 
@@ -71,23 +72,6 @@ int GifImageCount(const uchar* d, qint64 n, int enough)
 }
 
 // ---- GIF: record by record through giflib, one frame's lines at a time.
-
-struct MemoryReader {
-    const uchar* data;
-    qint64 size;
-    qint64 pos;
-};
-
-int ReadMemory(GifFileType* gif, GifByteType* bytes, int length)
-{
-    auto* r = static_cast<MemoryReader*>(gif->UserData);
-    const qint64 n = std::min<qint64>(length, r->size - r->pos);
-    if (n <= 0)
-        return 0;
-    std::memcpy(bytes, r->data + r->pos, size_t(n));
-    r->pos += n;
-    return int(n);
-}
 
 class GifSource final : public AnimationReader::Source {
 public:

@@ -25,14 +25,6 @@ QString GifMessage(int code)
     return text ? QString::fromLatin1(text) : QCoreApplication::translate("GifCodec", "error %1").arg(code);
 }
 
-namespace {
-
-struct MemoryReader {
-    const uchar* data;
-    qint64 size;
-    qint64 pos;
-};
-
 int ReadMemory(GifFileType* gif, GifByteType* bytes, int length)
 {
     auto* r = static_cast<MemoryReader*>(gif->UserData);
@@ -43,6 +35,8 @@ int ReadMemory(GifFileType* gif, GifByteType* bytes, int length)
     r->pos += n;
     return int(n);
 }
+
+namespace {
 
 struct GifCloser {
     void operator()(GifFileType* gif) const

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+#include <gif_lib.h>
+
 namespace imaging {
 
 struct IndexedPicture;
@@ -18,6 +20,14 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
 // The size GifReadFirstFrame gives, read from the blocks before the pixel
 // data; the first image's data blocks are checked to be complete, not decoded.
 bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error);
+
+// GIF data in memory, read by giflib through ReadMemory (DGifOpen's input function).
+struct MemoryReader {
+    const uchar* data;
+    qint64 size;
+    qint64 pos;
+};
+int ReadMemory(GifFileType* gif, GifByteType* bytes, int length);
 
 // giflib's text for one of its error codes.
 QString GifMessage(int code);
