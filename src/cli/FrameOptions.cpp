@@ -55,8 +55,6 @@ std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal)
     return values;
 }
 
-bool SizeTextHasOneX(const QString& text) { return text.count(QLatin1Char('x')) == 1; }
-
 QStringList ShortDelayWarnings(const QVector<CreationFrame>& frames)
 {
     int count = 0;

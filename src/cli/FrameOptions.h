@@ -24,9 +24,6 @@ struct Values {
 // Reads them (the parser knows them from CliOptions); no value (and the message in *refusal) when one is refused.
 std::optional<Values> Read(const QCommandLineParser& parser, QString* refusal);
 
-// A size text holding exactly one x, as "320x240"; "10x10x10" is no size.
-bool SizeTextHasOneX(const QString& text);
-
 // Warnings for frames whose play time is stored as 0 or 1 hundredth, which
 // browsers slow down to 10 hundredths: none when every frame is long enough.
 QStringList ShortDelayWarnings(const QVector<CreationFrame>& frames);
