@@ -11,6 +11,9 @@ if(DPKG_BUILDFLAGS AND NOT FLIPREEL_SANITIZE AND NOT FLIPREEL_FUZZ)
     separate_arguments(flags UNIX_COMMAND "${flags}")
     # The build type chooses optimisation and debug information.
     list(FILTER flags EXCLUDE REGEX "^-(g|O[0-9s]?)$")
+    # The prefix maps name the checkout's folder on every compile line, so a
+    # compiler cache would miss for every other clone of the same sources.
+    list(FILTER flags EXCLUDE REGEX "^-f(file|debug)-prefix-map=")
     set(DEB_${kind} ${flags})
   endforeach()
   set(optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
