@@ -17,7 +17,9 @@
 
 namespace {
 
-constexpr ReplacingFile::SystemCalls kRealCalls{&::write, &::fsync, &::close};
+int OpenUnnamed(int folder) { return ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666); }
+
+constexpr ReplacingFile::SystemCalls kRealCalls{&::write, &::fsync, &::close, &OpenUnnamed};
 const ReplacingFile::SystemCalls* calls = &kRealCalls;
 
 // ".flipreel-" ten letters ".part": short, so that a target name of any length
@@ -139,7 +141,7 @@ bool ReplacingFile::open(OpenMode mode)
     // target in one step.
     // (Naming it later goes through /proc, or needs the administrator.)
     if (::access("/proc/self/fd", X_OK) == 0 || ::geteuid() == 0)
-        fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        fd_ = calls->openUnnamed(folder_);
     if (fd_ < 0) {
         // File systems without unnamed files get a part file of a short name.
         for (int attempt = 0; attempt < 100; ++attempt) {

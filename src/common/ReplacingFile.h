@@ -40,11 +40,13 @@ public:
     void cancelWriting();
     void close() override;
 
-    // The system calls, replaceable by tests to act out a full disk.
+    // The system calls, replaceable by tests to act out a full disk or a file
+    // system without unnamed files.
     struct SystemCalls {
         ssize_t (*write)(int fd, const void* data, size_t size);
         int (*fsync)(int fd);
         int (*close)(int fd);
+        int (*openUnnamed)(int folder); // O_TMPFILE in `folder`
     };
     // nullptr restores the real calls.
     static void SetSystemCallsForTesting(const SystemCalls* calls);

@@ -57,6 +57,7 @@ protected:
     bool stop = false;
 };
 
+// Without unnamed files the new file is a named part file, which must go too.
 TEST_F(ReplacingFileTest, AFullDiskAtAnyStepOrAStopKeepsTheOldFileAndNamesTheReason)
 {
     const struct {
@@ -70,23 +71,28 @@ TEST_F(ReplacingFileTest, AFullDiskAtAnyStepOrAStopKeepsTheOldFileAndNamesTheRea
                  {1 << 20, 0, EDQUOT, false, "Disk quota exceeded"},
                  {1 << 20, EIO, 0, false, "Input/output error"},
                  {1 << 20, 0, 0, true, "the run was stopped"}};
-    for (const auto& c : cases) {
-        FullDisk disk("real.gif", c.room, c.syncError, c.closeError);
-        stop = c.stop;
-        QString error;
-        EXPECT_FALSE(Replace(&error)) << c.reason;
-        EXPECT_EQ(error, QLatin1String(c.reason));
-        EXPECT_EQ(Content(), QByteArray("old GIF"));
-        EXPECT_EQ(Entries(), (QStringList{QStringLiteral("out.gif"), QStringLiteral("real.gif")})) << "no new file";
-        StopRequest::Clear();
-    }
+    for (const bool unnamed : {true, false})
+        for (const auto& c : cases) {
+            // The part file is the one whose disk is full where there are no unnamed files.
+            FullDisk disk(unnamed ? "real.gif" : ".part", c.room, c.syncError, c.closeError, unnamed);
+            stop = c.stop;
+            QString error;
+            EXPECT_FALSE(Replace(&error)) << c.reason;
+            EXPECT_EQ(error, QLatin1String(c.reason));
+            EXPECT_EQ(Content(), QByteArray("old GIF"));
+            EXPECT_EQ(Entries(), (QStringList{QStringLiteral("out.gif"), QStringLiteral("real.gif")})) << "no new file";
+            StopRequest::Clear();
+        }
 }
 
 TEST_F(ReplacingFileTest, ALinkStaysALinkAndTheFileKeepsItsPermissions)
 {
     ASSERT_EQ(::chmod(QFile::encodeName(real).constData(), 0640), 0);
     QString error;
-    ASSERT_TRUE(Replace(&error)) << error.toStdString();
+    {
+        const FullDisk noUnnamedFiles("real.gif", SSIZE_MAX, 0, 0, false);
+        ASSERT_TRUE(Replace(&error)) << error.toStdString();
+    }
     EXPECT_TRUE(QFileInfo(target).isSymLink());
     EXPECT_EQ(Content(), QByteArray(10000, 'g'));
     struct stat info { };

@@ -10,18 +10,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
 
 // While it lives, files whose name contains `part` find their disk full: writes
 // take `room` bytes (in short writes) and then fail with ENOSPC; the sync and
 // the close may fail too, as file systems that report a full disk late do.
+// `unnamed` false acts out a file system without unnamed (O_TMPFILE) files.
 class FullDisk final {
 public:
-    explicit FullDisk(const QByteArray& part, ssize_t room = 0, int syncError = 0, int closeError = 0)
+    explicit FullDisk(const QByteArray& part, ssize_t room = 0, int syncError = 0, int closeError = 0,
+                      bool unnamed = true)
     {
-        S() = {part, room, syncError, closeError};
-        static const ReplacingFile::SystemCalls calls{&Write, &Sync, &Close};
+        S() = {part, room, syncError, closeError, unnamed};
+        static const ReplacingFile::SystemCalls calls{&Write, &Sync, &Close, &OpenUnnamed};
         ReplacingFile::SetSystemCallsForTesting(&calls);
     }
     ~FullDisk() { ReplacingFile::SetSystemCallsForTesting(nullptr); }
@@ -32,6 +35,7 @@ private:
         QByteArray part;
         ssize_t room;
         int syncError, closeError;
+        bool unnamed;
     };
     static State& S()
     {
@@ -76,6 +80,13 @@ private:
         const ssize_t n = S().room > 0 ? ::write(fd, data, std::min(size, size_t(S().room))) : Result(true, ENOSPC, 0);
         S().room -= std::max<ssize_t>(n, 0);
         return n;
+    }
+    static int OpenUnnamed(int folder)
+    {
+        if (S().unnamed)
+            return ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        errno = EOPNOTSUPP;
+        return -1;
     }
     static int Sync(int fd) { return Result(Hit(fd), S().syncError, ::fsync(fd)); }
     static int Close(int fd)
