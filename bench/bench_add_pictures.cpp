@@ -7,9 +7,9 @@
 // leave the window unshown, which shows what the repaints between files cost.
 // One JPEG and one PNG are encoded; the other files are hard links to them, so
 // a thousand pictures cost no disk and the times are those of a warm cache.
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "app/FrmGif.h"
-#include "app/Messages.h"
+#include "ui/Messages.h"
 #include "lists/PicturesPage.h"
 
 #include <QApplication>

@@ -9,9 +9,9 @@
 #include "app/FrmGif.h"
 #include "preview/PreviewPage.h"
 #include "settings/SettingsPage.h"
-#include "app/Messages.h"
+#include "ui/Messages.h"
 #include "lists/PicturesPage.h"
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FrmAbout.h"
 
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "common/Twips.h"
 
 #include <QLabel>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FrmGif.h"
 
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "app/ModTab.h"
-#include "lists/DocumentModel.h"
+#include "ui/DocumentModel.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/BusyHost.h"
-#include "app/Controls.h"
+#include "ui/BusyHost.h"
+#include "ui/Controls.h"
 #include "app/ModTab.h"
 #include "common/Colors.h"
 #include "document/Document.h"

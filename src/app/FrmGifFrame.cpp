@@ -4,8 +4,8 @@
 // closing while a long operation runs.
 #include "app/FrmGif.h"
 
-#include "app/Artwork.h"
-#include "app/Dialogs.h"
+#include "ui/Artwork.h"
+#include "ui/Dialogs.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
 #include "lists/PicturesPage.h"

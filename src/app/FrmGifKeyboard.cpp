@@ -5,7 +5,7 @@
 // the steps, Delete in the picture list, Esc to stop a run or a preview load.
 #include "app/FrmGif.h"
 
-#include "app/KeyActivation.h"
+#include "ui/KeyActivation.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"

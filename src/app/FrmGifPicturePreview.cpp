@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "app/FrmGif.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "ui/DocumentModel.h"
+#include "ui/ListRows.h"
 #include "preview/FrmPreview.h"
 
 #include <QTreeView>

@@ -3,7 +3,7 @@
 // steps, and the document as the other steps read it.
 #include "app/FrmGif.h"
 
-#include "lists/DocumentModel.h"
+#include "ui/DocumentModel.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"

@@ -3,8 +3,8 @@
 // frame's values and writes back what it returns.
 #include "app/FrmGif.h"
 
-#include "app/Dialogs.h"
-#include "lists/DocumentModel.h"
+#include "ui/Dialogs.h"
+#include "ui/DocumentModel.h"
 #include "settings/FramesPage.h"
 #include "settings/FrmProp.h"
 

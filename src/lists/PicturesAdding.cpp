@@ -3,14 +3,14 @@
 // picture list, and the refresh of everything that follows the picture count.
 #include "lists/PicturesPage.h"
 
-#include "app/BusyHost.h"
-#include "app/Dialogs.h"
-#include "app/Messages.h"
+#include "ui/BusyHost.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
 #include "common/Paths.h"
 #include "document/SizeText.h"
 #include "imaging/PicSize.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "ui/DocumentModel.h"
+#include "ui/ListRows.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lists/PicturesPage.h"
 
-#include "app/CheckBoxFit.h"
-#include "app/DoubleClickHook.h"
-#include "app/PageControls.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "ui/CheckBoxFit.h"
+#include "ui/DoubleClickHook.h"
+#include "ui/PageControls.h"
+#include "ui/DocumentModel.h"
+#include "ui/ListRows.h"
 #include "lists/PictureDrop.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/FrmPreview.h"
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
 #include "common/FitBox.h"
 #include "common/Twips.h"
 #include "preview/PreviewPictures.h"

@@ -2,11 +2,11 @@
 // Step 4: loading the animation preview, its playback and the Go and Stop buttons.
 #include "preview/PreviewPage.h"
 
-#include "app/BusyHost.h"
-#include "app/Messages.h"
-#include "app/PageControls.h"
+#include "ui/BusyHost.h"
+#include "ui/Messages.h"
+#include "ui/PageControls.h"
 #include "common/OutputSize.h"
-#include "lists/DocumentModel.h"
+#include "ui/DocumentModel.h"
 #include "preview/PreviewLayout.h"
 #include "preview/PreviewPictures.h"
 #include "settings/SettingsPage.h"

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/FramesPage.h"
 
-#include "app/DoubleClickHook.h"
-#include "app/Messages.h"
-#include "app/PageControls.h"
-#include "lists/ColorCellDelegate.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "ui/DoubleClickHook.h"
+#include "ui/Messages.h"
+#include "ui/PageControls.h"
+#include "ui/ColorCellDelegate.h"
+#include "ui/DocumentModel.h"
+#include "ui/ListRows.h"
 
 #include <QCoreApplication>
 #include <QLabel>

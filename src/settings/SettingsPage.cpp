@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/SettingsPage.h"
 
-#include "app/Dialogs.h"
-#include "app/Messages.h"
-#include "app/PageControls.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
+#include "ui/PageControls.h"
 #include "common/OutputSize.h"
 #include "document/SizeText.h"
 #include "production/CreationRules.h"

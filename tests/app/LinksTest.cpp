@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The three links: website, help file and the About window.
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
 #include "app/ModTab.h"

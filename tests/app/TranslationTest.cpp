@@ -3,13 +3,13 @@
 // sees is left unmarked: each went through the translation mechanism.
 #include "app/FrmAbout.h"
 #include "imaging/PicSize.h"
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 #include "preview/FrmPreview.h"
 #include "production/CreationRules.h"
 #include "settings/FrmProp.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
-#include "lists/DocumentModel.h"
+#include "ui/DocumentModel.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The borderless window's own frame: drag, title bar, highlights, cursors,
 // and closing while a long operation runs.
-#include "app/Artwork.h"
+#include "ui/Artwork.h"
 #include "support/FormFixture.h"
 
 #include <QDir>

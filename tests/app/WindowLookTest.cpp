@@ -2,7 +2,7 @@
 // What the user sees of the main window: captions, check boxes, colours,
 // file dialog filters, and a start with any arguments.
 #include "common/Twips.h"
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 #include "settings/FrmProp.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"

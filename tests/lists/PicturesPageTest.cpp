@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The picture page without the main window: everything it asks of the window
 // goes through its BusyHost and its signals.
-#include "app/BusyHost.h"
-#include "lists/DocumentModel.h"
+#include "ui/BusyHost.h"
+#include "ui/DocumentModel.h"
 #include "lists/PicturesPage.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/FrmProp.h"
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
 

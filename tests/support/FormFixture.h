@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 #include "app/FrmGif.h"
-#include "app/Messages.h"
-#include "lists/DocumentModel.h"
+#include "ui/Messages.h"
+#include "ui/DocumentModel.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 #include "production/ModFold.h"
 #include "support/FormFixture.h"
 #include "support/FullDisk.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lists/DocumentModel.h"
+#include "ui/DocumentModel.h"
 
 #include "document/SizeText.h"
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 
 #include <QBrush>
 #include <QCoreApplication>

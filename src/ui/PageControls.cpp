@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/PageControls.h"
+#include "ui/PageControls.h"
 
-#include "app/Artwork.h"
-#include "app/CheckBoxFit.h"
+#include "ui/Artwork.h"
+#include "ui/CheckBoxFit.h"
 
 #include <QCheckBox>
 #include <QAbstractItemModel>
