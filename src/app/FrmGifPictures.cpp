@@ -14,10 +14,6 @@ void FrmGif::WirePictures()
 {
     lstPic = pictures_->lstPic;
     connect(pictures_, &PicturesPage::ListChanging, this, [this] { Preview().StopPreview(); });
-    connect(pictures_, &PicturesPage::EngineReleaseRequested, this, [this] {
-        wp.LoadFile(QString());
-        wp.Clear();
-    });
     connect(pictures_, &PicturesPage::PreviewRequested, this, [this] { ShowPicturePreview(); });
     connect(pictures_, &PicturesPage::SizeListChanged, settings_, &SettingsPage::SetSizeList);
     connect(pictures_, &PicturesPage::CountChanged, this, [this](int count) {

@@ -7,7 +7,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Messages.h"
 #include "common/Paths.h"
-#include "document/SizeText.h"
+#include "common/SizeText.h"
 #include "imaging/PicSize.h"
 #include "ui/DocumentModel.h"
 #include "ui/ListRows.h"
@@ -208,7 +208,5 @@ void PicturesPage::RefreshListControls()
 
 QString PicturesPage::GetPicSize(const QString& path)
 {
-    // Whatever the engine held is dropped first; measuring reads the header only.
-    Q_EMIT EngineReleaseRequested();
     return ::GetPicSize(path);
 }

@@ -118,3 +118,14 @@ void PicturesPage::Wire()
 int PicturesPage::Count() const { return document_.Rows().Count(); }
 
 void PicturesPage::ShowCount() { Design::SetCaption(LabTotal, QString::number(Count())); }
+
+PageControls::PictureCommands PicturesPage::PictureCommands() const
+{
+    return {
+        {cmdAddImg, QCoreApplication::translate("FrmGif", "Add pictures"), {}},
+        {cmdDelImg, QCoreApplication::translate("FrmGif", "Delete the checked pictures"), {}},
+        {cmdUpImg, QCoreApplication::translate("FrmGif", "Move the selected picture up"), {}},
+        {cmdDownImg, QCoreApplication::translate("FrmGif", "Move the selected picture down"), {}},
+        {cmdPreviewImg, QCoreApplication::translate("FrmGif", "Preview the selected picture"), {}},
+    };
+}

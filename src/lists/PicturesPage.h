@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/Controls.h"
+#include "ui/PageControls.h"
 #include "document/Document.h"
 
 #include <QList>
@@ -57,6 +58,9 @@ public:
     void cmdPreviewImg_Click();
     void lstPic_DblClick();
 
+    // Add, delete, up, down and preview, in that order.
+    PageControls::PictureCommands PictureCommands() const;
+
     QLabel* LabCapX = nullptr;
     QLabel* Label6 = nullptr;
     ImageControl* cmdAddImg = nullptr;
@@ -78,8 +82,6 @@ public:
 Q_SIGNALS:
     // The list is about to change: a playing preview stops first.
     void ListChanging();
-    // A picture is about to be measured: the window's engine lets go of what it holds.
-    void EngineReleaseRequested();
     // Preview asks the window to show the selected picture.
     void PreviewRequested();
     // Sent by RefreshListControls: step 2 offers these sizes ...

@@ -9,7 +9,7 @@
 #include "ui/DocumentModel.h"
 #include "preview/PreviewLayout.h"
 #include "preview/PreviewPictures.h"
-#include "settings/SettingsPage.h"
+#include "ui/OutputSettings.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -22,7 +22,7 @@
 
 using namespace PageControls;
 
-PreviewPage::PreviewPage(const DocumentModel& document, const SettingsPage& settings, BusyHost& host, QWidget* parent)
+PreviewPage::PreviewPage(const DocumentModel& document, const OutputSettings& settings, BusyHost& host, QWidget* parent)
     : QWidget(parent)
     , document_(document)
     , settings_(settings)
@@ -298,3 +298,13 @@ void PreviewPage::SetCommandsEnabled(bool enabled)
 }
 
 qint32 PreviewPage::FrameCount() const { return document_.Rows().Count(); }
+
+PageControls::PictureCommands PreviewPage::PictureCommands() const
+{
+    return {
+        {imgcmdGo, QCoreApplication::translate("FrmGif", "Go: play the preview"),
+         [this] { return !ShowsPictureOf(*imgcmdGo, *imgGoDis); }},
+        {imgcmdStop, QCoreApplication::translate("FrmGif", "Stop the preview"),
+         [this] { return !ShowsPictureOf(*imgcmdStop, *imgStopDis); }},
+    };
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/Controls.h"
+#include "ui/PageControls.h"
 #include "preview/PreviewArea.h"
 
 #include <QWidget>
@@ -12,7 +13,7 @@ class PreviewPrefetch;
 class QLabel;
 class QPushButton;
 class QTimer;
-class SettingsPage;
+class OutputSettings;
 
 // Step 4, "Preview GIF": loads every frame at the output size of step 2 into
 // the preview box and plays them with their play times, Go and Stop.
@@ -20,7 +21,7 @@ class PreviewPage final : public QWidget {
     Q_OBJECT
 public:
     // Loads hold the window open through host and end when it closes.
-    PreviewPage(const DocumentModel& document, const SettingsPage& settings, BusyHost& host, QWidget* parent);
+    PreviewPage(const DocumentModel& document, const OutputSettings& settings, BusyHost& host, QWidget* parent);
 
     void cmdGo_Click();
     void cmdStop_Click();
@@ -39,6 +40,8 @@ public:
     void CancelLoad();
     // Go and Stop are available from two pictures on.
     void SetCommandsEnabled(bool enabled);
+    // Go and Stop, available while they are not greyed.
+    PageControls::PictureCommands PictureCommands() const;
 
     // The pass on show, from 1; every Go starts it again at 1.
     qint32 PreviewLoops() const { return previewLoops_; }
@@ -77,7 +80,7 @@ private:
     bool PictureCommandAvailable();
 
     const DocumentModel& document_;
-    const SettingsPage& settings_;
+    const OutputSettings& settings_;
     BusyHost& host_;
     qint32 previewLoops_ = 0;
     qint32 previewFrame_ = 0;

@@ -83,3 +83,8 @@ void FramesPage::imgcmdProp_Click()
     }
     cmdProp_Click();
 }
+
+PageControls::PictureCommands FramesPage::PictureCommands() const
+{
+    return {{imgcmdProp, QCoreApplication::translate("FrmGif", "Change the frame properties"), {}}};
+}

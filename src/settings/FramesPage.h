@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ui/Controls.h"
+#include "ui/PageControls.h"
 
 #include <QWidget>
 
@@ -25,6 +26,7 @@ public:
     qint32 SelectedFramePosition() const;
     // The change command is available while there are frames to change.
     void SetCommandsEnabled(bool enabled);
+    PageControls::PictureCommands PictureCommands() const;
 
     QLabel* Label8 = nullptr;
     ImageControl* imgcmdProp = nullptr;

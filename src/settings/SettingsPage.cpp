@@ -2,11 +2,8 @@
 #include "settings/SettingsPage.h"
 
 #include "ui/Dialogs.h"
-#include "ui/Messages.h"
 #include "ui/PageControls.h"
-#include "common/OutputSize.h"
-#include "document/SizeText.h"
-#include "production/CreationRules.h"
+#include "common/SizeText.h"
 #include "production/ShortDelays.h"
 #include "settings/NumericKeyFilter.h"
 
@@ -173,7 +170,7 @@ void SettingsPage::UpdateDimensionControls()
 
 void SettingsPage::cboDim_Click()
 {
-    const std::optional<CreationRules::SizeTexts> halves = CreationRules::SplitSizeText(cboDim->currentText());
+    const std::optional<SizeTexts> halves = SplitSizeText(cboDim->currentText());
     if (!halves)
         return;
     txtW->setText(halves->width);
@@ -187,16 +184,6 @@ void SettingsPage::picColor_Click()
     request.initial = picColor->BackColor();
     if (const std::optional<ColorValue> picked = Dialogs::PickColor(window(), request))
         picColor->SetBackColor(*picked);
-}
-
-std::optional<QSize> SettingsPage::CheckOutputSize()
-{
-    const OutputSize::Verdict verdict = OutputSize::Check(txtW->text(), txtH->text());
-    if (!verdict.ok) {
-        Messages::Error(window(), verdict.message);
-        return std::nullopt;
-    }
-    return QSize(verdict.width, verdict.height);
 }
 
 void SettingsPage::SetSizeList(const QList<QSize>& sizes)
@@ -232,4 +219,4 @@ QString SettingsPage::HeightText() const { return txtH->text(); }
 
 QString SettingsPage::LoopText() const { return txtLoop->text(); }
 
-void SettingsPage::SetLoopText(const QString& text) { txtLoop->setText(text); }
+void SettingsPage::TrimLoopText() { txtLoop->setText(txtLoop->text().trimmed()); }

@@ -126,4 +126,9 @@ ShapeOutline* FrameShape(QWidget* page, const char* name)
     return shape;
 }
 
+bool ShowsPictureOf(const ImageControl& button, const ImageControl& holder)
+{
+    return button.Picture().cacheKey() == holder.Picture().cacheKey();
+}
+
 } // namespace PageControls

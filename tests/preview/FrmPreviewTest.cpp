@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/FrmPreview.h"
-#include "document/SizeText.h"
+#include "common/SizeText.h"
 #include "support/FormFixture.h"
 #include "support/PictureBytes.h"
 #include "support/ListViews.h"

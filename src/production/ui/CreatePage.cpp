@@ -16,7 +16,7 @@
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
-#include "settings/SettingsPage.h"
+#include "ui/OutputSettings.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -64,7 +64,7 @@ private:
 
 } // namespace
 
-CreatePage::CreatePage(const DocumentModel& document, SettingsPage& settings, BusyHost& host, ImageEngine& engine,
+CreatePage::CreatePage(const DocumentModel& document, OutputSettings& settings, BusyHost& host, ImageEngine& engine,
                        QWidget* parent)
     : QWidget(parent)
     , document_(document)
@@ -224,10 +224,13 @@ void CreatePage::cmdCreateGIF_Click()
         QCoreApplication::processEvents();
         return !host_.IsClosing() && !cancelRequested_;
     });
+    // The engine lets go of the last frame it held: nothing reads it again
+    // before the next run.
+    wp.Clear();
 
     // 9.-13. The loop field is trimmed in place, then the frames are joined.
     if (result.Ok()) {
-        settings_.SetLoopText(settings_.LoopText().trimmed());
+        settings_.TrimLoopText();
         const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(settings_.LoopText());
         result = loopCount ? run.Assemble(*loopCount)
                            : CreationResult::Failure(CreationRules::LoopCountMessage(settings_.LoopText()));
@@ -319,3 +322,9 @@ void CreatePage::CancelRun()
 }
 
 void CreatePage::SetCommandsEnabled(bool enabled) { cmdCreateGIF->setEnabled(enabled); }
+
+PageControls::PictureCommands CreatePage::PictureCommands() const
+{
+    return {{imgCreate[0], QCoreApplication::translate("FrmGif", "Create the GIF"),
+             [this] { return !PageControls::ShowsPictureOf(*imgCreate[0], *imgCreate[3]); }}};
+}
