@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FrmGif.h"
 
-#include "ui/Artwork.h"
 #include "app/ModTab.h"
-#include "ui/DocumentModel.h"
+#include "common/Twips.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
-#include "common/Twips.h"
+#include "ui/Artwork.h"
+#include "ui/DocumentModel.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

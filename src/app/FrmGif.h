@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/BusyHost.h"
-#include "ui/Controls.h"
-#include "ui/PageControls.h"
 #include "app/ModTab.h"
 #include "common/Colors.h"
 #include "document/Document.h"
 #include "imaging/ImageEngine.h"
+#include "ui/BusyHost.h"
+#include "ui/Controls.h"
+#include "ui/PageControls.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -100,10 +100,6 @@ public:
     std::array<ClickLabel*, ModTab::TabCount> LabCap{};
     // Icons 1, 2, 3 of the frame list: red cross, green tick, three squares.
     std::array<QIcon, 3> ImageList1;
-
-    // ---- Step 1: Add Pictures ----
-    // Pictures().lstPic, whose selection the picture preview opens.
-    QTreeView* lstPic = nullptr;
 
     // ---- Imaging components ----
     // wp measures pictures as they are added and converts the frames of a

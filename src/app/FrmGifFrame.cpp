@@ -4,16 +4,16 @@
 // closing while a long operation runs.
 #include "app/FrmGif.h"
 
-#include "ui/Artwork.h"
-#include "ui/Dialogs.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
+#include "common/Rounding.h"
+#include "common/Twips.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
-#include "common/Rounding.h"
-#include "common/Twips.h"
+#include "ui/Artwork.h"
+#include "ui/Dialogs.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

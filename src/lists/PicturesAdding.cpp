@@ -3,14 +3,14 @@
 // picture list, and the refresh of everything that follows the picture count.
 #include "lists/PicturesPage.h"
 
-#include "ui/BusyHost.h"
-#include "ui/Dialogs.h"
-#include "ui/Messages.h"
 #include "common/Paths.h"
 #include "common/SizeText.h"
 #include "imaging/PicSize.h"
+#include "ui/BusyHost.h"
+#include "ui/Dialogs.h"
 #include "ui/DocumentModel.h"
 #include "ui/ListRows.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -206,7 +206,4 @@ void PicturesPage::RefreshListControls()
     Q_EMIT CountChanged(Count());
 }
 
-QString PicturesPage::GetPicSize(const QString& path)
-{
-    return ::GetPicSize(path);
-}
+QString PicturesPage::GetPicSize(const QString& path) { return ::GetPicSize(path); }

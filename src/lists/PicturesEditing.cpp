@@ -5,9 +5,9 @@
 #include "lists/PicturesPage.h"
 
 #include "ui/BusyHost.h"
-#include "ui/Messages.h"
 #include "ui/DocumentModel.h"
 #include "ui/ListRows.h"
+#include "ui/Messages.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

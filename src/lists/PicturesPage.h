@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "document/Document.h"
 #include "ui/Controls.h"
 #include "ui/PageControls.h"
-#include "document/Document.h"
 
 #include <QList>
 #include <QSize>
@@ -58,9 +58,22 @@ public:
     void cmdPreviewImg_Click();
     void lstPic_DblClick();
 
+    // The selected row (1-based), 0 when none is selected.
+    qint32 SelectedPicturePosition() const;
     // Add, delete, up, down and preview, in that order.
     PageControls::PictureCommands PictureCommands() const;
 
+Q_SIGNALS:
+    // The list is about to change: a playing preview stops first.
+    void ListChanging();
+    // Preview asks the window to show the selected picture.
+    void PreviewRequested();
+    // Sent by RefreshListControls: step 2 offers these sizes ...
+    void SizeListChanged(const QList<QSize>& sizes);
+    // ... and the commands of the later steps follow the count.
+    void CountChanged(int count);
+
+private:
     QLabel* LabCapX = nullptr;
     QLabel* Label6 = nullptr;
     ImageControl* cmdAddImg = nullptr;
@@ -79,17 +92,6 @@ public:
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
 
-Q_SIGNALS:
-    // The list is about to change: a playing preview stops first.
-    void ListChanging();
-    // Preview asks the window to show the selected picture.
-    void PreviewRequested();
-    // Sent by RefreshListControls: step 2 offers these sizes ...
-    void SizeListChanged(const QList<QSize>& sizes);
-    // ... and the commands of the later steps follow the count.
-    void CountChanged(int count);
-
-private:
     void Build();
     void Wire();
     int Count() const;

@@ -2,14 +2,14 @@
 // Step 4: loading the animation preview, its playback and the Go and Stop buttons.
 #include "preview/PreviewPage.h"
 
-#include "ui/BusyHost.h"
-#include "ui/Messages.h"
-#include "ui/PageControls.h"
 #include "common/OutputSize.h"
-#include "ui/DocumentModel.h"
 #include "preview/PreviewLayout.h"
 #include "preview/PreviewPictures.h"
+#include "ui/BusyHost.h"
+#include "ui/DocumentModel.h"
+#include "ui/Messages.h"
 #include "ui/OutputSettings.h"
+#include "ui/PageControls.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -79,6 +79,9 @@ void PreviewPage::Build()
     // Frames show for their play time: a coarse timer may fire 5 % late.
     tmPlay->setTimerType(Qt::PreciseTimer);
     tmPlay->stop();
+
+    // Every control carries its design name, the captions too.
+    Label9->setObjectName(QStringLiteral("Label9"));
 }
 
 void PreviewPage::Wire()

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "preview/PreviewArea.h"
 #include "ui/Controls.h"
 #include "ui/PageControls.h"
-#include "preview/PreviewArea.h"
 
 #include <QWidget>
 
@@ -48,6 +48,11 @@ public:
     // The frame on show (1-based, as the frame list counts).
     qint32 PreviewFrame() const { return previewFrame_; }
 
+Q_SIGNALS:
+    // Every caption LabLoop is given, in order (progress, loaded, playback).
+    void LoopCaptionChanged(const QString& caption);
+
+private:
     QLabel* Label9 = nullptr;
     ImageControl* imgcmdGo = nullptr;
     ImageControl* imgcmdStop = nullptr;
@@ -61,11 +66,6 @@ public:
     PreviewArea* picPreview = nullptr;
     QTimer* tmPlay = nullptr;
 
-Q_SIGNALS:
-    // Every caption LabLoop is given, in order (progress, loaded, playback).
-    void LoopCaptionChanged(const QString& caption);
-
-private:
     void Build();
     void Wire();
     // The preview steps of a Go; false when it does not end playing: another

@@ -28,16 +28,16 @@ public:
     void SetCommandsEnabled(bool enabled);
     PageControls::PictureCommands PictureCommands() const;
 
+Q_SIGNALS:
+    void PropertiesRequested();
+
+private:
     QLabel* Label8 = nullptr;
     ImageControl* imgcmdProp = nullptr;
     QPushButton* cmdProp = nullptr;
     QTreeView* lstFrame = nullptr;
     ShapeOutline* Shape2 = nullptr;
 
-Q_SIGNALS:
-    void PropertiesRequested();
-
-private:
     void Build();
     void Wire();
     int FrameCount() const;

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/FrmProp.h"
 
+#include "common/Twips.h"
+#include "production/ShortDelays.h"
+#include "settings/NumericKeyFilter.h"
 #include "ui/Artwork.h"
 #include "ui/CheckBoxFit.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
-#include "common/Twips.h"
-#include "production/ShortDelays.h"
-#include "settings/NumericKeyFilter.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

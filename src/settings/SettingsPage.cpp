@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/SettingsPage.h"
 
-#include "ui/Dialogs.h"
-#include "ui/PageControls.h"
 #include "common/SizeText.h"
 #include "production/ShortDelays.h"
 #include "settings/NumericKeyFilter.h"
+#include "ui/Dialogs.h"
+#include "ui/PageControls.h"
 
 #include <QCoreApplication>
 #include <QCheckBox>
@@ -131,6 +131,15 @@ void SettingsPage::Build()
     picColor->SetBorder(true);
     picColor->SetBackColor(Design::SystemWindowBackground());
     Design::Place(picColor, 2940, 4200, 1755, 795);
+
+    // Every control carries its design name, the captions too.
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label5->setObjectName(QStringLiteral("Label5"));
+    LabXX->setObjectName(QStringLiteral("LabXX"));
+    for (std::size_t i : {0, 1, 2, 5})
+        LabX[i]->setObjectName(QStringLiteral("LabX(%1)").arg(i));
 }
 
 void SettingsPage::Wire()

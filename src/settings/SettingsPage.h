@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "document/Rows.h"
 #include "ui/Controls.h"
 #include "ui/OutputSettings.h"
-#include "document/Rows.h"
 
 #include <QList>
 #include <QSize>
@@ -43,6 +43,7 @@ public:
     QString LoopText() const override;
     void TrimLoopText() override;
 
+private:
     QLabel* Label3 = nullptr;
     std::array<QLabel*, 6> LabX{}; // indices 0, 1, 2 and 5 are used
     QLineEdit* txtMS = nullptr;
@@ -59,7 +60,6 @@ public:
     QLabel* LabXX = nullptr;
     ColorBox* picColor = nullptr;
 
-private:
     void Build();
     void Wire();
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/Controls.h"
 #include "common/Colors.h"
+#include "ui/Controls.h"
 
 #include <QFont>
 #include <QList>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document/Document.h"
 #include "common/SizeText.h"
+#include "document/Document.h"
 
 #include <gtest/gtest.h>
 

@@ -3,20 +3,20 @@
 // of the output file.
 #include "production/ui/CreatePage.h"
 
-#include "ui/BusyHost.h"
-#include "ui/Dialogs.h"
-#include "ui/Messages.h"
-#include "ui/PageControls.h"
 #include "common/Rounding.h"
 #include "common/SaveFolder.h"
 #include "imaging/ImageEngine.h"
-#include "ui/DocumentModel.h"
 #include "production/CreationCheck.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
+#include "ui/BusyHost.h"
+#include "ui/Dialogs.h"
+#include "ui/DocumentModel.h"
+#include "ui/Messages.h"
 #include "ui/OutputSettings.h"
+#include "ui/PageControls.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -122,6 +122,10 @@ void CreatePage::Build()
     picPercent->hide();
     LabPercent = Design::Label(picPercent, QStringLiteral("0%"), 2040, 60, PageControls::Arial9(), Rgb(255, 0, 0));
     LabPercent->setObjectName(QStringLiteral("LabPercent"));
+
+    // Every control carries its design name, the captions too.
+    Label10->setObjectName(QStringLiteral("Label10"));
+    Label7->setObjectName(QStringLiteral("Label7"));
 }
 
 void CreatePage::Wire()

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "imaging/GifAssembler.h"
 #include "ui/Controls.h"
 #include "ui/PageControls.h"
-#include "imaging/GifAssembler.h"
 
 #include <QWidget>
 
@@ -51,15 +51,6 @@ public:
     int CreateThreads = 0;
     bool CreateHot = false;
 
-    QLabel* Label10 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLineEdit* txtGIF = nullptr;
-    QPushButton* cmdOpen = nullptr;
-    std::array<ImageControl*, 4> imgCreate{};
-    QPushButton* cmdCreateGIF = nullptr;
-    PixelSurface* picPercent = nullptr;
-    QLabel* LabPercent = nullptr;
-
     GifAssembler PGIF;
 
 Q_SIGNALS:
@@ -70,6 +61,15 @@ Q_SIGNALS:
     void ProgressShown(double percent);
 
 private:
+    QLabel* Label10 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* txtGIF = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    std::array<ImageControl*, 4> imgCreate{};
+    QPushButton* cmdCreateGIF = nullptr;
+    PixelSurface* picPercent = nullptr;
+    QLabel* LabPercent = nullptr;
+
     void Build();
     void Wire();
 
