@@ -7,10 +7,10 @@
 // leave the window unshown, which shows what the repaints between files cost.
 // One JPEG and one PNG are encoded; the other files are hard links to them, so
 // a thousand pictures cost no disk and the times are those of a warm cache.
-#include "app/Dialogs.h"
 #include "app/FrmGif.h"
-#include "app/Messages.h"
 #include "lists/PicturesPage.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,7 +85,7 @@ int main(int argc, char** argv)
         form.show();
     QCoreApplication::processEvents();
     PaintCounter counter;
-    form.Pictures().lstPic->viewport()->installEventFilter(&counter);
+    form.Pictures().findChild<QTreeView*>(QStringLiteral("lstPic"))->viewport()->installEventFilter(&counter);
 
     QElapsedTimer timer;
     timer.start();

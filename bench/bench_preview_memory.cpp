@@ -7,11 +7,11 @@
 // list names them in turn, so every row is decoded on its own. The default
 // output (2000 x 1000) gives the largest preview box, 600 x 300.
 #include "app/FrmGif.h"
+#include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "settings/SettingsPage.h"
-#include "app/Messages.h"
-#include "lists/PicturesPage.h"
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -101,10 +101,10 @@ int main(int argc, char** argv)
         const QString name = QStringLiteral("big%1.jpg").arg(i % distinct);
         form.Pictures().AddPictureRow({name, QStringLiteral("JPG"), QSize(4000, 3000), dir.path()});
     }
-    form.Settings().txtW->setText(width);
-    form.Settings().txtH->setText(height);
-    form.Preview().cmdGo->setEnabled(true);
-    form.Preview().cmdStop->setEnabled(true);
+    form.Settings().findChild<QLineEdit*>(QStringLiteral("txtW"))->setText(width);
+    form.Settings().findChild<QLineEdit*>(QStringLiteral("txtH"))->setText(height);
+    form.Preview().findChild<QPushButton*>(QStringLiteral("cmdGo"))->setEnabled(true);
+    form.Preview().findChild<QPushButton*>(QStringLiteral("cmdStop"))->setEnabled(true);
     app.processEvents();
 
     const double peakBefore = PeakRssMiB();
@@ -116,8 +116,8 @@ int main(int argc, char** argv)
     const double rssAfter = CurrentRssMiB();
     const double peakAfter = PeakRssMiB();
 
-    const QSize box = form.Preview().picPreview->ElementCount() > 0
-        ? form.Preview().picPreview->imgPreview(0).picture.size()
+    const QSize box = form.Preview().findChild<PreviewArea*>(QStringLiteral("picPreview"))->ElementCount() > 0
+        ? form.Preview().findChild<PreviewArea*>(QStringLiteral("picPreview"))->imgPreview(0).picture.size()
         : QSize();
     std::printf("output %s x %s, preview box %d x %d, %d pictures loaded in %.1f s (%.1f ms each)\n", qPrintable(width),
                 qPrintable(height), box.width(), box.height(), pictures, seconds,
@@ -129,6 +129,6 @@ int main(int argc, char** argv)
     if (pictures > 0 && pictures != 1000)
         std::printf("extrapolated to 1000 pictures: %.0f MiB\n",
                     rssBefore + (rssAfter - rssBefore) * 1000.0 / pictures);
-    std::printf("caption: %s\n", qPrintable(form.Preview().LabLoop->text()));
+    std::printf("caption: %s\n", qPrintable(form.Preview().findChild<QLabel*>(QStringLiteral("LabLoop"))->text()));
     return 0;
 }

@@ -16,7 +16,6 @@ if(DEFINED ENV{CI})
   # GCC 12 reports maybe-uninitialized falsely around std::optional<QString>.
   target_compile_options(flipreel_config INTERFACE -Werror -Wno-error=maybe-uninitialized)
 endif()
-target_include_directories(flipreel_config INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
 # Sanitizers for every target, as -fsanitize= takes them (address,undefined or thread).
 set(FLIPREEL_SANITIZE "" CACHE STRING "sanitizers to build with, e.g. address,undefined or thread")

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FrmAbout.h"
 
-#include "app/Artwork.h"
 #include "common/Twips.h"
+#include "ui/Artwork.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FrmGif.h"
 
-#include "app/Artwork.h"
 #include "app/ModTab.h"
-#include "lists/DocumentModel.h"
+#include "common/Twips.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
-#include "common/Twips.h"
+#include "ui/Artwork.h"
+#include "ui/DocumentModel.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -121,38 +121,39 @@ void FrmGif::BuildTabStrip()
     Design::Place(picTab, 165, 450, 10515, 6720);
     picTab->Cls();
 
-    for (int i = 0; i < 5; ++i) {
-        QWidget* page = nullptr;
-        if (i == 0)
-            // New frames take step 2's defaults, asked for once step 2 exists.
-            page = pictures_ = new PicturesPage(
-                *document_, *this, [this](const QString& name) { return Settings().DefaultFrameRow(name); }, picTab);
-        else if (i == 1)
-            page = settings_ = new SettingsPage(picTab);
-        else if (i == 2)
-            page = frames_ = new FramesPage(*document_, picTab);
-        else if (i == 3)
-            page = preview_ = new PreviewPage(*document_, *settings_, *this, picTab);
-        else if (i == 4)
-            page = create_ = new CreatePage(*document_, *settings_, *this, wp, picTab);
-        else
-            page = new QWidget(picTab);
-        page->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
-        Design::SetBackColor(page, i == 0 ? Rgb(255, 255, 255) : Design::SystemWindowBackground());
-        picTabs[static_cast<std::size_t>(i)] = page;
+    // New frames take step 2's defaults, asked for once step 2 exists.
+    pictures_ = new PicturesPage(
+        *document_, *this, [this](const QString& name) { return Settings().DefaultFrameRow(name); }, picTab);
+    settings_ = new SettingsPage(picTab);
+    frames_ = new FramesPage(*document_, picTab);
+    preview_ = new PreviewPage(*document_, *settings_, *this, picTab);
+    create_ = new CreatePage(*document_, *settings_, *this, wp, picTab);
+    picTabs = {pictures_, settings_, frames_, preview_, create_};
+    for (std::size_t i = 0; i < picTabs.size(); ++i) {
+        picTabs[i]->setObjectName(QStringLiteral("picTabs(%1)").arg(i));
+        Design::SetBackColor(picTabs[i], i == 0 ? Rgb(255, 255, 255) : Design::SystemWindowBackground());
     }
     // Captions, fonts and places are set by the tab strip at start-up.
-    for (int i = 0; i < 5; ++i) {
+    for (std::size_t i = 0; i < LabCap.size(); ++i) {
         auto* caption = new ClickLabel(QString(), picTab);
         Design::StyleLabel(caption, 0, 0, Design::Font(QStringLiteral("Arial"), 9), Rgb(88, 133, 199));
         caption->setObjectName(QStringLiteral("LabCap(%1)").arg(i));
-        LabCap[static_cast<std::size_t>(i)] = caption;
+        LabCap[i] = caption;
     }
+    tabStrip_.Surface = picTab;
+    tabStrip_.Captions = LabCap;
+    tabStrip_.Pages = picTabs;
+}
+
+PageControls::PictureCommands FrmGif::PictureCommands() const
+{
+    return Pictures().PictureCommands() + Frames().PictureCommands() + Preview().PictureCommands()
+        + Create().PictureCommands();
 }
 
 void FrmGif::WireTabs()
 {
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < ModTab::TabCount; ++i)
         connect(LabCap[static_cast<std::size_t>(i)], &ClickLabel::clicked, this, [this, i] { LabCap_Click(i); });
     connect(picTab, &PixelSurface::mouseReleased, this,
             [this](Qt::MouseButton button, QPointF pos) { picTab_MouseUp(button, pos); });
@@ -167,7 +168,7 @@ void FrmGif::Form_Load()
     DragStartY = 0;
     Dragging = false;
     // 3. Tab strip.
-    ModTab::InitTabs(*this);
+    ModTab::InitTabs(tabStrip_);
     // 4. and 5. The check-all box and the frame of the picture list: its page places them.
     // 7., 9. and 12.: the preview page starts with its caption hidden, the
     // grey frame in its box and the greyed Go and Stop.

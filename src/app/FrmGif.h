@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/BusyHost.h"
-#include "app/Controls.h"
 #include "app/ModTab.h"
 #include "common/Colors.h"
 #include "document/Document.h"
 #include "imaging/ImageEngine.h"
+#include "ui/BusyHost.h"
+#include "ui/Controls.h"
+#include "ui/PageControls.h"
 
 #include <QIcon>
 #include <QPixmap>
@@ -95,14 +96,10 @@ public:
 
     // ---- Tab strip ----
     PixelSurface* picTab = nullptr;
-    std::array<QWidget*, 5> picTabs{};
-    std::array<ClickLabel*, 5> LabCap{};
+    std::array<QWidget*, ModTab::TabCount> picTabs{};
+    std::array<ClickLabel*, ModTab::TabCount> LabCap{};
     // Icons 1, 2, 3 of the frame list: red cross, green tick, three squares.
     std::array<QIcon, 3> ImageList1;
-
-    // ---- Step 1: Add Pictures ----
-    // Pictures().lstPic, whose selection the picture preview opens.
-    QTreeView* lstPic = nullptr;
 
     // ---- Imaging components ----
     // wp measures pictures as they are added and converts the frames of a
@@ -120,6 +117,8 @@ private:
 
     void WirePictures();
     void WireFrameProperties();
+    // The picture buttons of every page, in page order.
+    PageControls::PictureCommands PictureCommands() const;
 
     QPixmap background_;
     ModTab::TabStrip tabStrip_;
@@ -150,7 +149,6 @@ public:
     // runs (see BusyHost). Closing the window meanwhile only sets CloseRequested.
     using BusyScope = BusyHost::Scope;
     bool IsClosing() const override { return CloseRequested; }
-    bool IsBusy() const { return busyDepth_ > 0; }
     bool CloseRequested = false;
 
 protected:

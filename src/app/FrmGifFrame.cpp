@@ -4,16 +4,16 @@
 // closing while a long operation runs.
 #include "app/FrmGif.h"
 
-#include "app/Artwork.h"
-#include "app/Dialogs.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
+#include "common/Rounding.h"
+#include "common/Twips.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
-#include "common/Rounding.h"
-#include "common/Twips.h"
+#include "ui/Artwork.h"
+#include "ui/Dialogs.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -68,7 +68,7 @@ void FrmGif::WireFrame()
 {
     // Moves without a button held must reach the background and the pages too.
     setMouseTracking(true);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < ModTab::TabCount; ++i) {
         QWidget* page = picTabs[static_cast<std::size_t>(i)];
         page->setMouseTracking(true);
         page->installEventFilter(new PageMoveFilter(*this, i));
@@ -224,11 +224,8 @@ void FrmGif::InitLinksAndCursors()
     }
     for (ClickLabel* caption : LabCap)
         caption->setCursor(hand);
-    const PicturesPage& pictures = Pictures();
-    for (QWidget* button : std::initializer_list<QWidget*>{
-             Create().imgCreate[0], Frames().imgcmdProp, Preview().imgcmdGo, Preview().imgcmdStop, pictures.cmdAddImg,
-             pictures.cmdDelImg, pictures.cmdUpImg, pictures.cmdDownImg, pictures.cmdPreviewImg})
-        button->setCursor(hand);
+    for (const PageControls::PictureCommand& command : PictureCommands())
+        command.picture->setCursor(hand);
     ModLinks::PrepareHelpViewerCheck();
 }
 

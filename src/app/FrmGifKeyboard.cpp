@@ -5,11 +5,11 @@
 // the steps, Delete in the picture list, Esc to stop a run or a preview load.
 #include "app/FrmGif.h"
 
-#include "app/KeyActivation.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
+#include "ui/KeyActivation.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,13 +18,8 @@
 #include <QTreeView>
 
 namespace {
-bool Shows(const ImageControl* button, const ImageControl* holder)
-{
-    return button->Picture().cacheKey() == holder->Picture().cacheKey();
-}
-
 // The controls of a page that Tab reaches, in the page's own order.
-QList<QWidget*> PageControls(QWidget* page)
+QList<QWidget*> TabbedControls(QWidget* page)
 {
     QList<QWidget*> out;
     for (QWidget* w = page->nextInFocusChain(); w != page && page->isAncestorOf(w); w = w->nextInFocusChain())
@@ -37,29 +32,14 @@ QList<QWidget*> PageControls(QWidget* page)
 void FrmGif::WireKeyboard()
 {
     auto* keys = new KeyActivation(this);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < ModTab::TabCount; ++i) {
         ClickLabel* caption = LabCap[static_cast<std::size_t>(i)];
         keys->Attach(caption,
                      {caption->text(), QAccessible::PageTab, {}, {}, [this, i] { return Tabs().CurrentTab == i; }});
     }
-    const PreviewPage& preview = Preview();
-    const CreatePage& create = Create();
-    const std::tuple<ImageControl*, const char*, std::function<bool()>> buttons[] = {
-        {Pictures().cmdAddImg, QT_TR_NOOP("Add pictures"), {}},
-        {Pictures().cmdDelImg, QT_TR_NOOP("Delete the checked pictures"), {}},
-        {Pictures().cmdUpImg, QT_TR_NOOP("Move the selected picture up"), {}},
-        {Pictures().cmdDownImg, QT_TR_NOOP("Move the selected picture down"), {}},
-        {Pictures().cmdPreviewImg, QT_TR_NOOP("Preview the selected picture"), {}},
-        {Frames().imgcmdProp, QT_TR_NOOP("Change the frame properties"), {}},
-        {preview.imgcmdGo, QT_TR_NOOP("Go: play the preview"),
-         [&preview] { return !Shows(preview.imgcmdGo, preview.imgGoDis); }},
-        {preview.imgcmdStop, QT_TR_NOOP("Stop the preview"),
-         [&preview] { return !Shows(preview.imgcmdStop, preview.imgStopDis); }},
-        {create.imgCreate[0], QT_TR_NOOP("Create the GIF"),
-         [&create] { return !Shows(create.imgCreate[0], create.imgCreate[3]); }},
-    };
-    for (const auto& [button, name, available] : buttons)
-        keys->Attach(button, {tr(name), QAccessible::Button, {}, available, {}});
+    const PageControls::PictureCommands commands = PictureCommands();
+    for (const PageControls::PictureCommand& command : commands)
+        keys->Attach(command.picture, {command.name, QAccessible::Button, {}, command.available, {}});
     for (ClickLabel* link : LabLinks)
         keys->Attach(link, {link->text(), QAccessible::Link, {}, {}, {}});
     // The hot symbols show only under the pointer; the keyboard presses the
@@ -71,16 +51,16 @@ void FrmGif::WireKeyboard()
 
     // Tab goes the way the eye reads the window.
     QList<QWidget*> order(LabCap.begin(), LabCap.end());
-    std::array<QList<QWidget*>, 5> pageControls;
+    std::array<QList<QWidget*>, ModTab::TabCount> pageControls;
     for (std::size_t i = 0; i < picTabs.size(); ++i)
-        order << (pageControls[i] = PageControls(picTabs[i]));
+        order << (pageControls[i] = TabbedControls(picTabs[i]));
     order << QList<QWidget*>(LabLinks.begin(), LabLinks.end()) << imgMin << imgClose;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-    // Not the links: a stray key press there opens a browser.
-    Pictures().cmdAddImg->setFocus();
+    // Add pictures, not the links: a stray key press there opens a browser.
+    commands.front().picture->setFocus();
 
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < ModTab::TabCount; ++i) {
         auto* step = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
         connect(step, &QShortcut::activated, this, [this, i, controls = pageControls[static_cast<std::size_t>(i)]] {
             LabCap_Click(i);

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Dialogs.h"
 #include "app/FrmGif.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "lists/PicturesPage.h"
 #include "preview/FrmPreview.h"
-
-#include <QTreeView>
+#include "ui/Dialogs.h"
+#include "ui/DocumentModel.h"
 
 void FrmGif::ShowPicturePreview()
 {
     if (PictureCount() < 1)
         return;
-    const qint32 selected = SelectedRowPosition(lstPic);
+    const qint32 selected = Pictures().SelectedPicturePosition();
     const qint32 position = selected > 0 ? selected : 1;
     const PictureRow* row = Doc().Rows().Picture(position);
     FrmPreview window(this, {PicturePath(position), row ? row->size : QSize()});

@@ -3,21 +3,16 @@
 // steps, and the document as the other steps read it.
 #include "app/FrmGif.h"
 
-#include "lists/DocumentModel.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
+#include "ui/DocumentModel.h"
 
 void FrmGif::WirePictures()
 {
-    lstPic = pictures_->lstPic;
     connect(pictures_, &PicturesPage::ListChanging, this, [this] { Preview().StopPreview(); });
-    connect(pictures_, &PicturesPage::EngineReleaseRequested, this, [this] {
-        wp.LoadFile(QString());
-        wp.Clear();
-    });
     connect(pictures_, &PicturesPage::PreviewRequested, this, [this] { ShowPicturePreview(); });
     connect(pictures_, &PicturesPage::SizeListChanged, settings_, &SettingsPage::SetSizeList);
     connect(pictures_, &PicturesPage::CountChanged, this, [this](int count) {

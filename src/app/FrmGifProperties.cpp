@@ -3,10 +3,10 @@
 // frame's values and writes back what it returns.
 #include "app/FrmGif.h"
 
-#include "app/Dialogs.h"
-#include "lists/DocumentModel.h"
 #include "settings/FramesPage.h"
 #include "settings/FrmProp.h"
+#include "ui/Dialogs.h"
+#include "ui/DocumentModel.h"
 
 namespace {
 // The frame row at a position as the properties dialog shows it.

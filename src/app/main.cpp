@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     if (!path.isEmpty()) {
         const QString step = qEnvironmentVariable("FLIPREEL_SCREENSHOT_STEP");
         const bool about = step == QLatin1String("about");
-        window.LabCap_Click(about ? 0 : qBound(1, step.toInt(), 5) - 1);
+        window.LabCap_Click(about ? 0 : qBound(1, step.toInt(), ModTab::TabCount) - 1);
         QWidget* shown = &window;
         if (about) {
             shown = new FrmAbout(&window);

@@ -3,6 +3,7 @@
 
 #include "common/FileNames.h"
 #include "common/OutputSize.h"
+#include "common/SizeText.h"
 #include "production/CreationRules.h"
 
 #include <QCoreApplication>
@@ -134,7 +135,7 @@ std::optional<Size> SizeFromOption(const QString& text, QString* refusal)
 
 std::optional<Size> SizeOfFirstPicture(const QString& dimensions, QString* refusal)
 {
-    const std::optional<CreationRules::SizeTexts> sides = CreationRules::SplitSizeText(dimensions);
+    const std::optional<SizeTexts> sides = SplitSizeText(dimensions);
     const int width = sides ? sides->width.toInt() : 0;
     const int height = sides ? sides->height.toInt() : 0;
     return SizeInLimits(width, height, refusal,

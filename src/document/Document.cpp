@@ -75,12 +75,6 @@ bool Document::Swap(qint32 a, qint32 b)
     return true;
 }
 
-void Document::Clear()
-{
-    rows_.clear();
-    checked_.clear();
-}
-
 bool Document::IsChecked(qint32 position) const { return At(position) && checked_[static_cast<size_t>(position - 1)]; }
 
 void Document::SetChecked(qint32 position, bool checked)

@@ -34,7 +34,6 @@ public:
     // Exchanges two pictures with their frames; false (nothing changed) for a
     // position out of range or a == b. Check marks stay at their positions.
     bool Swap(qint32 a, qint32 b);
-    void Clear();
 
     // The check mark in front of a picture, which marks it for deletion.
     bool IsChecked(qint32 position) const;

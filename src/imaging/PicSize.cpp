@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PicSize.h"
 
+#include "common/SizeText.h"
 #include "imaging/PictureReader.h"
 
 #include <QCoreApplication>
@@ -25,5 +26,5 @@ QString GetPicSize(const QString& path, QString* reason)
                   .arg(size.height());
         return {};
     }
-    return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());
+    return SizeText(size);
 }

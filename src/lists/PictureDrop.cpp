@@ -84,8 +84,8 @@ private:
 
 } // namespace
 
-void AcceptPictureDrops(PicturesPage& page)
+void AcceptPictureDrops(PicturesPage& page, QTreeView* list)
 {
-    page.lstPic->viewport()->setAcceptDrops(true);
-    page.lstPic->viewport()->installEventFilter(new PictureDropFilter(page, page.lstPic));
+    list->viewport()->setAcceptDrops(true);
+    list->viewport()->installEventFilter(new PictureDropFilter(page, list));
 }

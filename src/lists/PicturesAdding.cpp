@@ -3,14 +3,14 @@
 // picture list, and the refresh of everything that follows the picture count.
 #include "lists/PicturesPage.h"
 
-#include "app/BusyHost.h"
-#include "app/Dialogs.h"
-#include "app/Messages.h"
 #include "common/Paths.h"
-#include "document/SizeText.h"
+#include "common/SizeText.h"
 #include "imaging/PicSize.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "ui/BusyHost.h"
+#include "ui/Dialogs.h"
+#include "ui/DocumentModel.h"
+#include "ui/ListRows.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -206,9 +206,4 @@ void PicturesPage::RefreshListControls()
     Q_EMIT CountChanged(Count());
 }
 
-QString PicturesPage::GetPicSize(const QString& path)
-{
-    // Whatever the engine held is dropped first; measuring reads the header only.
-    Q_EMIT EngineReleaseRequested();
-    return ::GetPicSize(path);
-}
+QString PicturesPage::GetPicSize(const QString& path) { return ::GetPicSize(path); }

@@ -4,10 +4,10 @@
 // positions so they stay in step.
 #include "lists/PicturesPage.h"
 
-#include "app/BusyHost.h"
-#include "app/Messages.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "ui/BusyHost.h"
+#include "ui/DocumentModel.h"
+#include "ui/ListRows.h"
+#include "ui/Messages.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lists/PicturesPage.h"
 
-#include "app/CheckBoxFit.h"
-#include "app/DoubleClickHook.h"
-#include "app/PageControls.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
 #include "lists/PictureDrop.h"
+#include "ui/CheckBoxFit.h"
+#include "ui/DocumentModel.h"
+#include "ui/DoubleClickHook.h"
+#include "ui/ListRows.h"
+#include "ui/PageControls.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -83,6 +83,11 @@ void PicturesPage::Build()
     chkAll->raise();
     // Tab reaches the header's box before the rows under it.
     QWidget::setTabOrder(chkAll, lstPic);
+
+    // Every control carries its design name, the captions too.
+    LabCapX->setObjectName(QStringLiteral("LabCapX"));
+    Label6->setObjectName(QStringLiteral("Label6"));
+    Label1->setObjectName(QStringLiteral("Label1"));
 }
 
 void PicturesPage::Wire()
@@ -101,7 +106,7 @@ void PicturesPage::Wire()
     connect(chkAll, &QCheckBox::clicked, this, [this] { chkAll_Click(); });
     // Anywhere on the list, also below the last row.
     new DoubleClickHook(lstPic, [this] { lstPic_DblClick(); });
-    AcceptPictureDrops(*this);
+    AcceptPictureDrops(*this, lstPic);
 
     lstPic->setAccessibleName(QCoreApplication::translate("FrmGif", "Pictures"));
     auto* remove = new QShortcut(QKeySequence::Delete, lstPic, nullptr, nullptr, Qt::WidgetShortcut);
@@ -118,3 +123,16 @@ void PicturesPage::Wire()
 int PicturesPage::Count() const { return document_.Rows().Count(); }
 
 void PicturesPage::ShowCount() { Design::SetCaption(LabTotal, QString::number(Count())); }
+
+PageControls::PictureCommands PicturesPage::PictureCommands() const
+{
+    return {
+        {cmdAddImg, QCoreApplication::translate("FrmGif", "Add pictures"), {}},
+        {cmdDelImg, QCoreApplication::translate("FrmGif", "Delete the checked pictures"), {}},
+        {cmdUpImg, QCoreApplication::translate("FrmGif", "Move the selected picture up"), {}},
+        {cmdDownImg, QCoreApplication::translate("FrmGif", "Move the selected picture down"), {}},
+        {cmdPreviewImg, QCoreApplication::translate("FrmGif", "Preview the selected picture"), {}},
+    };
+}
+
+qint32 PicturesPage::SelectedPicturePosition() const { return SelectedRowPosition(lstPic); }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Controls.h"
 #include "document/Document.h"
+#include "ui/Controls.h"
+#include "ui/PageControls.h"
 
 #include <QList>
 #include <QSize>
@@ -57,6 +58,22 @@ public:
     void cmdPreviewImg_Click();
     void lstPic_DblClick();
 
+    // The selected row (1-based), 0 when none is selected.
+    qint32 SelectedPicturePosition() const;
+    // Add, delete, up, down and preview, in that order.
+    PageControls::PictureCommands PictureCommands() const;
+
+Q_SIGNALS:
+    // The list is about to change: a playing preview stops first.
+    void ListChanging();
+    // Preview asks the window to show the selected picture.
+    void PreviewRequested();
+    // Sent by RefreshListControls: step 2 offers these sizes ...
+    void SizeListChanged(const QList<QSize>& sizes);
+    // ... and the commands of the later steps follow the count.
+    void CountChanged(int count);
+
+private:
     QLabel* LabCapX = nullptr;
     QLabel* Label6 = nullptr;
     ImageControl* cmdAddImg = nullptr;
@@ -75,19 +92,6 @@ public:
     QCheckBox* chkAll = nullptr;
     ShapeOutline* Shape1 = nullptr;
 
-Q_SIGNALS:
-    // The list is about to change: a playing preview stops first.
-    void ListChanging();
-    // A picture is about to be measured: the window's engine lets go of what it holds.
-    void EngineReleaseRequested();
-    // Preview asks the window to show the selected picture.
-    void PreviewRequested();
-    // Sent by RefreshListControls: step 2 offers these sizes ...
-    void SizeListChanged(const QList<QSize>& sizes);
-    // ... and the commands of the later steps follow the count.
-    void CountChanged(int count);
-
-private:
     void Build();
     void Wire();
     int Count() const;

@@ -2,14 +2,14 @@
 // Step 4: loading the animation preview, its playback and the Go and Stop buttons.
 #include "preview/PreviewPage.h"
 
-#include "app/BusyHost.h"
-#include "app/Messages.h"
-#include "app/PageControls.h"
 #include "common/OutputSize.h"
-#include "lists/DocumentModel.h"
 #include "preview/PreviewLayout.h"
 #include "preview/PreviewPictures.h"
-#include "settings/SettingsPage.h"
+#include "ui/BusyHost.h"
+#include "ui/DocumentModel.h"
+#include "ui/Messages.h"
+#include "ui/OutputSettings.h"
+#include "ui/PageControls.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -22,7 +22,7 @@
 
 using namespace PageControls;
 
-PreviewPage::PreviewPage(const DocumentModel& document, const SettingsPage& settings, BusyHost& host, QWidget* parent)
+PreviewPage::PreviewPage(const DocumentModel& document, const OutputSettings& settings, BusyHost& host, QWidget* parent)
     : QWidget(parent)
     , document_(document)
     , settings_(settings)
@@ -79,6 +79,9 @@ void PreviewPage::Build()
     // Frames show for their play time: a coarse timer may fire 5 % late.
     tmPlay->setTimerType(Qt::PreciseTimer);
     tmPlay->stop();
+
+    // Every control carries its design name, the captions too.
+    Label9->setObjectName(QStringLiteral("Label9"));
 }
 
 void PreviewPage::Wire()
@@ -298,3 +301,13 @@ void PreviewPage::SetCommandsEnabled(bool enabled)
 }
 
 qint32 PreviewPage::FrameCount() const { return document_.Rows().Count(); }
+
+PageControls::PictureCommands PreviewPage::PictureCommands() const
+{
+    return {
+        {imgcmdGo, QCoreApplication::translate("FrmGif", "Go: play the preview"),
+         [this] { return !ShowsPictureOf(*imgcmdGo, *imgGoDis); }},
+        {imgcmdStop, QCoreApplication::translate("FrmGif", "Stop the preview"),
+         [this] { return !ShowsPictureOf(*imgcmdStop, *imgStopDis); }},
+    };
+}

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Controls.h"
 #include "preview/PreviewArea.h"
+#include "ui/Controls.h"
+#include "ui/PageControls.h"
 
 #include <QWidget>
 
@@ -12,7 +13,7 @@ class PreviewPrefetch;
 class QLabel;
 class QPushButton;
 class QTimer;
-class SettingsPage;
+class OutputSettings;
 
 // Step 4, "Preview GIF": loads every frame at the output size of step 2 into
 // the preview box and plays them with their play times, Go and Stop.
@@ -20,7 +21,7 @@ class PreviewPage final : public QWidget {
     Q_OBJECT
 public:
     // Loads hold the window open through host and end when it closes.
-    PreviewPage(const DocumentModel& document, const SettingsPage& settings, BusyHost& host, QWidget* parent);
+    PreviewPage(const DocumentModel& document, const OutputSettings& settings, BusyHost& host, QWidget* parent);
 
     void cmdGo_Click();
     void cmdStop_Click();
@@ -39,12 +40,19 @@ public:
     void CancelLoad();
     // Go and Stop are available from two pictures on.
     void SetCommandsEnabled(bool enabled);
+    // Go and Stop, available while they are not greyed.
+    PageControls::PictureCommands PictureCommands() const;
 
     // The pass on show, from 1; every Go starts it again at 1.
     qint32 PreviewLoops() const { return previewLoops_; }
     // The frame on show (1-based, as the frame list counts).
     qint32 PreviewFrame() const { return previewFrame_; }
 
+Q_SIGNALS:
+    // Every caption LabLoop is given, in order (progress, loaded, playback).
+    void LoopCaptionChanged(const QString& caption);
+
+private:
     QLabel* Label9 = nullptr;
     ImageControl* imgcmdGo = nullptr;
     ImageControl* imgcmdStop = nullptr;
@@ -58,11 +66,6 @@ public:
     PreviewArea* picPreview = nullptr;
     QTimer* tmPlay = nullptr;
 
-Q_SIGNALS:
-    // Every caption LabLoop is given, in order (progress, loaded, playback).
-    void LoopCaptionChanged(const QString& caption);
-
-private:
     void Build();
     void Wire();
     // The preview steps of a Go; false when it does not end playing: another
@@ -77,7 +80,7 @@ private:
     bool PictureCommandAvailable();
 
     const DocumentModel& document_;
-    const SettingsPage& settings_;
+    const OutputSettings& settings_;
     BusyHost& host_;
     qint32 previewLoops_ = 0;
     qint32 previewFrame_ = 0;

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QStringList>
 
 namespace CreationRules {
 
@@ -73,14 +72,6 @@ QString LoopCountMessage(const QString& text)
                                        "the overall settings.")
         .arg(text)
         .arg(kMaximumLoopCount);
-}
-
-std::optional<SizeTexts> SplitSizeText(const QString& text)
-{
-    if (!text.contains(QLatin1Char('x')))
-        return std::nullopt;
-    const QStringList pieces = text.split(QLatin1Char('x'));
-    return SizeTexts{pieces.value(0).trimmed(), pieces.value(1).trimmed()};
 }
 
 } // namespace CreationRules

@@ -41,13 +41,4 @@ QString PlayTimeMessage(int frame, const QString& text);
 std::optional<qint16> LoopCountFromText(const QString& trimmedText);
 QString LoopCountMessage(const QString& text);
 
-// Splits a dimensions text such as "640 x 480" at the lower-case letter x, as
-// the dimensions list does: the first and second pieces, trimmed. No value
-// without an x.
-struct SizeTexts {
-    QString width;
-    QString height;
-};
-std::optional<SizeTexts> SplitSizeText(const QString& text);
-
 } // namespace CreationRules

@@ -2,6 +2,7 @@
 #include "production/VideoFrames.h"
 
 #include "common/ReplacingFile.h"
+#include "common/SizeText.h"
 #include "production/CreationRules.h"
 #include "common/StopRequest.h"
 #include "imaging/VideoReader.h"
@@ -119,7 +120,7 @@ VideoFrames::Outcome VideoFrames::AddFrom(Reader& reader, const QString& videoPa
             return false;
         }
         if (outcome.added == 0) {
-            outcome.dimensions = QStringLiteral("%1 x %2").arg(image.width()).arg(image.height());
+            outcome.dimensions = SizeText(image.size());
             // The first frame file tells what the others will take.
             const qint64 needed = QFileInfo(file).size() * (expected - 1);
             const qint64 free = QStorageInfo(folder_).bytesAvailable();

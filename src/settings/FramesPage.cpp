@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/FramesPage.h"
 
-#include "app/DoubleClickHook.h"
-#include "app/Messages.h"
-#include "app/PageControls.h"
-#include "lists/ColorCellDelegate.h"
-#include "lists/DocumentModel.h"
-#include "lists/ListRows.h"
+#include "ui/ColorCellDelegate.h"
+#include "ui/DocumentModel.h"
+#include "ui/DoubleClickHook.h"
+#include "ui/ListRows.h"
+#include "ui/Messages.h"
+#include "ui/PageControls.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -43,6 +43,9 @@ void FramesPage::Build()
     Shape2 = FrameShape(page, "Shape2");
     // One pixel outside the list.
     Shape2->setGeometry(lstFrame->x() - 1, lstFrame->y() - 1, lstFrame->width() + 2, lstFrame->height() + 2);
+
+    // Every control carries its design name, the captions too.
+    Label8->setObjectName(QStringLiteral("Label8"));
 }
 
 void FramesPage::Wire()
@@ -82,4 +85,9 @@ void FramesPage::imgcmdProp_Click()
         return;
     }
     cmdProp_Click();
+}
+
+PageControls::PictureCommands FramesPage::PictureCommands() const
+{
+    return {{imgcmdProp, QCoreApplication::translate("FrmGif", "Change the frame properties"), {}}};
 }

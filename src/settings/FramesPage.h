@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Controls.h"
+#include "ui/Controls.h"
+#include "ui/PageControls.h"
 
 #include <QWidget>
 
@@ -25,17 +26,18 @@ public:
     qint32 SelectedFramePosition() const;
     // The change command is available while there are frames to change.
     void SetCommandsEnabled(bool enabled);
+    PageControls::PictureCommands PictureCommands() const;
 
+Q_SIGNALS:
+    void PropertiesRequested();
+
+private:
     QLabel* Label8 = nullptr;
     ImageControl* imgcmdProp = nullptr;
     QPushButton* cmdProp = nullptr;
     QTreeView* lstFrame = nullptr;
     ShapeOutline* Shape2 = nullptr;
 
-Q_SIGNALS:
-    void PropertiesRequested();
-
-private:
     void Build();
     void Wire();
     int FrameCount() const;

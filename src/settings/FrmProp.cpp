@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/FrmProp.h"
 
-#include "app/Artwork.h"
-#include "app/CheckBoxFit.h"
-#include "app/Controls.h"
-#include "app/Dialogs.h"
 #include "common/Twips.h"
 #include "production/ShortDelays.h"
 #include "settings/NumericKeyFilter.h"
+#include "ui/Artwork.h"
+#include "ui/CheckBoxFit.h"
+#include "ui/Controls.h"
+#include "ui/Dialogs.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/SettingsPage.h"
 
-#include "app/Dialogs.h"
-#include "app/Messages.h"
-#include "app/PageControls.h"
-#include "common/OutputSize.h"
-#include "document/SizeText.h"
-#include "production/CreationRules.h"
+#include "common/SizeText.h"
 #include "production/ShortDelays.h"
 #include "settings/NumericKeyFilter.h"
+#include "ui/Dialogs.h"
+#include "ui/PageControls.h"
 
 #include <QCoreApplication>
 #include <QCheckBox>
@@ -134,6 +131,15 @@ void SettingsPage::Build()
     picColor->SetBorder(true);
     picColor->SetBackColor(Design::SystemWindowBackground());
     Design::Place(picColor, 2940, 4200, 1755, 795);
+
+    // Every control carries its design name, the captions too.
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label5->setObjectName(QStringLiteral("Label5"));
+    LabXX->setObjectName(QStringLiteral("LabXX"));
+    for (std::size_t i : {0, 1, 2, 5})
+        LabX[i]->setObjectName(QStringLiteral("LabX(%1)").arg(i));
 }
 
 void SettingsPage::Wire()
@@ -173,7 +179,7 @@ void SettingsPage::UpdateDimensionControls()
 
 void SettingsPage::cboDim_Click()
 {
-    const std::optional<CreationRules::SizeTexts> halves = CreationRules::SplitSizeText(cboDim->currentText());
+    const std::optional<SizeTexts> halves = SplitSizeText(cboDim->currentText());
     if (!halves)
         return;
     txtW->setText(halves->width);
@@ -187,16 +193,6 @@ void SettingsPage::picColor_Click()
     request.initial = picColor->BackColor();
     if (const std::optional<ColorValue> picked = Dialogs::PickColor(window(), request))
         picColor->SetBackColor(*picked);
-}
-
-std::optional<QSize> SettingsPage::CheckOutputSize()
-{
-    const OutputSize::Verdict verdict = OutputSize::Check(txtW->text(), txtH->text());
-    if (!verdict.ok) {
-        Messages::Error(window(), verdict.message);
-        return std::nullopt;
-    }
-    return QSize(verdict.width, verdict.height);
 }
 
 void SettingsPage::SetSizeList(const QList<QSize>& sizes)
@@ -232,4 +228,4 @@ QString SettingsPage::HeightText() const { return txtH->text(); }
 
 QString SettingsPage::LoopText() const { return txtLoop->text(); }
 
-void SettingsPage::SetLoopText(const QString& text) { txtLoop->setText(text); }
+void SettingsPage::TrimLoopText() { txtLoop->setText(txtLoop->text().trimmed()); }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Controls.h"
 #include "document/Rows.h"
+#include "ui/Controls.h"
+#include "ui/OutputSettings.h"
 
 #include <QList>
 #include <QSize>
@@ -18,7 +19,7 @@ class QLineEdit;
 
 // Step 2, "Overall Settings": the play time, loop count, output size and
 // transparency that every new frame and the GIF start from.
-class SettingsPage final : public QWidget {
+class SettingsPage final : public QWidget, public OutputSettings {
     Q_OBJECT
 public:
     explicit SettingsPage(QWidget* parent);
@@ -30,9 +31,6 @@ public:
     // as well after it selects the first entry.
     void cboDim_Click();
     void picColor_Click();
-    // The output size rule on txtW and txtH: the size, or nothing once its
-    // error message has been shown.
-    std::optional<QSize> CheckOutputSize();
 
     // The sizes of the pictures, offered in cboDim; the first is chosen.
     void SetSizeList(const QList<QSize>& sizes);
@@ -40,11 +38,12 @@ public:
     bool IsDimensionListed(const QString& dimensions) const;
     // The frame of a new picture: this page's play time, transparency and colour.
     FrameRow DefaultFrameRow(const QString& fileName) const;
-    QString WidthText() const;
-    QString HeightText() const;
-    QString LoopText() const;
-    void SetLoopText(const QString& text);
+    QString WidthText() const override;
+    QString HeightText() const override;
+    QString LoopText() const override;
+    void TrimLoopText() override;
 
+private:
     QLabel* Label3 = nullptr;
     std::array<QLabel*, 6> LabX{}; // indices 0, 1, 2 and 5 are used
     QLineEdit* txtMS = nullptr;
@@ -61,7 +60,6 @@ public:
     QLabel* LabXX = nullptr;
     ColorBox* picColor = nullptr;
 
-private:
     void Build();
     void Wire();
 };

@@ -39,33 +39,38 @@ TEST_F(AccessibilityTest, DrawnControlsHaveTheirRolesStatesAndPressAction)
         EXPECT_EQ(Of(link)->role(), QAccessible::Link);
         EXPECT_TRUE(Pressable(Of(link)));
     }
-    for (QWidget* button : {static_cast<QWidget*>(form->Pictures().cmdAddImg), static_cast<QWidget*>(form->imgMin),
-                            static_cast<QWidget*>(form->imgClose), static_cast<QWidget*>(form->Preview().imgcmdGo)}) {
+    for (QWidget* button : {static_cast<QWidget*>(Named<ImageControl>(form->Pictures(), "cmdAddImg")),
+                            static_cast<QWidget*>(form->imgMin), static_cast<QWidget*>(form->imgClose),
+                            static_cast<QWidget*>(Named<ImageControl>(form->Preview(), "imgcmdGo"))}) {
         EXPECT_EQ(Of(button)->role(), QAccessible::Button) << button->objectName().toStdString();
         EXPECT_TRUE(Pressable(Of(button))) << button->objectName().toStdString();
         EXPECT_FALSE(Of(button)->text(QAccessible::Name).isEmpty());
     }
     // Go and Stop are drawn greyed without pictures, and said to be so.
-    EXPECT_TRUE(Of(form->Preview().imgcmdGo)->state().disabled);
-    EXPECT_TRUE(Of(form->Preview().imgcmdStop)->state().disabled);
-    EXPECT_FALSE(Of(form->Pictures().cmdAddImg)->state().disabled);
+    EXPECT_TRUE(Of(Named<ImageControl>(form->Preview(), "imgcmdGo"))->state().disabled);
+    EXPECT_TRUE(Of(Named<ImageControl>(form->Preview(), "imgcmdStop"))->state().disabled);
+    EXPECT_FALSE(Of(Named<ImageControl>(form->Pictures(), "cmdAddImg"))->state().disabled);
     form->Preview().SetCommandsEnabled(true);
-    EXPECT_FALSE(Of(form->Preview().imgcmdGo)->state().disabled);
+    EXPECT_FALSE(Of(Named<ImageControl>(form->Preview(), "imgcmdGo"))->state().disabled);
 
     // The press action does what a click does.
     Of(form->LabCap[2])->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(form->Tabs().CurrentTab, 2);
     EXPECT_TRUE(Of(form->LabCap[2])->state().selected);
     EXPECT_FALSE(Of(form->LabCap[0])->state().selected);
-    Of(form->Pictures().cmdAddImg)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    Of(Named<ImageControl>(form->Pictures(), "cmdAddImg"))
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(openRequests.size(), 1u);
 }
 
 TEST_F(AccessibilityTest, EveryFieldHasAName)
 {
-    const std::vector<QWidget*> fields = {form->Pictures().chkAll, form->Settings().txtMS, form->Settings().txtLoop,
-                                          form->Settings().cboDim, form->Settings().txtW,  form->Settings().txtH,
-                                          form->Create().txtGIF,   form->Create().cmdOpen};
+    const std::vector<QWidget*> fields = {
+        Named<QCheckBox>(form->Pictures(), "chkAll"),  Named<QLineEdit>(form->Settings(), "txtMS"),
+        Named<QLineEdit>(form->Settings(), "txtLoop"), Named<QComboBox>(form->Settings(), "cboDim"),
+        Named<QLineEdit>(form->Settings(), "txtW"),    Named<QLineEdit>(form->Settings(), "txtH"),
+        Named<QLineEdit>(form->Create(), "txtGIF"),    Named<QPushButton>(form->Create(), "cmdOpen")};
     QStringList names;
     for (QWidget* field : fields)
         names << Of(field)->text(QAccessible::Name);

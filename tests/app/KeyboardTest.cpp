@@ -72,15 +72,16 @@ TEST_F(KeyboardTest, TabReachesEveryStepCaptionLinkAndPictureButtonOfThePage)
     }
     for (ClickLabel* link : form->LabLinks)
         EXPECT_TRUE(Contains(round, link)) << link->text().toStdString();
-    EXPECT_TRUE(Contains(round, form->Pictures().cmdAddImg));
-    EXPECT_FALSE(Contains(round, form->Create().imgCreate[0])) << "a hidden page's button is not reached";
+    EXPECT_TRUE(Contains(round, Named<ImageControl>(form->Pictures(), "cmdAddImg")));
+    EXPECT_FALSE(Contains(round, Named<ImageControl>(form->Create(), "imgCreate(0)")))
+        << "a hidden page's button is not reached";
 
     // Space on a caption selects its step; its page's buttons join the round.
     form->LabCap[4]->setFocus(Qt::TabFocusReason);
     QTest::keyClick(form->LabCap[4], Qt::Key_Space);
     EXPECT_EQ(form->Tabs().CurrentTab, 4);
-    EXPECT_TRUE(Contains(TabRound(), form->Create().imgCreate[0]));
-    EXPECT_FALSE(form->Create().imgCreate[0]->accessibleName().isEmpty());
+    EXPECT_TRUE(Contains(TabRound(), Named<ImageControl>(form->Create(), "imgCreate(0)")));
+    EXPECT_FALSE(Named<ImageControl>(form->Create(), "imgCreate(0)")->accessibleName().isEmpty());
 }
 
 TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
@@ -100,24 +101,24 @@ TEST_F(KeyboardTest, CtrlDigitsSelectStepsAndEnterActivatesLinksAndButtons)
     EXPECT_EQ(modals, 1) << "Enter on About... shows the About window";
     // The add button opens the open dialog, answered "cancel" here.
     QTest::keyClick(form.get(), Qt::Key_1, Qt::ControlModifier);
-    QTest::keyClick(form->Pictures().cmdAddImg, Qt::Key_Enter);
+    QTest::keyClick(Named<ImageControl>(form->Pictures(), "cmdAddImg"), Qt::Key_Enter);
     EXPECT_EQ(openRequests.size(), 1u);
     // A modifier makes it no activation.
-    QTest::keyClick(form->Pictures().cmdAddImg, Qt::Key_Space, Qt::ShiftModifier);
+    QTest::keyClick(Named<ImageControl>(form->Pictures(), "cmdAddImg"), Qt::Key_Space, Qt::ShiftModifier);
     EXPECT_EQ(openRequests.size(), 1u);
 }
 
 TEST_F(KeyboardTest, FocusStartsOnAddAndGoesCaptionsPageLinksThenTitleBar)
 {
-    EXPECT_EQ(QApplication::focusWidget(), form->Pictures().cmdAddImg);
+    EXPECT_EQ(QApplication::focusWidget(), Named<ImageControl>(form->Pictures(), "cmdAddImg"));
     const std::vector<QWidget*> round = TabRound();
     auto at = [&round](const QWidget* w) { return std::find(round.begin(), round.end(), w) - round.begin(); };
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(at(form->LabCap[std::size_t(i)]), i);
-    EXPECT_EQ(at(form->Pictures().cmdAddImg), 5) << "the page follows the captions";
-    EXPECT_EQ(at(form->Pictures().lstPic), at(form->Pictures().chkAll) + 1);
+    EXPECT_EQ(at(Named<ImageControl>(form->Pictures(), "cmdAddImg")), 5) << "the page follows the captions";
+    EXPECT_EQ(at(Named<QTreeView>(form->Pictures(), "lstPic")), at(Named<QCheckBox>(form->Pictures(), "chkAll")) + 1);
     const auto links = at(form->LabLinks[0]);
-    EXPECT_GT(links, at(form->Pictures().cmdPreviewImg));
+    EXPECT_GT(links, at(Named<ImageControl>(form->Pictures(), "cmdPreviewImg")));
     EXPECT_EQ(at(form->LabLinks[1]), links + 1);
     EXPECT_EQ(at(form->LabLinks[2]), links + 2);
     EXPECT_EQ(at(form->imgMin), links + 3);
@@ -126,8 +127,8 @@ TEST_F(KeyboardTest, FocusStartsOnAddAndGoesCaptionsPageLinksThenTitleBar)
 
     // Ctrl+digit moves into the page; Enter on "..." asks for the file as Space does.
     QTest::keyClick(form.get(), Qt::Key_5, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::focusWidget(), form->Create().txtGIF);
-    QTest::keyClick(form->Create().cmdOpen, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), Named<QLineEdit>(form->Create(), "txtGIF"));
+    QTest::keyClick(Named<QPushButton>(form->Create(), "cmdOpen"), Qt::Key_Return);
     EXPECT_EQ(saveRequests.size(), 1u);
 }
 
@@ -136,8 +137,8 @@ TEST_F(KeyboardTest, TheFocusMarkShowsAfterKeyboardUseOnlyAndLeavesTheControlAsD
     const auto around = [this](const QWidget* w) {
         return form->grab(QRect(w->mapTo(form.get(), QPoint()), w->size()).adjusted(-3, -3, 3, 3)).toImage();
     };
-    QWidget* add = form->Pictures().cmdAddImg;
-    QWidget* del = form->Pictures().cmdDelImg;
+    QWidget* add = Named<ImageControl>(form->Pictures(), "cmdAddImg");
+    QWidget* del = Named<ImageControl>(form->Pictures(), "cmdDelImg");
     const QImage addAsDrawn = around(add);
     const QImage delAsDrawn = around(del);
     ASSERT_EQ(QApplication::focusWidget(), add);
@@ -187,25 +188,27 @@ TEST_F(KeyboardTest, AHeldKeyActsOnceOnItsRelease)
 TEST_F(KeyboardTest, DeleteInThePictureListDeletesTheCheckedPicturesOnly)
 {
     AddPictures(3);
-    ListViews::SetChecked(form->Pictures().lstPic, 2);
-    form->Pictures().lstPic->setFocus();
-    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Delete);
-    ASSERT_EQ(ListViews::RowCount(form->Pictures().lstPic), 2);
-    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 2);
-    EXPECT_EQ(ListViews::Text(form->Pictures().lstPic, 2, 0), QStringLiteral("c.png"));
+    ListViews::SetChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 2);
+    Named<QTreeView>(form->Pictures(), "lstPic")->setFocus();
+    QTest::keyClick(Named<QTreeView>(form->Pictures(), "lstPic"), Qt::Key_Delete);
+    ASSERT_EQ(ListViews::RowCount(Named<QTreeView>(form->Pictures(), "lstPic")), 2);
+    EXPECT_EQ(ListViews::RowCount(Named<QTreeView>(form->Frames(), "lstFrame")), 2);
+    EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Pictures(), "lstPic"), 2, 0), QStringLiteral("c.png"));
     // Space checks the current row whichever of its cells is current.
-    form->Pictures().lstPic->setCurrentIndex(ListViews::Cell(form->Pictures().lstPic, 2, 2));
-    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Space);
-    EXPECT_TRUE(ListViews::IsChecked(form->Pictures().lstPic, 2));
-    form->Pictures().lstPic->setCurrentIndex(ListViews::Cell(form->Pictures().lstPic, 1, 3));
-    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Space);
-    QTest::keyClick(form->Pictures().lstPic, Qt::Key_Space);
-    EXPECT_FALSE(ListViews::IsChecked(form->Pictures().lstPic, 1));
-    EXPECT_TRUE(ListViews::IsChecked(form->Pictures().lstPic, 2));
+    Named<QTreeView>(form->Pictures(), "lstPic")
+        ->setCurrentIndex(ListViews::Cell(Named<QTreeView>(form->Pictures(), "lstPic"), 2, 2));
+    QTest::keyClick(Named<QTreeView>(form->Pictures(), "lstPic"), Qt::Key_Space);
+    EXPECT_TRUE(ListViews::IsChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 2));
+    Named<QTreeView>(form->Pictures(), "lstPic")
+        ->setCurrentIndex(ListViews::Cell(Named<QTreeView>(form->Pictures(), "lstPic"), 1, 3));
+    QTest::keyClick(Named<QTreeView>(form->Pictures(), "lstPic"), Qt::Key_Space);
+    QTest::keyClick(Named<QTreeView>(form->Pictures(), "lstPic"), Qt::Key_Space);
+    EXPECT_FALSE(ListViews::IsChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 1));
+    EXPECT_TRUE(ListViews::IsChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 2));
     // Elsewhere Delete edits text, not the list.
-    form->Settings().txtMS->setFocus();
-    QTest::keyClick(form->Settings().txtMS, Qt::Key_Delete);
-    EXPECT_EQ(ListViews::RowCount(form->Pictures().lstPic), 2);
+    Named<QLineEdit>(form->Settings(), "txtMS")->setFocus();
+    QTest::keyClick(Named<QLineEdit>(form->Settings(), "txtMS"), Qt::Key_Delete);
+    EXPECT_EQ(ListViews::RowCount(Named<QTreeView>(form->Pictures(), "lstPic")), 2);
 }
 
 TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)
@@ -216,26 +219,29 @@ TEST_F(KeyboardTest, EscapeAbandonsAPreviewLoadWhereStopLetsItPlay)
     int presses = 0;
     QTimer presser;
     QObject::connect(&presser, &QTimer::timeout, form.get(), [&] {
-        if (form->Preview().LabLoop->text().startsWith(QStringLiteral("Loading")) && presses++ == 0)
+        if (Named<QLabel>(form->Preview(), "LabLoop")->text().startsWith(QStringLiteral("Loading")) && presses++ == 0)
             QTest::keyClick(form.get(), Qt::Key_Escape);
     });
     presser.start(0);
     form->Preview().imgcmdGo_Click();
     presser.stop();
     EXPECT_EQ(presses, 1);
-    EXPECT_FALSE(form->Preview().tmPlay->isActive());
-    EXPECT_EQ(form->Preview().imgcmdGo->Picture().cacheKey(), form->Preview().imgGoEn->Picture().cacheKey());
-    EXPECT_EQ(form->Preview().imgcmdStop->Picture().cacheKey(), form->Preview().imgStopDis->Picture().cacheKey());
-    EXPECT_TRUE(form->Preview().LabLoop->isHidden()) << "no \"Loading\" caption left behind";
-    for (int i = 0; i < form->Preview().picPreview->ElementCount(); ++i)
-        EXPECT_FALSE(form->Preview().picPreview->imgPreview(i).visible) << "frame " << i + 1 << " on show";
+    EXPECT_FALSE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
+    EXPECT_EQ(Named<ImageControl>(form->Preview(), "imgcmdGo")->Picture().cacheKey(),
+              Named<ImageControl>(form->Preview(), "imgGoEn")->Picture().cacheKey());
+    EXPECT_EQ(Named<ImageControl>(form->Preview(), "imgcmdStop")->Picture().cacheKey(),
+              Named<ImageControl>(form->Preview(), "imgStopDis")->Picture().cacheKey());
+    EXPECT_TRUE(Named<QLabel>(form->Preview(), "LabLoop")->isHidden()) << "no \"Loading\" caption left behind";
+    for (int i = 0; i < Named<PreviewArea>(form->Preview(), "picPreview")->ElementCount(); ++i)
+        EXPECT_FALSE(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(i).visible)
+            << "frame " << i + 1 << " on show";
     EXPECT_TRUE(messages.empty());
 
     // Idle, Esc does nothing to a playing preview.
     form->Preview().imgcmdGo_Click();
-    ASSERT_TRUE(form->Preview().tmPlay->isActive());
+    ASSERT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
     QTest::keyClick(form.get(), Qt::Key_Escape);
-    EXPECT_TRUE(form->Preview().tmPlay->isActive());
+    EXPECT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
 }
 
 } // namespace

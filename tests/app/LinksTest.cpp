@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The three links: website, help file and the About window.
-#include "app/Artwork.h"
 #include "app/FrmAbout.h"
 #include "app/ModLinks.h"
 #include "app/ModTab.h"
 #include "support/FormFixture.h"
+#include "ui/Artwork.h"
 
 #include <QDialog>
 #include <QDir>

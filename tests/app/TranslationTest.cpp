@@ -3,15 +3,15 @@
 // sees is left unmarked: each went through the translation mechanism.
 #include "app/FrmAbout.h"
 #include "imaging/PicSize.h"
-#include "lists/ListRows.h"
 #include "preview/FrmPreview.h"
 #include "production/CreationRules.h"
+#include "settings/FramesPage.h"
 #include "settings/FrmProp.h"
+#include "settings/SettingsPage.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
-#include "lists/DocumentModel.h"
-#include "settings/FramesPage.h"
-#include "settings/SettingsPage.h"
+#include "ui/DocumentModel.h"
+#include "ui/ListRows.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -76,20 +76,21 @@ protected:
 TEST_F(TranslationTest, EveryStepAndWindowShowsOnlyTranslatedTexts)
 {
     // A name without letters: file names are the user's own, not translated.
-    form->Settings().chkTrans->setChecked(true);
+    Named<QCheckBox>(form->Settings(), "chkTrans")->setChecked(true);
     form->Pictures().AddPictureRow({QStringLiteral("1.2"), PicturesPage::PictureTypeText(QStringLiteral("1.2")),
                                     QSize(3, 2), QStringLiteral("/nowhere")});
     for (int step = 0; step < 5; ++step) {
         form->LabCap_Click(step);
         ExpectAllMarked(form.get());
     }
-    for (const QString& text : {ListViews::Text(form->Pictures().lstPic, 1, PictureColumn::Type),
-                                ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::Label),
-                                ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::Transparent)})
+    for (const QString& text :
+         {ListViews::Text(Named<QTreeView>(form->Pictures(), "lstPic"), 1, PictureColumn::Type),
+          ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 1, FrameColumn::Label),
+          ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 1, FrameColumn::Transparent)})
         EXPECT_TRUE(text.contains(u'«')) << text.toStdString();
 
     // The window reads the frame number and the flag back from the translated row.
-    ListViews::Select(form->Frames().lstFrame, 1);
+    ListViews::Select(Named<QTreeView>(form->Frames(), "lstFrame"), 1);
     int opened = 0;
     onModal = [&](QDialog& dialog) {
         auto* prop = dynamic_cast<FrmProp*>(&dialog);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The borderless window's own frame: drag, title bar, highlights, cursors,
 // and closing while a long operation runs.
-#include "app/Artwork.h"
 #include "support/FormFixture.h"
+#include "ui/Artwork.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -190,9 +190,9 @@ TEST_F(WindowFrameTest, LinksLightUpOncePerEntryAndOnlyTheBackgroundPutsThemBack
 TEST_F(WindowFrameTest, CreateButtonFollowsThePointer)
 {
     const QPoint pageBackground = PageBackground(4);
-    ImageControl* button = form->Create().imgCreate[0];
-    const qint64 normal = form->Create().imgCreate[1]->Picture().cacheKey();
-    const qint64 hot = form->Create().imgCreate[2]->Picture().cacheKey();
+    ImageControl* button = Named<ImageControl>(form->Create(), "imgCreate(0)");
+    const qint64 normal = Named<ImageControl>(form->Create(), "imgCreate(1)")->Picture().cacheKey();
+    const qint64 hot = Named<ImageControl>(form->Create(), "imgCreate(2)")->Picture().cacheKey();
     ASSERT_NE(normal, hot);
 
     MoveOnto(button);
@@ -200,11 +200,11 @@ TEST_F(WindowFrameTest, CreateButtonFollowsThePointer)
     EXPECT_EQ(button->Picture().cacheKey(), hot);
     // Other controls of the page keep the highlight, also a label that passes
     // its moves on to the page while a button is held on it.
-    MoveOnto(form->Create().txtGIF);
-    MoveOnto(form->Create().cmdOpen);
-    Press(CenterOf(form->Create().Label7));
-    MoveTo(CenterOf(form->Create().Label7) + QPoint(2, 0));
-    Release(CenterOf(form->Create().Label7) + QPoint(2, 0));
+    MoveOnto(Named<QLineEdit>(form->Create(), "txtGIF"));
+    MoveOnto(Named<QPushButton>(form->Create(), "cmdOpen"));
+    Press(CenterOf(Named<QLabel>(form->Create(), "Label7")));
+    MoveTo(CenterOf(Named<QLabel>(form->Create(), "Label7")) + QPoint(2, 0));
+    Release(CenterOf(Named<QLabel>(form->Create(), "Label7")) + QPoint(2, 0));
     EXPECT_EQ(button->Picture().cacheKey(), hot);
 
     MoveTo(pageBackground);
@@ -225,14 +225,14 @@ TEST_F(WindowFrameTest, CreateButtonFollowsThePointer)
 TEST_F(WindowFrameTest, CreatePictureIsCopiedOnlyWhenTheLookChanges)
 {
     const QPoint pageBackground = PageBackground(4);
-    ImageControl* button = form->Create().imgCreate[0];
+    ImageControl* button = Named<ImageControl>(form->Create(), "imgCreate(0)");
     MoveOnto(button);
     const qint64 hot = button->Picture().cacheKey();
 
     // A new highlighted picture is not taken while the button is already lit,
     QPixmap other(327, 46);
     other.fill(Qt::green);
-    form->Create().imgCreate[2]->SetPicture(other);
+    Named<ImageControl>(form->Create(), "imgCreate(2)")->SetPicture(other);
     MoveTo(CenterOf(button) + QPoint(3, 1));
     EXPECT_EQ(button->Picture().cacheKey(), hot);
     // nor a new normal picture while it is at rest.
@@ -240,7 +240,7 @@ TEST_F(WindowFrameTest, CreatePictureIsCopiedOnlyWhenTheLookChanges)
     const qint64 normal = button->Picture().cacheKey();
     QPixmap rest(327, 46);
     rest.fill(Qt::red);
-    form->Create().imgCreate[1]->SetPicture(rest);
+    Named<ImageControl>(form->Create(), "imgCreate(1)")->SetPicture(rest);
     MoveTo(pageBackground - QPoint(3, 0));
     MoveTo(kBackground);
     EXPECT_EQ(button->Picture().cacheKey(), normal);
@@ -261,17 +261,21 @@ TEST_F(WindowFrameTest, HandCursorOnLinksCaptionsAndPictureButtonsOnly)
 
     std::vector<QWidget*> withHand(form->LabLinks.begin(), form->LabLinks.end());
     withHand.insert(withHand.end(), form->LabCap.begin(), form->LabCap.end());
-    withHand.insert(withHand.end(),
-                    {form->Create().imgCreate[0], form->Frames().imgcmdProp, form->Preview().imgcmdGo,
-                     form->Preview().imgcmdStop, form->Pictures().cmdAddImg, form->Pictures().cmdDelImg,
-                     form->Pictures().cmdUpImg, form->Pictures().cmdDownImg, form->Pictures().cmdPreviewImg});
+    withHand.insert(
+        withHand.end(),
+        {Named<ImageControl>(form->Create(), "imgCreate(0)"), Named<ImageControl>(form->Frames(), "imgcmdProp"),
+         Named<ImageControl>(form->Preview(), "imgcmdGo"), Named<ImageControl>(form->Preview(), "imgcmdStop"),
+         Named<ImageControl>(form->Pictures(), "cmdAddImg"), Named<ImageControl>(form->Pictures(), "cmdDelImg"),
+         Named<ImageControl>(form->Pictures(), "cmdUpImg"), Named<ImageControl>(form->Pictures(), "cmdDownImg"),
+         Named<ImageControl>(form->Pictures(), "cmdPreviewImg")});
     for (QWidget* w : withHand) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().pixmap().cacheKey(), hand.pixmap().cacheKey()) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().hotSpot(), QPoint(12, 5)) << w->objectName().toStdString();
     }
-    const std::vector<QWidget*> withArrow{form->imgMin,           form->imgMin2, form->imgClose,  form->imgClose2,
-                                          form->Create().cmdOpen, form->LTitle,  form->picTabs[0]};
+    const std::vector<QWidget*> withArrow{
+        form->imgMin, form->imgMin2,   form->imgClose, form->imgClose2, Named<QPushButton>(form->Create(), "cmdOpen"),
+        form->LTitle, form->picTabs[0]};
     for (QWidget* w : withArrow)
         EXPECT_EQ(w->cursor().shape(), Qt::ArrowCursor) << w->objectName().toStdString();
 }
@@ -291,9 +295,9 @@ protected:
             form->Pictures().AddPictureFile(dir.filePath(QLatin1String(name)), QString());
         }
         form->Pictures().RefreshListControls();
-        form->Settings().txtW->setText(QStringLiteral("16"));
-        form->Settings().txtH->setText(QStringLiteral("12"));
-        form->Create().txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
+        Named<QLineEdit>(form->Settings(), "txtW")->setText(QStringLiteral("16"));
+        Named<QLineEdit>(form->Settings(), "txtH")->setText(QStringLiteral("12"));
+        Named<QLineEdit>(form->Create(), "txtGIF")->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // The user clicks the highlighted close symbol at the operation's first pause.
     void CloseAtFirstPause()
@@ -314,7 +318,7 @@ TEST_F(CloseGuardTest, CloseDuringACreationRunStopsItCleansUpAndThenCloses)
 {
     CloseAtFirstPause();
     form->Create().cmdCreateGIF_Click();
-    EXPECT_FALSE(QFile::exists(form->Create().txtGIF->text()));
+    EXPECT_FALSE(QFile::exists(Named<QLineEdit>(form->Create(), "txtGIF")->text()));
     QDirIterator frames(QCoreApplication::applicationDirPath() + QStringLiteral("/temp"),
                         {QStringLiteral("__frame__*")}, QDir::Files, QDirIterator::Subdirectories);
     EXPECT_FALSE(frames.hasNext()) << "frame file left";
@@ -330,7 +334,7 @@ TEST_F(CloseGuardTest, CloseDuringAPreviewLoadEndsItAndThenCloses)
     CloseAtFirstPause();
     form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions, QStringList{QStringLiteral("Loading 0% ...")});
-    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    EXPECT_FALSE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
     EXPECT_TRUE(ClosesOnceReturned());
 }
 
@@ -348,7 +352,9 @@ TEST_F(CloseGuardTest, CloseWaitsForTheOutermostOperation)
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(form->isVisible());
-    EXPECT_FALSE(form->IsBusy());
+    // No operation is left holding it: shown again, it closes at once.
+    form->show();
+    EXPECT_TRUE(form->close());
 }
 
 TEST_F(CloseGuardTest, IdleWindowClosesAtOnceAndLaterRunsAreNotStopped)
@@ -357,7 +363,7 @@ TEST_F(CloseGuardTest, IdleWindowClosesAtOnceAndLaterRunsAreNotStopped)
     EXPECT_FALSE(form->IsClosing());
     form->show();
     form->Create().cmdCreateGIF_Click();
-    EXPECT_TRUE(QFile::exists(form->Create().txtGIF->text()));
+    EXPECT_TRUE(QFile::exists(Named<QLineEdit>(form->Create(), "txtGIF")->text()));
     QCoreApplication::processEvents();
     EXPECT_TRUE(form->isVisible());
 }

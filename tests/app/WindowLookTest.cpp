@@ -2,10 +2,10 @@
 // What the user sees of the main window: captions, check boxes, colours,
 // file dialog filters, and a start with any arguments.
 #include "common/Twips.h"
-#include "lists/ListRows.h"
 #include "settings/FrmProp.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
+#include "ui/ListRows.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,28 +32,31 @@ TEST_F(WindowLookTest, CaptionsChangedAtRunTimeStaySizedToTheirText)
     for (int i = 1; i <= 11; ++i) {
         form->Pictures().AddPictureRow({QStringLiteral("p.png"), QString(), QSize(8, 8), QStringLiteral("/p")});
     }
-    ListViews::SetChecked(form->Pictures().lstPic, 1);
+    ListViews::SetChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 1);
     form->Pictures().cmdDel_Click();
-    ASSERT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("10"));
+    ASSERT_EQ(Named<QLabel>(form->Pictures(), "LabTotal")->text(), QStringLiteral("10"));
     form->Preview().ShowPreviewFrame(1);
     form->Create().ShowProgress(-1);
-    for (QLabel* label : {form->Pictures().LabTotal, form->Preview().LabLoop, form->Create().LabPercent})
+    for (QLabel* label : {Named<QLabel>(form->Pictures(), "LabTotal"), Named<QLabel>(form->Preview(), "LabLoop"),
+                          Named<QLabel>(form->Create(), "LabPercent")})
         EXPECT_TRUE(Slack(label) >= 0 && Slack(label) <= 8) << label->objectName().toStdString() << Slack(label);
     form->Create().ShowProgress(100);
-    EXPECT_LE(Slack(form->Create().LabPercent), 8) << "shrinks again";
+    EXPECT_LE(Slack(Named<QLabel>(form->Create(), "LabPercent")), 8) << "shrinks again";
 }
 
 TEST_F(WindowLookTest, CheckBoxesKeepTheirPlacesAndTheirIndicatorAndCaptionFitInside)
 {
     FrmProp prop(form.get(), {});
     const std::pair<QCheckBox*, QRect> boxes[] = {
-        {form->Pictures().chkAll, QRect(form->Pictures().lstPic->pos() + QPoint(4, 2), QSize(13, 13))},
-        {form->Settings().chkSelect, Twips::ToPixels(2940, 2040, 4335, 195)},
-        {form->Settings().chkCustom, Twips::ToPixels(2940, 2460, 4275, 195)},
-        {form->Settings().chkTrans, Twips::ToPixels(2940, 3120, 1275, 255)},
+        {Named<QCheckBox>(form->Pictures(), "chkAll"),
+         QRect(Named<QTreeView>(form->Pictures(), "lstPic")->pos() + QPoint(4, 2), QSize(13, 13))},
+        {Named<QCheckBox>(form->Settings(), "chkSelect"), Twips::ToPixels(2940, 2040, 4335, 195)},
+        {Named<QCheckBox>(form->Settings(), "chkCustom"), Twips::ToPixels(2940, 2460, 4275, 195)},
+        {Named<QCheckBox>(form->Settings(), "chkTrans"), Twips::ToPixels(2940, 3120, 1275, 255)},
         {prop.chkTrans, Twips::ToPixels(480, 2520, 1275, 255)}};
     // The step-2 captions keep their font, Verdana 9.75, in a box 13 pixels high.
-    for (QCheckBox* box : {form->Settings().chkSelect, form->Settings().chkCustom})
+    for (QCheckBox* box :
+         {Named<QCheckBox>(form->Settings(), "chkSelect"), Named<QCheckBox>(form->Settings(), "chkCustom")})
         EXPECT_DOUBLE_EQ(box->font().pointSizeF(), 9.75) << box->objectName().toStdString();
     for (const auto& [box, place] : boxes) {
         const std::string name = box->objectName().toStdString() + (box == prop.chkTrans ? " (dialog)" : "");
@@ -81,15 +84,18 @@ TEST_F(WindowLookTest, SystemWindowColoursAreTheDesktopsWindowColours)
     EXPECT_EQ(form->picTab->PixelAt(350, 440), window);
     for (int i = 1; i < 5; ++i)
         EXPECT_EQ(Role(form->picTabs[static_cast<std::size_t>(i)], QPalette::Window), window) << i;
-    EXPECT_EQ(Role(form->Settings().Label5, QPalette::Window), window);
-    EXPECT_EQ(form->Settings().picColor->BackColor(), window);
-    EXPECT_EQ(Role(form->Settings().Label2, QPalette::WindowText),
+    EXPECT_EQ(Role(Named<QLabel>(form->Settings(), "Label5"), QPalette::Window), window);
+    EXPECT_EQ(Named<ColorBox>(form->Settings(), "picColor")->BackColor(), window);
+    EXPECT_EQ(Role(Named<QLabel>(form->Settings(), "Label2"), QPalette::WindowText),
               FromQColor(QApplication::palette().color(QPalette::Text)));
-    for (QLineEdit* field : {form->Settings().txtMS, form->Settings().txtLoop})
+    for (QLineEdit* field :
+         {Named<QLineEdit>(form->Settings(), "txtMS"), Named<QLineEdit>(form->Settings(), "txtLoop")})
         EXPECT_EQ(Role(field, QPalette::Base), window) << "enabled fields look enabled";
-    EXPECT_EQ(Role(form->Create().cmdOpen, QPalette::Button),
+    EXPECT_EQ(Role(Named<QPushButton>(form->Create(), "cmdOpen"), QPalette::Button),
               FromQColor(QApplication::palette().color(QPalette::Button)));
-    EXPECT_EQ(Role(form->Settings().chkTrans, form->Settings().chkTrans->backgroundRole()), Rgb(255, 255, 255));
+    EXPECT_EQ(Role(Named<QCheckBox>(form->Settings(), "chkTrans"),
+                   Named<QCheckBox>(form->Settings(), "chkTrans")->backgroundRole()),
+              Rgb(255, 255, 255));
 }
 
 TEST_F(WindowLookTest, FileDialogsShowEachFilterDescriptionOnce)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/SizeText.h"
 #include "document/Document.h"
-#include "document/SizeText.h"
 
 #include <gtest/gtest.h>
 

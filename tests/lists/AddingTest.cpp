@@ -22,8 +22,8 @@ protected:
     QStringList SizesList() const
     {
         QStringList out;
-        for (int i = 0; i < form->Settings().cboDim->count(); ++i)
-            out << form->Settings().cboDim->itemText(i);
+        for (int i = 0; i < Named<QComboBox>(form->Settings(), "cboDim")->count(); ++i)
+            out << Named<QComboBox>(form->Settings(), "cboDim")->itemText(i);
         return out;
     }
     // Properties, Go, Stop, create enabled; Go/Stop pictures enabled ("+") or greyed ("-").
@@ -31,16 +31,19 @@ protected:
     {
         QString out;
         for (const QPushButton* b :
-             {form->Frames().cmdProp, form->Preview().cmdGo, form->Preview().cmdStop, form->Create().cmdCreateGIF})
+             {Named<QPushButton>(form->Frames(), "cmdProp"), Named<QPushButton>(form->Preview(), "cmdGo"),
+              Named<QPushButton>(form->Preview(), "cmdStop"), Named<QPushButton>(form->Create(), "cmdCreateGIF")})
             out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
         auto shows = [](const ImageControl* b, const ImageControl* holder) {
             return b->Picture().cacheKey() == holder->Picture().cacheKey();
         };
-        out += shows(form->Preview().imgcmdGo, form->Preview().imgGoEn)
-                && shows(form->Preview().imgcmdStop, form->Preview().imgStopEn)
+        out += shows(Named<ImageControl>(form->Preview(), "imgcmdGo"), Named<ImageControl>(form->Preview(), "imgGoEn"))
+                && shows(Named<ImageControl>(form->Preview(), "imgcmdStop"),
+                         Named<ImageControl>(form->Preview(), "imgStopEn"))
             ? QLatin1Char('+')
-            : shows(form->Preview().imgcmdGo, form->Preview().imgGoDis)
-                && shows(form->Preview().imgcmdStop, form->Preview().imgStopDis)
+            : shows(Named<ImageControl>(form->Preview(), "imgcmdGo"), Named<ImageControl>(form->Preview(), "imgGoDis"))
+                && shows(Named<ImageControl>(form->Preview(), "imgcmdStop"),
+                         Named<ImageControl>(form->Preview(), "imgStopDis"))
             ? QLatin1Char('-')
             : QLatin1Char('?');
         return out;
@@ -80,11 +83,12 @@ TEST_F(AddingTest, PicksAreAddedInDialogOrderSkippingListedAndUnreadableSilently
     Add(Texts({"c.png", "a.png", "notes.bmp", "cut.tga", "b.bmp"}));
     EXPECT_EQ(Names(), Texts({"c.png", "a.png", "b.bmp"}));
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("3"));
-    EXPECT_EQ(Cells(form->Pictures().lstPic, 3), Texts({"b.bmp", "BMP image", "8 x 6"}) << Folder());
-    EXPECT_FALSE(ListViews::IsChecked(form->Pictures().lstPic, 3));
+    EXPECT_EQ(Named<QLabel>(form->Pictures(), "LabTotal")->text(), QStringLiteral("3"));
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Pictures(), "lstPic"), 3),
+              Texts({"b.bmp", "BMP image", "8 x 6"}) << Folder());
+    EXPECT_FALSE(ListViews::IsChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 3));
     EXPECT_EQ(form->PicturePath(1), QDir::toNativeSeparators(PathOf(QStringLiteral("c.png"))));
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 3).mid(0, 2), Texts({"Frame 3", "b.bmp"}));
 
     // Folders are compared exactly: one spelt with a trailing separator is another folder.
     openAnswers.push_back(Pick(Texts({"d.png", "a.png"})).replace(0, Folder().size(), Folder() + QDir::separator()));
@@ -106,16 +110,16 @@ TEST_F(AddingTest, CancelKeepsListsAndPreviewButStillRefreshes)
 {
     MakePicture(QStringLiteral("a.png"));
     Add(Texts({"a.png"}));
-    form->Pictures().LabTotal->setText(QStringLiteral("stale"));
-    form->Settings().cboDim->addItem(QStringLiteral("9 x 9"));
-    form->Preview().tmPlay->start(60000);
+    Named<QLabel>(form->Pictures(), "LabTotal")->setText(QStringLiteral("stale"));
+    Named<QComboBox>(form->Settings(), "cboDim")->addItem(QStringLiteral("9 x 9"));
+    Named<QTimer>(form->Preview(), "tmPlay")->start(60000);
     form->Pictures().cmdAdd_Click(); // empty queue: cancel
     EXPECT_EQ(form->PictureCount(), 1);
-    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLabel>(form->Pictures(), "LabTotal")->text(), QStringLiteral("1"));
     EXPECT_EQ(SizesList(), Texts({"8 x 6"}));
-    EXPECT_TRUE(form->Preview().tmPlay->isActive()); // stopped only once files are picked
+    EXPECT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive()); // stopped only once files are picked
     Add(Texts({"a.png"}));
-    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    EXPECT_FALSE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
 }
 
 TEST_F(AddingTest, BatchShowsTheHourglassAndLetsEventsRunWithListsInStep)
@@ -129,7 +133,7 @@ TEST_F(AddingTest, BatchShowsTheHourglassAndLetsEventsRunWithListsInStep)
         seen << QStringLiteral("%1:%2/%3")
                     .arg(c ? c->shape() : -1)
                     .arg(form->PictureCount())
-                    .arg(ListViews::RowCount(form->Frames().lstFrame));
+                    .arg(ListViews::RowCount(Named<QTreeView>(form->Frames(), "lstFrame")));
     });
     ticker.start(0);
     Add(Texts({"p0.png", "p1.png", "p2.png"}));
@@ -147,16 +151,18 @@ TEST_F(AddingTest, SizesListKeepsFirstAppearanceAndEveryRebuildFillsTheSizeField
     MakePicture(QStringLiteral("a.png"), 640, 480);
     MakePicture(QStringLiteral("b.png"), 800, 600);
     MakePicture(QStringLiteral("c.png"), 640, 480);
-    form->Settings().chkCustom->setChecked(true);
+    Named<QCheckBox>(form->Settings(), "chkCustom")->setChecked(true);
     Add(Texts({"a.png", "b.png", "c.png"}));
     EXPECT_EQ(SizesList(), Texts({"640 x 480", "800 x 600"}));
-    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("640480"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text() + Named<QLineEdit>(form->Settings(), "txtH")->text(),
+              QStringLiteral("640480"));
 
-    form->Settings().txtW->setText(QStringLiteral("123"));
-    ListViews::SetChecked(form->Pictures().lstPic, 1);
+    Named<QLineEdit>(form->Settings(), "txtW")->setText(QStringLiteral("123"));
+    ListViews::SetChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 1);
     form->Pictures().cmdDel_Click();
     EXPECT_EQ(SizesList(), Texts({"800 x 600", "640 x 480"}));
-    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("800600"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text() + Named<QLineEdit>(form->Settings(), "txtH")->text(),
+              QStringLiteral("800600"));
 }
 
 TEST_F(AddingTest, ActionsFollowThePictureCount)
@@ -168,12 +174,15 @@ TEST_F(AddingTest, ActionsFollowThePictureCount)
     Add(Texts({"b.png"}));
     EXPECT_EQ(Actions(), QStringLiteral("1111+"));
     // Deleting every picture: size fields keep their last values.
-    form->Pictures().chkAll->click();
+    Named<QCheckBox>(form->Pictures(), "chkAll")->click();
     form->Pictures().cmdDel_Click();
     EXPECT_EQ(Actions(), QStringLiteral("0000-"));
-    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame) + form->Settings().cboDim->count(), 0);
-    EXPECT_EQ(form->Settings().txtW->text() + form->Settings().txtH->text(), QStringLiteral("86"));
-    EXPECT_EQ(form->Pictures().LabTotal->text(), QStringLiteral("0"));
+    EXPECT_EQ(ListViews::RowCount(Named<QTreeView>(form->Frames(), "lstFrame"))
+                  + Named<QComboBox>(form->Settings(), "cboDim")->count(),
+              0);
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text() + Named<QLineEdit>(form->Settings(), "txtH")->text(),
+              QStringLiteral("86"));
+    EXPECT_EQ(Named<QLabel>(form->Pictures(), "LabTotal")->text(), QStringLiteral("0"));
 }
 
 TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
@@ -184,7 +193,7 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
     ASSERT_TRUE(QImage(10, 10, QImage::Format_RGB32).save(other.filePath(QStringLiteral("z.png"))));
     Add(Texts({"a.png"}));
     auto send = [this](QEvent& event) {
-        QCoreApplication::sendEvent(form->Pictures().lstPic->viewport(), &event);
+        QCoreApplication::sendEvent(Named<QTreeView>(form->Pictures(), "lstPic")->viewport(), &event);
         return event.isAccepted();
     };
     QMimeData web;
@@ -202,8 +211,10 @@ TEST_F(AddingTest, DroppedFilesAreAddedLikePickedOnes)
     EXPECT_TRUE(send(drop));
     QCoreApplication::processEvents();
     EXPECT_EQ(Names(), Texts({"a.png", "b.png", "z.png"}));
-    EXPECT_EQ(Cells(form->Pictures().lstPic, 3)[PictureColumn::Address], QDir::toNativeSeparators(other.path()));
-    EXPECT_EQ(form->Pictures().LabTotal->text() + QLatin1Char(' ') + SizesList().join(QLatin1Char(',')),
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Pictures(), "lstPic"), 3)[PictureColumn::Address],
+              QDir::toNativeSeparators(other.path()));
+    EXPECT_EQ(Named<QLabel>(form->Pictures(), "LabTotal")->text() + QLatin1Char(' ')
+                  + SizesList().join(QLatin1Char(',')),
               QStringLiteral("3 8 x 6,10 x 10"));
     EXPECT_EQ(Actions(), QStringLiteral("1111+"));
 }
@@ -234,7 +245,7 @@ TEST_F(AddingTest, AFullListRefusesFurtherPicturesWithOneMessage)
     for (const char* name : {"a.png", "b.png", "c.png"})
         MakePicture(QLatin1String(name));
     Add(Texts({"a.png", "b.png", "c.png"}));
-    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), PicturesPage::kMaxPictures);
+    EXPECT_EQ(ListViews::RowCount(Named<QTreeView>(form->Frames(), "lstFrame")), PicturesPage::kMaxPictures);
     EXPECT_EQ(Names().last(), QStringLiteral("a.png"));
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("32767")));
@@ -248,9 +259,9 @@ TEST_F(AddingTest, ClosingTheWindowStopsABatchAfterTheCurrentFile)
     openAnswers.push_back(Pick(Texts({"a.png", "b.png", "c.png", "d.png"})));
     // The close arrives while the batch lets events run before its first file.
     QTimer::singleShot(0, form.get(), [this] { form->close(); });
-    form->Pictures().cmdAdd->click();
+    Named<QPushButton>(form->Pictures(), "cmdAdd")->click();
     EXPECT_EQ(form->PictureCount(), 1);
-    EXPECT_EQ(ListViews::RowCount(form->Frames().lstFrame), 1);
+    EXPECT_EQ(ListViews::RowCount(Named<QTreeView>(form->Frames(), "lstFrame")), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 2000);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

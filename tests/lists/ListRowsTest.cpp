@@ -32,19 +32,19 @@ TEST(PathsTest, OneSeparatorBetweenFolderAndNameAndTheRootKeepsItsOwn)
 
 TEST_F(ListRowsTest, OutsideTheListPathsAreEmptyAndPlayTimes500)
 {
-    form->Settings().txtMS->setText(QStringLiteral(" 250 "));
+    Named<QLineEdit>(form->Settings(), "txtMS")->setText(QStringLiteral(" 250 "));
     form->Pictures().AddPictureRow(
         {QStringLiteral("a.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
     EXPECT_EQ(form->PicturePath(1), QStringLiteral("/a.gif"));
     EXPECT_EQ(form->PicturePath(0) + form->PicturePath(2), QString());
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::PlayTime], QStringLiteral("250"));
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 1)[FrameColumn::PlayTime], QStringLiteral("250"));
     EXPECT_EQ(form->FramePlayTime(1), 250);
     EXPECT_EQ(form->FramePlayTime(0), 500);
     EXPECT_EQ(form->FramePlayTime(2), 500);
-    form->Settings().txtMS->clear(); // an empty play-time box gives a row that fails conversion
+    Named<QLineEdit>(form->Settings(), "txtMS")->clear(); // an empty play-time box gives a row that fails conversion
     form->Pictures().AddPictureRow(
         {QStringLiteral("b.gif"), QStringLiteral("GIF image"), QSize(5, 5), QStringLiteral("/")});
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::PlayTime], QString());
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 2)[FrameColumn::PlayTime], QString());
     EXPECT_FALSE(form->FramePlayTime(2).has_value());
 }
 
@@ -53,15 +53,16 @@ TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
     auto addRow = [this](const char* name) {
         form->Pictures().AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     };
-    form->Settings().picColor->SetBackColor(Rgb(10, 20, 30));
+    Named<ColorBox>(form->Settings(), "picColor")->SetBackColor(Rgb(10, 20, 30));
     addRow("a.png");
-    form->Settings().chkTrans->setChecked(true);
-    form->Settings().picColor->SetBackColor(Rgb(200, 100, 50));
+    Named<QCheckBox>(form->Settings(), "chkTrans")->setChecked(true);
+    Named<ColorBox>(form->Settings(), "picColor")->SetBackColor(Rgb(200, 100, 50));
     addRow("b.png");
     addRow("c.png");
     const QString bar(7, QChar(0x2587));
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 1), Texts({"Frame 1", "a.png", "1000", "No"}) << bar);
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 3), Texts({"Frame 3", "c.png", "1000", "Yes"}) << bar);
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 1), Texts({"Frame 1", "a.png", "1000", "No"}) << bar);
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 3),
+              Texts({"Frame 3", "c.png", "1000", "Yes"}) << bar);
     EXPECT_EQ(IconOf(1, FrameColumn::Transparent), ListIcon::Cross);
     EXPECT_EQ(IconOf(2, FrameColumn::Transparent), ListIcon::Tick);
     EXPECT_EQ(IconOf(2, FrameColumn::Label), ListIcon::Frames);
@@ -69,46 +70,46 @@ TEST_F(ListRowsTest, FrameRowsCarryLabelFlagIconAndColour)
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(200, 100, 50));
 
     auto totalTip = [this] {
-        return form->Frames()
-            .lstFrame->model()
+        return Named<QTreeView>(form->Frames(), "lstFrame")
+            ->model()
             ->headerData(FrameColumn::PlayTime, Qt::Horizontal, Qt::ToolTipRole)
             .toString();
     };
     EXPECT_EQ(totalTip(), QStringLiteral("Total play time: 3000 ms"));
     form->Doc().Remove(1);
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::Label], QStringLiteral("Frame 2"));
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 2)[FrameColumn::Label], QStringLiteral("Frame 2"));
     EXPECT_EQ(totalTip(), QStringLiteral("Total play time: 2000 ms"));
     form->Doc().SetPlayTime(1, PlayTime::FromText(QStringLiteral("x")));
     EXPECT_EQ(totalTip(), QString()) << "no total while a play time is not a number";
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 2)[FrameColumn::Name], QStringLiteral("c.png"));
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 2)[FrameColumn::Name], QStringLiteral("c.png"));
 }
 
 TEST_F(ListRowsTest, SwapMovesEveryFrameCellTogetherAndLeavesCheckMarks)
 {
     for (const char* name : {"a.png", "b.png", "c.png"}) {
         const bool isB = name[0] == 'b';
-        form->Settings().txtMS->setText(isB ? QStringLiteral("200") : QStringLiteral("300"));
-        form->Settings().chkTrans->setChecked(isB);
-        form->Settings().picColor->SetBackColor(isB ? Rgb(1, 2, 3) : Rgb(4, 5, 6));
+        Named<QLineEdit>(form->Settings(), "txtMS")->setText(isB ? QStringLiteral("200") : QStringLiteral("300"));
+        Named<QCheckBox>(form->Settings(), "chkTrans")->setChecked(isB);
+        Named<ColorBox>(form->Settings(), "picColor")->SetBackColor(isB ? Rgb(1, 2, 3) : Rgb(4, 5, 6));
         form->Pictures().AddPictureRow({QLatin1String(name), QString(), QSize(1, 1), QStringLiteral("/p")});
     }
-    ListViews::SetChecked(form->Pictures().lstPic, 2);
+    ListViews::SetChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 2);
     form->Doc().SwapListRows(2, 3);
     const QString bar(7, QChar(0x2587));
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 3), Texts({"Frame 3", "b.png", "200", "Yes"}) << bar);
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 2), Texts({"Frame 2", "c.png", "300", "No"}) << bar);
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 3), Texts({"Frame 3", "b.png", "200", "Yes"}) << bar);
     EXPECT_EQ(IconOf(2, FrameColumn::Transparent), ListIcon::Cross);
     EXPECT_EQ(IconOf(3, FrameColumn::Transparent), ListIcon::Tick);
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, Rgb(4, 5, 6));
     EXPECT_EQ(form->Doc().Rows().Frame(3)->color, Rgb(1, 2, 3));
     EXPECT_EQ(form->PicturePath(3), QStringLiteral("/p/b.png"));
-    EXPECT_TRUE(ListViews::IsChecked(form->Pictures().lstPic, 2));
-    EXPECT_FALSE(ListViews::IsChecked(form->Pictures().lstPic, 3));
+    EXPECT_TRUE(ListViews::IsChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 2));
+    EXPECT_FALSE(ListViews::IsChecked(Named<QTreeView>(form->Pictures(), "lstPic"), 3));
 
     for (auto [a, b] : {std::pair{2, 2}, {0, 1}, {3, 4}}) // no-ops
         form->Doc().SwapListRows(a, b);
     EXPECT_EQ(Names(), Texts({"a.png", "c.png", "b.png"}));
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 1)[FrameColumn::Name], QStringLiteral("a.png"));
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 1)[FrameColumn::Name], QStringLiteral("a.png"));
 }
 
 } // namespace
@@ -122,7 +123,7 @@ TEST_F(ListRowsTest, PicturesAndDimensionsAreListedByExactNames)
         form->Doc().AddFrameRow({QStringLiteral("a.png"), QString(), QSize(8, 6), QStringLiteral("/p")}, frame));
     ASSERT_TRUE(
         form->Doc().AddFrameRow({QStringLiteral("a.png"), QString(), QSize(4, 4), QStringLiteral("/q")}, frame));
-    EXPECT_EQ(Cells(form->Frames().lstFrame, 2).mid(0, 2), Texts({"Frame 2", "a.png"}));
+    EXPECT_EQ(Cells(Named<QTreeView>(form->Frames(), "lstFrame"), 2).mid(0, 2), Texts({"Frame 2", "a.png"}));
     const Document& rows = form->Doc().Rows();
     EXPECT_TRUE(rows.IsPictureListed(QStringLiteral("a.png"), QStringLiteral("/q")));
     for (const auto& [name, folder] : {std::pair{"A.png", "/p"}, {"a.png", "/p/"}, {"a.png", "/P"}})
@@ -133,8 +134,10 @@ TEST_F(ListRowsTest, PicturesAndDimensionsAreListedByExactNames)
     MakePicture(camera);
     Add({camera});
     QCoreApplication::processEvents();
-    for (QTreeView* list : {form->Pictures().lstPic, form->Frames().lstFrame}) {
-        const int column = list == form->Pictures().lstPic ? int(PictureColumn::Name) : int(FrameColumn::Name);
+    for (QTreeView* list :
+         {Named<QTreeView>(form->Pictures(), "lstPic"), Named<QTreeView>(form->Frames(), "lstFrame")}) {
+        const int column =
+            list == Named<QTreeView>(form->Pictures(), "lstPic") ? int(PictureColumn::Name) : int(FrameColumn::Name);
         EXPECT_GE(list->columnWidth(column), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(column))
             << list->objectName().toStdString();
         const int last = list->model()->columnCount() - 1;

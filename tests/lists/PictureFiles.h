@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "lists/ListRows.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
+#include "ui/ListRows.h"
 
 #include <QDir>
 #include <QImage>
@@ -43,7 +43,8 @@ protected:
         for (QIcon& icon : form->ImageList1)
             icon = QIcon(distinct());
         for (ImageControl* holder :
-             {form->Preview().imgGoEn, form->Preview().imgGoDis, form->Preview().imgStopEn, form->Preview().imgStopDis})
+             {Named<ImageControl>(form->Preview(), "imgGoEn"), Named<ImageControl>(form->Preview(), "imgGoDis"),
+              Named<ImageControl>(form->Preview(), "imgStopEn"), Named<ImageControl>(form->Preview(), "imgStopDis")})
             holder->SetPicture(distinct());
     }
 
@@ -68,13 +69,13 @@ protected:
     {
         QStringList out;
         for (int i = 1; i <= form->PictureCount(); ++i)
-            out << Cells(form->Pictures().lstPic, i)[PictureColumn::Name];
+            out << Cells(Named<QTreeView>(form->Pictures(), "lstPic"), i)[PictureColumn::Name];
         return out;
     }
     // Index into ImageList1 of a frame row's icon in a column; -1 for none.
     int IconOf(int position, int column) const
     {
-        const qint64 key = ListViews::Icon(form->Frames().lstFrame, position, column).cacheKey();
+        const qint64 key = ListViews::Icon(Named<QTreeView>(form->Frames(), "lstFrame"), position, column).cacheKey();
         for (int i = 0; i < 3; ++i)
             if (form->ImageList1[static_cast<std::size_t>(i)].cacheKey() == key)
                 return i;

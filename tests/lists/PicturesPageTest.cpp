@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The picture page without the main window: everything it asks of the window
 // goes through its BusyHost and its signals.
-#include "app/BusyHost.h"
-#include "lists/DocumentModel.h"
 #include "lists/PicturesPage.h"
+#include "support/Named.h"
+#include "ui/BusyHost.h"
+#include "ui/DocumentModel.h"
 
 #include <QDir>
 #include <QImage>
@@ -59,7 +60,7 @@ TEST(PicturesPageTest, AloneItAddsUnderTheWindowsScopeAndTellsTheOtherStepsInOrd
     ASSERT_EQ(document.Rows().Count(), 2);
     EXPECT_EQ(document.Rows().Frame(2)->name, QStringLiteral("b.png"));
     EXPECT_EQ(document.Rows().Frame(2)->playTime.ms, 70);
-    EXPECT_EQ(page.LabTotal->text(), QStringLiteral("2"));
+    EXPECT_EQ(Named<QLabel>(page, "LabTotal")->text(), QStringLiteral("2"));
     EXPECT_EQ(window.deepest, 1);
     EXPECT_EQ(window.depth, 0);
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/SizeText.h"
 #include "preview/FrmPreview.h"
-#include "document/SizeText.h"
 #include "support/FormFixture.h"
-#include "support/PictureBytes.h"
 #include "support/ListViews.h"
+#include "support/PictureBytes.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -220,7 +220,7 @@ TEST_F(FrmPreviewTest, OpensForTheSelectedRowOrTheFirst)
     AddPicture(QStringLiteral("a.png"), QStringLiteral("100 x 50"));
     AddPicture(QStringLiteral("b.png"), QStringLiteral("1200 x 900"));
     form->ShowPicturePreview();
-    ListViews::Select(form->Pictures().lstPic, 2);
+    ListViews::Select(Named<QTreeView>(form->Pictures(), "lstPic"), 2);
     form->ShowPicturePreview();
     form->ShowPicturePreview();
     ASSERT_EQ(captions.size(), 3u);
@@ -257,8 +257,8 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
     form->Pictures().RefreshListControls();
     ASSERT_EQ(form->PictureCount(), 2);
     // The refresh picked the first size for the output fields.
-    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("1000"));
-    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("400"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text(), QStringLiteral("1000"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtH")->text(), QStringLiteral("400"));
 
     std::vector<std::pair<QString, QSize>> opened;
     onModal = [&](QDialog& dialog) {
@@ -268,9 +268,9 @@ TEST_F(FrmPreviewTest, AddedPicturesOpenOnADoubleClickOfTheirRow)
         window.reject();
         return window.result();
     };
-    QWidget* viewport = form->Pictures().lstPic->viewport();
+    QWidget* viewport = Named<QTreeView>(form->Pictures(), "lstPic")->viewport();
     for (int row : {1, 0}) {
-        const QPoint at = ListViews::RowRect(form->Pictures().lstPic, row + 1).center();
+        const QPoint at = ListViews::RowRect(Named<QTreeView>(form->Pictures(), "lstPic"), row + 1).center();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);

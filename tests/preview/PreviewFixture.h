@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "lists/ListRows.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
+#include "ui/ListRows.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -24,8 +24,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         QObject::connect(&form->Preview(), &PreviewPage::LoopCaptionChanged, form.get(),
                          [this](const QString& caption) { captions << caption; });
-        form->Preview().cmdGo->setEnabled(true);
-        form->Preview().cmdStop->setEnabled(true);
+        Named<QPushButton>(form->Preview(), "cmdGo")->setEnabled(true);
+        Named<QPushButton>(form->Preview(), "cmdStop")->setEnabled(true);
         SetOutput(800, 600);
     }
 
@@ -42,7 +42,7 @@ protected:
     {
         const QFileInfo info(path);
         form->Pictures().AddPictureRow({info.fileName(), QStringLiteral("PNG"), QSize(40, 30), info.absolutePath()});
-        SetPlayTime(ListViews::RowCount(form->Frames().lstFrame), playTime);
+        SetPlayTime(ListViews::RowCount(Named<QTreeView>(form->Frames(), "lstFrame")), playTime);
     }
     // Pictures p0.png, p1.png ... in ColorOf(0), ColorOf(1) ...
     void AddPictures(int count, const QString& playTime = QStringLiteral("500"))
@@ -59,8 +59,8 @@ protected:
     }
     void SetOutput(int width, int height)
     {
-        form->Settings().txtW->setText(QString::number(width));
-        form->Settings().txtH->setText(QString::number(height));
+        Named<QLineEdit>(form->Settings(), "txtW")->setText(QString::number(width));
+        Named<QLineEdit>(form->Settings(), "txtH")->setText(QString::number(height));
     }
     // Runs an action once, from the event pump, when a caption first appears.
     void OnCaption(const QString& caption, std::function<void()> action)
@@ -78,20 +78,20 @@ protected:
     int Visible() const
     {
         int found = -1;
-        for (int i = 0; i < form->Preview().picPreview->ElementCount(); ++i)
-            if (form->Preview().picPreview->imgPreview(i).visible)
+        for (int i = 0; i < Named<PreviewArea>(form->Preview(), "picPreview")->ElementCount(); ++i)
+            if (Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(i).visible)
                 found = found == -1 ? i : -2;
         return found;
     }
     QColor PictureColor(int element) const
     {
-        const QImage& picture = form->Preview().picPreview->imgPreview(element).picture;
+        const QImage& picture = Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(element).picture;
         return picture.isNull() ? QColor() : QColor(picture.pixel(picture.width() / 2, picture.height() / 2));
     }
     bool Looks(const ImageControl* go, const ImageControl* stop) const
     {
-        return form->Preview().imgcmdGo->Picture().toImage() == go->Picture().toImage()
-            && form->Preview().imgcmdStop->Picture().toImage() == stop->Picture().toImage();
+        return Named<ImageControl>(form->Preview(), "imgcmdGo")->Picture().toImage() == go->Picture().toImage()
+            && Named<ImageControl>(form->Preview(), "imgcmdStop")->Picture().toImage() == stop->Picture().toImage();
     }
     static QString Playing(int loops, int ms, int frame)
     {

@@ -43,22 +43,25 @@ TEST_F(PreviewLoadTest, ThreePicturesReportProgressAndPlayFromFrameOne)
               QStringList({QStringLiteral("Loading 0% ..."), QStringLiteral("33% Loading ..."),
                            QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
                            QStringLiteral("100% Loaded."), Playing(1, 750, 1)}));
-    EXPECT_FALSE(form->Preview().LabLoop->isHidden());
+    EXPECT_FALSE(Named<QLabel>(form->Preview(), "LabLoop")->isHidden());
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(form->Preview().picPreview->imgPreview(i).place, QRectF(124.5, 10.5, 400, 300)) << i;
+        EXPECT_EQ(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(i).place, QRectF(124.5, 10.5, 400, 300))
+            << i;
         // Kept at the size it is shown, not at its own.
-        EXPECT_EQ(form->Preview().picPreview->imgPreview(i).picture.size(), QSize(400, 300)) << i;
+        EXPECT_EQ(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(i).picture.size(), QSize(400, 300))
+            << i;
         EXPECT_EQ(PictureColor(i), ColorOf(i)) << i;
     }
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->Preview().tmPlay->isActive() && form->Preview().tmPlay->interval() == 750);
+    EXPECT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive()
+                && Named<QTimer>(form->Preview(), "tmPlay")->interval() == 750);
     EXPECT_TRUE(form->Preview().PreviewLoops() == 1 && form->Preview().PreviewFrame() == 1);
 
     // Drawn over the grey frame, covering its box from the half pixel on.
     SetOutput(300, 200);
     form->Preview().imgcmdGo_Click();
-    EXPECT_EQ(form->Preview().picPreview->imgPreview(0).place, QRectF(174.5, 60.5, 300, 200));
-    const QImage shot = form->Preview().picPreview->grab().toImage();
+    EXPECT_EQ(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(0).place, QRectF(174.5, 60.5, 300, 200));
+    const QImage shot = Named<PreviewArea>(form->Preview(), "picPreview")->grab().toImage();
     EXPECT_EQ(shot.pixelColor(0, 0), QColor(192, 192, 192));
     EXPECT_EQ(shot.pixelColor(176, 62), ColorOf(0));
     EXPECT_EQ(shot.pixelColor(473, 259), ColorOf(0));
@@ -76,14 +79,14 @@ TEST_F(PreviewLoadTest, RefusedSizeShowsItsMessageAndAPlayingPreviewGoesOn)
                                 OutputSize::TooBigMessage()};
     for (int i = 0; i < 4; ++i) {
         messages.clear();
-        form->Settings().txtW->setText(QLatin1String(sizes[i].first));
-        form->Settings().txtH->setText(QLatin1String(sizes[i].second));
+        Named<QLineEdit>(form->Settings(), "txtW")->setText(QLatin1String(sizes[i].first));
+        Named<QLineEdit>(form->Settings(), "txtH")->setText(QLatin1String(sizes[i].second));
         form->Preview().cmdGo_Click();
         ASSERT_EQ(messages.size(), 1u) << i;
         EXPECT_EQ(messages[0].text, expected[i]);
         EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
     }
-    EXPECT_TRUE(form->Preview().tmPlay->isActive());
+    EXPECT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
     EXPECT_EQ(Visible(), 1);
     EXPECT_EQ(captions.back(), Playing(1, 500, 2));
 }
@@ -110,15 +113,17 @@ TEST_F(PreviewLoadTest, EveryPictureDeletedDuringALoadEndsItStopped)
     form->Preview().imgcmdGo_Click();
     OnCaption(QStringLiteral("33% Loading ..."), [this] {
         for (int i = 1; i <= 3; ++i)
-            ListViews::SetChecked(form->Pictures().lstPic, i);
+            ListViews::SetChecked(Named<QTreeView>(form->Pictures(), "lstPic"), i);
         form->Pictures().cmdDel_Click();
     });
     form->Preview().imgcmdGo_Click();
     ASSERT_EQ(form->PictureCount(), 0);
-    EXPECT_FALSE(form->Preview().tmPlay->isActive());
-    EXPECT_TRUE(form->Preview().LabLoop->isHidden()) << form->Preview().LabLoop->text().toStdString();
+    EXPECT_FALSE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
+    EXPECT_TRUE(Named<QLabel>(form->Preview(), "LabLoop")->isHidden())
+        << Named<QLabel>(form->Preview(), "LabLoop")->text().toStdString();
     EXPECT_EQ(Visible(), -1);
-    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopDis));
+    EXPECT_TRUE(
+        Looks(Named<ImageControl>(form->Preview(), "imgGoDis"), Named<ImageControl>(form->Preview(), "imgStopDis")));
 }
 
 TEST_F(PreviewLoadTest, UnreadablePictureKeepsWhatItsElementHeld)
@@ -135,9 +140,9 @@ TEST_F(PreviewLoadTest, UnreadablePictureKeepsWhatItsElementHeld)
     form->Preview().imgcmdGo_Click();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(captions.back(), Playing(1, 500, 1));
-    EXPECT_EQ(form->Preview().picPreview->imgPreview(2).place, QRectF(24.5, 59.5, 600, 202));
+    EXPECT_EQ(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(2).place, QRectF(24.5, 59.5, 600, 202));
     EXPECT_EQ(PictureColor(1), ColorOf(1));
-    EXPECT_TRUE(form->Preview().picPreview->imgPreview(2).picture.isNull());
+    EXPECT_TRUE(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(2).picture.isNull());
 }
 
 TEST_F(PreviewLoadTest, StoredOrientationIsHonoured)
@@ -174,7 +179,7 @@ TEST_F(PreviewLoadTest, StoredOrientationIsHonoured)
     SetOutput(100, 200);
     form->Preview().imgcmdGo_Click();
     for (int element : {0, 1}) {
-        const QImage& upright = form->Preview().picPreview->imgPreview(element).picture;
+        const QImage& upright = Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(element).picture;
         ASSERT_EQ(upright.size(), QSize(100, 200));
         EXPECT_GT(upright.pixelColor(50, 20).red(), 200) << element;
         EXPECT_GT(upright.pixelColor(50, 180).blue(), 200) << element;
@@ -191,7 +196,7 @@ TEST_F(PreviewLoadTest, NoPathAroundTheSizeLimits)
     Add(dir.filePath(QStringLiteral("wide.png")));
     form->Preview().imgcmdGo_Click();
     EXPECT_EQ(PictureColor(0), ColorOf(0));
-    EXPECT_TRUE(form->Preview().picPreview->imgPreview(1).picture.isNull());
+    EXPECT_TRUE(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(1).picture.isNull());
 }
 
 TEST(PreviewPrefetchTest, DroppedWorkIsNeverStarted)
@@ -239,7 +244,7 @@ TEST_F(PreviewLoadTest, PictureOnlyTheEngineReadsIsShownAndTheClipboardKept)
     Add(file.fileName());
     QGuiApplication::clipboard()->setText(QStringLiteral("the user's text"));
     form->Preview().imgcmdGo_Click();
-    EXPECT_EQ(form->Preview().picPreview->imgPreview(1).picture.size(), QSize(400, 300));
+    EXPECT_EQ(Named<PreviewArea>(form->Preview(), "picPreview")->imgPreview(1).picture.size(), QSize(400, 300));
     EXPECT_EQ(PictureColor(1), QColor(Qt::red));
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("the user's text"));
     EXPECT_EQ(Visible(), 0);

@@ -14,7 +14,7 @@ TEST_F(PreviewPlaybackTest, FramesKeepTheirOwnPlayTimesReadAfreshAndPassesAreCou
     SetPlayTime(3, QStringLiteral("250"));
     form->Preview().imgcmdGo_Click();
     // A coarse timer lets a frame of 3000 ms wait up to 150 ms longer.
-    EXPECT_EQ(form->Preview().tmPlay->timerType(), Qt::PreciseTimer);
+    EXPECT_EQ(Named<QTimer>(form->Preview(), "tmPlay")->timerType(), Qt::PreciseTimer);
     const int expected[][3] = {{2, 1000, 1}, {3, 250, 1}, {1, 500, 2}, {2, 99999, 2}};
     for (const auto& [frame, ms, loops] : expected) {
         if (loops == 2 && frame == 2)
@@ -22,8 +22,8 @@ TEST_F(PreviewPlaybackTest, FramesKeepTheirOwnPlayTimesReadAfreshAndPassesAreCou
         form->Preview().tmPlay_Timer();
         EXPECT_EQ(form->Preview().PreviewFrame(), frame);
         EXPECT_EQ(form->Preview().PreviewLoops(), loops);
-        EXPECT_EQ(form->Preview().tmPlay->interval(), ms);
-        EXPECT_EQ(form->Preview().LabLoop->text(), Playing(loops, ms, frame));
+        EXPECT_EQ(Named<QTimer>(form->Preview(), "tmPlay")->interval(), ms);
+        EXPECT_EQ(Named<QLabel>(form->Preview(), "LabLoop")->text(), Playing(loops, ms, frame));
         EXPECT_EQ(Visible(), frame - 1);
     }
     EXPECT_EQ(captions[8], QStringLiteral("Loop Times: 2   Play Time: 500 MS    Frame: 1"));
@@ -36,32 +36,36 @@ TEST_F(PreviewPlaybackTest, FramesKeepTheirOwnPlayTimesReadAfreshAndPassesAreCou
     form->Preview().ShowPreviewFrame(9);
     EXPECT_EQ(form->Preview().PreviewLoops(), 3);
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->Preview().tmPlay->isActive());
+    EXPECT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
 }
 
 TEST_F(PreviewPlaybackTest, GoAndStopButtonsSwapLooksAndStopKeepsTheFrame)
 {
-    ASSERT_NE(form->Preview().imgGoEn->Picture().toImage(), form->Preview().imgGoDis->Picture().toImage());
-    ASSERT_NE(form->Preview().imgStopEn->Picture().toImage(), form->Preview().imgStopDis->Picture().toImage());
+    ASSERT_NE(Named<ImageControl>(form->Preview(), "imgGoEn")->Picture().toImage(),
+              Named<ImageControl>(form->Preview(), "imgGoDis")->Picture().toImage());
+    ASSERT_NE(Named<ImageControl>(form->Preview(), "imgStopEn")->Picture().toImage(),
+              Named<ImageControl>(form->Preview(), "imgStopDis")->Picture().toImage());
     AddPictures(3);
     form->LabCap_Click(3);
-    QTest::mouseClick(form->Preview().imgcmdGo, Qt::LeftButton);
-    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopEn));
+    QTest::mouseClick(Named<ImageControl>(form->Preview(), "imgcmdGo"), Qt::LeftButton);
+    EXPECT_TRUE(
+        Looks(Named<ImageControl>(form->Preview(), "imgGoDis"), Named<ImageControl>(form->Preview(), "imgStopEn")));
     form->Preview().tmPlay_Timer();
-    QTest::mouseClick(form->Preview().imgcmdStop, Qt::LeftButton);
-    EXPECT_TRUE(Looks(form->Preview().imgGoEn, form->Preview().imgStopDis));
-    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    QTest::mouseClick(Named<ImageControl>(form->Preview(), "imgcmdStop"), Qt::LeftButton);
+    EXPECT_TRUE(
+        Looks(Named<ImageControl>(form->Preview(), "imgGoEn"), Named<ImageControl>(form->Preview(), "imgStopDis")));
+    EXPECT_FALSE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
     form->Preview().cmdStop_Click();
     EXPECT_EQ(Visible(), 1);
-    EXPECT_EQ(form->Preview().LabLoop->text(), Playing(1, 500, 2));
+    EXPECT_EQ(Named<QLabel>(form->Preview(), "LabLoop")->text(), Playing(1, 500, 2));
 
     // Go after a stop reloads and starts again at pass 1, frame 1.
     form->Preview().tmPlay_Timer();
     form->Preview().tmPlay_Timer();
     ASSERT_EQ(form->Preview().PreviewLoops(), 2);
     Write(QStringLiteral("p0.png"), ColorOf(9));
-    QTest::mouseClick(form->Preview().imgcmdGo, Qt::LeftButton);
-    EXPECT_EQ(form->Preview().LabLoop->text(), Playing(1, 500, 1));
+    QTest::mouseClick(Named<ImageControl>(form->Preview(), "imgcmdGo"), Qt::LeftButton);
+    EXPECT_EQ(Named<QLabel>(form->Preview(), "LabLoop")->text(), Playing(1, 500, 1));
     EXPECT_EQ(PictureColor(0), ColorOf(9));
     EXPECT_EQ(Visible(), 0);
 }
@@ -77,14 +81,15 @@ TEST_F(PreviewPlaybackTest, EmptyListSaysNoFramesAndOnePictureDoesNothing)
     }
     messages.clear();
     AddPictures(1);
-    form->Preview().cmdGo->setEnabled(false);
+    Named<QPushButton>(form->Preview(), "cmdGo")->setEnabled(false);
     form->Preview().imgcmdGo_Click();
     form->Preview().imgcmdStop_Click();
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(captions.empty());
-    EXPECT_TRUE(form->Preview().LabLoop->isHidden());
-    EXPECT_FALSE(form->Preview().tmPlay->isActive());
-    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopDis));
+    EXPECT_TRUE(Named<QLabel>(form->Preview(), "LabLoop")->isHidden());
+    EXPECT_FALSE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
+    EXPECT_TRUE(
+        Looks(Named<ImageControl>(form->Preview(), "imgGoDis"), Named<ImageControl>(form->Preview(), "imgStopDis")));
 }
 
 TEST_F(PreviewPlaybackTest, OddPlayTimesNeverStopThePlayback)
@@ -97,12 +102,12 @@ TEST_F(PreviewPlaybackTest, OddPlayTimesNeverStopThePlayback)
                      [&] { twoVisible += Visible() == -2; });
     form->Preview().imgcmdGo_Click();
     // Not a whole number: shown like a frame of the default 500 ms.
-    EXPECT_EQ(form->Preview().tmPlay->interval(), 500);
-    EXPECT_EQ(form->Preview().LabLoop->text(), Playing(1, 500, 1));
+    EXPECT_EQ(Named<QTimer>(form->Preview(), "tmPlay")->interval(), 500);
+    EXPECT_EQ(Named<QLabel>(form->Preview(), "LabLoop")->text(), Playing(1, 500, 1));
     form->Preview().tmPlay_Timer();
     // A negative time moves on at once (the real timer may already have).
     EXPECT_TRUE(captions.contains(Playing(1, -20, 2)));
-    EXPECT_EQ(form->Preview().tmPlay->interval(), 0);
+    EXPECT_EQ(Named<QTimer>(form->Preview(), "tmPlay")->interval(), 0);
 
     // Frame 3 plays for 0 ms on the real timer; other work still gets its turn.
     SetPlayTime(1, QStringLiteral("0"));
@@ -128,8 +133,9 @@ TEST_F(PreviewPlaybackTest, GoDuringALoadTakesOverAndTheOlderLoadEnds)
                            QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
                            QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->Preview().tmPlay->isActive());
-    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopEn));
+    EXPECT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
+    EXPECT_TRUE(
+        Looks(Named<ImageControl>(form->Preview(), "imgGoDis"), Named<ImageControl>(form->Preview(), "imgStopEn")));
 }
 
 TEST_F(PreviewPlaybackTest, StopDuringALoadLetsItCompleteAndPlay)
@@ -142,8 +148,9 @@ TEST_F(PreviewPlaybackTest, StopDuringALoadLetsItCompleteAndPlay)
                            QStringLiteral("67% Loading ..."), QStringLiteral("100% Loading ..."),
                            QStringLiteral("100% Loaded."), Playing(1, 500, 1)}));
     EXPECT_EQ(Visible(), 0);
-    EXPECT_TRUE(form->Preview().tmPlay->isActive());
-    EXPECT_TRUE(Looks(form->Preview().imgGoDis, form->Preview().imgStopEn));
+    EXPECT_TRUE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
+    EXPECT_TRUE(
+        Looks(Named<ImageControl>(form->Preview(), "imgGoDis"), Named<ImageControl>(form->Preview(), "imgStopEn")));
 }
 
 TEST_F(PreviewPlaybackTest, ClosingDuringALoadEndsItAndThenCloses)
@@ -152,7 +159,7 @@ TEST_F(PreviewPlaybackTest, ClosingDuringALoadEndsItAndThenCloses)
     OnCaption(QStringLiteral("33% Loading ..."), [this] { form->imgClose2_Click(); });
     form->Preview().imgcmdGo_Click();
     EXPECT_EQ(captions.back(), QStringLiteral("33% Loading ..."));
-    EXPECT_FALSE(form->Preview().tmPlay->isActive());
+    EXPECT_FALSE(Named<QTimer>(form->Preview(), "tmPlay")->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(!form->isVisible(), 5000);
 }
 

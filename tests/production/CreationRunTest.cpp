@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/SizeText.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "production/CreationRules.h"
@@ -73,12 +74,12 @@ TEST(CreationRules, TextsThatAreNotUsableNumbersAreRefused)
     for (const char* bad : {"32768", "-1", "1 2", "x"})
         EXPECT_FALSE(CreationRules::LoopCountFromText(QLatin1String(bad))) << bad;
 
-    const auto sides = CreationRules::SplitSizeText(QStringLiteral("640 x 480"));
+    const auto sides = SplitSizeText(QStringLiteral("640 x 480"));
     ASSERT_TRUE(sides);
     EXPECT_EQ(sides->width, QStringLiteral("640"));
     EXPECT_EQ(sides->height, QStringLiteral("480"));
-    EXPECT_FALSE(CreationRules::SplitSizeText(QStringLiteral("640X480"))) << "x is lower-case only";
-    EXPECT_EQ(CreationRules::SplitSizeText(QStringLiteral("64x")).value().height, QString());
+    EXPECT_FALSE(SplitSizeText(QStringLiteral("640X480"))) << "x is lower-case only";
+    EXPECT_EQ(SplitSizeText(QStringLiteral("64x")).value().height, QString());
 }
 
 TEST(ModFold, EnsureFolderCreatesAndIgnoresEveryError)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/FrmProp.h"
-#include "lists/ListRows.h"
 #include "support/FormFixture.h"
 #include "support/ListViews.h"
+#include "ui/ListRows.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -21,15 +21,16 @@ protected:
     // Appends a frame the way adding a picture does, from the step-2 settings.
     void AddFrame(const QString& name, const QString& playTime, bool transparent, ColorValue color)
     {
-        form->Settings().txtMS->setText(playTime);
-        form->Settings().chkTrans->setChecked(transparent);
-        form->Settings().picColor->SetBackColor(color);
+        Named<QLineEdit>(form->Settings(), "txtMS")->setText(playTime);
+        Named<QCheckBox>(form->Settings(), "chkTrans")->setChecked(transparent);
+        Named<ColorBox>(form->Settings(), "picColor")->SetBackColor(color);
         form->Pictures().AddPictureRow({name, QStringLiteral("JPG image"), QSize(640, 480), QStringLiteral("/pics")});
     }
-    void Select(int position) { ListViews::Select(form->Frames().lstFrame, position); }
+    void Select(int position) { ListViews::Select(Named<QTreeView>(form->Frames(), "lstFrame"), position); }
     qint64 IconKey(int position)
     {
-        return ListViews::Icon(form->Frames().lstFrame, position, FrameColumn::Transparent).cacheKey();
+        return ListViews::Icon(Named<QTreeView>(form->Frames(), "lstFrame"), position, FrameColumn::Transparent)
+            .cacheKey();
     }
     qint64 Cross() const { return form->ImageList1[ListIcon::Cross].cacheKey(); }
     qint64 Tick() const { return form->ImageList1[ListIcon::Tick].cacheKey(); }
@@ -63,7 +64,7 @@ protected:
     {
         QStringList texts;
         for (int c = 0; c < 5; ++c)
-            texts << ListViews::Text(form->Frames().lstFrame, position, c);
+            texts << ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), position, c);
         return {texts, IconKey(position), form->Doc().Rows().Frame(position)->color};
     }
 };
@@ -172,12 +173,15 @@ TEST_F(FrmPropTest, OkWritesOnlyTheSelectedRowAndCloses)
         result = prop.result();
     });
     EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::Transparent), QStringLiteral("No"));
+    EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 2, FrameColumn::Transparent),
+              QStringLiteral("No"));
     EXPECT_EQ(IconKey(2), Cross());
     // The colour is written although the frame is no longer transparent.
     EXPECT_EQ(form->Doc().Rows().Frame(2)->color, kGreen);
-    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::PlayTime), QStringLiteral("200"));
-    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 2, FrameColumn::Color), QString(7, QChar(0x2587)));
+    EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 2, FrameColumn::PlayTime),
+              QStringLiteral("200"));
+    EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 2, FrameColumn::Color),
+              QString(7, QChar(0x2587)));
     EXPECT_EQ(Take(1), first);
     EXPECT_EQ(Take(3), third);
 }
@@ -226,10 +230,14 @@ TEST_F(FrmPropTest, ApplyToAllFramesWritesEveryRowAndStaysOpen)
     const char* names[] = {"a.jpg", "b.jpg", "c.jpg"};
     for (int i = 1; i <= 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Label), QStringLiteral("Frame %1").arg(i));
-        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Name), QLatin1String(names[i - 1]));
-        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::PlayTime), QStringLiteral("450"));
-        EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, i, FrameColumn::Transparent), QStringLiteral("Yes"));
+        EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), i, FrameColumn::Label),
+                  QStringLiteral("Frame %1").arg(i));
+        EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), i, FrameColumn::Name),
+                  QLatin1String(names[i - 1]));
+        EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), i, FrameColumn::PlayTime),
+                  QStringLiteral("450"));
+        EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), i, FrameColumn::Transparent),
+                  QStringLiteral("Yes"));
         EXPECT_EQ(IconKey(i), Tick());
         EXPECT_EQ(form->Doc().Rows().Frame(i)->color, Rgb(1, 2, 3));
         EXPECT_EQ(form->FramePlayTime(i), 450);
@@ -252,7 +260,7 @@ TEST_F(FrmPropTest, PlayTimeFieldDigitsBackspaceAndEmptyText)
         QTest::mouseClick(prop.OKButton, Qt::LeftButton);
     });
     // Stored as typed: an empty play time, which does not convert.
-    EXPECT_TRUE(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime).isEmpty());
+    EXPECT_TRUE(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 1, FrameColumn::PlayTime).isEmpty());
     EXPECT_FALSE(form->FramePlayTime(1).has_value());
 }
 
@@ -277,7 +285,7 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
     // Rows but none selected: the first frame is edited.
     AddFrame(QStringLiteral("a.jpg"), QStringLiteral("100"), false, kBlue);
     AddFrame(QStringLiteral("b.jpg"), QStringLiteral("200"), false, kBlue);
-    ListViews::Select(form->Frames().lstFrame, 0);
+    ListViews::Select(Named<QTreeView>(form->Frames(), "lstFrame"), 0);
     const Snapshot second = Take(2);
     OpenAndDrive([&](FrmProp& prop) {
         EXPECT_EQ(prop.LabNo->text(), QStringLiteral("1"));
@@ -285,7 +293,8 @@ TEST_F(FrmPropTest, EmptyListAndNoSelection)
         prop.txtMS->setText(QStringLiteral("999"));
         QTest::mouseClick(prop.OKButton, Qt::LeftButton);
     });
-    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("999"));
+    EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 1, FrameColumn::PlayTime),
+              QStringLiteral("999"));
     EXPECT_EQ(Take(2), second);
 }
 
@@ -315,17 +324,17 @@ TEST_F(FrmPropTest, DoubleClickOnAFrameRowAndTheHiddenCommandOpenIt)
         dialog.reject();
         return int(QDialog::Rejected);
     };
-    const QRect second = ListViews::RowRect(form->Frames().lstFrame, 2);
+    const QRect second = ListViews::RowRect(Named<QTreeView>(form->Frames(), "lstFrame"), 2);
     // A real double-click: a click, then the double-click press and its release.
-    QTest::mouseClick(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
-    QTest::mouseDClick(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
-    QTest::mouseRelease(form->Frames().lstFrame->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseClick(Named<QTreeView>(form->Frames(), "lstFrame")->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseDClick(Named<QTreeView>(form->Frames(), "lstFrame")->viewport(), Qt::LeftButton, {}, second.center());
+    QTest::mouseRelease(Named<QTreeView>(form->Frames(), "lstFrame")->viewport(), Qt::LeftButton, {}, second.center());
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0], QStringLiteral("b.jpg"));
 
     Select(1);
-    form->Frames().cmdProp->setEnabled(true); // as the list refresh leaves it with pictures
-    form->Frames().cmdProp->click();
+    Named<QPushButton>(form->Frames(), "cmdProp")->setEnabled(true); // as the list refresh leaves it with pictures
+    Named<QPushButton>(form->Frames(), "cmdProp")->click();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1], QStringLiteral("a.jpg"));
 }
@@ -346,7 +355,8 @@ TEST_F(FrmPropTest, EnterInThePlayTimeKeepsTheEdit)
         EXPECT_FALSE(prop.isVisible());
         EXPECT_EQ(prop.result(), int(QDialog::Accepted));
     });
-    EXPECT_EQ(ListViews::Text(form->Frames().lstFrame, 1, FrameColumn::PlayTime), QStringLiteral("250"));
+    EXPECT_EQ(ListViews::Text(Named<QTreeView>(form->Frames(), "lstFrame"), 1, FrameColumn::PlayTime),
+              QStringLiteral("250"));
 }
 
 } // namespace

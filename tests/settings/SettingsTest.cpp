@@ -52,9 +52,9 @@ TEST(FilterNumericKey, DigitsAndBackspacePassEverythingElseIsZero)
 
 TEST_F(SettingsTest, NumberFieldsRefuseEveryTypedCharacterButDigitsAndBackspace)
 {
-    form->Settings().chkCustom->setChecked(true); // width and height editable
-    for (QLineEdit* field :
-         {form->Settings().txtMS, form->Settings().txtLoop, form->Settings().txtW, form->Settings().txtH}) {
+    Named<QCheckBox>(form->Settings(), "chkCustom")->setChecked(true); // width and height editable
+    for (QLineEdit* field : {Named<QLineEdit>(form->Settings(), "txtMS"), Named<QLineEdit>(form->Settings(), "txtLoop"),
+                             Named<QLineEdit>(form->Settings(), "txtW"), Named<QLineEdit>(form->Settings(), "txtH")}) {
         SCOPED_TRACE(field->objectName().toStdString());
         field->setText(QStringLiteral("12"));
         TypeAtEnd(field, QStringLiteral("a-. +x"));
@@ -78,90 +78,94 @@ TEST_F(SettingsTest, NumberFieldsRefuseEveryTypedCharacterButDigitsAndBackspace)
 TEST_F(SettingsTest, PasteShortcutIsDroppedButTheMaximumLengthHolds)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("77"));
-    form->Settings().txtLoop->setText(QStringLiteral("1"));
-    form->Settings().txtLoop->setFocus();
-    form->Settings().txtLoop->end(false);
-    QTest::keyClick(form->Settings().txtLoop, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("1"));
+    Named<QLineEdit>(form->Settings(), "txtLoop")->setText(QStringLiteral("1"));
+    Named<QLineEdit>(form->Settings(), "txtLoop")->setFocus();
+    Named<QLineEdit>(form->Settings(), "txtLoop")->end(false);
+    QTest::keyClick(Named<QLineEdit>(form->Settings(), "txtLoop"), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtLoop")->text(), QStringLiteral("1"));
 
-    form->Settings().txtMS->setText(QStringLiteral("99999"));
-    TypeAtEnd(form->Settings().txtMS, QStringLiteral("1"));
-    EXPECT_EQ(form->Settings().txtMS->text(), QStringLiteral("99999"));
-    form->Settings().txtLoop->setText(QStringLiteral("9999"));
-    TypeAtEnd(form->Settings().txtLoop, QStringLiteral("1"));
-    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("9999"));
+    Named<QLineEdit>(form->Settings(), "txtMS")->setText(QStringLiteral("99999"));
+    TypeAtEnd(Named<QLineEdit>(form->Settings(), "txtMS"), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtMS")->text(), QStringLiteral("99999"));
+    Named<QLineEdit>(form->Settings(), "txtLoop")->setText(QStringLiteral("9999"));
+    TypeAtEnd(Named<QLineEdit>(form->Settings(), "txtLoop"), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtLoop")->text(), QStringLiteral("9999"));
 }
 
 TEST_F(SettingsTest, CheckBoxesCoupleAndSetTheSizeControls)
 {
     // Start-up: both unchecked, everything off and grey.
-    for (QWidget* w : {static_cast<QWidget*>(form->Settings().cboDim), static_cast<QWidget*>(form->Settings().txtW),
-                       static_cast<QWidget*>(form->Settings().txtH)}) {
+    for (QWidget* w : {static_cast<QWidget*>(Named<QComboBox>(form->Settings(), "cboDim")),
+                       static_cast<QWidget*>(Named<QLineEdit>(form->Settings(), "txtW")),
+                       static_cast<QWidget*>(Named<QLineEdit>(form->Settings(), "txtH"))}) {
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
         EXPECT_EQ(Back(w), kGrey) << w->objectName().toStdString();
     }
-    EXPECT_EQ(ShownBack(form->Settings().txtW), kGrey);
+    EXPECT_EQ(ShownBack(Named<QLineEdit>(form->Settings(), "txtW")), kGrey);
     // The size list's face, beside its text, flat in the same colours.
-    auto face = [this] { return FromQColor(QColor(form->Settings().cboDim->grab().toImage().pixel(3, 3))); };
+    auto face = [this] {
+        return FromQColor(QColor(Named<QComboBox>(form->Settings(), "cboDim")->grab().toImage().pixel(3, 3)));
+    };
     EXPECT_EQ(face(), kGrey);
 
-    QTest::mouseClick(form->Settings().chkSelect, Qt::LeftButton);
-    EXPECT_TRUE(form->Settings().chkSelect->isChecked());
-    EXPECT_TRUE(form->Settings().cboDim->isEnabled());
-    EXPECT_EQ(Back(form->Settings().cboDim), kWhite);
+    QTest::mouseClick(Named<QCheckBox>(form->Settings(), "chkSelect"), Qt::LeftButton);
+    EXPECT_TRUE(Named<QCheckBox>(form->Settings(), "chkSelect")->isChecked());
+    EXPECT_TRUE(Named<QComboBox>(form->Settings(), "cboDim")->isEnabled());
+    EXPECT_EQ(Back(Named<QComboBox>(form->Settings(), "cboDim")), kWhite);
     EXPECT_EQ(face(), kWhite);
-    EXPECT_FALSE(form->Settings().txtW->isEnabled());
+    EXPECT_FALSE(Named<QLineEdit>(form->Settings(), "txtW")->isEnabled());
 
-    form->Settings().txtW->setText(QStringLiteral("640"));
-    QTest::mouseClick(form->Settings().chkCustom, Qt::LeftButton);
-    EXPECT_TRUE(form->Settings().chkCustom->isChecked());
-    EXPECT_FALSE(form->Settings().chkSelect->isChecked());
-    EXPECT_FALSE(form->Settings().cboDim->isEnabled());
-    EXPECT_EQ(Back(form->Settings().cboDim), kGrey);
-    for (QLineEdit* field : {form->Settings().txtW, form->Settings().txtH}) {
+    Named<QLineEdit>(form->Settings(), "txtW")->setText(QStringLiteral("640"));
+    QTest::mouseClick(Named<QCheckBox>(form->Settings(), "chkCustom"), Qt::LeftButton);
+    EXPECT_TRUE(Named<QCheckBox>(form->Settings(), "chkCustom")->isChecked());
+    EXPECT_FALSE(Named<QCheckBox>(form->Settings(), "chkSelect")->isChecked());
+    EXPECT_FALSE(Named<QComboBox>(form->Settings(), "cboDim")->isEnabled());
+    EXPECT_EQ(Back(Named<QComboBox>(form->Settings(), "cboDim")), kGrey);
+    for (QLineEdit* field : {Named<QLineEdit>(form->Settings(), "txtW"), Named<QLineEdit>(form->Settings(), "txtH")}) {
         EXPECT_TRUE(field->isEnabled());
         EXPECT_EQ(Back(field), kWhite);
         EXPECT_EQ(ShownBack(field), kWhite);
     }
 
     // Unchecking leaves the other box alone: both off, the sizes kept.
-    QTest::mouseClick(form->Settings().chkCustom, Qt::LeftButton);
-    EXPECT_FALSE(form->Settings().chkCustom->isChecked());
-    EXPECT_FALSE(form->Settings().chkSelect->isChecked());
-    EXPECT_FALSE(form->Settings().txtW->isEnabled());
-    EXPECT_FALSE(form->Settings().cboDim->isEnabled());
-    EXPECT_EQ(ShownBack(form->Settings().txtH), kGrey);
-    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("640"));
-    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("0"));
+    QTest::mouseClick(Named<QCheckBox>(form->Settings(), "chkCustom"), Qt::LeftButton);
+    EXPECT_FALSE(Named<QCheckBox>(form->Settings(), "chkCustom")->isChecked());
+    EXPECT_FALSE(Named<QCheckBox>(form->Settings(), "chkSelect")->isChecked());
+    EXPECT_FALSE(Named<QLineEdit>(form->Settings(), "txtW")->isEnabled());
+    EXPECT_FALSE(Named<QComboBox>(form->Settings(), "cboDim")->isEnabled());
+    EXPECT_EQ(ShownBack(Named<QLineEdit>(form->Settings(), "txtH")), kGrey);
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text(), QStringLiteral("640"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtH")->text(), QStringLiteral("0"));
 }
 
 TEST_F(SettingsTest, ChoosingADimensionsEntrySplitsItAtLowerCaseX)
 {
-    form->Settings().cboDim->addItems({QStringLiteral("640 x 480"), QStringLiteral("320 x 240"),
-                                       QStringLiteral("800 X 600"), QStringLiteral("no size")});
-    form->Settings().chkSelect->setChecked(true);
-    form->Settings().cboDim->setCurrentIndex(0);
-    form->Settings().cboDim->setFocus();
+    Named<QComboBox>(form->Settings(), "cboDim")
+        ->addItems({QStringLiteral("640 x 480"), QStringLiteral("320 x 240"), QStringLiteral("800 X 600"),
+                    QStringLiteral("no size")});
+    Named<QCheckBox>(form->Settings(), "chkSelect")->setChecked(true);
+    Named<QComboBox>(form->Settings(), "cboDim")->setCurrentIndex(0);
+    Named<QComboBox>(form->Settings(), "cboDim")->setFocus();
 
-    QTest::keyClick(form->Settings().cboDim, Qt::Key_Down); // the user picks the second entry
-    EXPECT_EQ(form->Settings().cboDim->currentText(), QStringLiteral("320 x 240"));
-    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("320"));
-    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("240"));
+    QTest::keyClick(Named<QComboBox>(form->Settings(), "cboDim"), Qt::Key_Down); // the user picks the second entry
+    EXPECT_EQ(Named<QComboBox>(form->Settings(), "cboDim")->currentText(), QStringLiteral("320 x 240"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text(), QStringLiteral("320"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtH")->text(), QStringLiteral("240"));
 
     // An upper-case X and a text without x change nothing.
-    QTest::keyClick(form->Settings().cboDim, Qt::Key_Down);
-    QTest::keyClick(form->Settings().cboDim, Qt::Key_Down);
-    EXPECT_EQ(form->Settings().cboDim->currentText(), QStringLiteral("no size"));
-    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("320"));
-    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("240"));
+    QTest::keyClick(Named<QComboBox>(form->Settings(), "cboDim"), Qt::Key_Down);
+    QTest::keyClick(Named<QComboBox>(form->Settings(), "cboDim"), Qt::Key_Down);
+    EXPECT_EQ(Named<QComboBox>(form->Settings(), "cboDim")->currentText(), QStringLiteral("no size"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text(), QStringLiteral("320"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtH")->text(), QStringLiteral("240"));
 
     // The list refresh selects the first entry and runs the handler itself,
     // whichever box is checked.
-    form->Settings().chkCustom->setChecked(true);
-    form->Settings().cboDim->setCurrentIndex(0);
+    Named<QCheckBox>(form->Settings(), "chkCustom")->setChecked(true);
+    Named<QComboBox>(form->Settings(), "cboDim")->setCurrentIndex(0);
     form->Settings().cboDim_Click();
-    EXPECT_EQ(form->Settings().txtW->text(), QStringLiteral("640"));
-    EXPECT_EQ(form->Settings().txtH->text(), QStringLiteral("480"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtW")->text(), QStringLiteral("640"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtH")->text(), QStringLiteral("480"));
 }
 
 TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
@@ -186,19 +190,17 @@ TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.w) + " x " + c.h);
-        messages.clear();
-        form->Settings().txtW->setText(QLatin1String(c.w));
-        form->Settings().txtH->setText(QLatin1String(c.h));
-        const std::optional<QSize> size = form->Settings().CheckOutputSize();
+        Named<QLineEdit>(form->Settings(), "txtW")->setText(QLatin1String(c.w));
+        Named<QLineEdit>(form->Settings(), "txtH")->setText(QLatin1String(c.h));
+        // What the preview and the creation run check the page's texts with.
+        const OutputSize::Verdict size = OutputSize::Check(form->Settings().WidthText(), form->Settings().HeightText());
         if (c.message.isEmpty()) {
-            ASSERT_TRUE(size.has_value());
-            EXPECT_EQ(*size, QSize(QString::fromLatin1(c.w).toInt(), QString::fromLatin1(c.h).toInt()));
-            EXPECT_TRUE(messages.empty());
+            ASSERT_TRUE(size.ok);
+            EXPECT_EQ(QSize(size.width, size.height),
+                      QSize(QString::fromLatin1(c.w).toInt(), QString::fromLatin1(c.h).toInt()));
         } else {
-            EXPECT_FALSE(size.has_value());
-            ASSERT_EQ(messages.size(), 1u);
-            EXPECT_EQ(messages[0].text, c.message);
-            EXPECT_EQ(messages[0].icon, Messages::Icon::Error);
+            EXPECT_FALSE(size.ok);
+            EXPECT_EQ(size.message, c.message);
         }
     }
     EXPECT_EQ(
@@ -210,20 +212,20 @@ TEST_F(SettingsTest, OutputSizeRuleInItsOrder)
 
 TEST_F(SettingsTest, SwatchClickPicksTheTransparentColourOfNewFrames)
 {
-    const ColorValue before = form->Settings().picColor->BackColor();
+    const ColorValue before = Named<ColorBox>(form->Settings(), "picColor")->BackColor();
     colorAnswers.push_back(std::nullopt); // cancelled
-    QTest::mouseClick(form->Settings().picColor, Qt::LeftButton);
+    QTest::mouseClick(Named<ColorBox>(form->Settings(), "picColor"), Qt::LeftButton);
     ASSERT_EQ(colorRequests.size(), 1u);
     EXPECT_EQ(colorRequests[0].title, QStringLiteral("Select a Transparent color"));
     EXPECT_EQ(colorRequests[0].initial, before);
-    EXPECT_EQ(form->Settings().picColor->BackColor(), before);
+    EXPECT_EQ(Named<ColorBox>(form->Settings(), "picColor")->BackColor(), before);
 
     colorAnswers.push_back(Rgb(10, 200, 30));
-    QTest::mouseClick(form->Settings().picColor, Qt::LeftButton);
-    EXPECT_EQ(form->Settings().picColor->BackColor(), Rgb(10, 200, 30));
+    QTest::mouseClick(Named<ColorBox>(form->Settings(), "picColor"), Qt::LeftButton);
+    EXPECT_EQ(Named<ColorBox>(form->Settings(), "picColor")->BackColor(), Rgb(10, 200, 30));
     // The next dialog starts from the colour now shown.
     colorAnswers.push_back(std::nullopt);
-    QTest::mouseClick(form->Settings().picColor, Qt::LeftButton);
+    QTest::mouseClick(Named<ColorBox>(form->Settings(), "picColor"), Qt::LeftButton);
     ASSERT_EQ(colorRequests.size(), 3u);
     EXPECT_EQ(colorRequests[2].initial, Rgb(10, 200, 30));
 

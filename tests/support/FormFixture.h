@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Dialogs.h"
 #include "app/FrmGif.h"
-#include "app/Messages.h"
-#include "lists/DocumentModel.h"
 #include "lists/PicturesPage.h"
 #include "preview/PreviewPage.h"
 #include "production/ui/CreatePage.h"
 #include "settings/FramesPage.h"
 #include "settings/SettingsPage.h"
+#include "support/Named.h"
+#include "ui/Dialogs.h"
+#include "ui/DocumentModel.h"
+#include "ui/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,20 +3,20 @@
 // of the output file.
 #include "production/ui/CreatePage.h"
 
-#include "app/BusyHost.h"
-#include "app/Dialogs.h"
-#include "app/Messages.h"
-#include "app/PageControls.h"
 #include "common/Rounding.h"
 #include "common/SaveFolder.h"
 #include "imaging/ImageEngine.h"
-#include "lists/DocumentModel.h"
 #include "production/CreationCheck.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/ModFold.h"
 #include "production/RunFolder.h"
-#include "settings/SettingsPage.h"
+#include "ui/BusyHost.h"
+#include "ui/Dialogs.h"
+#include "ui/DocumentModel.h"
+#include "ui/Messages.h"
+#include "ui/OutputSettings.h"
+#include "ui/PageControls.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -64,7 +64,7 @@ private:
 
 } // namespace
 
-CreatePage::CreatePage(const DocumentModel& document, SettingsPage& settings, BusyHost& host, ImageEngine& engine,
+CreatePage::CreatePage(const DocumentModel& document, OutputSettings& settings, BusyHost& host, ImageEngine& engine,
                        QWidget* parent)
     : QWidget(parent)
     , document_(document)
@@ -122,6 +122,10 @@ void CreatePage::Build()
     picPercent->hide();
     LabPercent = Design::Label(picPercent, QStringLiteral("0%"), 2040, 60, PageControls::Arial9(), Rgb(255, 0, 0));
     LabPercent->setObjectName(QStringLiteral("LabPercent"));
+
+    // Every control carries its design name, the captions too.
+    Label10->setObjectName(QStringLiteral("Label10"));
+    Label7->setObjectName(QStringLiteral("Label7"));
 }
 
 void CreatePage::Wire()
@@ -224,10 +228,13 @@ void CreatePage::cmdCreateGIF_Click()
         QCoreApplication::processEvents();
         return !host_.IsClosing() && !cancelRequested_;
     });
+    // The engine lets go of the last frame it held: nothing reads it again
+    // before the next run.
+    wp.Clear();
 
     // 9.-13. The loop field is trimmed in place, then the frames are joined.
     if (result.Ok()) {
-        settings_.SetLoopText(settings_.LoopText().trimmed());
+        settings_.TrimLoopText();
         const std::optional<qint16> loopCount = CreationRules::LoopCountFromText(settings_.LoopText());
         result = loopCount ? run.Assemble(*loopCount)
                            : CreationResult::Failure(CreationRules::LoopCountMessage(settings_.LoopText()));
@@ -319,3 +326,9 @@ void CreatePage::CancelRun()
 }
 
 void CreatePage::SetCommandsEnabled(bool enabled) { cmdCreateGIF->setEnabled(enabled); }
+
+PageControls::PictureCommands CreatePage::PictureCommands() const
+{
+    return {{imgCreate[0], QCoreApplication::translate("FrmGif", "Create the GIF"),
+             [this] { return !PageControls::ShowsPictureOf(*imgCreate[0], *imgCreate[3]); }}};
+}

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Controls.h"
 #include "imaging/GifAssembler.h"
+#include "ui/Controls.h"
+#include "ui/PageControls.h"
 
 #include <QWidget>
 
@@ -14,7 +15,7 @@ class ImageEngine;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class SettingsPage;
+class OutputSettings;
 
 // Step 5, "Create GIF Now!": the output file, the creation run with its
 // progress box, and the create button's looks.
@@ -23,7 +24,7 @@ class CreatePage final : public QWidget {
 public:
     // A run converts the frames on engine, holds the window open through host
     // and stops when it closes.
-    CreatePage(const DocumentModel& document, SettingsPage& settings, BusyHost& host, ImageEngine& engine,
+    CreatePage(const DocumentModel& document, OutputSettings& settings, BusyHost& host, ImageEngine& engine,
                QWidget* parent);
 
     // The whole creation run; started through imgCreate_Click.
@@ -43,19 +44,12 @@ public:
     void CancelRun();
     // Creating is available from two pictures on.
     void SetCommandsEnabled(bool enabled);
+    // The create button, available while it is not greyed.
+    PageControls::PictureCommands PictureCommands() const;
 
     // Frames a run converts at once: 1 on the window's engine, 0 one per core.
     int CreateThreads = 0;
     bool CreateHot = false;
-
-    QLabel* Label10 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLineEdit* txtGIF = nullptr;
-    QPushButton* cmdOpen = nullptr;
-    std::array<ImageControl*, 4> imgCreate{};
-    QPushButton* cmdCreateGIF = nullptr;
-    PixelSurface* picPercent = nullptr;
-    QLabel* LabPercent = nullptr;
 
     GifAssembler PGIF;
 
@@ -67,11 +61,20 @@ Q_SIGNALS:
     void ProgressShown(double percent);
 
 private:
+    QLabel* Label10 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* txtGIF = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    std::array<ImageControl*, 4> imgCreate{};
+    QPushButton* cmdCreateGIF = nullptr;
+    PixelSurface* picPercent = nullptr;
+    QLabel* LabPercent = nullptr;
+
     void Build();
     void Wire();
 
     const DocumentModel& document_;
-    SettingsPage& settings_;
+    OutputSettings& settings_;
     BusyHost& host_;
     ImageEngine& wp;
     bool creating_ = false;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/OutputSize.h"
-#include "lists/ListRows.h"
 #include "production/ModFold.h"
 #include "support/FormFixture.h"
 #include "support/FullDisk.h"
 #include "support/GifAnimation.h"
 #include "support/ListViews.h"
+#include "ui/ListRows.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -49,7 +49,7 @@ protected:
         QImage image(size, QImage::Format_RGB32);
         image.fill(color);
         ASSERT_TRUE(image.save(dir.filePath(name)));
-        form->Settings().txtMS->setText(playTime);
+        Named<QLineEdit>(form->Settings(), "txtMS")->setText(playTime);
         form->Pictures().AddPictureFile(dir.filePath(name), QString());
         form->Pictures().RefreshListControls();
     }
@@ -57,27 +57,28 @@ protected:
     {
         AddPicture(QStringLiteral("a.png"), {w, h}, Qt::red, QStringLiteral("125"));
         AddPicture(QStringLiteral("b.png"), {w + 4, h + 2}, Qt::blue, QStringLiteral("135"));
-        form->Settings().txtW->setText(QString::number(w));
-        form->Settings().txtH->setText(QString::number(h));
-        form->Create().txtGIF->setText(dir.filePath(QStringLiteral("out.gif")));
+        Named<QLineEdit>(form->Settings(), "txtW")->setText(QString::number(w));
+        Named<QLineEdit>(form->Settings(), "txtH")->setText(QString::number(h));
+        Named<QLineEdit>(form->Create(), "txtGIF")->setText(dir.filePath(QStringLiteral("out.gif")));
     }
     // An output file from before the run.
     void WriteOldOutput(const QByteArray& bytes)
     {
-        QFile file(form->Create().txtGIF->text());
+        QFile file(Named<QLineEdit>(form->Create(), "txtGIF")->text());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
     QByteArray Output() const
     {
-        QFile file(form->Create().txtGIF->text());
+        QFile file(Named<QLineEdit>(form->Create(), "txtGIF")->text());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     bool Idle() const
     {
-        return !QApplication::overrideCursor() && form->Create().cmdCreateGIF->isEnabled()
-            && form->Create().picPercent->isHidden()
-            && form->Create().imgCreate[0]->Picture().cacheKey() == form->Create().imgCreate[1]->Picture().cacheKey();
+        return !QApplication::overrideCursor() && Named<QPushButton>(form->Create(), "cmdCreateGIF")->isEnabled()
+            && Named<PixelSurface>(form->Create(), "picPercent")->isHidden()
+            && Named<ImageControl>(form->Create(), "imgCreate(0)")->Picture().cacheKey()
+            == Named<ImageControl>(form->Create(), "imgCreate(1)")->Picture().cacheKey();
     }
     // Run folders left in this test's own temporary folder.
     QStringList RunFolders() const
@@ -94,28 +95,28 @@ protected:
 TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
 {
     Prepare(8, 8);
-    form->Create().txtGIF->setText(QString());
-    form->Settings().txtW->setText(QString());
-    form->Settings().txtH->setText(QString());
+    Named<QLineEdit>(form->Create(), "txtGIF")->setText(QString());
+    Named<QLineEdit>(form->Settings(), "txtW")->setText(QString());
+    Named<QLineEdit>(form->Settings(), "txtH")->setText(QString());
     form->Create().cmdCreateGIF_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
     EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
 
     messages.clear();
-    form->Create().txtGIF->setText(QStringLiteral("a.gi"));
-    form->Settings().txtW->setText(QStringLiteral("8"));
-    form->Settings().txtH->setText(QStringLiteral("8"));
+    Named<QLineEdit>(form->Create(), "txtGIF")->setText(QStringLiteral("a.gi"));
+    Named<QLineEdit>(form->Settings(), "txtW")->setText(QStringLiteral("8"));
+    Named<QLineEdit>(form->Settings(), "txtH")->setText(QStringLiteral("8"));
     form->Create().cmdCreateGIF_Click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, QStringLiteral("Please enter a GIF file name to create."));
 
     const std::pair<const char*, QString> sizes[] = {
         {"", OutputSize::EmptyMessage()}, {"4", OutputSize::TooSmallMessage()}, {"2001", OutputSize::TooBigMessage()}};
-    form->Create().txtGIF->setText(QStringLiteral("a.gif"));
+    Named<QLineEdit>(form->Create(), "txtGIF")->setText(QStringLiteral("a.gif"));
     for (const auto& [width, message] : sizes) {
         messages.clear();
-        form->Settings().txtW->setText(QLatin1String(width));
+        Named<QLineEdit>(form->Settings(), "txtW")->setText(QLatin1String(width));
         form->Create().cmdCreateGIF_Click();
         ASSERT_EQ(messages.size(), 1u) << width;
         EXPECT_EQ(messages[0].text, message);
@@ -125,8 +126,8 @@ TEST_F(CreateGifTest, TheNameIsCheckedFirstThenTheSizeAndNothingStarts)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("a.gif"))));
 
     messages.clear();
-    form->Create().cmdCreateGIF->setEnabled(false);
-    form->Settings().txtW->setText(QStringLiteral("8"));
+    Named<QPushButton>(form->Create(), "cmdCreateGIF")->setEnabled(false);
+    Named<QLineEdit>(form->Settings(), "txtW")->setText(QStringLiteral("8"));
     form->Create().imgCreate_Click(0);
     EXPECT_TRUE(messages.empty()) << "a disabled button does nothing";
 }
@@ -137,9 +138,9 @@ TEST_F(CreateGifTest, FiveCharacterPathAndBothSizeLimitsAreAccepted)
     const std::pair<int, int> sizes[] = {{5, 2000}, {2000, 5}};
     for (const auto& [w, h] : sizes) {
         messages.clear();
-        form->Create().txtGIF->setText(QStringLiteral("a.gif")); // relative: the working folder
-        form->Settings().txtW->setText(QString::number(w));
-        form->Settings().txtH->setText(QString::number(h));
+        Named<QLineEdit>(form->Create(), "txtGIF")->setText(QStringLiteral("a.gif")); // relative: the working folder
+        Named<QLineEdit>(form->Settings(), "txtW")->setText(QString::number(w));
+        Named<QLineEdit>(form->Settings(), "txtH")->setText(QString::number(h));
         form->Create().imgCreate_Click(0);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, QStringLiteral("Animated File created successfully!\r\na.gif"));
@@ -153,8 +154,8 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
 {
     Prepare(16, 12);
     AddPicture(QStringLiteral("c.png"), {16, 12}, Qt::green, QStringLiteral("1000"));
-    form->Settings().txtLoop->setText(QStringLiteral(" 12 "));
-    const QString out = form->Create().txtGIF->text();
+    Named<QLineEdit>(form->Settings(), "txtLoop")->setText(QStringLiteral(" 12 "));
+    const QString out = Named<QLineEdit>(form->Create(), "txtGIF")->text();
 
     // Looks taken from inside the run, when it lets events through.
     bool busySeen = false;
@@ -165,12 +166,13 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
         busySeen = true;
         const QCursor* cursor = QApplication::overrideCursor();
         EXPECT_TRUE(cursor && cursor->shape() == Qt::WaitCursor);
-        EXPECT_FALSE(form->Create().cmdCreateGIF->isEnabled());
-        EXPECT_EQ(form->Create().imgCreate[0]->Picture().cacheKey(), form->Create().imgCreate[3]->Picture().cacheKey());
-        EXPECT_FALSE(form->Create().picPercent->isHidden());
+        EXPECT_FALSE(Named<QPushButton>(form->Create(), "cmdCreateGIF")->isEnabled());
+        EXPECT_EQ(Named<ImageControl>(form->Create(), "imgCreate(0)")->Picture().cacheKey(),
+                  Named<ImageControl>(form->Create(), "imgCreate(3)")->Picture().cacheKey());
+        EXPECT_FALSE(Named<PixelSurface>(form->Create(), "picPercent")->isHidden());
         // A second start while busy, even with the button enabled again by an
         // added picture, must not run a second time.
-        form->Create().cmdCreateGIF->setEnabled(true);
+        Named<QPushButton>(form->Create(), "cmdCreateGIF")->setEnabled(true);
         form->Create().imgCreate_Click(0);
     });
     probe.start(0);
@@ -178,8 +180,8 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     Messages::SetShowHandler([&](const Messages::Message& m) {
         messages.push_back(m);
         EXPECT_FALSE(QApplication::overrideCursor()) << "pointer restored before the message";
-        EXPECT_FALSE(form->Create().picPercent->isHidden());
-        EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("100%"));
+        EXPECT_FALSE(Named<PixelSurface>(form->Create(), "picPercent")->isHidden());
+        EXPECT_EQ(Named<QLabel>(form->Create(), "LabPercent")->text(), QStringLiteral("100%"));
     });
     form->Create().imgCreate_Click(0);
     probe.stop();
@@ -189,7 +191,7 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
     const QStringList lines = messages[0].text.split(QStringLiteral("\r\n"));
     EXPECT_EQ(lines, (QStringList{QStringLiteral("Animated File created successfully!"), out}));
-    EXPECT_EQ(form->Settings().txtLoop->text(), QStringLiteral("12"));
+    EXPECT_EQ(Named<QLineEdit>(form->Settings(), "txtLoop")->text(), QStringLiteral("12"));
     EXPECT_TRUE(Idle());
     EXPECT_TRUE(RunFolders().isEmpty()) << RunFolders().join(u' ').toStdString();
 
@@ -202,6 +204,17 @@ TEST_F(CreateGifTest, ARunWritesTheGifRewritesTheLoopFieldAndReturnsToIdle)
     for (const char* name : {"a.png", "b.png", "c.png"})
         paths << dir.filePath(QLatin1String(name));
     EXPECT_LT(testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(paths, {16, 12})), 6.0);
+}
+
+TEST_F(CreateGifTest, ARunOnTheWindowsEngineLeavesNoPictureInIt)
+{
+    form->Create().CreateThreads = 1; // every frame on the window's engine
+    Prepare(16, 12);
+    form->Create().imgCreate_Click(0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icon, Messages::Icon::Information);
+    EXPECT_EQ(form->wp.ImageWidth(), 0);
+    EXPECT_EQ(form->wp.ImageHeight(), 0);
 }
 
 TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
@@ -221,7 +234,8 @@ TEST_F(CreateGifTest, ListEditsDuringTheRunDoNotChangeIt)
     form->Create().imgCreate_Click(0);
     editor.stop();
     ASSERT_TRUE(edited);
-    const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(form->Create().txtGIF->text());
+    const testing_imaging::Animation gif =
+        testing_imaging::DecodeAnimation(Named<QLineEdit>(form->Create(), "txtGIF")->text());
     EXPECT_EQ(gif.delays, (QVector<int>{12, 14, 100})) << "the lists as they were at the start";
 }
 
@@ -229,7 +243,7 @@ TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)
 {
     Prepare(8, 8);
     AddPicture(QStringLiteral("c.png"), {8, 8}, Qt::green);
-    QFile existing(form->Create().txtGIF->text());
+    QFile existing(Named<QLineEdit>(form->Create(), "txtGIF")->text());
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("old");
     existing.close();
@@ -249,7 +263,7 @@ TEST_F(CreateGifTest, AFailingRunShowsTheReasonRestoresIdleAndKeepsTheOldFile)
 TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
 {
     Prepare(8, 8);
-    const QString out = form->Create().txtGIF->text();
+    const QString out = Named<QLineEdit>(form->Create(), "txtGIF")->text();
     QFile existing(out);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("old");
@@ -271,7 +285,7 @@ TEST_F(CreateGifTest, AFullDiskOrAnOutputThatIsNoFileIsReportedAndNothingIsLost)
     messages.clear();
     const QString fifo = dir.filePath(QStringLiteral("pipe.gif"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-    form->Create().txtGIF->setText(fifo);
+    Named<QLineEdit>(form->Create(), "txtGIF")->setText(fifo);
     form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text,
@@ -292,12 +306,12 @@ TEST_F(CreateGifTest, PastedPlayTimeOrLoopTextIsRefusedBeforeTheRun)
 
     messages.clear();
     form->Doc().SetPlayTime(2, PlayTime::FromText(QStringLiteral("100")));
-    form->Settings().txtLoop->setText(QStringLiteral("-3"));
+    Named<QLineEdit>(form->Settings(), "txtLoop")->setText(QStringLiteral("-3"));
     form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("\"-3\"")));
     EXPECT_TRUE(Idle());
-    EXPECT_FALSE(QFile::exists(form->Create().txtGIF->text()));
+    EXPECT_FALSE(QFile::exists(Named<QLineEdit>(form->Create(), "txtGIF")->text()));
 }
 
 TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
@@ -317,7 +331,7 @@ TEST_F(CreateGifTest, ClosingTheWindowStopsTheRunWithoutFileOrMessageThenCloses)
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ended, 1);
     EXPECT_TRUE(Idle());
-    EXPECT_FALSE(QFile::exists(form->Create().txtGIF->text()));
+    EXPECT_FALSE(QFile::exists(Named<QLineEdit>(form->Create(), "txtGIF")->text()));
     EXPECT_TRUE(RunFolders().isEmpty());
     EXPECT_TRUE(form->isVisible()) << "the close waits for the run";
     for (QDeadlineTimer deadline(5000); form->isVisible() && !deadline.hasExpired();)
@@ -349,26 +363,30 @@ TEST_F(CreateGifTest, EscapeStopsTheRunKeepingTheOldOutputAndNoFrameFiles)
     // Esc belongs to that run only: the next one runs to its end.
     form->Create().imgCreate_Click(0);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(testing_imaging::DecodeAnimation(form->Create().txtGIF->text()).delays.size(), 3);
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Named<QLineEdit>(form->Create(), "txtGIF")->text()).delays.size(), 3);
 }
 
 TEST_F(CreateGifTest, ProgressTextColourAndBar)
 {
-    PixelSurface* box = form->Create().picPercent;
+    PixelSurface* box = Named<PixelSurface>(form->Create(), "picPercent");
     const int w = box->ScaleWidth();
     const int h = box->ScaleHeight();
     ASSERT_EQ(QSize(w, h), QSize(277, 21));
     const ColorValue back = box->BackColor();
     // Centred to within half a pixel each way.
     auto centred = [&] {
-        EXPECT_LE(std::abs(2 * form->Create().LabPercent->x() - (w - form->Create().LabPercent->width())), 1);
-        EXPECT_LE(std::abs(2 * form->Create().LabPercent->y() - (h - form->Create().LabPercent->height())), 1);
+        EXPECT_LE(std::abs(2 * Named<QLabel>(form->Create(), "LabPercent")->x()
+                           - (w - Named<QLabel>(form->Create(), "LabPercent")->width())),
+                  1);
+        EXPECT_LE(std::abs(2 * Named<QLabel>(form->Create(), "LabPercent")->y()
+                           - (h - Named<QLabel>(form->Create(), "LabPercent")->height())),
+                  1);
     };
 
     form->Create().ShowProgress(-1);
     EXPECT_FALSE(box->isHidden()) << "shown (on its page)";
-    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("Start Creating..."));
-    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kRed);
+    EXPECT_EQ(Named<QLabel>(form->Create(), "LabPercent")->text(), QStringLiteral("Start Creating..."));
+    EXPECT_EQ(Design::TextColor(Named<QLabel>(form->Create(), "LabPercent")), kRed);
     centred();
     EXPECT_EQ(box->PixelAt(0, 0), kFrameLine) << Hex(box->PixelAt(0, 0));
     EXPECT_EQ(box->PixelAt(w - 1, h - 1), kFrameLine);
@@ -377,28 +395,29 @@ TEST_F(CreateGifTest, ProgressTextColourAndBar)
     EXPECT_EQ(box->PixelAt(4, 2), back) << Hex(box->PixelAt(4, 2));
 
     form->Create().ShowProgress(50);
-    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("50%"));
-    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kRed);
+    EXPECT_EQ(Named<QLabel>(form->Create(), "LabPercent")->text(), QStringLiteral("50%"));
+    EXPECT_EQ(Design::TextColor(Named<QLabel>(form->Create(), "LabPercent")), kRed);
     centred();
     EXPECT_EQ(box->PixelAt(137, 10), kBar);
     EXPECT_EQ(box->PixelAt(138, 10), back);
 
     form->Create().ShowProgress(200.0 / 3.0);
-    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("67%"));
-    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kYellow);
+    EXPECT_EQ(Named<QLabel>(form->Create(), "LabPercent")->text(), QStringLiteral("67%"));
+    EXPECT_EQ(Design::TextColor(Named<QLabel>(form->Create(), "LabPercent")), kYellow);
     form->Create().ShowProgress(62.5);
-    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("62%")) << "half to even";
+    EXPECT_EQ(Named<QLabel>(form->Create(), "LabPercent")->text(), QStringLiteral("62%")) << "half to even";
     form->Create().ShowProgress(60);
-    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kYellow) << "stays yellow until the next start";
+    EXPECT_EQ(Design::TextColor(Named<QLabel>(form->Create(), "LabPercent")), kYellow)
+        << "stays yellow until the next start";
 
     form->Create().ShowProgress(100);
-    EXPECT_EQ(form->Create().LabPercent->text(), QStringLiteral("100%"));
+    EXPECT_EQ(Named<QLabel>(form->Create(), "LabPercent")->text(), QStringLiteral("100%"));
     EXPECT_EQ(box->PixelAt(w - 3, h - 3), kBar);
     EXPECT_EQ(box->PixelAt(w - 2, 10), back);
     EXPECT_EQ(box->PixelAt(w - 1, 10), kFrameLine);
 
     form->Create().ShowProgress(-1);
-    EXPECT_EQ(Design::TextColor(form->Create().LabPercent), kRed);
+    EXPECT_EQ(Design::TextColor(Named<QLabel>(form->Create(), "LabPercent")), kRed);
     EXPECT_EQ(box->PixelAt(137, 10), back) << "a new run clears the box";
     EXPECT_EQ(box->PixelAt(3, 10), kBar);
 }
@@ -409,8 +428,8 @@ public:
     explicit PaintProbe(FrmGif& form)
         : form_(form)
     {
-        form.Create().LabPercent->installEventFilter(this);
-        form.Create().imgCreate[0]->installEventFilter(this);
+        Named<QLabel>(form.Create(), "LabPercent")->installEventFilter(this);
+        Named<ImageControl>(form.Create(), "imgCreate(0)")->installEventFilter(this);
     }
     QStringList painted;
 
@@ -418,9 +437,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint)
-            painted << (watched == form_.Create().LabPercent
-                            ? form_.Create().LabPercent->text()
-                            : QString::number(form_.Create().imgCreate[0]->Picture().cacheKey()));
+            painted << (watched == Named<QLabel>(form_.Create(), "LabPercent")
+                            ? Named<QLabel>(form_.Create(), "LabPercent")->text()
+                            : QString::number(
+                                Named<ImageControl>(form_.Create(), "imgCreate(0)")->Picture().cacheKey()));
         return false;
     }
 
@@ -436,9 +456,10 @@ TEST_F(CreateGifTest, StartStateIsPaintedBeforeTheFirstFrame)
     PaintProbe probe(*form);
     form->Create().imgCreate_Click(0);
     ASSERT_GE(probe.painted.size(), 2);
-    EXPECT_EQ(QSet<QString>(probe.painted.begin(), probe.painted.begin() + 2),
-              QSet<QString>({QStringLiteral("Start Creating..."),
-                             QString::number(form->Create().imgCreate[3]->Picture().cacheKey())}))
+    EXPECT_EQ(
+        QSet<QString>(probe.painted.begin(), probe.painted.begin() + 2),
+        QSet<QString>({QStringLiteral("Start Creating..."),
+                       QString::number(Named<ImageControl>(form->Create(), "imgCreate(3)")->Picture().cacheKey())}))
         << probe.painted.join(u',').toStdString();
 }
 
@@ -448,7 +469,8 @@ TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
     // Every time the box is drawn, in order: the start, each frame, the end.
     std::vector<std::pair<QString, ColorValue>> seen;
     QObject::connect(&form->Create(), &CreatePage::ProgressShown, form.get(), [&] {
-        seen.emplace_back(form->Create().LabPercent->text(), Design::TextColor(form->Create().LabPercent));
+        seen.emplace_back(Named<QLabel>(form->Create(), "LabPercent")->text(),
+                          Design::TextColor(Named<QLabel>(form->Create(), "LabPercent")));
     });
     form->Create().imgCreate_Click(0);
     const std::vector<std::pair<QString, ColorValue>> expected = {{QStringLiteral("Start Creating..."), kRed},
@@ -461,18 +483,18 @@ TEST_F(CreateGifTest, TwoFramesShowFiftyRedThenHundredYellow)
 TEST_F(CreateGifTest, TheSaveDialogFillsTheFieldAndCancelKeepsIt)
 {
     saveAnswers.push_back(QStringLiteral("/pics/out")); // no extension added
-    QTest::mouseClick(form->Create().txtGIF, Qt::LeftButton);
+    QTest::mouseClick(Named<QLineEdit>(form->Create(), "txtGIF"), Qt::LeftButton);
     ASSERT_EQ(saveRequests.size(), 1u);
-    EXPECT_EQ(form->Create().txtGIF->text(), QStringLiteral("/pics/out"));
+    EXPECT_EQ(Named<QLineEdit>(form->Create(), "txtGIF")->text(), QStringLiteral("/pics/out"));
     const Dialogs::SaveRequest& r = saveRequests[0];
     EXPECT_EQ(r.title, QStringLiteral("Save as GIF file"));
     EXPECT_EQ(r.filter, QStringLiteral("Animated GIF Files(*.gif)|*.gif"));
     EXPECT_EQ(r.initialDir, QCoreApplication::applicationDirPath());
     EXPECT_TRUE(r.overwritePrompt);
 
-    QTest::mouseClick(form->Create().cmdOpen, Qt::LeftButton); // empty queue: cancelled
+    QTest::mouseClick(Named<QPushButton>(form->Create(), "cmdOpen"), Qt::LeftButton); // empty queue: cancelled
     EXPECT_EQ(saveRequests.size(), 2u);
-    EXPECT_EQ(form->Create().txtGIF->text(), QStringLiteral("/pics/out"));
+    EXPECT_EQ(Named<QLineEdit>(form->Create(), "txtGIF")->text(), QStringLiteral("/pics/out"));
 }
 
 } // namespace

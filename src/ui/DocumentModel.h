@@ -41,10 +41,6 @@ public:
     void SetPlayTime(qint32 position, const PlayTime& playTime);
     void SetTransparency(qint32 position, bool transparent, ColorValue color);
 
-Q_SIGNALS:
-    // Pictures were added, removed or moved.
-    void RowsChanged();
-
 private:
     class Table;
     class PictureTable;

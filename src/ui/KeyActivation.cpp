@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/KeyActivation.h"
+#include "ui/KeyActivation.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/Controls.h"
 #include "common/Colors.h"
+#include "ui/Controls.h"
 
 #include <QFont>
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 class QAbstractItemModel;
 class QCheckBox;
@@ -38,5 +41,17 @@ QTreeView* ReportList(QWidget* page, const char* name, QAbstractItemModel* rows)
 // of the list; the full name stays in the cell's tooltip.
 void FitNameColumn(QTreeView* list, int column);
 ShapeOutline* FrameShape(QWidget* page, const char* name);
+
+// A picture of a page that works as a button. The window gives it the hand
+// cursor and makes it a keyboard control under this name; available says
+// whether a press would act (empty: always).
+struct PictureCommand {
+    ImageControl* picture = nullptr;
+    QString name;
+    std::function<bool()> available;
+};
+using PictureCommands = QList<PictureCommand>;
+// The button shows the picture its holder keeps (a look such as greyed).
+bool ShowsPictureOf(const ImageControl& button, const ImageControl& holder);
 
 } // namespace PageControls

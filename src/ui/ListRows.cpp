@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lists/ListRows.h"
+#include "ui/ListRows.h"
 
 #include <QItemSelectionModel>
 #include <QTreeView>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/DoubleClickHook.h"
+#include "ui/DoubleClickHook.h"
 
 #include <QAbstractItemView>
 #include <QEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lists/ColorCellDelegate.h"
+#include "ui/ColorCellDelegate.h"
 
 void ColorCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {

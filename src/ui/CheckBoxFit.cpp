@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/CheckBoxFit.h"
+#include "ui/CheckBoxFit.h"
 
 #include <QApplication>
 #include <QCheckBox>

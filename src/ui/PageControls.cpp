@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/PageControls.h"
+#include "ui/PageControls.h"
 
-#include "app/Artwork.h"
-#include "app/CheckBoxFit.h"
+#include "ui/Artwork.h"
+#include "ui/CheckBoxFit.h"
 
 #include <QCheckBox>
 #include <QAbstractItemModel>
@@ -124,6 +124,11 @@ ShapeOutline* FrameShape(QWidget* page, const char* name)
     shape->setObjectName(QLatin1String(name));
     shape->SetBorderColor(kFrameLineColor);
     return shape;
+}
+
+bool ShowsPictureOf(const ImageControl& button, const ImageControl& holder)
+{
+    return button.Picture().cacheKey() == holder.Picture().cacheKey();
 }
 
 } // namespace PageControls

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/OwnerCentring.h"
+#include "ui/OwnerCentring.h"
 
 #include <QEvent>
 #include <QMargins>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Dialogs.h"
+#include "ui/Dialogs.h"
 
-#include "app/OwnerCentring.h"
+#include "ui/OwnerCentring.h"
 
 #include <QColorDialog>
 #include <QDialog>

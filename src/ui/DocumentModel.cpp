@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lists/DocumentModel.h"
+#include "ui/DocumentModel.h"
 
-#include "document/SizeText.h"
-#include "lists/ListRows.h"
+#include "common/SizeText.h"
+#include "ui/ListRows.h"
 
 #include <QBrush>
 #include <QCoreApplication>
@@ -206,7 +206,6 @@ bool DocumentModel::AddFrameRow(const PictureRow& picture, const FrameRow& frame
     frames_->endInsertRows();
     pictures_->endInsertRows();
     frames_->headerDataChanged(Qt::Horizontal, FrameColumn::PlayTime, FrameColumn::PlayTime);
-    Q_EMIT RowsChanged();
     return true;
 }
 
@@ -220,7 +219,6 @@ void DocumentModel::Remove(qint32 position)
     frames_->endRemoveRows();
     pictures_->endRemoveRows();
     frames_->headerDataChanged(Qt::Horizontal, FrameColumn::PlayTime, FrameColumn::PlayTime);
-    Q_EMIT RowsChanged();
 }
 
 void DocumentModel::SwapListRows(qint32 a, qint32 b)
@@ -230,7 +228,6 @@ void DocumentModel::SwapListRows(qint32 a, qint32 b)
     if (!document_.Swap(a, b))
         return;
     RowsAltered(std::min(a, b), std::max(a, b));
-    Q_EMIT RowsChanged();
 }
 
 void DocumentModel::RenumberFrames()
