@@ -72,19 +72,6 @@ void Warn(const QString& message)
     Err() << kName << ": " << QCoreApplication::translate("FlipreelCli", "warning: %1").arg(message) << Qt::endl;
 }
 
-// Whether a file that is no readable picture may be a video: a regular file
-// whose first bytes and name match none of the picture formats.
-bool MaybeVideo(const QString& path)
-{
-    QByteArray head;
-    QByteArray tail;
-    QString unused;
-    if (!imaging::ReadPictureFileEnds(path, 64, 0, &head, &tail, &unused))
-        return false;
-    return imaging::ChooseFormat(reinterpret_cast<const uchar*>(head.constData()), head.size(), path).codec
-        == imaging::Codec::Unknown;
-}
-
 // A bar on standard error, redrawn when the whole percentage changes.
 class ProgressBar {
 public:
@@ -314,7 +301,7 @@ int main(int argc, char** argv)
         }
         // A picture that cannot be read is skipped for its reason; only a
         // file of no picture format is tried as a video.
-        if (!animated && !MaybeVideo(input.path)) {
+        if (!animated && imaging::NamesPictureFormat(input.path)) {
             if (skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(input.named, why)))
                 return kCreationFailed;
             continue;

@@ -416,13 +416,23 @@ private:
 };
 
 class WebpSource final : public AnimationReader::Source {
+    static bool Take(const Result& result, QString* error)
+    {
+        if (!result)
+            *error = result.Message();
+        return result.Ok();
+    }
+
 public:
     explicit WebpSource(QByteArray bytes)
         : bytes_(std::move(bytes))
     {
     }
-    bool Open(QString* error) { return frames_.Open(bytes_, error); }
-    bool Next(QImage* out, qint64* lengthMs, QString* error) override { return frames_.Next(out, lengthMs, error); }
+    bool Open(QString* error) { return Take(frames_.Open(bytes_), error); }
+    bool Next(QImage* out, qint64* lengthMs, QString* error) override
+    {
+        return Take(frames_.Next(out, lengthMs), error) && !out->isNull();
+    }
 
 private:
     QByteArray bytes_;
