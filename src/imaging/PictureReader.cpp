@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QtConcurrent/QtConcurrentMap>
 
 #include <optional>
 
@@ -137,12 +136,6 @@ Result CheckPictureData(const QString& path)
 {
     QImage ignored;
     return DecodePicture(path, &ignored, QSize(1, 1));
-}
-
-QList<Result> CheckPicturesData(const QStringList& paths)
-{
-    return QtConcurrent::blockingMapped<QList<Result>>(paths,
-                                                       [](const QString& path) { return CheckPictureData(path); });
 }
 
 } // namespace imaging
