@@ -180,8 +180,7 @@ bool NamesPictureFormat(const QString& path)
     constexpr qint64 kSignatureBytes = 4096;
     QByteArray head;
     QByteArray tail;
-    QString unused;
-    if (!ReadPictureFileEnds(path, kSignatureBytes, 0, &head, &tail, &unused))
+    if (!ReadPictureFileEnds(path, kSignatureBytes, 0, &head, &tail))
         return true; // not a file that can be read: nothing else to try either
     return ChooseFormat(reinterpret_cast<const uchar*>(head.constData()), head.size(), path).codec != Codec::Unknown;
 }

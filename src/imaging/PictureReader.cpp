@@ -82,14 +82,13 @@ QImage ApplyExifOrientation(const QImage& image, int orientation)
 Result MeasurePicture(const QString& path, QSize* size)
 {
     EnsureQtImageLimit();
-    QString reason;
     QByteArray bytes;
     QByteArray tail;
     // Most formats show their size at the start (and their completeness at
     // the end): a large photograph is not read whole just to be listed.
     qint64 fileSize = 0;
-    if (!ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &reason, &fileSize))
-        return Result::Failure(ErrorCode::FileError, reason);
+    if (Result read = ReadPictureFileEnds(path, kHeadBytes, kTailBytes, &bytes, &tail, &fileSize); !read)
+        return read;
     if (!tail.isEmpty()) {
         const PictureEnds ends{reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(),
                                reinterpret_cast<const uchar*>(tail.constData()), tail.size(), fileSize};
@@ -101,8 +100,8 @@ Result MeasurePicture(const QString& path, QSize* size)
             if (std::optional<Result> measured = codec->measureEnds(ends, c, size))
                 return *std::move(measured);
         // Any other kind, or a header longer than the start read: the whole file.
-        if (!ReadPictureFile(path, &bytes, &reason))
-            return Result::Failure(ErrorCode::FileError, reason);
+        if (Result read = ReadPictureFile(path, &bytes); !read)
+            return read;
     }
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
     const FormatChoice c = ChooseFormat(d, bytes.size(), path);
@@ -116,10 +115,9 @@ Result DecodePicture(const QString& path, QImage* image, QSize box)
 {
     EnsureQtImageLimit();
     *image = QImage();
-    QString reason;
     QByteArray bytes;
-    if (!ReadPictureFile(path, &bytes, &reason))
-        return Result::Failure(ErrorCode::FileError, reason);
+    if (Result read = ReadPictureFile(path, &bytes); !read)
+        return read;
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
     const FormatChoice c = ChooseFormat(d, bytes.size(), path);
     const PictureCodec* codec = CodecOf(c.codec);

@@ -462,14 +462,13 @@ bool IsAnimatedPicture(const QString& path)
 {
     QByteArray bytes;
     QByteArray tail;
-    QString ignored;
     // Only the three formats that animate are read whole.
-    if (!ReadPictureFileEnds(path, 16, 0, &bytes, &tail, &ignored))
+    if (!ReadPictureFileEnds(path, 16, 0, &bytes, &tail))
         return false;
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
     if (!IsPng(d, bytes.size()) && !IsWebp(d, bytes.size()) && !bytes.startsWith("GIF8"))
         return false;
-    if (!ReadPictureFile(path, &bytes, &ignored))
+    if (!ReadPictureFile(path, &bytes))
         return false;
     return AnimationKind(bytes) != Kind::None;
 }
@@ -477,8 +476,10 @@ bool IsAnimatedPicture(const QString& path)
 AnimationReader::AnimationReader(const QString& path)
 {
     QByteArray bytes;
-    if (!ReadPictureFile(path, &bytes, &error_))
+    if (const Result read = ReadPictureFile(path, &bytes); !read) {
+        error_ = read.Message();
         return;
+    }
     switch (AnimationKind(bytes)) {
     case Kind::None:
         error_ = Tr("not an animation");
