@@ -60,11 +60,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     imaging::IndexedPicture input;
-    QString error;
     QSize measured;
-    if (imaging::GifReadSize(data, qint64(size), &measured, &error) && fuzzing::TooSlowToDecode(measured))
+    if (imaging::GifReadSize(data, qint64(size), &measured) && fuzzing::TooSlowToDecode(measured))
         return 0;
-    const bool read = imaging::GifReadFirstFrame(data, qint64(size), &input, &error);
+    const bool read = imaging::GifReadFirstFrame(data, qint64(size), &input).Ok();
 
     const QString frame = fuzzing::WriteScratch(QStringLiteral("frame.gif"), data, size);
     const QString output = fuzzing::ScratchPath(QStringLiteral("animation.gif"));
@@ -87,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzzing::Finding("the animation cannot be opened");
     const QByteArray bytes = file.readAll();
     imaging::IndexedPicture first;
-    if (!imaging::GifReadFirstFrame(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(), &first, &error))
+    if (!imaging::GifReadFirstFrame(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size(), &first))
         fuzzing::Finding("the animation does not read back");
     if (Shown(first) != Shown(input))
         fuzzing::Finding("the animation's first frame differs from the input");

@@ -15,13 +15,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     imaging::IndexedPicture picture;
-    QString error;
     QSize measured;
-    const bool sized = imaging::GifReadSize(data, qint64(size), &measured, &error);
+    const bool sized = imaging::GifReadSize(data, qint64(size), &measured).Ok();
     if (sized && fuzzing::TooSlowToDecode(measured))
         return 0;
-    if (!imaging::GifReadFirstFrame(data, qint64(size), &picture, &error)) {
-        if (error.isEmpty())
+    if (const imaging::Result read = imaging::GifReadFirstFrame(data, qint64(size), &picture); !read) {
+        if (read.Message().isEmpty())
             fuzzing::Finding("a GIF failed to read without a reason");
         return 0;
     }

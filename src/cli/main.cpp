@@ -26,7 +26,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTextStream>
 
 #include <cerrno>
@@ -72,19 +74,6 @@ void Warn(const QString& message)
     Err() << kName << ": " << QCoreApplication::translate("FlipreelCli", "warning: %1").arg(message) << Qt::endl;
 }
 
-// Whether a file that is no readable picture may be a video: a regular file
-// whose first bytes and name match none of the picture formats.
-bool MaybeVideo(const QString& path)
-{
-    QByteArray head;
-    QByteArray tail;
-    QString unused;
-    if (!imaging::ReadPictureFileEnds(path, 64, 0, &head, &tail, &unused))
-        return false;
-    return imaging::ChooseFormat(reinterpret_cast<const uchar*>(head.constData()), head.size(), path).codec
-        == imaging::Codec::Unknown;
-}
-
 // A bar on standard error, redrawn when the whole percentage changes.
 class ProgressBar {
 public:
@@ -116,6 +105,14 @@ public:
     {
         if (shown_)
             std::fputs("\n", stderr);
+    }
+    // Ends the bar's line for a message; the bar is drawn again below it.
+    void Break()
+    {
+        if (shown_) {
+            std::fputs("\n", stderr);
+            last_ = -1;
+        }
     }
 
 private:
@@ -314,7 +311,7 @@ int main(int argc, char** argv)
         }
         // A picture that cannot be read is skipped for its reason; only a
         // file of no picture format is tried as a video.
-        if (!animated && !MaybeVideo(input.path)) {
+        if (!animated && imaging::NamesPictureFormat(input.path)) {
             if (skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2").arg(input.named, why)))
                 return kCreationFailed;
             continue;
@@ -360,23 +357,27 @@ int main(int argc, char** argv)
                 .arg(VideoFrames::kMaximumFrames)
                 .arg(frames.size()));
     // Measuring proves a picture's structure; damage inside its data shows
-    // only when it is decoded, and would stop the whole run: every picture is
-    // decoded once beforehand, all at once.
-    QStringList stillPaths;
-    for (const Still& still : std::as_const(stills))
-        stillPaths << frames[still.frame].path;
-    const QList<imaging::Result> checks = imaging::CheckPicturesData(stillPaths);
-    for (qsizetype i = 0; i < stills.size(); ++i)
-        if (!checks[i]
-            && skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
-                           .arg(stills[i].named, checks[i].Message())))
+    // when the run decodes it, which then leaves the frame out. The size
+    // comes from the first picture, so a first picture that is damaged is
+    // found now, by itself.
+    while (!givenSize && !stills.isEmpty() && stills.front().frame == 0) {
+        const imaging::Result check = imaging::CheckPictureData(frames.front().path);
+        if (check)
+            break;
+        if (skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
+                        .arg(stills.front().named, check.Message())))
             return kCreationFailed;
-    for (qsizetype i = stills.size() - 1; i >= 0; --i) {
-        if (!checks[i]) {
-            frames.remove(stills[i].frame);
-            dimensions.removeAt(stills[i].dimensions);
+        frames.removeFirst();
+        dimensions.removeFirst();
+        stills.removeFirst();
+        for (Still& still : stills) {
+            --still.frame;
+            --still.dimensions;
         }
     }
+    QHash<qsizetype, QString> stillNames; // by frame (from 0)
+    for (const Still& still : std::as_const(stills))
+        stillNames.insert(still.frame, still.named);
     if (frames.size() < 2)
         return Refuse(QCoreApplication::translate(
             "FlipreelCli", "at least two readable pictures are needed (readable: %n)", nullptr, int(frames.size())));
@@ -420,11 +421,31 @@ int main(int argc, char** argv)
     settings.threads = threads;
     settings.quality = qualityLevel;
     settings.stopRequested = [] { return StopRequest::Requested(); };
-
     ImageEngine engine;
     GifAssembler assembler;
     ProgressBar bar(!parser.isSet(kQuiet) && isatty(STDERR_FILENO));
     bar.Start();
+    // A damaged picture is skipped with its reason (once, however many runs
+    // --max-size makes), while two frames are left.
+    QSet<int> skippedFrames;
+    bool failedOnSkip = false;
+    bool tooFew = false;
+    settings.skipUnreadable = [&](int frame, const QString& path, const QString& reason) {
+        if (skippedFrames.contains(frame))
+            return true;
+        bar.Break();
+        if (skipped(QCoreApplication::translate("FlipreelCli", "skipped \"%1\": %2")
+                        .arg(stillNames.value(frame - 1, path), reason))) {
+            failedOnSkip = true;
+            return false;
+        }
+        if (frames.size() - skippedFrames.size() - 1 < 2) {
+            tooFew = true;
+            return false;
+        }
+        skippedFrames.insert(frame);
+        return true;
+    };
     const qint16 loopCount = parser.isSet(kOnce) ? qint16(GifAssembler::kPlayOnce) : check.loopCount;
     const auto showProgress = [&bar](double percent) {
         bar.Show(percent);
@@ -440,6 +461,12 @@ int main(int argc, char** argv)
     bar.Finish();
     if (!result.Ok() && StopRequest::Requested())
         return Stopped();
+    if (!result.Ok() && failedOnSkip)
+        return kCreationFailed;
+    if (!result.Ok() && tooFew)
+        return Refuse(QCoreApplication::translate("FlipreelCli",
+                                                  "at least two readable pictures are needed (readable: %n)", nullptr,
+                                                  int(frames.size() - skippedFrames.size() - 1)));
     if (!result.Ok()) {
         Err() << kName << ": " << result.message << Qt::endl;
         return kCreationFailed;

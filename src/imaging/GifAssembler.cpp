@@ -82,10 +82,12 @@ bool LoadFrame(const QString& path, int number, int width, int height, Frame* fr
                      .arg(Native(path), file.errorString());
         return false;
     }
-    QString reason;
-    if (!imaging::GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), &frame->picture,
-                                    &reason)) {
-        *error = QCoreApplication::translate("GifAssembler", "frame %1 (%2): %3").arg(number).arg(Native(path), reason);
+    if (const imaging::Result read =
+            imaging::GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), &frame->picture);
+        !read) {
+        *error = QCoreApplication::translate("GifAssembler", "frame %1 (%2): %3")
+                     .arg(number)
+                     .arg(Native(path), read.Message());
         return false;
     }
     if (width > 0)

@@ -3,7 +3,10 @@
 
 #include "imaging/ImagingLimits.h"
 #include "imaging/ImagingRuntime.h"
+#include "imaging/PictureCompleteness.h"
 #include "imaging/codecs/ColorProfile.h"
+#include "imaging/codecs/HeifCodec.h"
+#include "imaging/codecs/PictureCodec.h"
 
 #include <Magick++.h>
 
@@ -101,8 +104,10 @@ qint64 Side(size_t claimed) { return qint64(std::min<size_t>(claimed, size_t(std
 
 } // namespace
 
-bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit,
-                  const QByteArray& profile)
+namespace {
+
+bool Decode(const uchar* data, qint64 size, const QByteArray& coder, QImage* out, QString* error, QSize fit,
+            const QByteArray& profile)
 {
     EnsureImagingRuntime();
     // A metafile is rendered at the size it is needed, and never above the
@@ -200,7 +205,7 @@ bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImag
     return false;
 }
 
-bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result, QString* error)
+bool Measure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result, QString* error)
 {
     EnsureImagingRuntime();
     Magick::Image probe;
@@ -225,5 +230,69 @@ bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSiz
     }
     return false;
 }
+
+} // namespace
+
+Result MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* image, QSize fit,
+                    const QByteArray& profile)
+{
+    QString error;
+    if (!Decode(data, size, coder, image, &error, fit, profile))
+        return Result::Failure(ErrorCode::Undecodable, error);
+    return {};
+}
+
+Result MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result)
+{
+    QString error;
+    if (!Measure(data, size, coder, result, &error))
+        return Result::Failure(ErrorCode::Undecodable, error);
+    return {};
+}
+
+namespace {
+
+Result Truncated(const FormatChoice& format)
+{
+    return Result::Failure(ErrorCode::Undecodable,
+                           QCoreApplication::translate("PictureReader", "the %1 data is truncated").arg(format.name));
+}
+
+// Formats whose header (at the start) fixes the data's length show their size
+// and completeness without their pixels being read.
+std::optional<Result> CodecMeasureEnds(const PictureEnds& file, const FormatChoice& format, QSize* size)
+{
+    const Completeness whole = CheckCompleteness(format.coder, file.head, file.headSize, file.fileSize);
+    if (whole == Completeness::Truncated)
+        return Truncated(format);
+    // A header that reaches past the start read is measured from the whole file.
+    if (whole == Completeness::Complete && MagickMeasure(file.head, file.headSize, format.coder, size))
+        return Result();
+    return std::nullopt;
+}
+
+Result CodecDecode(const uchar* d, qint64 n, const FormatChoice& format, QSize box, QImage* image)
+{
+    // ImageMagick 6 does not hand a HEIF picture's profile on.
+    return MagickDecode(d, n, format.coder, image, box,
+                        HeifSignature(d, n) != HeifKind::None ? HeifIccProfile(d, n) : QByteArray());
+}
+
+Result CodecMeasure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size)
+{
+    switch (CheckCompleteness(format.coder, d, n, n)) {
+    case Completeness::Truncated:
+        return Truncated(format);
+    case Completeness::Complete:
+        return MagickMeasure(d, n, format.coder, size);
+    case Completeness::Unknown:
+        break;
+    }
+    return MeasureByDecoding(kMagickCodec, d, n, format, size);
+}
+
+} // namespace
+
+const PictureCodec kMagickCodec{CodecMeasureEnds, CodecMeasure, CodecDecode};
 
 } // namespace imaging

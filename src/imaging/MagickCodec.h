@@ -2,6 +2,7 @@
 #pragma once
 
 #include "common/OutputSize.h"
+#include "imaging/ImagingResult.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -14,18 +15,18 @@ namespace imaging {
 // file's bytes (never its name, which ImageMagick would interpret). Only the
 // first picture of a file is read (for PSD the flattened composite), turned
 // as its stored orientation says. Every Magick++ exception is caught and
-// becomes `error`.
+// becomes the failure's message.
 
 // Vector pictures (WMF) are rendered to fit `fit`, or at most the largest output size.
 inline constexpr int kMaxVectorSide = OutputSize::kMaximum;
 
 // RGBA8888, or RGBX8888 when the picture has no alpha channel, in sRGB: the
 // file's ICC profile is applied, or `profile` when ImageMagick finds none.
-bool MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* image, QString* error,
-                  QSize fit = {}, const QByteArray& profile = {});
+Result MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QImage* image, QSize fit = {},
+                    const QByteArray& profile = {});
 
 // The size MagickDecode would give (turned upright), from the header alone:
 // no pixel is decoded, so the data's completeness is not checked.
-bool MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result, QString* error);
+Result MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result);
 
 } // namespace imaging

@@ -123,7 +123,7 @@ struct TiffReader {
     qint64 n;
     bool big; // "MM": most significant byte first
     quint32 U16(qint64 at) const { return big ? Be16(d + at) : Le16(d + at); }
-    quint32 U32(qint64 at) const { return big ? Be32(d + at) : U16(at) | U16(at + 2) << 16; }
+    quint32 U32(qint64 at) const { return big ? Be32(d + at) : qFromLittleEndian<quint32>(d + at); }
 };
 
 struct TiffField {

@@ -99,43 +99,50 @@ int OpenPictureFile(const QString& path, qint64* size, QString* reason)
 
 } // namespace
 
-bool ReadPictureFile(const QString& path, QByteArray* bytes, QString* reason)
+namespace {
+
+Result Failed(const QString& reason) { return Result::Failure(ErrorCode::FileError, reason); }
+
+} // namespace
+
+Result ReadPictureFile(const QString& path, QByteArray* bytes)
 {
     bytes->clear();
     qint64 size = 0;
-    const Descriptor fd(OpenPictureFile(path, &size, reason));
-    return fd.get() >= 0 && ReadOpenFile(fd.get(), size, bytes, reason);
+    QString reason;
+    const Descriptor fd(OpenPictureFile(path, &size, &reason));
+    if (fd.get() < 0)
+        return Failed(reason);
+    return ReadOpenFile(fd.get(), size, bytes);
 }
 
-bool ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes, QByteArray* head, QByteArray* tail,
-                         QString* reason, qint64* fileSize)
+Result ReadPictureFileEnds(const QString& path, qint64 headBytes, qint64 tailBytes, QByteArray* head, QByteArray* tail,
+                           qint64* fileSize)
 {
     head->clear();
     tail->clear();
     qint64 size = 0;
-    const Descriptor fd(OpenPictureFile(path, &size, reason));
+    QString reason;
+    const Descriptor fd(OpenPictureFile(path, &size, &reason));
     if (fd.get() < 0)
-        return false;
+        return Failed(reason);
     if (fileSize)
         *fileSize = size;
     if (size <= headBytes + tailBytes)
-        return ReadOpenFile(fd.get(), size, head, reason);
-    if (!ReadOpenFile(fd.get(), headBytes, head, reason))
-        return false;
-    if (::lseek(fd.get(), size - tailBytes, SEEK_SET) < 0) {
-        *reason = ErrnoReason(errno);
-        return false;
-    }
-    return ReadOpenFile(fd.get(), tailBytes, tail, reason);
+        return ReadOpenFile(fd.get(), size, head);
+    if (Result read = ReadOpenFile(fd.get(), headBytes, head); !read)
+        return read;
+    if (::lseek(fd.get(), size - tailBytes, SEEK_SET) < 0)
+        return Failed(ErrnoReason(errno));
+    return ReadOpenFile(fd.get(), tailBytes, tail);
 }
 
-bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
+Result ReadOpenFile(int fd, qint64 size, QByteArray* bytes)
 {
     try {
         bytes->resize(qsizetype(size));
     } catch (const std::bad_alloc&) {
-        *reason = QCoreApplication::translate("PictureFile", "not enough memory to read the file");
-        return false;
+        return Failed(QCoreApplication::translate("PictureFile", "not enough memory to read the file"));
     }
     qsizetype done = 0;
     while (done < bytes->size()) {
@@ -143,19 +150,18 @@ bool ReadOpenFile(int fd, qint64 size, QByteArray* bytes, QString* reason)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            *reason = ErrnoReason(errno);
+            const int error = errno;
             bytes->clear();
-            return false;
+            return Failed(ErrnoReason(error));
         }
         if (got == 0) {
-            *reason =
-                QCoreApplication::translate("PictureFile", "the file is truncated: it was cut short while it was read");
             bytes->clear();
-            return false;
+            return Failed(QCoreApplication::translate("PictureFile",
+                                                      "the file is truncated: it was cut short while it was read"));
         }
         done += got;
     }
-    return true;
+    return {};
 }
 
 } // namespace imaging

@@ -3,7 +3,9 @@
 
 #include "imaging/codecs/BmpCodec.h"
 #include "imaging/codecs/GifCodec.h"
+#include "imaging/PictureFile.h"
 #include "imaging/codecs/HeifCodec.h"
+#include "imaging/codecs/IcoCodec.h"
 #include "imaging/codecs/Jpeg2000Codec.h"
 #include "imaging/codecs/JpegCodec.h"
 #include "imaging/codecs/PngCodec.h"
@@ -90,14 +92,10 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::NoDecoder, nullptr, "PSP");
         return true;
     }
-    // Icon: reserved 0, type 1, at least one entry whose data lies after the
-    // directory. (Type 2, the cursor, starts like many TGA files: see ByExtension.)
-    if (n >= 22 && d[0] == 0 && d[1] == 0 && d[2] == 1 && d[3] == 0 && Le16(d + 4) > 0) {
-        const quint32 offset = qFromLittleEndian<quint32>(d + 18);
-        if (offset >= 6u + 16u * Le16(d + 4) && qint64(offset) < n) {
-            *out = Make(Codec::Ico, "ICO", "ICO");
-            return true;
-        }
+    // (Type 2, the cursor, starts like many TGA files: see ByExtension.)
+    if (IsIcon(d, n)) {
+        *out = Make(Codec::Ico, "ICO", "ICO");
+        return true;
     }
     return false;
 }
@@ -174,6 +172,17 @@ FormatChoice ChooseFormat(const uchar* data, qint64 size, const QString& path)
     if (WeakSignature(data, size, &choice))
         return choice;
     return choice; // Unknown
+}
+
+bool NamesPictureFormat(const QString& path)
+{
+    // Far enough for every signature (Photo CD's lies at 2048).
+    constexpr qint64 kSignatureBytes = 4096;
+    QByteArray head;
+    QByteArray tail;
+    if (!ReadPictureFileEnds(path, kSignatureBytes, 0, &head, &tail))
+        return true; // not a file that can be read: nothing else to try either
+    return ChooseFormat(reinterpret_cast<const uchar*>(head.constData()), head.size(), path).codec != Codec::Unknown;
 }
 
 } // namespace imaging

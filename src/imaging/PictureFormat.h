@@ -29,4 +29,9 @@ struct FormatChoice {
 
 FormatChoice ChooseFormat(const uchar* data, qint64 size, const QString& path);
 
+// Whether a file's first bytes or its name are those of a picture format
+// (one we decode or not). A readable file that is none may be a video;
+// a file that cannot be read counts as named.
+bool NamesPictureFormat(const QString& path);
+
 } // namespace imaging

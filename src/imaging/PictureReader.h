@@ -31,8 +31,6 @@ Result DecodePicture(const QString& path, QImage* image, QSize box = {});
 // Decodes the picture only to prove its data sound (a JPEG at an eighth of
 // its size): why a measured picture would fail to decode.
 Result CheckPictureData(const QString& path);
-// The same for many files, on one thread per core; the results in the files' order.
-QList<Result> CheckPicturesData(const QStringList& paths);
 
 // Applies an EXIF orientation value (1..8) to a 32-bit picture.
 QImage ApplyExifOrientation(const QImage& image, int orientation);

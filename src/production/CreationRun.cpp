@@ -33,16 +33,20 @@ QString Reason(const QString& engineError)
 }
 
 // One frame, in the engine's calling order: drop and clear, load, measure,
-// scale only when the size differs, save. Empty on success, else the message.
+// scale only when the size differs, save. Empty on success, else the message;
+// when the picture could not be read, `unreadable` gets the reason.
 QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, imaging::SharedPalette& shared, int frame,
-                     const QString& path, int width, int height, const PictureFit& fit, const QString& frameFile)
+                     const QString& path, int width, int height, const PictureFit& fit, const QString& frameFile,
+                     QString* unreadable)
 {
     engine.LoadFile(QString());
     engine.Clear();
-    if (!engine.LoadFile(path))
+    if (!engine.LoadFile(path)) {
+        *unreadable = Reason(engine.LastError());
         return QCoreApplication::translate("CreationRun", "Frame %1: cannot read the picture \"%2\": %3.")
             .arg(frame)
-            .arg(QDir::toNativeSeparators(path), Reason(engine.LastError()));
+            .arg(QDir::toNativeSeparators(path), *unreadable);
+    }
     const int w = engine.ImageWidth();
     const int h = engine.ImageHeight();
     if (w < 1 || h < 1)
@@ -112,6 +116,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
 {
     framesWritten_ = true;
     peakFramesInFlight_ = 0;
+    skipped_.assign(std::size_t(settings_.frames.size()), 0);
     int workers = settings_.threads;
     if (workers <= 0)
         workers = qMax(1, QThread::idealThreadCount());
@@ -177,14 +182,15 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         }
         const QString& path = settings_.frames.at(i - 1).path;
         QString error;
+        QString unreadable;
         try {
             error = ConvertFrame(engine_, *palettes_.front(), *shared_, i, path, settings_.width, settings_.height,
-                                 settings_.fit, FrameFile(settings_.tempFolder, i));
+                                 settings_.fit, FrameFile(settings_.tempFolder, i), &unreadable);
         } catch (const std::bad_alloc&) {
             engine_.Clear();
             error = NoMemory(i, path);
         }
-        if (!error.isEmpty())
+        if (!error.isEmpty() && !Skip(i, unreadable))
             return CreationResult::Failure(error);
         if (i == 1)
             firstFrame_->ContinueFrom(*palettes_.front());
@@ -212,14 +218,16 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     struct Shared {
         std::mutex mutex;
         std::condition_variable changed;
-        std::vector<char> done;      // per frame (0-based)
-        std::vector<QString> errors; // per frame, empty when it went well
+        std::vector<char> done;          // per frame (0-based)
+        std::vector<QString> errors;     // per frame, empty when it went well
+        std::vector<QString> unreadable; // per frame: why its picture could not be read
         std::atomic<bool> stop{false};
         bool firstFrameDone = false;   // firstFrame_ holds the palette memory after frame 1
         bool firstFrameFailed = false; // then the run fails at frame 1 and nothing else starts
     } shared;
     shared.done.assign(std::size_t(count), 0);
     shared.errors.resize(std::size_t(count));
+    shared.unreadable.resize(std::size_t(count));
     FrameBudget budget(settings_.memoryBudget > 0 ? settings_.memoryBudget : FrameBudget::kDefaultBytes);
     const QSize output(settings_.width, settings_.height);
 
@@ -235,6 +243,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
             auto convert = [&](int i) {
                 const QString& path = settings_.frames.at(i - 1).path;
                 QString error;
+                QString unreadable;
                 qint64 share = -1; // nothing taken yet
                 try {
                     // The header gives the size, so the frame waits before it decodes.
@@ -243,17 +252,19 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                     share = budget.Take(FrameBudget::FrameEstimate(size, output));
                     if (!shared.stop.load())
                         error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,
-                                             settings_.fit, FrameFile(settings_.tempFolder, i));
+                                             settings_.fit, FrameFile(settings_.tempFolder, i), &unreadable);
                 } catch (const std::bad_alloc&) {
                     error = NoMemory(i, path);
                 }
                 engine.Clear();
                 if (share >= 0)
                     budget.Give(share);
-                const bool ok = error.isEmpty();
+                // A picture that may be left out does not stop the worker; the caller decides.
+                const bool ok = error.isEmpty() || (!unreadable.isEmpty() && settings_.skipUnreadable);
                 {
                     std::lock_guard lock(shared.mutex);
                     shared.errors[std::size_t(i - 1)] = std::move(error);
+                    shared.unreadable[std::size_t(i - 1)] = std::move(unreadable);
                     shared.done[std::size_t(i - 1)] = 1;
                 }
                 shared.changed.notify_all();
@@ -319,6 +330,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     };
     for (int i = 1; i <= count; ++i) {
         QString error;
+        QString unreadable;
         {
             std::unique_lock lock(shared.mutex);
             const auto ready = [&] { return shared.done[std::size_t(i - 1)] != 0; };
@@ -334,13 +346,23 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                 lock.lock();
             }
             error = shared.errors[std::size_t(i - 1)];
+            unreadable = shared.unreadable[std::size_t(i - 1)];
         }
-        if (!error.isEmpty())
+        if (!error.isEmpty() && !Skip(i, unreadable))
             return finish(CreationResult::Failure(error));
         if (progress && !progress(ProgressAfter(i, count)))
             return finish(CreationResult::Stopped());
     }
     return finish(CreationResult::Success());
+}
+
+bool CreationRun::Skip(int frame, const QString& reason)
+{
+    if (reason.isEmpty() || !settings_.skipUnreadable
+        || !settings_.skipUnreadable(frame, settings_.frames.at(frame - 1).path, reason))
+        return false;
+    skipped_[std::size_t(frame - 1)] = 1;
+    return true;
 }
 
 CreationResult CreationRun::Assemble(qint16 loopCount, const CreationProgress& progress)
@@ -367,7 +389,10 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
     assembler_.Version(QStringLiteral("gif89a"));
     assembler_.Threads(settings_.threads);
     const int count = int(settings_.frames.size());
+    int added = 0;
     for (int i = 1; i <= count; ++i) {
+        if (std::size_t(i - 1) < skipped_.size() && skipped_[std::size_t(i - 1)])
+            continue;
         const QString file = FrameFile(settings_.tempFolder, i);
         if (!assembler_.AddFrame(file))
             return CreationResult::Failure(
@@ -376,7 +401,7 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
                     .arg(QDir::toNativeSeparators(file), Reason(assembler_.LastError())));
         const qint32 playTime = settings_.frames.at(i - 1).playTime;
         const int delay = CreationRules::FrameDelay(playTime);
-        if (!assembler_.SetFrameDelay(i - 1, delay))
+        if (!assembler_.SetFrameDelay(added++, delay))
             return CreationResult::Failure(
                 QCoreApplication::translate("CreationRun",
                                             "Frame %1: cannot give it the delay of %2 hundredths "
@@ -391,7 +416,7 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
     std::function<bool(int)> written;
     if (progress)
         written = [&](int frames) {
-            stopped = !progress(ProgressAfter(frames, count));
+            stopped = !progress(ProgressAfter(frames, added));
             return !stopped;
         };
     const auto stop = [this, &stopped] {

@@ -46,6 +46,10 @@ struct CreationSettings {
     std::function<bool()> stopRequested;
     // Palette quality 1..100 of every engine that saves frames; 0 leaves the engines' default.
     int quality = 0;
+    // Asked on the caller's thread, in list order, when a picture cannot be
+    // read (damage the measuring did not show): true leaves the frame out of
+    // the animation, false fails the run there. Empty: the run fails.
+    std::function<bool(int frame, const QString& path, const QString& reason)> skipUnreadable;
 };
 
 struct [[nodiscard]] CreationResult {
@@ -106,6 +110,8 @@ public:
 private:
     CreationResult ConvertInOrder(const CreationProgress& progress);
     CreationResult ConvertOnWorkers(const CreationProgress& progress, int workers);
+    // Whether frame i (from 1), whose picture could not be read, is left out.
+    bool Skip(int frame, const QString& reason);
     CreationResult ShareOnePalette();
     CreationResult AssembleFrames(qint16 loopCount, const CreationProgress& progress);
 
@@ -121,4 +127,5 @@ private:
     std::unique_ptr<imaging::SharedPalette> shared_;
     int peakFramesInFlight_ = 0;
     bool framesWritten_ = false;
+    std::vector<char> skipped_; // per frame (0-based): left out, its picture unreadable
 };

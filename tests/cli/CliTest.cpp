@@ -685,4 +685,29 @@ TEST_F(CliTest, PicturesDamagedInTheMiddleAreSkippedWithTheirReason)
                                        + dir.filePath(QStringLiteral("damaged.jpg")) + QStringLiteral("\": ")));
     EXPECT_TRUE(warnings[1].contains(QStringLiteral("damaged.png\": "))) << warnings[1].toStdString();
     EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).delays.size(), 2);
+
+    // On one worker as on many; a damaged first picture gives no size: the
+    // first readable one does.
+    const QString small = Picture(QStringLiteral("small.png"), {20, 10});
+    const QString damaged = arguments[5];
+    const Outcome first = Run({QStringLiteral("-q"), QStringLiteral("-j"), QStringLiteral("1"), QStringLiteral("-o"),
+                               Out(), damaged, small, good, arguments[4]});
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_EQ(first.err.count(QStringLiteral("warning: skipped")), 2) << first.err.toStdString();
+    const testing_imaging::Animation animation = testing_imaging::DecodeAnimation(Out());
+    EXPECT_EQ(animation.frames.size(), 2);
+    EXPECT_EQ(animation.frames.value(0).size(), QSize(20, 10));
+
+    // --strict fails on it and keeps the old file; so does a run left with one picture.
+    ASSERT_TRUE(PictureBytes::Write(Out(), "old GIF"));
+    const Outcome strict = Run({QStringLiteral("--strict"), QStringLiteral("-o"), Out(), good, damaged, small});
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_TRUE(strict.err.contains(QStringLiteral("damaged.png\": "))) << strict.err.toStdString();
+    EXPECT_TRUE(strict.err.contains(QStringLiteral("(--strict)"))) << strict.err.toStdString();
+    const Outcome one = Run({QStringLiteral("-o"), Out(), good, damaged});
+    EXPECT_EQ(one.exitCode, 2);
+    EXPECT_TRUE(one.err.contains(QStringLiteral("at least two readable pictures are needed (readable: 1)")))
+        << one.err.toStdString();
+    QFile kept(Out());
+    EXPECT_TRUE(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old GIF");
 }

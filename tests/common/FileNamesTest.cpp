@@ -43,8 +43,8 @@ TEST(FileNames, OnlyRegularFilesAreOpenedOrWrittenOverAndFifosNeverBlock)
     ASSERT_EQ(::symlink("plain.png", QByteArray(folder + "link.png").constData()), 0);
 
     QByteArray bytes;
-    QString error;
-    ASSERT_TRUE(imaging::ReadPictureFile(FileNames::FromBytes(odd), &bytes, &error)) << error.toStdString();
+    const imaging::Result read = imaging::ReadPictureFile(FileNames::FromBytes(odd), &bytes);
+    ASSERT_TRUE(read) << read.Message().toStdString();
     EXPECT_EQ(bytes, QByteArray("PNG?"));
     ::unlink(odd.constData()); // QTemporaryDir cannot remove it by name
 
@@ -62,9 +62,11 @@ TEST(FileNames, OnlyRegularFilesAreOpenedOrWrittenOverAndFifosNeverBlock)
                  {folder, "the path is a folder", "it is a folder"}};
     for (const auto& c : cases) {
         const QString name = FileNames::FromBytes(c.name);
-        EXPECT_EQ(imaging::ReadPictureFile(name, &bytes, &error), c.readError == nullptr) << c.name.constData();
+        const imaging::Result opened = imaging::ReadPictureFile(name, &bytes);
+        EXPECT_EQ(opened.Ok(), c.readError == nullptr) << c.name.constData();
         if (c.readError) {
-            EXPECT_EQ(error, QLatin1String(c.readError)) << c.name.constData();
+            EXPECT_EQ(opened.Message(), QLatin1String(c.readError)) << c.name.constData();
+            EXPECT_EQ(opened.Code(), imaging::ErrorCode::FileError);
         }
         EXPECT_EQ(FileNames::CheckOutputTarget(name), QLatin1String(c.writeError)) << c.name.constData();
     }

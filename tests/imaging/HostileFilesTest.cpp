@@ -213,9 +213,9 @@ TEST_F(Hostile, AFileCutShortWhileReadFailsCleanly)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.resize(size / 3));
     QByteArray bytes;
-    QString why;
-    EXPECT_FALSE(imaging::ReadOpenFile(file.handle(), size, &bytes, &why));
-    EXPECT_TRUE(why.contains(QLatin1String("truncated"))) << why.toStdString();
+    const imaging::Result read = imaging::ReadOpenFile(file.handle(), size, &bytes);
+    EXPECT_FALSE(read);
+    EXPECT_TRUE(read.Message().contains(QLatin1String("truncated"))) << read.Message().toStdString();
     EXPECT_TRUE(bytes.isEmpty());
 }
 

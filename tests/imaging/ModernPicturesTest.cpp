@@ -8,6 +8,7 @@
 #include "imaging/codecs/Animation.h"
 
 #include <QColorSpace>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTransform>
 #include <QtEndian>
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 using namespace testing_imaging;
 
@@ -51,7 +53,88 @@ if fmt in ('JPEG', 'WEBP'):
     options['quality'] = 95
 if fmt == 'JPEG2000' and dst.endswith('.j2k'):
     options['no_jp2'] = True
+if fmt == 'PGM':
+    im, fmt = im.convert('L'), 'PPM'
+cursor = fmt == 'CUR'
+if fmt in ('ICO', 'CUR'):
+    # (PIL's BMP entries lack the padding of their mask rows.)
+    fmt, options['sizes'] = 'ICO', [im.size]
 im.save(dst, fmt, **options)
+if cursor:
+    with open(dst, 'r+b') as f:
+        f.seek(2)
+        f.write(b'\x02')
+)";
+
+// Adds an irot property (anticlockwise quarter turns) to the primary picture
+// of a HEIF file written by heif-enc, moving the file offsets behind it.
+const char* const kHeifRotation = R"(
+import struct, sys
+src, dst, angle = sys.argv[1], sys.argv[2], int(sys.argv[3])
+d = open(src, 'rb').read()
+def children(b, start, end):
+    out, at = [], start
+    while at < end:
+        size, kind = struct.unpack('>I4s', b[at:at + 8])
+        out.append((kind, bytes(b[at:at + size])))
+        at += size
+    return out
+def box(kind, body):
+    return struct.pack('>I4s', 8 + len(body), kind) + body
+top = children(d, 0, len(d))
+meta_at = sum(len(b) for _, b in top[:[k for k, _ in top].index(b'meta')])
+meta = dict(top)[b'meta']
+parts = children(meta, 12, len(meta))
+primary = struct.unpack('>H', dict(parts)[b'pitm'][12:14])[0]
+grown = 0
+for i, (kind, b) in enumerate(parts):
+    if kind != b'iprp':
+        continue
+    props = dict(children(b, 8, len(b)))
+    ipco = props[b'ipco']
+    index = len(children(ipco, 8, len(ipco))) + 1
+    ipco = box(b'ipco', ipco[8:] + box(b'irot', bytes([angle])))
+    ipma = bytearray(props[b'ipma'])
+    wide = ipma[11] & 1
+    at = 16
+    for _ in range(struct.unpack('>I', ipma[12:16])[0]):
+        n = ipma[at + 2]
+        end = at + 3 + n * (2 if wide else 1)
+        if struct.unpack('>H', ipma[at:at + 2])[0] == primary:
+            ipma[at + 2] = n + 1
+            ipma[end:end] = struct.pack('>H', 0x8000 | index) if wide else bytes([0x80 | index])
+            break
+        at = end
+    ipma[0:4] = struct.pack('>I', len(ipma))
+    parts[i] = (kind, box(b'iprp', ipco + bytes(ipma)))
+    grown = len(parts[i][1]) - len(b)
+for i, (kind, b) in enumerate(parts):
+    if kind != b'iloc':
+        continue
+    b = bytearray(b)
+    version, osz, lsz, bsz = b[8], b[12] >> 4, b[12] & 15, b[13] >> 4
+    isz = b[13] & 15 if version else 0
+    num = lambda at, n: int.from_bytes(b[at:at + n], 'big')
+    wide = 4 if version == 2 else 2
+    count, at = num(14, wide), 14 + wide
+    for _ in range(count):
+        at += wide
+        method = num(at, 2) & 15 if version else 0
+        at += 4 if version else 2
+        base = at
+        at += bsz
+        extents = num(at, 2)
+        at += 2
+        for _ in range(extents):
+            at += isz
+            if method == 0 and bsz == 0:
+                b[at:at + osz] = (num(at, osz) + grown).to_bytes(osz, 'big')
+            at += osz + lsz
+        if method == 0 and bsz:
+            b[base:base + bsz] = (num(base, bsz) + grown).to_bytes(bsz, 'big')
+    parts[i] = (kind, bytes(b))
+body = meta[8:12] + b''.join(b for _, b in parts)
+open(dst, 'wb').write(d[:meta_at] + box(b'meta', body) + d[meta_at + len(meta):])
 )";
 
 QString Python() { return QStringLiteral("/usr/bin/python3"); }
@@ -77,8 +160,9 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
     struct Case {
         const char* file;
         const char* writer; // PIL format, or "heif-enc", "ffmpeg"
-        int orientation;
-        double tolerance; // mean difference from the pattern
+        int orientation;    // EXIF's; for HEIF the turn an irot box undoes
+        double tolerance;   // mean difference from the pattern
+        bool grey = false;
     };
     const Case cases[] = {
         {"a.png", "PNG", 1, 0},       {"b.png", "PNG", 6, 0},
@@ -92,15 +176,27 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
         {"a.jp2", "JPEG2000", 1, 0},  {"a.j2k", "JPEG2000", 1, 0},
         {"f.jp2", "ffmpeg", 1, 6},    {"a.heic", "heif-enc", 1, 6},
         {"a.avif", "heif-enc", 1, 6}, {"lossless.webp", "ffmpeg", 1, 0},
+        {"r.heic", "heif-enc", 8, 6}, {"s.avif", "heif-enc", 6, 6},
+        {"a.ico", "ICO", 1, 0},       {"a.cur", "CUR", 1, 0},
+        {"a.dib", "DIB", 1, 0},       {"a.vst", "TGA", 1, 0},
+        {"a.pgm", "PGM", 1, 0, true},
     };
-    const QImage upright = Pattern(48, 32);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
+        const QImage upright = c.grey ? Pattern(48, 32).convertToFormat(QImage::Format_Grayscale8) : Pattern(48, 32);
         const QString source = scratch.Path(QStringLiteral("source%1.png").arg(c.orientation));
         ASSERT_TRUE(Stored(upright, c.orientation).save(source));
         const QString path = scratch.Path(QLatin1String(c.file));
         const QString writer = QLatin1String(c.writer);
-        if (writer == QLatin1String("heif-enc"))
+        if (writer == QLatin1String("heif-enc") && c.orientation != 1) {
+            // irot 1 turns a quarter anticlockwise (EXIF's 8), 3 three quarters (6).
+            const QString plain = path + QStringLiteral(".plain.") + QFileInfo(path).suffix();
+            ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
+                             {QStringLiteral("-q"), QStringLiteral("95"), source, QStringLiteral("-o"), plain}));
+            ASSERT_TRUE(Tool(Python(),
+                             {QStringLiteral("-c"), QLatin1String(kHeifRotation), plain, path,
+                              QString::number(c.orientation == 8 ? 1 : 3)}));
+        } else if (writer == QLatin1String("heif-enc"))
             ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
                              {QStringLiteral("-q"), QStringLiteral("95"), source, QStringLiteral("-o"), path}));
         else if (writer == QLatin1String("ffmpeg"))
@@ -126,6 +222,36 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
         EXPECT_EQ(GetPicSize(cut, &why), QString());
         EXPECT_FALSE(why.isEmpty());
         EXPECT_FALSE(engine.LoadFile(cut));
+    }
+}
+
+// An eXIf chunk (orientation 6) put before the image data, or after it as
+// the PNG extension allows. Browsers and ffmpeg only honour the first (PIL
+// both): the second shows as stored. Measured as decoded either way.
+TEST(ModernPictures, PngOrientationCountsBeforeTheImageDataOnly)
+{
+    Scratch scratch;
+    const char* const insert = R"(
+import struct, sys, zlib
+src, dst, where = sys.argv[1], sys.argv[2], sys.argv[3]
+d = open(src, 'rb').read()
+tiff = b'II*\x00' + struct.pack('<IH', 8, 1) + struct.pack('<HHII', 0x112, 3, 1, 6) + struct.pack('<I', 0)
+chunk = struct.pack('>I', len(tiff)) + b'eXIf' + tiff + struct.pack('>I', zlib.crc32(b'eXIf' + tiff))
+at = 33 if where == 'before' else d.index(b'IEND') - 4
+open(dst, 'wb').write(d[:at] + chunk + d[at:])
+)";
+    const QImage stored = Pattern(40, 20);
+    const QString source = scratch.Path(QStringLiteral("stored.png"));
+    ASSERT_TRUE(stored.save(source));
+    for (const char* where : {"before", "after"}) {
+        SCOPED_TRACE(where);
+        const QString path = scratch.Path(QLatin1String(where) + QStringLiteral(".png"));
+        ASSERT_TRUE(Tool(Python(), {QStringLiteral("-c"), QLatin1String(insert), source, path, QLatin1String(where)}));
+        const QImage expected = std::strcmp(where, "before") == 0 ? Stored(stored, 8) : stored;
+        EXPECT_EQ(GetPicSize(path), QStringLiteral("%1 x %2").arg(expected.width()).arg(expected.height()));
+        ImageEngine engine;
+        ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
+        EXPECT_EQ(MeanDifference(engine.Picture(), expected), 0.0);
     }
 }
 

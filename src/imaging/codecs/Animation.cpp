@@ -416,13 +416,23 @@ private:
 };
 
 class WebpSource final : public AnimationReader::Source {
+    static bool Take(const Result& result, QString* error)
+    {
+        if (!result)
+            *error = result.Message();
+        return result.Ok();
+    }
+
 public:
     explicit WebpSource(QByteArray bytes)
         : bytes_(std::move(bytes))
     {
     }
-    bool Open(QString* error) { return frames_.Open(bytes_, error); }
-    bool Next(QImage* out, qint64* lengthMs, QString* error) override { return frames_.Next(out, lengthMs, error); }
+    bool Open(QString* error) { return Take(frames_.Open(bytes_), error); }
+    bool Next(QImage* out, qint64* lengthMs, QString* error) override
+    {
+        return Take(frames_.Next(out, lengthMs), error) && !out->isNull();
+    }
 
 private:
     QByteArray bytes_;
@@ -452,14 +462,13 @@ bool IsAnimatedPicture(const QString& path)
 {
     QByteArray bytes;
     QByteArray tail;
-    QString ignored;
     // Only the three formats that animate are read whole.
-    if (!ReadPictureFileEnds(path, 16, 0, &bytes, &tail, &ignored))
+    if (!ReadPictureFileEnds(path, 16, 0, &bytes, &tail))
         return false;
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
     if (!IsPng(d, bytes.size()) && !IsWebp(d, bytes.size()) && !bytes.startsWith("GIF8"))
         return false;
-    if (!ReadPictureFile(path, &bytes, &ignored))
+    if (!ReadPictureFile(path, &bytes))
         return false;
     return AnimationKind(bytes) != Kind::None;
 }
@@ -467,8 +476,10 @@ bool IsAnimatedPicture(const QString& path)
 AnimationReader::AnimationReader(const QString& path)
 {
     QByteArray bytes;
-    if (!ReadPictureFile(path, &bytes, &error_))
+    if (const Result read = ReadPictureFile(path, &bytes); !read) {
+        error_ = read.Message();
         return;
+    }
     switch (AnimationKind(bytes)) {
     case Kind::None:
         error_ = Tr("not an animation");

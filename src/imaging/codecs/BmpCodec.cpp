@@ -2,6 +2,11 @@
 #include "imaging/codecs/BmpCodec.h"
 
 #include "imaging/ImagingLimits.h"
+#include "imaging/MagickCodec.h"
+#include "imaging/codecs/PictureCodec.h"
+#include "imaging/codecs/QtReader.h"
+
+#include <QCoreApplication>
 
 #include <QtEndian>
 
@@ -86,5 +91,54 @@ bool BmpRunsCut(const BmpHeader& h, const uchar* d, qint64 n)
     }
     return true;
 }
+
+namespace {
+
+Result Truncated()
+{
+    return Result::Failure(ErrorCode::Undecodable,
+                           QCoreApplication::translate("PictureReader", "the BMP pixel data is truncated"));
+}
+
+// Empty when the header's size is acceptable (or the header is not ours to judge).
+QString SizeProblem(const BmpHeader& header)
+{
+    return header.known ? CheckPictureSize(header.Size().width(), header.Size().height()) : QString();
+}
+
+Result Decode(const uchar* d, qint64 n, const FormatChoice& format, QSize, QImage* image)
+{
+    const BmpHeader header = BmpReadHeader(d, n);
+    if (const QString reason = SizeProblem(header); !reason.isEmpty())
+        return Result::Failure(ErrorCode::Undecodable, reason);
+    if (BmpRowsMissing(header, n) || BmpRunsCut(header, d, n))
+        return Truncated();
+    Result read = QtDecode(d, n, "bmp", image);
+    if (read)
+        return read;
+    // Variants Qt does not read (embedded JPEG/PNG, some OS/2 files); when
+    // neither reads it, Qt's reason is given.
+    if (MagickDecode(d, n, format.coder, image))
+        return {};
+    return read;
+}
+
+// Without run-length coding the rows prove the data complete; other files are decoded.
+Result Measure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size)
+{
+    if (const BmpHeader header = BmpReadHeader(d, n); header.Uncompressed()) {
+        if (const QString reason = SizeProblem(header); !reason.isEmpty())
+            return Result::Failure(ErrorCode::Undecodable, reason);
+        if (BmpRowsMissing(header, n))
+            return Truncated();
+        if (QtMeasure(d, n, "bmp", size))
+            return {};
+    }
+    return MeasureByDecoding(kBmpCodec, d, n, format, size);
+}
+
+} // namespace
+
+const PictureCodec kBmpCodec{nullptr, Measure, Decode};
 
 } // namespace imaging

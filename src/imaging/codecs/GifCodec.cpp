@@ -3,6 +3,7 @@
 
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
+#include "imaging/codecs/PictureCodec.h"
 
 #include <QCoreApplication>
 
@@ -138,9 +139,7 @@ bool SkipImageData(GifFileType* gif, QString* error)
     return true;
 }
 
-} // namespace
-
-bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error)
+bool ReadSize(const uchar* data, qint64 size, QSize* result, QString* error)
 {
     MemoryReader reader{data, size, 0};
     FirstImage first;
@@ -153,7 +152,7 @@ bool GifReadSize(const uchar* data, qint64 size, QSize* result, QString* error)
     return true;
 }
 
-bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, QString* error)
+bool ReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, QString* error)
 {
     MemoryReader reader{data, size, 0};
     FirstImage first;
@@ -275,5 +274,44 @@ bool GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture, 
         p.palette[size_t(p.transparent)] = 0;
     return true;
 }
+
+} // namespace
+
+Result GifReadSize(const uchar* data, qint64 size, QSize* result)
+{
+    QString error;
+    if (!ReadSize(data, size, result, &error))
+        return Result::Failure(ErrorCode::Undecodable, error);
+    return {};
+}
+
+Result GifReadFirstFrame(const uchar* data, qint64 size, IndexedPicture* picture)
+{
+    QString error;
+    if (!ReadFirstFrame(data, size, picture, &error))
+        return Result::Failure(ErrorCode::Undecodable, error);
+    return {};
+}
+
+namespace {
+
+Result Measure(const uchar* d, qint64 n, const FormatChoice&, QSize* size) { return GifReadSize(d, n, size); }
+
+Result Decode(const uchar* d, qint64 n, const FormatChoice&, QSize, QImage* image)
+{
+    IndexedPicture picture;
+    if (Result read = GifReadFirstFrame(d, n, &picture); !read)
+        return read;
+    QImage result = IndexedToImage(picture);
+    if (result.isNull())
+        return Result::Failure(ErrorCode::Undecodable,
+                               QCoreApplication::translate("PictureReader", "not enough memory for the picture"));
+    *image = std::move(result);
+    return {};
+}
+
+} // namespace
+
+const PictureCodec kGifCodec{nullptr, Measure, Decode};
 
 } // namespace imaging

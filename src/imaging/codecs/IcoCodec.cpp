@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/codecs/IcoCodec.h"
 
+#include "imaging/MagickCodec.h"
+#include "imaging/codecs/PictureCodec.h"
 #include "imaging/codecs/PngCodec.h"
+#include "imaging/codecs/QtReader.h"
 
 #include <QCoreApplication>
 #include <QtEndian>
@@ -9,17 +12,20 @@
 #include <cstring>
 
 namespace imaging {
+namespace {
 
-bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
+Result Failed(const QString& message) { return Result::Failure(ErrorCode::Undecodable, message); }
+
+} // namespace
+
+Result PickIconEntry(const uchar* d, qint64 n, IconEntry* pick)
 {
     if (n < 6) {
-        *error = QCoreApplication::translate("IcoCodec", "truncated icon file");
-        return false;
+        return Failed(QCoreApplication::translate("IcoCodec", "truncated icon file"));
     }
     const int count = qFromLittleEndian<quint16>(d + 4);
     if (count == 0 || 6 + 16 * qint64(count) > n) {
-        *error = QCoreApplication::translate("IcoCodec", "corrupt or truncated icon directory");
-        return false;
+        return Failed(QCoreApplication::translate("IcoCodec", "corrupt or truncated icon directory"));
     }
     int best = -1;
     qint64 bestArea = -1;
@@ -56,9 +62,8 @@ bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
         }
     }
     if (best < 0) {
-        *error = cut ? QCoreApplication::translate("IcoCodec", "the icon data is truncated")
-                     : QCoreApplication::translate("IcoCodec", "the icon file holds no readable picture");
-        return false;
+        return Failed(cut ? QCoreApplication::translate("IcoCodec", "the icon data is truncated")
+                          : QCoreApplication::translate("IcoCodec", "the icon file holds no readable picture"));
     }
     const uchar* e = d + 6 + 16 * best;
     pick->length = qFromLittleEndian<quint32>(e + 8);
@@ -75,7 +80,38 @@ bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error)
         single.append(reinterpret_cast<const char*>(d + pick->offset), qsizetype(pick->length));
         pick->single = single;
     }
-    return true;
+    return {};
 }
+
+bool IsIcon(const uchar* d, qint64 n)
+{
+    // Reserved 0, type 1, at least one entry whose data lies after the directory.
+    if (n < 22 || d[0] != 0 || d[1] != 0 || d[2] != 1 || d[3] != 0 || qFromLittleEndian<quint16>(d + 4) == 0)
+        return false;
+    const quint32 offset = qFromLittleEndian<quint32>(d + 18);
+    return offset >= 6u + 16u * qFromLittleEndian<quint16>(d + 4) && qint64(offset) < n;
+}
+
+namespace {
+
+Result Decode(const uchar* d, qint64 n, const FormatChoice& format, QSize, QImage* image)
+{
+    IconEntry entry;
+    if (Result picked = PickIconEntry(d, n, &entry); !picked)
+        return picked;
+    if (entry.png)
+        return QtDecode(d + entry.offset, entry.length, "png", image);
+    return MagickDecode(reinterpret_cast<const uchar*>(entry.single.constData()), entry.single.size(), format.coder,
+                        image);
+}
+
+Result Measure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size)
+{
+    return MeasureByDecoding(kIcoCodec, d, n, format, size);
+}
+
+} // namespace
+
+const PictureCodec kIcoCodec{nullptr, Measure, Decode};
 
 } // namespace imaging

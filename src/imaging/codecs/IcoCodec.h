@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "imaging/ImagingResult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,6 +16,10 @@ struct IconEntry {
     QByteArray single; // a one-entry icon file holding the entry (non-PNG entries)
 };
 
-bool PickIconEntry(const uchar* d, qint64 n, IconEntry* pick, QString* error);
+Result PickIconEntry(const uchar* d, qint64 n, IconEntry* pick);
+
+// An icon file (type 1; a cursor, type 2, starts like many TGA files and is
+// known by its name).
+bool IsIcon(const uchar* d, qint64 n);
 
 } // namespace imaging

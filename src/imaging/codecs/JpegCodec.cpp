@@ -2,7 +2,10 @@
 #include "imaging/codecs/JpegCodec.h"
 
 #include "imaging/ImagingLimits.h"
+#include "imaging/codecs/ColorProfile.h"
 #include "imaging/codecs/Exif.h"
+#include "imaging/codecs/PictureCodec.h"
+#include "imaging/codecs/QtReader.h"
 
 #include <csetjmp>
 #include <cstdlib>
@@ -99,12 +102,10 @@ void Setup(Decoder& d, const uchar* data, qint64 size)
 
 QString Message(const Decoder& d) { return QString::fromLocal8Bit(d.err.message); }
 
-} // namespace
-
-bool IsJpeg(const uchar* d, qint64 n) { return n >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF; }
-
-bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error, const uchar* tail,
-                    qint64 tailSize)
+// libjpeg jumps back on errors: these keep to plain out-parameters, and the
+// public functions below wrap them.
+bool ReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error, const uchar* tail,
+                qint64 tailSize)
 {
     Decoder d;
     if (setjmp(d.err.jump)) {
@@ -131,8 +132,8 @@ bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientat
     return false;
 }
 
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction,
-                QByteArray* icc)
+bool Decode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction,
+            QByteArray* icc)
 {
     Decoder d;
     // Kept outside the jump's reach: a plain pointer to a buffer freed below.
@@ -217,5 +218,87 @@ bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation,
     delete[] cmykRow;
     return true;
 }
+
+} // namespace
+
+bool IsJpeg(const uchar* d, qint64 n) { return n >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF; }
+
+Result JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, const uchar* tail,
+                      qint64 tailSize)
+{
+    QString error;
+    if (!ReadHeader(data, size, stored, orientation, &error, tail, tailSize))
+        return Result::Failure(ErrorCode::Undecodable, error);
+    return {};
+}
+
+Result JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, int reduction, QByteArray* icc)
+{
+    QString error;
+    if (!Decode(data, size, image, orientation, &error, reduction, icc))
+        return Result::Failure(ErrorCode::Undecodable, error);
+    return {};
+}
+
+namespace {
+
+// The largest reduction of a decode that still gives at least `box` (in
+// stored orientation).
+int Reduction(QSize stored, QSize box)
+{
+    if (box.isEmpty())
+        return 1;
+    int reduction = 8;
+    while (reduction > 1
+           && ((stored.width() + reduction - 1) / reduction < box.width()
+               || (stored.height() + reduction - 1) / reduction < box.height()))
+        reduction /= 2;
+    return reduction;
+}
+
+Result MeasureFrom(const uchar* d, qint64 n, const uchar* tail, qint64 tailSize, QSize* size)
+{
+    QSize stored;
+    int orientation = 1;
+    if (Result header = JpegReadHeader(d, n, &stored, &orientation, tail, tailSize); !header)
+        return header;
+    const QSize upright = orientation >= 5 ? stored.transposed() : stored;
+    if (const QString reason = CheckPictureSize(upright.width(), upright.height()); !reason.isEmpty())
+        return Result::Failure(ErrorCode::Undecodable, reason);
+    *size = upright;
+    return {};
+}
+
+std::optional<Result> MeasureEnds(const PictureEnds& file, const FormatChoice&, QSize* size)
+{
+    Result measured = MeasureFrom(file.head, file.headSize, file.tail, file.tailSize, size);
+    if (!measured)
+        return std::nullopt; // perhaps markers longer than the start read
+    return measured;
+}
+
+Result Measure(const uchar* d, qint64 n, const FormatChoice&, QSize* size) { return MeasureFrom(d, n, d, n, size); }
+
+Result DecodeUpright(const uchar* d, qint64 n, const FormatChoice&, QSize box, QImage* image)
+{
+    QSize stored;
+    int orientation = 1;
+    if (Result header = JpegReadHeader(d, n, &stored, &orientation); !header)
+        return header;
+    const QSize wanted = orientation >= 5 ? box.transposed() : box;
+    QByteArray icc;
+    QImage decoded;
+    if (Result read = JpegDecode(d, n, &decoded, &orientation, Reduction(stored, wanted), &icc); !read)
+        return read;
+    ConvertToSrgb(&decoded, icc);
+    if (Result turned = TurnUpright(&decoded, orientation); !turned)
+        return turned;
+    *image = std::move(decoded);
+    return {};
+}
+
+} // namespace
+
+const PictureCodec kJpegCodec{MeasureEnds, Measure, DecodeUpright};
 
 } // namespace imaging

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "imaging/ImagingResult.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -14,13 +16,13 @@ bool IsJpeg(const uchar* d, qint64 n);
 // markers only: no pixel data is decoded. A file without its end marker
 // (truncated) fails, as it fails to decode. The end marker is looked for in
 // `tail` (the file's last bytes) when given, else after the header.
-bool JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, QString* error,
-                    const uchar* tail = nullptr, qint64 tailSize = 0);
+Result JpegReadHeader(const uchar* data, qint64 size, QSize* stored, int* orientation, const uchar* tail = nullptr,
+                      qint64 tailSize = 0);
 
 // Decodes to RGBX8888 in stored orientation. A truncated file fails.
 // `reduction` 2, 4 or 8 decodes at that fraction of the size (rounded up).
 // `icc`, when given, gets the embedded colour profile (APP2), empty for none.
-bool JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, QString* error, int reduction = 1,
-                QByteArray* icc = nullptr);
+Result JpegDecode(const uchar* data, qint64 size, QImage* image, int* orientation, int reduction = 1,
+                  QByteArray* icc = nullptr);
 
 } // namespace imaging

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/codecs/PngCodec.h"
 
+#include "imaging/ImagingLimits.h"
 #include "imaging/codecs/Exif.h"
+#include "imaging/codecs/PictureCodec.h"
+#include "imaging/codecs/QtReader.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 #include <algorithm>
@@ -53,5 +57,66 @@ bool PngHasEnd(const uchar* tail, qint64 n)
             return true;
     return false;
 }
+
+namespace {
+
+Result Truncated()
+{
+    return Result::Failure(ErrorCode::Undecodable,
+                           QCoreApplication::translate("PictureReader", "the PNG data is truncated"));
+}
+
+// The header, its size checked and its data proved complete. An eXIf chunk
+// after the image data is not applied, as web browsers and ffmpeg do not
+// (PIL does): the picture shows as the browser shows it.
+Result ReadChecked(const uchar* d, qint64 n, const uchar* tail, qint64 tailSize, PngHeader* header)
+{
+    if (!PngReadHeader(d, n, header))
+        return Result::Failure(ErrorCode::Undecodable,
+                               QCoreApplication::translate("PictureReader", "unreadable PNG: no image header"));
+    if (const QString reason = CheckPictureSize(header->Upright().width(), header->Upright().height());
+        !reason.isEmpty())
+        return Result::Failure(ErrorCode::Undecodable, reason);
+    if (!header->complete || !PngHasEnd(tail, tailSize))
+        return Truncated();
+    return {};
+}
+
+std::optional<Result> MeasureEnds(const PictureEnds& file, const FormatChoice&, QSize* size)
+{
+    PngHeader header;
+    Result checked = ReadChecked(file.head, file.headSize, file.tail, file.tailSize, &header);
+    if (!checked)
+        return std::nullopt; // perhaps a header longer than the start read
+    *size = header.Upright();
+    return checked;
+}
+
+Result Measure(const uchar* d, qint64 n, const FormatChoice&, QSize* size)
+{
+    PngHeader header;
+    Result checked = ReadChecked(d, n, d, n, &header);
+    if (checked)
+        *size = header.Upright();
+    return checked;
+}
+
+Result Decode(const uchar* d, qint64 n, const FormatChoice&, QSize, QImage* image)
+{
+    PngHeader header;
+    if (Result checked = ReadChecked(d, n, d, n, &header); !checked)
+        return checked;
+    QImage decoded;
+    if (Result read = QtDecode(d, n, "png", &decoded); !read)
+        return read;
+    if (Result turned = TurnUpright(&decoded, header.orientation); !turned)
+        return turned;
+    *image = std::move(decoded);
+    return {};
+}
+
+} // namespace
+
+const PictureCodec kPngCodec{MeasureEnds, Measure, Decode};
 
 } // namespace imaging

@@ -5,6 +5,7 @@
 #include "imaging/PictureReader.h"
 #include "imaging/codecs/ColorProfile.h"
 #include "imaging/codecs/Exif.h"
+#include "imaging/codecs/PictureCodec.h"
 
 #include <QCoreApplication>
 
@@ -17,6 +18,8 @@ namespace imaging {
 namespace {
 
 QString Tr(const char* text) { return QCoreApplication::translate("WebpCodec", text); }
+
+Result Failed(const QString& message) { return Result::Failure(ErrorCode::Undecodable, message); }
 
 struct DemuxDeleter {
     void operator()(WebPDemuxer* d) const { WebPDemuxDelete(d); }
@@ -75,16 +78,14 @@ struct WebpFrames::Decoder {
 WebpFrames::WebpFrames() = default;
 WebpFrames::~WebpFrames() = default;
 
-bool WebpFrames::Open(const QByteArray& bytes, QString* error)
+Result WebpFrames::Open(const QByteArray& bytes)
 {
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
     if (!WebpReadHeader(d, bytes.size(), &header_)) {
-        *error = Tr("unreadable WebP: no picture header");
-        return false;
+        return Failed(Tr("unreadable WebP: no picture header"));
     }
     if (const QString reason = CheckPictureSize(header_.canvas.width(), header_.canvas.height()); !reason.isEmpty()) {
-        *error = reason;
-        return false;
+        return Failed(reason);
     }
     WebPAnimDecoderOptions options;
     WebPAnimDecoderOptionsInit(&options);
@@ -94,27 +95,25 @@ bool WebpFrames::Open(const QByteArray& bytes, QString* error)
     decoder_ = std::make_unique<Decoder>();
     decoder_->decoder = WebPAnimDecoderNew(&data, &options);
     if (!decoder_->decoder) {
-        *error = Tr("corrupt or truncated WebP data");
-        return false;
+        return Failed(Tr("corrupt or truncated WebP data"));
     }
-    return true;
+    return {};
 }
 
-bool WebpFrames::Next(QImage* image, qint64* lengthMs, QString* error)
+Result WebpFrames::Next(QImage* image, qint64* lengthMs)
 {
+    *image = QImage();
     if (!decoder_ || !decoder_->decoder || !WebPAnimDecoderHasMoreFrames(decoder_->decoder))
-        return false;
+        return {};
     uint8_t* canvas = nullptr;
     int timestamp = 0;
     if (!WebPAnimDecoderGetNext(decoder_->decoder, &canvas, &timestamp)) {
-        *error = Tr("corrupt or truncated WebP data");
-        return false;
+        return Failed(Tr("corrupt or truncated WebP data"));
     }
     const int w = header_.canvas.width(), h = header_.canvas.height();
     QImage frame(w, h, header_.alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
     if (frame.isNull()) {
-        *error = Tr("not enough memory for a %1 x %2 picture").arg(w).arg(h);
-        return false;
+        return Failed(Tr("not enough memory for a %1 x %2 picture").arg(w).arg(h));
     }
     for (int y = 0; y < h; ++y)
         std::memcpy(frame.scanLine(y), canvas + size_t(y) * size_t(w) * 4, size_t(w) * 4);
@@ -127,27 +126,38 @@ bool WebpFrames::Next(QImage* image, qint64* lengthMs, QString* error)
     }
     ConvertToSrgb(&frame, header_.icc);
     *image = ApplyExifOrientation(frame, header_.orientation);
-    if (image->isNull()) {
-        *error = Tr("not enough memory to turn the picture upright");
-        return false;
-    }
+    if (image->isNull())
+        return Failed(Tr("not enough memory to turn the picture upright"));
     *lengthMs = timestamp - timestamp_;
     timestamp_ = timestamp;
-    return true;
+    return {};
 }
 
-bool WebpDecode(const uchar* d, qint64 n, QImage* image, QString* error)
+Result WebpDecode(const uchar* d, qint64 n, QImage* image)
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(d), qsizetype(n));
     WebpFrames frames;
     qint64 ignored = 0;
-    if (!frames.Open(bytes, error))
-        return false;
-    if (frames.Next(image, &ignored, error))
-        return true;
-    if (error->isEmpty())
-        *error = Tr("the WebP file holds no picture");
-    return false;
+    if (Result opened = frames.Open(bytes); !opened)
+        return opened;
+    if (Result next = frames.Next(image, &ignored); !next)
+        return next;
+    if (image->isNull())
+        return Failed(Tr("the WebP file holds no picture"));
+    return {};
 }
+
+namespace {
+
+Result Decode(const uchar* d, qint64 n, const FormatChoice&, QSize, QImage* image) { return WebpDecode(d, n, image); }
+
+Result Measure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size)
+{
+    return MeasureByDecoding(kWebpCodec, d, n, format, size);
+}
+
+} // namespace
+
+const PictureCodec kWebpCodec{nullptr, Measure, Decode};
 
 } // namespace imaging

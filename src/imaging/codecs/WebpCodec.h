@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "imaging/ImagingResult.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -25,7 +27,7 @@ bool WebpReadHeader(const uchar* d, qint64 n, WebpHeader* header);
 
 // The first frame (the picture of a still file) on the canvas, upright and in
 // sRGB; RGBA8888, RGBX8888 without alpha. Damaged or cut data fails.
-bool WebpDecode(const uchar* d, qint64 n, QImage* image, QString* error);
+Result WebpDecode(const uchar* d, qint64 n, QImage* image);
 
 // The frames of an animated (or still) WebP, each the whole canvas.
 class WebpFrames final {
@@ -35,9 +37,9 @@ public:
     WebpFrames(const WebpFrames&) = delete;
     WebpFrames& operator=(const WebpFrames&) = delete;
     // `bytes` must outlive this object.
-    bool Open(const QByteArray& bytes, QString* error);
-    // False at the end (`error` empty) or on damaged data.
-    bool Next(QImage* image, qint64* lengthMs, QString* error);
+    Result Open(const QByteArray& bytes);
+    // The next frame; at the end a success with a null image.
+    Result Next(QImage* image, qint64* lengthMs);
 
 private:
     struct Decoder;
