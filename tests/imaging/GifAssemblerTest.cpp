@@ -4,7 +4,7 @@
 #include "ImagingTestSupport.h"
 
 #include "imaging/GifAssembler.h"
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/FrameQuantizer.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/FrameFile.h"
+#include "imaging/animation/FrameFile.h"
 
 #include "common/ReplacingFile.h"
-#include "imaging/LzwEncoder.h"
+#include "imaging/animation/LzwEncoder.h"
+#include "imaging/codecs/GifCodec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 
 namespace imaging {
 
@@ -37,6 +42,26 @@ bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* 
         *reason = file.errorString();
         return false;
     }
+    return true;
+}
+
+bool LoadFrameFile(const QString& path, int number, IndexedPicture* picture, QString* error)
+{
+    const auto failed = [&](const QString& reason) {
+        *error = QCoreApplication::translate("GifAssembler", "frame %1 (%2): %3")
+                     .arg(number)
+                     .arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    QString reason;
+    if (!GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), picture, &reason))
+        return failed(reason);
     return true;
 }
 

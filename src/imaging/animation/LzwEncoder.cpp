@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/LzwEncoder.h"
+#include "imaging/animation/LzwEncoder.h"
 
 #include <algorithm>
 #include <iterator>
