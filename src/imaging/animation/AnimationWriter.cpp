@@ -2,6 +2,7 @@
 #include "imaging/animation/AnimationWriter.h"
 
 #include "common/ReplacingFile.h"
+#include "common/StopRequest.h"
 #include "imaging/OrderedWorkers.h"
 #include "imaging/animation/FrameCompressor.h"
 #include "imaging/animation/FramePlanner.h"
@@ -53,6 +54,8 @@ AnimationWriter::AnimationWriter(const QString& path, const AnimationOptions& op
 
 AnimationWriter::~AnimationWriter()
 {
+    // A frame still in compression is given up between its encodings.
+    stop_.store(true);
     if (pipeline_ && pipeline_->file.isOpen())
         pipeline_->file.cancelWriting();
 }
@@ -107,7 +110,7 @@ bool AnimationWriter::WriteOldest()
 {
     Pipeline& p = *pipeline_;
     const std::unique_ptr<FrameJob> job = p.workers->Pop();
-    if (stop_.load())
+    if (stop_.load() || StopRequest::Requested())
         return Fail(QCoreApplication::translate("GifAssembler", "the writing was stopped"));
     const CompressedFrame& best = job->best;
     if (best.cost < 0)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/animation/FrameCompressor.h"
 
+#include "common/StopRequest.h"
 #include "imaging/GifCodec.h"
 #include "imaging/animation/FramePlanner.h"
 
@@ -119,8 +120,10 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
                    const std::atomic<bool>* stop)
 {
     CompressedFrame& best = job.best;
-    // A large frame takes several encodings: a stop is honoured between them.
-    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
+    // A large frame takes several encodings of a second or so: a stop is
+    // honoured within them.
+    work.lzw.StopOn(stop);
+    const auto stopped = [stop] { return (stop && stop->load(std::memory_order_relaxed)) || StopRequest::Requested(); };
     if (job.blank) {
         job.palette.fill(0);
         Offer(job.pixels, 0, job.palette, global, true, work, best);

@@ -25,7 +25,10 @@ bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* 
     thread_local std::vector<uint8_t> pixels; // Encode takes pixels it may rewrite
     pixels.assign(picture.indices.begin(), picture.indices.end());
     lzw.Lossy(nullptr, 0, -1, 0);
-    (void)lzw.Encode(pixels.data(), pixels.size(), LzwCodeSize(picture.colorCount), &blocks);
+    if (!lzw.Encode(pixels.data(), pixels.size(), LzwCodeSize(picture.colorCount), &blocks)) {
+        *reason = QCoreApplication::translate("GifAssembler", "the writing was stopped");
+        return false;
+    }
     GifWriter writer(&file);
     GifWriter::Frame frame;
     frame.width = picture.width;
