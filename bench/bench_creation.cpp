@@ -67,6 +67,8 @@ int main(int argc, char** argv)
             s.tempFolder = temp.path();
             s.outputPath = temp.filePath(QStringLiteral("out.gif"));
             s.threads = workers;
+            // Joined while converted, as the window and flipreel-cli do.
+            s.loopCount = loop;
             ImageEngine engine;
             GifAssembler assembler;
             CreationRun run(engine, assembler, s);

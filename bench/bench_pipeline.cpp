@@ -4,7 +4,7 @@
 // temporary folder, then GifAssembler. Its command line matches the one the
 // shared GIF benchmark passes to GIF makers:
 //   bench_pipeline -o OUT.gif -s WxH -t PLAY_MS -l LOOP [-q] PICTURE...
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/FrameQuantizer.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 

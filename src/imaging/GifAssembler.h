@@ -1,17 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "imaging/GifCodec.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
-// Joins single-frame GIF files into one animated GIF89a file.
-// Frames stay files until SaveAnimation, which streams them.
+namespace imaging {
+class AnimationWriter;
+}
+
+// Joins single-frame GIF files into one animated GIF89a file: either files
+// added first and streamed by SaveAnimation, or frames handed over in list
+// order as they are made (Begin, Append, Finish), so that making and
+// joining them overlap.
 class GifAssembler final {
 public:
-    GifAssembler() = default;
+    GifAssembler();
+    ~GifAssembler();
     Q_DISABLE_COPY_MOVE(GifAssembler)
 
     // A new, empty animation.
@@ -37,13 +49,29 @@ public:
     bool AddFrame(const QString& path);
     // Delay of frame `index` (from 0) in hundredths of a second.
     bool SetFrameDelay(int index, int delay);
-    // Writes the animation, replacing `path` only once it is complete.
-    // `written`, when given, is called after each frame with the count
-    // written so far; returning false stops the writing (the target stays).
-    // `stop`, when given, is asked before each frame is read; true gives up
-    // the write, leaving `path` as it was.
+    // Writes the animation, replacing `path` only once it is complete; each
+    // frame file is read once. `written`, when given, is called after each
+    // frame with the count written so far; returning false stops the writing
+    // (the target stays). `stop`, when given, is asked before each frame is
+    // read; true gives up the write, leaving `path` as it was.
     bool SaveAnimation(const QString& path, const std::function<bool(int)>& written = {},
                        const std::function<bool()>& stop = {});
+
+    // Starts writing `path` with the settings above; the frames follow by Append.
+    void Begin(const QString& path);
+    // The global colour table from the table colours of every frame
+    // (imaging::TableColors), when all are known before the first Append.
+    void GlobalColorsFrom(const std::vector<std::vector<uint32_t>>& frameColors);
+    // The next frame, shown `delay` hundredths of a second.
+    bool Append(imaging::IndexedPicture frame, int delay, const std::function<bool(int)>& written = {});
+    // The last frame and the trailer; then the file replaces the target.
+    bool Finish(const std::function<bool(int)>& written = {});
+    // From any thread: a frame in compression gives up soon, and Append or Finish fails.
+    void StopWriting();
+    // Whether Begin has started a file that is not yet finished or given up.
+    bool Writing() const { return stream_ != nullptr; }
+    // Gives up the file begun, leaving its target as it was.
+    void Abandon();
 
     QString LastError() const { return lastError_; }
 
@@ -55,4 +83,5 @@ private:
     int unchangedError_ = 0;
     int threads_ = 0;
     QString lastError_;
+    std::unique_ptr<imaging::AnimationWriter> stream_;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/ImageEngine.h"
 
-#include "imaging/FrameFile.h"
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/FrameFile.h"
+#include "imaging/animation/FrameQuantizer.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingLimits.h"
 #include "imaging/PictureReader.h"

@@ -17,9 +17,6 @@ struct QuantizeSettings {
     // the file for 0.002 of mean SSIM. Pictures of at most 256 colours stay
     // exact whatever this says.
     int maxQuality = 95;
-    // Floyd-Steinberg strength. Off: on the benchmark animations dithering
-    // added 3 to 12 % to the file and lowered SSIM and PSNR.
-    float dithering = 0.0f;
     // Animations (FrameQuantizer): a changed pixel keeps the colour the
     // previous frame shows there when that colour is at most this much
     // (squared distance, summed over R, G, B) worse than the palette's
@@ -48,7 +45,7 @@ struct QuantizeSettings {
 constexpr int kDefaultQuality = 95;
 QuantizeSettings SettingsForQuality(int quality);
 
-// At most 256 colours from libimagequant, dithered. Pixels under half opacity
+// At most 256 colours from libimagequant, not dithered. Pixels under half opacity
 // become the one transparent index; all others are opaque.
 bool QuantizePicture(const QImage& image, const QuantizeSettings& settings, IndexedPicture* result, QString* error);
 

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/CreationRun.h"
 
-#include "imaging/FrameQuantizer.h"
 #include "imaging/GifAssembler.h"
+#include "imaging/animation/ColorTables.h"
+#include "imaging/animation/FrameFile.h"
+#include "imaging/animation/FrameQuantizer.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/PictureReader.h"
 #include "imaging/Quantizer.h"
-#include "imaging/SharedPalette.h"
+#include "imaging/animation/SharedPalette.h"
 #include "production/CreationRules.h"
 #include "production/FrameBudget.h"
 
@@ -105,7 +107,12 @@ CreationRun::CreationRun(ImageEngine& engine, GifAssembler& assembler, CreationS
     settings_.frames.detach();
 }
 
-CreationRun::~CreationRun() { RemoveFrameFiles(); }
+CreationRun::~CreationRun()
+{
+    if (joining_)
+        assembler_.Abandon();
+    RemoveFrameFiles();
+}
 
 QString CreationRun::FrameFile(const QString& tempFolder, int frame)
 {
@@ -117,6 +124,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     framesWritten_ = true;
     peakFramesInFlight_ = 0;
     skipped_.assign(std::size_t(settings_.frames.size()), 0);
+    skippedCount_ = 0;
     int workers = settings_.threads;
     if (workers <= 0)
         workers = qMax(1, QThread::idealThreadCount());
@@ -139,11 +147,76 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
         if (shared_->Wanted() && (settings_.quality == 0 || settings_.quality >= 95))
             palettes_.back()->Settings().speed = imaging::QuantizeSettings::kFastestSpeed;
     }
+    kept_.clear();
+    if (joining_)
+        assembler_.Abandon();
+    joining_.reset();
+    if (settings_.loopCount && !shared_->Wanted()) {
+        SetUpAssembler(*settings_.loopCount);
+        assembler_.Begin(settings_.outputPath);
+        joining_ = settings_.loopCount;
+    }
+    joinProgress_ = joining_ ? progress : CreationProgress();
     CreationResult result = workers <= 1 ? ConvertInOrder(progress) : ConvertOnWorkers(progress, workers);
     if (result.Ok())
         result = ShareOnePalette();
     shared_.reset();
+    if (!result.Ok() && joining_) {
+        assembler_.Abandon();
+        joining_.reset();
+    }
     return result;
+}
+
+void CreationRun::SetUpAssembler(qint16 loopCount)
+{
+    assembler_.Reset();
+    assembler_.LoopCount(loopCount);
+    const imaging::QuantizeSettings quantize =
+        settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();
+    assembler_.LzwError(quantize.lzwError);
+    assembler_.UnchangedError(quantize.unchangedError);
+    assembler_.Version(QStringLiteral("gif89a"));
+    assembler_.Threads(settings_.threads);
+}
+
+CreationResult CreationRun::WriteFailure(const QString& reason) const
+{
+    return CreationResult::Failure(QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
+                                       .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(reason)));
+}
+
+CreationResult CreationRun::JoinFrame(int i, const CreationProgress& progress)
+{
+    // The frame file was just written: it is read once, here.
+    if (settings_.stopRequested && settings_.stopRequested())
+        return CreationResult::Stopped();
+    // The bar follows the frames written, which trail the frames handed over
+    // by the few in compression.
+    bool stopped = false;
+    const int count = int(settings_.frames.size());
+    const auto written = [&](int frames) {
+        stopped = progress && !progress(ProgressAfter(frames + skippedCount_, count));
+        return !stopped;
+    };
+    const QString file = FrameFile(settings_.tempFolder, i);
+    try {
+        imaging::IndexedPicture frame;
+        QString reason;
+        if (!imaging::LoadFrameFile(file, i, &frame, &reason))
+            return CreationResult::Failure(
+                QCoreApplication::translate("CreationRun", "Frame %1: cannot add the temporary file \"%2\": %3.")
+                    .arg(i)
+                    .arg(QDir::toNativeSeparators(file), Reason(reason)));
+        if (!assembler_.Append(std::move(frame), CreationRules::FrameDelay(settings_.frames.at(i - 1).playTime),
+                               written))
+            return stopped ? CreationResult::Stopped() : WriteFailure(assembler_.LastError());
+    } catch (const std::bad_alloc&) {
+        return CreationResult::Failure(
+            QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": not enough memory.")
+                .arg(QDir::toNativeSeparators(settings_.outputPath)));
+    }
+    return CreationResult::Success();
 }
 
 CreationResult CreationRun::ShareOnePalette()
@@ -155,10 +228,11 @@ CreationResult CreationRun::ShareOnePalette()
     const QString folder = settings_.tempFolder;
     try {
         if (shared_->Apply(
-                quantize, [&folder](int i) { return FrameFile(folder, i); }, &failed, &reason))
+                quantize, [&folder](int i) { return FrameFile(folder, i); }, &kept_, &failed, &reason))
             return CreationResult::Success();
     } catch (const std::bad_alloc&) {
-        // The frames keep the palettes they were written with.
+        // The frames keep the palettes they were written with, and are read from their files.
+        kept_.clear();
         return CreationResult::Success();
     }
     return CreationResult::Failure(
@@ -194,8 +268,12 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
             return CreationResult::Failure(error);
         if (i == 1)
             firstFrame_->ContinueFrom(*palettes_.front());
-        if (progress && !progress(ProgressAfter(i, count)))
+        if (joining_ && !Skipped(i)) {
+            if (CreationResult joined = JoinFrame(i, progress); !joined.Ok())
+                return joined;
+        } else if (progress && !progress(ProgressAfter(i, count))) {
             return CreationResult::Stopped();
+        }
     }
     return CreationResult::Success();
 }
@@ -350,8 +428,13 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
         }
         if (!error.isEmpty() && !Skip(i, unreadable))
             return finish(CreationResult::Failure(error));
-        if (progress && !progress(ProgressAfter(i, count)))
+        // Joined on this thread while the workers convert the frames after it.
+        if (joining_ && !Skipped(i)) {
+            if (CreationResult joined = JoinFrame(i, progress); !joined.Ok())
+                return finish(std::move(joined));
+        } else if (progress && !progress(ProgressAfter(i, count))) {
             return finish(CreationResult::Stopped());
+        }
     }
     return finish(CreationResult::Success());
 }
@@ -362,6 +445,7 @@ bool CreationRun::Skip(int frame, const QString& reason)
         || !settings_.skipUnreadable(frame, settings_.frames.at(frame - 1).path, reason))
         return false;
     skipped_[std::size_t(frame - 1)] = 1;
+    ++skippedCount_;
     return true;
 }
 
@@ -372,6 +456,8 @@ CreationResult CreationRun::Assemble(qint16 loopCount, const CreationProgress& p
         return AssembleFrames(loopCount, progress);
     } catch (const std::bad_alloc&) {
         assembler_.Reset();
+        kept_.clear();
+        joining_.reset();
         return CreationResult::Failure(
             QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": not enough memory.")
                 .arg(QDir::toNativeSeparators(settings_.outputPath)));
@@ -380,37 +466,9 @@ CreationResult CreationRun::Assemble(qint16 loopCount, const CreationProgress& p
 
 CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgress& progress)
 {
-    assembler_.Reset();
-    assembler_.LoopCount(loopCount);
-    const imaging::QuantizeSettings quantize =
-        settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();
-    assembler_.LzwError(quantize.lzwError);
-    assembler_.UnchangedError(quantize.unchangedError);
-    assembler_.Version(QStringLiteral("gif89a"));
-    assembler_.Threads(settings_.threads);
     const int count = int(settings_.frames.size());
-    int added = 0;
-    for (int i = 1; i <= count; ++i) {
-        if (std::size_t(i - 1) < skipped_.size() && skipped_[std::size_t(i - 1)])
-            continue;
-        const QString file = FrameFile(settings_.tempFolder, i);
-        if (!assembler_.AddFrame(file))
-            return CreationResult::Failure(
-                QCoreApplication::translate("CreationRun", "Frame %1: cannot add the temporary file \"%2\": %3.")
-                    .arg(i)
-                    .arg(QDir::toNativeSeparators(file), Reason(assembler_.LastError())));
-        const qint32 playTime = settings_.frames.at(i - 1).playTime;
-        const int delay = CreationRules::FrameDelay(playTime);
-        if (!assembler_.SetFrameDelay(added++, delay))
-            return CreationResult::Failure(
-                QCoreApplication::translate("CreationRun",
-                                            "Frame %1: cannot give it the delay of %2 hundredths "
-                                            "(play time %3 ms): %4.")
-                    .arg(i)
-                    .arg(delay)
-                    .arg(playTime)
-                    .arg(Reason(assembler_.LastError())));
-    }
+    // The frames in the animation: `written` counts these.
+    const int added = count - skippedCount_;
     // Remembered: the check may let events through, so it is not asked again afterwards.
     bool stopped = false;
     std::function<bool(int)> written;
@@ -423,14 +481,74 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
         stopped = settings_.stopRequested && settings_.stopRequested();
         return stopped;
     };
-    const bool saved = assembler_.SaveAnimation(settings_.outputPath, written, stop);
-    if (stopped)
-        return CreationResult::Stopped();
-    if (!saved)
-        return CreationResult::Failure(
-            QCoreApplication::translate("CreationRun", "Cannot write the GIF file \"%1\": %2.")
-                .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(assembler_.LastError())));
-    return CreationResult::Success();
+    const auto outcome = [&](bool saved) {
+        if (stopped)
+            return CreationResult::Stopped();
+        if (!saved)
+            return WriteFailure(assembler_.LastError());
+        return CreationResult::Success();
+    };
+    const std::optional<qint16> joined = joining_;
+    joining_.reset();
+    if (joined && assembler_.Writing()) {
+        if (*joined == loopCount) {
+            // The last frames are written now: the bar the conversion moved goes on.
+            if (!progress && joinProgress_)
+                written = [&](int frames) {
+                    stopped = !joinProgress_(ProgressAfter(frames + skippedCount_, count));
+                    return !stopped;
+                };
+            return outcome(assembler_.Finish(written));
+        }
+        // The loop count changed since: the frames are joined again from their files.
+        assembler_.Abandon();
+    }
+    SetUpAssembler(loopCount);
+    if (int(kept_.size()) == count) {
+        // A small animation: the frames are at hand, and the global table is
+        // chosen from all of them.
+        std::vector<imaging::IndexedPicture> frames;
+        frames.swap(kept_);
+        std::vector<std::vector<uint32_t>> colors;
+        colors.reserve(frames.size());
+        for (const imaging::IndexedPicture& frame : frames)
+            colors.push_back(imaging::TableColors(frame));
+        assembler_.Begin(settings_.outputPath);
+        assembler_.GlobalColorsFrom(colors);
+        for (int i = 1; i <= count; ++i) {
+            if (stop()) {
+                assembler_.Abandon();
+                return CreationResult::Stopped();
+            }
+            const int delay = CreationRules::FrameDelay(settings_.frames.at(i - 1).playTime);
+            if (!assembler_.Append(std::move(frames[size_t(i - 1)]), delay, written))
+                return outcome(false);
+        }
+        return outcome(assembler_.Finish(written));
+    }
+    kept_.clear();
+    for (int i = 1, index = 0; i <= count; ++i) {
+        if (Skipped(i))
+            continue;
+        const QString file = FrameFile(settings_.tempFolder, i);
+        if (!assembler_.AddFrame(file))
+            return CreationResult::Failure(
+                QCoreApplication::translate("CreationRun", "Frame %1: cannot add the temporary file \"%2\": %3.")
+                    .arg(i)
+                    .arg(QDir::toNativeSeparators(file), Reason(assembler_.LastError())));
+        const qint32 playTime = settings_.frames.at(i - 1).playTime;
+        const int delay = CreationRules::FrameDelay(playTime);
+        if (!assembler_.SetFrameDelay(index++, delay))
+            return CreationResult::Failure(
+                QCoreApplication::translate("CreationRun",
+                                            "Frame %1: cannot give it the delay of %2 hundredths "
+                                            "(play time %3 ms): %4.")
+                    .arg(i)
+                    .arg(delay)
+                    .arg(playTime)
+                    .arg(Reason(assembler_.LastError())));
+    }
+    return outcome(assembler_.SaveAnimation(settings_.outputPath, written, stop));
 }
 
 void CreationRun::RemoveFrameFiles()
@@ -445,14 +563,21 @@ void CreationRun::RemoveFrameFiles()
 
 CreationResult CreationRun::Run(qint16 loopCount, const CreationProgress& progress)
 {
-    // Converting and joining take about as long as each other (the joining
-    // compresses): each is half the bar.
-    CreationProgress half[2];
+    settings_.loopCount = loopCount;
+    // Frames joined while they are converted: the bar follows the frames.
+    // A small animation is joined afterwards, and converting and joining
+    // take about as long as each other (the joining compresses): each is
+    // half the bar.
+    const bool joinsLater =
+        imaging::SharedPalette::WantedFor(int(settings_.frames.size()), QSize(settings_.width, settings_.height));
+    CreationProgress stages[2];
     for (int stage = 0; stage < 2 && progress; ++stage)
-        half[stage] = [&progress, stage](double percent) { return progress(50.0 * stage + percent / 2.0); };
-    CreationResult result = ConvertFrames(half[0]);
+        stages[stage] = joinsLater
+            ? CreationProgress([&progress, stage](double percent) { return progress(50.0 * stage + percent / 2.0); })
+            : progress;
+    CreationResult result = ConvertFrames(stages[0]);
     if (result.Ok())
-        result = Assemble(loopCount, half[1]);
+        result = Assemble(loopCount, stages[1]);
     RemoveFrameFiles();
     return result;
 }

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class GifAssembler;
@@ -17,6 +18,7 @@ class ImageEngine;
 namespace imaging {
 class FrameQuantizer;
 class SharedPalette;
+struct IndexedPicture;
 } // namespace imaging
 
 // One picture of the run, as read from the lists before the first frame.
@@ -50,6 +52,12 @@ struct CreationSettings {
     // read (damage the measuring did not show): true leaves the frame out of
     // the animation, false fails the run there. Empty: the run fails.
     std::function<bool(int frame, const QString& path, const QString& reason)> skipUnreadable;
+    // When set, ConvertFrames joins each frame into the output as soon as it
+    // and the frames before it are converted, with this loop count, so that
+    // converting and joining overlap; Assemble with the same count then only
+    // completes the file. Small animations, whose frames share one palette
+    // made once all are there, are joined by Assemble whatever this says.
+    std::optional<qint16> loopCount;
 };
 
 struct [[nodiscard]] CreationResult {
@@ -86,19 +94,21 @@ public:
     CreationRun(const CreationRun&) = delete;
     CreationRun& operator=(const CreationRun&) = delete;
 
-    // Loads, scales and saves every frame.
+    // Loads, scales and saves every frame, joining them as they come when
+    // the settings give the loop count.
     CreationResult ConvertFrames(const CreationProgress& progress);
     // Starts a new animation with the loop count and GIF89a, adds every frame
     // with its delay and writes the output file. An output file that exists is
     // replaced only by a complete new one.
-    // `progress`, when given, takes the share of the frames written.
+    // `progress`, when given, takes the share of the frames written; without
+    // it, the frames that ConvertFrames joined go on with its progress.
     CreationResult Assemble(qint16 loopCount, const CreationProgress& progress = {});
     // Deletes frame files 1..N of this run; missing files are no error, and
     // files with higher numbers (an older, longer run) are left alone.
     void RemoveFrameFiles();
 
     // All of it: convert, assemble, remove the frame files. `progress` runs
-    // from 0 to 100 over both stages.
+    // from 0 to 100 over the whole work.
     CreationResult Run(qint16 loopCount, const CreationProgress& progress);
 
     // "__frame__" i ".gif" in the folder, i from 1.
@@ -112,8 +122,14 @@ private:
     CreationResult ConvertOnWorkers(const CreationProgress& progress, int workers);
     // Whether frame i (from 1), whose picture could not be read, is left out.
     bool Skip(int frame, const QString& reason);
+    bool Skipped(int frame) const { return std::size_t(frame - 1) < skipped_.size() && skipped_[std::size_t(frame - 1)]; }
     CreationResult ShareOnePalette();
+    void SetUpAssembler(qint16 loopCount);
+    // Hands frame i, just converted, to the animation being written.
+    CreationResult JoinFrame(int frame, const CreationProgress& progress);
+    CreationResult WriteFailure(const QString& reason) const;
     CreationResult AssembleFrames(qint16 loopCount, const CreationProgress& progress);
+    CreationResult AssembleKept(const CreationProgress& progress);
 
     ImageEngine& engine_;
     GifAssembler& assembler_;
@@ -125,7 +141,15 @@ private:
     std::unique_ptr<imaging::FrameQuantizer> firstFrame_;
     // The colours of the whole animation, while its frames are converted.
     std::unique_ptr<imaging::SharedPalette> shared_;
+    // A small animation's frames as their files hold them, from conversion
+    // to joining (they are never more than SharedPalette::kMaxPixels).
+    std::vector<imaging::IndexedPicture> kept_;
+    // The loop count of the output that ConvertFrames is joining, if any,
+    // and the progress it reports, which Assemble continues.
+    std::optional<qint16> joining_;
+    CreationProgress joinProgress_;
     int peakFramesInFlight_ = 0;
     bool framesWritten_ = false;
     std::vector<char> skipped_; // per frame (0-based): left out, its picture unreadable
+    int skippedCount_ = 0;
 };

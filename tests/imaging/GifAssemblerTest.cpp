@@ -4,7 +4,9 @@
 #include "ImagingTestSupport.h"
 
 #include "imaging/GifAssembler.h"
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/FrameQuantizer.h"
+#include "imaging/animation/LzwEncoder.h"
+#include "common/StopRequest.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -372,6 +374,32 @@ TEST_F(Assembler, LargeNoisyFramesRoundTripThroughFullCodeTables)
     const Animation a = DecodeAnimation(out);
     ExpectFramesExact(a);
     ExpectQtAgrees(out, a);
+}
+
+TEST(LzwEncoder, AStopIsHonouredWithinOneEncoding)
+{
+    // Noise fills the code table every few thousand pixels: that is where a
+    // stop, of the writer or of the process, ends the encoding.
+    std::vector<uint8_t> pixels(220 * 160);
+    quint32 seed = 7;
+    for (uint8_t& p : pixels) {
+        seed = seed * 1664525u + 1013904223u;
+        p = uint8_t(seed >> 24);
+    }
+    imaging::LzwEncoder lzw;
+    QByteArray blocks;
+    std::atomic<bool> stop{false};
+    lzw.StopOn(&stop);
+    std::vector<uint8_t> work = pixels;
+    ASSERT_TRUE(lzw.Encode(work.data(), work.size(), 8, &blocks));
+    EXPECT_TRUE(lzw.TableFilled());
+    stop = true;
+    EXPECT_FALSE(lzw.Encode(work.data(), work.size(), 8, &blocks));
+    stop = false;
+    StopRequest::Set(2);
+    EXPECT_FALSE(lzw.Encode(work.data(), work.size(), 8, &blocks));
+    StopRequest::Clear();
+    EXPECT_TRUE(lzw.Encode(work.data(), work.size(), 8, &blocks));
 }
 
 TEST_F(Assembler, QtShowsFramesWithHolesAsBrowsersDo)

@@ -3,7 +3,7 @@
 // and the clipboard.
 #include "ImagingTestSupport.h"
 
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/FrameQuantizer.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingLimits.h"
 

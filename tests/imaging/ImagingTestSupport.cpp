@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImagingTestSupport.h"
 
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/FrameQuantizer.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/ImagingRuntime.h"
 

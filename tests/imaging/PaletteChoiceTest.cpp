@@ -5,7 +5,9 @@
 #include "ImagingTestSupport.h"
 
 #include "imaging/GifAssembler.h"
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/ColorTables.h"
+#include "imaging/animation/FrameFile.h"
+#include "imaging/animation/FrameQuantizer.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +37,32 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactly)
     const QString frame = SaveFrame(scratch, QStringLiteral("exact"), picture);
     const QImage back = QImage(frame).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(DifferentPixels(back, picture), 0);
+}
+
+TEST(PaletteChoice, AFrameOffersTheSameColoursForTheGlobalTableInMemoryAndFromItsFile)
+{
+    // The global table is chosen from frames at hand or read back from their
+    // files: both must offer the same colours, or the bytes would depend on
+    // which way a frame came. Six entries pad to eight black ones; the
+    // transparent entry offers nothing.
+    Scratch scratch;
+    imaging::IndexedPicture p;
+    p.width = 4;
+    p.height = 2;
+    p.colorCount = 6;
+    p.transparent = 2;
+    const uint32_t entries[] = {0xFF102030, 0xFFFFFFFF, 0xFF123456, 0xFF102030, 0xFF00FF00, 0xFF800000};
+    std::copy(std::begin(entries), std::end(entries), p.palette.begin());
+    p.indices = {0, 1, 2, 3, 4, 5, 0, 1};
+    const QString path = scratch.Path(QStringLiteral("frame.gif"));
+    QString reason;
+    ASSERT_TRUE(imaging::SaveFrameFile(path, p, &reason)) << reason.toStdString();
+    imaging::IndexedPicture loaded;
+    ASSERT_TRUE(imaging::LoadFrameFile(path, 1, &loaded, &reason)) << reason.toStdString();
+    const std::vector<uint32_t> expected = {0x000000, 0x00FF00, 0x102030, 0x800000, 0xFFFFFF};
+    EXPECT_EQ(imaging::TableColors(p), expected);
+    EXPECT_EQ(imaging::TableColors(loaded), expected);
+    EXPECT_EQ(loaded.indices, p.indices);
 }
 
 TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)

@@ -161,7 +161,7 @@ struct Gradient : ::testing::Test {
 TEST_F(Gradient, TheSameFramesGiveTheSameBytesOnAnyNumberOfWorkers)
 {
     // Just over the pixels of one palette for the whole animation.
-    CreationSettings s = Settings(17, {256, 240});
+    CreationSettings s = Settings(18, {256, 240});
     QByteArray first;
     for (int threads : {1, 3}) {
         s.threads = threads;
@@ -175,6 +175,61 @@ TEST_F(Gradient, TheSameFramesGiveTheSameBytesOnAnyNumberOfWorkers)
             first = bytes;
         EXPECT_TRUE(bytes == first) << threads << " workers: " << bytes.size() << " bytes, alone " << first.size();
     }
+}
+
+TEST_F(Gradient, FramesAreJoinedAsTheyAreConvertedTheBarFollowingTheFramesWritten)
+{
+    // Over the pixels of one palette for the whole animation.
+    CreationSettings s = Settings(18, {256, 240});
+    s.threads = 1;
+    std::vector<double> progress;
+    bool lastConvertedAtFirstProgress = true;
+    {
+        ImageEngine engine;
+        GifAssembler assembler;
+        CreationRun run(engine, assembler, s);
+        ASSERT_TRUE(run.Run(0,
+                            [&](double p) {
+                                if (progress.empty())
+                                    lastConvertedAtFirstProgress =
+                                        QFile::exists(CreationRun::FrameFile(temp.path(), 18));
+                                progress.push_back(p);
+                                return true;
+                            })
+                        .Ok());
+    }
+    // One bar over the whole work, by the frames written: the first is
+    // written before the last is converted.
+    EXPECT_FALSE(lastConvertedAtFirstProgress);
+    ASSERT_EQ(progress.size(), 18u);
+    for (size_t i = 0; i < progress.size(); ++i)
+        EXPECT_DOUBLE_EQ(progress[i], 100.0 * double(i + 1) / 18.0) << i;
+    const QByteArray joined = ReadAll(s.outputPath);
+
+    // The loop count changed between converting and joining (the window reads
+    // its field again): the frames are joined once more, from their files,
+    // into the same bytes.
+    s.loopCount = 5;
+    {
+        ImageEngine engine;
+        GifAssembler assembler;
+        CreationRun run(engine, assembler, s);
+        ASSERT_TRUE(run.ConvertFrames({}).Ok());
+        ASSERT_TRUE(run.Assemble(0).Ok());
+    }
+    EXPECT_TRUE(ReadAll(s.outputPath) == joined);
+
+    // A stop from the bar while frames are being joined leaves nothing.
+    ASSERT_TRUE(QFile::remove(s.outputPath));
+    s.threads = 2;
+    ImageEngine engine;
+    GifAssembler assembler;
+    CreationRun run(engine, assembler, s);
+    int calls = 0;
+    EXPECT_EQ(run.Run(0, [&](double) { return ++calls < 3; }).status, CreationResult::Status::Cancelled);
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(QDir(pictures.path()).entryList({QStringLiteral("*.gif")}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(FrameFiles(temp.path()).isEmpty());
 }
 
 TEST(SizeTarget, SizesAreReadAsUsersWriteThem)
@@ -459,8 +514,8 @@ TEST_P(CreationRunTest, AStopWhileJoiningEndsTheRunAtOnceKeepingTheOldOutput)
     for (const char* name : {"a.png", "b.png", "c.png", "d.png", "e.png"})
         frames.push_back({MakePicture(dir, QLatin1String(name), {8, 8}, Qt::gray), 100});
     const QString out = pictures.filePath(QStringLiteral("out.gif"));
-    // Asked before each frame's colours are read (1..5), then before each is written (6..10).
-    for (const int stopAt : {2, 8}) {
+    // Asked once before each frame is joined (1..5): every frame is read once.
+    for (const int stopAt : {2, 4}) {
         QFile existing(out);
         ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
         existing.write("previous GIF");

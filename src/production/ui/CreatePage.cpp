@@ -220,6 +220,9 @@ void CreatePage::cmdCreateGIF_Click()
         QCoreApplication::processEvents();
         return host_.IsClosing() || cancelRequested_;
     };
+    // Frames are joined as they are converted, with the loop count the field
+    // gives now; the field is read again once they are all there.
+    settings.loopCount = CreationRules::LoopCountFromText(settings_.LoopText().trimmed());
     CreationRun run(wp, PGIF, std::move(settings));
 
     // 8. Every frame, with pending events let through after each.

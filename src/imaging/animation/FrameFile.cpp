@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/FrameFile.h"
+#include "imaging/animation/FrameFile.h"
 
 #include "common/ReplacingFile.h"
-#include "imaging/LzwEncoder.h"
+#include "imaging/animation/LzwEncoder.h"
+#include "imaging/codecs/GifCodec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 
 namespace imaging {
 
@@ -20,7 +25,10 @@ bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* 
     thread_local std::vector<uint8_t> pixels; // Encode takes pixels it may rewrite
     pixels.assign(picture.indices.begin(), picture.indices.end());
     lzw.Lossy(nullptr, 0, -1, 0);
-    (void)lzw.Encode(pixels.data(), pixels.size(), LzwCodeSize(picture.colorCount), &blocks);
+    if (!lzw.Encode(pixels.data(), pixels.size(), LzwCodeSize(picture.colorCount), &blocks)) {
+        *reason = QCoreApplication::translate("GifAssembler", "the writing was stopped");
+        return false;
+    }
     GifWriter writer(&file);
     GifWriter::Frame frame;
     frame.width = picture.width;
@@ -37,6 +45,26 @@ bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* 
         *reason = file.errorString();
         return false;
     }
+    return true;
+}
+
+bool LoadFrameFile(const QString& path, int number, IndexedPicture* picture, QString* error)
+{
+    const auto failed = [&](const QString& reason) {
+        *error = QCoreApplication::translate("GifAssembler", "frame %1 (%2): %3")
+                     .arg(number)
+                     .arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    if (const Result read = GifReadFirstFrame(reinterpret_cast<const uchar*>(data.constData()), data.size(), picture);
+        !read)
+        return failed(read.Message());
     return true;
 }
 

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/LzwEncoder.h"
+#include "imaging/animation/LzwEncoder.h"
+
+#include "common/StopRequest.h"
 
 #include <algorithm>
 #include <iterator>
@@ -65,6 +67,11 @@ private:
 constexpr double kClearAbove = 1.03;
 
 } // namespace
+
+bool LzwEncoder::Stopped() const
+{
+    return (stop_ && stop_->load(std::memory_order_relaxed)) || StopRequest::Requested();
+}
 
 LzwEncoder::LzwEncoder()
     : keys_(kTableSize)
@@ -178,6 +185,8 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
             return false;
         if (!frozen) {
             filled_ |= running >= kMaxCode;
+            if (running >= kMaxCode && Stopped())
+                return false;
             if (running >= kMaxCode && !keepFullTable) {
                 put(clear);
                 running = end + 1;
@@ -197,6 +206,8 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
         }
         if (i - windowStart < kWindow)
             continue;
+        if (Stopped())
+            return false;
         const double rate = double(out.Bits() - windowBits) / double(i - windowStart);
         if (bestRate > 0 && rate > bestRate * kClearAbove) {
             put(clear);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/FrameQuantizer.h"
+#include "imaging/animation/FrameQuantizer.h"
 
 #include "imaging/PixelWords.h"
 
@@ -27,16 +27,6 @@ namespace {
 constexpr double kDriftFactor = 1.25;
 constexpr double kRegionFactor = 1.5;
 constexpr double kRegionSlack = 30.0;
-// Dithering: carried errors longer than kDampError (8-bit units) are damped,
-// shorter than kTinyError dropped (a flat area whose colour is almost in the
-// palette stays flat instead of getting sparse dots); it is full where
-// neighbouring pixels differ by at most kSmooth (sum over R, G, B), none from
-// kRough on.
-constexpr float kDampError = 20.0f;
-constexpr float kTinyError = 1.5f;
-constexpr int kSmooth = 24;
-constexpr int kRough = 96;
-
 inline int R(uint32_t c) { return int(c & 0xFF); }
 inline int G(uint32_t c) { return int((c >> 8) & 0xFF); }
 inline int B(uint32_t c) { return int((c >> 16) & 0xFF); }
@@ -244,110 +234,30 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
         out.transparent = out.colorCount++;
         out.palette[size_t(out.transparent)] = 0;
     }
-    // Floyd-Steinberg over the changed pixels only, serpentine; unchanged
-    // pixels keep their index and neither give nor take dither error.
-    // Like libimagequant, dithering fades out where the picture has edges or
-    // noise of its own (it would only add noise there, and bytes), and very
-    // large errors are damped so that no stray colours pop out.
-    const int w = width_;
-    const int h = height_;
-    const float level = std::clamp(settings_.dithering, 0.0f, 1.0f);
-    std::vector<float> errorRows(size_t(w + 2) * 6, 0.0f); // two rows of R,G,B, a pixel of margin each side
-    float* thisRow = errorRows.data();
-    float* nextRow = errorRows.data() + size_t(w + 2) * 3;
-    auto contrast = [&](size_t i, int x, int y) {
+    // Changed pixels take the palette's nearest colour, or keep the one the
+    // previous frame shows when it is nearly as close; unchanged pixels keep
+    // their index. No error diffusion: it would make a still area flicker.
+    const size_t count = current_.size();
+    for (size_t i = 0; i < count; ++i) {
         const uint32_t c = current_[i];
-        int most = 0;
-        auto take = [&](uint32_t o) {
-            if (o == 0)
-                return;
-            most = std::max(most, std::abs(R(c) - R(o)) + std::abs(G(c) - G(o)) + std::abs(B(c) - B(o)));
-        };
-        if (x > 0)
-            take(current_[i - 1]);
-        if (x + 1 < w)
-            take(current_[i + 1]);
-        if (y > 0)
-            take(current_[i - size_t(w)]);
-        if (y + 1 < h)
-            take(current_[i + size_t(w)]);
-        return most;
-    };
-    for (int y = 0; y < h; ++y) {
-        std::fill_n(nextRow, size_t(w + 2) * 3, 0.0f);
-        const bool leftToRight = (y & 1) == 0;
-        const int dir = leftToRight ? 1 : -1;
-        const size_t row = size_t(y) * size_t(w);
-        for (int step = 0; step < w; ++step) {
-            const int x = leftToRight ? step : w - 1 - step;
-            const size_t i = row + size_t(x);
-            const uint32_t c = current_[i];
-            if (c == previous_[i])
-                continue; // index kept from the previous frame
-            if (c == 0) {
-                out.indices[i] = uint8_t(out.transparent);
-                continue;
-            }
-            if (int(out.indices[i]) != out.transparent) {
-                // out.indices[i] still holds the previous frame's index here.
-                const uint32_t shown = out.palette[out.indices[i]];
-                const int sr = R(c) - int((shown >> 16) & 0xFF);
-                const int sg = G(c) - int((shown >> 8) & 0xFF);
-                const int sb = B(c) - int(shown & 0xFF);
-                const int k = Nearest(R(c), G(c), B(c));
-                const int nr = R(c) - red_[k], ng = G(c) - green_[k], nb = B(c) - blue_[k];
-                if (sr * sr + sg * sg + sb * sb <= nr * nr + ng * ng + nb * nb + settings_.keepSlack)
-                    continue;
-            }
-            float* e = thisRow + size_t(x + 1) * 3;
-            float er = e[0] * level, eg = e[1] * level, eb = e[2] * level;
-            const float carried = er * er + eg * eg + eb * eb;
-            if (carried < kTinyError * kTinyError) {
-                // Not worth a different colour: flat areas stay flat.
-                er = eg = eb = 0.0f;
-            } else if (carried > kDampError * kDampError) {
-                er *= 0.8f;
-                eg *= 0.8f;
-                eb *= 0.8f;
-            }
-            const float r = std::clamp(R(c) + er, 0.0f, 255.0f);
-            const float g = std::clamp(G(c) + eg, 0.0f, 255.0f);
-            const float b = std::clamp(B(c) + eb, 0.0f, 255.0f);
-            const int k = Nearest(int(r + 0.5f), int(g + 0.5f), int(b + 0.5f));
-            out.indices[i] = opaqueIndex_[k];
-            float dr = r - float(red_[k]), dg = g - float(green_[k]), db = b - float(blue_[k]);
-            if (dr * dr + dg * dg + db * db > kDampError * kDampError) {
-                dr *= 0.75f;
-                dg *= 0.75f;
-                db *= 0.75f;
-            }
-            const int edge = contrast(i, x, y);
-            const float amount = edge <= kSmooth ? 1.0f
-                : edge >= kRough                 ? 0.0f
-                                                 : float(kRough - edge) / float(kRough - kSmooth);
-            if (amount == 0.0f)
-                continue;
-            dr *= amount / 16.0f;
-            dg *= amount / 16.0f;
-            db *= amount / 16.0f;
-            float* ahead = e + 3 * dir;
-            float* below = nextRow + size_t(x + 1) * 3;
-            float* belowAhead = below + 3 * dir;
-            float* belowBehind = below - 3 * dir;
-            ahead[0] += dr * 7;
-            ahead[1] += dg * 7;
-            ahead[2] += db * 7;
-            belowBehind[0] += dr * 3;
-            belowBehind[1] += dg * 3;
-            belowBehind[2] += db * 3;
-            below[0] += dr * 5;
-            below[1] += dg * 5;
-            below[2] += db * 5;
-            belowAhead[0] += dr;
-            belowAhead[1] += dg;
-            belowAhead[2] += db;
+        if (c == previous_[i])
+            continue; // index kept from the previous frame
+        if (c == 0) {
+            out.indices[i] = uint8_t(out.transparent);
+            continue;
         }
-        std::swap(thisRow, nextRow);
+        const int k = Nearest(R(c), G(c), B(c));
+        if (int(out.indices[i]) != out.transparent) {
+            // out.indices[i] still holds the previous frame's index here.
+            const uint32_t shown = out.palette[out.indices[i]];
+            const int sr = R(c) - int((shown >> 16) & 0xFF);
+            const int sg = G(c) - int((shown >> 8) & 0xFF);
+            const int sb = B(c) - int(shown & 0xFF);
+            const int nr = R(c) - red_[k], ng = G(c) - green_[k], nb = B(c) - blue_[k];
+            if (sr * sr + sg * sg + sb * sb <= nr * nr + ng * ng + nb * nb + settings_.keepSlack)
+                continue;
+        }
+        out.indices[i] = opaqueIndex_[k];
     }
     return true;
 }

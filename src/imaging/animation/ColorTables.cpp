@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/ColorTables.h"
-
-#include <QFile>
+#include "imaging/animation/ColorTables.h"
 
 #include <algorithm>
 #include <map>
@@ -16,32 +14,14 @@ int GlobalColorTable::Find(uint32_t rgb) const
     return int(*it & 0xFF);
 }
 
-std::vector<uint32_t> ReadOpaqueColors(const QString& path)
+std::vector<uint32_t> TableColors(const IndexedPicture& frame)
 {
-    // Header, screen descriptor, a table of up to 256 entries and the
-    // graphic control extension that follows it in the engine's frame files.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray head = file.read(13 + 768 + 8);
-    const auto* b = reinterpret_cast<const uint8_t*>(head.constData());
-    if (head.size() < 13 || !(b[10] & 0x80))
-        return {};
-    const int entries = 2 << (b[10] & 7);
-    const int end = 13 + 3 * entries;
-    if (head.size() < end)
-        return {};
-    int transparent = -1;
-    if (head.size() >= end + 8 && b[end] == 0x21 && b[end + 1] == 0xF9 && (b[end + 3] & 1))
-        transparent = b[end + 6];
+    const int entries = 1 << PaletteBits(std::max(frame.colorCount, 2));
     std::vector<uint32_t> colors;
     colors.reserve(size_t(entries));
-    for (int i = 0; i < entries; ++i) {
-        if (i == transparent)
-            continue;
-        const uint8_t* c = b + 13 + 3 * i;
-        colors.push_back(uint32_t(c[0]) << 16 | uint32_t(c[1]) << 8 | c[2]);
-    }
+    for (int i = 0; i < entries; ++i)
+        if (i != frame.transparent)
+            colors.push_back(i < frame.colorCount ? frame.palette[size_t(i)] & 0xFFFFFFu : 0u);
     std::sort(colors.begin(), colors.end());
     colors.erase(std::unique(colors.begin(), colors.end()), colors.end());
     return colors;

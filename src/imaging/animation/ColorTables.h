@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QString>
+#include "imaging/GifCodec.h"
 
 #include <array>
 #include <cstdint>
@@ -20,10 +20,10 @@ struct GlobalColorTable {
     std::vector<uint32_t> sorted; // rgb << 8 | index, for Find
 };
 
-// The colours (0xRRGGBB) a GIF file's first colour table offers for opaque
-// pixels: the global table, less the entry the first graphic control names
-// transparent. Empty when the header cannot be read or has no global table.
-std::vector<uint32_t> ReadOpaqueColors(const QString& path);
+// The colours (0xRRGGBB) the frame's colour table offers for opaque pixels,
+// sorted and each once: its entries padded to a power of two with black, as
+// its frame file stores them, less the transparent one.
+std::vector<uint32_t> TableColors(const IndexedPicture& frame);
 
 // The union of every frame's colours when it fits one table; else the
 // colours most frames share (at least two frames), else none.

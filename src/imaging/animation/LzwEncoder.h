@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -36,6 +37,10 @@ public:
     void Lossy(const uint32_t* palette, int colorCount, int transparent, int bound);
     // Whether the last Encode filled the code table (both ways differ only then).
     bool TableFilled() const { return filled_; }
+    // Lets Encode give up (false) once `stop` is true, or a stop of the
+    // process is requested, checked where the code table fills: a large
+    // frame takes a second or more.
+    void StopOn(const std::atomic<bool>* stop) { stop_ = stop; }
 
 private:
     static constexpr int kTableBits = 14;
@@ -50,6 +55,8 @@ private:
     uint8_t near_[256][kNear] = {};
     uint8_t nearCount_[256] = {};
     bool lossy_ = false;
+    const std::atomic<bool>* stop_ = nullptr;
+    bool Stopped() const;
 };
 
 } // namespace imaging

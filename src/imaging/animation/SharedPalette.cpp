@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "imaging/SharedPalette.h"
+#include "imaging/animation/SharedPalette.h"
 
-#include "imaging/FrameFile.h"
+#include "imaging/animation/FrameFile.h"
 #include "imaging/GifCodec.h"
 #include "imaging/ImagingRuntime.h"
 #include "imaging/LiqHandles.h"
@@ -98,7 +98,7 @@ double OwnError(const IndexedPicture& own, const std::vector<uint32_t>& pixels)
 
 SharedPalette::SharedPalette(int frames, QSize output)
 {
-    if (frames >= 2 && qint64(frames) * output.width() * output.height() <= kMaxPixels) {
+    if (WantedFor(frames, output)) {
         pictures_.resize(size_t(frames));
         own_.resize(size_t(frames));
     }
@@ -114,9 +114,9 @@ void SharedPalette::Keep(int frame, const QImage& picture, IndexedPicture own)
 }
 
 bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<QString(int)>& frameFile,
-                          int* failedFrame, QString* error)
+                          std::vector<IndexedPicture>* frames, int* failedFrame, QString* error)
 {
-    sharedFrames_ = 0;
+    frames->clear();
     std::vector<QImage> pictures;
     std::vector<IndexedPicture> own;
     {
@@ -129,7 +129,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
     std::vector<double> limits; // per frame: the most error the shared palette may show, -1: keep the file
     bool anyTransparent = false;
     for (size_t f = 0; f < pictures.size(); ++f) {
-        if (pictures[f].isNull())
+        if (pictures[f].isNull() || own[f].indices.empty())
             return true; // not every frame was kept: nothing to share
         pixels.push_back(Thresholded(pictures[f]));
         sizes.push_back(pictures[f].size());
@@ -141,7 +141,6 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
         limits.push_back(ownError < 0 ? -1 : ownError * kFitFactor + settings.driftSlack * (1.0 + tableBitsPerPixel));
     }
     pictures = {};
-    own = {};
 
     // The palette of every frame's colours; when some frames do not fit it,
     // once more from the frames that fit it best (those that fit, at least
@@ -215,13 +214,16 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
         for (size_t f = 0; f < pixels.size(); ++f)
             include[f] = ratios[f] <= cut;
     }
-    if (sharing < 2)
-        return true; // one frame alone gains nothing
+    if (sharing < 2) {
+        frames->swap(own); // one frame alone gains nothing
+        return true;
+    }
 
     for (size_t f = 0; f < pixels.size(); ++f) {
         if (!fits[f])
             continue;
-        IndexedPicture picture = shared;
+        IndexedPicture& picture = own[f];
+        picture = shared;
         picture.width = sizes[f].width();
         picture.height = sizes[f].height();
         picture.indices.swap(mapped[f]);
@@ -231,8 +233,8 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
             *error = reason;
             return false;
         }
-        ++sharedFrames_;
     }
+    frames->swap(own);
     return true;
 }
 

@@ -33,6 +33,10 @@ public:
 
     // Whether this animation is small enough to be looked at as a whole.
     bool Wanted() const { return !pictures_.empty(); }
+    static bool WantedFor(int frames, QSize output)
+    {
+        return frames >= 2 && qint64(frames) * output.width() * output.height() <= kMaxPixels;
+    }
     // The scaled picture of frame `frame` (from 1) and the frame as its file
     // holds it, in its own palette. Safe from any thread.
     void Keep(int frame, const QImage& picture, IndexedPicture own);
@@ -41,19 +45,17 @@ public:
     // in it, each frame whose mean squared error in it stays within what its
     // own palette showed times 1.25, plus settings.driftSlack scaled
     // up by what a table of its own would cost the frame per pixel. Frames it
-    // does not suit keep their files (at least two must share it). On failure `error` names the frame
-    // (from 1) in `failedFrame` when there is one.
-    bool Apply(const QuantizeSettings& settings, const std::function<QString(int)>& frameFile, int* failedFrame,
-               QString* error);
-
-    // Frames written in the shared palette by the last Apply.
-    int SharedFrames() const { return sharedFrames_; }
+    // does not suit keep their files (at least two must share it). `frames`
+    // then holds every frame as its file does, so that the files need not be
+    // read again (none when not every frame was kept). On failure `error`
+    // names the frame (from 1) in `failedFrame` when there is one.
+    bool Apply(const QuantizeSettings& settings, const std::function<QString(int)>& frameFile,
+               std::vector<IndexedPicture>* frames, int* failedFrame, QString* error);
 
 private:
     std::mutex mutex_;
     std::vector<QImage> pictures_;
     std::vector<IndexedPicture> own_;
-    int sharedFrames_ = 0;
 };
 
 } // namespace imaging

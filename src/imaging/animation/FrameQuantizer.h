@@ -16,12 +16,12 @@ namespace imaging {
 // Palette pictures for the frames of an animation, saved one after the other.
 //
 // Each frame is a picture of its own, but quantising every frame afresh
-// gives every frame a slightly different palette and dither pattern, so
+// gives every frame a slightly different palette, so
 // that even pixels that did not change come out different and the
 // animation cannot store them as "unchanged". So the previous frame is
 // remembered: when the new picture has the previous one's size, its pixels
 // that are identical to the previous picture's keep the previous colour
-// indices, and the changed pixels are mapped (dithered) to the previous
+// indices, and the changed pixels are mapped to the previous
 // palette — as long as that palette represents them about as well as it
 // represented the picture it was made for. Otherwise, and for the first
 // frame, libimagequant makes a new palette for the whole picture.

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "imaging/animation/ColorTables.h"
+#include "imaging/animation/LzwEncoder.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace imaging {
+
+struct FrameJob;
+
+// The smallest way found so far to write a frame's rectangle.
+struct CompressedFrame {
+    QByteArray code;
+    std::array<uint32_t, 256> palette{};
+    int colorCount = 0;
+    int transparent = -1;
+    bool local = true;
+    qsizetype cost = -1;         // code and local table bytes; -1: nothing yet
+    std::vector<uint8_t> pixels; // as encoded
+    bool tableFilled = false;
+};
+
+// What one compressing thread reuses from frame to frame.
+struct CompressorScratch {
+    std::vector<uint8_t> mapped;
+    QByteArray code;
+    LzwEncoder lzw;
+    int lzwError = 0; // see GifAssembler::LzwError
+};
+
+// Finds the smallest of the forms the planner made of a frame, in the global
+// table or a local one; on any thread. Leaves job.best empty (cost -1) when
+// `stop` became true on the way.
+void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScratch& work,
+                   const std::atomic<bool>* stop = nullptr);
+
+} // namespace imaging
