@@ -37,7 +37,7 @@ namespace {
 
 // PIL saves the picture in `format` with an EXIF orientation (a TIFF tag for TIFF).
 const char* const kPilWriter = R"(
-import sys
+import struct, sys
 from PIL import Image
 src, dst, fmt, orientation = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 im = Image.open(src).convert('RGB')
@@ -55,6 +55,20 @@ if fmt == 'JPEG2000' and dst.endswith('.j2k'):
     options['no_jp2'] = True
 if fmt == 'PGM':
     im, fmt = im.convert('L'), 'PPM'
+if fmt == 'PBM':
+    im, fmt = im.convert('1', dither=Image.Dither.NONE), 'PPM'
+# Two formats PIL does not write, simple enough to write here: WBMP (one bit
+# a pixel, 1 white) and an uncompressed PSD (planar channels).
+if fmt == 'WBMP':
+    bits = im.convert('1', dither=Image.Dither.NONE)
+    rows = b''.join(bytes(sum((bits.getpixel((x + k, y)) > 0) << (7 - k) for k in range(8) if x + k < im.width)
+                          for x in range(0, im.width, 8)) for y in range(im.height))
+    open(dst, 'wb').write(bytes([0, 0, im.width, im.height]) + rows)
+    sys.exit()
+if fmt == 'PSD':
+    header = b'8BPS' + struct.pack('>H6xHIIHH', 1, 3, im.height, im.width, 8, 3) + bytes(12) + bytes(2)
+    open(dst, 'wb').write(header + b''.join(band.tobytes() for band in im.split()))
+    sys.exit()
 cursor = fmt == 'CUR'
 if fmt in ('ICO', 'CUR'):
     # (PIL's BMP entries lack the padding of their mask rows.)
@@ -163,27 +177,48 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
         int orientation;    // EXIF's; for HEIF the turn an irot box undoes
         double tolerance;   // mean difference from the pattern
         bool grey = false;
+        bool blackAndWhite = false;
     };
     const Case cases[] = {
-        {"a.png", "PNG", 1, 0},       {"b.png", "PNG", 6, 0},
-        {"c.png", "PNG", 3, 0},       {"a.jpg", "JPEG", 1, 4},
-        {"b.jpg", "JPEG", 6, 4},      {"c.jpg", "JPEG", 8, 4},
-        {"a.tif", "TIFF", 1, 0},      {"b.tif", "TIFF", 6, 0},
-        {"a.bmp", "BMP", 1, 0},       {"a.gif", "GIF", 1, 8},
-        {"a.ppm", "PPM", 1, 0},       {"a.tga", "TGA", 1, 0},
-        {"a.pcx", "PCX", 1, 0},       {"a.sgi", "SGI", 1, 0},
-        {"a.webp", "WEBP", 1, 4},     {"b.webp", "WEBP", 6, 4},
-        {"a.jp2", "JPEG2000", 1, 0},  {"a.j2k", "JPEG2000", 1, 0},
-        {"f.jp2", "ffmpeg", 1, 6},    {"a.heic", "heif-enc", 1, 6},
-        {"a.avif", "heif-enc", 1, 6}, {"lossless.webp", "ffmpeg", 1, 0},
-        {"r.heic", "heif-enc", 8, 6}, {"s.avif", "heif-enc", 6, 6},
-        {"a.ico", "ICO", 1, 0},       {"a.cur", "CUR", 1, 0},
-        {"a.dib", "DIB", 1, 0},       {"a.vst", "TGA", 1, 0},
+        {"a.png", "PNG", 1, 0},
+        {"b.png", "PNG", 6, 0},
+        {"c.png", "PNG", 3, 0},
+        {"a.jpg", "JPEG", 1, 4},
+        {"b.jpg", "JPEG", 6, 4},
+        {"c.jpg", "JPEG", 8, 4},
+        {"a.tif", "TIFF", 1, 0},
+        {"b.tif", "TIFF", 6, 0},
+        {"a.bmp", "BMP", 1, 0},
+        {"a.gif", "GIF", 1, 8},
+        {"a.ppm", "PPM", 1, 0},
+        {"a.tga", "TGA", 1, 0},
+        {"a.pcx", "PCX", 1, 0},
+        {"a.sgi", "SGI", 1, 0},
+        {"a.webp", "WEBP", 1, 4},
+        {"b.webp", "WEBP", 6, 4},
+        {"a.jp2", "JPEG2000", 1, 0},
+        {"a.j2k", "JPEG2000", 1, 0},
+        {"f.jp2", "ffmpeg", 1, 6},
+        {"a.heic", "heif-enc", 1, 6},
+        {"a.avif", "heif-enc", 1, 6},
+        {"lossless.webp", "ffmpeg", 1, 0},
+        {"r.heic", "heif-enc", 8, 6},
+        {"s.avif", "heif-enc", 6, 6},
+        {"a.ico", "ICO", 1, 0},
+        {"a.cur", "CUR", 1, 0},
+        {"a.dib", "DIB", 1, 0},
+        {"a.vst", "TGA", 1, 0},
         {"a.pgm", "PGM", 1, 0, true},
+        {"a.pbm", "PBM", 1, 0, false, true},
+        {"a.wbmp", "WBMP", 1, 0, false, true},
+        {"a.psd", "PSD", 1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        const QImage upright = c.grey ? Pattern(48, 32).convertToFormat(QImage::Format_Grayscale8) : Pattern(48, 32);
+        QImage upright = c.grey ? Pattern(48, 32).convertToFormat(QImage::Format_Grayscale8) : Pattern(48, 32);
+        if (c.blackAndWhite)
+            upright =
+                upright.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither).convertToFormat(QImage::Format_RGB32);
         const QString source = scratch.Path(QStringLiteral("source%1.png").arg(c.orientation));
         ASSERT_TRUE(Stored(upright, c.orientation).save(source));
         const QString path = scratch.Path(QLatin1String(c.file));
