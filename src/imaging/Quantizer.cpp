@@ -121,7 +121,9 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         return false;
     }
 
-    if (ExactPalette(rgba, anyTransparent, result))
+    // Below the default palette quality, small files matter more than exact
+    // colours: a screen recording's few hundred colours are merged as well.
+    if (settings.maxQuality >= QuantizeSettings::kDefaultMaxQuality && ExactPalette(rgba, anyTransparent, result))
         return true;
 
     UseOneLibraryThread();

@@ -8,6 +8,8 @@
 #include "imaging/FrameQuantizer.h"
 #include "imaging/Quantizer.h"
 
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,6 +38,18 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactly)
     const QString frame = SaveFrame(scratch, QStringLiteral("exact"), picture);
     const QImage back = QImage(frame).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(DifferentPixels(back, picture), 0);
+    // ... up to -Q 95; below it the colours are merged too, for smaller files.
+    imaging::IndexedPicture exact, merged;
+    QString error;
+    ASSERT_TRUE(
+        imaging::QuantizePicture(picture, imaging::SettingsForQuality(imaging::kDefaultQuality), &exact, &error));
+    ASSERT_TRUE(imaging::QuantizePicture(picture, imaging::SettingsForQuality(60), &merged, &error));
+    QSet<QRgb> distinct;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            distinct.insert(picture.pixel(x, y));
+    EXPECT_EQ(exact.colorCount, distinct.size());
+    EXPECT_LT(merged.colorCount, distinct.size() * 3 / 4);
 }
 
 TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
