@@ -5,10 +5,11 @@
 # is drawn here, the photographs come from Debian packages.
 #
 # Usage: bench/make-workloads.sh OUTDIR [WORKLOAD ...]
-#   WORKLOAD: pixel-sprite photo-slideshow sprites-sky (default: all three). Each becomes
-#   OUTDIR/NAME/ with its pictures and the workload.json that gifbench.py reads.
+#   WORKLOAD: pixel-sprite photo-slideshow sprites-sky wood-pan screen-xterm (default: all).
+#   Each becomes OUTDIR/NAME/ with its pictures and the workload.json that gifbench.py reads.
 # Needs: ImageMagick 6 `convert`; photo-slideshow also the photographs that
-#   python3-skimage ships; sprites-sky also pingus-data and python3-pil.
+#   python3-skimage ships; sprites-sky also pingus-data and python3-pil; wood-pan
+#   gnome-backgrounds; screen-xterm xvfb, xterm, x11-apps (xclock) and ffmpeg.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -17,7 +18,7 @@ if [ $# -lt 1 ]; then
 fi
 OUT=$1
 shift
-if [ $# -gt 0 ]; then WANT=("$@"); else WANT=(pixel-sprite photo-slideshow sprites-sky); fi
+if [ $# -gt 0 ]; then WANT=("$@"); else WANT=(pixel-sprite photo-slideshow sprites-sky wood-pan screen-xterm); fi
 
 # write_json DIR W H PLAY_MS LOOP FILE...
 write_json() {
@@ -113,6 +114,9 @@ import json, os, sys
 import skimage
 from PIL import Image
 bg = Image.open(os.path.join(os.path.dirname(skimage.__file__), "data", "rocket.jpg")).convert("RGB").crop((0, 0, 640, 400))
+# The photograph's colour profile is left out: gifbench compares with the
+# pixels as stored, which only a colour-managed maker would convert.
+bg.info.pop("icc_profile", None)
 sheet = Image.open(sys.argv[1]).convert("RGBA")
 fw = sheet.width // 8
 walk = [[sheet.crop((i * fw, r * 32, (i + 1) * fw, (r + 1) * 32)).resize((fw * 2, 64), Image.NEAREST) for i in range(8)]
@@ -132,12 +136,67 @@ PY
   echo "$dir: 48 frames"
 }
 
+# 60 frames of 480 x 320: a camera pan (5 right, 3 down per frame) across a
+# wallpaper of gnome-backgrounds scaled to 1024 x 1024: every pixel changes.
+pan() {
+  local dir=$1
+  local src=/usr/share/backgrounds/gnome/wood-d.webp
+  [ -f "$src" ] || { echo "missing $src: apt-get install gnome-backgrounds" >&2; exit 1; }
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  (cd "$dir" && /usr/bin/python3 - "$src" <<'PY'
+import json, sys
+from PIL import Image
+bg = Image.open(sys.argv[1]).convert("RGB").resize((1024, 1024), Image.LANCZOS)
+names = []
+for f in range(60):
+    names.append(f"f{f + 1:04d}.png")
+    bg.crop((40 + 5 * f, 60 + 3 * f, 520 + 5 * f, 380 + 3 * f)).save(names[-1])
+json.dump({"frames": names, "width": 480, "height": 320, "play_time_ms": 50, "loop": 0}, open("workload.json", "w"),
+          indent=1)
+PY
+  )
+  echo "$dir: 60 frames"
+}
+
+# A screen recording: xterm listing /usr/share/doc line by line beside a
+# ticking xclock, on a 640 x 400 Xvfb screen, grabbed by ffmpeg at 10 frames a
+# second for 8 seconds (what the programs draw is theirs; timing varies a little
+# from run to run).
+screen() {
+  local dir=$1
+  for p in Xvfb xterm xclock ffmpeg; do
+    command -v $p >/dev/null || { echo "missing $p: apt-get install xvfb xterm x11-apps ffmpeg" >&2; exit 1; }
+  done
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  local d=:$((90 + RANDOM % 100))
+  Xvfb "$d" -screen 0 640x400x24 -nolisten tcp >/dev/null 2>&1 &
+  local xvfb=$!
+  sleep 1
+  DISPLAY=$d xclock -update 1 -geometry 150x150+480+10 >/dev/null 2>&1 &
+  local clock=$!
+  DISPLAY=$d xterm -geometry 76x26+0+0 -fa Monospace -fs 9 -e sh -c \
+    'ls -l /usr/share/doc | while read -r l; do echo "$l"; sleep 0.02; done; sleep 30' >/dev/null 2>&1 &
+  local term=$!
+  sleep 2
+  ffmpeg -loglevel error -f x11grab -framerate 10 -video_size 640x400 -i "$d" -t 8 "$dir/f%04d.png"
+  kill $term $clock $xvfb 2>/dev/null || true
+  wait $term $clock $xvfb 2>/dev/null || true
+  local files=()
+  for f in "$dir"/f*.png; do files+=("$(basename "$f")"); done
+  write_json "$dir" 640 400 100 0 "${files[@]}"
+  echo "$dir: ${#files[@]} frames"
+}
+
 mkdir -p "$OUT"
 for w in "${WANT[@]}"; do
   case $w in
     pixel-sprite) sprite "$OUT/$w" ;;
     photo-slideshow) photos "$OUT/$w" ;;
     sprites-sky) sky "$OUT/$w" ;;
+    wood-pan) pan "$OUT/$w" ;;
+    screen-xterm) screen "$OUT/$w" ;;
     *) echo "unknown workload: $w" >&2; exit 2 ;;
   esac
 done

@@ -121,7 +121,9 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         return false;
     }
 
-    if (ExactPalette(rgba, anyTransparent, result))
+    // Below the default palette quality, small files matter more than exact
+    // colours: a screen recording's few hundred colours are merged as well.
+    if (settings.maxQuality >= QuantizeSettings::kDefaultMaxQuality && ExactPalette(rgba, anyTransparent, result))
         return true;
 
     UseOneLibraryThread();
@@ -242,11 +244,14 @@ QuantizeSettings SettingsForQuality(int quality)
 {
     quality = std::clamp(quality, 1, 100);
     QuantizeSettings settings;
-    settings.maxQuality = quality;
     // Above the default, changed pixels keep a previous colour only when it is
     // nearly as close; -Q 100 keeps none that is further off.
     const int below = std::max(kDefaultQuality - quality, 0);
     const int above = std::max(quality - kDefaultQuality, 0);
+    // The palette's quality rises to 100 at -Q 100 and falls one step per step below.
+    constexpr int kPalette = QuantizeSettings::kDefaultMaxQuality;
+    settings.maxQuality =
+        above > 0 ? kPalette + (100 - kPalette) * above / (100 - kDefaultQuality) : std::max(kPalette - below, 1);
     settings.keepSlack = above > 0 ? 50 * (100 - quality) / (100 - kDefaultQuality) : 50 + kKeepSlackPerStep * below;
     settings.driftSlack =
         above > 0 ? 1.0 * (100 - quality) / (100 - kDefaultQuality) : 1.0 + kDriftSlackPerStep * below;

@@ -8,6 +8,9 @@
 #include "imaging/animation/ColorTables.h"
 #include "imaging/animation/FrameFile.h"
 #include "imaging/animation/FrameQuantizer.h"
+#include "imaging/Quantizer.h"
+
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +40,18 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactly)
     const QString frame = SaveFrame(scratch, QStringLiteral("exact"), picture);
     const QImage back = QImage(frame).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(DifferentPixels(back, picture), 0);
+    // ... up to -Q 95; below it the colours are merged too, for smaller files.
+    imaging::IndexedPicture exact, merged;
+    QString error;
+    ASSERT_TRUE(
+        imaging::QuantizePicture(picture, imaging::SettingsForQuality(imaging::kDefaultQuality), &exact, &error));
+    ASSERT_TRUE(imaging::QuantizePicture(picture, imaging::SettingsForQuality(60), &merged, &error));
+    QSet<QRgb> distinct;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            distinct.insert(picture.pixel(x, y));
+    EXPECT_EQ(exact.colorCount, distinct.size());
+    EXPECT_LT(merged.colorCount, distinct.size() * 3 / 4);
 }
 
 TEST(PaletteChoice, AFrameOffersTheSameColoursForTheGlobalTableInMemoryAndFromItsFile)
@@ -118,6 +133,37 @@ TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
             }
     EXPECT_GT(kept, (kFrames - 1) * block.width() * block.height() * 3 / 4)
         << "without the keeping about two thirds stay unchanged; with it more than three quarters";
+}
+
+// The window converts with the default settings, flipreel-cli with the
+// default quality: both make the same file. From -Q 100 (exact where the
+// palette allows) every step down loosens at least one setting and tightens none.
+TEST(PaletteChoice, EachQualityStepDownOnlyLoosensAndTheDefaultIsTheWindows)
+{
+    using imaging::QuantizeSettings;
+    using imaging::SettingsForQuality;
+    const QuantizeSettings window;
+    const QuantizeSettings cli = SettingsForQuality(imaging::kDefaultQuality);
+    EXPECT_EQ(cli.maxQuality, window.maxQuality);
+    EXPECT_EQ(cli.keepSlack, window.keepSlack);
+    EXPECT_DOUBLE_EQ(cli.driftSlack, window.driftSlack);
+    EXPECT_EQ(cli.lzwError, window.lzwError);
+    EXPECT_EQ(cli.unchangedError, window.unchangedError);
+    const QuantizeSettings exact = SettingsForQuality(100);
+    EXPECT_EQ(exact.maxQuality, 100);
+    EXPECT_EQ(exact.keepSlack + exact.lzwError + exact.unchangedError, 0);
+    EXPECT_EQ(exact.driftSlack, 0.0);
+    for (int q = 99; q >= 0; --q) {
+        const QuantizeSettings a = SettingsForQuality(q + 1), b = SettingsForQuality(q);
+        EXPECT_LE(b.maxQuality, a.maxQuality) << q;
+        EXPECT_GE(b.keepSlack, a.keepSlack) << q;
+        EXPECT_GE(b.driftSlack, a.driftSlack) << q;
+        EXPECT_GE(b.lzwError, a.lzwError) << q;
+        EXPECT_GE(b.unchangedError, a.unchangedError) << q;
+        const bool looser = b.maxQuality < a.maxQuality || b.keepSlack > a.keepSlack || b.lzwError > a.lzwError
+            || b.unchangedError > a.unchangedError;
+        EXPECT_EQ(looser, q >= 1) << q << ": below 1 is 1";
+    }
 }
 
 } // namespace
