@@ -463,10 +463,11 @@ int main(int argc, char** argv)
         return Stopped();
     if (!result.Ok() && failedOnSkip)
         return kCreationFailed;
-    if (!result.Ok() && tooFew)
-        return Refuse(QCoreApplication::translate("FlipreelCli",
-                                                  "at least two readable pictures are needed (readable: %n)", nullptr,
-                                                  int(frames.size() - skippedFrames.size() - 1)));
+    if (!result.Ok() && tooFew) {
+        const int readable = int(frames.size() - skippedFrames.size()) - 1;
+        return Refuse(QCoreApplication::translate(
+            "FlipreelCli", "at least two readable pictures are needed (readable: %n)", nullptr, readable));
+    }
     if (!result.Ok()) {
         Err() << kName << ": " << result.message << Qt::endl;
         return kCreationFailed;
