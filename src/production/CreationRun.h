@@ -122,7 +122,10 @@ private:
     CreationResult ConvertOnWorkers(const CreationProgress& progress, int workers);
     // Whether frame i (from 1), whose picture could not be read, is left out.
     bool Skip(int frame, const QString& reason);
-    bool Skipped(int frame) const { return std::size_t(frame - 1) < skipped_.size() && skipped_[std::size_t(frame - 1)]; }
+    bool Skipped(int frame) const
+    {
+        return std::size_t(frame - 1) < skipped_.size() && skipped_[std::size_t(frame - 1)];
+    }
     CreationResult ShareOnePalette();
     void SetUpAssembler(qint16 loopCount);
     // Hands frame i, just converted, to the animation being written.
