@@ -20,6 +20,34 @@ Result Unreadable(const char* format, const QImageReader& reader)
                                .arg(QString::fromLatin1(format).toUpper(), reader.errorString()));
 }
 
+// Qt's reader of one format over bytes in memory, as stored (no turning).
+struct MemoryReader {
+    MemoryReader(const uchar* data, qint64 size, const char* format)
+        : raw(QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)))
+        , buffer(&raw)
+        , reader(&buffer, format)
+    {
+        buffer.open(QIODevice::ReadOnly);
+        reader.setAutoDetectImageFormat(false);
+        reader.setAutoTransform(false);
+    }
+    QByteArray raw;
+    QBuffer buffer;
+    QImageReader reader;
+};
+
+// The stored size, within the limits; the reader then goes on to the pixels.
+Result Measure(QImageReader& reader, const char* format, QSize* result)
+{
+    const QSize s = reader.size();
+    if (!s.isValid())
+        return Unreadable(format, reader);
+    if (const QString reason = CheckPictureSize(s.width(), s.height()); !reason.isEmpty())
+        return Result::Failure(ErrorCode::Undecodable, reason);
+    *result = s;
+    return {};
+}
+
 } // namespace
 
 QImage To32Bit(const QImage& image)
@@ -30,35 +58,19 @@ QImage To32Bit(const QImage& image)
 
 Result QtMeasure(const uchar* data, qint64 size, const char* format, QSize* result)
 {
-    QByteArray raw = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    QBuffer buffer(&raw);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    reader.setAutoTransform(false);
-    const QSize s = reader.size();
-    if (!s.isValid())
-        return Unreadable(format, reader);
-    if (const QString reason = CheckPictureSize(s.width(), s.height()); !reason.isEmpty())
-        return Result::Failure(ErrorCode::Undecodable, reason);
-    *result = s;
-    return {};
+    MemoryReader memory(data, size, format);
+    return Measure(memory.reader, format, result);
 }
 
 Result QtDecode(const uchar* data, qint64 size, const char* format, QImage* image)
 {
+    MemoryReader memory(data, size, format);
     QSize s;
-    if (Result measured = QtMeasure(data, size, format, &s); !measured)
+    if (Result measured = Measure(memory.reader, format, &s); !measured)
         return measured;
-    QByteArray raw = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    QBuffer buffer(&raw);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    reader.setAutoTransform(false);
     QImage decoded;
-    if (!reader.read(&decoded) || decoded.isNull())
-        return Unreadable(format, reader);
+    if (!memory.reader.read(&decoded) || decoded.isNull())
+        return Unreadable(format, memory.reader);
     *image = To32Bit(decoded);
     ConvertToSrgb(image, ProfileOf(decoded));
     if (image->isNull())
