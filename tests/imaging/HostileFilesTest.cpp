@@ -135,8 +135,8 @@ TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
         SCOPED_TRACE(ext);
         const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
         const QString whole = scratch.Path(QStringLiteral("whole.%1").arg(QLatin1String(ext)));
-        const QByteArray coder = imaging::ChooseFormat(d, bytes.size(), whole).coder;
-        EXPECT_EQ(imaging::CheckCompleteness(coder, d, bytes.size(), bytes.size()), imaging::Completeness::Complete);
+        const imaging::FormatChoice format = imaging::ChooseFormat(d, bytes.size(), whole);
+        EXPECT_EQ(imaging::CheckCompleteness(format, d, bytes.size(), bytes.size()), imaging::Completeness::Complete);
         ASSERT_TRUE(WriteAll(whole, bytes + "trailing"));
         EXPECT_EQ(GetPicSize(whole), QStringLiteral("40 x 30"));
         const QString cut = QStringLiteral("short.%1").arg(QLatin1String(ext));
