@@ -13,10 +13,10 @@ struct PsdHeader {
     qint64 channels = 0;
     qint64 width = 0;
     qint64 height = 0;
-    int depth = 0;                // bits a channel
-    qint64 compositeStart = -1;   // where the composite's compression field is, after the three sections
-    int compression = -1;         // of the composite: 0 as it is, 1 run-length coded rows
-    bool complete = true;         // false when the bytes given end before the composite
+    int depth = 0;              // bits a channel
+    qint64 compositeStart = -1; // where the composite's compression field is, after the three sections
+    int compression = -1;       // of the composite: 0 as it is, 1 run-length coded rows
+    bool complete = true;       // false when the bytes given end before the composite
 };
 
 // False for what is not a PSD header.
