@@ -9,6 +9,7 @@
 #include "imaging/codecs/Jpeg2000Codec.h"
 #include "imaging/codecs/JpegCodec.h"
 #include "imaging/codecs/MetafileCodec.h"
+#include "imaging/codecs/PcxCodec.h"
 #include "imaging/codecs/PhotoCdCodec.h"
 #include "imaging/codecs/PngCodec.h"
 #include "imaging/codecs/PnmCodec.h"
@@ -16,6 +17,7 @@
 #include "imaging/codecs/PspCodec.h"
 #include "imaging/codecs/SgiCodec.h"
 #include "imaging/codecs/TiffCodec.h"
+#include "imaging/codecs/UtahRleCodec.h"
 #include "imaging/codecs/WebpCodec.h"
 
 #include <QFileInfo>
@@ -134,11 +136,11 @@ bool WeakSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Sgi, "SGI", "SGI");
         return true;
     }
-    if (n >= 2 && d[0] == 0x52 && d[1] == 0xCC) {
+    if (IsUtahRle(d, n)) {
         *out = Make(Codec::Magick, "RLE", "RLE");
         return true;
     }
-    if (n >= 128 && d[0] == 0x0A && (d[1] <= 5 && d[1] != 1) && d[2] == 1) {
+    if (IsPcx(d, n)) {
         *out = Make(Codec::Magick, "PCX", "PCX");
         return true;
     }
