@@ -144,6 +144,10 @@ TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
         QString why;
         GetPicSize(scratch.Path(cut), &why);
         EXPECT_TRUE(why.contains(QLatin1String("truncated"))) << why.toStdString();
+        // Decoding refuses it for the reason measuring gives.
+        ImageEngine engine;
+        EXPECT_FALSE(engine.LoadFile(scratch.Path(cut)));
+        EXPECT_EQ(engine.LastError(), why);
     }
     // Large enough that only the file's start is read.
     const QByteArray large = PictureBytes::Tga(Pattern(400, 300), true);
