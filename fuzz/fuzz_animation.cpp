@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzzing::WriteScratch(QStringLiteral("in.") + QLatin1String(kExtensions[data[0] % 3]), data + 1, size - 1);
     imaging::IsAnimatedPicture(path);
     imaging::AnimationReader reader(path);
-    if (!reader.IsOpen()) {
-        if (reader.Error().isEmpty())
+    if (const imaging::Result opened = reader.Opened(); !opened) {
+        if (opened.Message().isEmpty())
             fuzzing::Finding("an animation failed to open without a reason");
         return 0;
     }
@@ -36,9 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QSize canvas;
     qint64 lastStart = -1;
     // Enough frames to pass every disposal and blend; a run is kept short.
-    for (int frame = 0; frame < 64 && reader.Next(&picture); ++frame) {
-        if (picture.image.isNull())
-            fuzzing::Finding("a frame without a picture");
+    for (int frame = 0; frame < 64; ++frame) {
+        const imaging::Result step = reader.Next(&picture);
+        if (!step && step.Message().isEmpty())
+            fuzzing::Finding("a frame failed without a reason");
+        if (!step || picture.image.isNull())
+            break;
         if (frame == 0) {
             canvas = picture.image.size();
             if (!imaging::CheckPictureSize(canvas.width(), canvas.height()).isEmpty())

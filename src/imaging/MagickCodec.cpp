@@ -258,11 +258,13 @@ Result Truncated(const FormatChoice& format)
                            QCoreApplication::translate("PictureReader", "the %1 data is truncated").arg(format.name));
 }
 
+} // namespace
+
 // Formats whose header (at the start) fixes the data's length show their size
 // and completeness without their pixels being read.
-std::optional<Result> CodecMeasureEnds(const PictureEnds& file, const FormatChoice& format, QSize* size)
+std::optional<Result> MagickCodecMeasureEnds(const PictureEnds& file, const FormatChoice& format, QSize* size)
 {
-    const Completeness whole = CheckCompleteness(format.coder, file.head, file.headSize, file.fileSize);
+    const Completeness whole = CheckCompleteness(format, file.head, file.headSize, file.fileSize);
     if (whole == Completeness::Truncated)
         return Truncated(format);
     // A header that reaches past the start read is measured from the whole file.
@@ -271,16 +273,19 @@ std::optional<Result> CodecMeasureEnds(const PictureEnds& file, const FormatChoi
     return std::nullopt;
 }
 
-Result CodecDecode(const uchar* d, qint64 n, const FormatChoice& format, QSize box, QImage* image)
+Result MagickCodecDecode(const uchar* d, qint64 n, const FormatChoice& format, QSize box, QImage* image)
 {
+    // What the header says is cut short is refused as measuring refuses it.
+    if (CheckCompleteness(format, d, n, n) == Completeness::Truncated)
+        return Truncated(format);
     // ImageMagick 6 does not hand a HEIF picture's profile on.
     return MagickDecode(d, n, format.coder, image, box,
                         HeifSignature(d, n) != HeifKind::None ? HeifIccProfile(d, n) : QByteArray());
 }
 
-Result CodecMeasure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size)
+Result MagickCodecMeasure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size)
 {
-    switch (CheckCompleteness(format.coder, d, n, n)) {
+    switch (CheckCompleteness(format, d, n, n)) {
     case Completeness::Truncated:
         return Truncated(format);
     case Completeness::Complete:
@@ -291,8 +296,6 @@ Result CodecMeasure(const uchar* d, qint64 n, const FormatChoice& format, QSize*
     return MeasureByDecoding(kMagickCodec, d, n, format, size);
 }
 
-} // namespace
-
-const PictureCodec kMagickCodec{CodecMeasureEnds, CodecMeasure, CodecDecode};
+const PictureCodec kMagickCodec{MagickCodecMeasureEnds, MagickCodecMeasure, MagickCodecDecode, nullptr};
 
 } // namespace imaging

@@ -9,7 +9,12 @@
 #include <QSize>
 #include <QString>
 
+#include <optional>
+
 namespace imaging {
+
+struct FormatChoice;
+struct PictureEnds;
 
 // ImageMagick with an explicit coder (never guessed from the data), on the
 // file's bytes (never its name, which ImageMagick would interpret). Only the
@@ -28,5 +33,13 @@ Result MagickDecode(const uchar* data, qint64 size, const QByteArray& coder, QIm
 // The size MagickDecode would give (turned upright), from the header alone:
 // no pixel is decoded, so the data's completeness is not checked.
 Result MagickMeasure(const uchar* data, qint64 size, const QByteArray& coder, QSize* result);
+
+// The picture codec's entries for a format ImageMagick decodes (see
+// codecs/PictureCodec.h). Where the format's codec judges completeness from
+// the header, a complete file is measured without decoding and a cut one is
+// refused by all three alike; other files are decoded to be measured.
+std::optional<Result> MagickCodecMeasureEnds(const PictureEnds& file, const FormatChoice& format, QSize* size);
+Result MagickCodecMeasure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size);
+Result MagickCodecDecode(const uchar* d, qint64 n, const FormatChoice& format, QSize box, QImage* image);
 
 } // namespace imaging

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
+#include "imaging/PictureFormat.h"
+
+#include <QtGlobal>
 
 namespace imaging {
 
@@ -13,10 +15,23 @@ enum class Completeness {
     Unknown,   // compressed or unusual: only decoding can tell
 };
 
-// For binary PNM, uncompressed TGA, SGI and PSD, and TIFF (strip and tile
-// tables); `coder` is the ImageMagick coder the file was given. `d` holds the
-// file's first `n` bytes of `fileSize` (TIFF is judged on whole files only:
-// its tables may lie anywhere).
-Completeness CheckCompleteness(const QByteArray& coder, const uchar* d, qint64 n, qint64 fileSize);
+// How much of a file a header is judged on: its first `read` bytes of `size`.
+struct FileExtent {
+    qint64 read = 0;
+    qint64 size = 0;
+    // A header running past what was read is cut short only when the whole file was read.
+    Completeness Short() const { return read < size ? Completeness::Unknown : Completeness::Truncated; }
+    // Data that ends at `end`.
+    Completeness Against(qint64 end) const { return end <= size ? Completeness::Complete : Completeness::Truncated; }
+    bool Whole() const { return read == size; }
+};
+
+// Sides that a header may claim and be judged on; larger (or none) are left to
+// the decoder, which gives the size reason.
+bool SaneSides(qint64 width, qint64 height);
+
+// The judgement of the format's codec (Unknown for a format without one).
+// `d` holds the file's first `n` bytes of `fileSize`.
+Completeness CheckCompleteness(const FormatChoice& format, const uchar* d, qint64 n, qint64 fileSize);
 
 } // namespace imaging

@@ -1,28 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "imaging/PictureFormat.h"
 
+#include "imaging/PictureFile.h"
 #include "imaging/codecs/BmpCodec.h"
 #include "imaging/codecs/GifCodec.h"
-#include "imaging/PictureFile.h"
 #include "imaging/codecs/HeifCodec.h"
 #include "imaging/codecs/IcoCodec.h"
 #include "imaging/codecs/Jpeg2000Codec.h"
 #include "imaging/codecs/JpegCodec.h"
+#include "imaging/codecs/MetafileCodec.h"
+#include "imaging/codecs/PcxCodec.h"
+#include "imaging/codecs/PhotoCdCodec.h"
 #include "imaging/codecs/PngCodec.h"
+#include "imaging/codecs/PnmCodec.h"
+#include "imaging/codecs/PsdCodec.h"
+#include "imaging/codecs/PspCodec.h"
+#include "imaging/codecs/SgiCodec.h"
+#include "imaging/codecs/TiffCodec.h"
+#include "imaging/codecs/UtahRleCodec.h"
 #include "imaging/codecs/WebpCodec.h"
 
 #include <QFileInfo>
-#include <QtEndian>
-
-#include <cstring>
 
 namespace imaging {
 namespace {
-
-bool StartsWith(const uchar* data, qint64 size, qint64 offset, const char* magic, qint64 length)
-{
-    return size >= offset + length && std::memcmp(data + offset, magic, size_t(length)) == 0;
-}
 
 FormatChoice Make(Codec codec, const char* coder, const char* name)
 {
@@ -32,8 +33,6 @@ FormatChoice Make(Codec codec, const char* coder, const char* name)
     c.name = QString::fromLatin1(name);
     return c;
 }
-
-quint16 Le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
 
 // Formats with a signature that nothing else shares: decided by content,
 // whatever the extension says.
@@ -55,9 +54,8 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = Make(Codec::Bmp, "BMP", "BMP");
         return true;
     }
-    if (StartsWith(d, n, 0, "II*\0", 4) || StartsWith(d, n, 0, "MM\0*", 4) || StartsWith(d, n, 0, "II+\0", 4)
-        || StartsWith(d, n, 0, "MM\0+", 4)) {
-        *out = Make(Codec::Magick, "TIFF", "TIFF");
+    if (IsTiff(d, n)) {
+        *out = Make(Codec::Tiff, "TIFF", "TIFF");
         return true;
     }
     if (IsWebp(d, n)) {
@@ -72,23 +70,23 @@ bool StrongSignature(const uchar* d, qint64 n, FormatChoice* out)
         *out = kind == HeifKind::Avif ? Make(Codec::Magick, "AVIF", "AVIF") : Make(Codec::Magick, "HEIC", "HEIC");
         return true;
     }
-    if (StartsWith(d, n, 0, "8BPS", 4)) {
-        *out = Make(Codec::Magick, "PSD", "PSD");
+    if (IsPsd(d, n)) {
+        *out = Make(Codec::Psd, "PSD", "PSD");
         return true;
     }
-    if (StartsWith(d, n, 2048, "PCD_IPI", 7)) {
+    if (IsPhotoCd(d, n)) {
         *out = Make(Codec::Magick, "PCD", "PCD");
         return true;
     }
-    if (StartsWith(d, n, 0, "\xD7\xCD\xC6\x9A", 4)) {
+    if (IsPlaceableWmf(d, n)) {
         *out = Make(Codec::Magick, "WMF", "WMF");
         return true;
     }
-    if (StartsWith(d, n, 0, "\x01\0\0\0", 4) && StartsWith(d, n, 40, " EMF", 4)) {
+    if (IsEmf(d, n)) {
         *out = Make(Codec::NoDecoder, nullptr, "EMF");
         return true;
     }
-    if (StartsWith(d, n, 0, "Paint Shop Pro Image File", 25)) {
+    if (IsPsp(d, n)) {
         *out = Make(Codec::NoDecoder, nullptr, "PSP");
         return true;
     }
@@ -110,12 +108,12 @@ bool ByExtension(const QString& suffix, FormatChoice* out)
         const char* name;
     };
     static const Entry table[] = {
-        {"TGA", Codec::Magick, "TGA", "TGA"},      {"ICB", Codec::Magick, "TGA", "ICB"},
-        {"VDA", Codec::Magick, "TGA", "VDA"},      {"VST", Codec::Magick, "TGA", "VST"},
+        {"TGA", Codec::Tga, "TGA", "TGA"},         {"ICB", Codec::Tga, "TGA", "ICB"},
+        {"VDA", Codec::Tga, "TGA", "VDA"},         {"VST", Codec::Tga, "TGA", "VST"},
         {"WBMP", Codec::Magick, "WBMP", "WBMP"},   {"DIB", Codec::Magick, "DIB", "DIB"},
-        {"PCX", Codec::Magick, "PCX", "PCX"},      {"PBM", Codec::Magick, "PNM", "PBM"},
-        {"PGM", Codec::Magick, "PNM", "PGM"},      {"PPM", Codec::Magick, "PNM", "PPM"},
-        {"PNM", Codec::Magick, "PNM", "PNM"},      {"SGI", Codec::Magick, "SGI", "SGI"},
+        {"PCX", Codec::Magick, "PCX", "PCX"},      {"PBM", Codec::Pnm, "PNM", "PBM"},
+        {"PGM", Codec::Pnm, "PNM", "PGM"},         {"PPM", Codec::Pnm, "PNM", "PPM"},
+        {"PNM", Codec::Pnm, "PNM", "PNM"},         {"SGI", Codec::Sgi, "SGI", "SGI"},
         {"RLE", Codec::Magick, "RLE", "RLE"},      {"PCD", Codec::Magick, "PCD", "PCD"},
         {"WMF", Codec::Magick, "WMF", "WMF"},      {"CUR", Codec::Ico, "ICO", "CUR"},
         {"ICO", Codec::Ico, "ICO", "ICO"},         {"EMF", Codec::NoDecoder, nullptr, "EMF"},
@@ -134,26 +132,23 @@ bool ByExtension(const QString& suffix, FormatChoice* out)
 // Signatures too weak to trust over an extension (a TGA may start like a PCX).
 bool WeakSignature(const uchar* d, qint64 n, FormatChoice* out)
 {
-    if (n >= 2 && d[0] == 0x01 && d[1] == 0xDA) {
-        *out = Make(Codec::Magick, "SGI", "SGI");
+    if (IsSgi(d, n)) {
+        *out = Make(Codec::Sgi, "SGI", "SGI");
         return true;
     }
-    if (n >= 2 && d[0] == 0x52 && d[1] == 0xCC) {
+    if (IsUtahRle(d, n)) {
         *out = Make(Codec::Magick, "RLE", "RLE");
         return true;
     }
-    if (n >= 128 && d[0] == 0x0A && (d[1] <= 5 && d[1] != 1) && d[2] == 1) {
+    if (IsPcx(d, n)) {
         *out = Make(Codec::Magick, "PCX", "PCX");
         return true;
     }
-    if (n >= 3 && d[0] == 'P' && d[1] >= '1' && d[1] <= '7'
-        && (d[2] == ' ' || d[2] == '\n' || d[2] == '\r' || d[2] == '\t')) {
-        *out = Make(Codec::Magick, "PNM", "PNM");
+    if (IsPnm(d, n)) {
+        *out = Make(Codec::Pnm, "PNM", "PNM");
         return true;
     }
-    // Standard (non-placeable) metafile header: type 1 or 2, header size 9 words.
-    if (n >= 18 && (Le16(d) == 1 || Le16(d) == 2) && Le16(d + 2) == 9
-        && (Le16(d + 4) == 0x0300 || Le16(d + 4) == 0x0100)) {
+    if (IsStandardWmf(d, n)) {
         *out = Make(Codec::Magick, "WMF", "WMF");
         return true;
     }
@@ -176,8 +171,9 @@ FormatChoice ChooseFormat(const uchar* data, qint64 size, const QString& path)
 
 bool NamesPictureFormat(const QString& path)
 {
-    // Far enough for every signature (Photo CD's lies at 2048).
+    // Far enough for every signature (Photo CD's lies furthest in).
     constexpr qint64 kSignatureBytes = 4096;
+    static_assert(kSignatureBytes >= kPhotoCdSignatureAt + 7);
     QByteArray head;
     QByteArray tail;
     if (!ReadPictureFileEnds(path, kSignatureBytes, 0, &head, &tail))

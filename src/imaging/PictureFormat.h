@@ -18,12 +18,17 @@ enum class Codec {
     Bmp,       // Qt, ImageMagick for the variants Qt does not read
     Ico,       // largest entry, PNG entries through Qt, the others ImageMagick
     Webp,      // libwebp, the first frame of an animation on its canvas
+    Tiff,      // ImageMagick; complete files are measured without their pixels
+    Psd,       // ImageMagick, the flattened composite; the same
+    Pnm,       // ImageMagick (PBM, PGM, PPM and the others); the same for binary files
+    Tga,       // ImageMagick; the same
+    Sgi,       // ImageMagick; the same
     Magick,    // ImageMagick with an explicit coder
 };
 
 struct FormatChoice {
     Codec codec = Codec::Unknown;
-    QByteArray coder; // ImageMagick coder name for Codec::Magick (and the Bmp fallback)
+    QByteArray coder; // ImageMagick coder name for the formats it decodes (and the Bmp fallback)
     QString name;     // for messages: "PNG", "TGA", "EMF" ...
 };
 

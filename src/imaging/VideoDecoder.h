@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "imaging/ImagingResult.h"
+
 #include <QImage>
 #include <QString>
 #include <QtGlobal>
@@ -22,14 +24,17 @@ public:
     virtual ~VideoDecoder() = default;
     Q_DISABLE_COPY_MOVE(VideoDecoder)
 
-    virtual bool IsOpen() const = 0;
-    virtual bool Next(VideoPicture* picture) = 0;
+    // Success when the stream is open for reading, else why not.
+    virtual Result Opened() const = 0;
+    // The next picture. At the end of the stream it succeeds and leaves
+    // `picture->image` null; on damaged data it fails with the reason (the
+    // pictures before stay good).
+    virtual Result Next(VideoPicture* picture) = 0;
     virtual qint64 NominalFrameMs() const = 0;
     // How many pictures the file announces, 0 when it does not say.
     virtual qint64 ExpectedPictures() const = 0;
     // How long the video plays, 0 when the file does not say.
     virtual qint64 DurationMs() const = 0;
-    virtual QString Error() const = 0;
 };
 
 // Refuses a picture size before anything of that size is allocated; empty when it is allowed.

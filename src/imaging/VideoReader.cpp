@@ -58,12 +58,15 @@ VideoReader::VideoReader(const QString& path)
     // Only a regular file: a FIFO would block the open for good.
     struct stat info { };
     if (::stat(bytes.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        error_ = QCoreApplication::translate("VideoReader", "not a regular file");
+        failed_ =
+            Result::Failure(ErrorCode::FileError, QCoreApplication::translate("VideoReader", "not a regular file"));
         return;
     }
     const Module& module = LoadModule();
     if (!module.open) {
-        error_ = QCoreApplication::translate("VideoReader", "video support is not installed: %1").arg(module.error);
+        failed_ = Result::Failure(
+            ErrorCode::NoDecoder,
+            QCoreApplication::translate("VideoReader", "video support is not installed: %1").arg(module.error));
         return;
     }
     decoder_.reset(module.open(bytes.constData(), &CheckPictureSize, [] { return StopRequest::Requested(); }));
@@ -71,9 +74,9 @@ VideoReader::VideoReader(const QString& path)
 
 VideoReader::~VideoReader() = default;
 
-bool VideoReader::IsOpen() const { return decoder_ && decoder_->IsOpen(); }
+bool VideoReader::IsOpen() const { return decoder_ && decoder_->Opened(); }
 
-QString VideoReader::Error() const { return decoder_ ? decoder_->Error() : error_; }
+Result VideoReader::Opened() const { return decoder_ ? decoder_->Opened() : failed_; }
 
 qint64 VideoReader::NominalFrameMs() const { return IsOpen() ? decoder_->NominalFrameMs() : 0; }
 
@@ -81,6 +84,13 @@ qint64 VideoReader::ExpectedPictures() const { return IsOpen() ? decoder_->Expec
 
 qint64 VideoReader::DurationMs() const { return IsOpen() ? decoder_->DurationMs() : 0; }
 
-bool VideoReader::Next(Picture* picture) { return decoder_ && decoder_->Next(picture); }
+Result VideoReader::Next(Picture* picture)
+{
+    if (!decoder_) {
+        *picture = Picture();
+        return failed_;
+    }
+    return decoder_->Next(picture);
+}
 
 } // namespace imaging

@@ -15,31 +15,32 @@ namespace imaging {
 // current picture is held, so a long video takes no more memory than a short one.
 // A stop request ends the reading between packets and while opening.
 // The decoder is a module loaded with the first video (see VideoDecoder.h); a
-// program without it reads no video and says so in Error().
+// program without it reads no video and says so in Opened().
 class VideoReader final {
 public:
     explicit VideoReader(const QString& path);
     ~VideoReader();
     Q_DISABLE_COPY_MOVE(VideoReader)
 
-    // False when the file holds no decodable video stream; Error() says why.
-    bool IsOpen() const;
+    // Fails when the file holds no decodable video stream, with the reason.
+    Result Opened() const;
 
     using Picture = VideoPicture;
-    // The next picture; false at the end of the stream or when decoding stops
-    // on damaged data (then Error() is not empty, and the pictures before stay good).
-    bool Next(Picture* picture);
+    // The next picture; at the end of the stream a success with a null
+    // image, a failure when decoding stops on damaged data (the pictures
+    // before stay good).
+    Result Next(Picture* picture);
 
     // The stream's nominal time between pictures, 0 when unknown.
     qint64 NominalFrameMs() const;
     // How many pictures the file announces, and how long it plays; 0 when it does not say.
     qint64 ExpectedPictures() const;
     qint64 DurationMs() const;
-    QString Error() const;
 
 private:
+    bool IsOpen() const;
     std::unique_ptr<VideoDecoder> decoder_;
-    QString error_; // when there is no decoder
+    Result failed_; // when there is no decoder
 };
 
 } // namespace imaging

@@ -82,8 +82,8 @@ VideoFrames::Outcome VideoFrames::AddFrom(Reader& reader, const QString& videoPa
                                           QVector<CreationFrame>* frames)
 {
     Outcome outcome;
-    if (!reader.IsOpen()) {
-        outcome.error = reader.Error();
+    if (const imaging::Result opened = reader.Opened(); !opened) {
+        outcome.error = opened.Message();
         return outcome;
     }
     outcome.video = true;
@@ -160,7 +160,9 @@ VideoFrames::Outcome VideoFrames::AddFrom(Reader& reader, const QString& videoPa
     };
 
     typename Reader::Picture picture;
-    while (reader.Next(&picture)) {
+    imaging::Result step;
+    // A null picture ends the pictures; a failure ends them early.
+    while ((step = reader.Next(&picture)) && !picture.image.isNull()) {
         if (StopRequest::Requested()) {
             refuse(Refusal::Stopped, QCoreApplication::translate("VideoFrames", "stopped"));
             return outcome;
@@ -190,7 +192,7 @@ VideoFrames::Outcome VideoFrames::AddFrom(Reader& reader, const QString& videoPa
         refuse(Refusal::Stopped, QCoreApplication::translate("VideoFrames", "stopped"));
         return outcome;
     }
-    outcome.error = reader.Error();
+    outcome.error = step.Message();
     if (!haveShown) {
         if (outcome.error.isEmpty())
             outcome.error = QCoreApplication::translate("VideoFrames", "holds no pictures");

@@ -50,13 +50,13 @@ std::unique_ptr<imaging::VideoDecoder> Open(
 int MostDifference(const QString& clip, QSize* size = nullptr)
 {
     const std::unique_ptr<imaging::VideoDecoder> decoder = Open(clip);
-    EXPECT_TRUE(decoder && decoder->IsOpen()) << clip.toStdString();
+    EXPECT_TRUE(decoder && decoder->Opened()) << clip.toStdString();
     const QByteArray reference =
         Ffmpeg(QStringList{QStringLiteral("-i"), clip} + Words("-f rawvideo -pix_fmt rgb24 -"));
     int most = 0;
     qsizetype at = 0;
     imaging::VideoPicture picture;
-    while (decoder && decoder->Next(&picture)) {
+    while (decoder && decoder->Next(&picture) && !picture.image.isNull()) {
         if (size)
             *size = picture.image.size();
         if (at + picture.image.sizeInBytes() / 4 * 3 > reference.size()) {
@@ -159,6 +159,7 @@ TEST_F(VideoInputTest, ColoursFollowTheStreamsMatrixAndRange)
         // The middle of each block is still the colour it was made of.
         imaging::VideoPicture picture;
         ASSERT_TRUE(Open(clip)->Next(&picture));
+        ASSERT_FALSE(picture.image.isNull());
         for (int i = 0; i < 8; ++i) {
             const QRgb got = picture.image.pixel(i % 4 * 32 + 16, i / 4 * 32 + 16);
             EXPECT_LE(std::abs(qRed(got) - qRed(colours[i])) + std::abs(qGreen(got) - qGreen(colours[i]))
@@ -219,8 +220,9 @@ TEST_F(VideoInputTest, PlaylistsAndTextAreNoVideosAndAStopEndsAVideoAtOnce)
     }
     // A stop asked while opening ends the open.
     const std::unique_ptr<imaging::VideoDecoder> stopped = Open(video, [] { return true; });
-    EXPECT_FALSE(stopped->IsOpen());
-    EXPECT_EQ(stopped->Error(), QStringLiteral("stopped"));
+    const imaging::Result opened = stopped->Opened();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.Message(), QStringLiteral("stopped"));
 }
 
 TEST_F(VideoInputTest, FrameFilesThatWouldNotFitAreRefusedAfterTheFirst)

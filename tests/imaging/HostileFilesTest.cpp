@@ -135,8 +135,8 @@ TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
         SCOPED_TRACE(ext);
         const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
         const QString whole = scratch.Path(QStringLiteral("whole.%1").arg(QLatin1String(ext)));
-        const QByteArray coder = imaging::ChooseFormat(d, bytes.size(), whole).coder;
-        EXPECT_EQ(imaging::CheckCompleteness(coder, d, bytes.size(), bytes.size()), imaging::Completeness::Complete);
+        const imaging::FormatChoice format = imaging::ChooseFormat(d, bytes.size(), whole);
+        EXPECT_EQ(imaging::CheckCompleteness(format, d, bytes.size(), bytes.size()), imaging::Completeness::Complete);
         ASSERT_TRUE(WriteAll(whole, bytes + "trailing"));
         EXPECT_EQ(GetPicSize(whole), QStringLiteral("40 x 30"));
         const QString cut = QStringLiteral("short.%1").arg(QLatin1String(ext));
@@ -144,6 +144,10 @@ TEST_F(Hostile, UncompressedFilesAreJudgedByTheirLength)
         QString why;
         GetPicSize(scratch.Path(cut), &why);
         EXPECT_TRUE(why.contains(QLatin1String("truncated"))) << why.toStdString();
+        // Decoding refuses it for the reason measuring gives.
+        ImageEngine engine;
+        EXPECT_FALSE(engine.LoadFile(scratch.Path(cut)));
+        EXPECT_EQ(engine.LastError(), why);
     }
     // Large enough that only the file's start is read.
     const QByteArray large = PictureBytes::Tga(Pattern(400, 300), true);

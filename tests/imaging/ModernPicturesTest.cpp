@@ -8,12 +8,14 @@
 #include "imaging/codecs/Animation.h"
 
 #include <QColorSpace>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTransform>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <algorithm>
 #include <array>
@@ -57,6 +59,8 @@ if fmt == 'PGM':
     im, fmt = im.convert('L'), 'PPM'
 if fmt == 'PBM':
     im, fmt = im.convert('1', dither=Image.Dither.NONE), 'PPM'
+if fmt == 'TGA_RLE':
+    fmt, options['compression'] = 'TGA', 'tga_rle'
 # Two formats PIL does not write, simple enough to write here: WBMP (one bit
 # a pixel, 1 white) and an uncompressed PSD (planar channels).
 if fmt == 'WBMP':
@@ -69,6 +73,30 @@ if fmt == 'PSD':
     header = b'8BPS' + struct.pack('>H6xHIIHH', 1, 3, im.height, im.width, 8, 3) + bytes(12) + bytes(2)
     open(dst, 'wb').write(header + b''.join(band.tobytes() for band in im.split()))
     sys.exit()
+# PIL writes SGI files uncompressed only: rows coded here in runs of a byte
+# (three and more) and copies, bottom row first, with their offset tables.
+if fmt == 'SGI_RLE':
+    def packets(row):
+        out, i = b'', 0
+        while i < len(row):
+            run = 1
+            while i + run < len(row) and run < 127 and row[i + run] == row[i]:
+                run += 1
+            if run > 2:
+                out, i = out + bytes([run, row[i]]), i + run
+                continue
+            j = i
+            while j < len(row) and j - i < 127 and not (j + 2 < len(row) and row[j] == row[j + 1] == row[j + 2]):
+                j += 1
+            out, i = out + bytes([0x80 | (j - i)]) + row[i:j], j
+        return out + b'\0'
+    w, h = im.size
+    rows = [packets(band.tobytes()[y * w:(y + 1) * w]) for band in im.split() for y in reversed(range(h))]
+    starts = [512 + 8 * len(rows) + sum(map(len, rows[:i])) for i in range(len(rows))]
+    header = struct.pack('>HBBHHHHII4x80sI', 474, 1, 1, 3, w, h, 3, 0, 255, b'', 0).ljust(512, b'\0')
+    tables = struct.pack('>%dI' % len(rows), *starts) + struct.pack('>%dI' % len(rows), *map(len, rows))
+    open(dst, 'wb').write(header + tables + b''.join(rows))
+    sys.exit()
 cursor = fmt == 'CUR'
 if fmt in ('ICO', 'CUR'):
     # (PIL's BMP entries lack the padding of their mask rows.)
@@ -80,11 +108,12 @@ if cursor:
         f.write(b'\x02')
 )";
 
-// Adds an irot property (anticlockwise quarter turns) to the primary picture
-// of a HEIF file written by heif-enc, moving the file offsets behind it.
-const char* const kHeifRotation = R"(
+// Adds a transform property of one byte to the primary picture of a HEIF file
+// written by heif-enc, moving the file offsets behind it: irot (anticlockwise
+// quarter turns) or imir (0 exchanges top and bottom, 1 left and right).
+const char* const kHeifTransform = R"(
 import struct, sys
-src, dst, angle = sys.argv[1], sys.argv[2], int(sys.argv[3])
+src, dst, prop, value = sys.argv[1], sys.argv[2], sys.argv[3].encode(), int(sys.argv[4])
 d = open(src, 'rb').read()
 def children(b, start, end):
     out, at = [], start
@@ -107,7 +136,7 @@ for i, (kind, b) in enumerate(parts):
     props = dict(children(b, 8, len(b)))
     ipco = props[b'ipco']
     index = len(children(ipco, 8, len(ipco))) + 1
-    ipco = box(b'ipco', ipco[8:] + box(b'irot', bytes([angle])))
+    ipco = box(b'ipco', ipco[8:] + box(prop, bytes([value])))
     ipma = bytearray(props[b'ipma'])
     wide = ipma[11] & 1
     at = 16
@@ -157,6 +186,10 @@ QString Python() { return QStringLiteral("/usr/bin/python3"); }
 QImage Stored(const QImage& upright, int o)
 {
     switch (o) {
+    case 2:
+        return upright.mirrored(true, false);
+    case 4:
+        return upright.mirrored(false, true);
     case 3:
         return upright.transformed(QTransform().rotate(180));
     case 6:
@@ -174,7 +207,7 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
     struct Case {
         const char* file;
         const char* writer; // PIL format, or "heif-enc", "ffmpeg"
-        int orientation;    // EXIF's; for HEIF the turn an irot box undoes
+        int orientation;    // EXIF's; for HEIF the turn (or mirror) an irot (imir) box undoes
         double tolerance;   // mean difference from the pattern
         bool grey = false;
         bool blackAndWhite = false;
@@ -212,6 +245,10 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
         {"a.pbm", "PBM", 1, 0, false, true},
         {"a.wbmp", "WBMP", 1, 0, false, true},
         {"a.psd", "PSD", 1, 0},
+        {"r.tga", "TGA_RLE", 1, 0},
+        {"r.sgi", "SGI_RLE", 1, 0},
+        {"m.heic", "heif-enc", 2, 6},
+        {"n.heic", "heif-enc", 4, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -224,13 +261,16 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
         const QString path = scratch.Path(QLatin1String(c.file));
         const QString writer = QLatin1String(c.writer);
         if (writer == QLatin1String("heif-enc") && c.orientation != 1) {
-            // irot 1 turns a quarter anticlockwise (EXIF's 8), 3 three quarters (6).
+            // irot 1 turns a quarter anticlockwise (EXIF's 8), 3 three quarters
+            // (6); imir 1 mirrors left and right (2), 0 top and bottom (4).
             const QString plain = path + QStringLiteral(".plain.") + QFileInfo(path).suffix();
             ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
                              {QStringLiteral("-q"), QStringLiteral("95"), source, QStringLiteral("-o"), plain}));
+            const bool mirror = c.orientation == 2 || c.orientation == 4;
+            const int value = mirror ? (c.orientation == 2 ? 1 : 0) : c.orientation == 8 ? 1 : 3;
             ASSERT_TRUE(Tool(Python(),
-                             {QStringLiteral("-c"), QLatin1String(kHeifRotation), plain, path,
-                              QString::number(c.orientation == 8 ? 1 : 3)}));
+                             {QStringLiteral("-c"), QLatin1String(kHeifTransform), plain, path,
+                              mirror ? QStringLiteral("imir") : QStringLiteral("irot"), QString::number(value)}));
         } else if (writer == QLatin1String("heif-enc"))
             ASSERT_TRUE(Tool(QStringLiteral("heif-enc"),
                              {QStringLiteral("-q"), QStringLiteral("95"), source, QStringLiteral("-o"), path}));
@@ -348,6 +388,24 @@ QRgb AsSrgb(QRgb rgb, const Primaries& p, double (*decode)(double))
     return qRgb(int(out[0]), int(out[1]), int(out[2]));
 }
 
+// Writes a Display P3 profile as LittleCMS makes it: D65 white, the P3
+// primaries and the sRGB curve.
+bool WriteLcmsDisplayP3(const QString& path)
+{
+    const cmsCIExyY white{kWhiteX, kWhiteY, 1.0};
+    const cmsCIExyYTRIPLE primaries{{0.680, 0.320, 1.0}, {0.265, 0.690, 1.0}, {0.150, 0.060, 1.0}};
+    const double srgbCurve[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+    cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgbCurve);
+    cmsToneCurve* const curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = curve ? cmsCreateRGBProfile(&white, &primaries, curves) : nullptr;
+    const bool saved = profile && cmsSaveProfileToFile(profile, QFile::encodeName(path).constData());
+    if (profile)
+        cmsCloseProfile(profile);
+    if (curve)
+        cmsFreeToneCurve(curve);
+    return saved;
+}
+
 TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
 {
     Scratch scratch;
@@ -405,7 +463,7 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
         {"p3.avif", QColorSpace::DisplayP3, p3, SrgbToLinear},
         {"chrm.png", QColorSpace::DisplayP3, p3, +gamma22},
     };
-    const auto expectSrgb = [&](const Case& c) {
+    const auto expectSrgb = [&](const Case& c, int tolerance) {
         SCOPED_TRACE(c.file);
         ImageEngine engine;
         ASSERT_TRUE(engine.LoadFile(scratch.Path(QLatin1String(c.file)))) << engine.LastError().toStdString();
@@ -413,19 +471,29 @@ TEST(ModernPictures, ColourProfilesAreTurnedIntoSrgb)
             const QRgb want = AsSrgb(colours[i], c.primaries, c.decode);
             const QRgb got = engine.Picture().pixel(16 * i + 8, 8);
             SCOPED_TRACE(i);
-            EXPECT_NEAR(qRed(got), qRed(want), 3);
-            EXPECT_NEAR(qGreen(got), qGreen(want), 3);
-            EXPECT_NEAR(qBlue(got), qBlue(want), 3);
+            EXPECT_NEAR(qRed(got), qRed(want), tolerance);
+            EXPECT_NEAR(qGreen(got), qGreen(want), tolerance);
+            EXPECT_NEAR(qBlue(got), qBlue(want), tolerance);
         }
     };
     for (const Case& c : cases) {
         QImage tagged = blocks;
         tagged.setColorSpace(c.space); // Qt writes the space as an ICC profile
         ASSERT_TRUE(tagged.save(scratch.Path(QLatin1String(c.file)), nullptr, 100));
-        expectSrgb(c);
+        expectSrgb(c, 3);
     }
     for (const Case& c : made)
-        expectSrgb(c);
+        expectSrgb(c, 3);
+    // LittleCMS's profile, put into a JPEG by PIL, without chroma subsampling.
+    const QString icc = scratch.Path(QStringLiteral("lcms-p3.icc"));
+    ASSERT_TRUE(WriteLcmsDisplayP3(icc));
+    ASSERT_TRUE(Tool(Python(),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import sys\nfrom PIL import Image\n"
+                                     "Image.open(sys.argv[1]).convert('RGB').save(sys.argv[2], quality=100, "
+                                     "subsampling=0, icc_profile=open(sys.argv[3], 'rb').read())"),
+                      scratch.Path(QStringLiteral("blocks.png")), scratch.Path(QStringLiteral("lcms-p3.jpg")), icc}));
+    expectSrgb({"lcms-p3.jpg", QColorSpace::DisplayP3, p3, SrgbToLinear}, 2);
 }
 
 // PIL writes animations whose frames cover parts of the canvas, with
@@ -501,19 +569,22 @@ TEST(ModernPictures, AnimationFramesAreComposedAsPilShowsThem)
         const QString path = base + u'.' + QLatin1String(ext);
         ASSERT_TRUE(imaging::IsAnimatedPicture(path));
         imaging::AnimationReader reader(path);
-        ASSERT_TRUE(reader.IsOpen()) << reader.Error().toStdString();
+        ASSERT_TRUE(reader.Opened()) << reader.Opened().Message().toStdString();
         imaging::AnimationReader::Picture picture;
         const qint64 starts[] = {0, 70, 190, 220};
         int count = 0;
-        for (; reader.Next(&picture); ++count) {
+        qint64 lastLength = 0;
+        imaging::Result step;
+        for (; (step = reader.Next(&picture)) && !picture.image.isNull(); ++count) {
             ASSERT_LT(count, 4);
             const QImage shown(QStringLiteral("%1.%2.png").arg(path).arg(count));
             EXPECT_LE(WorstChannel(picture.image, shown), 1) << "frame " << count;
             EXPECT_EQ(picture.startMs, starts[count]);
+            lastLength = picture.lengthMs;
         }
         EXPECT_EQ(count, 4);
-        EXPECT_EQ(picture.lengthMs, 200);
-        EXPECT_TRUE(reader.Error().isEmpty()) << reader.Error().toStdString();
+        EXPECT_EQ(lastLength, 200);
+        EXPECT_TRUE(step) << step.Message().toStdString();
         // The window shows the first frame as the picture.
         ImageEngine engine;
         ASSERT_TRUE(engine.LoadFile(path)) << engine.LastError().toStdString();
@@ -538,10 +609,12 @@ TEST(ModernPictures, AnApngFrameOutsideItsPictureEndsTheAnimationThere)
     imaging::AnimationReader reader(path);
     imaging::AnimationReader::Picture picture;
     int frames = 0;
-    while (reader.Next(&picture))
+    imaging::Result step;
+    while ((step = reader.Next(&picture)) && !picture.image.isNull())
         ++frames;
     EXPECT_EQ(frames, 2);
-    EXPECT_EQ(reader.Error(), QStringLiteral("an APNG frame lies outside the picture"));
+    EXPECT_EQ(step.Code(), imaging::ErrorCode::Undecodable);
+    EXPECT_EQ(step.Message(), QStringLiteral("an APNG frame lies outside the picture"));
 }
 
 } // namespace

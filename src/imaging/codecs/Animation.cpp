@@ -486,20 +486,26 @@ AnimationReader::AnimationReader(const QString& path)
         return;
     case Kind::Gif: {
         auto gif = std::make_unique<GifSource>(std::move(bytes));
-        if (gif->Open(&error_))
+        if (gif->Open(&error_)) {
             source_ = std::move(gif);
+            opened_ = true;
+        }
         return;
     }
     case Kind::Apng: {
         auto apng = std::make_unique<ApngSource>(std::move(bytes));
-        if (apng->Open(&error_))
+        if (apng->Open(&error_)) {
             source_ = std::move(apng);
+            opened_ = true;
+        }
         return;
     }
     case Kind::Webp: {
         auto webp = std::make_unique<WebpSource>(std::move(bytes));
-        if (webp->Open(&error_))
+        if (webp->Open(&error_)) {
             source_ = std::move(webp);
+            opened_ = true;
+        }
         return;
     }
     }
@@ -507,21 +513,23 @@ AnimationReader::AnimationReader(const QString& path)
 
 AnimationReader::~AnimationReader() = default;
 
-bool AnimationReader::IsOpen() const { return source_ != nullptr; }
+Result AnimationReader::Opened() const { return opened_ ? Result() : Result::Failure(ErrorCode::Undecodable, error_); }
 
-bool AnimationReader::Next(Picture* picture)
+Result AnimationReader::Next(Picture* picture)
 {
+    *picture = Picture();
     if (!source_)
-        return false;
+        return error_.isEmpty() ? Result() : Result::Failure(ErrorCode::Undecodable, error_);
     qint64 length = 0;
     if (!source_->Next(&picture->image, &length, &error_)) {
         source_.reset();
-        return false;
+        picture->image = QImage();
+        return error_.isEmpty() ? Result() : Result::Failure(ErrorCode::Undecodable, error_);
     }
     picture->startMs = clock_;
     picture->lengthMs = length;
     clock_ += length;
-    return true;
+    return {};
 }
 
 } // namespace imaging

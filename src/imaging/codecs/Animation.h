@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "imaging/ImagingResult.h"
 #include "imaging/VideoDecoder.h"
 
 #include <QByteArray>
@@ -28,23 +29,23 @@ public:
     AnimationReader(const AnimationReader&) = delete;
     AnimationReader& operator=(const AnimationReader&) = delete;
 
-    // False when the file is no readable animation; Error() says why.
-    bool IsOpen() const;
+    // Fails when the file is no readable animation, with the reason.
+    Result Opened() const;
     using Picture = VideoPicture;
-    // The next frame; false at the end, or on damaged data (then Error() says
-    // why, and the frames before stay good).
-    bool Next(Picture* picture);
+    // The next frame; at the end a success with a null image, a failure on
+    // damaged data (the frames before stay good).
+    Result Next(Picture* picture);
     qint64 NominalFrameMs() const { return 0; } // every frame says its own length
     // Unknown before the frames are read: the frame limit is checked as they come.
     qint64 ExpectedPictures() const { return 0; }
     qint64 DurationMs() const { return 0; }
-    QString Error() const { return error_; }
 
     class Source;
 
 private:
     std::unique_ptr<Source> source_;
-    QString error_;
+    bool opened_ = false;
+    QString error_; // of opening, then of the frame that failed
     qint64 clock_ = 0;
 };
 

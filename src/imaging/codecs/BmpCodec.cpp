@@ -139,6 +139,6 @@ Result Measure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size
 
 } // namespace
 
-const PictureCodec kBmpCodec{nullptr, Measure, Decode};
+const PictureCodec kBmpCodec{nullptr, Measure, Decode, nullptr};
 
 } // namespace imaging

@@ -312,6 +312,6 @@ Result Decode(const uchar* d, qint64 n, const FormatChoice&, QSize, QImage* imag
 
 } // namespace
 
-const PictureCodec kGifCodec{nullptr, Measure, Decode};
+const PictureCodec kGifCodec{nullptr, Measure, Decode, nullptr};
 
 } // namespace imaging

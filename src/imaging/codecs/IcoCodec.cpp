@@ -112,6 +112,6 @@ Result Measure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size
 
 } // namespace
 
-const PictureCodec kIcoCodec{nullptr, Measure, Decode};
+const PictureCodec kIcoCodec{nullptr, Measure, Decode, nullptr};
 
 } // namespace imaging

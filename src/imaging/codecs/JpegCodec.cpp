@@ -299,6 +299,6 @@ Result DecodeUpright(const uchar* d, qint64 n, const FormatChoice&, QSize box, Q
 
 } // namespace
 
-const PictureCodec kJpegCodec{MeasureEnds, Measure, DecodeUpright};
+const PictureCodec kJpegCodec{MeasureEnds, Measure, DecodeUpright, nullptr};
 
 } // namespace imaging

@@ -18,6 +18,16 @@ const PictureCodec* CodecOf(Codec codec)
         return &kIcoCodec;
     case Codec::Webp:
         return &kWebpCodec;
+    case Codec::Tiff:
+        return &kTiffCodec;
+    case Codec::Psd:
+        return &kPsdCodec;
+    case Codec::Pnm:
+        return &kPnmCodec;
+    case Codec::Tga:
+        return &kTgaCodec;
+    case Codec::Sgi:
+        return &kSgiCodec;
     case Codec::Magick:
         return &kMagickCodec;
     case Codec::Unknown:

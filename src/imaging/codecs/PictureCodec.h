@@ -2,6 +2,7 @@
 #pragma once
 
 #include "imaging/ImagingResult.h"
+#include "imaging/PictureCompleteness.h"
 #include "imaging/PictureFormat.h"
 
 #include <QImage>
@@ -34,6 +35,9 @@ struct PictureCodec {
     // given, is the size the picture will be shown at: a format that can
     // decode smaller does so, never below the box.
     Result (*decode)(const uchar* d, qint64 n, const FormatChoice& format, QSize box, QImage* image);
+    // For formats whose header fixes where their data ends: whether it is all
+    // there, from the header alone (`d` holds what was read). May be null.
+    Completeness (*completeness)(const uchar* d, FileExtent file);
 };
 
 // The codec of a format we read; null for Codec::Unknown and Codec::NoDecoder.
@@ -46,6 +50,11 @@ extern const PictureCodec kGifCodec;
 extern const PictureCodec kBmpCodec;
 extern const PictureCodec kIcoCodec;
 extern const PictureCodec kWebpCodec;
+extern const PictureCodec kTiffCodec;
+extern const PictureCodec kPsdCodec;
+extern const PictureCodec kPnmCodec;
+extern const PictureCodec kTgaCodec;
+extern const PictureCodec kSgiCodec;
 extern const PictureCodec kMagickCodec;
 
 // A measure that decodes: for formats whose data only decoding proves.

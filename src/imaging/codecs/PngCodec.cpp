@@ -117,6 +117,6 @@ Result Decode(const uchar* d, qint64 n, const FormatChoice&, QSize, QImage* imag
 
 } // namespace
 
-const PictureCodec kPngCodec{MeasureEnds, Measure, Decode};
+const PictureCodec kPngCodec{MeasureEnds, Measure, Decode, nullptr};
 
 } // namespace imaging

@@ -158,6 +158,6 @@ Result Measure(const uchar* d, qint64 n, const FormatChoice& format, QSize* size
 
 } // namespace
 
-const PictureCodec kWebpCodec{nullptr, Measure, Decode};
+const PictureCodec kWebpCodec{nullptr, Measure, Decode, nullptr};
 
 } // namespace imaging

@@ -203,14 +203,16 @@ struct State {
 class FfmpegVideoDecoder final : public VideoDecoder {
 public:
     FfmpegVideoDecoder(const char* file, VideoSizeCheck check, VideoStopCheck stop);
-    bool IsOpen() const override { return s_.stream >= 0; }
-    bool Next(VideoPicture* picture) override;
+    Result Opened() const override { return IsOpen() ? Result() : Result::Failure(ErrorCode::Undecodable, s_.error); }
+    Result Next(VideoPicture* picture) override;
     qint64 NominalFrameMs() const override;
     qint64 ExpectedPictures() const override;
     qint64 DurationMs() const override;
-    QString Error() const override { return s_.error; }
 
 private:
+    bool IsOpen() const { return s_.stream >= 0; }
+    // The next picture; false at the end or on damaged data (then s_.error says why).
+    bool NextPicture(VideoPicture* picture);
     bool Convert(const AVFrame* f, QImage* image);
     // At the end of the stream: whether the file ends before the pictures it announces.
     bool CutShort() const;
@@ -361,7 +363,17 @@ bool FfmpegVideoDecoder::Convert(const AVFrame* f, QImage* image)
     return !image->isNull();
 }
 
-bool FfmpegVideoDecoder::Next(VideoPicture* picture)
+Result FfmpegVideoDecoder::Next(VideoPicture* picture)
+{
+    if (NextPicture(picture))
+        return {};
+    *picture = VideoPicture();
+    if (!IsOpen() || !s_.error.isEmpty())
+        return Result::Failure(ErrorCode::Undecodable, s_.error);
+    return {};
+}
+
+bool FfmpegVideoDecoder::NextPicture(VideoPicture* picture)
 {
     State& s = s_;
     if (!IsOpen() || s.finished)
