@@ -21,12 +21,13 @@ struct QuantizeSettings {
     static constexpr int kDefaultMaxQuality = 88;
     int maxQuality = kDefaultMaxQuality;
     // Animations (FrameQuantizer): a changed pixel keeps the colour the
-    // previous frame shows there when that colour is at most this much
+    // previous frame shows there when that colour is at most min(this, 50)
     // (squared distance, summed over R, G, B) worse than the palette's
-    // nearest colour; the animation then stores it as unchanged. Compared
-    // with what is shown, so the error stays within this bound however slowly
-    // a part drifts. 50 is about 4 levels per channel: mean SSIM drops by
-    // under 0.01 on every-pixel-changes animations while they shrink by a fifth.
+    // nearest colour, or at most this far from the pixel's own colour; the
+    // animation then stores it as unchanged. Compared with what is shown, so
+    // the error stays within this bound however slowly a part drifts. 50 is
+    // about 4 levels per channel: mean SSIM drops by under 0.01 on
+    // every-pixel-changes animations while they shrink by a fifth.
     int keepSlack = 50;
     // ... and the previous palette is kept while its mean squared error on the
     // new picture stays within 1.25 times its error on its own picture plus this.
@@ -43,8 +44,9 @@ struct QuantizeSettings {
 };
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The
-// default keeps the settings above; lower values lower the palette quality
-// and let frames keep more of the previous frame's colours.
+// default keeps the settings above; each lower value lowers the palette
+// quality and lets frames keep more of the colours on screen, and the lowest
+// ones add lossy codes.
 constexpr int kDefaultQuality = 95;
 QuantizeSettings SettingsForQuality(int quality);
 
