@@ -50,8 +50,8 @@ const QList<Option>& Table()
         {{QStringLiteral("j"), kJobs},
          QStringLiteral("N"),
          QT_TRANSLATE_NOOP("CliOptions",
-                           "frames converted at once (default: one per processor); large pictures wait "
-                           "for each other's memory")},
+                           "frames converted at once; 0 (the default) takes one per processor; large "
+                           "pictures wait for each other's memory; the file is the same whatever N")},
         {{QStringLiteral("Q"), kQuality},
          QStringLiteral("N"),
          QT_TRANSLATE_NOOP("CliOptions", "1 (smallest file) to 100 (truest colours) (default: 95)")},

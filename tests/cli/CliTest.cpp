@@ -202,6 +202,32 @@ TEST_F(CliTest, MaxSizeNamesTheQualityItChoseOrTheSmallestSizeReached)
     }
 }
 
+TEST_F(CliTest, JobsZeroTakesEveryCoreAndNoCountOfJobsChangesTheFile)
+{
+    QStringList pictures;
+    for (int i = 0; i < 6; ++i)
+        pictures << Picture(QStringLiteral("j%1.png").arg(i), {500, 400}, QColor(30 * i, 200 - 20 * i, 90));
+    QByteArray first;
+    for (const QStringList& jobs : {QStringList{QStringLiteral("-j"), QStringLiteral("1")},
+                                    QStringList{QStringLiteral("-j"), QStringLiteral("0")}, QStringList{},
+                                    QStringList{QStringLiteral("-j"), QStringLiteral("3")}}) {
+        QFile::remove(Out());
+        const Outcome r = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out()} + jobs + pictures);
+        ASSERT_EQ(r.exitCode, 0) << jobs.join(u' ').toStdString() << r.err.toStdString();
+        QFile file(Out());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (first.isEmpty())
+            first = bytes;
+        EXPECT_TRUE(bytes == first) << jobs.join(u' ').toStdString();
+    }
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).frames.size(), 6);
+    const Outcome refused =
+        Run(QStringList{QStringLiteral("-j"), QStringLiteral("-1"), QStringLiteral("-o"), Out()} + pictures);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("from 0 up"))) << refused.err.toStdString();
+}
+
 TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
 {
     QImage picture(30, 20, QImage::Format_RGB32);
