@@ -21,7 +21,7 @@ using Curve = std::map<int, qint64>; // quality -> bytes
 // Guesses aim this far under the target, as sizes do not follow a guess exactly.
 constexpr double kAim = 0.96;
 // A file this close under the target is taken without looking further.
-constexpr double kClose = 0.91;
+constexpr double kClose = 0.90;
 // How fast the size falls with the quality before anything is measured: on
 // the benchmark animations it halves about 35 steps below the default.
 const double kPriorSlope = std::log(2.0) / 35.0;
@@ -85,12 +85,12 @@ int NextQuality(const Curve& curve, double limit, double aim)
         q = lo + std::log(aim / double(curve.at(lo))) / slope;
     } else {
         // Nothing fits: down from the lowest. Sizes fall ever slower towards
-        // the lowest qualities, so the line is taken half as steep.
+        // the lowest qualities, so a line measured above is taken half as steep.
         const auto lowest = curve.begin();
         const double slope = std::next(lowest) == curve.end()
             ? kPriorSlope
-            : Slope(lowest->first, lowest->second, std::next(lowest)->first, std::next(lowest)->second);
-        q = lowest->first + std::log(aim / double(lowest->second)) / (slope / 2);
+            : Slope(lowest->first, lowest->second, std::next(lowest)->first, std::next(lowest)->second) / 2;
+        q = lowest->first + std::log(aim / double(lowest->second)) / slope;
     }
     if (!std::isfinite(q))
         q = lo + 1;
@@ -377,6 +377,9 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
                 break;
         }
         const int q1 = Close(estimated, limit) ? BestFitting(estimated, limit) : Predicted(estimated, aim);
+        // Measured on the sample too, the correction is exact there.
+        if (!estimated.count(q1) && out.samples < maxSamples && !probe(q1, probesLeft() + 2 * qint64(count)))
+            return false;
         if (!encode(q1, probesLeft() + 2 * qint64(count)))
             return false;
         if (Close(whole, limit) || (keptQuality == 100))
