@@ -259,11 +259,9 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
 
     // The sample: runs of neighbouring frames from the start to the end.
     int runs = 0, runLength = 0;
-    {
-        if (count >= kMinSampled) {
-            runs = kSampleRuns;
-            runLength = std::max(2, (count + kSampleShare * runs - 1) / (kSampleShare * runs));
-        }
+    if (count >= kMinSampled) {
+        runs = kSampleRuns;
+        runLength = std::max(2, (count + kSampleShare * runs - 1) / (kSampleShare * runs));
     }
     const int sampled = runs * runLength;
     const int maxSamples = sampled > 0 ? std::min(kMaxSamples, count / sampled) : 0;
@@ -411,7 +409,10 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         factor = double(whole.at(q2)) / SizeAt(estimated, q2);
         c = corrected(factor);
         const int q3 = std::max(1, BestFitting(c, limit * kClose));
-        return whole.count(q3) || encode(q3, count);
+        if (!whole.count(q3) && !encode(q3, (q3 > 1 ? 2 : 1) * qint64(count)))
+            return false;
+        // Rather the lowest quality than no file while it may fit.
+        return keptQuality > 0 || whole.count(1) || encode(1, count);
     }();
     out.work = double(converted) / double(std::max(count, 1));
     if (!ok) {

@@ -30,7 +30,9 @@ struct SizeTargetResult {
 // whose sizes tell what the whole would weigh; an encode of every frame
 // then corrects that estimate, and a second one lands on the quality it
 // corrected. Small animations are searched with whole encodes only.
-// All of it costs about three encodes at most. `settings.quality` is ignored.
+// All of it costs about three encodes at most; only when none of them fits
+// is quality 1 encoded as well, so "none fits" is said of quality 1 itself.
+// `settings.quality` is ignored.
 // The output file is written only when one fits (an existing one is
 // replaced by a complete new one); the encodes go to `settings.tempFolder`.
 // `progress` takes the whole search's share done, 0 to 100, counted in
