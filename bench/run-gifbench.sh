@@ -11,7 +11,8 @@
 #   /tmp/workloads, made when missing), BENCH (the gifbench folder, default
 #   ../shared/bench beside the repository), RUNS (counted runs per tool,
 #   default 1), OUT (default /tmp/gifbench), GIFSKI (the gifski binary),
-#   FLIPREEL_ARGS (extra options), CLI (another flipreel-cli to measure).
+#   FLIPREEL_ARGS (extra options), CLI (another flipreel-cli to measure),
+#   PEERS (the peers to run, comma separated; none runs flipreel alone).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,6 +22,7 @@ BENCH=${BENCH:-$ROOT/../shared/bench}
 RUNS=${RUNS:-1}
 OUT=${OUT:-/tmp/gifbench}
 FLIPREEL_ARGS=${FLIPREEL_ARGS:-}
+PEERS=${PEERS:-imagemagick,ffmpeg,gifski,im+gifsicle,im+gifski}
 export GIFSKI=${GIFSKI:-$HOME/.cache/gifski/node_modules/gifski/bin/debian/gifski}
 
 need=()
@@ -49,6 +51,6 @@ for name in "${NAMES[@]}"; do
   echo "== $name"
   /usr/bin/python3 "$BENCH/gifbench.py" --workload "$WORKLOADS/$name" \
     --tool "flipreel=$CLI -q $FLIPREEL_ARGS -o {out} -s {w}x{h} -t {delay_ms} -l {loop} {inputs}" \
-    --peers imagemagick,ffmpeg,gifski,im+gifsicle,im+gifski --runs "$RUNS" --json "$OUT/$name.json" \
+    --peers "$PEERS" --runs "$RUNS" --json "$OUT/$name.json" \
     | tee "$OUT/$name.txt"
 done

@@ -40,10 +40,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>frames converted at once (default: one per processor); large pictures wait for each other&apos;s memory</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>1 (smallest file) to 100 (truest colours) (default: 95)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -84,7 +80,11 @@ given twice is two frames.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the best quality whose file holds at most SIZE bytes (500K, 2M: powers of 1024), found in at most three encodes; prints the quality and size chosen, and fails with the smallest size reached when none fits; not with -Q</source>
+        <source>frames converted at once; 0 (the default) takes one per processor; large pictures wait for each other&apos;s memory; the file is the same whatever N</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the best quality whose file holds at most SIZE bytes (500K, 2M: powers of 1024), found in about the time of three encodes (a long animation is measured on a sample of its frames first); prints the quality and size chosen, and fails with the smallest size reached when none fits; not with -Q</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -211,10 +211,6 @@ given twice is two frames.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the number of jobs &quot;%1&quot; is not a whole number from 1 up</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the quality &quot;%1&quot; is not a whole number from 1 to 100</source>
         <translation type="unfinished"></translation>
     </message>
@@ -264,6 +260,10 @@ given twice is two frames.
     </message>
     <message>
         <source>quality %1, %2 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the number of jobs &quot;%1&quot; is not a whole number from 0 up</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1318,6 +1318,10 @@ browsers play a frame of under 15 ms (0 or 1 hundredth) as 100 ms.</source>
     </message>
     <message>
         <source>Cannot write the GIF file &quot;%1&quot;: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot read the file &quot;%1&quot;: %2.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

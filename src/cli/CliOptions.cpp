@@ -50,8 +50,8 @@ const QList<Option>& Table()
         {{QStringLiteral("j"), kJobs},
          QStringLiteral("N"),
          QT_TRANSLATE_NOOP("CliOptions",
-                           "frames converted at once (default: one per processor); large pictures wait "
-                           "for each other's memory")},
+                           "frames converted at once; 0 (the default) takes one per processor; large "
+                           "pictures wait for each other's memory; the file is the same whatever N")},
         {{QStringLiteral("Q"), kQuality},
          QStringLiteral("N"),
          QT_TRANSLATE_NOOP("CliOptions", "1 (smallest file) to 100 (truest colours) (default: 95)")},
@@ -59,8 +59,9 @@ const QList<Option>& Table()
          QStringLiteral("SIZE"),
          QT_TRANSLATE_NOOP("CliOptions",
                            "the best quality whose file holds at most SIZE bytes (500K, 2M: powers of "
-                           "1024), found in at most three encodes; prints the quality and size chosen, "
-                           "and fails with the smallest size reached when none fits; not with -Q")},
+                           "1024), found in about the time of three encodes (a long animation is measured "
+                           "on a sample of its frames first); prints the quality and size chosen, and "
+                           "fails with the smallest size reached when none fits; not with -Q")},
         {{kStrict},
          QString(),
          QT_TRANSLATE_NOOP("CliOptions",

@@ -228,9 +228,9 @@ int main(int argc, char** argv)
     if (parser.isSet(kJobs)) {
         bool ok = false;
         threads = parser.value(kJobs).toInt(&ok);
-        if (!ok || threads < 1)
+        if (!ok || threads < 0)
             return Refuse(
-                QCoreApplication::translate("FlipreelCli", "the number of jobs \"%1\" is not a whole number from 1 up")
+                QCoreApplication::translate("FlipreelCli", "the number of jobs \"%1\" is not a whole number from 0 up")
                     .arg(parser.value(kJobs)));
     }
 

@@ -16,33 +16,184 @@
 
 namespace {
 
-constexpr int kMaxEncodes = 3;
+using Curve = std::map<int, qint64>; // quality -> bytes
+
+// Guesses aim this far under the target, as sizes do not follow a guess exactly.
+constexpr double kAim = 0.96;
+// A file this close under the target is taken without looking further.
+constexpr double kClose = 0.90;
 // How fast the size falls with the quality before anything is measured: on
 // the benchmark animations it halves about 35 steps below the default.
 const double kPriorSlope = std::log(2.0) / 35.0;
-// Guesses aim this far under the target, as sizes do not follow the guess exactly.
-constexpr double kAim = 0.95;
+// The sample: a tenth of the frames in four runs of neighbouring frames
+// spread over the animation. Animations of fewer frames than kMinSampled
+// are searched with whole encodes only: a few frames stand for the others
+// too poorly (a slideshow's pictures have nothing in common).
+constexpr int kSampleRuns = 4;
+constexpr int kSampleShare = 10;
+constexpr int kMinSampled = 40;
+// Sample encodes at most: with two whole encodes, the search stays within
+// the time of three.
+constexpr int kMaxSamples = 6;
+// Whole encodes of a search without a sample.
+constexpr int kMaxEncodes = 3;
 
-QString EncodeFile(const QString& folder) { return QDir(folder).filePath(QStringLiteral("__size__.gif")); }
+QString ScratchFile(const QString& folder, const char* name) { return QDir(folder).filePath(QLatin1String(name)); }
 
-// The quality at which the size would be `target`, on the line through
-// (q0, log b0) with `slope` (log bytes per quality step), within [low, high].
-int Guess(int q0, qint64 b0, double slope, qint64 target, int low, int high)
-{
-    const double q = double(q0) + std::log(double(target) / double(b0)) / slope;
-    if (!std::isfinite(q))
-        return low;
-    return std::clamp(int(std::floor(q)), low, high);
-}
-
-// The measured slope between two encodes, or the prior one when the sizes do
-// not fall with the quality there.
+// The measured slope (log bytes per quality step) between two points, or
+// the prior one when the sizes do not rise with the quality there.
 double Slope(int qa, qint64 ba, int qb, qint64 bb)
 {
     if (qa == qb || ba <= 0 || bb <= 0)
         return kPriorSlope;
     const double s = (std::log(double(bb)) - std::log(double(ba))) / double(qb - qa);
     return s > 1e-4 ? s : kPriorSlope;
+}
+
+// The best quality on `curve` whose size is at most `limit`; 0 when none is.
+int BestFitting(const Curve& curve, double limit)
+{
+    for (auto it = curve.rbegin(); it != curve.rend(); ++it)
+        if (double(it->second) <= limit)
+            return it->first;
+    return 0;
+}
+
+// The next quality to measure for the best one within `limit`, aiming at
+// `aim`; 0 when the points measured decide it: the best fitting one is 100,
+// or next to a quality that does not fit, or nothing fits down to 1.
+int NextQuality(const Curve& curve, double limit, double aim)
+{
+    if (curve.empty())
+        return imaging::kDefaultQuality;
+    const int lo = BestFitting(curve, limit);
+    const auto above = curve.upper_bound(lo);
+    const int hi = above == curve.end() ? 101 : above->first;
+    if (hi == lo + 1)
+        return 0;
+    double q = 0;
+    if (lo > 0 && hi <= 100) {
+        // Between a fitting and a bigger one: log bytes taken as straight.
+        const double a = std::log(double(curve.at(lo)));
+        const double b = std::log(double(above->second));
+        q = b > a ? lo + (hi - lo) * (std::log(aim) - a) / (b - a) : (lo + hi) / 2.0;
+    } else if (lo > 0) {
+        // Everything measured fits: up from the best, as steep as below it.
+        const auto below = std::prev(curve.find(lo));
+        const double slope =
+            curve.find(lo) == curve.begin() ? kPriorSlope : Slope(below->first, below->second, lo, curve.at(lo));
+        q = lo + std::log(aim / double(curve.at(lo))) / slope;
+    } else {
+        // Nothing fits: down from the lowest. Sizes fall ever slower towards
+        // the lowest qualities, so a line measured above is taken half as steep.
+        const auto lowest = curve.begin();
+        const double slope = std::next(lowest) == curve.end()
+            ? kPriorSlope
+            : Slope(lowest->first, lowest->second, std::next(lowest)->first, std::next(lowest)->second) / 2;
+        q = lowest->first + std::log(aim / double(lowest->second)) / slope;
+    }
+    if (!std::isfinite(q))
+        q = lo + 1;
+    return std::clamp(int(std::floor(q)), lo + 1, hi - 1);
+}
+
+// Whether the search on `curve` is over: a fitting size close enough under `limit`.
+bool Close(const Curve& curve, double limit)
+{
+    const int best = BestFitting(curve, limit);
+    return best > 0 && double(curve.at(best)) >= kClose * limit;
+}
+
+// The size at `q` on the line through the curve's nearest points, log bytes
+// against the quality.
+double SizeAt(const Curve& curve, int q)
+{
+    if (const auto it = curve.find(q); it != curve.end())
+        return double(it->second);
+    auto above = curve.upper_bound(q);
+    if (above == curve.begin())
+        ++above;
+    if (above == curve.end())
+        --above;
+    const auto below = std::prev(above == curve.begin() ? std::next(above) : above);
+    const auto upper = std::next(below) == curve.end() ? below : std::next(below);
+    const double slope = upper == below ? kPriorSlope : Slope(below->first, below->second, upper->first, upper->second);
+    return double(below->second) * std::exp(slope * double(q - below->first));
+}
+
+// The best quality at which the curve, read as SizeAt does, stays within
+// `aim`; 1 when none does.
+int Predicted(const Curve& curve, double aim)
+{
+    for (int q = 100; q > 1; --q)
+        if (SizeAt(curve, q) <= aim)
+            return q;
+    return 1;
+}
+
+// The bytes of each picture of a GIF file (its control extension, descriptor,
+// tables and data), in order; false when the file is not read to its end.
+bool FrameSizes(const QByteArray& gif, std::vector<qint64>* frames)
+{
+    const auto* d = reinterpret_cast<const uchar*>(gif.constData());
+    const qsizetype n = gif.size();
+    qsizetype at = 13;
+    if (n < at)
+        return false;
+    if (d[10] & 0x80)
+        at += 3 * (qsizetype(1) << ((d[10] & 7) + 1));
+    const auto subBlocks = [&](qsizetype i) {
+        while (i < n && d[i] != 0)
+            i += 1 + d[i];
+        return i < n ? i + 1 : qsizetype(-1);
+    };
+    qsizetype frameStart = -1; // a control extension waiting for its picture
+    while (at < n) {
+        if (d[at] == 0x3B)
+            return true;
+        if (d[at] == 0x21 && at + 1 < n) {
+            if (d[at + 1] == 0xF9)
+                frameStart = at;
+            at = subBlocks(at + 2);
+        } else if (d[at] == 0x2C && at + 10 < n) {
+            const qsizetype start = frameStart >= 0 ? frameStart : at;
+            qsizetype i = at + 10;
+            if (d[at + 9] & 0x80)
+                i += 3 * (qsizetype(1) << ((d[at + 9] & 7) + 1));
+            at = subBlocks(i + 1);
+            if (at > 0)
+                frames->push_back(at - start);
+            frameStart = -1;
+        } else {
+            return false;
+        }
+        if (at < 0)
+            return false;
+    }
+    return false;
+}
+
+// What the whole animation of `count` frames would weigh, from a file of its
+// sample made of `runs` runs of `runLength` neighbouring frames: the first
+// picture of every run but the first is drawn over an unrelated screen, so
+// the pictures that follow another stand for the rest.
+qint64 WholeFromSample(const QByteArray& gif, int runs, int runLength, int count)
+{
+    std::vector<qint64> frames;
+    const qint64 bytes = gif.size();
+    const int sampled = runs * runLength;
+    if (!FrameSizes(gif, &frames) || int(frames.size()) != sampled || sampled == 0)
+        return qint64(double(bytes) * count / std::max(sampled, 1));
+    qint64 pictures = 0, following = 0;
+    for (int j = 0; j < sampled; ++j) {
+        pictures += frames[std::size_t(j)];
+        if (j % runLength != 0)
+            following += frames[std::size_t(j)];
+    }
+    const qint64 rest = bytes - pictures;
+    if (runLength < 2)
+        return rest + qint64(double(pictures) * count / sampled);
+    return rest + frames.front() + qint64(double(following) * (count - 1) / (sampled - runs));
 }
 
 bool CopyFile(const QString& from, const QString& to, QString* error)
@@ -94,31 +245,77 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
                                   const CreationProgress& progress)
 {
     SizeTargetResult out;
-    const QString scratch = EncodeFile(settings.tempFolder);
-    std::map<int, qint64> sizes; // quality -> bytes of its encode
-    int keptQuality = 0;         // the encode whose file is kept, 0: none
-    const QString kept = scratch + QStringLiteral(".kept");
+    const int count = int(settings.frames.size());
+    const QString scratch = ScratchFile(settings.tempFolder, "__size__.gif");
+    const QString kept = ScratchFile(settings.tempFolder, "__size__.gif.kept");
+    const QString sampleFile = ScratchFile(settings.tempFolder, "__sample__.gif");
     auto cleanUp = [&] {
         (void)QFile::remove(scratch);
         (void)QFile::remove(kept);
+        (void)QFile::remove(sampleFile);
+    };
+    const double limit = double(maxBytes);
+    const double aim = std::max(1.0, limit * kAim);
+
+    // The sample: runs of neighbouring frames from the start to the end.
+    int runs = 0, runLength = 0;
+    if (count >= kMinSampled) {
+        runs = kSampleRuns;
+        runLength = std::max(2, (count + kSampleShare * runs - 1) / (kSampleShare * runs));
+    }
+    const int sampled = runs * runLength;
+    const int maxSamples = sampled > 0 ? std::min(kMaxSamples, count / sampled) : 0;
+    CreationSettings sample = settings;
+    if (sampled > 0) {
+        sample.frames.clear();
+        std::vector<int> whole; // the frame (from 1) of the animation behind each of the sample's
+        for (int r = 0; r < runs; ++r) {
+            const int first = runs > 1 ? int(qint64(count - runLength) * r / (runs - 1)) : 0;
+            for (int j = 0; j < runLength; ++j) {
+                sample.frames.push_back(settings.frames.at(first + j));
+                whole.push_back(first + j + 1);
+            }
+        }
+        sample.outputPath = sampleFile;
+        if (settings.skipUnreadable)
+            sample.skipUnreadable = [skip = settings.skipUnreadable, whole](int frame, const QString& path,
+                                                                            const QString& reason) {
+                return skip(whole.at(std::size_t(frame - 1)), path, reason);
+            };
+    }
+
+    // The bar runs over the frames converted, against the most that may
+    // still be converted; each encode takes its share of what is left.
+    double shown = 0;
+    qint64 converted = 0;
+    auto share = [&](qint64 frames, qint64 most) -> CreationProgress {
+        const double from = shown;
+        const double span = (100.0 - from) * double(frames) / double(std::max(most, frames));
+        return [&, from, span](double percent) {
+            shown = std::max(shown, from + span * percent / 100.0);
+            return !progress || progress(shown);
+        };
     };
 
-    // One encode at `q`; false when the run failed or was stopped.
-    auto encode = [&](int q) {
+    int keptQuality = 0; // the whole encode whose file is kept, 0: none
+    Curve whole;         // quality -> bytes of whole encodes
+    Curve estimated;     // quality -> the whole's bytes as its sample tells
+
+    // One encode at `q` of every frame; false when the run failed or was stopped.
+    auto encode = [&](int q, qint64 most) {
         CreationSettings s = settings;
         s.quality = q;
         s.outputPath = scratch;
         ImageEngine engine;
         GifAssembler assembler;
-        const int done = out.encodes++;
+        ++out.encodes;
         CreationRun run(engine, assembler, std::move(s));
-        out.result = run.Run(loopCount, [&](double percent) {
-            return !progress || progress((double(done) + percent / 100.0) * 100.0 / kMaxEncodes);
-        });
+        out.result = run.Run(loopCount, share(count, most));
+        converted += count;
         if (!out.result.Ok())
             return false;
         const qint64 bytes = QFileInfo(scratch).size();
-        sizes[q] = bytes;
+        whole[q] = bytes;
         // The best fitting encode so far is kept aside.
         if (bytes <= maxBytes && q > keptQuality) {
             (void)QFile::remove(kept);
@@ -132,37 +329,98 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         }
         return true;
     };
-    auto fits = [&](int q) { return sizes.at(q) <= maxBytes; };
-    const qint64 aim = std::max<qint64>(1, qint64(double(maxBytes) * kAim));
+    // One encode at `q` of the sample.
+    auto probe = [&](int q, qint64 most) {
+        CreationSettings s = sample;
+        s.quality = q;
+        ImageEngine engine;
+        GifAssembler assembler;
+        ++out.samples;
+        CreationRun run(engine, assembler, std::move(s));
+        out.result = run.Run(loopCount, share(sampled, most));
+        converted += sampled;
+        if (!out.result.Ok())
+            return false;
+        QFile file(sampleFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            out.result =
+                CreationResult::Failure(QCoreApplication::translate("SizeTarget", "Cannot read the file \"%1\": %2.")
+                                            .arg(QDir::toNativeSeparators(sampleFile), file.errorString()));
+            return false;
+        }
+        estimated[q] = WholeFromSample(file.readAll(), runs, runLength, count);
+        return true;
+    };
 
-    const int q0 = imaging::kDefaultQuality;
-    if (!encode(q0)) {
-        cleanUp();
-        return out;
-    }
-    const qint64 b0 = sizes[q0];
-    bool ok = true;
-    if (fits(q0)) {
-        // Better ones may fit too.
-        ok = encode(100);
-        if (ok && !fits(100) && 100 - q0 > 1)
-            ok = encode(Guess(q0, b0, Slope(q0, b0, 100, sizes[100]), aim, q0 + 1, 99));
-    } else {
-        const int q1 = Guess(q0, b0, kPriorSlope, aim, 1, q0 - 1);
-        ok = encode(q1);
-        if (ok && fits(q1) && sizes[q1] < qint64(double(maxBytes) * 0.9) && q0 - q1 > 1)
-            ok = encode(Guess(q1, sizes[q1], Slope(q1, sizes[q1], q0, b0), aim, q1 + 1, q0 - 1));
-        else if (ok && !fits(q1) && q1 > 1)
-            // Sizes fall ever slower towards the lowest qualities: the line
-            // through the two encodes would stop short, so half its slope.
-            ok = encode(Guess(q1, sizes[q1], Slope(q1, sizes[q1], q0, b0) / 2, aim, 1, q1 - 1));
-    }
+    const bool ok = [&] {
+        if (sampled == 0) {
+            // Whole encodes only, each guessed from the ones before.
+            for (int q = imaging::kDefaultQuality; q > 0 && out.encodes < kMaxEncodes && !Close(whole, limit);
+                 q = NextQuality(whole, limit, aim)) {
+                const bool last = out.encodes + 1 == kMaxEncodes;
+                const bool lowestMayFollow = last && keptQuality == 0 && !whole.count(1);
+                if (!encode(q, qint64(kMaxEncodes - out.encodes + (lowestMayFollow ? 1 : 0)) * count))
+                    return false;
+            }
+            // Rather the lowest quality than no file while it may fit.
+            return keptQuality > 0 || whole.count(1) || encode(1, count);
+        }
+        // The sample's curve first, two probes kept for after the correction.
+        const auto probesLeft = [&] { return qint64(maxSamples - out.samples) * sampled; };
+        for (int q = imaging::kDefaultQuality; q > 0 && out.samples < std::max(1, maxSamples - 2);
+             q = NextQuality(estimated, limit, aim)) {
+            if (!probe(q, probesLeft() + 2 * qint64(count)))
+                return false;
+            if (Close(estimated, limit))
+                break;
+        }
+        const int q1 = Close(estimated, limit) ? BestFitting(estimated, limit) : Predicted(estimated, aim);
+        // Measured on the sample too, the correction is exact there.
+        if (!estimated.count(q1) && out.samples < maxSamples && !probe(q1, probesLeft() + 2 * qint64(count)))
+            return false;
+        if (!encode(q1, probesLeft() + 2 * qint64(count)))
+            return false;
+        if (Close(whole, limit) || (keptQuality == 100))
+            return true;
+        // The sample's estimate, corrected by the whole encode; the whole's sizes where known.
+        const auto corrected = [&](double factor) {
+            Curve c;
+            for (const auto& [q, bytes] : estimated)
+                c[q] = qint64(double(bytes) * factor);
+            for (const auto& [q, bytes] : whole)
+                c[q] = bytes;
+            return c;
+        };
+        double factor = double(whole.at(q1)) / SizeAt(estimated, q1);
+        Curve c = corrected(factor);
+        const qint64 afterProbes = (keptQuality > 0 ? 1 : 2) * qint64(count);
+        for (int q = NextQuality(c, limit, aim); q > 0 && out.samples < maxSamples && !Close(c, limit);
+             q = NextQuality(c, limit, aim)) {
+            if (!probe(q, probesLeft() + afterProbes))
+                return false;
+            c = corrected(factor);
+        }
+        const int q2 = Close(c, limit) ? BestFitting(c, limit) : Predicted(c, aim);
+        if (!whole.count(q2) && !encode(q2, afterProbes))
+            return false;
+        if (keptQuality > 0 || q2 == 1)
+            return true;
+        // Neither fits: once more, corrected by the nearer encode and well under.
+        factor = double(whole.at(q2)) / SizeAt(estimated, q2);
+        c = corrected(factor);
+        const int q3 = std::max(1, BestFitting(c, limit * kClose));
+        if (!whole.count(q3) && !encode(q3, (q3 > 1 ? 2 : 1) * qint64(count)))
+            return false;
+        // Rather the lowest quality than no file while it may fit.
+        return keptQuality > 0 || whole.count(1) || encode(1, count);
+    }();
+    out.work = double(converted) / double(std::max(count, 1));
     if (!ok) {
         cleanUp();
         return out;
     }
     if (keptQuality == 0) {
-        out.bytes = std::min_element(sizes.begin(), sizes.end(), [](const auto& a, const auto& b) {
+        out.bytes = std::min_element(whole.begin(), whole.end(), [](const auto& a, const auto& b) {
                         return a.second < b.second;
                     })->second;
         cleanUp();
@@ -179,6 +437,6 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
     cleanUp();
     out.fits = true;
     out.quality = keptQuality;
-    out.bytes = sizes[keptQuality];
+    out.bytes = whole.at(keptQuality);
     return out;
 }

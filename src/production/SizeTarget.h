@@ -17,14 +17,25 @@ struct SizeTargetResult {
     bool fits = false;
     int quality = 0;  // the quality of the file written
     qint64 bytes = 0; // its size; when nothing fits, the smallest size reached
-    int encodes = 0;  // animations made to find it
+    int encodes = 0;  // animations of every frame made to find it
+    int samples = 0;  // animations of a sample of the frames made to find it
+    // Frames converted in all, against the animation's frame count: the
+    // search's cost in whole encodes.
+    double work = 0;
 };
 
 // Makes the animation of `settings` at the best quality (1..100) whose file
-// holds at most `maxBytes` bytes, in at most three encodes: the default
-// quality first, then guesses from how the size moved. `settings.quality` is
-// ignored. The output file is written only when one fits (an existing one is
+// holds at most `maxBytes` bytes. The curve of size against quality is
+// measured on a sample of the frames (a few runs of neighbouring frames),
+// whose sizes tell what the whole would weigh; an encode of every frame
+// then corrects that estimate, and a second one lands on the quality it
+// corrected. Small animations are searched with whole encodes only.
+// All of it costs about three encodes at most; only when none of them fits
+// is quality 1 encoded as well, so "none fits" is said of quality 1 itself.
+// `settings.quality` is ignored.
+// The output file is written only when one fits (an existing one is
 // replaced by a complete new one); the encodes go to `settings.tempFolder`.
-// `progress` takes the whole search's share done, 0 to 100.
+// `progress` takes the whole search's share done, 0 to 100, counted in
+// frames converted against the most the search may still convert.
 SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopCount, qint64 maxBytes,
                                   const CreationProgress& progress);

@@ -202,6 +202,78 @@ TEST_F(CliTest, MaxSizeNamesTheQualityItChoseOrTheSmallestSizeReached)
     }
 }
 
+TEST_F(CliTest, JobsZeroTakesEveryCoreAndNoCountOfJobsChangesTheFile)
+{
+    QStringList pictures;
+    for (int i = 0; i < 6; ++i)
+        pictures << Picture(QStringLiteral("j%1.png").arg(i), {500, 400}, QColor(30 * i, 200 - 20 * i, 90));
+    QByteArray first;
+    for (const QStringList& jobs : {QStringList{QStringLiteral("-j"), QStringLiteral("1")},
+                                    QStringList{QStringLiteral("-j"), QStringLiteral("0")}, QStringList{},
+                                    QStringList{QStringLiteral("-j"), QStringLiteral("3")}}) {
+        QFile::remove(Out());
+        const Outcome r = Run(QStringList{QStringLiteral("-q"), QStringLiteral("-o"), Out()} + jobs + pictures);
+        ASSERT_EQ(r.exitCode, 0) << jobs.join(u' ').toStdString() << r.err.toStdString();
+        QFile file(Out());
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (first.isEmpty())
+            first = bytes;
+        EXPECT_TRUE(bytes == first) << jobs.join(u' ').toStdString();
+    }
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).frames.size(), 6);
+    const Outcome refused =
+        Run(QStringList{QStringLiteral("-j"), QStringLiteral("-1"), QStringLiteral("-o"), Out()} + pictures);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("from 0 up"))) << refused.err.toStdString();
+}
+
+TEST_F(CliTest, MaxSizeOnALongAnimationNamesADamagedPictureOnceAndWritesTheQualityItNames)
+{
+    QStringList pictures;
+    for (int i = 0; i < 44; ++i)
+        pictures << Picture(QStringLiteral("f%1.png").arg(i), {48, 36}, QColor(5 * i, 120 + 2 * i, 200 - 4 * i));
+    // Frame 29 is among the sample's frames: rows of zeros in its data.
+    QImage noise(48, 36, QImage::Format_RGB32);
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 48; ++x)
+            noise.setPixel(x, y, qRgb(x * 5, y * 7, (x * y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(noise.save(&buffer, "PNG"));
+    bytes.replace(bytes.size() / 2, 16, QByteArray(16, '\0'));
+    pictures[28] = dir.filePath(QStringLiteral("damaged.png"));
+    ASSERT_TRUE(PictureBytes::Write(pictures[28], bytes));
+
+    const QStringList head = {QStringLiteral("-o"), Out()};
+    ASSERT_EQ(Run(QStringList{QStringLiteral("-q")} + head + pictures).exitCode, 0);
+    const qint64 standard = QFileInfo(Out()).size();
+    const Outcome r =
+        Run(QStringList{QStringLiteral("-q"), QStringLiteral("--max-size"), QString::number(standard * 6 / 10)} + head
+            + pictures);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList warnings =
+        r.err.split(u'\n', Qt::SkipEmptyParts).filter(QRegularExpression(QStringLiteral("^flipreel-cli: ")));
+    ASSERT_EQ(warnings.size(), 1) << r.err.toStdString();
+    EXPECT_TRUE(warnings[0].contains(QStringLiteral("damaged.png\": "))) << warnings[0].toStdString();
+    const QRegularExpressionMatch chosen =
+        QRegularExpression(QStringLiteral("^quality (\\d+), (\\d+) bytes$")).match(r.out.trimmed());
+    ASSERT_TRUE(chosen.hasMatch()) << r.out.toStdString();
+    EXPECT_EQ(chosen.captured(2).toLongLong(), QFileInfo(Out()).size());
+    EXPECT_LE(chosen.captured(2).toLongLong(), standard * 6 / 10);
+    EXPECT_EQ(testing_imaging::DecodeAnimation(Out()).frames.size(), 43);
+    QFile searched(Out());
+    ASSERT_TRUE(searched.open(QIODevice::ReadOnly));
+    const QByteArray found = searched.readAll();
+    searched.close();
+    ASSERT_EQ(
+        Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), chosen.captured(1)} + head + pictures).exitCode, 0);
+    QFile plain(Out());
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(plain.readAll() == found) << "-Q " << chosen.captured(1).toStdString();
+}
+
 TEST_F(CliTest, CutAndHostileFilesAreSkippedWithTheirReason)
 {
     QImage picture(30, 20, QImage::Format_RGB32);

@@ -281,6 +281,53 @@ TEST_F(Gradient, TheBestQualityThatFitsIsWrittenAndNothingWhenNoneFits)
     EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+TEST_F(Gradient, ALongAnimationIsSizedFromASampleWithinThreeEncodesAndTheBarNeverGoesBack)
+{
+    CreationSettings s = Settings(48, {64, 48});
+    s.threads = 2;
+    const auto sizeAt = [&s](int quality) {
+        CreationSettings one = s;
+        one.quality = quality;
+        one.outputPath = s.outputPath + QStringLiteral(".alone.gif");
+        ImageEngine engine;
+        GifAssembler assembler;
+        CreationRun run(engine, assembler, one);
+        EXPECT_TRUE(run.Run(0, {}).Ok());
+        return ReadAll(one.outputPath);
+    };
+    const qint64 standard = sizeAt(0).size();
+    ASSERT_GT(standard, 0);
+    for (const int percent : {75, 50}) {
+        const qint64 target = standard * percent / 100;
+        std::vector<double> bar;
+        const SizeTargetResult r = CreateWithinSize(s, 0, target, [&bar](double p) {
+            bar.push_back(p);
+            return true;
+        });
+        ASSERT_TRUE(r.result.Ok()) << r.result.message.toStdString();
+        ASSERT_TRUE(r.fits) << percent;
+        EXPECT_GT(r.samples, 0) << percent;
+        EXPECT_LE(r.work, 3.0) << percent;
+        EXPECT_LE(r.bytes, target) << percent;
+        // The file is the one that quality gives; it is close under the
+        // target, or the next quality does not fit (sizes jump there).
+        EXPECT_TRUE(ReadAll(s.outputPath) == sizeAt(r.quality)) << percent;
+        if (r.bytes < target * 8 / 10 && r.quality < 100) {
+            EXPECT_GT(sizeAt(r.quality + 1).size(), target) << percent << "%: quality " << r.quality;
+        }
+        EXPECT_EQ(testing_imaging::DecodeAnimation(s.outputPath).frames.size(), 48);
+        ASSERT_FALSE(bar.empty());
+        EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end())) << percent;
+        EXPECT_GE(bar.front(), 0.0);
+        EXPECT_LE(bar.back(), 100.0);
+    }
+    // Nothing fits: the smallest size reached is that of the lowest quality.
+    const SizeTargetResult none = CreateWithinSize(s, 0, 200, {});
+    ASSERT_TRUE(none.result.Ok());
+    EXPECT_FALSE(none.fits);
+    EXPECT_EQ(none.bytes, sizeAt(1).size());
+}
+
 // Every case runs on the caller's engine alone and on two workers: what the
 // caller sees must not differ.
 class CreationRunTest : public ::testing::TestWithParam<int> {
