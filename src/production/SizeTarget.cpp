@@ -405,10 +405,12 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
             return false;
         if (keptQuality > 0 || q2 == 1)
             return true;
-        // Neither fits: once more, corrected by the nearer encode and well under.
+        // Neither fits: once more, corrected by the nearer encode and well
+        // under, read between the points (sizes may drop by a step between two
+        // qualities, so none measured need fit) and below every whole encode.
         factor = double(whole.at(q2)) / SizeAt(estimated, q2);
         c = corrected(factor);
-        const int q3 = std::max(1, BestFitting(c, limit * kClose));
+        const int q3 = std::clamp(Predicted(c, limit * kClose), 1, std::max(1, whole.begin()->first - 1));
         if (!whole.count(q3) && !encode(q3, (q3 > 1 ? 2 : 1) * qint64(count)))
             return false;
         // Rather the lowest quality than no file while it may fit.
