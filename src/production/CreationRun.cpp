@@ -98,6 +98,14 @@ double ProgressAfter(int frame, int count) { return double(frame) * 100.0 / doub
 
 } // namespace
 
+double CreationRun::WrittenProgress(int written) const
+{
+    const int count = int(settings_.frames.size());
+    if (!countsConversions_)
+        return ProgressAfter(written, count);
+    return (ProgressAfter(convertedFrames_.load(), count) + ProgressAfter(written, count)) / 2.0;
+}
+
 CreationRun::CreationRun(ImageEngine& engine, GifAssembler& assembler, CreationSettings settings)
     : engine_(engine)
     , assembler_(assembler)
@@ -157,6 +165,8 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
         joining_ = settings_.loopCount;
     }
     joinProgress_ = joining_ ? progress : CreationProgress();
+    convertedFrames_ = 0;
+    lastWritten_ = 0;
     CreationResult result = workers <= 1 ? ConvertInOrder(progress) : ConvertOnWorkers(progress, workers);
     if (result.Ok())
         result = ShareOnePalette();
@@ -194,9 +204,9 @@ CreationResult CreationRun::JoinFrame(int i, const CreationProgress& progress)
     // The bar follows the frames written, which trail the frames handed over
     // by the few in compression.
     bool stopped = false;
-    const int count = int(settings_.frames.size());
     const auto written = [&](int frames) {
-        stopped = progress && !progress(ProgressAfter(frames + skippedCount_, count));
+        lastWritten_ = frames + skippedCount_;
+        stopped = progress && !progress(WrittenProgress(lastWritten_));
         return !stopped;
     };
     const QString file = FrameFile(settings_.tempFolder, i);
@@ -264,6 +274,7 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
             engine_.Clear();
             error = NoMemory(i, path);
         }
+        ++convertedFrames_;
         if (!error.isEmpty() && !Skip(i, unreadable))
             return CreationResult::Failure(error);
         if (i == 1)
@@ -271,7 +282,8 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         if (joining_ && !Skipped(i)) {
             if (CreationResult joined = JoinFrame(i, progress); !joined.Ok())
                 return joined;
-        } else if (progress && !progress(ProgressAfter(i, count))) {
+        } else if (progress
+                   && !progress(countsConversions_ ? WrittenProgress(lastWritten_) : ProgressAfter(i, count))) {
             return CreationResult::Stopped();
         }
     }
@@ -344,6 +356,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                     shared.errors[std::size_t(i - 1)] = std::move(error);
                     shared.unreadable[std::size_t(i - 1)] = std::move(unreadable);
                     shared.done[std::size_t(i - 1)] = 1;
+                    ++convertedFrames_;
                 }
                 shared.changed.notify_all();
                 return ok;
@@ -409,30 +422,44 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     for (int i = 1; i <= count; ++i) {
         QString error;
         QString unreadable;
+        bool stopped = false;
         {
             std::unique_lock lock(shared.mutex);
             const auto ready = [&] { return shared.done[std::size_t(i - 1)] != 0; };
-            while (!ready()) {
+            // Frames converted ahead of this one move the bar while it is awaited.
+            const bool shows = countsConversions_ && progress;
+            while (!ready() && !stopped) {
+                const int converted = convertedFrames_.load();
                 if (!settings_.whileWaiting) {
-                    shared.changed.wait(lock, ready);
-                    break;
+                    if (!shows) {
+                        shared.changed.wait(lock, ready);
+                        break;
+                    }
+                    shared.changed.wait(lock, [&] { return ready() || convertedFrames_.load() != converted; });
+                } else if (!shared.changed.wait_for(lock, std::chrono::milliseconds(50), ready)) {
+                    lock.unlock();
+                    settings_.whileWaiting();
+                    lock.lock();
                 }
-                if (shared.changed.wait_for(lock, std::chrono::milliseconds(50), ready))
-                    break;
-                lock.unlock();
-                settings_.whileWaiting();
-                lock.lock();
+                if (shows && convertedFrames_.load() != converted) {
+                    lock.unlock();
+                    stopped = !progress(WrittenProgress(lastWritten_));
+                    lock.lock();
+                }
             }
             error = shared.errors[std::size_t(i - 1)];
             unreadable = shared.unreadable[std::size_t(i - 1)];
         }
+        if (stopped)
+            return finish(CreationResult::Stopped());
         if (!error.isEmpty() && !Skip(i, unreadable))
             return finish(CreationResult::Failure(error));
         // Joined on this thread while the workers convert the frames after it.
         if (joining_ && !Skipped(i)) {
             if (CreationResult joined = JoinFrame(i, progress); !joined.Ok())
                 return finish(std::move(joined));
-        } else if (progress && !progress(ProgressAfter(i, count))) {
+        } else if (progress
+                   && !progress(countsConversions_ ? WrittenProgress(lastWritten_) : ProgressAfter(i, count))) {
             return finish(CreationResult::Stopped());
         }
     }
@@ -474,7 +501,8 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
     std::function<bool(int)> written;
     if (progress)
         written = [&](int frames) {
-            stopped = !progress(ProgressAfter(frames, added));
+            stopped =
+                !progress(countsConversions_ ? WrittenProgress(frames + skippedCount_) : ProgressAfter(frames, added));
             return !stopped;
         };
     const auto stop = [this, &stopped] {
@@ -495,7 +523,8 @@ CreationResult CreationRun::AssembleFrames(qint16 loopCount, const CreationProgr
             // The last frames are written now: the bar the conversion moved goes on.
             if (!progress && joinProgress_)
                 written = [&](int frames) {
-                    stopped = !joinProgress_(ProgressAfter(frames + skippedCount_, count));
+                    lastWritten_ = frames + skippedCount_;
+                    stopped = !joinProgress_(WrittenProgress(lastWritten_));
                     return !stopped;
                 };
             return outcome(assembler_.Finish(written));
@@ -570,6 +599,9 @@ CreationResult CreationRun::Run(qint16 loopCount, const CreationProgress& progre
     // half the bar.
     const bool joinsLater =
         imaging::SharedPalette::WantedFor(int(settings_.frames.size()), QSize(settings_.width, settings_.height));
+    // Joined as they come, the frames written trail the frames converted:
+    // the bar counts both.
+    countsConversions_ = !joinsLater;
     CreationProgress stages[2];
     for (int stage = 0; stage < 2 && progress; ++stage)
         stages[stage] = joinsLater

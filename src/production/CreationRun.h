@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -133,6 +134,10 @@ private:
     CreationResult WriteFailure(const QString& reason) const;
     CreationResult AssembleFrames(qint16 loopCount, const CreationProgress& progress);
     CreationResult AssembleKept(const CreationProgress& progress);
+    // Where the bar stands once `written` frames (the skipped ones counted)
+    // are in the file; in Run's joining as frames arrive, half the bar is the
+    // frames converted, which run ahead of the frames written.
+    double WrittenProgress(int written) const;
 
     ImageEngine& engine_;
     GifAssembler& assembler_;
@@ -152,6 +157,9 @@ private:
     std::optional<qint16> joining_;
     CreationProgress joinProgress_;
     int peakFramesInFlight_ = 0;
+    bool countsConversions_ = false;
+    std::atomic<int> convertedFrames_{0};
+    int lastWritten_ = 0; // what the bar last showed written
     bool framesWritten_ = false;
     std::vector<char> skipped_; // per frame (0-based): left out, its picture unreadable
     int skippedCount_ = 0;
