@@ -88,9 +88,31 @@ void FrameQuantizer::SetPalette(const IndexedPicture& p)
         cells_[size_t(key)] = -1;
     filled_.clear();
     candidates_.clear();
+    std::fill(memoColor_.begin(), memoColor_.end(), 0u);
 }
 
-int FrameQuantizer::Nearest(int r, int g, int b)
+int FrameQuantizer::CellCandidates(int r, int g, int b)
+{
+    // Distance from the cell's centre; an entry farther than the best by
+    // more than the cell's diagonal can be nearest to no colour in it.
+    const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
+    int distance[256];
+    int best = INT32_MAX;
+    for (int i = 0; i < opaqueCount_; ++i) {
+        const int dr = cr - red_[i], dg = cg - green_[i], db = cb - blue_[i];
+        distance[i] = dr * dr + dg * dg + db * db;
+        best = std::min(best, distance[i]);
+    }
+    const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 2 * 2) + 0.5;
+    const int limit = int(reach * reach);
+    const int32_t start = int32_t(candidates_.size());
+    for (int i = 0; i < opaqueCount_; ++i)
+        if (distance[i] <= limit)
+            candidates_.push_back(uint8_t(i));
+    return start;
+}
+
+int FrameQuantizer::LookUp(int r, int g, int b, uint32_t color, size_t memo)
 {
     // The palette entries that can be nearest to some colour of the cell,
     // found on the cell's first use; then the exact nearest among them.
@@ -99,22 +121,7 @@ int FrameQuantizer::Nearest(int r, int g, int b)
     const size_t key = size_t(r >> 2) << 12 | size_t(g >> 2) << 6 | size_t(b >> 2);
     int32_t start = cells_[key];
     if (start < 0) {
-        // Distance from the cell's centre; an entry farther than the best by
-        // more than the cell's diagonal can be nearest to no colour in it.
-        const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
-        int distance[256];
-        int best = INT32_MAX;
-        for (int i = 0; i < opaqueCount_; ++i) {
-            const int dr = cr - red_[i], dg = cg - green_[i], db = cb - blue_[i];
-            distance[i] = dr * dr + dg * dg + db * db;
-            best = std::min(best, distance[i]);
-        }
-        const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 2 * 2) + 0.5;
-        const int limit = int(reach * reach);
-        start = int32_t(candidates_.size());
-        for (int i = 0; i < opaqueCount_; ++i)
-            if (distance[i] <= limit)
-                candidates_.push_back(uint8_t(i));
+        start = CellCandidates(r, g, b);
         cells_[key] = start;
         filled_.push_back(int32_t(key));
         cellEnd_[key] = int32_t(candidates_.size());
@@ -131,6 +138,8 @@ int FrameQuantizer::Nearest(int r, int g, int b)
             nearest = i;
         }
     }
+    memoColor_[memo] = color;
+    memoNearest_[memo] = uint8_t(nearest);
     return nearest;
 }
 
