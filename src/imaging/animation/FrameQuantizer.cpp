@@ -230,12 +230,16 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
         ++changed;
         before += errors_[i];
         uint32_t e = 0;
-        if (c == 0)
+        int k = -1;
+        if (c == 0) {
             needsTransparent = true;
-        else
-            e = Error(c);
+        } else {
+            k = Nearest(R(c), G(c), B(c));
+            const int dr = R(c) - red_[k], dg = G(c) - green_[k], db = B(c) - blue_[k];
+            e = uint32_t(dr * dr + dg * dg + db * db);
+        }
         after += e;
-        changes_.emplace_back(uint32_t(i), e);
+        changes_.push_back({uint32_t(i), e, k});
     }
     const double whole = pictureError_ + (after - before) / double(n);
     const double regionBefore = before / double(changed);
@@ -245,8 +249,8 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
         && regionAfter <= regionBefore * kRegionFactor + kRegionSlack;
     if (!keep)
         return false;
-    for (const auto& [i, e] : changes_)
-        errors_[i] = e;
+    for (const Change& change : changes_)
+        errors_[change.index] = change.error;
     pictureError_ = whole;
 
     IndexedPicture& out = *result;
@@ -258,16 +262,15 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
     // Changed pixels take the palette's nearest colour, or keep the one the
     // previous frame shows when it is nearly as close; unchanged pixels keep
     // their index. No error diffusion: it would make a still area flicker.
-    const size_t count = current_.size();
-    for (size_t i = 0; i < count; ++i) {
+    // Unchanged pixels keep their index from the previous frame.
+    for (const Change& change : changes_) {
+        const size_t i = change.index;
         const uint32_t c = current_[i];
-        if (c == previous_[i])
-            continue; // index kept from the previous frame
         if (c == 0) {
             out.indices[i] = uint8_t(out.transparent);
             continue;
         }
-        const int k = Nearest(R(c), G(c), B(c));
+        const int k = change.nearest;
         if (int(out.indices[i]) != out.transparent) {
             // out.indices[i] still holds the previous frame's index here.
             const uint32_t shown = out.palette[out.indices[i]];

@@ -67,7 +67,13 @@ private:
     double paletteError_ = 0;      // mean squared error of the palette on its own picture's opaque pixels
     double pictureError_ = 0;      // ... on the previous picture, per pixel
     std::vector<uint32_t> errors_; // ... per pixel of the previous picture
-    std::vector<std::pair<uint32_t, uint32_t>> changes_;
+    // The changed pixels of the picture being tried: index, error, nearest opaque entry (-1: transparent).
+    struct Change {
+        uint32_t index;
+        uint32_t error;
+        int nearest;
+    };
+    std::vector<Change> changes_;
     // Per 6-bit RGB cell, filled on first use: the opaque palette entries that
     // can be nearest to a colour in the cell (cells_ = -1: not yet known).
     std::vector<int32_t> cells_;
