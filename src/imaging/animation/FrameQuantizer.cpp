@@ -88,6 +88,14 @@ void FrameQuantizer::SetPalette(const IndexedPicture& p)
         cells_[size_t(key)] = -1;
     filled_.clear();
     candidates_.clear();
+    if (wideCells_.empty()) {
+        wideCells_.assign(size_t(1) << 15, -1);
+        wideEnd_.assign(size_t(1) << 15, 0);
+    }
+    for (const int32_t key : wideFilled_)
+        wideCells_[size_t(key)] = -1;
+    wideFilled_.clear();
+    wideCandidates_.clear();
     std::fill(memoColor_.begin(), memoColor_.end(), 0u);
 }
 
@@ -95,20 +103,48 @@ int FrameQuantizer::CellCandidates(int r, int g, int b)
 {
     // Distance from the cell's centre; an entry farther than the best by
     // more than the cell's diagonal can be nearest to no colour in it.
+    // The entries are taken from the 5-bit cell's candidates, in index order:
+    // they hold every entry this test can keep (the wide cell's reach is
+    // larger by more than twice the distance between the two centres), so
+    // the list is the one a test of every entry gives.
+    const size_t wideKey = size_t(r >> 3) << 10 | size_t(g >> 3) << 5 | size_t(b >> 3);
+    int32_t wideStart = wideCells_[wideKey];
+    if (wideStart < 0) {
+        const int wr = (r & ~7) + 4, wg = (g & ~7) + 4, wb = (b & ~7) + 4;
+        int distance[256];
+        int best = INT32_MAX;
+        for (int i = 0; i < opaqueCount_; ++i) {
+            const int dr = wr - red_[i], dg = wg - green_[i], db = wb - blue_[i];
+            distance[i] = dr * dr + dg * dg + db * db;
+            best = std::min(best, distance[i]);
+        }
+        const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 4 * 4) + 2.0;
+        const int limit = int(reach * reach);
+        wideStart = int32_t(wideCandidates_.size());
+        for (int i = 0; i < opaqueCount_; ++i)
+            if (distance[i] <= limit)
+                wideCandidates_.push_back(uint8_t(i));
+        wideCells_[wideKey] = wideStart;
+        wideFilled_.push_back(int32_t(wideKey));
+        wideEnd_[wideKey] = int32_t(wideCandidates_.size());
+    }
+    const uint8_t* const wide = wideCandidates_.data();
+    const int32_t wideEnd = wideEnd_[wideKey];
     const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
     int distance[256];
     int best = INT32_MAX;
-    for (int i = 0; i < opaqueCount_; ++i) {
+    for (int32_t k = wideStart; k < wideEnd; ++k) {
+        const int i = wide[k];
         const int dr = cr - red_[i], dg = cg - green_[i], db = cb - blue_[i];
-        distance[i] = dr * dr + dg * dg + db * db;
-        best = std::min(best, distance[i]);
+        distance[k - wideStart] = dr * dr + dg * dg + db * db;
+        best = std::min(best, distance[k - wideStart]);
     }
     const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 2 * 2) + 0.5;
     const int limit = int(reach * reach);
     const int32_t start = int32_t(candidates_.size());
-    for (int i = 0; i < opaqueCount_; ++i)
-        if (distance[i] <= limit)
-            candidates_.push_back(uint8_t(i));
+    for (int32_t k = wideStart; k < wideEnd; ++k)
+        if (distance[k - wideStart] <= limit)
+            candidates_.push_back(wide[k]);
     return start;
 }
 

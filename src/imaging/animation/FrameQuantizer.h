@@ -80,6 +80,12 @@ private:
     std::vector<int32_t> cellEnd_;
     std::vector<int32_t> filled_; // the cells set since the last SetPalette
     std::vector<uint8_t> candidates_;
+    // The same per 5-bit cell, with room for every 6-bit cell inside: a 6-bit
+    // cell's candidates are found among its 5-bit cell's.
+    std::vector<int32_t> wideCells_;
+    std::vector<int32_t> wideEnd_;
+    std::vector<int32_t> wideFilled_;
+    std::vector<uint8_t> wideCandidates_;
     // The last colours looked up, by a hash of the colour: a picture repeats
     // its colours, and most of a lookup's cost is in the candidates.
     static constexpr int kMemoBits = 12;
