@@ -59,3 +59,51 @@ TEST(KeptColours, AKeptColourIsNeverFarFromThePicture)
     }
     EXPECT_GT(kept, 0) << "the slack keeps some colours on screen";
 }
+
+TEST(KeptColours, ChangedPixelsTakeTheNearestColourOfTheKeptPalette)
+{
+    // Far more colours than the lookups remember, and a palette taken over
+    // from another run: every changed pixel shows the palette's nearest colour.
+    // The other run's pictures share most colours but not the palette: a
+    // colour looked up for one palette must not be answered for the other.
+    const auto picture = [](int shift, bool other) {
+        QImage p(128, 64, QImage::Format_RGB32);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) {
+                const int s = (x + y) % 2 ? shift : 0;
+                const int r = std::min(x * 2 + s, 255), g = std::min(y * 4 + s, 255), b = (x * y + s) & 0xFF;
+                p.setPixel(x, y, other && x < 40 ? qRgb(255 - s, (y * 16 + s) & 0xFF, 255 - x * 6) : qRgb(r, g, b));
+            }
+        return p;
+    };
+    imaging::FrameQuantizer first;
+    imaging::FrameQuantizer other;
+    for (imaging::FrameQuantizer* q : {&first, &other}) {
+        q->Settings().keepSlack = 0;
+        q->Settings().driftSlack = 1e6; // the palette stays
+    }
+    imaging::IndexedPicture out;
+    imaging::IndexedPicture others;
+    QString error;
+    ASSERT_TRUE(first.Quantize(picture(0, false), &out, &error)) << error.toStdString();
+    ASSERT_TRUE(other.Quantize(picture(0, true), &others, &error)) << error.toStdString();
+    for (const bool continued : {false, true}) {
+        if (continued)
+            first.ContinueFrom(other);
+        const imaging::IndexedPicture kept = continued ? others : out;
+        const QImage changed = picture(3, continued);
+        ASSERT_TRUE(first.Quantize(changed, &out, &error)) << error.toStdString();
+        ASSERT_EQ(out.colorCount, kept.colorCount);
+        ASSERT_TRUE(std::equal(out.palette.begin(), out.palette.begin() + out.colorCount, kept.palette.begin()))
+            << "the palette is kept";
+        for (int y = 0; y < changed.height(); ++y)
+            for (int x = (y + 1) % 2; x < changed.width(); x += 2) {
+                const QRgb want = changed.pixel(x, y);
+                int nearest = INT32_MAX;
+                for (int k = 0; k < out.colorCount; ++k)
+                    nearest = std::min(nearest, Distance(want, out.palette[size_t(k)]));
+                ASSERT_EQ(Distance(want, out.palette[out.indices[size_t(y * changed.width() + x)]]), nearest)
+                    << (continued ? "continued" : "own") << " pixel " << x << "," << y;
+            }
+    }
+}

@@ -88,9 +88,67 @@ void FrameQuantizer::SetPalette(const IndexedPicture& p)
         cells_[size_t(key)] = -1;
     filled_.clear();
     candidates_.clear();
+    if (wideCells_.empty()) {
+        wideCells_.assign(size_t(1) << 15, -1);
+        wideEnd_.assign(size_t(1) << 15, 0);
+    }
+    for (const int32_t key : wideFilled_)
+        wideCells_[size_t(key)] = -1;
+    wideFilled_.clear();
+    wideCandidates_.clear();
+    std::fill(memoColor_.begin(), memoColor_.end(), 0u);
 }
 
-int FrameQuantizer::Nearest(int r, int g, int b)
+int FrameQuantizer::CellCandidates(int r, int g, int b)
+{
+    // Distance from the cell's centre; an entry farther than the best by
+    // more than the cell's diagonal can be nearest to no colour in it.
+    // The entries are taken from the 5-bit cell's candidates, in index order:
+    // they hold every entry this test can keep (the wide cell's reach is
+    // larger by more than twice the distance between the two centres), so
+    // the list is the one a test of every entry gives.
+    const size_t wideKey = size_t(r >> 3) << 10 | size_t(g >> 3) << 5 | size_t(b >> 3);
+    int32_t wideStart = wideCells_[wideKey];
+    if (wideStart < 0) {
+        const int wr = (r & ~7) + 4, wg = (g & ~7) + 4, wb = (b & ~7) + 4;
+        int distance[256];
+        int best = INT32_MAX;
+        for (int i = 0; i < opaqueCount_; ++i) {
+            const int dr = wr - red_[i], dg = wg - green_[i], db = wb - blue_[i];
+            distance[i] = dr * dr + dg * dg + db * db;
+            best = std::min(best, distance[i]);
+        }
+        const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 4 * 4) + 2.0;
+        const int limit = int(reach * reach);
+        wideStart = int32_t(wideCandidates_.size());
+        for (int i = 0; i < opaqueCount_; ++i)
+            if (distance[i] <= limit)
+                wideCandidates_.push_back(uint8_t(i));
+        wideCells_[wideKey] = wideStart;
+        wideFilled_.push_back(int32_t(wideKey));
+        wideEnd_[wideKey] = int32_t(wideCandidates_.size());
+    }
+    const uint8_t* const wide = wideCandidates_.data();
+    const int32_t wideEnd = wideEnd_[wideKey];
+    const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
+    int distance[256];
+    int best = INT32_MAX;
+    for (int32_t k = wideStart; k < wideEnd; ++k) {
+        const int i = wide[k];
+        const int dr = cr - red_[i], dg = cg - green_[i], db = cb - blue_[i];
+        distance[k - wideStart] = dr * dr + dg * dg + db * db;
+        best = std::min(best, distance[k - wideStart]);
+    }
+    const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 2 * 2) + 0.5;
+    const int limit = int(reach * reach);
+    const int32_t start = int32_t(candidates_.size());
+    for (int32_t k = wideStart; k < wideEnd; ++k)
+        if (distance[k - wideStart] <= limit)
+            candidates_.push_back(wide[k]);
+    return start;
+}
+
+int FrameQuantizer::LookUp(int r, int g, int b, uint32_t color, size_t memo)
 {
     // The palette entries that can be nearest to some colour of the cell,
     // found on the cell's first use; then the exact nearest among them.
@@ -99,22 +157,7 @@ int FrameQuantizer::Nearest(int r, int g, int b)
     const size_t key = size_t(r >> 2) << 12 | size_t(g >> 2) << 6 | size_t(b >> 2);
     int32_t start = cells_[key];
     if (start < 0) {
-        // Distance from the cell's centre; an entry farther than the best by
-        // more than the cell's diagonal can be nearest to no colour in it.
-        const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
-        int distance[256];
-        int best = INT32_MAX;
-        for (int i = 0; i < opaqueCount_; ++i) {
-            const int dr = cr - red_[i], dg = cg - green_[i], db = cb - blue_[i];
-            distance[i] = dr * dr + dg * dg + db * db;
-            best = std::min(best, distance[i]);
-        }
-        const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 2 * 2) + 0.5;
-        const int limit = int(reach * reach);
-        start = int32_t(candidates_.size());
-        for (int i = 0; i < opaqueCount_; ++i)
-            if (distance[i] <= limit)
-                candidates_.push_back(uint8_t(i));
+        start = CellCandidates(r, g, b);
         cells_[key] = start;
         filled_.push_back(int32_t(key));
         cellEnd_[key] = int32_t(candidates_.size());
@@ -131,6 +174,8 @@ int FrameQuantizer::Nearest(int r, int g, int b)
             nearest = i;
         }
     }
+    memoColor_[memo] = color;
+    memoNearest_[memo] = uint8_t(nearest);
     return nearest;
 }
 
@@ -221,12 +266,16 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
         ++changed;
         before += errors_[i];
         uint32_t e = 0;
-        if (c == 0)
+        int k = -1;
+        if (c == 0) {
             needsTransparent = true;
-        else
-            e = Error(c);
+        } else {
+            k = Nearest(R(c), G(c), B(c));
+            const int dr = R(c) - red_[k], dg = G(c) - green_[k], db = B(c) - blue_[k];
+            e = uint32_t(dr * dr + dg * dg + db * db);
+        }
         after += e;
-        changes_.emplace_back(uint32_t(i), e);
+        changes_.push_back({uint32_t(i), e, k});
     }
     const double whole = pictureError_ + (after - before) / double(n);
     const double regionBefore = before / double(changed);
@@ -236,8 +285,8 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
         && regionAfter <= regionBefore * kRegionFactor + kRegionSlack;
     if (!keep)
         return false;
-    for (const auto& [i, e] : changes_)
-        errors_[i] = e;
+    for (const Change& change : changes_)
+        errors_[change.index] = change.error;
     pictureError_ = whole;
 
     IndexedPicture& out = *result;
@@ -249,16 +298,15 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
     // Changed pixels take the palette's nearest colour, or keep the one the
     // previous frame shows when it is nearly as close; unchanged pixels keep
     // their index. No error diffusion: it would make a still area flicker.
-    const size_t count = current_.size();
-    for (size_t i = 0; i < count; ++i) {
+    // Unchanged pixels keep their index from the previous frame.
+    for (const Change& change : changes_) {
+        const size_t i = change.index;
         const uint32_t c = current_[i];
-        if (c == previous_[i])
-            continue; // index kept from the previous frame
         if (c == 0) {
             out.indices[i] = uint8_t(out.transparent);
             continue;
         }
-        const int k = Nearest(R(c), G(c), B(c));
+        const int k = change.nearest;
         if (int(out.indices[i]) != out.transparent) {
             // out.indices[i] still holds the previous frame's index here.
             const uint32_t shown = out.palette[out.indices[i]];

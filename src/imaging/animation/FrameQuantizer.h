@@ -42,7 +42,17 @@ public:
 private:
     bool Fresh(const QImage& picture, IndexedPicture* result, QString* error);
     bool TryReuse(IndexedPicture* result);
-    int Nearest(int r, int g, int b);
+    // The opaque entry nearest to the colour.
+    int Nearest(int r, int g, int b)
+    {
+        const uint32_t color = 0x1000000u | uint32_t(b) << 16 | uint32_t(g) << 8 | uint32_t(r);
+        const size_t memo = (color * 2654435761u) >> (32 - kMemoBits);
+        if (memoColor_[memo] == color)
+            return memoNearest_[memo];
+        return LookUp(r, g, b, color, memo);
+    }
+    int LookUp(int r, int g, int b, uint32_t color, size_t memo);
+    int CellCandidates(int r, int g, int b);
     void SetPalette(const IndexedPicture& p);
     uint32_t Error(uint32_t color);
     double MeasureErrors();
@@ -57,13 +67,30 @@ private:
     double paletteError_ = 0;      // mean squared error of the palette on its own picture's opaque pixels
     double pictureError_ = 0;      // ... on the previous picture, per pixel
     std::vector<uint32_t> errors_; // ... per pixel of the previous picture
-    std::vector<std::pair<uint32_t, uint32_t>> changes_;
+    // The changed pixels of the picture being tried: index, error, nearest opaque entry (-1: transparent).
+    struct Change {
+        uint32_t index;
+        uint32_t error;
+        int nearest;
+    };
+    std::vector<Change> changes_;
     // Per 6-bit RGB cell, filled on first use: the opaque palette entries that
     // can be nearest to a colour in the cell (cells_ = -1: not yet known).
     std::vector<int32_t> cells_;
     std::vector<int32_t> cellEnd_;
     std::vector<int32_t> filled_; // the cells set since the last SetPalette
     std::vector<uint8_t> candidates_;
+    // The same per 5-bit cell, with room for every 6-bit cell inside: a 6-bit
+    // cell's candidates are found among its 5-bit cell's.
+    std::vector<int32_t> wideCells_;
+    std::vector<int32_t> wideEnd_;
+    std::vector<int32_t> wideFilled_;
+    std::vector<uint8_t> wideCandidates_;
+    // The last colours looked up, by a hash of the colour: a picture repeats
+    // its colours, and most of a lookup's cost is in the candidates.
+    static constexpr int kMemoBits = 12;
+    std::vector<uint32_t> memoColor_ = std::vector<uint32_t>(size_t(1) << kMemoBits, 0); // 0x01BBGGRR, 0 = empty
+    std::vector<uint8_t> memoNearest_ = std::vector<uint8_t>(size_t(1) << kMemoBits, 0);
     int red_[256] = {}, green_[256] = {}, blue_[256] = {};
     int opaqueCount_ = 0;
     uint8_t opaqueIndex_[256] = {};
