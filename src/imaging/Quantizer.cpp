@@ -135,7 +135,8 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     }
     liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
     liq_set_quality(attr.get(), std::clamp(settings.minQuality, 0, 100), std::clamp(settings.maxQuality, 0, 100));
-    liq_set_max_colors(attr.get(), std::clamp(settings.maxColors, 2, 256));
+    int maxColors = std::clamp(settings.maxColors, 2, 256);
+    liq_set_max_colors(attr.get(), maxColors);
     LiqHandle<liq_image> image(liq_image_create_rgba(attr.get(), rgba.constBits(), w, h, 0));
     if (!image) {
         *error = QCoreApplication::translate("Quantizer", "libimagequant refused the %1 x %2 picture").arg(w).arg(h);
@@ -144,6 +145,19 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     if (anyTransparent)
         liq_image_add_fixed_color(image.get(), liq_color{0, 0, 0, 0});
     liq_result* raw = nullptr;
+    if (settings.colorsOfQuality > settings.maxQuality) {
+        liq_set_quality(attr.get(), 0, std::clamp(settings.colorsOfQuality, 0, 100));
+        if (liq_image_quantize(image.get(), attr.get(), &raw) == LIQ_OK && raw) {
+            LiqHandle<liq_result> reference(raw);
+            const int count = int(liq_get_palette(reference.get())->count);
+            if (count < maxColors) {
+                maxColors = std::max(count, 2);
+                liq_set_max_colors(attr.get(), maxColors);
+            }
+        }
+        raw = nullptr;
+        liq_set_quality(attr.get(), std::clamp(settings.minQuality, 0, 100), std::clamp(settings.maxQuality, 0, 100));
+    }
     liq_error e = liq_image_quantize(image.get(), attr.get(), &raw);
     LiqHandle<liq_result> quantized(raw);
     if (e != LIQ_OK || !quantized) {
@@ -252,6 +266,8 @@ constexpr int kLzwErrorPerStep = 8;
 // colours make the file smaller. Falling with every step, it also keeps fewer
 // quality from giving more colours.
 constexpr int kFewestColors = 2;
+// Below this -Q, never more colours than this -Q's palette quality keeps.
+constexpr int kFewerColorsBelow = 45;
 
 QuantizeSettings SettingsForQuality(int quality)
 {
@@ -275,6 +291,8 @@ QuantizeSettings SettingsForQuality(int quality)
     // From -Q 25 down the colours fall geometrically to kFewestColors at -Q 1.
     const int steps = kDefaultQuality - 1 - kLossyFrom;
     settings.maxColors = int(std::lround(256.0 * std::pow(kFewestColors / 256.0, double(lossy) / steps)));
+    if (quality < kFewerColorsBelow)
+        settings.colorsOfQuality = kPalette - (kDefaultQuality - kFewerColorsBelow);
     return settings;
 }
 
