@@ -6,6 +6,7 @@
 #include "imaging/LiqHandles.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
@@ -134,7 +135,8 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     }
     liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
     liq_set_quality(attr.get(), std::clamp(settings.minQuality, 0, 100), std::clamp(settings.maxQuality, 0, 100));
-    liq_set_max_colors(attr.get(), 256);
+    int maxColors = std::clamp(settings.maxColors, 2, 256);
+    liq_set_max_colors(attr.get(), maxColors);
     LiqHandle<liq_image> image(liq_image_create_rgba(attr.get(), rgba.constBits(), w, h, 0));
     if (!image) {
         *error = QCoreApplication::translate("Quantizer", "libimagequant refused the %1 x %2 picture").arg(w).arg(h);
@@ -143,6 +145,19 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     if (anyTransparent)
         liq_image_add_fixed_color(image.get(), liq_color{0, 0, 0, 0});
     liq_result* raw = nullptr;
+    if (settings.colorsOfQuality > settings.maxQuality) {
+        liq_set_quality(attr.get(), 0, std::clamp(settings.colorsOfQuality, 0, 100));
+        if (liq_image_quantize(image.get(), attr.get(), &raw) == LIQ_OK && raw) {
+            LiqHandle<liq_result> reference(raw);
+            const int count = int(liq_get_palette(reference.get())->count);
+            if (count < maxColors) {
+                maxColors = std::max(count, 2);
+                liq_set_max_colors(attr.get(), maxColors);
+            }
+        }
+        raw = nullptr;
+        liq_set_quality(attr.get(), std::clamp(settings.minQuality, 0, 100), std::clamp(settings.maxQuality, 0, 100));
+    }
     liq_error e = liq_image_quantize(image.get(), attr.get(), &raw);
     LiqHandle<liq_result> quantized(raw);
     if (e != LIQ_OK || !quantized) {
@@ -245,6 +260,14 @@ constexpr double kDriftSlackPerStep = 0.1;
 constexpr int kLossyFrom = 70; // steps below the default: -Q 25
 constexpr int kUnchangedErrorPerStep = 3;
 constexpr int kLzwErrorPerStep = 8;
+// A ceiling on the palette's colours: where libimagequant's quality alone
+// keeps a few far-apart colours (a terminal recording keeps 9 or 10 at any
+// palette quality under 40), lossy codes find nothing to merge and only fewer
+// colours make the file smaller. Falling with every step, it also keeps fewer
+// quality from giving more colours.
+constexpr int kFewestColors = 2;
+// Below this -Q, never more colours than this -Q's palette quality keeps.
+constexpr int kFewerColorsBelow = 45;
 
 QuantizeSettings SettingsForQuality(int quality)
 {
@@ -262,8 +285,14 @@ QuantizeSettings SettingsForQuality(int quality)
                                    : std::min(50 + kKeepSlackPerStep * below, kMaxKeepSlack);
     settings.driftSlack =
         above > 0 ? 1.0 * (100 - quality) / (100 - kDefaultQuality) : 1.0 + kDriftSlackPerStep * below;
-    settings.unchangedError = kUnchangedErrorPerStep * std::max(below - kLossyFrom, 0);
-    settings.lzwError = kLzwErrorPerStep * std::max(below - kLossyFrom, 0);
+    const int lossy = std::max(below - kLossyFrom, 0);
+    settings.unchangedError = kUnchangedErrorPerStep * lossy;
+    settings.lzwError = kLzwErrorPerStep * lossy;
+    // From -Q 25 down the colours fall geometrically to kFewestColors at -Q 1.
+    const int steps = kDefaultQuality - 1 - kLossyFrom;
+    settings.maxColors = int(std::lround(256.0 * std::pow(kFewestColors / 256.0, double(lossy) / steps)));
+    if (quality < kFewerColorsBelow)
+        settings.colorsOfQuality = kPalette - (kDefaultQuality - kFewerColorsBelow);
     return settings;
 }
 

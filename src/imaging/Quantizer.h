@@ -41,12 +41,18 @@ struct QuantizeSettings {
     // summed over R, G, B). 0 only keeps equal colours: at the default a zoom
     // lost 0.009 mean SSIM for 3 % of its bytes at 48.
     int unchangedError = 0;
+    // At most this many colours in a palette (the lowest settings).
+    int maxColors = 256;
+    // ... and at most as many as libimagequant keeps at this palette quality
+    // (0: no such bound). Below about 40 its quality alone may keep more
+    // colours at a lower quality: a terminal recording kept 9 at 38 and 10 at 28.
+    int colorsOfQuality = 0;
 };
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The
 // default keeps the settings above; each lower value lowers the palette
 // quality and lets frames keep more of the colours on screen, and the lowest
-// ones add lossy codes.
+// ones add lossy codes and a ceiling on the colours that falls to 2 at -Q 1.
 constexpr int kDefaultQuality = 95;
 QuantizeSettings SettingsForQuality(int quality);
 

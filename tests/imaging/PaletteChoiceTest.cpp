@@ -135,6 +135,30 @@ TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
         << "without the keeping about two thirds stay unchanged; with it more than three quarters";
 }
 
+// Four far-apart greys, as in a terminal's anti-aliased text: however low
+// the palette's quality, libimagequant keeps them all; the lowest settings
+// still merge them.
+TEST(PaletteChoice, TheLowestQualitiesMergeFewFarApartColours)
+{
+    QImage picture(48, 32, QImage::Format_RGB32);
+    const QRgb greys[] = {qRgb(19, 19, 19), qRgb(108, 108, 108), qRgb(187, 187, 187), qRgb(251, 251, 251)};
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, greys[(x / 3 + y / 5 + x * y % 7) % 4]);
+    QString error;
+    int previous = 256;
+    for (const int q : {25, 13, 1}) {
+        imaging::IndexedPicture result;
+        ASSERT_TRUE(imaging::QuantizePicture(picture, imaging::SettingsForQuality(q), &result, &error));
+        EXPECT_LE(result.colorCount, previous) << q;
+        previous = result.colorCount;
+        if (q == 25) {
+            EXPECT_EQ(result.colorCount, 4);
+        }
+    }
+    EXPECT_EQ(previous, 2);
+}
+
 // The window converts with the default settings, flipreel-cli with the
 // default quality: both make the same file. From -Q 100 (exact where the
 // palette allows) every step down loosens at least one setting and tightens none.
@@ -149,6 +173,7 @@ TEST(PaletteChoice, EachQualityStepDownOnlyLoosensAndTheDefaultIsTheWindows)
     EXPECT_DOUBLE_EQ(cli.driftSlack, window.driftSlack);
     EXPECT_EQ(cli.lzwError, window.lzwError);
     EXPECT_EQ(cli.unchangedError, window.unchangedError);
+    EXPECT_EQ(cli.maxColors, window.maxColors);
     const QuantizeSettings exact = SettingsForQuality(100);
     EXPECT_EQ(exact.maxQuality, 100);
     EXPECT_EQ(exact.keepSlack + exact.lzwError + exact.unchangedError, 0);
@@ -160,6 +185,7 @@ TEST(PaletteChoice, EachQualityStepDownOnlyLoosensAndTheDefaultIsTheWindows)
         EXPECT_GE(b.driftSlack, a.driftSlack) << q;
         EXPECT_GE(b.lzwError, a.lzwError) << q;
         EXPECT_GE(b.unchangedError, a.unchangedError) << q;
+        EXPECT_LE(b.maxColors, a.maxColors) << q;
         const bool looser = b.maxQuality < a.maxQuality || b.keepSlack > a.keepSlack || b.lzwError > a.lzwError
             || b.unchangedError > a.unchangedError;
         EXPECT_EQ(looser, q >= 1) << q << ": below 1 is 1";

@@ -40,6 +40,7 @@ inline int Distance(uint32_t pixel, uint32_t entry)
 bool MakePalette(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
                  IndexedPicture* palette)
 {
+    room = std::min(room, std::max(settings.maxColors, 2));
     if (int(counts.size()) <= room) {
         std::vector<uint32_t> colors;
         for (const auto& [c, n] : counts)
