@@ -301,18 +301,24 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
     Curve whole;         // quality -> bytes of whole encodes
     Curve estimated;     // quality -> the whole's bytes as its sample tells
 
-    // One encode at `q` of every frame; false when the run failed or was stopped.
-    auto encode = [&](int q, qint64 most) {
-        CreationSettings s = settings;
+    // One run of `base`'s frames at `q`, taking its share of the bar; false
+    // when it failed or was stopped.
+    auto runAt = [&](const CreationSettings& base, int q, int frames, qint64 most) {
+        CreationSettings s = base;
         s.quality = q;
-        s.outputPath = scratch;
         ImageEngine engine;
         GifAssembler assembler;
-        ++out.encodes;
         CreationRun run(engine, assembler, std::move(s));
-        out.result = run.Run(loopCount, share(count, most));
-        converted += count;
-        if (!out.result.Ok())
+        out.result = run.Run(loopCount, share(frames, most));
+        converted += frames;
+        return out.result.Ok();
+    };
+    CreationSettings all = settings;
+    all.outputPath = scratch;
+    // One encode at `q` of every frame.
+    auto encode = [&](int q, qint64 most) {
+        ++out.encodes;
+        if (!runAt(all, q, count, most))
             return false;
         const qint64 bytes = QFileInfo(scratch).size();
         whole[q] = bytes;
@@ -331,15 +337,8 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
     };
     // One encode at `q` of the sample.
     auto probe = [&](int q, qint64 most) {
-        CreationSettings s = sample;
-        s.quality = q;
-        ImageEngine engine;
-        GifAssembler assembler;
         ++out.samples;
-        CreationRun run(engine, assembler, std::move(s));
-        out.result = run.Run(loopCount, share(sampled, most));
-        converted += sampled;
-        if (!out.result.Ok())
+        if (!runAt(sample, q, sampled, most))
             return false;
         QFile file(sampleFile);
         if (!file.open(QIODevice::ReadOnly)) {
