@@ -202,7 +202,7 @@ CreationResult CreationRun::JoinFrame(int i, const CreationProgress& progress)
     if (settings_.stopRequested && settings_.stopRequested())
         return CreationResult::Stopped();
     // The bar follows the frames written, which trail the frames handed over
-    // by the few in compression.
+    // by the few in compression (and, in Run, the frames converted too).
     bool stopped = false;
     const auto written = [&](int frames) {
         lastWritten_ = frames + skippedCount_;

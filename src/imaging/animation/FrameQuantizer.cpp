@@ -65,6 +65,18 @@ void FrameQuantizer::ContinueFrom(const FrameQuantizer& other)
     SetPalette(previousOut_);
 }
 
+void FrameQuantizer::CellTable::Reset(int bits)
+{
+    if (start.empty()) {
+        start.assign(size_t(1) << bits, -1);
+        end.assign(size_t(1) << bits, 0);
+    }
+    for (const int32_t key : filled)
+        start[size_t(key)] = -1;
+    filled.clear();
+    entries.clear();
+}
+
 void FrameQuantizer::SetPalette(const IndexedPicture& p)
 {
     opaqueCount_ = 0;
@@ -78,24 +90,8 @@ void FrameQuantizer::SetPalette(const IndexedPicture& p)
         opaqueIndex_[opaqueCount_] = uint8_t(i);
         ++opaqueCount_;
     }
-    // Only the cells filled for the palette before are cleared: clearing all
-    // of them cost more than the rest of a small frame's work.
-    if (cells_.empty()) {
-        cells_.assign(size_t(1) << 18, -1);
-        cellEnd_.assign(size_t(1) << 18, 0);
-    }
-    for (const int32_t key : filled_)
-        cells_[size_t(key)] = -1;
-    filled_.clear();
-    candidates_.clear();
-    if (wideCells_.empty()) {
-        wideCells_.assign(size_t(1) << 15, -1);
-        wideEnd_.assign(size_t(1) << 15, 0);
-    }
-    for (const int32_t key : wideFilled_)
-        wideCells_[size_t(key)] = -1;
-    wideFilled_.clear();
-    wideCandidates_.clear();
+    cells_.Reset(18);
+    wide_.Reset(15);
     std::fill(memoColor_.begin(), memoColor_.end(), 0u);
 }
 
@@ -108,7 +104,7 @@ int FrameQuantizer::CellCandidates(int r, int g, int b)
     // larger by more than twice the distance between the two centres), so
     // the list is the one a test of every entry gives.
     const size_t wideKey = size_t(r >> 3) << 10 | size_t(g >> 3) << 5 | size_t(b >> 3);
-    int32_t wideStart = wideCells_[wideKey];
+    int32_t wideStart = wide_.start[wideKey];
     if (wideStart < 0) {
         const int wr = (r & ~7) + 4, wg = (g & ~7) + 4, wb = (b & ~7) + 4;
         int distance[256];
@@ -120,16 +116,16 @@ int FrameQuantizer::CellCandidates(int r, int g, int b)
         }
         const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 4 * 4) + 2.0;
         const int limit = int(reach * reach);
-        wideStart = int32_t(wideCandidates_.size());
+        wideStart = int32_t(wide_.entries.size());
         for (int i = 0; i < opaqueCount_; ++i)
             if (distance[i] <= limit)
-                wideCandidates_.push_back(uint8_t(i));
-        wideCells_[wideKey] = wideStart;
-        wideFilled_.push_back(int32_t(wideKey));
-        wideEnd_[wideKey] = int32_t(wideCandidates_.size());
+                wide_.entries.push_back(uint8_t(i));
+        wide_.start[wideKey] = wideStart;
+        wide_.filled.push_back(int32_t(wideKey));
+        wide_.end[wideKey] = int32_t(wide_.entries.size());
     }
-    const uint8_t* const wide = wideCandidates_.data();
-    const int32_t wideEnd = wideEnd_[wideKey];
+    const uint8_t* const wide = wide_.entries.data();
+    const int32_t wideEnd = wide_.end[wideKey];
     const int cr = (r & ~3) + 2, cg = (g & ~3) + 2, cb = (b & ~3) + 2;
     int distance[256];
     int best = INT32_MAX;
@@ -141,10 +137,10 @@ int FrameQuantizer::CellCandidates(int r, int g, int b)
     }
     const double reach = std::sqrt(double(best)) + 2 * std::sqrt(3.0 * 2 * 2) + 0.5;
     const int limit = int(reach * reach);
-    const int32_t start = int32_t(candidates_.size());
+    const int32_t start = int32_t(cells_.entries.size());
     for (int32_t k = wideStart; k < wideEnd; ++k)
         if (distance[k - wideStart] <= limit)
-            candidates_.push_back(wide[k]);
+            cells_.entries.push_back(wide[k]);
     return start;
 }
 
@@ -155,18 +151,18 @@ int FrameQuantizer::LookUp(int r, int g, int b, uint32_t color, size_t memo)
     if (opaqueCount_ == 0)
         return 0;
     const size_t key = size_t(r >> 2) << 12 | size_t(g >> 2) << 6 | size_t(b >> 2);
-    int32_t start = cells_[key];
+    int32_t start = cells_.start[key];
     if (start < 0) {
         start = CellCandidates(r, g, b);
-        cells_[key] = start;
-        filled_.push_back(int32_t(key));
-        cellEnd_[key] = int32_t(candidates_.size());
+        cells_.start[key] = start;
+        cells_.filled.push_back(int32_t(key));
+        cells_.end[key] = int32_t(cells_.entries.size());
     }
-    const int32_t end = cellEnd_[key];
-    int nearest = candidates_[size_t(start)];
+    const int32_t end = cells_.end[key];
+    int nearest = cells_.entries[size_t(start)];
     int bestDistance = INT32_MAX;
     for (int32_t k = start; k < end; ++k) {
-        const int i = candidates_[size_t(k)];
+        const int i = cells_.entries[size_t(k)];
         const int dr = r - red_[i], dg = g - green_[i], db = b - blue_[i];
         const int d = dr * dr + dg * dg + db * db;
         if (d < bestDistance) {
@@ -298,7 +294,6 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
     // Changed pixels take the palette's nearest colour, or keep the one the
     // previous frame shows when it is nearly as close; unchanged pixels keep
     // their index. No error diffusion: it would make a still area flicker.
-    // Unchanged pixels keep their index from the previous frame.
     for (const Change& change : changes_) {
         const size_t i = change.index;
         const uint32_t c = current_[i];

@@ -74,18 +74,21 @@ private:
         int nearest;
     };
     std::vector<Change> changes_;
-    // Per 6-bit RGB cell, filled on first use: the opaque palette entries that
-    // can be nearest to a colour in the cell (cells_ = -1: not yet known).
-    std::vector<int32_t> cells_;
-    std::vector<int32_t> cellEnd_;
-    std::vector<int32_t> filled_; // the cells set since the last SetPalette
-    std::vector<uint8_t> candidates_;
-    // The same per 5-bit cell, with room for every 6-bit cell inside: a 6-bit
-    // cell's candidates are found among its 5-bit cell's.
-    std::vector<int32_t> wideCells_;
-    std::vector<int32_t> wideEnd_;
-    std::vector<int32_t> wideFilled_;
-    std::vector<uint8_t> wideCandidates_;
+    // Per RGB cell, filled on first use: the opaque palette entries that can
+    // be nearest to a colour in the cell (start = -1: not yet known).
+    struct CellTable {
+        std::vector<int32_t> start;
+        std::vector<int32_t> end;
+        std::vector<int32_t> filled; // the cells set since the last Reset
+        std::vector<uint8_t> entries;
+        // Forgets the cells; only those set are cleared: clearing all of
+        // them cost more than the rest of a small frame's work.
+        void Reset(int bits);
+    };
+    CellTable cells_; // 6-bit cells
+    // 5-bit cells, with room for every 6-bit cell inside: a 6-bit cell's
+    // candidates are found among its 5-bit cell's.
+    CellTable wide_;
     // The last colours looked up, by a hash of the colour: a picture repeats
     // its colours, and most of a lookup's cost is in the candidates.
     static constexpr int kMemoBits = 12;
