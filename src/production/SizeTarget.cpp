@@ -37,6 +37,8 @@ constexpr int kMinSampled = 40;
 // Sample encodes at most: with two whole encodes, the search stays within
 // the time of three.
 constexpr int kMaxSamples = 6;
+// How far a sample's estimate, corrected by a whole encode, may err.
+constexpr double kSampleError = 1.03;
 // Whole encodes of a search without a sample.
 constexpr int kMaxEncodes = 3;
 
@@ -82,6 +84,25 @@ double TypicalShare(int q)
     return 1.0;
 }
 
+// The size at `q` between two measured points (qa below qb), log bytes read
+// along the typical curve stretched to pass through both, and from -Q 25 up
+// ever more along the straight line through them, halfway at -Q 60 and
+// above. Below -Q 25 the colour ceiling shapes every animation's curve
+// alike; above, animations differ (a photo slideshow falls evenly from -Q 95
+// to -Q 18, where the typical curve is flat from -Q 60 down to -Q 25).
+double Between(int qa, qint64 ba, int qb, qint64 bb, int q)
+{
+    constexpr int kTypicalTo = 25, kHalfFrom = 60;
+    const double la = std::log(double(std::max<qint64>(ba, 1)));
+    const double lb = std::log(double(std::max<qint64>(bb, 1)));
+    const double ta = std::log(TypicalShare(qa));
+    const double tb = std::log(TypicalShare(qb));
+    const double straight = double(q - qa) / double(qb - qa);
+    const double typical = tb - ta > 1e-9 ? (std::log(TypicalShare(q)) - ta) / (tb - ta) : straight;
+    const double w = 0.5 * std::clamp(double(q - kTypicalTo) / (kHalfFrom - kTypicalTo), 0.0, 1.0);
+    return std::exp(la + (lb - la) * ((1 - w) * typical + w * straight));
+}
+
 // The next quality to measure for the best one within `limit`, aiming at
 // `aim`; 0 when the points measured decide it: the best fitting one is 100,
 // or next to a quality that does not fit, or nothing fits down to 1.
@@ -96,10 +117,13 @@ int NextQuality(const Curve& curve, double limit, double aim)
         return 0;
     double q = 0;
     if (lo > 0 && hi <= 100) {
-        // Between a fitting and a bigger one: log bytes taken as straight.
-        const double a = std::log(double(curve.at(lo)));
-        const double b = std::log(double(above->second));
-        q = b > a ? lo + (hi - lo) * (std::log(aim) - a) / (b - a) : (lo + hi) / 2.0;
+        // Between a fitting and a bigger one, read as Between does.
+        if (above->second <= curve.at(lo))
+            return (lo + hi) / 2;
+        for (int k = hi - 1; k > lo; --k)
+            if (Between(lo, curve.at(lo), hi, above->second, k) <= aim)
+                return k;
+        return lo + 1;
     } else if (lo > 0) {
         // Everything measured fits: up from the best, as steep as below it.
         const auto below = std::prev(curve.find(lo));
@@ -428,7 +452,14 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
                 return false;
             c = corrected(factor);
         }
-        const int q2 = Close(c, limit) ? BestFitting(c, limit) : Predicted(c, aim);
+        // The last planned encode aims under the target even where an
+        // estimate says a quality fits by less than a sample errs.
+        int q2 = Predicted(c, aim);
+        // The kept encode is well under the target and the quality above it
+        // is said to be over by less than a sample errs: measured instead.
+        if (whole.count(q2) && keptQuality == q2 && !Close(whole, limit) && q2 < 100 && !whole.count(q2 + 1)
+            && SizeAt(c, q2 + 1) <= limit * kSampleError)
+            ++q2;
         if (!whole.count(q2) && !encode(q2, afterProbes))
             return false;
         if (keptQuality > 0 || q2 == 1)

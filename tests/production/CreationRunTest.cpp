@@ -154,6 +154,18 @@ struct Gradient : ::testing::Test {
         s.tempFolder = temp.path();
         return s;
     }
+    // The file one run of `s` at `quality` writes.
+    static QByteArray Encoded(const CreationSettings& s, int quality)
+    {
+        CreationSettings one = s;
+        one.quality = quality;
+        one.outputPath = s.outputPath + QStringLiteral(".alone.gif");
+        ImageEngine engine;
+        GifAssembler assembler;
+        CreationRun run(engine, assembler, one);
+        EXPECT_TRUE(run.Run(0, {}).Ok());
+        return ReadAll(one.outputPath);
+    }
     QTemporaryDir pictures;
     QTemporaryDir temp;
 };
@@ -288,20 +300,32 @@ TEST_F(Gradient, TheBestQualityThatFitsIsWrittenAndNothingWhenNoneFits)
     EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+TEST_F(Gradient, AShortAnimationLandsCloseUnderTheTargetOrNoBetterQualityFits)
+{
+    CreationSettings s = Settings(8, {96, 80});
+    const auto sizeAt = [&s](int quality) { return Encoded(s, quality).size(); };
+    const qint64 standard = sizeAt(0);
+    ASSERT_GT(standard, 0);
+    for (const int percent : {75, 50}) {
+        const qint64 target = standard * percent / 100;
+        const SizeTargetResult r = CreateWithinSize(s, 0, target, {});
+        ASSERT_TRUE(r.result.Ok()) << r.result.message.toStdString();
+        ASSERT_TRUE(r.fits) << percent;
+        EXPECT_EQ(r.samples, 0) << percent;
+        EXPECT_LE(r.encodes, 3) << percent;
+        EXPECT_LE(r.bytes, target) << percent;
+        EXPECT_TRUE(ReadAll(s.outputPath) == Encoded(s, r.quality)) << percent;
+        if (r.bytes < target * 9 / 10) {
+            EXPECT_GT(sizeAt(r.quality + 1), target) << percent << "%: quality " << r.quality << ", " << r.bytes;
+        }
+    }
+}
+
 TEST_F(Gradient, ALongAnimationIsSizedFromASampleWithinThreeEncodesAndTheBarNeverGoesBack)
 {
     CreationSettings s = Settings(48, {64, 48});
     s.threads = 2;
-    const auto sizeAt = [&s](int quality) {
-        CreationSettings one = s;
-        one.quality = quality;
-        one.outputPath = s.outputPath + QStringLiteral(".alone.gif");
-        ImageEngine engine;
-        GifAssembler assembler;
-        CreationRun run(engine, assembler, one);
-        EXPECT_TRUE(run.Run(0, {}).Ok());
-        return ReadAll(one.outputPath);
-    };
+    const auto sizeAt = [&s](int quality) { return Encoded(s, quality); };
     const qint64 standard = sizeAt(0).size();
     ASSERT_GT(standard, 0);
     for (const int percent : {75, 50}) {
