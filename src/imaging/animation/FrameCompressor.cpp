@@ -62,9 +62,14 @@ void Offer(const std::vector<uint8_t>& own, const std::vector<uint8_t>* alternat
         uint8_t* alt = nullptr;
         if (alternatives) {
             work.mappedAlternatives.resize(own.size());
+            // An alternative not in the table is the pixel itself.
+            std::array<int, 256> altMap;
+            for (int a = 0; a < 256; ++a)
+                altMap[size_t(a)] = usable[size_t(a)] ? map[size_t(a)] : -1;
+            const uint8_t* from = alternatives->data();
             for (size_t i = 0; i < own.size(); ++i) {
-                const uint8_t a = (*alternatives)[i];
-                work.mappedAlternatives[i] = usable[a] ? map[a] : work.mapped[i];
+                const int m = altMap[from[i]];
+                work.mappedAlternatives[i] = m < 0 ? work.mapped[i] : uint8_t(m);
             }
             alt = work.mappedAlternatives.data();
         }

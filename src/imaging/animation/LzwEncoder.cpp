@@ -119,6 +119,15 @@ void LzwEncoder::Lossy(const uint32_t* palette, int colorCount, int transparent,
 bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
                         bool keepFullTable, uint8_t* alternatives)
 {
+    // Without alternatives the loop is spared every look at them.
+    return alternatives ? Encode<true>(pixels, count, codeSize, blocks, limit, keepFullTable, alternatives)
+                        : Encode<false>(pixels, count, codeSize, blocks, limit, keepFullTable, nullptr);
+}
+
+template <bool kFree>
+bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
+                        bool keepFullTable, uint8_t* alternatives)
+{
     codeSize = std::max(codeSize, 2);
     blocks->reserve(qsizetype(std::min<size_t>(count / 2 + 64, size_t(std::min<qsizetype>(limit, 1 << 24)) + 300)));
     BlockWriter out(blocks);
@@ -163,11 +172,11 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
         *found = false;
         return slot;
     };
-    // How many of the pixels from j on (at most kReach) extend the string of
+    // How many of the pixels from j on (at most `reach`) extend the string of
     // `code`, each written as whichever of its two indices does.
-    auto length = [&](uint32_t code, size_t j) {
+    auto length = [&](uint32_t code, size_t j, size_t reach) {
         const size_t from = j;
-        for (; j < count && j - from < kReach; ++j) {
+        for (; j < count && j - from < reach; ++j) {
             bool hit = false;
             uint32_t next = find(code << 8 | pixels[j], &hit);
             if (!hit && alternatives[j] != pixels[j])
@@ -180,13 +189,15 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
     };
     // Writes pixel i as its alternative.
     auto swap = [&](size_t i) { std::swap(pixels[i], alternatives[i]); };
-    // Where a string starts and where both indices continue it, the one
-    // taken is the one that goes further.
-    if (alternatives && alternatives[0] != pixels[0] && count > 1) {
-        const size_t mine = length(pixels[0], 1);
-        if (mine < kReach && length(alternatives[0], 1) > mine)
-            swap(0);
-    }
+    // Where a string starts and where both indices continue it, the
+    // alternative is taken when it goes further (looked at first: it mostly
+    // goes nowhere, and then the other way need not be followed).
+    auto further = [&](uint32_t mine, uint32_t theirs, size_t j) {
+        const size_t reach = length(theirs, j, kReach);
+        return reach > 0 && length(mine, j, reach) < reach;
+    };
+    if (kFree && alternatives[0] != pixels[0] && count > 1 && further(pixels[0], alternatives[0], 1))
+        swap(0);
     uint32_t prefix = pixels[0];
     for (size_t i = 1; i < count; ++i) {
         const uint32_t pixel = pixels[i];
@@ -194,21 +205,18 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
         bool found = false;
         uint32_t slot = find(key, &found);
         if (found) {
-            if (alternatives && alternatives[i] != pixel) {
+            if (kFree && alternatives[i] != pixel) {
                 bool both = false;
                 const uint32_t theirs = find(prefix << 8 | alternatives[i], &both);
-                if (both) {
-                    const size_t mine = length(codes_[slot], i + 1);
-                    if (mine < kReach && length(codes_[theirs], i + 1) > mine) {
-                        swap(i);
-                        slot = theirs;
-                    }
+                if (both && further(codes_[slot], codes_[theirs], i + 1)) {
+                    swap(i);
+                    slot = theirs;
                 }
             }
             prefix = codes_[slot];
             continue;
         }
-        const uint32_t other = alternatives ? alternatives[i] : pixel;
+        const uint32_t other = kFree ? alternatives[i] : pixel;
         if (other != pixel) {
             const uint32_t next = find(prefix << 8 | other, &found);
             if (found) {
@@ -237,8 +245,7 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
         put(prefix);
         uint32_t first = pixel;
         if (other != pixel && i + 1 < count) {
-            const size_t mine = length(pixel, i + 1);
-            if (mine < kReach && length(other, i + 1) > mine) {
+            if (further(pixel, other, i + 1)) {
                 swap(i);
                 first = other;
                 slot = find(prefix << 8 | other, &found);

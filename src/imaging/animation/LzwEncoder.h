@@ -65,6 +65,9 @@ private:
     bool lossy_ = false;
     const std::atomic<bool>* stop_ = nullptr;
     bool Stopped() const;
+    template <bool kFree>
+    bool Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit, bool keepFullTable,
+                uint8_t* alternatives);
 };
 
 } // namespace imaging
