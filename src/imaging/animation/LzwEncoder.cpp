@@ -66,9 +66,8 @@ private:
 // fractal zooms: 1.02 to 1.04 gave the smallest files).
 constexpr double kClearAbove = 1.03;
 
-// How far ahead a choice between two indices of a pixel looks (measured on
-// the benchmark animations: 4 gives most of what 64 gives, at a fraction of
-// the time).
+// How far ahead a choice between two indices of a pixel looks (on the
+// benchmark animations 64 made files no smaller and took a fifth more time).
 constexpr size_t kReach = 4;
 
 } // namespace
