@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace testing_imaging;
 
 namespace {
@@ -314,6 +316,38 @@ TEST_F(Assembler, FullPalettesWithoutAFreeIndexStayExact)
     ExpectQtAgrees(out, a);
 }
 
+TEST_F(Assembler, NearColoursStayAsShownWhereEveryIndexIsTaken)
+{
+    // All 256 greys in both frames, so no index is free for "unchanged"; the
+    // second frame's top rows are one grey lighter than the first's. Written
+    // in the greys on screen, which its table has, they need not be drawn.
+    QVector<QImage> pictures;
+    QStringList files;
+    for (int i = 0; i < 2; ++i) {
+        QImage img(16, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const int g = y < 4 ? 7 * x + 40 * y + i : ((y - 4) * 16 + x + 128 * i) % 256;
+                img.setPixel(x, y, qRgb(g, g, g));
+            }
+        pictures << img;
+        files << SaveFrame(scratch, QStringLiteral("greys%1").arg(i), img);
+    }
+    const QString out = scratch.Path(QStringLiteral("greys.gif"));
+    gif.Reset();
+    gif.UnchangedError(3);
+    for (const QString& f : files)
+        gif.AddFrame(f);
+    ASSERT_TRUE(gif.SaveAnimation(out)) << gif.LastError().toStdString();
+    const Animation a = DecodeAnimation(out);
+    ASSERT_TRUE(a.ok) << a.error.toStdString();
+    ExpectQtAgrees(out, a);
+    EXPECT_EQ(DifferentPixels(a.frames[0], pictures[0]), 0);
+    EXPECT_EQ(a.rects[1], QRect(0, 4, 16, 16));
+    EXPECT_EQ(DifferentPixels(a.frames[1].copy(0, 0, 16, 4), pictures[0].copy(0, 0, 16, 4)), 0);
+    EXPECT_EQ(DifferentPixels(a.frames[1].copy(0, 4, 16, 16), pictures[1].copy(0, 4, 16, 16)), 0);
+}
+
 TEST_F(Assembler, LossyCodesKeepEveryPixelWithinTheBoundAndTransparencyExact)
 {
     // A ramp with a moving square and a fixed hole: many close colours for
@@ -401,6 +435,75 @@ TEST(LzwEncoder, AStopIsHonouredWithinOneEncoding)
     EXPECT_FALSE(lzw.Encode(work.data(), work.size(), 8, &blocks));
     StopRequest::Clear();
     EXPECT_TRUE(lzw.Encode(work.data(), work.size(), 8, &blocks));
+}
+
+// A one-image GIF of LZW blocks over four colours, for giflib to decode.
+QByteArray OneImageGif(int w, int h, const QByteArray& blocks)
+{
+    QByteArray gif("GIF89a");
+    auto le16 = [&gif](int v) { gif.append(char(v & 0xFF)).append(char(v >> 8)); };
+    le16(w);
+    le16(h);
+    gif.append(char(0xF1)).append(char(0)).append(char(0));
+    gif.append(QByteArray::fromHex("ff000000ff00000040000000")); // red, green, dark blue, black
+    gif.append(char(0x2C));
+    le16(0);
+    le16(0);
+    le16(w);
+    le16(h);
+    gif.append(char(0)).append(char(2)).append(blocks).append(char(0)).append(char(0x3B));
+    return gif;
+}
+
+TEST(LzwEncoder, PixelsWithTwoIndicesTakeTheOneThatCompressesAndDecodeAsWritten)
+{
+    // Left: noise in red, green and blue that fills the code table; right:
+    // green with scattered pixels that may be black (3) or green (1).
+    const int w = 240, h = 240;
+    std::vector<uint8_t> pixels(size_t(w * h)), alternatives(size_t(w * h));
+    quint32 seed = 5;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const bool right = int(i % size_t(w)) >= w / 2;
+        pixels[i] = right ? ((seed >> 28) < 5 ? 3 : 1) : uint8_t((seed >> 24) % 3);
+        alternatives[i] = pixels[i] == 3 ? 1 : pixels[i];
+    }
+    imaging::LzwEncoder lzw;
+    QByteArray fixed;
+    std::vector<uint8_t> work = pixels;
+    ASSERT_TRUE(lzw.Encode(work.data(), work.size(), 2, &fixed));
+    Scratch scratch;
+    for (int round = 0; round < 3; ++round) {
+        const bool keep = round == 1;
+        const uint32_t palette[4] = {0xFF0000, 0x00FF00, 0x000040, 0};
+        lzw.Lossy(palette, 4, -1, round == 2 ? 64 * 64 : 0); // dark blue and black may stand in for each other
+        std::vector<uint8_t> written = pixels, other = alternatives;
+        QByteArray blocks;
+        ASSERT_TRUE(lzw.Encode(written.data(), written.size(), 2, &blocks, std::numeric_limits<qsizetype>::max(), keep,
+                               other.data()));
+        EXPECT_TRUE(lzw.TableFilled());
+        if (round < 2) {
+            EXPECT_LT(blocks.size(), fixed.size() * 8 / 10) << round;
+        }
+        const QString path = scratch.Path(QStringLiteral("free%1.gif").arg(round));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(OneImageGif(w, h, blocks));
+        f.close();
+        const Animation a = DecodeAnimation(path);
+        ASSERT_TRUE(a.ok) << a.error.toStdString();
+        const QImage& shown = a.frames[0];
+        int wrong = 0;
+        for (int i = 0; i < w * h; ++i) {
+            const QRgb c = shown.pixel(i % w, i / w) & 0xFFFFFF;
+            const int index = c == 0xFF0000 ? 0 : c == 0x00FF00 ? 1 : c == 0x000040 ? 2 : 3;
+            const auto dark = [](int v) { return v >= 2; };
+            const bool allowed = index == pixels[size_t(i)] || index == alternatives[size_t(i)]
+                || (round == 2 && dark(index) && (dark(pixels[size_t(i)]) || dark(alternatives[size_t(i)])));
+            wrong += index != written[size_t(i)] || !allowed;
+        }
+        EXPECT_EQ(wrong, 0) << round;
+    }
 }
 
 TEST_F(Assembler, QtShowsFramesWithHolesAsBrowsersDo)

@@ -23,72 +23,123 @@ void TryKeepingFullTable(CompressorScratch& work, CompressedFrame& best)
         return;
     const int bits = LzwCodeSize(best.colorCount);
     work.lzw.Lossy(nullptr, 0, -1, 0); // the pixels already are what the frame shows
-    if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true))
+    if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true,
+                        best.alternatives.empty() ? nullptr : best.alternatives.data()))
         best.code.swap(work.code);
 }
 
-// Offers one form of the rectangle (`own`: the frame's indices, `t` the one
-// meaning transparent or -1) in the global table when its colours are all
-// there and a free index can mean transparent, and in a local table holding
-// just the colours used when that could be smaller. Encoding stops as soon as
-// it cannot beat `best`.
-void Offer(const std::vector<uint8_t>& own, int t, const std::array<uint32_t, 256>& palette,
-           const GlobalColorTable& global, bool wantsTransparent, CompressorScratch& work, CompressedFrame& best)
+// Offers the rectangle (`own`: the frame's indices, `t` the one meaning
+// transparent or -1; `alternatives`, when not null, what each pixel may also
+// be written as) in the global table when its colours are all there and a
+// free index can mean transparent, and in a local table holding just the
+// colours used when that could be smaller. An alternative is taken into a
+// table only where it costs nothing: its colour is there already, or the
+// local table keeps its size. Encoding stops as soon as it cannot beat `best`.
+void Offer(const std::vector<uint8_t>& own, const std::vector<uint8_t>* alternatives, int t,
+           const std::array<uint32_t, 256>& palette, const GlobalColorTable& global, bool wantsTransparent,
+           CompressorScratch& work, CompressedFrame& best)
 {
     std::array<bool, 256> used{};
     for (uint8_t v : own)
         used[v] = true;
+    std::array<bool, 256> extra{}; // used only as an alternative
+    int extraCount = 0;
+    if (alternatives) {
+        for (uint8_t v : *alternatives)
+            if (!used[v] && !extra[v]) {
+                extra[v] = true;
+                ++extraCount;
+            }
+    }
     const bool usesT = t >= 0 && used[size_t(t)];
-    auto tryEncode = [&](const std::array<uint8_t, 256>& map, int codeCount, qsizetype table,
-                         CompressedFrame candidate) {
+    auto tryEncode = [&](const std::array<uint8_t, 256>& map, const std::array<bool, 256>& usable, int codeCount,
+                         qsizetype table, CompressedFrame candidate) {
         work.lzw.Lossy(candidate.local ? candidate.palette.data() : global.colors.data(), candidate.colorCount,
                        candidate.transparent, work.lzwError);
         work.mapped.resize(own.size());
         for (size_t i = 0; i < own.size(); ++i)
             work.mapped[i] = map[own[i]];
+        uint8_t* alt = nullptr;
+        if (alternatives) {
+            work.mappedAlternatives.resize(own.size());
+            // An alternative not in the table is the pixel itself.
+            std::array<int, 256> altMap;
+            for (int a = 0; a < 256; ++a)
+                altMap[size_t(a)] = usable[size_t(a)] ? map[size_t(a)] : -1;
+            const uint8_t* from = alternatives->data();
+            for (size_t i = 0; i < own.size(); ++i) {
+                const int m = altMap[from[i]];
+                work.mappedAlternatives[i] = m < 0 ? work.mapped[i] : uint8_t(m);
+            }
+            alt = work.mappedAlternatives.data();
+        }
         const qsizetype limit = best.cost < 0 ? std::numeric_limits<qsizetype>::max() : best.cost - table - 1;
         if (limit < 0
-            || !work.lzw.Encode(work.mapped.data(), work.mapped.size(), LzwCodeSize(codeCount), &work.code, limit))
+            || !work.lzw.Encode(work.mapped.data(), work.mapped.size(), LzwCodeSize(codeCount), &work.code, limit,
+                                false, alt))
             return;
         candidate.cost = work.code.size() + table;
         candidate.code.swap(work.code);
         candidate.pixels.swap(work.mapped);
-        work.mapped.swap(best.pixels); // the buffer of the choice it beats is reused
+        work.mapped.swap(best.pixels); // the buffers of the choice it beats are reused
+        if (alt)
+            candidate.alternatives.swap(work.mappedAlternatives);
+        work.mappedAlternatives.swap(best.alternatives);
         candidate.tableFilled = work.lzw.TableFilled();
         best = std::move(candidate);
     };
 
     // Local: the used colours in index order, the transparent one among them.
-    std::array<uint8_t, 256> localMap{};
-    CompressedFrame local;
-    int count = 0;
-    for (int i = 0; i < 256; ++i) {
-        if (!used[size_t(i)])
-            continue;
-        localMap[size_t(i)] = uint8_t(count);
-        local.palette[size_t(count)] = i == t ? 0u : (palette[size_t(i)] & 0xFFFFFFu);
-        if (i == t)
+    auto localTable = [&](bool withExtra, std::array<uint8_t, 256>& localMap, std::array<bool, 256>& usable) {
+        CompressedFrame local;
+        int count = 0;
+        for (int i = 0; i < 256; ++i) {
+            if (!used[size_t(i)] && !(withExtra && extra[size_t(i)]))
+                continue;
+            localMap[size_t(i)] = uint8_t(count);
+            usable[size_t(i)] = true;
+            local.palette[size_t(count)] = i == t ? 0u : (palette[size_t(i)] & 0xFFFFFFu);
+            if (i == t)
+                local.transparent = count;
+            ++count;
+        }
+        if (wantsTransparent && local.transparent < 0 && count < 256) {
             local.transparent = count;
-        ++count;
+            local.palette[size_t(count++)] = 0;
+        }
+        local.colorCount = std::max(count, 2);
+        return local;
+    };
+    std::array<uint8_t, 256> localMap{};
+    std::array<bool, 256> localUsable{};
+    CompressedFrame local = localTable(false, localMap, localUsable);
+    if (extraCount > 0) {
+        std::array<uint8_t, 256> wideMap{};
+        std::array<bool, 256> wideUsable{};
+        CompressedFrame wide = localTable(true, wideMap, wideUsable);
+        if (PaletteBits(wide.colorCount) == PaletteBits(local.colorCount)) {
+            local = std::move(wide);
+            localMap = wideMap;
+            localUsable = wideUsable;
+        }
     }
-    if (wantsTransparent && local.transparent < 0 && count < 256) {
-        local.transparent = count;
-        local.palette[size_t(count++)] = 0;
-    }
-    local.colorCount = std::max(count, 2);
     const int localBits = LzwCodeSize(local.colorCount);
 
     // Global: a frame that needs transparency takes an index it does not use,
     // a padding entry of the table first.
     bool fits = global.count > 0;
     std::array<uint8_t, 256> globalMap{};
+    std::array<bool, 256> globalUsable{};
     std::array<bool, 256> taken{};
     for (int i = 0; i < 256 && fits; ++i) {
-        if (!used[size_t(i)] || i == t)
+        if ((!used[size_t(i)] && !extra[size_t(i)]) || i == t)
             continue;
         const int g = global.Find(palette[size_t(i)] & 0xFFFFFFu);
+        if (g < 0 && !used[size_t(i)])
+            continue; // an alternative not there
         fits = g >= 0;
         globalMap[size_t(i)] = uint8_t(std::max(g, 0));
+        globalUsable[size_t(i)] = g >= 0;
         taken[size_t(std::max(g, 0))] = true;
     }
     int globalT = -1;
@@ -97,8 +148,10 @@ void Offer(const std::vector<uint8_t>& own, int t, const std::array<uint32_t, 25
             if (!taken[size_t(g)])
                 globalT = g;
         fits = globalT >= 0 || !usesT;
-        if (usesT)
+        if (usesT) {
             globalMap[size_t(t)] = uint8_t(globalT);
+            globalUsable[size_t(t)] = true;
+        }
     }
     const int globalBits = LzwCodeSize(global.count);
     if (fits) {
@@ -106,12 +159,13 @@ void Offer(const std::vector<uint8_t>& own, int t, const std::array<uint32_t, 25
         g.local = false;
         g.colorCount = global.count;
         g.transparent = globalT;
-        tryEncode(globalMap, global.count, 0, std::move(g));
+        tryEncode(globalMap, globalUsable, global.count, 0, std::move(g));
     }
     // The same stream in a table of the same width is no shorter: a local
     // table only pays when it narrows the codes.
     if (!fits || localBits < globalBits)
-        tryEncode(localMap, local.colorCount, qsizetype(3) << PaletteBits(local.colorCount), std::move(local));
+        tryEncode(localMap, localUsable, local.colorCount, qsizetype(3) << PaletteBits(local.colorCount),
+                  std::move(local));
 }
 
 } // namespace
@@ -126,20 +180,20 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
     const auto stopped = [stop] { return (stop && stop->load(std::memory_order_relaxed)) || StopRequest::Requested(); };
     if (job.blank) {
         job.palette.fill(0);
-        Offer(job.pixels, 0, job.palette, global, true, work, best);
+        Offer(job.pixels, nullptr, 0, job.palette, global, true, work, best);
     } else {
         // Some decoders (Qt's among them) clear a disposed frame to
         // transparent only when it has a transparent colour of its own.
         const bool wantsTransparent = job.disposal == 2;
-        Offer(job.pixels, job.t, job.palette, global, wantsTransparent, work, best);
-        if (job.runsDiffer && !stopped())
-            Offer(job.runs, job.t, job.palette, global, wantsTransparent, work, best);
-        // The form without transparency costs a whole encoding: tried on small
-        // rectangles, and where the transparent entry made the table grow.
+        const std::vector<uint8_t>* alternatives = job.free ? &job.alternatives : nullptr;
+        Offer(job.pixels, alternatives, job.t, job.palette, global, wantsTransparent, work, best);
+        // Started from the screen's colours, unchanged pixels may need no
+        // transparent entry at all; that costs a whole encoding: tried on
+        // small rectangles, and where the transparent entry made the table grow.
         const bool grew = best.local && best.transparent >= 0
             && PaletteBits(best.colorCount) > PaletteBits(std::max(best.colorCount - 1, 2));
-        if (job.opaqueDiffers && (job.pixels.size() <= kSmallArea || grew) && !stopped())
-            Offer(job.opaque, job.opaqueT, job.palette, global, wantsTransparent, work, best);
+        if (job.free && (job.pixels.size() <= kSmallArea || grew) && !stopped())
+            Offer(job.alternatives, &job.pixels, job.t, job.palette, global, wantsTransparent, work, best);
     }
     if (best.cost >= 0 && !stopped())
         TryKeepingFullTable(work, best);
@@ -147,9 +201,9 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
         best = CompressedFrame();
     // Only the code stream is needed from here on.
     job.pixels = {};
-    job.runs = {};
-    job.opaque = {};
+    job.alternatives = {};
     best.pixels = {};
+    best.alternatives = {};
 }
 
 } // namespace imaging

@@ -22,21 +22,24 @@ struct CompressedFrame {
     int colorCount = 0;
     int transparent = -1;
     bool local = true;
-    qsizetype cost = -1;         // code and local table bytes; -1: nothing yet
-    std::vector<uint8_t> pixels; // as encoded
+    qsizetype cost = -1;               // code and local table bytes; -1: nothing yet
+    std::vector<uint8_t> pixels;       // as encoded
+    std::vector<uint8_t> alternatives; // what each pixel may also be written as, empty for nothing
     bool tableFilled = false;
 };
 
 // What one compressing thread reuses from frame to frame.
 struct CompressorScratch {
     std::vector<uint8_t> mapped;
+    std::vector<uint8_t> mappedAlternatives;
     QByteArray code;
     LzwEncoder lzw;
     int lzwError = 0; // see GifAssembler::LzwError
 };
 
-// Finds the smallest of the forms the planner made of a frame, in the global
-// table or a local one; on any thread. Leaves job.best empty (cost -1) when
+// Finds the smallest way to write the frame the planner made, in the global
+// table or a local one, each unchanged pixel transparent or in the screen's
+// colour as compresses better; on any thread. Leaves job.best empty (cost -1) when
 // `stop` became true on the way.
 void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScratch& work,
                    const std::atomic<bool>* stop = nullptr);

@@ -74,6 +74,39 @@ bool KeepNearColors(ScreenFrame& cur, const std::vector<uint32_t>& canvas, int b
     return any;
 }
 
+// The first index of each colour of a picture's table, found by colour.
+class IndexOfColor {
+public:
+    explicit IndexOfColor(const IndexedPicture& p)
+    {
+        slots_.fill(-1);
+        for (int i = p.colorCount - 1; i >= 0; --i) {
+            if (i == p.transparent)
+                continue;
+            const uint32_t c = p.palette[size_t(i)] | 0xFF000000u;
+            uint32_t s = Hash(c);
+            while (slots_[s] >= 0 && colors_[s] != c)
+                s = (s + 1) & (kSlots - 1);
+            colors_[s] = c;
+            slots_[s] = i;
+        }
+    }
+    // The index showing opaque colour `c` (0xFFRRGGBB), -1 for none.
+    int Find(uint32_t c) const
+    {
+        for (uint32_t s = Hash(c); slots_[s] >= 0; s = (s + 1) & (kSlots - 1))
+            if (colors_[s] == c)
+                return slots_[s];
+        return -1;
+    }
+
+private:
+    static constexpr uint32_t kSlots = 512;
+    static uint32_t Hash(uint32_t c) { return (c * 2654435761u) >> 23; }
+    std::array<uint32_t, kSlots> colors_{};
+    std::array<int, kSlots> slots_{};
+};
+
 } // namespace
 
 void FrameRect::Add(int x, int y)
@@ -114,7 +147,8 @@ void PlanFrame(ScreenFrame& cur, const ScreenFrame* next, std::vector<uint32_t>&
     bool anyKept = KeepNearColors(cur, canvas, unchangedError, kept);
     // The transparent index: the frame's own, else one no changed pixel uses.
     // A pixel kept at the screen's colour is written transparent (its own
-    // index shows another colour), so without one nothing is kept.
+    // index shows another colour) or in that colour where the table has it,
+    // so without a transparent index only those are kept.
     auto transparentIndex = [&] {
         if (p.transparent >= 0)
             return p.transparent;
@@ -128,12 +162,14 @@ void PlanFrame(ScreenFrame& cur, const ScreenFrame* next, std::vector<uint32_t>&
         return -1;
     };
     int t = transparentIndex();
+    const IndexOfColor lookup(p);
     if (t < 0 && anyKept) {
-        for (size_t i = 0; i < kept.size(); ++i)
-            if (kept[i])
+        for (size_t i = 0; i < kept.size(); ++i) {
+            if (kept[i] && lookup.Find(cur.colors[i]) < 0) {
                 cur.colors[i] = p.palette[p.indices[i]] | 0xFF000000u;
-        kept.assign(kept.size(), 0);
-        anyKept = false;
+                kept[i] = 0;
+            }
+        }
         t = transparentIndex();
     }
     FrameRect r;
@@ -162,7 +198,6 @@ void PlanFrame(ScreenFrame& cur, const ScreenFrame* next, std::vector<uint32_t>&
     job.disposal = clears ? 2 : 1;
     job.delay = delay;
     job.palette = p.palette;
-    job.ownTransparent = p.transparent;
     if (r.Empty()) {
         // Nothing changes: the frame still exists with its own delay, as one
         // transparent pixel.
@@ -174,45 +209,36 @@ void PlanFrame(ScreenFrame& cur, const ScreenFrame* next, std::vector<uint32_t>&
         const int rw = r.x1 - r.x0 + 1;
         const int rh = r.y1 - r.y0 + 1;
         job.t = t;
-        job.opaqueT = anyKept ? t : p.transparent;
-        // Three forms that show the same: every unchanged pixel transparent;
-        // unchanged pixels that continue a run of their own colour kept (long
-        // runs compress better); every unchanged pixel kept (no transparent
-        // entry, and a stream as plain as the picture). The smallest is written.
+        // Where the screen's colour is in the frame's table, an unchanged
+        // pixel may be written in it instead of transparent: the encoder picks
+        // per pixel whichever compresses better.
         const size_t area = size_t(rw) * size_t(rh);
         job.pixels.resize(area);
-        job.runs.resize(area);
-        job.opaque.resize(area);
-        bool runsDiffer = false;
-        bool opaqueDiffers = false;
+        job.alternatives.resize(area);
+        bool free = false;
         for (int y = r.y0; y <= r.y1; ++y) {
             const size_t row = size_t(y) * size_t(w);
             uint8_t* dst = &job.pixels[size_t(y - r.y0) * size_t(rw)];
-            uint8_t* alt = &job.runs[size_t(y - r.y0) * size_t(rw)];
-            uint8_t* keep = &job.opaque[size_t(y - r.y0) * size_t(rw)];
-            int last = -1;
+            uint8_t* alt = &job.alternatives[size_t(y - r.y0) * size_t(rw)];
             for (int x = r.x0; x <= r.x1; ++x) {
                 const uint32_t c = cur.colors[row + x];
                 const uint8_t own = p.indices[row + x];
-                uint8_t v = own, a = own, o = own;
+                uint8_t v = own, a = own;
                 if (c == 0) {
                     v = a = uint8_t(t);
                 } else if (kept[row + x]) {
-                    v = a = o = uint8_t(t);
+                    const int s = lookup.Find(c);
+                    a = s >= 0 ? uint8_t(s) : uint8_t(t);
+                    v = t >= 0 ? uint8_t(t) : a;
                 } else if (t >= 0 && c == canvas[row + x]) {
                     v = uint8_t(t);
-                    a = own == last ? own : uint8_t(t);
                 }
-                runsDiffer |= a != v;
-                opaqueDiffers |= o != v;
+                free |= a != v;
                 dst[x - r.x0] = v;
                 alt[x - r.x0] = a;
-                keep[x - r.x0] = o;
-                last = a;
             }
         }
-        job.runsDiffer = runsDiffer;
-        job.opaqueDiffers = opaqueDiffers;
+        job.free = free;
     }
 
     // The viewer now shows cur (with lossy codes, each pixel within the bound

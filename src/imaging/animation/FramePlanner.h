@@ -36,14 +36,10 @@ struct FrameJob {
     int delay = 0;
     int t = -1; // the index meaning transparent, -1 for none
     std::array<uint32_t, 256> palette{};
-    int ownTransparent = -1; // the frame's own transparent index
-    int opaqueT = -1;        // the one of the form that keeps unchanged pixels
-    bool blank = false;      // nothing changes
-    bool runsDiffer = false;
-    bool opaqueDiffers = false;
-    std::vector<uint8_t> pixels; // the rectangle, every unchanged pixel transparent
-    std::vector<uint8_t> runs;   // ... unchanged pixels that continue a run keep their colour
-    std::vector<uint8_t> opaque; // ... unchanged pixels keep their colour
+    bool blank = false;                // nothing changes
+    bool free = false;                 // some pixel may be written in two ways
+    std::vector<uint8_t> pixels;       // the rectangle, every unchanged pixel transparent
+    std::vector<uint8_t> alternatives; // ... every unchanged pixel in the screen's colour where the table has it
     CompressedFrame best;
 };
 
@@ -51,7 +47,9 @@ struct FrameJob {
 // advances `canvas` to what the viewer holds after the frame's disposal.
 // The frame shows cur's pixels, those within `unchangedError` of the screen
 // (squared distance summed over R, G and B) as the screen shows them:
-// unchanged pixels may become transparent inside the changed rectangle; when
+// unchanged pixels inside the changed rectangle may be written transparent or
+// in the screen's colour where the frame's table has it (the compressor picks
+// per pixel); when
 // `next` makes pixels transparent that `cur` shows, `cur` is disposed to
 // background over a rectangle covering them. `kept` is scratch.
 void PlanFrame(ScreenFrame& cur, const ScreenFrame* next, std::vector<uint32_t>& canvas, int delay, int unchangedError,

@@ -11,10 +11,10 @@
 
 namespace imaging {
 
-// GIF's LZW compression of an image's pixels into data sub-blocks, code for
-// code as giflib's encoder makes them (same code widths, same table reset),
-// but into memory: the assembler compresses two equivalent forms of a frame
-// and writes the smaller one.
+// GIF's LZW compression of an image's pixels into data sub-blocks with
+// giflib's code widths and table reset, into memory: the assembler measures
+// a frame in more than one table and writes the smaller. Where a pixel may be
+// written in two indices that show the same, the encoder picks.
 class LzwEncoder final {
 public:
     LzwEncoder();
@@ -25,11 +25,19 @@ public:
     // well as when it filled up (which suits some pictures and not others:
     // callers measure both when TableFilled()).
     //
+    // With `alternatives`, alternatives[i] is another index that shows what
+    // pixels[i] shows (equal to it when there is none, e.g. the transparent
+    // index and the colour already on screen): each pixel is written as the
+    // one of the two that continues the current string, or, where a string
+    // starts, the one that lets it grow. The index written ends up in
+    // pixels[i], the other in alternatives[i].
+    //
     // With Lossy() set, a pixel that would end a string may be replaced by a
     // colour close to it that continues the string; the replacements are
     // written back into `pixels`, which then hold what a decoder shows.
     bool Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks,
-                qsizetype limit = std::numeric_limits<qsizetype>::max(), bool keepFullTable = false);
+                qsizetype limit = std::numeric_limits<qsizetype>::max(), bool keepFullTable = false,
+                uint8_t* alternatives = nullptr);
     // Lets the following Encodes replace a pixel by one of the colours of
     // `palette` (0xRRGGBB entries) at most `bound` away (squared distance
     // summed over R, G and B); `transparent` (-1 for none) is never replaced
@@ -57,6 +65,9 @@ private:
     bool lossy_ = false;
     const std::atomic<bool>* stop_ = nullptr;
     bool Stopped() const;
+    template <bool kFree>
+    bool Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit, bool keepFullTable,
+                uint8_t* alternatives);
 };
 
 } // namespace imaging
