@@ -298,16 +298,18 @@ QuantizeSettings SettingsForQuality(int quality)
         // Between the default and -Q 100 the settings move along a square,
         // fine next to -Q 100: a pan over a photograph wrote 7.8 MB at
         // palette quality 100 and 4.9 MB at 99, sprites over a photographed
-        // sky 272 KB at 90 and 259 KB at 88. Kept colours on screen follow
-        // a cube: next to -Q 100 a slack of 2 cost the pan SSIM and bytes.
+        // sky 272 KB at 90 and 259 KB at 88. The slack for keeping the colour
+        // on screen follows the square's square: next to -Q 100 a slack of 2
+        // or 3 cost the pan and a terminal recording bytes and SSIM.
         const double step = double(100 - quality) / (100 - kDefaultQuality);
         const double share = step * step;
         const QuantizeSettings fallback;
         settings.maxQuality = int(std::ceil(100 - (100 - kPalette) * share));
-        settings.keepSlack = int(std::lround(fallback.keepSlack * share * step));
+        settings.keepSlack = int(std::lround(fallback.keepSlack * share * share));
         settings.driftSlack = fallback.driftSlack * share;
         // Exact up to 256 colours where the palette is made at quality 100.
         settings.exactColors = settings.maxQuality == 100 ? 256 : QuantizeSettings::kDefaultExactColors;
+        // Near twins merged in the codes, not at the default and below (see lzwError).
         settings.lzwError = quality == 100 ? 0 : QuantizeSettings::kNearTwins;
         return settings;
     }
@@ -321,7 +323,7 @@ QuantizeSettings SettingsForQuality(int quality)
         settings.exactColors = 0;
     const int lossy = std::max(below - kLossyFrom, 0);
     settings.unchangedError = kUnchangedErrorPerStep * lossy;
-    settings.lzwError = std::max(kLzwErrorPerStep * lossy, int(QuantizeSettings::kNearTwins));
+    settings.lzwError = kLzwErrorPerStep * lossy;
     // From -Q 25 down the colours fall geometrically to kFewestColors at -Q 1.
     const int steps = kDefaultQuality - 1 - kLossyFrom;
     settings.maxColors = int(std::lround(256.0 * std::pow(kFewestColors / 256.0, double(lossy) / steps)));
