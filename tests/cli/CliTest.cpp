@@ -214,15 +214,8 @@ TEST_F(CliTest, FromQuality100ToTheDefaultAPanShrinksStepByStep)
         const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
         ASSERT_EQ(gif.frames.size(), shots.size()) << q;
         bytes[q] = QFileInfo(Out()).size();
-        double sum = 0;
         for (int f = 0; f < shots.size(); ++f)
-            for (int y = 0; y < 64; ++y)
-                for (int x = 0; x < 128; ++x) {
-                    const QRgb a = gif.frames[f].pixel(x, y), b = shots[f].pixel(x, y);
-                    const int dr = qRed(a) - qRed(b), dg = qGreen(a) - qGreen(b), db = qBlue(a) - qBlue(b);
-                    sum += dr * dr + dg * dg + db * db;
-                }
-        error[q] = sum / (shots.size() * 64.0 * 128.0);
+            error[q] += testing_imaging::MeanDifference(gif.frames[f], shots[f]);
     }
     for (int q = 99; q >= 95; --q) {
         EXPECT_LT(bytes[q], bytes[q + 1]) << "-Q " << q;
