@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -181,6 +182,47 @@ TEST_F(CliTest, LowerQualityNeverGivesALargerFile)
         EXPECT_EQ(r.exitCode, 2) << bad;
         EXPECT_TRUE(r.err.contains(QStringLiteral("quality"))) << r.err.toStdString();
     }
+}
+
+TEST_F(CliTest, FromQuality100ToTheDefaultAPanShrinksStepByStep)
+{
+    // A pan over a photograph-like texture changes every pixel of every frame.
+    // Each step down from -Q 100 writes fewer bytes and shows the pictures
+    // less exactly, and the step next to -Q 100 is the smallest.
+    QImage texture(240, 64, QImage::Format_RGB32);
+    quint32 seed = 2024;
+    for (int y = 0; y < texture.height(); ++y)
+        for (int x = 0; x < texture.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const int v = 100 + int(60 * std::sin(x * 0.07 + y * 0.05) + 30 * std::sin(x * 0.023 - y * 0.11));
+            texture.setPixel(x, y, qRgb(v + 40, v, v / 2 + int(seed >> 29)));
+        }
+    QStringList pictures;
+    QVector<QImage> shots;
+    for (int i = 0; i < 8; ++i) {
+        shots << texture.copy(i * 6, 0, 128, 64);
+        pictures << dir.filePath(QStringLiteral("pan%1.png").arg(i));
+        ASSERT_TRUE(shots.back().save(pictures.back()));
+    }
+    qint64 bytes[101] = {};
+    double error[101] = {};
+    for (int q = 100; q >= 95; --q) {
+        const Outcome r =
+            Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QString::number(q), QStringLiteral("-o"), Out()}
+                + pictures);
+        ASSERT_EQ(r.exitCode, 0) << q << r.err.toStdString();
+        const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(Out());
+        ASSERT_EQ(gif.frames.size(), shots.size()) << q;
+        bytes[q] = QFileInfo(Out()).size();
+        for (int f = 0; f < shots.size(); ++f)
+            error[q] += testing_imaging::MeanDifference(gif.frames[f], shots[f]);
+    }
+    for (int q = 99; q >= 95; --q) {
+        EXPECT_LT(bytes[q], bytes[q + 1]) << "-Q " << q;
+        EXPECT_GE(error[q], error[q + 1]) << "-Q " << q << ": " << error[q] << " against " << error[q + 1];
+    }
+    EXPECT_GT(error[95], error[100]);
+    EXPECT_LT(error[99] - error[100], (error[95] - error[100]) / 4) << "the first step is small";
 }
 
 TEST_F(CliTest, MaxSizeNamesTheQualityItChoseOrTheSmallestSizeReached)
