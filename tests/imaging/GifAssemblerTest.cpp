@@ -321,8 +321,11 @@ TEST_F(Assembler, NearColoursStayAsShownWhereEveryIndexIsTaken)
     // All 256 greys in both frames, so no index is free for "unchanged"; the
     // second frame's top rows are one grey lighter than the first's. Written
     // in the greys on screen, which its table has, they need not be drawn.
+    // Frames stored exactly, as -Q 100 stores them.
     QVector<QImage> pictures;
     QStringList files;
+    imaging::FrameQuantizer exact;
+    exact.Settings() = imaging::SettingsForQuality(100);
     for (int i = 0; i < 2; ++i) {
         QImage img(16, 20, QImage::Format_RGB32);
         for (int y = 0; y < 20; ++y)
@@ -331,7 +334,7 @@ TEST_F(Assembler, NearColoursStayAsShownWhereEveryIndexIsTaken)
                 img.setPixel(x, y, qRgb(g, g, g));
             }
         pictures << img;
-        files << SaveFrame(scratch, QStringLiteral("greys%1").arg(i), img);
+        files << SaveFrame(scratch, QStringLiteral("greys%1").arg(i), img, &exact);
     }
     const QString out = scratch.Path(QStringLiteral("greys.gif"));
     gif.Reset();
