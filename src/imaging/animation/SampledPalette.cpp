@@ -81,8 +81,8 @@ bool SampledPalette::QuantisedAlone(int position, int count) { return position =
 
 bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings, bool own)
 {
-    const QImage rgba = picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_RGBA8888
-                                                                          : QImage::Format_RGBX8888);
+    const QImage rgba =
+        picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
     if (rgba.isNull())
         return false;
     if (!attr_) {
@@ -116,8 +116,7 @@ bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings
     // Only opaque colours count: a picture with transparent pixels lends its
     // opaque ones, as a list.
     if (!transparent) {
-        LiqHandle<liq_image> image(
-            liq_image_create_rgba(attr_.get(), words.data(), rgba.width(), rgba.height(), 0));
+        LiqHandle<liq_image> image(liq_image_create_rgba(attr_.get(), words.data(), rgba.width(), rgba.height(), 0));
         if (!image || liq_histogram_add_image(histogram_.get(), attr_.get(), image.get()) != LIQ_OK)
             return false;
     } else {
@@ -142,15 +141,15 @@ bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings
     for (size_t i = 0; i < words.size(); ++i)
         if (words[i] != 0)
             sum += Distance(words[i], alone.palette[alone.indices[i]]);
-    ownSum_ += sum / double(std::max<size_t>(words.size(), 1));
-    ++ownFrames_;
+    ownError_ = sum / double(std::max<size_t>(words.size(), 1));
+    ownWords_.swap(words);
     return true;
 }
 
 bool SampledPalette::Make(const QuantizeSettings& settings)
 {
     palette_ = IndexedPicture();
-    if (!histogram_ || ownFrames_ == 0)
+    if (!histogram_ || ownWords_.empty())
         return false;
     const int room = std::min(anyTransparent_ ? 255 : 256, std::max(settings.maxColors, 2));
     IndexedPicture made;
@@ -158,9 +157,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         if (counts_.empty() || !PaletteForColors(counts_, room, settings, &made))
             return false;
     } else {
-        // One table for every frame costs little: more colours than a frame's own palette takes.
-        const int quality = std::min(100, settings.maxQuality + kWiderQuality);
-        liq_set_quality(attr_.get(), 0, quality);
+        liq_set_quality(attr_.get(), 0, std::clamp(settings.maxQuality, 0, 100));
         liq_set_max_colors(attr_.get(), room);
         liq_result* raw = nullptr;
         if (liq_histogram_quantize(histogram_.get(), attr_.get(), &raw) != LIQ_OK || !raw)
@@ -170,8 +167,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         for (unsigned i = 0; i < colors->count; ++i) {
             const liq_color& c = colors->entries[i];
             if (c.a >= 128)
-                made.palette[size_t(made.colorCount++)] =
-                    0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+                made.palette[size_t(made.colorCount++)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
         }
         if (made.colorCount == 0)
             return false;
@@ -180,11 +176,31 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         made.transparent = made.colorCount++;
         made.palette[size_t(made.transparent)] = 0;
     }
-    palette_ = made;
-    ownError_ = ownSum_ / ownFrames_;
     counts_ = {};
     histogram_.reset();
     attr_.reset();
+    // Frames that do not share their colours (a slideshow) are shown worse
+    // by a palette of them all than by their own: there is none then.
+    std::unordered_map<uint32_t, int> nearest;
+    double sum = 0;
+    for (uint32_t c : ownWords_) {
+        if (c == 0)
+            continue;
+        auto [it, added] = nearest.emplace(c, 0);
+        if (added) {
+            int best = INT32_MAX;
+            for (int i = 0; i < made.colorCount; ++i)
+                if (i != made.transparent)
+                    best = std::min(best, Distance(c, made.palette[size_t(i)]));
+            it->second = best;
+        }
+        sum += it->second;
+    }
+    const double error = sum / double(ownWords_.size());
+    ownWords_ = {};
+    if (error > ownError_ * kSharedFactor + settings.driftSlack)
+        return false;
+    palette_ = made;
     return true;
 }
 

@@ -37,12 +37,9 @@ public:
     static constexpr qint64 kSamplePixels = qint64(1) << 21;
     // ... and at least this many frames (all of them when there are fewer).
     static constexpr int kMinFrames = 4;
-    // The palette's quality over a frame's own (libimagequant's scale, at
-    // most 100): one table for all frames can hold more colours. +12 took
-    // the default on a 150-frame test pattern from 1834140 bytes at 0.9963
-    // mean SSIM to 1966823 at 0.9975, and its bytes at equal SSIM from
-    // 0.95 to 0.94 of ffmpeg's, 0.83 to 0.79 of gifski's.
-    static constexpr int kWiderQuality = 12;
+    // The palette is made only when it shows the picture quantised alone
+    // within this factor of that picture's own error (plus the drift slack).
+    static constexpr double kSharedFactor = 1.25;
 
     // The frames (from 1, rising) looked at in an animation of `frames` frames of `output` size.
     static std::vector<int> SampleFrames(int frames, QSize output);
@@ -70,8 +67,7 @@ private:
     LiqHandle<liq_attr> attr_;
     LiqHandle<liq_histogram> histogram_;
     bool anyTransparent_ = false;
-    double ownSum_ = 0;
-    int ownFrames_ = 0;
+    std::vector<uint32_t> ownWords_; // the picture quantised alone, until the palette is made
     IndexedPicture palette_;
     double ownError_ = 0;
 };
