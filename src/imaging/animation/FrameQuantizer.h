@@ -43,10 +43,11 @@ public:
     QuantizeSettings& Settings() { return settings_; }
 
     // The animation's palette (no pixels; it must outlive this), tried
-    // wherever the previous palette is not kept: taken when its mean squared
-    // error on the picture stays within `ownError` (what a picture's own
-    // palette shows) times 1.25 plus the drift slack, that slack scaled up
-    // by what a table of its own would cost the frame per pixel. Null: none.
+    // wherever the previous palette is not kept: taken, and then kept, while
+    // its mean squared error on the picture stays within `ownError` (what a
+    // picture's own palette shows) times 2 plus the drift slack, that slack
+    // scaled up by what a table of its own would cost the frame per pixel.
+    // Null: none.
     void UseAnimationPalette(const IndexedPicture* palette, double ownError);
     // Frames quantised here that took the animation's palette.
     int AnimationPaletteFrames() const { return animationFrames_; }
