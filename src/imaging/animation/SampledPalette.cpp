@@ -153,7 +153,9 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         return false;
     const int room = std::min(anyTransparent_ ? 255 : 256, std::max(settings.maxColors, 2));
     IndexedPicture made;
-    if (few_ && int(counts_.size()) <= room) {
+    // The colours themselves when they fit, as a picture's own palette
+    // takes them: not below the default palette quality, where fewer cost less.
+    if (few_ && int(counts_.size()) <= room && settings.maxQuality >= QuantizeSettings::kDefaultMaxQuality) {
         if (counts_.empty() || !PaletteForColors(counts_, room, settings, &made))
             return false;
     } else {
