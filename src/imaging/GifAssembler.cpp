@@ -29,6 +29,7 @@ void GifAssembler::Reset()
     loopCount_ = 0;
     lzwError_ = 0;
     unchangedError_ = 0;
+    globalColors_.clear();
     lastError_.clear();
     stream_.reset();
 }
@@ -84,6 +85,8 @@ void GifAssembler::Begin(const QString& path)
     options.unchangedError = unchangedError_;
     options.threads = threads_;
     stream_ = std::make_unique<imaging::AnimationWriter>(path, options);
+    if (!globalColors_.empty())
+        stream_->ChooseGlobalTable({globalColors_});
 }
 
 void GifAssembler::GlobalColorsFrom(const std::vector<std::vector<uint32_t>>& frameColors)

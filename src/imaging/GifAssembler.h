@@ -42,6 +42,9 @@ public:
     // when its own colour is at most `bound` away from it (squared distance
     // summed over R, G and B); 0, the default, only when they are equal.
     void UnchangedError(int bound);
+    // The global colour table (0xRRGGBB, sorted, each once) of every file
+    // begun from now on; empty, the default: chosen from the frames.
+    void GlobalColors(std::vector<uint32_t> colors) { globalColors_ = std::move(colors); }
     // Threads that compress frames while SaveAnimation writes: 0, the
     // default, one per core; 1 only the caller's.
     void Threads(int count);
@@ -82,6 +85,7 @@ private:
     int lzwError_ = 0;
     int unchangedError_ = 0;
     int threads_ = 0;
+    std::vector<uint32_t> globalColors_;
     QString lastError_;
     std::unique_ptr<imaging::AnimationWriter> stream_;
 };

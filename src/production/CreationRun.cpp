@@ -8,6 +8,7 @@
 #include "imaging/ImageEngine.h"
 #include "imaging/PictureReader.h"
 #include "imaging/Quantizer.h"
+#include "imaging/animation/SampledPalette.h"
 #include "imaging/animation/SharedPalette.h"
 #include "production/CreationRules.h"
 #include "production/FrameBudget.h"
@@ -155,6 +156,17 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
         if (shared_->Wanted() && (settings_.quality == 0 || settings_.quality >= 95))
             palettes_.back()->Settings().speed = imaging::QuantizeSettings::kFastestSpeed;
     }
+    // A larger animation gets one palette from a sample of its pictures,
+    // made before the first frame so that the frames are joined as they come.
+    sampled_.reset();
+    globalColors_.clear();
+    if (!shared_->Wanted() && settings_.frames.size() >= 2)
+        sampled_ = SamplePalette(palettes_.front()->Settings());
+    if (sampled_) {
+        for (auto& palettes : palettes_)
+            palettes->UseAnimationPalette(&sampled_->Palette(), sampled_->OwnError());
+        globalColors_ = imaging::TableColors(sampled_->Palette());
+    }
     kept_.clear();
     if (joining_)
         assembler_.Abandon();
@@ -178,9 +190,38 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     return result;
 }
 
+std::unique_ptr<imaging::SampledPalette> CreationRun::SamplePalette(const imaging::QuantizeSettings& settings)
+{
+    auto sampled = std::make_unique<imaging::SampledPalette>();
+    const std::vector<int> sample =
+        imaging::SampledPalette::SampleFrames(int(settings_.frames.size()), QSize(settings_.width, settings_.height));
+    for (size_t k = 0; k < sample.size(); ++k) {
+        if (settings_.whileWaiting)
+            settings_.whileWaiting();
+        // A picture that cannot be read is left out here; converting it says why.
+        engine_.LoadFile(QString());
+        engine_.Clear();
+        if (!engine_.LoadFile(settings_.frames.at(sample[k] - 1).path) || engine_.ImageWidth() < 1
+            || engine_.ImageHeight() < 1)
+            continue;
+        if ((engine_.ImageWidth() != settings_.width || engine_.ImageHeight() != settings_.height)
+            && !engine_.Fit(settings_.width, settings_.height, settings_.fit))
+            continue;
+        if (!sampled->Add(engine_.Picture(), settings,
+                          imaging::SampledPalette::QuantisedAlone(int(k), int(sample.size()))))
+            return nullptr;
+    }
+    engine_.LoadFile(QString());
+    engine_.Clear();
+    if (!sampled->Make(settings))
+        return nullptr;
+    return sampled;
+}
+
 void CreationRun::SetUpAssembler(qint16 loopCount)
 {
     assembler_.Reset();
+    assembler_.GlobalColors(globalColors_);
     assembler_.LoopCount(loopCount);
     const imaging::QuantizeSettings quantize =
         settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();

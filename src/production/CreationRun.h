@@ -18,8 +18,10 @@ class GifAssembler;
 class ImageEngine;
 namespace imaging {
 class FrameQuantizer;
+class SampledPalette;
 class SharedPalette;
 struct IndexedPicture;
+struct QuantizeSettings;
 } // namespace imaging
 
 // One picture of the run, as read from the lists before the first frame.
@@ -128,6 +130,9 @@ private:
         return std::size_t(frame - 1) < skipped_.size() && skipped_[std::size_t(frame - 1)];
     }
     CreationResult ShareOnePalette();
+    // The palette of a larger animation, from a sample of its pictures;
+    // null when it has none.
+    std::unique_ptr<imaging::SampledPalette> SamplePalette(const imaging::QuantizeSettings& settings);
     void SetUpAssembler(qint16 loopCount);
     // Hands frame i, just converted, to the animation being written.
     CreationResult JoinFrame(int frame, const CreationProgress& progress);
@@ -149,6 +154,10 @@ private:
     std::unique_ptr<imaging::FrameQuantizer> firstFrame_;
     // The colours of the whole animation, while its frames are converted.
     std::unique_ptr<imaging::SharedPalette> shared_;
+    // A larger animation's palette, tried for every frame, and its colours
+    // as the global table.
+    std::unique_ptr<imaging::SampledPalette> sampled_;
+    std::vector<uint32_t> globalColors_;
     // A small animation's frames as their files hold them, from conversion
     // to joining (they are never more than SharedPalette::kMaxPixels).
     std::vector<imaging::IndexedPicture> kept_;

@@ -461,6 +461,56 @@ TEST_P(CreationRunTest, FramesSharingTheirColoursShareOneTableAFrameApartKeepsIt
         EXPECT_LT(testing_imaging::MeanDifference(gif.frames[f], expected[f]), f == 4 ? 12.0 : 4.0) << f;
 }
 
+TEST_P(CreationRunTest, ALongAnimationSharingItsColoursTakesOneTableOneChangingThemKeepsTablesOfItsOwn)
+{
+    // 60 frames of 240 x 180, more than are looked at before the first is
+    // written. Sharing: 220 colours in all, each frame 150 of them in a
+    // pattern of its own, each a few the frame before lacked, so that no
+    // frame's own palette lasts; then frames each in hues of their own.
+    for (const bool sharing : {true, false}) {
+        QStringList paths;
+        QVector<CreationFrame> frames;
+        for (int f = 0; f < 60; ++f) {
+            QImage image(240, 180, QImage::Format_RGB32);
+            for (int y = 0; y < 180; ++y)
+                for (int x = 0; x < 240; ++x) {
+                    const int k = f + (x * 7 + y * 13 + f * 3) % 150;
+                    image.setPixel(x, y,
+                                   sharing ? qRgb(k, 255 - k, k * 7 & 255)
+                                           : QColor::fromHsv((f * 67 + x / 8) % 360, 60 + y, 255 - x / 2).rgb());
+                }
+            paths << pictures.filePath(QStringLiteral("%1-%2.png").arg(sharing).arg(f));
+            ASSERT_TRUE(image.save(paths.back()));
+            frames.push_back({paths.back(), 40});
+        }
+        CreationSettings settings = Settings(frames, 240, 180);
+        settings.outputPath = pictures.filePath(QStringLiteral("out%1.gif").arg(sharing));
+        CreationRun run(engine, assembler, settings);
+        const CreationResult result = run.Run(0, {});
+        ASSERT_TRUE(result.Ok()) << result.message.toStdString();
+        const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(settings.outputPath);
+        ASSERT_TRUE(gif.ok) << gif.error.toStdString();
+        const auto own = std::count(gif.localTables.begin(), gif.localTables.end(), true);
+        if (sharing) {
+            EXPECT_GE(gif.globalTableSize, 220);
+            EXPECT_EQ(own, 0);
+        } else {
+            EXPECT_GE(own, 50);
+        }
+        EXPECT_LT(testing_imaging::WorstFrameDifference(gif, testing_imaging::ScaledPictures(paths, {240, 180})),
+                  sharing ? 0.5 : 3.0)
+            << sharing;
+        if (!sharing)
+            continue;
+        // Three workers write the same bytes.
+        settings.threads = 3;
+        settings.outputPath += QStringLiteral(".3");
+        CreationRun three(engine, assembler, settings);
+        ASSERT_TRUE(three.Run(0, {}).Ok());
+        EXPECT_EQ(ReadAll(settings.outputPath), ReadAll(pictures.filePath(QStringLiteral("out%1.gif").arg(sharing))));
+    }
+}
+
 TEST_P(CreationRunTest, ProgressOfThreeFramesIsNotRounded)
 {
     const QString dir = pictures.path();

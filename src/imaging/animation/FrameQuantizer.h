@@ -24,7 +24,10 @@ namespace imaging {
 // indices, and the changed pixels are mapped to the previous
 // palette — as long as that palette represents them about as well as it
 // represented the picture it was made for. Otherwise, and for the first
-// frame, libimagequant makes a new palette for the whole picture.
+// frame, the animation's palette is tried when there is one (the same for
+// every frame, so those that take it need no colour table of their own),
+// and where it does not suit, libimagequant makes a new palette for the
+// whole picture.
 class FrameQuantizer final {
 public:
     FrameQuantizer() = default;
@@ -39,9 +42,20 @@ public:
 
     QuantizeSettings& Settings() { return settings_; }
 
+    // The animation's palette (no pixels; it must outlive this), tried
+    // wherever the previous palette is not kept: taken, and then kept, while
+    // its mean squared error on the picture stays within `ownError` (what a
+    // picture's own palette shows) times 2 plus the drift slack, that slack
+    // scaled up by what a table of its own would cost the frame per pixel.
+    // Null: none.
+    void UseAnimationPalette(const IndexedPicture* palette, double ownError);
+    // Frames quantised here that took the animation's palette.
+    int AnimationPaletteFrames() const { return animationFrames_; }
+
 private:
     bool Fresh(const QImage& picture, IndexedPicture* result, QString* error);
     bool TryReuse(IndexedPicture* result);
+    bool TryAnimationPalette(int width, int height, IndexedPicture* result);
     // The opaque entry nearest to the colour.
     int Nearest(int r, int g, int b)
     {
@@ -64,9 +78,12 @@ private:
     std::vector<uint32_t> previous_;
     std::vector<uint32_t> current_;
     IndexedPicture previousOut_;
-    double paletteError_ = 0;      // mean squared error of the palette on its own picture's opaque pixels
-    double pictureError_ = 0;      // ... on the previous picture, per pixel
-    std::vector<uint32_t> errors_; // ... per pixel of the previous picture
+    double paletteError_ = 0;           // mean squared error of the palette on its own picture's opaque pixels
+    double paletteLimit_ = 0;           // the most error per pixel the previous palette may show on a new picture
+    double pictureError_ = 0;           // ... on the previous picture, per pixel
+    std::vector<uint32_t> errors_;      // ... per pixel of the previous picture
+    std::vector<uint32_t> trialErrors_; // ... of the picture in the animation's palette, while it is tried
+    std::vector<uint8_t> trialIndices_;
     // The changed pixels of the picture being tried: index, error, nearest opaque entry (-1: transparent).
     struct Change {
         uint32_t index;
@@ -97,6 +114,13 @@ private:
     int red_[256] = {}, green_[256] = {}, blue_[256] = {};
     int opaqueCount_ = 0;
     uint8_t opaqueIndex_[256] = {};
+    // The animation's palette, what a picture's own shows, and whether the
+    // previous frame and the cells above are in it.
+    const IndexedPicture* animationPalette_ = nullptr;
+    double animationOwnError_ = 0;
+    bool previousInAnimation_ = false;
+    bool cellsOfAnimation_ = false;
+    int animationFrames_ = 0;
 };
 
 } // namespace imaging

@@ -2,9 +2,8 @@
 #include "imaging/animation/SharedPalette.h"
 
 #include "imaging/animation/FrameFile.h"
+#include "imaging/animation/SampledPalette.h"
 #include "imaging/GifCodec.h"
-#include "imaging/ImagingRuntime.h"
-#include "imaging/LiqHandles.h"
 #include "imaging/PixelWords.h"
 
 #include <algorithm>
@@ -33,49 +32,6 @@ inline int Distance(uint32_t pixel, uint32_t entry)
     const int dg = int((pixel >> 8) & 0xFF) - int((entry >> 8) & 0xFF);
     const int db = int((pixel >> 16) & 0xFF) - int(entry & 0xFF);
     return dr * dr + dg * dg + db * db;
-}
-
-// The palette for all colours in `counts` (opaque pixel words and how often
-// they occur): the colours themselves when they fit, else libimagequant's.
-bool MakePalette(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
-                 IndexedPicture* palette)
-{
-    room = std::min(room, std::max(settings.maxColors, 2));
-    if (int(counts.size()) <= room) {
-        std::vector<uint32_t> colors;
-        for (const auto& [c, n] : counts)
-            colors.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
-        std::sort(colors.begin(), colors.end());
-        std::copy(colors.begin(), colors.end(), palette->palette.begin());
-        palette->colorCount = int(colors.size());
-        return true;
-    }
-    UseOneLibraryThread();
-    LiqHandle<liq_attr> attr(liq_attr_create());
-    if (!attr)
-        return false;
-    liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
-    liq_set_quality(attr.get(), 0, std::clamp(settings.maxQuality, 0, 100));
-    liq_set_max_colors(attr.get(), room);
-    LiqHandle<liq_histogram> histogram(liq_histogram_create(attr.get()));
-    if (!histogram)
-        return false;
-    std::vector<liq_histogram_entry> entries;
-    entries.reserve(counts.size());
-    for (const auto& [c, n] : counts)
-        entries.push_back({{uchar(c & 0xFF), uchar(c >> 8 & 0xFF), uchar(c >> 16 & 0xFF), 255}, n});
-    liq_result* raw = nullptr;
-    if (liq_histogram_add_colors(histogram.get(), attr.get(), entries.data(), int(entries.size()), 0) != LIQ_OK
-        || liq_histogram_quantize(histogram.get(), attr.get(), &raw) != LIQ_OK || !raw)
-        return false;
-    LiqHandle<liq_result> result(raw);
-    const liq_palette* colors = liq_get_palette(result.get());
-    palette->colorCount = int(colors->count);
-    for (int i = 0; i < palette->colorCount; ++i) {
-        const liq_color& c = colors->entries[i];
-        palette->palette[size_t(i)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-    }
-    return palette->colorCount > 0;
 }
 
 // Mean squared error of the frame in its own palette against the picture,
@@ -158,7 +114,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
                 if (c != 0)
                     counts[c] += include[f] ? 1 : 0;
         IndexedPicture palette;
-        if (counts.empty() || !MakePalette(counts, anyTransparent ? 255 : 256, settings, &palette))
+        if (counts.empty() || !PaletteForColors(counts, anyTransparent ? 255 : 256, settings, &palette))
             break; // the frames keep their own palettes
         if (anyTransparent) {
             palette.transparent = palette.colorCount++;

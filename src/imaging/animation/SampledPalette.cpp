@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/animation/SampledPalette.h"
+
+#include "imaging/ImagingRuntime.h"
+#include "imaging/LiqHandles.h"
+#include "imaging/PixelWords.h"
+
+#include <QString>
+
+#include <algorithm>
+
+namespace imaging {
+namespace {
+
+// Squared distance of a pixel word (red in the low byte) and a palette entry (0xAARRGGBB).
+inline int Distance(uint32_t pixel, uint32_t entry)
+{
+    const int dr = int(pixel & 0xFF) - int((entry >> 16) & 0xFF);
+    const int dg = int((pixel >> 8) & 0xFF) - int((entry >> 8) & 0xFF);
+    const int db = int((pixel >> 16) & 0xFF) - int(entry & 0xFF);
+    return dr * dr + dg * dg + db * db;
+}
+
+} // namespace
+
+bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
+                      IndexedPicture* palette)
+{
+    room = std::min(room, std::max(settings.maxColors, 2));
+    if (int(counts.size()) <= room) {
+        std::vector<uint32_t> colors;
+        for (const auto& [c, n] : counts)
+            colors.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+        std::sort(colors.begin(), colors.end());
+        std::copy(colors.begin(), colors.end(), palette->palette.begin());
+        palette->colorCount = int(colors.size());
+        return true;
+    }
+    UseOneLibraryThread();
+    LiqHandle<liq_attr> attr(liq_attr_create());
+    if (!attr)
+        return false;
+    liq_set_speed(attr.get(), std::clamp(settings.speed, 1, 10));
+    liq_set_quality(attr.get(), 0, std::clamp(settings.maxQuality, 0, 100));
+    liq_set_max_colors(attr.get(), room);
+    LiqHandle<liq_histogram> histogram(liq_histogram_create(attr.get()));
+    if (!histogram)
+        return false;
+    std::vector<liq_histogram_entry> entries;
+    entries.reserve(counts.size());
+    for (const auto& [c, n] : counts)
+        entries.push_back({{uchar(c & 0xFF), uchar(c >> 8 & 0xFF), uchar(c >> 16 & 0xFF), 255}, n});
+    liq_result* raw = nullptr;
+    if (liq_histogram_add_colors(histogram.get(), attr.get(), entries.data(), int(entries.size()), 0) != LIQ_OK
+        || liq_histogram_quantize(histogram.get(), attr.get(), &raw) != LIQ_OK || !raw)
+        return false;
+    LiqHandle<liq_result> result(raw);
+    const liq_palette* colors = liq_get_palette(result.get());
+    palette->colorCount = int(colors->count);
+    for (int i = 0; i < palette->colorCount; ++i) {
+        const liq_color& c = colors->entries[i];
+        palette->palette[size_t(i)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+    }
+    return palette->colorCount > 0;
+}
+
+std::vector<int> SampledPalette::SampleFrames(int frames, QSize output)
+{
+    const qint64 pixels = std::max<qint64>(qint64(output.width()) * output.height(), 1);
+    const int count = int(std::clamp<qint64>(kSamplePixels / pixels, std::min(kMinFrames, frames), frames));
+    std::vector<int> sample;
+    for (int k = 0; k < count; ++k) {
+        const int frame = count == 1 ? 1 : 1 + int(qint64(frames - 1) * k / (count - 1));
+        if (sample.empty() || sample.back() != frame)
+            sample.push_back(frame);
+    }
+    return sample;
+}
+
+bool SampledPalette::QuantisedAlone(int position, int count) { return position == count / 2; }
+
+bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings, bool own)
+{
+    const QImage rgba =
+        picture.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
+    if (rgba.isNull())
+        return false;
+    if (!attr_) {
+        UseOneLibraryThread();
+        attr_.reset(liq_attr_create());
+        if (!attr_)
+            return false;
+        liq_set_speed(attr_.get(), std::clamp(settings.speed, 1, 10));
+        histogram_.reset(liq_histogram_create(attr_.get()));
+        if (!histogram_)
+            return false;
+    }
+    std::vector<uint32_t> words;
+    ThresholdedWords(rgba, &words);
+    const bool transparent = std::find(words.begin(), words.end(), 0u) != words.end();
+    anyTransparent_ |= transparent;
+    if (few_) {
+        uint32_t last = 0;
+        for (uint32_t c : words) {
+            if (c == 0 || c == last)
+                continue;
+            last = c;
+            counts_.emplace(c | 0xFF000000u, 0);
+            if (counts_.size() > 256) {
+                few_ = false;
+                counts_ = {};
+                break;
+            }
+        }
+    }
+    // Only opaque colours count: a picture with transparent pixels lends its
+    // opaque ones, as a list.
+    if (!transparent) {
+        LiqHandle<liq_image> image(liq_image_create_rgba(attr_.get(), words.data(), rgba.width(), rgba.height(), 0));
+        if (!image || liq_histogram_add_image(histogram_.get(), attr_.get(), image.get()) != LIQ_OK)
+            return false;
+    } else {
+        std::unordered_map<uint32_t, uint32_t> counts;
+        for (uint32_t c : words)
+            if (c != 0)
+                ++counts[c];
+        std::vector<liq_histogram_entry> entries;
+        entries.reserve(counts.size());
+        for (const auto& [c, n] : counts)
+            entries.push_back({{uchar(c & 0xFF), uchar(c >> 8 & 0xFF), uchar(c >> 16 & 0xFF), 255}, n});
+        if (liq_histogram_add_colors(histogram_.get(), attr_.get(), entries.data(), int(entries.size()), 0) != LIQ_OK)
+            return false;
+    }
+    if (!own)
+        return true;
+    IndexedPicture alone;
+    QString reason;
+    if (!QuantizePicture(rgba, settings, &alone, &reason) || alone.indices.size() != words.size())
+        return false;
+    double sum = 0;
+    for (size_t i = 0; i < words.size(); ++i)
+        if (words[i] != 0)
+            sum += Distance(words[i], alone.palette[alone.indices[i]]);
+    ownError_ = sum / double(std::max<size_t>(words.size(), 1));
+    ownWords_.swap(words);
+    return true;
+}
+
+bool SampledPalette::Make(const QuantizeSettings& settings)
+{
+    palette_ = IndexedPicture();
+    if (!histogram_ || ownWords_.empty())
+        return false;
+    const int room = std::min(anyTransparent_ ? 255 : 256, std::max(settings.maxColors, 2));
+    IndexedPicture made;
+    // The colours themselves when they fit, as a picture's own palette
+    // takes them: not below the default palette quality, where fewer cost less.
+    if (few_ && int(counts_.size()) <= room && settings.maxQuality >= QuantizeSettings::kDefaultMaxQuality) {
+        if (counts_.empty() || !PaletteForColors(counts_, room, settings, &made))
+            return false;
+    } else {
+        liq_set_quality(attr_.get(), 0, std::clamp(settings.maxQuality, 0, 100));
+        liq_set_max_colors(attr_.get(), room);
+        liq_result* raw = nullptr;
+        if (liq_histogram_quantize(histogram_.get(), attr_.get(), &raw) != LIQ_OK || !raw)
+            return false;
+        LiqHandle<liq_result> result(raw);
+        const liq_palette* colors = liq_get_palette(result.get());
+        for (unsigned i = 0; i < colors->count; ++i) {
+            const liq_color& c = colors->entries[i];
+            if (c.a >= 128)
+                made.palette[size_t(made.colorCount++)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+        }
+        if (made.colorCount == 0)
+            return false;
+    }
+    if (anyTransparent_) {
+        made.transparent = made.colorCount++;
+        made.palette[size_t(made.transparent)] = 0;
+    }
+    counts_ = {};
+    histogram_.reset();
+    attr_.reset();
+    // Frames that do not share their colours (a slideshow) are shown worse
+    // by a palette of them all than by their own: there is none then.
+    std::unordered_map<uint32_t, int> nearest;
+    double sum = 0;
+    for (uint32_t c : ownWords_) {
+        if (c == 0)
+            continue;
+        auto [it, added] = nearest.emplace(c, 0);
+        if (added) {
+            int best = INT32_MAX;
+            for (int i = 0; i < made.colorCount; ++i)
+                if (i != made.transparent)
+                    best = std::min(best, Distance(c, made.palette[size_t(i)]));
+            it->second = best;
+        }
+        sum += it->second;
+    }
+    const double error = sum / double(ownWords_.size());
+    ownWords_ = {};
+    if (error > ownError_ * kSharedFactor + settings.driftSlack)
+        return false;
+    palette_ = made;
+    return true;
+}
+
+} // namespace imaging

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The palette of a whole animation: where frames take it, and where they
+// make their own.
+#include "imaging/animation/FrameQuantizer.h"
+#include "imaging/animation/SampledPalette.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+imaging::IndexedPicture Greys(int count)
+{
+    imaging::IndexedPicture p;
+    p.colorCount = count;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t v = uint32_t(i * 255 / (count - 1));
+        p.palette[size_t(i)] = 0xFF000000u | v << 16 | v << 8 | v;
+    }
+    return p;
+}
+
+// A picture of `size` in the colour `at` gives, transparent where it gives 0.
+template <typename F> QImage Picture(QSize size, F at)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, at(x, y));
+    return image;
+}
+
+// Each pixel shown as the picture has it (transparent pixels as 0).
+void ExpectShown(const QImage& picture, const imaging::IndexedPicture& out)
+{
+    ASSERT_EQ(out.indices.size(), size_t(picture.width()) * size_t(picture.height()));
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const uint8_t index = out.indices[size_t(y) * size_t(picture.width()) + size_t(x)];
+            const QRgb want = picture.pixel(x, y);
+            if (qAlpha(want) == 0)
+                ASSERT_EQ(int(index), out.transparent) << x << "," << y;
+            else
+                ASSERT_EQ(out.palette[index] & 0xFFFFFFu, want & 0xFFFFFFu) << x << "," << y;
+        }
+}
+
+} // namespace
+
+TEST(AnimationPalette, TakenWhereItShowsTheFrameElseTheFrameMakesItsOwn)
+{
+    const imaging::IndexedPicture sixteen = Greys(16);
+    const imaging::IndexedPicture full = Greys(256); // no room left for a transparent entry
+    struct Case {
+        const imaging::IndexedPicture* palette;
+        QImage picture;
+        bool taken;
+    };
+    const auto grey = [](int x, int y) { return qRgb((x + y) % 16 * 17, (x + y) % 16 * 17, (x + y) % 16 * 17); };
+    const auto holed = [&](int x, int y) { return x < 3 ? 0u : grey(x, y); };
+    const Case cases[] = {
+        {&sixteen, Picture({20, 10}, grey), true},
+        {&sixteen, Picture({21, 10}, [](int x, int y) { return qRgb(200, x * 9, y * 20); }), false},
+        {&sixteen, Picture({22, 10}, holed), true},
+        {&full, Picture({23, 10}, holed), false},
+    };
+    for (const Case& c : cases) {
+        imaging::FrameQuantizer palettes;
+        palettes.UseAnimationPalette(c.palette, 0.0);
+        imaging::IndexedPicture out;
+        QString error;
+        ASSERT_TRUE(palettes.Quantize(c.picture, &out, &error)) << error.toStdString();
+        EXPECT_EQ(palettes.AnimationPaletteFrames(), c.taken ? 1 : 0) << c.picture.width();
+        EXPECT_EQ(std::equal(c.palette->palette.begin(), c.palette->palette.begin() + c.palette->colorCount,
+                             out.palette.begin()),
+                  c.taken)
+            << c.picture.width();
+        ExpectShown(c.picture, out);
+    }
+}
+
+TEST(AnimationPalette, TheSampleSpansTheAnimationWithinItsPixels)
+{
+    const std::pair<int, QSize> cases[] = {{1, {8, 8}}, {3, {4000, 4000}}, {1500, {320, 240}}, {10, {10, 10}}};
+    for (const auto& [frames, size] : cases) {
+        const std::vector<int> sample = imaging::SampledPalette::SampleFrames(frames, size);
+        ASSERT_FALSE(sample.empty()) << frames;
+        EXPECT_EQ(sample.front(), 1);
+        EXPECT_EQ(sample.back(), frames);
+        EXPECT_TRUE(std::adjacent_find(sample.begin(), sample.end(), std::greater_equal<int>()) == sample.end());
+        const qint64 pixels = qint64(sample.size()) * size.width() * size.height();
+        EXPECT_TRUE(pixels <= imaging::SampledPalette::kSamplePixels
+                    || int(sample.size()) <= std::min(frames, imaging::SampledPalette::kMinFrames))
+            << frames;
+    }
+}
