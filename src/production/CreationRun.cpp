@@ -198,6 +198,9 @@ std::unique_ptr<imaging::SampledPalette> CreationRun::SamplePalette(const imagin
     for (size_t k = 0; k < sample.size(); ++k) {
         if (settings_.whileWaiting)
             settings_.whileWaiting();
+        // Stopped: no palette, and the conversion that follows stops at once.
+        if (settings_.stopRequested && settings_.stopRequested())
+            break;
         // A picture that cannot be read is left out here; converting it says why.
         engine_.LoadFile(QString());
         engine_.Clear();
@@ -213,7 +216,7 @@ std::unique_ptr<imaging::SampledPalette> CreationRun::SamplePalette(const imagin
     }
     engine_.LoadFile(QString());
     engine_.Clear();
-    if (!sampled->Make(settings))
+    if ((settings_.stopRequested && settings_.stopRequested()) || !sampled->Make(settings))
         return nullptr;
     return sampled;
 }
