@@ -160,7 +160,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     // made before the first frame so that the frames are joined as they come.
     sampled_.reset();
     globalColors_.clear();
-    if (!shared_->Wanted() && settings_.frames.size() >= 2)
+    if (!shared_->Wanted() && int(settings_.frames.size()) >= imaging::SampledPalette::kMinAnimationFrames)
         sampled_ = SamplePalette(palettes_.front()->Settings());
     if (sampled_) {
         for (auto& palettes : palettes_)
