@@ -86,10 +86,6 @@ bool ExactPalette(const QImage& rgba, bool anyTransparent, IndexedPicture* out)
     return true;
 }
 
-// A picture that fits in 256 colours is stored exactly when libimagequant
-// keeps at least one in this many of them.
-constexpr int kKeptShareForExact = 5;
-
 } // namespace
 
 bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, IndexedPicture* result, QString* error)
@@ -178,7 +174,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         // half kept at palette quality 88) stays exact, where the shades of a
         // terminal recording's few colours are merged (23 of 254 kept).
         const int kept = int(liq_get_palette(quantized.get())->count);
-        if (kKeptShareForExact * kept >= exact.colorCount) {
+        if (QuantizeSettings::kKeptShareForExact * kept >= exact.colorCount) {
             *result = std::move(exact);
             return true;
         }

@@ -27,6 +27,9 @@ struct QuantizeSettings {
     // libimagequant keeps 23 at palette quality 88: 20 % fewer bytes for
     // 0.0002 SSIM.
     static constexpr int kDefaultExactColors = 64;
+    // ... and a picture of more is stored exactly when libimagequant keeps at
+    // least one in this many of its colours.
+    static constexpr int kKeptShareForExact = 5;
     int exactColors = kDefaultExactColors;
     // Animations (FrameQuantizer): a changed pixel keeps the colour the
     // previous frame shows there when that colour is at most min(this, 50)

@@ -153,12 +153,13 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         return false;
     const int room = std::min(anyTransparent_ ? 255 : 256, std::max(settings.maxColors, 2));
     IndexedPicture made;
-    // The colours themselves when they fit, as a picture's own palette
-    // takes them: not below the default palette quality, where fewer cost less.
-    if (few_ && int(counts_.size()) <= room && settings.maxQuality >= QuantizeSettings::kDefaultMaxQuality) {
-        if (counts_.empty() || !PaletteForColors(counts_, room, settings, &made))
-            return false;
-    } else {
+    // The colours themselves when they fit, where a picture's own palette
+    // would take them (QuantizePicture): few of them, or libimagequant
+    // keeping a fair share; never below the default, where fewer cost less.
+    const int count = int(counts_.size());
+    const bool fits = few_ && count <= room && settings.exactColors > 0;
+    bool exact = fits && count <= settings.exactColors;
+    if (!exact) {
         liq_set_quality(attr_.get(), 0, std::clamp(settings.maxQuality, 0, 100));
         liq_set_max_colors(attr_.get(), room);
         liq_result* raw = nullptr;
@@ -172,6 +173,12 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
                 made.palette[size_t(made.colorCount++)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
         }
         if (made.colorCount == 0)
+            return false;
+        exact = fits && QuantizeSettings::kKeptShareForExact * made.colorCount >= count;
+    }
+    if (exact) {
+        made = IndexedPicture();
+        if (counts_.empty() || !PaletteForColors(counts_, room, settings, &made))
             return false;
     }
     if (anyTransparent_) {
