@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -508,6 +509,43 @@ TEST_P(CreationRunTest, ALongAnimationSharingItsColoursTakesOneTableOneChangingT
         CreationRun three(engine, assembler, settings);
         ASSERT_TRUE(three.Run(0, {}).Ok());
         EXPECT_EQ(ReadAll(settings.outputPath), ReadAll(pictures.filePath(QStringLiteral("out%1.gif").arg(sharing))));
+    }
+}
+
+TEST_P(CreationRunTest, ALongAnimationOfManyShadesOfFewColoursIsMergedAtTheDefaultAndExactAtQuality100)
+{
+    // 250 colours within 4 levels of three: like a terminal's anti-aliased
+    // text, worth merging at the default, as each frame's own palette would.
+    QVector<CreationFrame> frames;
+    for (int f = 0; f < 30; ++f) {
+        QImage image(240, 180, QImage::Format_RGB32);
+        for (int y = 0; y < 180; ++y)
+            for (int x = 0; x < 240; ++x) {
+                const int k = (x * 7 + y * 13 + f * 5) % 250, v = k / 3;
+                const int base[3][3] = {{40, 40, 200}, {230, 230, 230}, {20, 20, 20}};
+                const int* b = base[k % 3];
+                image.setPixel(x, y, qRgb(b[0] + v % 5, b[1] + v / 5 % 5, b[2] + v / 25 % 5));
+            }
+        frames.push_back({pictures.filePath(QStringLiteral("shades%1.png").arg(f)), 40});
+        ASSERT_TRUE(image.save(frames.back().path));
+    }
+    for (const int quality : {0, 100}) {
+        CreationSettings settings = Settings(frames, 240, 180);
+        settings.quality = quality;
+        settings.outputPath = pictures.filePath(QStringLiteral("shades-q%1.gif").arg(quality));
+        CreationRun run(engine, assembler, settings);
+        ASSERT_TRUE(run.Run(0, {}).Ok());
+        const testing_imaging::Animation gif = testing_imaging::DecodeAnimation(settings.outputPath);
+        ASSERT_TRUE(gif.ok) << gif.error.toStdString();
+        QSet<QRgb> shown;
+        for (int y = 0; y < 180; ++y)
+            for (int x = 0; x < 240; ++x)
+                shown.insert(gif.frames.back().pixel(x, y));
+        if (quality == 0) {
+            EXPECT_LT(shown.size(), 100);
+        } else {
+            EXPECT_EQ(shown.size(), 250);
+        }
     }
 }
 
