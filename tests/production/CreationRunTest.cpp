@@ -509,6 +509,12 @@ TEST_P(CreationRunTest, ALongAnimationSharingItsColoursTakesOneTableOneChangingT
         CreationRun three(engine, assembler, settings);
         ASSERT_TRUE(three.Run(0, {}).Ok());
         EXPECT_EQ(ReadAll(settings.outputPath), ReadAll(pictures.filePath(QStringLiteral("out%1.gif").arg(sharing))));
+        // ... and so does the window's way: every frame converted, then joined.
+        settings.outputPath += QStringLiteral(".window");
+        CreationRun window(engine, assembler, settings);
+        ASSERT_TRUE(window.ConvertFrames({}).Ok());
+        ASSERT_TRUE(window.Assemble(0).Ok());
+        EXPECT_EQ(ReadAll(settings.outputPath), ReadAll(pictures.filePath(QStringLiteral("out%1.gif").arg(sharing))));
     }
 }
 
