@@ -13,4 +13,14 @@ namespace imaging {
 // transparent word); every other pixel becomes opaque.
 void ThresholdedWords(const QImage& rgba, std::vector<uint32_t>* words);
 
+// Squared distance, summed over R, G and B, of a pixel word and a palette
+// entry (0xAARRGGBB).
+inline int WordDistance(uint32_t pixel, uint32_t entry)
+{
+    const int dr = int(pixel & 0xFF) - int((entry >> 16) & 0xFF);
+    const int dg = int((pixel >> 8) & 0xFF) - int((entry >> 8) & 0xFF);
+    const int db = int((pixel >> 16) & 0xFF) - int(entry & 0xFF);
+    return dr * dr + dg * dg + db * db;
+}
+
 } // namespace imaging

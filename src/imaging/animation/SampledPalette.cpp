@@ -12,13 +12,17 @@
 namespace imaging {
 namespace {
 
-// Squared distance of a pixel word (red in the low byte) and a palette entry (0xAARRGGBB).
-inline int Distance(uint32_t pixel, uint32_t entry)
+// libimagequant's colours as palette entries (0xAARRGGBB); the opaque ones
+// only, as every colour it was given is.
+void TakeColors(const liq_palette* colors, IndexedPicture* palette)
 {
-    const int dr = int(pixel & 0xFF) - int((entry >> 16) & 0xFF);
-    const int dg = int((pixel >> 8) & 0xFF) - int((entry >> 8) & 0xFF);
-    const int db = int((pixel >> 16) & 0xFF) - int(entry & 0xFF);
-    return dr * dr + dg * dg + db * db;
+    palette->colorCount = 0;
+    for (unsigned i = 0; i < colors->count; ++i) {
+        const liq_color& c = colors->entries[i];
+        if (c.a >= 128)
+            palette->palette[size_t(palette->colorCount++)] =
+                0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+    }
 }
 
 } // namespace
@@ -55,12 +59,7 @@ bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int 
         || liq_histogram_quantize(histogram.get(), attr.get(), &raw) != LIQ_OK || !raw)
         return false;
     LiqHandle<liq_result> result(raw);
-    const liq_palette* colors = liq_get_palette(result.get());
-    palette->colorCount = int(colors->count);
-    for (int i = 0; i < palette->colorCount; ++i) {
-        const liq_color& c = colors->entries[i];
-        palette->palette[size_t(i)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-    }
+    TakeColors(liq_get_palette(result.get()), palette);
     return palette->colorCount > 0;
 }
 
@@ -140,7 +139,7 @@ bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings
     double sum = 0;
     for (size_t i = 0; i < words.size(); ++i)
         if (words[i] != 0)
-            sum += Distance(words[i], alone.palette[alone.indices[i]]);
+            sum += WordDistance(words[i], alone.palette[alone.indices[i]]);
     ownError_ = sum / double(std::max<size_t>(words.size(), 1));
     ownWords_.swap(words);
     return true;
@@ -166,12 +165,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         if (liq_histogram_quantize(histogram_.get(), attr_.get(), &raw) != LIQ_OK || !raw)
             return false;
         LiqHandle<liq_result> result(raw);
-        const liq_palette* colors = liq_get_palette(result.get());
-        for (unsigned i = 0; i < colors->count; ++i) {
-            const liq_color& c = colors->entries[i];
-            if (c.a >= 128)
-                made.palette[size_t(made.colorCount++)] = 0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
-        }
+        TakeColors(liq_get_palette(result.get()), &made);
         if (made.colorCount == 0)
             return false;
         exact = fits && QuantizeSettings::kKeptShareForExact * made.colorCount >= count;
@@ -200,7 +194,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
             int best = INT32_MAX;
             for (int i = 0; i < made.colorCount; ++i)
                 if (i != made.transparent)
-                    best = std::min(best, Distance(c, made.palette[size_t(i)]));
+                    best = std::min(best, WordDistance(c, made.palette[size_t(i)]));
             it->second = best;
         }
         sum += it->second;

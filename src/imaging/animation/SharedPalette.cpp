@@ -25,15 +25,6 @@ std::vector<uint32_t> Thresholded(const QImage& picture)
     return words;
 }
 
-// Squared distance of a pixel word and a palette entry (0xAARRGGBB).
-inline int Distance(uint32_t pixel, uint32_t entry)
-{
-    const int dr = int(pixel & 0xFF) - int((entry >> 16) & 0xFF);
-    const int dg = int((pixel >> 8) & 0xFF) - int((entry >> 8) & 0xFF);
-    const int db = int((pixel >> 16) & 0xFF) - int(entry & 0xFF);
-    return dr * dr + dg * dg + db * db;
-}
-
 // Mean squared error of the frame in its own palette against the picture,
 // or -1 when it shows an opaque pixel as transparent.
 double OwnError(const IndexedPicture& own, const std::vector<uint32_t>& pixels)
@@ -46,7 +37,7 @@ double OwnError(const IndexedPicture& own, const std::vector<uint32_t>& pixels)
             continue;
         if (int(own.indices[i]) == own.transparent)
             return -1;
-        sum += Distance(pixels[i], own.palette[own.indices[i]]);
+        sum += WordDistance(pixels[i], own.palette[own.indices[i]]);
     }
     return sum / double(std::max<size_t>(pixels.size(), 1));
 }
@@ -126,7 +117,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
         for (const auto& [c, n] : counts) {
             int best = 0, bestDistance = INT32_MAX;
             for (int i = 0; i < palette.colorCount; ++i) {
-                const int d = i == palette.transparent ? INT32_MAX : Distance(c, palette.palette[size_t(i)]);
+                const int d = i == palette.transparent ? INT32_MAX : WordDistance(c, palette.palette[size_t(i)]);
                 if (d < bestDistance) {
                     bestDistance = d;
                     best = i;
@@ -150,7 +141,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
                 }
                 const uint8_t k = nearest[frame[i]];
                 indices[i] = k;
-                sum += Distance(frame[i], palette.palette[k]);
+                sum += WordDistance(frame[i], palette.palette[k]);
             }
             if (limits[f] >= 0)
                 ratios[f] = sum / double(std::max<size_t>(frame.size(), 1)) / std::max(limits[f], 1e-9);
