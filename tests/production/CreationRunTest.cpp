@@ -322,6 +322,29 @@ TEST_F(Gradient, AShortAnimationLandsCloseUnderTheTargetOrNoBetterQualityFits)
     }
 }
 
+// Larger pictures, whose size hardly falls (and even rises) from -Q 95 into
+// the eighties, then falls ever faster: a guess read from two sizes just
+// over the target must not take that top for the whole curve and fall to
+// the lowest qualities.
+TEST_F(Gradient, AShortAnimationFlatAtTheTopLandsCloseUnderTheTargetOrNoBetterQualityFits)
+{
+    CreationSettings s = Settings(12, {160, 120});
+    const auto sizeAt = [&s](int quality) { return Encoded(s, quality).size(); };
+    const qint64 standard = sizeAt(0);
+    ASSERT_GT(standard, 0);
+    for (const int percent : {89, 86, 23}) {
+        const qint64 target = standard * percent / 100;
+        const SizeTargetResult r = CreateWithinSize(s, 0, target, {});
+        ASSERT_TRUE(r.result.Ok()) << r.result.message.toStdString();
+        ASSERT_TRUE(r.fits) << percent;
+        EXPECT_LE(r.encodes, 3) << percent;
+        EXPECT_LE(r.bytes, target) << percent;
+        if (r.bytes < target * 9 / 10) {
+            EXPECT_GT(sizeAt(r.quality + 1), target) << percent << "%: quality " << r.quality << ", " << r.bytes;
+        }
+    }
+}
+
 TEST_F(Gradient, ALongAnimationIsSizedFromASampleWithinThreeEncodesAndTheBarNeverGoesBack)
 {
     CreationSettings s = Settings(48, {64, 48});
