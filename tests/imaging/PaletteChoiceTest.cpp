@@ -89,6 +89,38 @@ TEST(PaletteChoice, AFrameOffersTheSameColoursForTheGlobalTableInMemoryAndFromIt
     EXPECT_EQ(loaded.indices, p.indices);
 }
 
+TEST(PaletteChoice, AFrameJustWrittenIsHandedOnAsItsFileHoldsIt)
+{
+    // Frames are joined from memory or, past what memory holds, from their
+    // files: the two must be the same picture, or the bytes would depend on
+    // the timing. The table pads to a power of two with black, and the
+    // entries' alpha (a transparent entry's too) is not stored.
+    Scratch scratch;
+    for (const int count : {1, 2, 5, 129, 256}) {
+        imaging::IndexedPicture p;
+        p.width = 7;
+        p.height = 3;
+        p.colorCount = count;
+        p.transparent = count > 2 ? 2 : -1;
+        for (size_t i = 0; i < p.palette.size(); ++i)
+            p.palette[i] = uint32_t(i * 0x01030507u) ^ (i % 3 == 0 ? 0x00000000u : 0x7F000000u);
+        for (int i = 0; i < p.width * p.height; ++i)
+            p.indices.push_back(uint8_t((i * 5) % count));
+        const QString path = scratch.Path(QStringLiteral("frame%1.gif").arg(count));
+        QString reason;
+        ASSERT_TRUE(imaging::SaveFrameFile(path, p, &reason)) << reason.toStdString();
+        imaging::IndexedPicture loaded;
+        ASSERT_TRUE(imaging::LoadFrameFile(path, 1, &loaded, &reason)) << reason.toStdString();
+        const imaging::IndexedPicture held = imaging::AsFrameFileHolds(p);
+        EXPECT_EQ(held.width, loaded.width) << count;
+        EXPECT_EQ(held.height, loaded.height) << count;
+        EXPECT_EQ(held.colorCount, loaded.colorCount) << count;
+        EXPECT_EQ(held.transparent, loaded.transparent) << count;
+        EXPECT_EQ(held.palette, loaded.palette) << count;
+        EXPECT_EQ(held.indices, loaded.indices) << count;
+    }
+}
+
 TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)
 {
     Scratch scratch;

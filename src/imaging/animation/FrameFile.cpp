@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 namespace imaging {
 
 bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* reason)
@@ -46,6 +48,17 @@ bool SaveFrameFile(const QString& path, const IndexedPicture& picture, QString* 
         return false;
     }
     return true;
+}
+
+IndexedPicture AsFrameFileHolds(IndexedPicture picture)
+{
+    const int stored = std::min(picture.colorCount, 256);
+    for (int i = 0; i < 256; ++i)
+        picture.palette[size_t(i)] = i < stored ? 0xFF000000u | (picture.palette[size_t(i)] & 0xFFFFFFu) : 0xFF000000u;
+    picture.colorCount = 1 << PaletteBits(std::max(stored, 2));
+    if (picture.transparent >= 0 && picture.transparent < 256)
+        picture.palette[size_t(picture.transparent)] = 0;
+    return picture;
 }
 
 bool LoadFrameFile(const QString& path, int number, IndexedPicture* picture, QString* error)
