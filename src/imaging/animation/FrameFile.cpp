@@ -7,53 +7,59 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
 namespace imaging {
 namespace {
 
-// LZW codes packed into data sub-blocks (a length byte, up to 255 bytes).
+// LZW codes packed into bytes four at a time, cut into data sub-blocks (a
+// length byte, up to 255 bytes) at the end.
 class CodeBlocks {
 public:
-    explicit CodeBlocks(QByteArray* out)
-        : out_(out)
+    // Room for `codes` codes of at most 12 bits.
+    explicit CodeBlocks(size_t codes)
     {
-        out_->clear();
+        packed_.resize(codes * 12 / 8 + 16);
+        at_ = packed_.data();
     }
     void Put(uint32_t code, int width)
     {
         bits_ |= uint64_t(code) << count_;
         count_ += width;
-        for (; count_ >= 8; count_ -= 8, bits_ >>= 8) {
-            block_[1 + fill_++] = uint8_t(bits_);
-            if (fill_ == 255)
-                EndBlock();
+        if (count_ >= 32) {
+            const quint32 word = qToLittleEndian(quint32(bits_));
+            std::memcpy(at_, &word, 4);
+            at_ += 4;
+            bits_ >>= 32;
+            count_ -= 32;
         }
     }
-    void Finish()
+    void Finish(QByteArray* blocks)
     {
-        if (count_ > 0)
-            Put(0, 8 - count_);
-        if (fill_ > 0)
-            EndBlock();
+        for (; count_ > 0; count_ -= 8, bits_ >>= 8)
+            *at_++ = uint8_t(bits_);
+        const size_t size = size_t(at_ - packed_.data());
+        blocks->resize(qsizetype(size + (size + 254) / 255));
+        char* out = blocks->data();
+        for (size_t from = 0; from < size; from += 255) {
+            const size_t n = std::min<size_t>(255, size - from);
+            *out++ = char(n);
+            std::memcpy(out, packed_.data() + from, n);
+            out += n;
+        }
     }
 
 private:
-    void EndBlock()
-    {
-        block_[0] = uint8_t(fill_);
-        out_->append(reinterpret_cast<const char*>(block_), fill_ + 1);
-        fill_ = 0;
-    }
-    QByteArray* out_;
+    std::vector<uint8_t> packed_;
+    uint8_t* at_ = nullptr;
     uint64_t bits_ = 0;
     int count_ = 0;
-    int fill_ = 0;
-    uint8_t block_[256];
 };
 
 // A frame file is scratch, written once and read at most once: its pixels
@@ -66,7 +72,8 @@ private:
 // would cost every pixel outside the runs).
 void EncodeRuns(const uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks)
 {
-    CodeBlocks out(blocks);
+    // At most a code a pixel, a clear every 254 codes, the first clear and the end.
+    CodeBlocks out(count + count / 254 + 3);
     const uint32_t clear = 1u << codeSize;
     const uint32_t end = clear + 1;
     const uint32_t limit = 1u << std::max(codeSize + 1, 9);
@@ -96,24 +103,26 @@ void EncodeRuns(const uint8_t* pixels, size_t count, int codeSize, QByteArray* b
         while (i + run < count && pixels[i + run] == c)
             ++run;
         i += run;
-        while (run > 0) {
-            const int k = int(std::min<size_t>(longest[c], run));
-            put(k == 1 ? c : runCodes[size_t(c) * (kLongest + 1) + size_t(k)]);
-            run -= size_t(k);
+        uint16_t* const codes = runCodes.data() + size_t(c) * (kLongest + 1);
+        for (;;) {
+            const size_t known = longest[c];
+            const size_t k = std::min(known, run);
+            put(k == 1 ? c : codes[k]);
+            run -= k;
             // The entry this code makes: its string and the next code's first pixel.
             const uint32_t entry = running++;
-            if (run > 0 && k == longest[c] && k < kLongest) {
+            if (running >= limit)
+                reset(); // before the entry could be used
+            else if (run > 0 && k == known && k < kLongest) {
                 longest[c] = uint16_t(k + 1);
-                runCodes[size_t(c) * (kLongest + 1) + size_t(k + 1)] = uint16_t(entry);
+                codes[k + 1] = uint16_t(entry);
             }
-            if (running >= limit) {
-                // The code that may come next is this entry's: written before the clear.
-                reset();
-            }
+            if (run == 0)
+                break;
         }
     }
     put(end);
-    out.Finish();
+    out.Finish(blocks);
 }
 
 } // namespace
