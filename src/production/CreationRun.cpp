@@ -130,7 +130,7 @@ constexpr int kRuns = 8;
 
 // Frames that workers converted ahead of the one being joined wait in memory
 // up to this many bytes of pixels; beyond it they are read from their files.
-constexpr qint64 kHeldFrameBytes = qint64(32) << 20;
+constexpr qint64 kHeldFrameBytes = qint64(16) << 20;
 
 int RunCount(int frames) { return qMin(frames, kRuns); }
 
