@@ -40,6 +40,12 @@ void ImageEngine::Clear()
     lastError_.clear();
 }
 
+void ImageEngine::UsePicture(QImage picture)
+{
+    picture_ = std::move(picture);
+    lastError_.clear();
+}
+
 int ImageEngine::ImageWidth() const { return picture_.isNull() ? 0 : picture_.width(); }
 
 int ImageEngine::ImageHeight() const { return picture_.isNull() ? 0 : picture_.height(); }

@@ -23,6 +23,8 @@ public:
     // picture (and returns true). On failure there is no current picture.
     bool LoadFile(const QString& path);
     void Clear();
+    // `picture`, decoded earlier as LoadFile would, becomes the current picture.
+    void UsePicture(QImage picture);
 
     // Pixel size of the current picture; 0 when there is none.
     int ImageWidth() const;

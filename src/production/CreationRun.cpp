@@ -13,10 +13,14 @@
 #include "production/CreationRules.h"
 #include "production/FrameBudget.h"
 
+#include "common/FileNames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QThread>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -37,14 +41,18 @@ QString Reason(const QString& engineError)
 
 // One frame, in the engine's calling order: drop and clear, load, measure,
 // scale only when the size differs, save. Empty on success, else the message;
-// when the picture could not be read, `unreadable` gets the reason.
+// when the picture could not be read, `unreadable` gets the reason. `joined`,
+// when given, gets the frame as its file holds it. `decoded`, when not null,
+// is the picture already read from `path` (and maybe scaled).
 QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, imaging::SharedPalette& shared, int frame,
                      const QString& path, int width, int height, const PictureFit& fit, const QString& frameFile,
-                     QString* unreadable)
+                     QString* unreadable, imaging::IndexedPicture* joined, QImage decoded)
 {
     engine.LoadFile(QString());
     engine.Clear();
-    if (!engine.LoadFile(path)) {
+    if (!decoded.isNull())
+        engine.UsePicture(std::move(decoded));
+    else if (!engine.LoadFile(path)) {
         *unreadable = Reason(engine.LastError());
         return QCoreApplication::translate("CreationRun", "Frame %1: cannot read the picture \"%2\": %3.")
             .arg(frame)
@@ -65,14 +73,44 @@ QString ConvertFrame(ImageEngine& engine, imaging::FrameQuantizer& palettes, ima
             .arg(height)
             .arg(Reason(engine.LastError()));
     imaging::IndexedPicture written;
-    if (!engine.SaveFile(frameFile, palettes, shared.Wanted() ? &written : nullptr))
+    if (!engine.SaveFile(frameFile, palettes, shared.Wanted() || joined ? &written : nullptr))
         return QCoreApplication::translate("CreationRun", "Frame %1: cannot write the temporary file \"%2\": %3.")
             .arg(frame)
             .arg(QDir::toNativeSeparators(frameFile), Reason(engine.LastError()));
     if (shared.Wanted())
         shared.Keep(frame, engine.Picture(), std::move(written));
+    else if (joined)
+        *joined = imaging::AsFrameFileHolds(std::move(written));
     return {};
 }
+
+// What tells a file's content from an earlier one's: a picture kept from the
+// sample stands in for its file only while the file's stamp is the same.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool operator==(const FileStamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec
+            && modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec
+            && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+std::optional<FileStamp> StampOf(const QString& path)
+{
+    struct stat st { };
+    if (::stat(FileNames::ToBytes(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileStamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+// The sample's pictures kept for their frames hold at most this many bytes;
+// the others are decoded again.
+constexpr qint64 kSamplePictureBytes = qint64(32) << 20;
 
 // Running out of memory fails this frame only: the run reports it and cleans up.
 QString NoMemory(int frame, const QString& path)
@@ -90,6 +128,10 @@ QString NoMemory(int frame, const QString& path)
 // two), few enough that little is lost where a run starts over.
 constexpr int kRuns = 8;
 
+// Frames that workers converted ahead of the one being joined wait in memory
+// up to this many bytes of pixels; beyond it they are read from their files.
+constexpr qint64 kHeldFrameBytes = qint64(16) << 20;
+
 int RunCount(int frames) { return qMin(frames, kRuns); }
 
 // The first frame (from 1) of run `run` (from 0) of `runs`.
@@ -105,6 +147,21 @@ double CreationRun::WrittenProgress(int written) const
     if (!countsConversions_)
         return ProgressAfter(written, count);
     return (ProgressAfter(convertedFrames_.load(), count) + ProgressAfter(written, count)) / 2.0;
+}
+
+struct CreationRun::SamplePicture {
+    QImage picture;
+    FileStamp stamp;
+};
+
+QImage CreationRun::TakeSamplePicture(int frame)
+{
+    if (std::size_t(frame - 1) >= samplePictures_.size() || !samplePictures_[std::size_t(frame - 1)])
+        return {};
+    const std::unique_ptr<SamplePicture> kept = std::move(samplePictures_[std::size_t(frame - 1)]);
+    if (StampOf(settings_.frames.at(frame - 1).path) != kept->stamp)
+        return {};
+    return kept->picture;
 }
 
 CreationRun::CreationRun(ImageEngine& engine, GifAssembler& assembler, CreationSettings settings)
@@ -159,6 +216,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     // A larger animation gets one palette from a sample of its pictures,
     // made before the first frame so that the frames are joined as they come.
     sampled_.reset();
+    samplePictures_.clear();
     globalColors_.clear();
     if (!shared_->Wanted() && int(settings_.frames.size()) >= imaging::SampledPalette::kMinAnimationFrames)
         sampled_ = SamplePalette(palettes_.front()->Settings());
@@ -180,6 +238,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     convertedFrames_ = 0;
     lastWritten_ = 0;
     CreationResult result = workers <= 1 ? ConvertInOrder(progress) : ConvertOnWorkers(progress, workers);
+    samplePictures_.clear();
     if (result.Ok())
         result = ShareOnePalette();
     shared_.reset();
@@ -195,6 +254,8 @@ std::unique_ptr<imaging::SampledPalette> CreationRun::SamplePalette(const imagin
     auto sampled = std::make_unique<imaging::SampledPalette>();
     const std::vector<int> sample =
         imaging::SampledPalette::SampleFrames(int(settings_.frames.size()), QSize(settings_.width, settings_.height));
+    samplePictures_.resize(settings_.frames.size());
+    qint64 keptBytes = 0;
     for (size_t k = 0; k < sample.size(); ++k) {
         if (settings_.whileWaiting)
             settings_.whileWaiting();
@@ -204,8 +265,10 @@ std::unique_ptr<imaging::SampledPalette> CreationRun::SamplePalette(const imagin
         // A picture that cannot be read is left out here; converting it says why.
         engine_.LoadFile(QString());
         engine_.Clear();
-        if (!engine_.LoadFile(settings_.frames.at(sample[k] - 1).path) || engine_.ImageWidth() < 1
-            || engine_.ImageHeight() < 1)
+        const QString& path = settings_.frames.at(sample[k] - 1).path;
+        // Taken before the file is read: a change while it is read shows.
+        const std::optional<FileStamp> stamp = StampOf(path);
+        if (!engine_.LoadFile(path) || engine_.ImageWidth() < 1 || engine_.ImageHeight() < 1)
             continue;
         if ((engine_.ImageWidth() != settings_.width || engine_.ImageHeight() != settings_.height)
             && !engine_.Fit(settings_.width, settings_.height, settings_.fit))
@@ -213,6 +276,11 @@ std::unique_ptr<imaging::SampledPalette> CreationRun::SamplePalette(const imagin
         if (!sampled->Add(engine_.Picture(), settings,
                           imaging::SampledPalette::QuantisedAlone(int(k), int(sample.size()))))
             return nullptr;
+        if (stamp && keptBytes + engine_.Picture().sizeInBytes() <= kSamplePictureBytes) {
+            keptBytes += engine_.Picture().sizeInBytes();
+            samplePictures_[std::size_t(sample[k] - 1)] =
+                std::make_unique<SamplePicture>(SamplePicture{engine_.Picture(), *stamp});
+        }
     }
     engine_.LoadFile(QString());
     engine_.Clear();
@@ -240,9 +308,10 @@ CreationResult CreationRun::WriteFailure(const QString& reason) const
                                        .arg(QDir::toNativeSeparators(settings_.outputPath), Reason(reason)));
 }
 
-CreationResult CreationRun::JoinFrame(int i, const CreationProgress& progress)
+CreationResult CreationRun::JoinFrame(int i, const CreationProgress& progress, imaging::IndexedPicture converted)
 {
-    // The frame file was just written: it is read once, here.
+    // The frame file was just written: the frame comes as it holds it, or,
+    // when the conversion did not keep it, from the file, read once here.
     if (settings_.stopRequested && settings_.stopRequested())
         return CreationResult::Stopped();
     // The bar follows the frames written, which trail the frames handed over
@@ -255,9 +324,9 @@ CreationResult CreationRun::JoinFrame(int i, const CreationProgress& progress)
     };
     const QString file = FrameFile(settings_.tempFolder, i);
     try {
-        imaging::IndexedPicture frame;
+        imaging::IndexedPicture frame = std::move(converted);
         QString reason;
-        if (!imaging::LoadFrameFile(file, i, &frame, &reason))
+        if (frame.indices.empty() && !imaging::LoadFrameFile(file, i, &frame, &reason))
             return CreationResult::Failure(
                 QCoreApplication::translate("CreationRun", "Frame %1: cannot add the temporary file \"%2\": %3.")
                     .arg(i)
@@ -311,9 +380,11 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         const QString& path = settings_.frames.at(i - 1).path;
         QString error;
         QString unreadable;
+        imaging::IndexedPicture converted;
         try {
             error = ConvertFrame(engine_, *palettes_.front(), *shared_, i, path, settings_.width, settings_.height,
-                                 settings_.fit, FrameFile(settings_.tempFolder, i), &unreadable);
+                                 settings_.fit, FrameFile(settings_.tempFolder, i), &unreadable,
+                                 joining_ ? &converted : nullptr, TakeSamplePicture(i));
         } catch (const std::bad_alloc&) {
             engine_.Clear();
             error = NoMemory(i, path);
@@ -324,7 +395,7 @@ CreationResult CreationRun::ConvertInOrder(const CreationProgress& progress)
         if (i == 1)
             firstFrame_->ContinueFrom(*palettes_.front());
         if (joining_ && !Skipped(i)) {
-            if (CreationResult joined = JoinFrame(i, progress); !joined.Ok())
+            if (CreationResult joined = JoinFrame(i, progress, std::move(converted)); !joined.Ok())
                 return joined;
         } else if (progress
                    && !progress(countsConversions_ ? WrittenProgress(lastWritten_) : ProgressAfter(i, count))) {
@@ -355,6 +426,10 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
         std::vector<char> done;          // per frame (0-based)
         std::vector<QString> errors;     // per frame, empty when it went well
         std::vector<QString> unreadable; // per frame: why its picture could not be read
+        // Frames converted and not yet joined, as their files hold them (the
+        // rest are read from their files), and the bytes these hold.
+        std::vector<imaging::IndexedPicture> converted;
+        qint64 heldBytes = 0;
         std::atomic<bool> stop{false};
         bool firstFrameDone = false;   // firstFrame_ holds the palette memory after frame 1
         bool firstFrameFailed = false; // then the run fails at frame 1 and nothing else starts
@@ -362,6 +437,8 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     shared.done.assign(std::size_t(count), 0);
     shared.errors.resize(std::size_t(count));
     shared.unreadable.resize(std::size_t(count));
+    if (joining_)
+        shared.converted.resize(std::size_t(count));
     FrameBudget budget(settings_.memoryBudget > 0 ? settings_.memoryBudget : FrameBudget::kDefaultBytes);
     const QSize output(settings_.width, settings_.height);
 
@@ -378,6 +455,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                 const QString& path = settings_.frames.at(i - 1).path;
                 QString error;
                 QString unreadable;
+                imaging::IndexedPicture converted;
                 qint64 share = -1; // nothing taken yet
                 try {
                     // The header gives the size, so the frame waits before it decodes.
@@ -386,7 +464,8 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                     share = budget.Take(FrameBudget::FrameEstimate(size, output));
                     if (!shared.stop.load())
                         error = ConvertFrame(engine, palettes, *shared_, i, path, settings_.width, settings_.height,
-                                             settings_.fit, FrameFile(settings_.tempFolder, i), &unreadable);
+                                             settings_.fit, FrameFile(settings_.tempFolder, i), &unreadable,
+                                             joining_ ? &converted : nullptr, TakeSamplePicture(i));
                 } catch (const std::bad_alloc&) {
                     error = NoMemory(i, path);
                 }
@@ -397,6 +476,11 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
                 const bool ok = error.isEmpty() || (!unreadable.isEmpty() && settings_.skipUnreadable);
                 {
                     std::lock_guard lock(shared.mutex);
+                    const auto bytes = qint64(converted.indices.size());
+                    if (error.isEmpty() && bytes > 0 && shared.heldBytes + bytes <= kHeldFrameBytes) {
+                        shared.heldBytes += bytes;
+                        shared.converted[std::size_t(i - 1)] = std::move(converted);
+                    }
                     shared.errors[std::size_t(i - 1)] = std::move(error);
                     shared.unreadable[std::size_t(i - 1)] = std::move(unreadable);
                     shared.done[std::size_t(i - 1)] = 1;
@@ -466,6 +550,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
     for (int i = 1; i <= count; ++i) {
         QString error;
         QString unreadable;
+        imaging::IndexedPicture converted;
         bool stopped = false;
         {
             std::unique_lock lock(shared.mutex);
@@ -493,6 +578,10 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
             }
             error = shared.errors[std::size_t(i - 1)];
             unreadable = shared.unreadable[std::size_t(i - 1)];
+            if (joining_) {
+                converted = std::move(shared.converted[std::size_t(i - 1)]);
+                shared.heldBytes -= qint64(converted.indices.size());
+            }
         }
         if (stopped)
             return finish(CreationResult::Stopped());
@@ -500,7 +589,7 @@ CreationResult CreationRun::ConvertOnWorkers(const CreationProgress& progress, i
             return finish(CreationResult::Failure(error));
         // Joined on this thread while the workers convert the frames after it.
         if (joining_ && !Skipped(i)) {
-            if (CreationResult joined = JoinFrame(i, progress); !joined.Ok())
+            if (CreationResult joined = JoinFrame(i, progress, std::move(converted)); !joined.Ok())
                 return finish(std::move(joined));
         } else if (progress
                    && !progress(countsConversions_ ? WrittenProgress(lastWritten_) : ProgressAfter(i, count))) {

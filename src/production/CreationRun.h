@@ -4,6 +4,7 @@
 #include "common/PictureFit.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -134,8 +135,9 @@ private:
     // null when it has none.
     std::unique_ptr<imaging::SampledPalette> SamplePalette(const imaging::QuantizeSettings& settings);
     void SetUpAssembler(qint16 loopCount);
-    // Hands frame i, just converted, to the animation being written.
-    CreationResult JoinFrame(int frame, const CreationProgress& progress);
+    // Hands frame i, just converted, to the animation being written:
+    // `converted` as its file holds it, or read from the file when empty.
+    CreationResult JoinFrame(int frame, const CreationProgress& progress, imaging::IndexedPicture converted);
     CreationResult WriteFailure(const QString& reason) const;
     CreationResult AssembleFrames(qint16 loopCount, const CreationProgress& progress);
     CreationResult AssembleKept(const CreationProgress& progress);
@@ -158,6 +160,14 @@ private:
     // as the global table.
     std::unique_ptr<imaging::SampledPalette> sampled_;
     std::vector<uint32_t> globalColors_;
+    // The sample's pictures, decoded and at the output size, waiting for
+    // their frames (per frame, 0-based; empty for the others), so that they
+    // are not decoded again while their files are unchanged.
+    struct SamplePicture;
+    std::vector<std::unique_ptr<SamplePicture>> samplePictures_;
+    // Frame i's picture from the sample, when kept and its file unchanged;
+    // else null. Each frame's slot is taken once, by the thread converting it.
+    QImage TakeSamplePicture(int frame);
     // A small animation's frames as their files hold them, from conversion
     // to joining (they are never more than SharedPalette::kMaxPixels).
     std::vector<imaging::IndexedPicture> kept_;

@@ -5,6 +5,7 @@
 
 #include "imaging/ImageEngine.h"
 #include "imaging/PicSize.h"
+#include "imaging/PictureReader.h"
 #include "imaging/codecs/Animation.h"
 
 #include <QColorSpace>
@@ -297,6 +298,59 @@ TEST(ModernPictures, EveryFormatMeasuresAsItDecodesUpright)
         EXPECT_EQ(GetPicSize(cut, &why), QString());
         EXPECT_FALSE(why.isEmpty());
         EXPECT_FALSE(engine.LoadFile(cut));
+    }
+}
+
+// Plain 8-bit RGB and RGBA PNGs (rows of every filter type, a density) and
+// a chunk that sends the picture the longer way: every byte as PIL reads
+// it, and a damaged one refused.
+TEST(ModernPictures, PlainPngsReadByteForByteAsPilReadsThem)
+{
+    Scratch scratch;
+    const char* const writer = R"(
+import sys
+from PIL import Image, PngImagePlugin
+out = sys.argv[1]
+w, h = 37, 23
+for mode in ('RGB', 'RGBA'):
+    im = Image.new(mode, (w, h))
+    im.putdata([tuple((x * 7 + y * y * 3 + c * 50 + (x * y) % 11) & 255 for c in range(len(mode)))
+                for y in range(h) for x in range(w)])
+    text = PngImagePlugin.PngInfo()
+    text.add_text('note', 'kept by Qt')
+    for name, options in (('plain', {'dpi': (300, 300)}), ('text', {'pnginfo': text})):
+        im.save('%s/%s-%s.png' % (out, mode, name), optimize=True, **options)
+    open('%s/%s.rgba' % (out, mode), 'wb').write(im.convert('RGBA').tobytes())
+)";
+    ASSERT_TRUE(Tool(Python(), {QStringLiteral("-c"), QLatin1String(writer), scratch.Path(QString())}));
+    for (const char* mode : {"RGB", "RGBA"}) {
+        const QByteArray expected = ReadAll(scratch.Path(QLatin1String(mode) + QStringLiteral(".rgba")));
+        ASSERT_EQ(expected.size(), 37 * 23 * 4);
+        for (const char* name : {"plain", "text"}) {
+            SCOPED_TRACE(std::string(mode) + "-" + name);
+            const QString path =
+                scratch.Path(QStringLiteral("%1-%2.png").arg(QLatin1String(mode), QLatin1String(name)));
+            QImage shown;
+            ASSERT_TRUE(imaging::DecodePicture(path, &shown, QSize()).Ok());
+            ASSERT_EQ(shown.size(), QSize(37, 23));
+            EXPECT_EQ(shown.format(),
+                      std::strcmp(mode, "RGB") == 0 ? QImage::Format_RGBX8888 : QImage::Format_RGBA8888);
+            QByteArray bytes;
+            for (int y = 0; y < shown.height(); ++y)
+                bytes.append(reinterpret_cast<const char*>(shown.constScanLine(y)), 37 * 4);
+            EXPECT_TRUE(bytes == expected);
+            if (std::strcmp(name, "plain") == 0) {
+                EXPECT_EQ(shown.dotsPerMeterX(), 11811);
+                EXPECT_EQ(shown.dotsPerMeterY(), 11811);
+            }
+        }
+        // One byte of the image data changed: its checksum no longer holds.
+        QByteArray damaged = ReadAll(scratch.Path(QLatin1String(mode) + QStringLiteral("-plain.png")));
+        damaged[damaged.indexOf("IDAT") + 20] = char(damaged[damaged.indexOf("IDAT") + 20] ^ 0x10);
+        const QString path = scratch.Path(QLatin1String(mode) + QStringLiteral("-damaged.png"));
+        ASSERT_TRUE(WriteAll(path, damaged));
+        QImage shown;
+        EXPECT_FALSE(imaging::DecodePicture(path, &shown, QSize()).Ok()) << mode;
     }
 }
 

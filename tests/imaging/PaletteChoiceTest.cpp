@@ -11,6 +11,7 @@
 #include "imaging/animation/FrameQuantizer.h"
 #include "imaging/Quantizer.h"
 
+#include <QFileInfo>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -87,6 +88,69 @@ TEST(PaletteChoice, AFrameOffersTheSameColoursForTheGlobalTableInMemoryAndFromIt
     EXPECT_EQ(imaging::TableColors(p), expected);
     EXPECT_EQ(imaging::TableColors(loaded), expected);
     EXPECT_EQ(loaded.indices, p.indices);
+}
+
+TEST(PaletteChoice, AFrameJustWrittenIsHandedOnAsItsFileHoldsIt)
+{
+    // Frames are joined from memory or, past what memory holds, from their
+    // files: the two must be the same picture, or the bytes would depend on
+    // the timing. The table pads to a power of two with black, and the
+    // entries' alpha (a transparent entry's too) is not stored. The files
+    // code runs of one colour: runs of every length up to whole rows, across
+    // many table clears, between single pixels, in tables of 2 to 256 entries.
+    Scratch scratch;
+    struct Case {
+        int count;
+        int width;
+        int height;
+        bool runs; // else every pixel differs from the one before
+    };
+    for (const Case c : {Case{1, 7, 3, false}, Case{2, 300, 200, true}, Case{5, 7, 3, false}, Case{5, 257, 130, true},
+                         Case{129, 64, 40, false}, Case{256, 640, 360, true}, Case{256, 300, 200, false}}) {
+        SCOPED_TRACE(testing::Message() << c.count << " colours, " << c.width << " x " << c.height);
+        imaging::IndexedPicture p;
+        p.width = c.width;
+        p.height = c.height;
+        p.colorCount = c.count;
+        p.transparent = c.count > 2 ? 2 : -1;
+        for (size_t i = 0; i < p.palette.size(); ++i)
+            p.palette[i] = uint32_t(i * 0x01030507u) ^ (i % 3 == 0 ? 0x00000000u : 0x7F000000u);
+        uint32_t seed = 12345;
+        for (int i = 0, run = 0, colour = 0; i < c.width * c.height; ++i, --run) {
+            seed = seed * 1103515245u + 12345u;
+            if (!c.runs) {
+                p.indices.push_back(uint8_t((i * 5 + int(seed >> 16)) % c.count));
+                continue;
+            }
+            if (run <= 0) { // the next run: 1 to 700 pixels, mostly short
+                run = 1 + int(seed >> 16) % ((seed >> 8 & 3) == 0 ? 700 : 9);
+                colour = int(seed >> 20) % c.count;
+            }
+            p.indices.push_back(uint8_t(colour));
+        }
+        const QString path = scratch.Path(QStringLiteral("frame%1-%2.gif").arg(c.count).arg(c.width));
+        QString reason;
+        ASSERT_TRUE(imaging::SaveFrameFile(path, p, &reason)) << reason.toStdString();
+        imaging::IndexedPicture loaded;
+        ASSERT_TRUE(imaging::LoadFrameFile(path, 1, &loaded, &reason)) << reason.toStdString();
+        const imaging::IndexedPicture held = imaging::AsFrameFileHolds(p);
+        EXPECT_EQ(held.width, loaded.width);
+        EXPECT_EQ(held.height, loaded.height);
+        EXPECT_EQ(held.colorCount, loaded.colorCount);
+        EXPECT_EQ(held.transparent, loaded.transparent);
+        EXPECT_EQ(held.palette, loaded.palette);
+        EXPECT_TRUE(held.indices == loaded.indices);
+    }
+    // One colour all over: a few bytes per row.
+    imaging::IndexedPicture flat;
+    flat.width = 640;
+    flat.height = 360;
+    flat.colorCount = 256;
+    flat.indices.assign(640 * 360, 7);
+    const QString path = scratch.Path(QStringLiteral("flat.gif"));
+    QString reason;
+    ASSERT_TRUE(imaging::SaveFrameFile(path, flat, &reason));
+    EXPECT_LT(QFileInfo(path).size(), 8000);
 }
 
 TEST(PaletteChoice, SmallChangesKeepTheShownColourWithinABoundEvenWhenDrifting)

@@ -2,6 +2,7 @@
 #include "common/SizeText.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
+#include "imaging/animation/SampledPalette.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
 #include "production/FrameBudget.h"
@@ -381,6 +382,38 @@ TEST_F(Gradient, ALongAnimationIsSizedFromASampleWithinThreeEncodesAndTheBarNeve
     ASSERT_TRUE(none.result.Ok());
     EXPECT_FALSE(none.fits);
     EXPECT_EQ(none.bytes, sizeAt(1).size());
+}
+
+TEST_F(Gradient, APictureChangedAfterTheSampleWasReadIsReadAgain)
+{
+    // The sample's pictures stand in for their frames' files: the last
+    // picture, rewritten once the sample is read, shows as it is now.
+    const QSize size(256, 176);
+    CreationSettings s = Settings(24, size);
+    const auto sampled = int(imaging::SampledPalette::SampleFrames(24, size).size());
+    ASSERT_EQ(sampled, 24) << "every frame is in the sample, the last one too";
+    QImage now(size, QImage::Format_RGB32);
+    now.fill(qRgb(20, 60, 220));
+    for (const int threads : {1, 2}) {
+        s.threads = threads;
+        int asked = 0;
+        // Asked before each picture of the sample and once after them.
+        s.stopRequested = [&] {
+            if (++asked == sampled + 1) {
+                EXPECT_TRUE(now.save(s.frames.last().path));
+            }
+            return false;
+        };
+        ImageEngine engine;
+        GifAssembler assembler;
+        CreationRun run(engine, assembler, s);
+        ASSERT_TRUE(run.Run(0, {}).Ok());
+        EXPECT_GT(asked, sampled + 1);
+        const testing_imaging::Animation out = testing_imaging::DecodeAnimation(s.outputPath);
+        ASSERT_EQ(out.frames.size(), 24) << out.error.toStdString();
+        EXPECT_LT(testing_imaging::MeanDifference(out.frames.last(), now), 2.0) << threads;
+        EXPECT_GT(testing_imaging::MeanDifference(out.frames.first(), now), 40.0) << threads;
+    }
 }
 
 // Every case runs on the caller's engine alone and on two workers: what the

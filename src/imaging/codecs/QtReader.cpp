@@ -50,10 +50,12 @@ Result Measure(QImageReader& reader, const char* format, QSize* result)
 
 } // namespace
 
-QImage To32Bit(const QImage& image)
+QImage To32Bit(QImage image)
 {
     const QImage::Format f = image.hasAlphaChannel() ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888;
-    return image.format() == f ? image : image.convertToFormat(f);
+    // In place where Qt can, as for the RGB32 that its PNG reader gives: no
+    // second picture to allocate and fill.
+    return image.format() == f ? image : std::move(image).convertToFormat(f);
 }
 
 Result QtMeasure(const uchar* data, qint64 size, const char* format, QSize* result)
@@ -71,8 +73,9 @@ Result QtDecode(const uchar* data, qint64 size, const char* format, QImage* imag
     QImage decoded;
     if (!memory.reader.read(&decoded) || decoded.isNull())
         return Unreadable(format, memory.reader);
-    *image = To32Bit(decoded);
-    ConvertToSrgb(image, ProfileOf(decoded));
+    const QByteArray profile = ProfileOf(decoded);
+    *image = To32Bit(std::move(decoded));
+    ConvertToSrgb(image, profile);
     if (image->isNull())
         return Result::Failure(ErrorCode::Undecodable,
                                QCoreApplication::translate("PictureReader", "not enough memory for a %1 x %2 picture")

@@ -18,7 +18,7 @@ Result QtMeasure(const uchar* data, qint64 size, const char* format, QSize* resu
 Result QtDecode(const uchar* data, qint64 size, const char* format, QImage* image);
 
 // RGBA8888 for a picture with alpha, else RGBX8888.
-QImage To32Bit(const QImage& image);
+QImage To32Bit(QImage image);
 
 // Turns `image` upright as an EXIF orientation (1..8) says; fails only for want of memory.
 Result TurnUpright(QImage* image, int orientation);
