@@ -134,6 +134,11 @@ void MergeShades(IndexedPicture* p, int distance)
 
 } // namespace
 
+bool MergesShadesOf(const QuantizeSettings& settings, int colors)
+{
+    return settings.mergeDistance > 0 && colors <= QuantizeSettings::kDefaultExactColors;
+}
+
 std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std::vector<uint32_t>& counts, int distance)
 {
     const size_t n = colors.size();
@@ -210,7 +215,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     IndexedPicture exact;
     const bool fits =
         (settings.exactColors > 0 || settings.mergeDistance > 0) && ExactPalette(rgba, anyTransparent, &exact);
-    if (fits)
+    if (fits && MergesShadesOf(settings, exact.colorCount))
         MergeShades(&exact, settings.mergeDistance);
     const bool fewEnough =
         fits && exact.colorCount <= std::clamp(settings.maxColors, 2, 256) + (anyTransparent ? 1 : 0);
@@ -261,8 +266,13 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         // worth their bytes: a chart of evenly spaced colours (a quarter to a
         // half kept at palette quality 88) stays exact, where the shades of a
         // terminal recording's few colours are merged (23 of 254 kept).
+        // Below the default (no exact colours asked for), the picture's own
+        // colours, their near shades merged, only where they are no more
+        // than libimagequant's.
         const int kept = int(liq_get_palette(quantized.get())->count);
-        if (QuantizeSettings::kKeptShareForExact * kept >= exact.colorCount) {
+        const bool worth = settings.exactColors > 0 ? QuantizeSettings::kKeptShareForExact * kept >= exact.colorCount
+                                                    : exact.colorCount <= kept;
+        if (worth) {
             *result = std::move(exact);
             return true;
         }

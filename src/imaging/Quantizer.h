@@ -65,7 +65,8 @@ struct QuantizeSettings {
     // (0: no such bound). Below about 40 its quality alone may keep more
     // colours at a lower quality: a terminal recording kept 9 at 38 and 10 at 28.
     int colorsOfQuality = 0;
-    // A picture of at most 256 colours first has its near shades merged: a
+    // A picture of at most exactColors colours (below the default, where
+    // exactColors is 0, of at most 256) first has its near shades merged: a
     // colour within this distance (squared, summed over R, G, B) of a more
     // frequent one that is kept is shown in the nearest kept colour, so the
     // kept colours stay exact and a ramp of close shades keeps every other
@@ -78,6 +79,10 @@ struct QuantizeSettings {
     static constexpr int kDefaultMergeDistance = 400;
     int mergeDistance = kDefaultMergeDistance;
 };
+
+// Whether a picture or an animation of `colors` colours has its near shades
+// merged (QuantizeSettings::mergeDistance).
+bool MergesShadesOf(const QuantizeSettings& settings, int colors);
 
 // For each of `colors` (0xFFRRGGBB, each once) seen `counts` times, the index
 // of the colour it is shown in: itself when kept, else the nearest kept one.

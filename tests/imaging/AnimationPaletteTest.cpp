@@ -61,7 +61,7 @@ TEST(AnimationPalette, TakenWhereItShowsTheFrameElseTheFrameMakesItsOwn)
     const auto holed = [&](int x, int y) { return x < 3 ? 0u : grey(x, y); };
     const Case cases[] = {
         {&sixteen, Picture({20, 10}, grey), true},
-        {&sixteen, Picture({21, 10}, [](int x, int y) { return qRgb(x / 11 * 200, x % 11 * 24, y * 25); }), false},
+        {&sixteen, Picture({21, 10}, [](int x, int y) { return qRgb(200, x * 9, y * 20); }), false},
         {&sixteen, Picture({22, 10}, holed), true},
         {&full, Picture({23, 10}, holed), false},
     };

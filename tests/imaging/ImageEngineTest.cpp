@@ -141,7 +141,7 @@ TEST_F(Engine, SaveFileWritesASingleFrameGifOfThePicture)
     EXPECT_EQ(a.height, 37);
     ASSERT_EQ(a.frames.size(), 1);
     EXPECT_EQ(a.rects[0], QRect(0, 0, 61, 37));
-    // Few colours: far-apart ones kept exactly, the 20 shades of each
+    // Few colours: far-apart ones kept exactly, the ten or so shades of each
     // quarter's ramp (one level apart) merged into one.
     EXPECT_LT(MeanDifference(a.frames[0], picture), 2.0);
     // Qt's decoder reads the same pixels.

@@ -40,7 +40,7 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactlyWhereItsColoursAreW
             }
         return p;
     };
-    // Colours at least 30 levels apart: 6 reds, 8 greens, 5 blues.
+    // Colours at least 30 levels apart: up to 6 reds, 8 greens, 5 blues.
     const auto grid = [](int colours) {
         QImage p(64, 64, QImage::Format_RGB32);
         for (int y = 0; y < p.height(); ++y)
@@ -50,7 +50,7 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactlyWhereItsColoursAreW
             }
         return p;
     };
-    const QImage close = picture(240, 8), spread = grid(240), few = grid(14), fewClose = picture(14, 8);
+    const QImage close = picture(240, 8), spread = picture(240, 64), few = grid(14), fewClose = picture(14, 8);
     const auto colours = [](const QImage& p, int quality) {
         imaging::IndexedPicture result;
         QString error;

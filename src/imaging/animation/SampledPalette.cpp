@@ -52,7 +52,7 @@ bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int 
     room = std::min(room, std::max(settings.maxColors, 2));
     // Near shades merged as in a picture's own palette.
     std::unordered_map<uint32_t, uint32_t> merged;
-    if (counts.size() <= 256 && settings.mergeDistance > 0) {
+    if (MergesShadesOf(settings, int(std::min<size_t>(counts.size(), 257)))) {
         merged = counts;
         MergeCounts(&merged, settings.mergeDistance);
     }
@@ -185,7 +185,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     // The colours themselves when they fit, where a picture's own palette
     // would take them (QuantizePicture): few of them, or libimagequant
     // keeping a fair share; never below the default, where fewer cost less.
-    if (few_ && settings.mergeDistance > 0)
+    if (few_ && MergesShadesOf(settings, int(counts_.size())))
         MergeCounts(&counts_, settings.mergeDistance);
     const int count = int(counts_.size());
     const bool fits = few_ && count <= room && (settings.exactColors > 0 || settings.mergeDistance > 0);
@@ -200,7 +200,9 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         TakeColors(liq_get_palette(result.get()), &made);
         if (made.colorCount == 0)
             return false;
-        exact = fits && QuantizeSettings::kKeptShareForExact * made.colorCount >= count;
+        exact = fits
+            && (settings.exactColors > 0 ? QuantizeSettings::kKeptShareForExact * made.colorCount >= count
+                                         : count <= made.colorCount);
     }
     if (exact) {
         made = IndexedPicture();
