@@ -6,6 +6,9 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 namespace imaging {
 
 struct QuantizeSettings {
@@ -62,7 +65,31 @@ struct QuantizeSettings {
     // (0: no such bound). Below about 40 its quality alone may keep more
     // colours at a lower quality: a terminal recording kept 9 at 38 and 10 at 28.
     int colorsOfQuality = 0;
+    // A picture of at most kDefaultExactColors colours first has its near
+    // shades merged: a colour within this distance (squared, summed over R,
+    // G, B) of a more frequent one that is kept is shown in the nearest kept
+    // colour, so the kept colours stay exact and a ramp of close shades keeps
+    // every other one, while pixel art's far-apart colours stay as they are.
+    // 0 merges nothing. 400 is 20 levels of one channel: a game of life with a
+    // trail of twelve shades 14 levels apart wrote 4659815 bytes exact and
+    // 3158260 at 0.9980 SSIM. Pictures of more colours are left to
+    // libimagequant: merged too, a gradient animation of 150 colours a frame
+    // fell from 105000 bytes to 34581 in one step of -Q, and --max-size's
+    // sample then misjudged the sizes below.
+    static constexpr int kDefaultMergeDistance = 400;
+    int mergeDistance = kDefaultMergeDistance;
 };
+
+// Whether a picture or an animation of `colors` colours has its near shades
+// merged (QuantizeSettings::mergeDistance).
+bool MergesShadesOf(const QuantizeSettings& settings, int colors);
+
+// For each of `colors` (0xFFRRGGBB, each once) seen `counts` times, the index
+// of the colour it is shown in: itself when kept, else the nearest kept one.
+// Colours are kept from the most frequent down, each one farther than
+// `distance` (squared, summed over R, G, B) from those kept before it.
+std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std::vector<uint32_t>& counts,
+                                 int distance);
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The
 // default keeps the settings above; each lower value lowers the palette

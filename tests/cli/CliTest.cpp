@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -223,6 +224,72 @@ TEST_F(CliTest, FromQuality100ToTheDefaultAPanShrinksStepByStep)
     }
     EXPECT_GT(error[95], error[100]);
     EXPECT_LT(error[99] - error[100], (error[95] - error[100]) / 4) << "the first step is small";
+}
+
+TEST_F(CliTest, NearShadesOfATrailMergeAtTheDefaultWhileFarApartColoursStayExact)
+{
+    // Cells move over a dark background and leave a trail that fades in
+    // twelve shades 14 levels of red apart, as a game of life with a mould
+    // trail does; a second animation shows the same cells in four colours far
+    // apart, as pixel art does. PIL reads the files back.
+    const QRgb background = qRgb(30, 33, 62), cell = qRgb(255, 224, 64);
+    const auto shade = [&](int age) { return qRgb(192 - 14 * age, 48 - age, 32 + 3 * age); };
+    QStringList trail, art;
+    for (int f = 0; f < 16; ++f) {
+        QImage t(48, 32, QImage::Format_RGB32), a(48, 32, QImage::Format_RGB32);
+        for (int y = 0; y < t.height(); ++y)
+            for (int x = 0; x < t.width(); ++x) {
+                const int age = (f - (x + 2 * y) / 3 + 64) % 16; // frames since a cell passed
+                t.setPixel(x, y, age == 0 ? cell : age <= 12 ? shade(age - 1) : background);
+                a.setPixel(x, y,
+                           age == 0       ? cell
+                               : age <= 4 ? qRgb(200, 40, 40)
+                               : age <= 8 ? qRgb(40, 160, 90)
+                                          : background);
+            }
+        trail << dir.filePath(QStringLiteral("t%1.png").arg(f));
+        art << dir.filePath(QStringLiteral("a%1.png").arg(f));
+        ASSERT_TRUE(t.save(trail.back()) && a.save(art.back()));
+    }
+    // Per file: its bytes, then the largest squared distance (summed over R,
+    // G and B) of a shown pixel from its picture's.
+    const auto encode = [&](const QStringList& pictures, const char* quality) {
+        const QString out = dir.filePath(QStringLiteral("q%1-%2.gif").arg(QLatin1String(quality)).arg(pictures.size()));
+        const Outcome r = Run(
+            QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QLatin1String(quality), QStringLiteral("-o"), out}
+            + pictures);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const char* const reader = R"(
+import sys
+from PIL import Image, ImageSequence
+gif = Image.open(sys.argv[1])
+shown = [f.convert('RGB') for f in ImageSequence.Iterator(gif)]
+assert len(shown) == len(sys.argv) - 2, len(shown)
+worst = 0
+for frame, path in zip(shown, sys.argv[2:]):
+    for a, b in zip(frame.getdata(), Image.open(path).convert('RGB').getdata()):
+        worst = max(worst, sum((p - q) ** 2 for p, q in zip(a, b)))
+print(worst)
+)";
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     QStringList{QStringLiteral("-c"), QLatin1String(reader), out} + pictures);
+        EXPECT_TRUE(python.waitForFinished(60000));
+        EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+        return std::pair{QFileInfo(out).size(), python.readAllStandardOutput().trimmed().toInt()};
+    };
+    const auto [exactBytes, exactWorst] = encode(trail, "100");
+    const auto [bytes, worst] = encode(trail, "95");
+    const auto [lowBytes, lowWorst] = encode(trail, "45");
+    EXPECT_EQ(exactWorst, 0);
+    EXPECT_LT(bytes, exactBytes * 9 / 10);
+    // A merged shade is shown in a kept neighbour, never farther than about two.
+    EXPECT_GT(worst, 0);
+    EXPECT_LE(worst, 2 * 2 * 200);
+    EXPECT_LT(lowBytes, bytes);
+    EXPECT_GE(lowWorst, worst);
+    for (const char* quality : {"100", "95"})
+        EXPECT_EQ(encode(art, quality).second, 0) << "-Q " << quality;
 }
 
 TEST_F(CliTest, MaxSizeNamesTheQualityItChoseOrTheSmallestSizeReached)

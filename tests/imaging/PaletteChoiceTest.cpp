@@ -41,7 +41,17 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactlyWhereItsColoursAreW
             }
         return p;
     };
-    const QImage close = picture(240, 8), spread = picture(240, 64), few = picture(14, 8);
+    // Colours at least 30 levels apart: up to 6 reds, 8 greens, 5 blues.
+    const auto grid = [](int colours) {
+        QImage p(64, 64, QImage::Format_RGB32);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) {
+                const int k = (x / 4 + (y / 4) * 16) % colours;
+                p.setPixel(x, y, qRgb(k % 6 * 40, k / 6 % 8 * 30, k / 48 * 50));
+            }
+        return p;
+    };
+    const QImage close = picture(240, 8), spread = picture(240, 64), few = grid(14), fewClose = picture(14, 8);
     const auto colours = [](const QImage& p, int quality) {
         imaging::IndexedPicture result;
         QString error;
@@ -56,11 +66,13 @@ TEST(PaletteChoice, APictureOfAtMost256ColoursIsStoredExactlyWhereItsColoursAreW
     const QImage back = QImage(frame).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(DifferentPixels(back, close), 0);
     EXPECT_EQ(colours(close, 100), 240);
-    // The default merges colours libimagequant finds worth little, keeps the
-    // others and a few colours exact; below it all are merged.
+    // The default merges colours libimagequant finds worth little and near
+    // shades, and keeps far-apart colours exact; below it all are merged.
     EXPECT_LT(colours(close, imaging::kDefaultQuality), 240 / 5);
     EXPECT_EQ(colours(spread, imaging::kDefaultQuality), 240);
     EXPECT_EQ(colours(few, imaging::kDefaultQuality), 14);
+    EXPECT_LT(colours(fewClose, imaging::kDefaultQuality), 14);
+    EXPECT_EQ(colours(fewClose, 100), 14);
     EXPECT_LT(colours(spread, 60), 240 * 3 / 4);
 }
 
@@ -274,3 +286,17 @@ TEST(PaletteChoice, EachQualityStepDownOnlyLoosensAndTheDefaultIsTheWindows)
 }
 
 } // namespace
+
+TEST(PaletteChoice, NearShadesMergeIntoTheMostFrequentKeptColourAndNoFurther)
+{
+    // A ramp: each shade 15 levels of red from the next (225 apart), the
+    // second seen most. Kept from the most frequent: the second, then the
+    // first one more than 225 from it, the fourth; each merged one shows in
+    // its nearest kept neighbour. A colour never seen (a transparent entry)
+    // is kept and takes none.
+    const std::vector<uint32_t> colours{0xFF1E0000, 0xFF2D0000, 0xFF3C0000, 0xFF4B0000, 0xFF5A0000, 0xFF2E0000};
+    const std::vector<uint32_t> counts{9, 50, 7, 6, 5, 0};
+    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 225), (std::vector<int>{1, 1, 1, 3, 3, 5}));
+    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 224), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 0), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+}

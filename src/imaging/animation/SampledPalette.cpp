@@ -25,15 +25,40 @@ void TakeColors(const liq_palette* colors, IndexedPicture* palette)
     }
 }
 
+// The colours of `counts` (pixel words, red in the low byte) with their near
+// shades merged as a picture's own palette merges them, each kept colour
+// counting the pixels it now shows.
+void MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, int distance)
+{
+    std::vector<uint32_t> colors, seen;
+    for (const auto& [c, n] : *counts) {
+        colors.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+        seen.push_back(n);
+    }
+    const std::vector<int> into = MergeNearColors(colors, seen, distance);
+    std::unordered_map<uint32_t, uint32_t> merged;
+    for (size_t i = 0; i < colors.size(); ++i) {
+        const uint32_t k = colors[size_t(into[i])];
+        merged[0xFF000000u | (k & 0xFF) << 16 | (k & 0xFF00) | (k >> 16 & 0xFF)] += seen[i];
+    }
+    counts->swap(merged);
+}
+
 } // namespace
 
 bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
                       IndexedPicture* palette)
 {
     room = std::min(room, std::max(settings.maxColors, 2));
-    if (int(counts.size()) <= room) {
+    // Near shades merged as in a picture's own palette.
+    std::unordered_map<uint32_t, uint32_t> merged;
+    if (MergesShadesOf(settings, int(std::min<size_t>(counts.size(), 257)))) {
+        merged = counts;
+        MergeCounts(&merged, settings.mergeDistance);
+    }
+    if (int(counts.size()) <= room || (!merged.empty() && int(merged.size()) <= room)) {
         std::vector<uint32_t> colors;
-        for (const auto& [c, n] : counts)
+        for (const auto& [c, n] : merged.empty() ? counts : merged)
             colors.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
         std::sort(colors.begin(), colors.end());
         std::copy(colors.begin(), colors.end(), palette->palette.begin());
@@ -100,11 +125,16 @@ bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings
     anyTransparent_ |= transparent;
     if (few_) {
         uint32_t last = 0;
+        uint32_t* lastCount = nullptr;
         for (uint32_t c : words) {
-            if (c == 0 || c == last)
+            if (c == 0)
                 continue;
+            if (c == last) {
+                ++*lastCount;
+                continue;
+            }
             last = c;
-            counts_.emplace(c | 0xFF000000u, 0);
+            lastCount = &++counts_[c | 0xFF000000u];
             if (counts_.size() > 256) {
                 few_ = false;
                 counts_ = {};
@@ -155,8 +185,10 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     // The colours themselves when they fit, where a picture's own palette
     // would take them (QuantizePicture): few of them, or libimagequant
     // keeping a fair share; never below the default, where fewer cost less.
+    if (few_ && MergesShadesOf(settings, int(counts_.size())))
+        MergeCounts(&counts_, settings.mergeDistance);
     const int count = int(counts_.size());
-    const bool fits = few_ && count <= room && settings.exactColors > 0;
+    const bool fits = few_ && count <= room && (settings.exactColors > 0 || settings.mergeDistance > 0);
     bool exact = fits && count <= settings.exactColors;
     if (!exact) {
         liq_set_quality(attr_.get(), 0, std::clamp(settings.maxQuality, 0, 100));
@@ -168,7 +200,9 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         TakeColors(liq_get_palette(result.get()), &made);
         if (made.colorCount == 0)
             return false;
-        exact = fits && QuantizeSettings::kKeptShareForExact * made.colorCount >= count;
+        exact = fits
+            && (settings.exactColors > 0 ? QuantizeSettings::kKeptShareForExact * made.colorCount >= count
+                                         : count <= made.colorCount);
     }
     if (exact) {
         made = IndexedPicture();

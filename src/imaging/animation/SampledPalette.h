@@ -16,7 +16,8 @@ namespace imaging {
 
 // The palette for all colours in `counts` (opaque pixel words, red in the low
 // byte, and how often they occur) in at most `room` entries: the colours
-// themselves when they fit, else libimagequant's.
+// themselves (their near shades merged, settings.mergeDistance) when they
+// fit, else libimagequant's.
 bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
                       IndexedPicture* palette);
 
