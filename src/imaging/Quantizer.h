@@ -51,6 +51,10 @@ struct QuantizeSettings {
     // 0.0004 SSIM); at the default it lost a zoom 0.0002 SSIM for 0.3 %.
     static constexpr int kNearTwins = 2;
     int lzwError = 0;
+    // How far the animation's LZW parse looks for a shorter string that lets
+    // the next one reach further (see LzwEncoder::Lookahead): 0 takes every
+    // longest match.
+    int lzwLookahead = 0;
     // The animation shows a pixel as unchanged (keeps the colour on screen)
     // when the frame's colour is at most this far from it (squared distance
     // summed over R, G, B). 0 only keeps equal colours: at the default a zoom
