@@ -38,10 +38,10 @@ public:
     // over R, G and B) from their own where that shortens the LZW codes; 0,
     // the default, writes every frame exactly.
     void LzwError(int bound);
-    // Lets the LZW codes of every frame be parsed ahead up to `depth` pixels
+    // Parses the exact LZW codes of frame rectangles up to `pixels` ahead
     // (fewer bytes for the same pixels, for more time); 0, the default, takes
     // every longest match.
-    void LzwLookahead(int depth);
+    void LzwAheadArea(int pixels);
     // Shows a frame's pixel as unchanged, in the colour already on screen,
     // when its own colour is at most `bound` away from it (squared distance
     // summed over R, G and B); 0, the default, only when they are equal.
@@ -87,7 +87,7 @@ private:
     QVector<int> delays_;
     int loopCount_ = 0;
     int lzwError_ = 0;
-    int lzwLookahead_ = 0;
+    int lzwAheadArea_ = 0;
     int unchangedError_ = 0;
     int threads_ = 0;
     std::vector<uint32_t> globalColors_;

@@ -275,7 +275,6 @@ constexpr double kDriftSlackPerStep = 0.1;
 constexpr int kLossyFrom = 70; // steps below the default: -Q 25
 constexpr int kUnchangedErrorPerStep = 3;
 constexpr int kLzwErrorPerStep = 8;
-constexpr int kLzwLookahead = 2;
 // A ceiling on the palette's colours: where libimagequant's quality alone
 // keeps a few far-apart colours (a terminal recording keeps 9 or 10 at any
 // palette quality under 40), lossy codes find nothing to merge and only fewer
@@ -308,9 +307,8 @@ QuantizeSettings SettingsForQuality(int quality)
         settings.exactColors = settings.maxQuality == 100 ? 256 : QuantizeSettings::kDefaultExactColors;
         // Near twins merged in the codes, not at the default and below (see lzwError).
         settings.lzwError = quality == 100 ? 0 : QuantizeSettings::kNearTwins;
-        // The exact codes parsed ahead: 0.1 to 2 % fewer bytes for the time
-        // of about one more encoding (lossy codes gain nothing from it).
-        settings.lzwLookahead = quality == 100 ? kLzwLookahead : 0;
+        // Every frame parsed ahead where the codes are exact.
+        settings.lzwAheadArea = quality == 100 ? QuantizeSettings::kEveryAheadArea : 0;
         return settings;
     }
     // The palette's quality falls one step per step below the default.
@@ -324,6 +322,8 @@ QuantizeSettings SettingsForQuality(int quality)
     const int lossy = std::max(below - kLossyFrom, 0);
     settings.unchangedError = kUnchangedErrorPerStep * lossy;
     settings.lzwError = kLzwErrorPerStep * lossy;
+    if (settings.lzwError > 0)
+        settings.lzwAheadArea = 0;
     // From -Q 25 down the colours fall geometrically to kFewestColors at -Q 1.
     const int steps = kDefaultQuality - 1 - kLossyFrom;
     settings.maxColors = int(std::lround(256.0 * std::pow(kFewestColors / 256.0, double(lossy) / steps)));

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+#include <limits>
+
 namespace imaging {
 
 struct QuantizeSettings {
@@ -51,10 +53,14 @@ struct QuantizeSettings {
     // 0.0004 SSIM); at the default it lost a zoom 0.0002 SSIM for 0.3 %.
     static constexpr int kNearTwins = 2;
     int lzwError = 0;
-    // How far the animation's LZW parse looks for a shorter string that lets
-    // the next one reach further (see LzwEncoder::Lookahead): 0 takes every
-    // longest match.
-    int lzwLookahead = 0;
+    // The exact LZW codes of the animation's frame rectangles up to this many
+    // pixels are parsed ahead (see LzwEncoder::Lookahead), for the time of
+    // about one more encoding each: 0.1 to 1.8 % fewer bytes at -Q 100.
+    // Small rectangles cost little, and the default keeps the time of
+    // larger ones.
+    static constexpr int kSmallAheadArea = 16384;
+    static constexpr int kEveryAheadArea = std::numeric_limits<int>::max();
+    int lzwAheadArea = kSmallAheadArea;
     // The animation shows a pixel as unchanged (keeps the colour on screen)
     // when the frame's colour is at most this far from it (squared distance
     // summed over R, G, B). 0 only keeps equal colours: at the default a zoom

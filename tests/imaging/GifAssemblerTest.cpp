@@ -25,7 +25,7 @@ class Assembler : public ::testing::Test {
 protected:
     // Frame files of `pictures` and the animation joining them.
     bool Join(const QVector<QImage>& pictures, const QVector<int>& delays, int loop, const QString& out,
-              int lzwError = 0, int lzwLookahead = 0)
+              int lzwError = 0, int lzwAheadArea = 0)
     {
         frames.clear();
         for (int i = 0; i < pictures.size(); ++i) {
@@ -37,7 +37,7 @@ protected:
         gif.Reset();
         gif.LoopCount(loop);
         gif.LzwError(lzwError);
-        gif.LzwLookahead(lzwLookahead);
+        gif.LzwAheadArea(lzwAheadArea);
         gif.Version(QStringLiteral("gif89a"));
         for (int i = 0; i < frames.size(); ++i) {
             gif.AddFrame(frames[i]);
@@ -592,7 +592,7 @@ TEST_F(Assembler, FramesParsedAheadAreSmallerAndExact)
     const QString greedy = scratch.Path(QStringLiteral("greedy.gif"));
     const QString ahead = scratch.Path(QStringLiteral("ahead.gif"));
     ASSERT_TRUE(Join(pictures, {}, 0, greedy));
-    ASSERT_TRUE(Join(pictures, {}, 0, ahead, 0, 2));
+    ASSERT_TRUE(Join(pictures, {}, 0, ahead, 0, 200 * 120));
     EXPECT_LT(QFile(ahead).size(), QFile(greedy).size());
     const Animation a = DecodeAnimation(ahead);
     ExpectFramesExact(a);

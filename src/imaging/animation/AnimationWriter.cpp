@@ -97,7 +97,7 @@ bool AnimationWriter::Open(const IndexedPicture& first)
     p.scratch.resize(size_t(threads));
     for (CompressorScratch& work : p.scratch) {
         work.lzwError = options_.lzwError;
-        work.lzwLookahead = options_.lzwLookahead;
+        work.lzwAheadArea = options_.lzwAheadArea;
     }
     p.workers =
         std::make_unique<OrderedWorkers<FrameJob>>(threads > 1 ? threads : 0, [this](FrameJob& job, int thread) {

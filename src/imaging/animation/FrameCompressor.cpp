@@ -14,6 +14,9 @@ namespace {
 // Rectangles up to this many pixels are cheap to encode once more.
 constexpr size_t kSmallArea = 16384;
 
+// How far back from its longest match a string may be cut when parsing ahead.
+constexpr int kLookahead = 2;
+
 // Where the code table filled up, keeping it may beat clearing it: measured
 // on the chosen form only (the forms rank alike either way, and the second
 // encoding costs as much as the first).
@@ -37,10 +40,10 @@ void TryKeepingFullTable(CompressorScratch& work, CompressedFrame& best)
 // shorter).
 void ParseAhead(CompressorScratch& work, CompressedFrame& best)
 {
-    if (work.lzwLookahead <= 0 || work.lzwError > 0)
+    if (work.lzwAheadArea <= 0 || best.pixels.size() > size_t(work.lzwAheadArea) || work.lzwError > 0)
         return;
     work.lzw.Lossy(nullptr, 0, -1, 0);
-    work.lzw.Lookahead(work.lzwLookahead);
+    work.lzw.Lookahead(kLookahead);
     if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), LzwCodeSize(best.colorCount), &work.code,
                         best.code.size() - 1, best.keptFullTable,
                         best.alternatives.empty() ? nullptr : best.alternatives.data()))

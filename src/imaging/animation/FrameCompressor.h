@@ -36,7 +36,7 @@ struct CompressorScratch {
     QByteArray code;
     LzwEncoder lzw;
     int lzwError = 0;     // see GifAssembler::LzwError
-    int lzwLookahead = 0; // see GifAssembler::LzwLookahead
+    int lzwAheadArea = 0; // see GifAssembler::LzwAheadArea
 };
 
 // Finds the smallest way to write the frame the planner made, in the global
