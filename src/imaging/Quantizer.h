@@ -55,7 +55,7 @@ struct QuantizeSettings {
     int lzwError = 0;
     // The exact LZW codes of the animation's frame rectangles up to this many
     // pixels are parsed ahead (see LzwEncoder::Lookahead), for the time of
-    // about one more encoding each: 0.1 to 1.8 % fewer bytes at -Q 100.
+    // about one more encoding each: up to 1.8 % fewer bytes at -Q 100.
     // Small rectangles cost little, and the default keeps the time of
     // larger ones.
     static constexpr int kSmallAheadArea = 16384;
