@@ -28,6 +28,7 @@ void GifAssembler::Reset()
     delays_.clear();
     loopCount_ = 0;
     lzwError_ = 0;
+    lzwAheadArea_ = 0;
     unchangedError_ = 0;
     globalColors_.clear();
     lastError_.clear();
@@ -42,6 +43,8 @@ void GifAssembler::Version(const QString& /*version*/)
 }
 
 void GifAssembler::LzwError(int bound) { lzwError_ = std::max(bound, 0); }
+
+void GifAssembler::LzwAheadArea(int pixels) { lzwAheadArea_ = std::max(pixels, 0); }
 
 void GifAssembler::UnchangedError(int bound) { unchangedError_ = std::max(bound, 0); }
 
@@ -82,6 +85,7 @@ void GifAssembler::Begin(const QString& path)
     imaging::AnimationOptions options;
     options.loopCount = loopCount_;
     options.lzwError = lzwError_;
+    options.lzwAheadArea = lzwAheadArea_;
     options.unchangedError = unchangedError_;
     options.threads = threads_;
     stream_ = std::make_unique<imaging::AnimationWriter>(path, options);

@@ -38,6 +38,10 @@ public:
     // over R, G and B) from their own where that shortens the LZW codes; 0,
     // the default, writes every frame exactly.
     void LzwError(int bound);
+    // Parses the exact LZW codes of frame rectangles up to `pixels` ahead
+    // (fewer bytes for the same pixels, for more time); 0, the default, takes
+    // every longest match.
+    void LzwAheadArea(int pixels);
     // Shows a frame's pixel as unchanged, in the colour already on screen,
     // when its own colour is at most `bound` away from it (squared distance
     // summed over R, G and B); 0, the default, only when they are equal.
@@ -83,6 +87,7 @@ private:
     QVector<int> delays_;
     int loopCount_ = 0;
     int lzwError_ = 0;
+    int lzwAheadArea_ = 0;
     int unchangedError_ = 0;
     int threads_ = 0;
     std::vector<uint32_t> globalColors_;

@@ -412,6 +412,8 @@ QuantizeSettings SettingsForQuality(int quality)
         // Near twins merged in the codes, not at the default and below (see lzwError).
         settings.lzwError = quality == 100 ? 0 : QuantizeSettings::kNearTwins;
         settings.mergeDistance = int(std::lround(QuantizeSettings::kDefaultMergeDistance * share));
+        // Every frame parsed ahead where the codes are exact.
+        settings.lzwAheadArea = quality == 100 ? QuantizeSettings::kEveryAheadArea : 0;
         return settings;
     }
     // The palette's quality falls one step per step below the default.
@@ -431,6 +433,8 @@ QuantizeSettings SettingsForQuality(int quality)
     const int lossy = std::max(below - kLossyFrom, 0);
     settings.unchangedError = kUnchangedErrorPerStep * lossy;
     settings.lzwError = kLzwErrorPerStep * lossy;
+    if (settings.lzwError > 0)
+        settings.lzwAheadArea = 0;
     // From -Q 25 down the colours fall geometrically to kFewestColors at -Q 1.
     const int steps = kDefaultQuality - 1 - kLossyFrom;
     settings.maxColors = int(std::lround(256.0 * std::pow(kFewestColors / 256.0, double(lossy) / steps)));

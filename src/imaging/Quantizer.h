@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <vector>
+#include <limits>
 
 namespace imaging {
 
@@ -54,6 +55,14 @@ struct QuantizeSettings {
     // 0.0004 SSIM); at the default it lost a zoom 0.0002 SSIM for 0.3 %.
     static constexpr int kNearTwins = 2;
     int lzwError = 0;
+    // The exact LZW codes of the animation's frame rectangles up to this many
+    // pixels are parsed ahead (see LzwEncoder::Lookahead), for the time of
+    // about one more encoding each: up to 1.8 % fewer bytes at -Q 100.
+    // Small rectangles cost little, and the default keeps the time of
+    // larger ones.
+    static constexpr int kSmallAheadArea = 16384;
+    static constexpr int kEveryAheadArea = std::numeric_limits<int>::max();
+    int lzwAheadArea = kSmallAheadArea;
     // The animation shows a pixel as unchanged (keeps the colour on screen)
     // when the frame's colour is at most this far from it (squared distance
     // summed over R, G, B). 0 only keeps equal colours: at the default a zoom

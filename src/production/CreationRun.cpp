@@ -297,6 +297,7 @@ void CreationRun::SetUpAssembler(qint16 loopCount)
     const imaging::QuantizeSettings quantize =
         settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();
     assembler_.LzwError(quantize.lzwError);
+    assembler_.LzwAheadArea(quantize.lzwAheadArea);
     assembler_.UnchangedError(quantize.unchangedError);
     assembler_.Version(QStringLiteral("gif89a"));
     assembler_.Threads(settings_.threads);

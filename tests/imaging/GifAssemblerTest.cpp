@@ -25,7 +25,7 @@ class Assembler : public ::testing::Test {
 protected:
     // Frame files of `pictures` and the animation joining them.
     bool Join(const QVector<QImage>& pictures, const QVector<int>& delays, int loop, const QString& out,
-              int lzwError = 0)
+              int lzwError = 0, int lzwAheadArea = 0)
     {
         frames.clear();
         for (int i = 0; i < pictures.size(); ++i) {
@@ -37,6 +37,7 @@ protected:
         gif.Reset();
         gif.LoopCount(loop);
         gif.LzwError(lzwError);
+        gif.LzwAheadArea(lzwAheadArea);
         gif.Version(QStringLiteral("gif89a"));
         for (int i = 0; i < frames.size(); ++i) {
             gif.AddFrame(frames[i]);
@@ -440,21 +441,28 @@ TEST(LzwEncoder, AStopIsHonouredWithinOneEncoding)
     EXPECT_TRUE(lzw.Encode(work.data(), work.size(), 8, &blocks));
 }
 
-// A one-image GIF of LZW blocks over four colours, for giflib to decode.
-QByteArray OneImageGif(int w, int h, const QByteArray& blocks)
+// The colours of OneImageGif's tables of more than four.
+QRgb Shade(int index) { return qRgb(index * 16, 255 - index * 16, 64); }
+
+// A one-image GIF of LZW blocks over four colours (or 2^bits shades), for
+// giflib to decode.
+QByteArray OneImageGif(int w, int h, const QByteArray& blocks, int bits = 2)
 {
     QByteArray gif("GIF89a");
     auto le16 = [&gif](int v) { gif.append(char(v & 0xFF)).append(char(v >> 8)); };
     le16(w);
     le16(h);
-    gif.append(char(0xF1)).append(char(0)).append(char(0));
-    gif.append(QByteArray::fromHex("ff000000ff00000040000000")); // red, green, dark blue, black
+    gif.append(char(0xF0 | (bits - 1))).append(char(0)).append(char(0));
+    if (bits == 2)
+        gif.append(QByteArray::fromHex("ff000000ff00000040000000")); // red, green, dark blue, black
+    for (int c = 0; bits > 2 && c < 1 << bits; ++c)
+        gif.append(char(qRed(Shade(c)))).append(char(qGreen(Shade(c)))).append(char(qBlue(Shade(c))));
     gif.append(char(0x2C));
     le16(0);
     le16(0);
     le16(w);
     le16(h);
-    gif.append(char(0)).append(char(2)).append(blocks).append(char(0)).append(char(0x3B));
+    gif.append(char(0)).append(char(bits)).append(blocks).append(char(0)).append(char(0x3B));
     return gif;
 }
 
@@ -507,6 +515,88 @@ TEST(LzwEncoder, PixelsWithTwoIndicesTakeTheOneThatCompressesAndDecodeAsWritten)
         }
         EXPECT_EQ(wrong, 0) << round;
     }
+}
+
+TEST(LzwEncoder, ParsingAheadWritesFewerBytesThatDecodeToTheSamePixels)
+{
+    // A pan over a texture: each row is a stretch of one long row of 16
+    // colours, from a random place, so strings recur at every alignment.
+    // Colour 3 may be written as 2 in every third row.
+    const int w = 320, h = 240;
+    quint32 seed = 11;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    std::vector<uint8_t> texture(4000);
+    for (uint8_t& t : texture)
+        t = uint8_t((next() >> 16) % 16u);
+    std::vector<uint8_t> pixels(size_t(w * h)), alternatives(size_t(w * h));
+    for (int y = 0; y < h; ++y) {
+        const size_t from = (next() >> 8) % 3600u;
+        for (int x = 0; x < w; ++x) {
+            const size_t i = size_t(y * w + x);
+            pixels[i] = texture[from + size_t(x)];
+            alternatives[i] = pixels[i] == 3 && y % 3 == 0 ? 2 : pixels[i];
+        }
+    }
+    Scratch scratch;
+    imaging::LzwEncoder lzw;
+    for (const bool keep : {false, true}) {
+        for (const bool withAlternatives : {false, true}) {
+            std::vector<uint8_t> greedy = pixels, greedyOther = alternatives;
+            QByteArray longest;
+            lzw.Lookahead(0);
+            ASSERT_TRUE(lzw.Encode(greedy.data(), greedy.size(), 4, &longest, std::numeric_limits<qsizetype>::max(),
+                                   keep, withAlternatives ? greedyOther.data() : nullptr));
+            std::vector<uint8_t> written = pixels, other = alternatives;
+            QByteArray ahead;
+            lzw.Lookahead(2);
+            ASSERT_TRUE(lzw.Encode(written.data(), written.size(), 4, &ahead, std::numeric_limits<qsizetype>::max(),
+                                   keep, withAlternatives ? other.data() : nullptr));
+            EXPECT_TRUE(lzw.TableFilled());
+            EXPECT_LT(ahead.size(), longest.size()) << keep << withAlternatives;
+            const QString path = scratch.Path(QStringLiteral("ahead%1%2.gif").arg(keep).arg(withAlternatives));
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(OneImageGif(w, h, ahead, 4));
+            f.close();
+            const Animation a = DecodeAnimation(path);
+            ASSERT_TRUE(a.ok) << a.error.toStdString();
+            int wrong = 0;
+            for (int i = 0; i < w * h; ++i) {
+                const uint8_t index = written[size_t(i)];
+                const bool taken = index == pixels[size_t(i)] || (withAlternatives && index == alternatives[size_t(i)]);
+                wrong += a.frames[0].pixel(i % w, i / w) != Shade(index) || !taken;
+            }
+            EXPECT_EQ(wrong, 0) << keep << withAlternatives;
+        }
+    }
+}
+
+TEST_F(Assembler, FramesParsedAheadAreSmallerAndExact)
+{
+    // A pan over a texture of 16 colours in every other row; the rows between
+    // stay, to be written transparent or in the colour on screen.
+    quint32 seed = 3;
+    QRgb texture[640];
+    for (QRgb& t : texture) {
+        seed = seed * 1664525u + 1013904223u;
+        t = qRgb(int(seed >> 28) * 16, 255 - int(seed >> 28) * 16, 64);
+    }
+    QVector<QImage> pictures;
+    for (int i = 0; i < 4; ++i) {
+        QImage img(200, 120, QImage::Format_RGB32);
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 200; ++x)
+                img.setPixel(x, y, texture[(x * 3 + y * 11 + (y % 2 ? 0 : i * 7)) % 640]);
+        pictures << img;
+    }
+    const QString greedy = scratch.Path(QStringLiteral("greedy.gif"));
+    const QString ahead = scratch.Path(QStringLiteral("ahead.gif"));
+    ASSERT_TRUE(Join(pictures, {}, 0, greedy));
+    ASSERT_TRUE(Join(pictures, {}, 0, ahead, 0, 200 * 120));
+    EXPECT_LT(QFile(ahead).size(), QFile(greedy).size());
+    const Animation a = DecodeAnimation(ahead);
+    ExpectFramesExact(a);
+    ExpectQtAgrees(ahead, a);
 }
 
 TEST_F(Assembler, QtShowsFramesWithHolesAsBrowsersDo)

@@ -261,6 +261,7 @@ TEST(PaletteChoice, EachQualityStepDownOnlyLoosensAndTheDefaultIsTheWindows)
     EXPECT_EQ(cli.unchangedError, window.unchangedError);
     EXPECT_EQ(cli.maxColors, window.maxColors);
     EXPECT_EQ(cli.exactColors, window.exactColors);
+    EXPECT_EQ(cli.lzwAheadArea, window.lzwAheadArea);
     const QuantizeSettings exact = SettingsForQuality(100);
     EXPECT_EQ(exact.maxQuality, 100);
     EXPECT_EQ(exact.keepSlack + exact.lzwError + exact.unchangedError, 0);

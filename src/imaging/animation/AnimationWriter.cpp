@@ -95,8 +95,10 @@ bool AnimationWriter::Open(const IndexedPicture& first)
     if (qint64(p.width) * p.height < kParallelArea)
         threads = 1;
     p.scratch.resize(size_t(threads));
-    for (CompressorScratch& work : p.scratch)
+    for (CompressorScratch& work : p.scratch) {
         work.lzwError = options_.lzwError;
+        work.lzwAheadArea = options_.lzwAheadArea;
+    }
     p.workers =
         std::make_unique<OrderedWorkers<FrameJob>>(threads > 1 ? threads : 0, [this](FrameJob& job, int thread) {
             CompressFrame(job, global_, pipeline_->scratch[size_t(thread)], &stop_);

@@ -19,6 +19,7 @@ namespace imaging {
 struct AnimationOptions {
     int loopCount = 0;      // 0 loops endlessly; -1 writes no loop extension
     int lzwError = 0;       // see GifAssembler::LzwError
+    int lzwAheadArea = 0;   // see GifAssembler::LzwAheadArea
     int unchangedError = 0; // see GifAssembler::UnchangedError
     int threads = 0;        // compressing threads: 0 one per core, 1 only the caller's
 };

@@ -14,6 +14,9 @@ namespace {
 // Rectangles up to this many pixels are cheap to encode once more.
 constexpr size_t kSmallArea = 16384;
 
+// How far back from its longest match a string may be cut when parsing ahead.
+constexpr int kLookahead = 2;
+
 // Where the code table filled up, keeping it may beat clearing it: measured
 // on the chosen form only (the forms rank alike either way, and the second
 // encoding costs as much as the first).
@@ -24,8 +27,28 @@ void TryKeepingFullTable(CompressorScratch& work, CompressedFrame& best)
     const int bits = LzwCodeSize(best.colorCount);
     work.lzw.Lossy(nullptr, 0, -1, 0); // the pixels already are what the frame shows
     if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), bits, &work.code, best.code.size() - 1, true,
+                        best.alternatives.empty() ? nullptr : best.alternatives.data())) {
+        best.code.swap(work.code);
+        best.keptFullTable = true;
+    }
+}
+
+// Parsed ahead, the chosen form's codes may be shorter for the same pixels:
+// measured on that form alone, its full table cleared or kept as chosen.
+// Not after lossy codes: their pixels were picked to continue the longest
+// matches (on a pan over a photograph at -Q 99 no frame parsed ahead was
+// shorter).
+void ParseAhead(CompressorScratch& work, CompressedFrame& best)
+{
+    if (work.lzwAheadArea <= 0 || best.pixels.size() > size_t(work.lzwAheadArea) || work.lzwError > 0)
+        return;
+    work.lzw.Lossy(nullptr, 0, -1, 0);
+    work.lzw.Lookahead(kLookahead);
+    if (work.lzw.Encode(best.pixels.data(), best.pixels.size(), LzwCodeSize(best.colorCount), &work.code,
+                        best.code.size() - 1, best.keptFullTable,
                         best.alternatives.empty() ? nullptr : best.alternatives.data()))
         best.code.swap(work.code);
+    work.lzw.Lookahead(0);
 }
 
 // Offers the rectangle (`own`: the frame's indices, `t` the one meaning
@@ -197,6 +220,8 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
     }
     if (best.cost >= 0 && !stopped())
         TryKeepingFullTable(work, best);
+    if (best.cost >= 0 && !stopped())
+        ParseAhead(work, best);
     if (stopped())
         best = CompressedFrame();
     // Only the code stream is needed from here on.

@@ -26,6 +26,7 @@ struct CompressedFrame {
     std::vector<uint8_t> pixels;       // as encoded
     std::vector<uint8_t> alternatives; // what each pixel may also be written as, empty for nothing
     bool tableFilled = false;
+    bool keptFullTable = false; // the code keeps a full table rather than clearing it
 };
 
 // What one compressing thread reuses from frame to frame.
@@ -34,7 +35,8 @@ struct CompressorScratch {
     std::vector<uint8_t> mappedAlternatives;
     QByteArray code;
     LzwEncoder lzw;
-    int lzwError = 0; // see GifAssembler::LzwError
+    int lzwError = 0;     // see GifAssembler::LzwError
+    int lzwAheadArea = 0; // see GifAssembler::LzwAheadArea
 };
 
 // Finds the smallest way to write the frame the planner made, in the global

@@ -43,6 +43,13 @@ public:
     // summed over R, G and B); `transparent` (-1 for none) is never replaced
     // nor a replacement. A bound of 0 encodes exactly.
     void Lossy(const uint32_t* palette, int colorCount, int transparent, int bound);
+    // With a `depth` above 0 the following exact Encodes (no Lossy bound) parse
+    // ahead: a string is cut up to `depth` pixels short of its longest match
+    // where the string from there then reaches more than a pixel further, so
+    // that two codes cover more pixels. The table still grows by the codes
+    // written, which decoders follow unchanged. 0, the default, takes every
+    // longest match.
+    void Lookahead(int depth) { lookahead_ = depth < 0 ? 0 : depth; }
     // Whether the last Encode filled the code table (both ways differ only then).
     bool TableFilled() const { return filled_; }
     // Lets Encode give up (false) once `stop` is true, or a stop of the
@@ -63,11 +70,19 @@ private:
     uint8_t near_[256][kNear] = {};
     uint8_t nearCount_[256] = {};
     bool lossy_ = false;
+    int lookahead_ = 0;
+    // The codes and the indices taken along a string: the one being cut, the
+    // one after it and the other way of starting that one.
+    static constexpr size_t kLongest = 4096; // no string is longer than the table
+    uint16_t chains_[3][kLongest] = {};
+    uint8_t taken_[3][kLongest] = {};
     const std::atomic<bool>* stop_ = nullptr;
     bool Stopped() const;
     template <bool kFree>
     bool Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit, bool keepFullTable,
                 uint8_t* alternatives);
+    bool EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
+                     bool keepFullTable, uint8_t* alternatives);
 };
 
 } // namespace imaging
