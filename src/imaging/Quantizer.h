@@ -7,8 +7,8 @@
 #include <QString>
 
 #include <cstdint>
-#include <vector>
 #include <limits>
+#include <vector>
 
 namespace imaging {
 
