@@ -168,19 +168,7 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
     size_t windowStart = 0;
     uint64_t windowBits = 0;
     double bestRate = 0;
-    // The slot of `key`, or of the free place where it would go.
-    auto find = [&](uint32_t key, bool* found) {
-        uint32_t slot = ((key + 1) * 2654435761u) >> (32 - kTableBits);
-        while (stamps_[slot] == generation_) {
-            if (keys_[slot] == key) {
-                *found = true;
-                return slot;
-            }
-            slot = (slot + 1) & (kTableSize - 1);
-        }
-        *found = false;
-        return slot;
-    };
+    auto find = [this](uint32_t key, bool* found) { return Find(key, found); };
     // How many of the pixels from j on (at most `reach`) extend the string of
     // `code`, each written as whichever of its two indices does.
     auto length = [&](uint32_t code, size_t j, size_t reach) {
@@ -342,18 +330,7 @@ bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteA
     size_t windowStart = 0;
     uint64_t windowBits = 0;
     double bestRate = 0;
-    auto find = [&](uint32_t key, bool* found) {
-        uint32_t slot = ((key + 1) * 2654435761u) >> (32 - kTableBits);
-        while (stamps_[slot] == generation_) {
-            if (keys_[slot] == key) {
-                *found = true;
-                return slot;
-            }
-            slot = (slot + 1) & (kTableSize - 1);
-        }
-        *found = false;
-        return slot;
-    };
+    auto find = [this](uint32_t key, bool* found) { return Find(key, found); };
     // The code that follows `code` with pixel j (its own index first, else
     // its alternative), and the index taken; -1 where neither continues it.
     auto step = [&](uint32_t code, size_t j, uint32_t* next) {

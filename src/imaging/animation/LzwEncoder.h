@@ -78,6 +78,20 @@ private:
     uint8_t taken_[3][kLongest] = {};
     const std::atomic<bool>* stop_ = nullptr;
     bool Stopped() const;
+    // The slot of `key` in this generation's table, or of the free place where it would go.
+    uint32_t Find(uint32_t key, bool* found) const
+    {
+        uint32_t slot = ((key + 1) * 2654435761u) >> (32 - kTableBits);
+        while (stamps_[slot] == generation_) {
+            if (keys_[slot] == key) {
+                *found = true;
+                return slot;
+            }
+            slot = (slot + 1) & (kTableSize - 1);
+        }
+        *found = false;
+        return slot;
+    }
     template <bool kFree>
     bool Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit, bool keepFullTable,
                 uint8_t* alternatives);
