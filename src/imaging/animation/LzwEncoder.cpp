@@ -61,6 +61,51 @@ private:
     uint8_t block_[256];
 };
 
+// The codes of one image over a BlockWriter: their width grows once the next
+// code no longer fits, checked after every code written, as giflib does; a
+// clear code starts the table over.
+class CodeWriter {
+public:
+    static constexpr uint32_t kMaxCode = 4095;
+    CodeWriter(QByteArray* out, int codeSize)
+        : blocks(out)
+        , codeSize_(codeSize)
+        , clear_(1u << codeSize)
+        , end_(clear_ + 1)
+        , width_(codeSize + 1)
+    {
+        running = end_ + 1;
+        Clear();
+    }
+    void Put(uint32_t code)
+    {
+        blocks.Put(code, width_);
+        if (running >= (1u << width_) && code <= kMaxCode)
+            ++width_;
+    }
+    // Written in the width of the codes before it.
+    void Clear()
+    {
+        Put(clear_);
+        running = end_ + 1;
+        width_ = codeSize_ + 1;
+    }
+    void End()
+    {
+        Put(end_);
+        blocks.Finish();
+    }
+    bool Full() const { return running >= kMaxCode; }
+    BlockWriter blocks;
+    uint32_t running = 0; // the next code to assign
+
+private:
+    int codeSize_;
+    uint32_t clear_;
+    uint32_t end_;
+    int width_ = 0;
+};
+
 // A kept full table is cleared once a window's bits per pixel exceed the
 // best window's since it filled by this factor (measured on photographs and
 // fractal zooms: 1.02 to 1.04 gave the smallest files).
@@ -140,27 +185,14 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
 {
     codeSize = std::max(codeSize, 2);
     blocks->reserve(qsizetype(std::min<size_t>(count / 2 + 64, size_t(std::min<qsizetype>(limit, 1 << 24)) + 300)));
-    BlockWriter out(blocks);
-    const uint32_t clear = 1u << codeSize;
-    const uint32_t end = clear + 1;
-    constexpr uint32_t kMaxCode = 4095;
-    int width = codeSize + 1;
-    uint32_t running = end + 1; // next code to assign
-    // The width grows once the next code no longer fits, checked after every
-    // code written, as giflib does.
-    auto put = [&](uint32_t code) {
-        out.Put(code, width);
-        if (running >= (1u << width) && code <= kMaxCode)
-            ++width;
-    };
+    CodeWriter codes(blocks, codeSize);
     ++generation_;
     filled_ = false;
-    put(clear);
     if (count == 0) {
-        put(end);
-        out.Finish();
+        codes.End();
         return true;
     }
+    auto put = [&](uint32_t code) { codes.Put(code); };
     // A kept full table is cleared only when the bits per pixel over a window
     // grow beyond the best window since it filled: clearing at once throws
     // away strings that later rows of a picture may keep using.
@@ -250,26 +282,24 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
         }
         const uint32_t added = prefix << 8 | first;
         prefix = first;
-        if (out.Size() > limit)
+        if (codes.blocks.Size() > limit)
             return false;
         if (!frozen) {
-            filled_ |= running >= kMaxCode;
-            if (running >= kMaxCode && Stopped())
+            filled_ |= codes.Full();
+            if (codes.Full() && Stopped())
                 return false;
-            if (running >= kMaxCode && !keepFullTable) {
-                put(clear);
-                running = end + 1;
-                width = codeSize + 1;
+            if (codes.Full() && !keepFullTable) {
+                codes.Clear();
                 ++generation_;
-            } else if (running >= kMaxCode) {
+            } else if (codes.Full()) {
                 frozen = true;
                 windowStart = i;
-                windowBits = out.Bits();
+                windowBits = codes.blocks.Bits();
                 bestRate = 0;
             } else {
                 stamps_[slot] = generation_;
                 keys_[slot] = added;
-                codes_[slot] = uint16_t(running++);
+                codes_[slot] = uint16_t(codes.running++);
             }
             continue;
         }
@@ -277,23 +307,20 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
             continue;
         if (Stopped())
             return false;
-        const double rate = double(out.Bits() - windowBits) / double(i - windowStart);
+        const double rate = double(codes.blocks.Bits() - windowBits) / double(i - windowStart);
         if (bestRate > 0 && rate > bestRate * kClearAbove) {
-            put(clear);
-            running = end + 1;
-            width = codeSize + 1;
+            codes.Clear();
             ++generation_;
             frozen = false;
             continue;
         }
         bestRate = bestRate > 0 ? std::min(bestRate, rate) : rate;
         windowStart = i;
-        windowBits = out.Bits();
+        windowBits = codes.blocks.Bits();
     }
     put(prefix);
-    put(end);
-    out.Finish();
-    return out.Size() <= limit;
+    codes.End();
+    return codes.blocks.Size() <= limit;
 }
 
 bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
@@ -301,31 +328,18 @@ bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteA
 {
     codeSize = std::max(codeSize, 2);
     blocks->reserve(qsizetype(std::min<size_t>(count / 2 + 64, size_t(std::min<qsizetype>(limit, 1 << 24)) + 300)));
-    BlockWriter out(blocks);
-    const uint32_t clear = 1u << codeSize;
-    const uint32_t end = clear + 1;
-    constexpr uint32_t kMaxCode = 4095;
-    int width = codeSize + 1;
-    uint32_t running = end + 1;
-    auto put = [&](uint32_t code) {
-        out.Put(code, width);
-        if (running >= (1u << width) && code <= kMaxCode)
-            ++width;
-    };
-    auto reset = [&] {
-        put(clear);
-        running = end + 1;
-        width = codeSize + 1;
-        ++generation_;
-    };
+    CodeWriter codes(blocks, codeSize);
     ++generation_;
     filled_ = false;
-    put(clear);
     if (count == 0) {
-        put(end);
-        out.Finish();
+        codes.End();
         return true;
     }
+    auto put = [&](uint32_t code) { codes.Put(code); };
+    auto reset = [&] {
+        codes.Clear();
+        ++generation_;
+    };
     bool frozen = false;
     size_t windowStart = 0;
     uint64_t windowBits = 0;
@@ -407,16 +421,16 @@ bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteA
         }
         const uint32_t first = known ? current->taken[0] : pixels[i];
         if (i > 0 && !frozen) {
-            filled_ |= running >= kMaxCode;
-            if (running >= kMaxCode && Stopped())
+            filled_ |= codes.Full();
+            if (codes.Full() && Stopped())
                 return false;
-            if (running >= kMaxCode && !keepFullTable) {
+            if (codes.Full() && !keepFullTable) {
                 reset();
                 known = false;
-            } else if (running >= kMaxCode) {
+            } else if (codes.Full()) {
                 frozen = true;
                 windowStart = i;
-                windowBits = out.Bits();
+                windowBits = codes.blocks.Bits();
                 bestRate = 0;
             } else {
                 // A cut string's successor is often in the table already:
@@ -427,18 +441,18 @@ bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteA
                 if (!found) {
                     stamps_[slot] = generation_;
                     keys_[slot] = key;
-                    codes_[slot] = uint16_t(running);
+                    codes_[slot] = uint16_t(codes.running);
                     // The string followed ahead could only have gone on
                     // through the code just written.
                     if (known && writtenLength <= current->length && current->codes[writtenLength - 1] == written)
                         known = false;
                 }
-                ++running;
+                ++codes.running;
             }
         } else if (i > 0 && i - windowStart >= kWindow) {
             if (Stopped())
                 return false;
-            const double rate = double(out.Bits() - windowBits) / double(i - windowStart);
+            const double rate = double(codes.blocks.Bits() - windowBits) / double(i - windowStart);
             if (bestRate > 0 && rate > bestRate * kClearAbove) {
                 reset();
                 known = false;
@@ -446,7 +460,7 @@ bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteA
             } else {
                 bestRate = bestRate > 0 ? std::min(bestRate, rate) : rate;
                 windowStart = i;
-                windowBits = out.Bits();
+                windowBits = codes.blocks.Bits();
             }
         }
         if (!known)
@@ -475,14 +489,13 @@ bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteA
         written = current->codes[cut - 1];
         writtenLength = cut;
         put(written);
-        if (out.Size() > limit)
+        if (codes.blocks.Size() > limit)
             return false;
         i += cut;
         std::swap(current, after);
     }
-    put(end);
-    out.Finish();
-    return out.Size() <= limit;
+    codes.End();
+    return codes.blocks.Size() <= limit;
 }
 
 } // namespace imaging
