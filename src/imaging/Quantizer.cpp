@@ -4,6 +4,7 @@
 #include "imaging/ImagingRuntime.h"
 
 #include "imaging/LiqHandles.h"
+#include "imaging/PixelWords.h"
 
 #include <algorithm>
 #include <array>
@@ -87,14 +88,6 @@ bool ExactPalette(const QImage& rgba, bool anyTransparent, IndexedPicture* out)
     return true;
 }
 
-int Distance(uint32_t a, uint32_t b)
-{
-    const int dr = int((a >> 16) & 0xFF) - int((b >> 16) & 0xFF);
-    const int dg = int((a >> 8) & 0xFF) - int((b >> 8) & 0xFF);
-    const int db = int(a & 0xFF) - int(b & 0xFF);
-    return dr * dr + dg * dg + db * db;
-}
-
 // The exact palette picture `p` with its near shades merged (MergeNearColors):
 // the kept colours in their first order, the transparent index unchanged.
 void MergeShades(IndexedPicture* p, int distance)
@@ -156,7 +149,7 @@ std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std:
     for (size_t i : order) {
         bool near = false;
         for (size_t k : kept)
-            near |= Distance(colors[i], colors[k]) <= distance;
+            near |= EntryDistance(colors[i], colors[k]) <= distance;
         if (!near && counts[i] > 0)
             kept.push_back(i);
     }
@@ -166,7 +159,7 @@ std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std:
         if (counts[i] == 0)
             continue;
         for (size_t k : kept) {
-            const int d = k == i ? -1 : Distance(colors[i], colors[k]);
+            const int d = k == i ? -1 : EntryDistance(colors[i], colors[k]);
             if (d < best) {
                 best = d;
                 into[i] = int(k);
@@ -213,8 +206,7 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     // Up to 256 colours fit as they are; whether they are stored so is decided
     // below when there are more than settings.exactColors of them.
     IndexedPicture exact;
-    const bool fits =
-        (settings.exactColors > 0 || settings.mergeDistance > 0) && ExactPalette(rgba, anyTransparent, &exact);
+    const bool fits = MayKeepOwnColors(settings) && ExactPalette(rgba, anyTransparent, &exact);
     if (fits && MergesShadesOf(settings, exact.colorCount))
         MergeShades(&exact, settings.mergeDistance);
     const bool fewEnough =
@@ -261,21 +253,9 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
         *error = QCoreApplication::translate("Quantizer", "making the palette failed: %1").arg(LiqMessage(e));
         return false;
     }
-    if (fewEnough) {
-        // libimagequant keeping a fair share of the colours says they are each
-        // worth their bytes: a chart of evenly spaced colours (a quarter to a
-        // half kept at palette quality 88) stays exact, where the shades of a
-        // terminal recording's few colours are merged (23 of 254 kept).
-        // Below the default (no exact colours asked for), the picture's own
-        // colours, their near shades merged, only where they are no more
-        // than libimagequant's.
-        const int kept = int(liq_get_palette(quantized.get())->count);
-        const bool worth = settings.exactColors > 0 ? QuantizeSettings::kKeptShareForExact * kept >= exact.colorCount
-                                                    : exact.colorCount <= kept;
-        if (worth) {
-            *result = std::move(exact);
-            return true;
-        }
+    if (fewEnough && OwnColorsWorthKeeping(settings, exact.colorCount, int(liq_get_palette(quantized.get())->count))) {
+        *result = std::move(exact);
+        return true;
     }
     // No dithering: on the benchmark animations it added 3 to 12 % to the
     // file and lowered SSIM and PSNR, and it makes still areas flicker.

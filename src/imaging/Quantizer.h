@@ -93,6 +93,24 @@ struct QuantizeSettings {
 // merged (QuantizeSettings::mergeDistance).
 bool MergesShadesOf(const QuantizeSettings& settings, int colors);
 
+// Whether a picture's (or an animation's) own colours, when they fit in its
+// table, may be stored as they are rather than libimagequant's.
+inline bool MayKeepOwnColors(const QuantizeSettings& settings)
+{
+    return settings.exactColors > 0 || settings.mergeDistance > 0;
+}
+
+// Whether `colors` own colours beyond settings.exactColors are stored as they
+// are, where libimagequant's palette for them holds `kept`: at and above the
+// default when it keeps a fair share of them (each is worth its bytes: a chart
+// of evenly spaced colours, a quarter to a half kept at palette quality 88,
+// stays exact, where the shades of a terminal recording's few colours are
+// merged, 23 of 254 kept); below it, no more of them than libimagequant's.
+inline bool OwnColorsWorthKeeping(const QuantizeSettings& settings, int colors, int kept)
+{
+    return settings.exactColors > 0 ? QuantizeSettings::kKeptShareForExact * kept >= colors : colors <= kept;
+}
+
 // For each of `colors` (0xFFRRGGBB, each once) seen `counts` times, the index
 // of the colour it is shown in: itself when kept, else the nearest kept one.
 // Colours are kept from the most frequent down, each one farther than

@@ -2,6 +2,7 @@
 #include "imaging/animation/LzwEncoder.h"
 
 #include "common/StopRequest.h"
+#include "imaging/PixelWords.h"
 
 #include <algorithm>
 #include <iterator>
@@ -61,13 +62,33 @@ private:
     uint8_t block_[256];
 };
 
+// A kept full table is cleared once a window's bits per pixel exceed the
+// best window's since it filled by this factor (measured on photographs and
+// fractal zooms: 1.02 to 1.04 gave the smallest files).
+constexpr double kClearAbove = 1.03;
+// The window over which a kept full table's bits per pixel are measured.
+constexpr size_t kWindow = 2048;
+
+// How many pixels further two codes must reach for a string to be cut short
+// of its longest match: a cut spends a code on a string already in the table.
+// At -Q 100, 1 looking two pixels back wrote 0.7 to 1 % fewer bytes than 0
+// looking one back on a slideshow, sprites over a sky and a test pattern, and
+// 0.9 % more on a pan over a photograph.
+constexpr size_t kCutGain = 1;
+
+// How far ahead a choice between two indices of a pixel looks (on the
+// benchmark animations 64 made files no smaller and took a fifth more time).
+constexpr size_t kReach = 4;
+
+} // namespace
+
 // The codes of one image over a BlockWriter: their width grows once the next
 // code no longer fits, checked after every code written, as giflib does; a
 // clear code starts the table over.
-class CodeWriter {
+class LzwCodes {
 public:
     static constexpr uint32_t kMaxCode = 4095;
-    CodeWriter(QByteArray* out, int codeSize)
+    LzwCodes(QByteArray* out, int codeSize)
         : blocks(out)
         , codeSize_(codeSize)
         , clear_(1u << codeSize)
@@ -106,26 +127,6 @@ private:
     int width_ = 0;
 };
 
-// A kept full table is cleared once a window's bits per pixel exceed the
-// best window's since it filled by this factor (measured on photographs and
-// fractal zooms: 1.02 to 1.04 gave the smallest files).
-constexpr double kClearAbove = 1.03;
-// The window over which a kept full table's bits per pixel are measured.
-constexpr size_t kWindow = 2048;
-
-// How many pixels further two codes must reach for a string to be cut short
-// of its longest match: a cut spends a code on a string already in the table.
-// At -Q 100, 1 looking two pixels back wrote 0.7 to 1 % fewer bytes than 0
-// looking one back on a slideshow, sprites over a sky and a test pattern, and
-// 0.9 % more on a pan over a photograph.
-constexpr size_t kCutGain = 1;
-
-// How far ahead a choice between two indices of a pixel looks (on the
-// benchmark animations 64 made files no smaller and took a fifth more time).
-constexpr size_t kReach = 4;
-
-} // namespace
-
 bool LzwEncoder::Stopped() const
 {
     return (stop_ && stop_->load(std::memory_order_relaxed)) || StopRequest::Requested();
@@ -153,10 +154,7 @@ void LzwEncoder::Lossy(const uint32_t* palette, int colorCount, int transparent,
         for (int b = 0; b < colorCount; ++b) {
             if (b == a || b == transparent)
                 continue;
-            const int dr = int(palette[a] >> 16 & 0xFF) - int(palette[b] >> 16 & 0xFF);
-            const int dg = int(palette[a] >> 8 & 0xFF) - int(palette[b] >> 8 & 0xFF);
-            const int db = int(palette[a] & 0xFF) - int(palette[b] & 0xFF);
-            const int d = dr * dr + dg * dg + db * db;
+            const int d = EntryDistance(palette[a], palette[b]);
             if (d <= bound)
                 found[n++] = {d, b};
         }
@@ -172,26 +170,26 @@ void LzwEncoder::Lossy(const uint32_t* palette, int colorCount, int transparent,
 bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
                         bool keepFullTable, uint8_t* alternatives)
 {
-    if (lookahead_ > 0 && !lossy_)
-        return EncodeAhead(pixels, count, codeSize, blocks, limit, keepFullTable, alternatives);
-    // Without alternatives the loop is spared every look at them.
-    return alternatives ? Encode<true>(pixels, count, codeSize, blocks, limit, keepFullTable, alternatives)
-                        : Encode<false>(pixels, count, codeSize, blocks, limit, keepFullTable, nullptr);
-}
-
-template <bool kFree>
-bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
-                        bool keepFullTable, uint8_t* alternatives)
-{
     codeSize = std::max(codeSize, 2);
     blocks->reserve(qsizetype(std::min<size_t>(count / 2 + 64, size_t(std::min<qsizetype>(limit, 1 << 24)) + 300)));
-    CodeWriter codes(blocks, codeSize);
+    LzwCodes codes(blocks, codeSize);
     ++generation_;
     filled_ = false;
     if (count == 0) {
         codes.End();
         return true;
     }
+    if (lookahead_ > 0 && !lossy_)
+        return EncodeAhead(codes, pixels, count, limit, keepFullTable, alternatives);
+    // Without alternatives the loop is spared every look at them.
+    return alternatives ? Encode<true>(codes, pixels, count, limit, keepFullTable, alternatives)
+                        : Encode<false>(codes, pixels, count, limit, keepFullTable, nullptr);
+}
+
+template <bool kFree>
+bool LzwEncoder::Encode(LzwCodes& codes, uint8_t* pixels, size_t count, qsizetype limit, bool keepFullTable,
+                        uint8_t* alternatives)
+{
     auto put = [&](uint32_t code) { codes.Put(code); };
     // A kept full table is cleared only when the bits per pixel over a window
     // grow beyond the best window since it filled: clearing at once throws
@@ -323,18 +321,9 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
     return codes.blocks.Size() <= limit;
 }
 
-bool LzwEncoder::EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
-                             bool keepFullTable, uint8_t* alternatives)
+bool LzwEncoder::EncodeAhead(LzwCodes& codes, uint8_t* pixels, size_t count, qsizetype limit, bool keepFullTable,
+                             uint8_t* alternatives)
 {
-    codeSize = std::max(codeSize, 2);
-    blocks->reserve(qsizetype(std::min<size_t>(count / 2 + 64, size_t(std::min<qsizetype>(limit, 1 << 24)) + 300)));
-    CodeWriter codes(blocks, codeSize);
-    ++generation_;
-    filled_ = false;
-    if (count == 0) {
-        codes.End();
-        return true;
-    }
     auto put = [&](uint32_t code) { codes.Put(code); };
     auto reset = [&] {
         codes.Clear();

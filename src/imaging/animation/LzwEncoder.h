@@ -11,6 +11,8 @@
 
 namespace imaging {
 
+class LzwCodes;
+
 // GIF's LZW compression of an image's pixels into data sub-blocks with
 // giflib's code widths and table reset, into memory: the assembler measures
 // a frame in more than one table and writes the smaller. Where a pixel may be
@@ -92,11 +94,12 @@ private:
         *found = false;
         return slot;
     }
+    // The pixels after the first clear code, which `codes` has written.
     template <bool kFree>
-    bool Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit, bool keepFullTable,
+    bool Encode(LzwCodes& codes, uint8_t* pixels, size_t count, qsizetype limit, bool keepFullTable,
                 uint8_t* alternatives);
-    bool EncodeAhead(uint8_t* pixels, size_t count, int codeSize, QByteArray* blocks, qsizetype limit,
-                     bool keepFullTable, uint8_t* alternatives);
+    bool EncodeAhead(LzwCodes& codes, uint8_t* pixels, size_t count, qsizetype limit, bool keepFullTable,
+                     uint8_t* alternatives);
 };
 
 } // namespace imaging

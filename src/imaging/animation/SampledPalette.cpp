@@ -32,15 +32,13 @@ void MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, int distance)
 {
     std::vector<uint32_t> colors, seen;
     for (const auto& [c, n] : *counts) {
-        colors.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+        colors.push_back(SwappedRedBlue(c));
         seen.push_back(n);
     }
     const std::vector<int> into = MergeNearColors(colors, seen, distance);
     std::unordered_map<uint32_t, uint32_t> merged;
-    for (size_t i = 0; i < colors.size(); ++i) {
-        const uint32_t k = colors[size_t(into[i])];
-        merged[0xFF000000u | (k & 0xFF) << 16 | (k & 0xFF00) | (k >> 16 & 0xFF)] += seen[i];
-    }
+    for (size_t i = 0; i < colors.size(); ++i)
+        merged[SwappedRedBlue(colors[size_t(into[i])])] += seen[i];
     counts->swap(merged);
 }
 
@@ -59,7 +57,7 @@ bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int 
     if (int(counts.size()) <= room || (!merged.empty() && int(merged.size()) <= room)) {
         std::vector<uint32_t> colors;
         for (const auto& [c, n] : merged.empty() ? counts : merged)
-            colors.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+            colors.push_back(SwappedRedBlue(c));
         std::sort(colors.begin(), colors.end());
         std::copy(colors.begin(), colors.end(), palette->palette.begin());
         palette->colorCount = int(colors.size());
@@ -188,7 +186,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     if (few_ && MergesShadesOf(settings, int(counts_.size())))
         MergeCounts(&counts_, settings.mergeDistance);
     const int count = int(counts_.size());
-    const bool fits = few_ && count <= room && (settings.exactColors > 0 || settings.mergeDistance > 0);
+    const bool fits = few_ && count <= room && MayKeepOwnColors(settings);
     bool exact = fits && count <= settings.exactColors;
     if (!exact) {
         liq_set_quality(attr_.get(), 0, std::clamp(settings.maxQuality, 0, 100));
@@ -200,9 +198,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         TakeColors(liq_get_palette(result.get()), &made);
         if (made.colorCount == 0)
             return false;
-        exact = fits
-            && (settings.exactColors > 0 ? QuantizeSettings::kKeptShareForExact * made.colorCount >= count
-                                         : count <= made.colorCount);
+        exact = fits && OwnColorsWorthKeeping(settings, count, made.colorCount);
     }
     if (exact) {
         made = IndexedPicture();
