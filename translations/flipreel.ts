@@ -40,10 +40,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>1 (smallest file) to 100 (truest colours) (default: 95)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>a picture or video that would be skipped, or gives fewer frames than it holds, fails the run instead</source>
         <translation type="unfinished"></translation>
     </message>
@@ -85,6 +81,10 @@ given twice is two frames.
     </message>
     <message>
         <source>the best quality whose file holds at most SIZE bytes (500K, 2M: powers of 1024), found in about the time of three encodes (a long animation is measured on a sample of its frames first); prints the quality and size chosen, and fails with the smallest size reached when none fits; not with -Q</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 (smallest file; every other frame shows the one before) to 100 (truest colours) (default: 95); in tenths, such as 2.5, the whole one above with a share of the frames showing the one before, more the closer to the one below</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -211,10 +211,6 @@ given twice is two frames.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the quality &quot;%1&quot; is not a whole number from 1 to 100</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 (--strict)</source>
         <translation type="unfinished"></translation>
     </message>
@@ -264,6 +260,10 @@ given twice is two frames.
     </message>
     <message>
         <source>the number of jobs &quot;%1&quot; is not a whole number from 0 up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the quality &quot;%1&quot; is not a number from 1 to 100 in tenths (such as 95 or 2.5)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

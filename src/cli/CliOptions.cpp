@@ -54,7 +54,10 @@ const QList<Option>& Table()
                            "pictures wait for each other's memory; the file is the same whatever N")},
         {{QStringLiteral("Q"), kQuality},
          QStringLiteral("N"),
-         QT_TRANSLATE_NOOP("CliOptions", "1 (smallest file) to 100 (truest colours) (default: 95)")},
+         QT_TRANSLATE_NOOP("CliOptions",
+                           "1 (smallest file; every other frame shows the one before) to 100 (truest "
+                           "colours) (default: 95); in tenths, such as 2.5, the whole one above with a "
+                           "share of the frames showing the one before, more the closer to the one below")},
         {{kMaxSize},
          QStringLiteral("SIZE"),
          QT_TRANSLATE_NOOP("CliOptions",

@@ -32,6 +32,7 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -234,14 +235,16 @@ int main(int argc, char** argv)
                     .arg(parser.value(kJobs)));
     }
 
-    int qualityLevel = 0;
+    double qualityLevel = 0;
     if (parser.isSet(kQuality)) {
         bool ok = false;
-        qualityLevel = parser.value(kQuality).toInt(&ok);
-        if (!ok || qualityLevel < 1 || qualityLevel > 100)
-            return Refuse(
-                QCoreApplication::translate("FlipreelCli", "the quality \"%1\" is not a whole number from 1 to 100")
-                    .arg(parser.value(kQuality)));
+        const double tenths = parser.value(kQuality).toDouble(&ok) * 10;
+        if (!ok || !(tenths >= 10 && tenths <= 1000) || std::abs(tenths - std::round(tenths)) > 1e-6)
+            return Refuse(QCoreApplication::translate("FlipreelCli",
+                                                      "the quality \"%1\" is not a number from 1 to 100 in "
+                                                      "tenths (such as 95 or 2.5)")
+                              .arg(parser.value(kQuality)));
+        qualityLevel = std::round(tenths) / 10;
     }
 
     const qint64 maxBytes = parser.isSet(kMaxSize) ? ByteSizeFromText(parser.value(kMaxSize)) : 0;
@@ -483,8 +486,9 @@ int main(int argc, char** argv)
     }
     if (maxBytes > 0) {
         // Standard output may be the GIF itself: the choice goes with the messages then.
-        const QString chosen =
-            QCoreApplication::translate("FlipreelCli", "quality %1, %2 bytes").arg(target.quality).arg(target.bytes);
+        const QString chosen = QCoreApplication::translate("FlipreelCli", "quality %1, %2 bytes")
+                                   .arg(QString::number(target.quality, 'g', 4))
+                                   .arg(target.bytes);
         if (toStandardOutput)
             Err() << kName << ": " << chosen << Qt::endl;
         else

@@ -30,6 +30,7 @@ void GifAssembler::Reset()
     lzwError_ = 0;
     lzwAheadArea_ = 0;
     unchangedError_ = 0;
+    holdShare_ = 0;
     globalColors_.clear();
     lastError_.clear();
     stream_.reset();
@@ -47,6 +48,8 @@ void GifAssembler::LzwError(int bound) { lzwError_ = std::max(bound, 0); }
 void GifAssembler::LzwAheadArea(int pixels) { lzwAheadArea_ = std::max(pixels, 0); }
 
 void GifAssembler::UnchangedError(int bound) { unchangedError_ = std::max(bound, 0); }
+
+void GifAssembler::HoldShare(double share) { holdShare_ = std::clamp(share, 0.0, 1.0); }
 
 void GifAssembler::Threads(int count) { threads_ = std::max(count, 0); }
 
@@ -87,6 +90,7 @@ void GifAssembler::Begin(const QString& path)
     options.lzwError = lzwError_;
     options.lzwAheadArea = lzwAheadArea_;
     options.unchangedError = unchangedError_;
+    options.holdShare = holdShare_;
     options.threads = threads_;
     stream_ = std::make_unique<imaging::AnimationWriter>(path, options);
     if (!globalColors_.empty())

@@ -46,6 +46,10 @@ public:
     // when its own colour is at most `bound` away from it (squared distance
     // summed over R, G and B); 0, the default, only when they are equal.
     void UnchangedError(int bound);
+    // Holds this share (0 to 1) of the frames, spread evenly and never the
+    // first: each shows the screen before it (its opaque pixels are kept as
+    // they are on screen). 0, the default, holds none.
+    void HoldShare(double share);
     // The global colour table (0xRRGGBB, sorted, each once) of every file
     // begun from now on; empty, the default: chosen from the frames.
     void GlobalColors(std::vector<uint32_t> colors) { globalColors_ = std::move(colors); }
@@ -89,6 +93,7 @@ private:
     int lzwError_ = 0;
     int lzwAheadArea_ = 0;
     int unchangedError_ = 0;
+    double holdShare_ = 0;
     int threads_ = 0;
     std::vector<uint32_t> globalColors_;
     QString lastError_;

@@ -420,6 +420,21 @@ QuantizeSettings SettingsForQuality(int quality)
     settings.maxColors = int(std::lround(256.0 * std::pow(kFewestColors / 256.0, double(lossy) / steps)));
     if (quality < kFewerColorsBelow)
         settings.colorsOfQuality = kPalette - (kDefaultQuality - kFewerColorsBelow);
+    // -Q 2 has the fewest colours already: -Q 1 holds frames as well.
+    if (quality == 1)
+        settings.holdShare = QuantizeSettings::kMostHeld;
+    return settings;
+}
+
+QuantizeSettings SettingsForFineQuality(double quality)
+{
+    quality = std::clamp(quality, 1.0, 100.0);
+    const int above = int(std::ceil(quality));
+    QuantizeSettings settings = SettingsForQuality(above);
+    const double f = double(above) - quality;
+    if (f <= 0)
+        return settings;
+    settings.holdShare = std::max(settings.holdShare, f * QuantizeSettings::kMostHeld);
     return settings;
 }
 

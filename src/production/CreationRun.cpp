@@ -203,7 +203,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
     for (int k = 0; k < qMax(workers, 1); ++k) {
         palettes_.push_back(std::make_unique<imaging::FrameQuantizer>());
         if (settings_.quality > 0)
-            palettes_.back()->Settings() = imaging::SettingsForQuality(settings_.quality);
+            palettes_.back()->Settings() = imaging::SettingsForFineQuality(settings_.quality);
         // The frames of a small animation are written once more in one
         // palette, which nearly all of them take: their own palettes only set
         // the bar and stand in for the rest, so they are made at the fastest
@@ -295,10 +295,11 @@ void CreationRun::SetUpAssembler(qint16 loopCount)
     assembler_.GlobalColors(globalColors_);
     assembler_.LoopCount(loopCount);
     const imaging::QuantizeSettings quantize =
-        settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();
+        settings_.quality > 0 ? imaging::SettingsForFineQuality(settings_.quality) : imaging::QuantizeSettings();
     assembler_.LzwError(quantize.lzwError);
     assembler_.LzwAheadArea(quantize.lzwAheadArea);
     assembler_.UnchangedError(quantize.unchangedError);
+    assembler_.HoldShare(settings_.holdsFrames ? quantize.holdShare : 0.0);
     assembler_.Version(QStringLiteral("gif89a"));
     assembler_.Threads(settings_.threads);
 }
@@ -348,7 +349,7 @@ CreationResult CreationRun::ShareOnePalette()
     int failed = 0;
     QString reason;
     const imaging::QuantizeSettings quantize =
-        settings_.quality > 0 ? imaging::SettingsForQuality(settings_.quality) : imaging::QuantizeSettings();
+        settings_.quality > 0 ? imaging::SettingsForFineQuality(settings_.quality) : imaging::QuantizeSettings();
     const QString folder = settings_.tempFolder;
     try {
         if (shared_->Apply(

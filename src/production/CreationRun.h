@@ -50,8 +50,13 @@ struct CreationSettings {
     // Asked on the caller's thread between frames while they are joined into
     // the output; true stops the run there, the output left as it was. May be empty.
     std::function<bool()> stopRequested;
-    // Palette quality 1..100 of every engine that saves frames; 0 leaves the engines' default.
-    int quality = 0;
+    // Palette quality 1..100 (in tenths between two whole ones:
+    // SettingsForFineQuality) of every engine that saves frames; 0 leaves the
+    // engines' default.
+    double quality = 0;
+    // Whether the frames the quality holds (QuantizeSettings::holdShare) are
+    // held; false (a sample of a few runs of frames) holds none.
+    bool holdsFrames = true;
     // Asked on the caller's thread, in list order, when a picture cannot be
     // read (damage the measuring did not show): true leaves the frame out of
     // the animation, false fails the run there. Empty: the run fails.

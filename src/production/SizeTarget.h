@@ -15,16 +15,17 @@ qint64 ByteSizeFromText(const QString& text);
 struct SizeTargetResult {
     CreationResult result; // Ok also when nothing fits: `fits` tells
     bool fits = false;
-    int quality = 0;  // the quality of the file written
-    qint64 bytes = 0; // its size; when nothing fits, the smallest size reached
-    int encodes = 0;  // animations of every frame made to find it
-    int samples = 0;  // animations of a sample of the frames made to find it
+    double quality = 0; // the quality of the file written, in tenths between two whole ones
+    qint64 bytes = 0;   // its size; when nothing fits, the smallest size reached
+    int encodes = 0;    // animations of every frame made to find it
+    int samples = 0;    // animations of a sample of the frames made to find it
     // Frames converted in all, against the animation's frame count: the
     // search's cost in whole encodes.
     double work = 0;
 };
 
-// Makes the animation of `settings` at the best quality (1..100) whose file
+// Makes the animation of `settings` at the best quality (1..100, in tenths
+// where no whole one lands close under the target: SettingsForFineQuality) whose file
 // holds at most `maxBytes` bytes. The curve of size against quality is
 // measured on a sample of the frames (a few runs of neighbouring frames),
 // whose sizes tell what the whole would weigh; an encode of every frame

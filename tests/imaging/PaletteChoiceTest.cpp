@@ -10,6 +10,7 @@
 #include "imaging/animation/FrameFile.h"
 #include "imaging/animation/FrameQuantizer.h"
 #include "imaging/Quantizer.h"
+#include "imaging/animation/AnimationWriter.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <tuple>
 
 using namespace testing_imaging;
 
@@ -280,9 +282,51 @@ TEST(PaletteChoice, EachQualityStepDownOnlyLoosensAndTheDefaultIsTheWindows)
         EXPECT_GE(b.unchangedError, a.unchangedError) << q;
         EXPECT_LE(b.maxColors, a.maxColors) << q;
         EXPECT_LE(b.exactColors, a.exactColors) << q;
+        EXPECT_GE(b.holdShare, a.holdShare) << q;
         const bool looser = b.maxQuality < a.maxQuality || b.keepSlack > a.keepSlack || b.lzwError > a.lzwError
-            || b.unchangedError > a.unchangedError;
+            || b.unchangedError > a.unchangedError || b.holdShare > a.holdShare;
         EXPECT_EQ(looser, q >= 1) << q << ": below 1 is 1";
+    }
+}
+
+// A quality in tenths is the whole one above it holding a share of the
+// frames, more toward the whole one below; whole qualities are unchanged,
+// and only -Q 1 holds frames. The held frames are spread evenly.
+TEST(PaletteChoice, QualitiesInTenthsHoldMoreFramesTowardTheWholeOneBelow)
+{
+    using imaging::QuantizeSettings;
+    for (int q = 1; q <= 100; ++q) {
+        const QuantizeSettings whole = imaging::SettingsForQuality(q);
+        const QuantizeSettings same = imaging::SettingsForFineQuality(q);
+        EXPECT_EQ(std::tie(same.maxQuality, same.keepSlack, same.exactColors, same.lzwError, same.lzwAheadArea,
+                           same.unchangedError, same.maxColors, same.colorsOfQuality, same.mergeDistance),
+                  std::tie(whole.maxQuality, whole.keepSlack, whole.exactColors, whole.lzwError, whole.lzwAheadArea,
+                           whole.unchangedError, whole.maxColors, whole.colorsOfQuality, whole.mergeDistance))
+            << q;
+        EXPECT_EQ(same.driftSlack, whole.driftSlack) << q;
+        EXPECT_EQ(same.holdShare, whole.holdShare) << q;
+        EXPECT_EQ(whole.holdShare > 0, q == 1) << q;
+        if (q == 100)
+            continue;
+        const QuantizeSettings upper = imaging::SettingsForQuality(q + 1);
+        double held = upper.holdShare;
+        for (int tenths = 9; tenths >= 1; --tenths) {
+            const QuantizeSettings between = imaging::SettingsForFineQuality(q + tenths / 10.0);
+            EXPECT_EQ(between.maxColors, upper.maxColors) << q << "." << tenths;
+            EXPECT_EQ(between.maxQuality, upper.maxQuality) << q << "." << tenths;
+            EXPECT_GT(between.holdShare, held) << q << "." << tenths;
+            EXPECT_LE(between.holdShare, QuantizeSettings::kMostHeld) << q << "." << tenths;
+            held = between.holdShare;
+        }
+    }
+    for (const double share : {0.05, 0.3, 0.5}) {
+        int held = 0;
+        for (int k = 0; k < 200; ++k) {
+            held += imaging::HeldFrame(k, share) ? 1 : 0;
+            EXPECT_FALSE(k == 0 && imaging::HeldFrame(k, share));
+            EXPECT_FALSE(imaging::HeldFrame(k, share) && imaging::HeldFrame(k + 1, share)) << share << " " << k;
+        }
+        EXPECT_NEAR(held, 200 * share, 1) << share;
     }
 }
 

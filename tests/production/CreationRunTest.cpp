@@ -2,6 +2,8 @@
 #include "common/SizeText.h"
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
+#include "imaging/Quantizer.h"
+#include "imaging/animation/AnimationWriter.h"
 #include "imaging/animation/SampledPalette.h"
 #include "production/CreationRules.h"
 #include "production/CreationRun.h"
@@ -25,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -157,7 +160,7 @@ struct Gradient : ::testing::Test {
         return s;
     }
     // The file one run of `s` at `quality` writes.
-    static QByteArray Encoded(const CreationSettings& s, int quality)
+    static QByteArray Encoded(const CreationSettings& s, double quality)
     {
         CreationSettings one = s;
         one.quality = quality;
@@ -305,7 +308,7 @@ TEST_F(Gradient, TheBestQualityThatFitsIsWrittenAndNothingWhenNoneFits)
 TEST_F(Gradient, AShortAnimationLandsCloseUnderTheTargetOrNoBetterQualityFits)
 {
     CreationSettings s = Settings(8, {96, 80});
-    const auto sizeAt = [&s](int quality) { return Encoded(s, quality).size(); };
+    const auto sizeAt = [&s](double quality) { return Encoded(s, quality).size(); };
     const qint64 standard = sizeAt(0);
     ASSERT_GT(standard, 0);
     for (const int percent : {75, 50}) {
@@ -318,7 +321,8 @@ TEST_F(Gradient, AShortAnimationLandsCloseUnderTheTargetOrNoBetterQualityFits)
         EXPECT_LE(r.bytes, target) << percent;
         EXPECT_TRUE(ReadAll(s.outputPath) == Encoded(s, r.quality)) << percent;
         if (r.bytes < target * 9 / 10) {
-            EXPECT_GT(sizeAt(r.quality + 1), target) << percent << "%: quality " << r.quality << ", " << r.bytes;
+            EXPECT_GT(sizeAt(std::floor(r.quality) + 1), target)
+                << percent << "%: quality " << r.quality << ", " << r.bytes;
         }
     }
 }
@@ -330,7 +334,7 @@ TEST_F(Gradient, AShortAnimationLandsCloseUnderTheTargetOrNoBetterQualityFits)
 TEST_F(Gradient, AShortAnimationFlatAtTheTopLandsCloseUnderTheTargetOrNoBetterQualityFits)
 {
     CreationSettings s = Settings(12, {160, 120});
-    const auto sizeAt = [&s](int quality) { return Encoded(s, quality).size(); };
+    const auto sizeAt = [&s](double quality) { return Encoded(s, quality).size(); };
     const qint64 standard = sizeAt(0);
     ASSERT_GT(standard, 0);
     for (const int percent : {89, 86, 23}) {
@@ -341,7 +345,8 @@ TEST_F(Gradient, AShortAnimationFlatAtTheTopLandsCloseUnderTheTargetOrNoBetterQu
         EXPECT_LE(r.encodes, 3) << percent;
         EXPECT_LE(r.bytes, target) << percent;
         if (r.bytes < target * 9 / 10) {
-            EXPECT_GT(sizeAt(r.quality + 1), target) << percent << "%: quality " << r.quality << ", " << r.bytes;
+            EXPECT_GT(sizeAt(std::floor(r.quality) + 1), target)
+                << percent << "%: quality " << r.quality << ", " << r.bytes;
         }
     }
 }
@@ -350,7 +355,7 @@ TEST_F(Gradient, ALongAnimationIsSizedFromASampleWithinThreeEncodesAndTheBarNeve
 {
     CreationSettings s = Settings(48, {64, 48});
     s.threads = 2;
-    const auto sizeAt = [&s](int quality) { return Encoded(s, quality); };
+    const auto sizeAt = [&s](double quality) { return Encoded(s, quality); };
     const qint64 standard = sizeAt(0).size();
     ASSERT_GT(standard, 0);
     for (const int percent : {75, 50}) {
@@ -369,7 +374,7 @@ TEST_F(Gradient, ALongAnimationIsSizedFromASampleWithinThreeEncodesAndTheBarNeve
         // target, or the next quality does not fit (sizes jump there).
         EXPECT_TRUE(ReadAll(s.outputPath) == sizeAt(r.quality)) << percent;
         if (r.bytes < target * 8 / 10 && r.quality < 100) {
-            EXPECT_GT(sizeAt(r.quality + 1).size(), target) << percent << "%: quality " << r.quality;
+            EXPECT_GT(sizeAt(std::floor(r.quality) + 1).size(), target) << percent << "%: quality " << r.quality;
         }
         EXPECT_EQ(testing_imaging::DecodeAnimation(s.outputPath).frames.size(), 48);
         ASSERT_FALSE(bar.empty());
@@ -382,6 +387,39 @@ TEST_F(Gradient, ALongAnimationIsSizedFromASampleWithinThreeEncodesAndTheBarNeve
     ASSERT_TRUE(none.result.Ok());
     EXPECT_FALSE(none.fits);
     EXPECT_EQ(none.bytes, sizeAt(1).size());
+}
+
+// Where the size jumps between two whole qualities (three colours to two), a
+// target in the jump is met in tenths between them, a file that quality
+// gives again; -Q 1 holds frames of -Q 2's colours, showing the one before.
+TEST_F(Gradient, ATargetWhereTheSizeJumpsBetweenTwoQualitiesIsMetInTenthsBetweenThem)
+{
+    CreationSettings s = Settings(48, {64, 48});
+    const qint64 at1 = Encoded(s, 1).size(), at2 = Encoded(s, 2).size(), at3 = Encoded(s, 3).size();
+    ASSERT_LT(at2 * 100, at3 * 87) << at2 << " " << at3;
+    const qint64 target = at3 * 97 / 100;
+    const SizeTargetResult r = CreateWithinSize(s, 0, target, {});
+    ASSERT_TRUE(r.result.Ok()) << r.result.message.toStdString();
+    ASSERT_TRUE(r.fits);
+    EXPECT_GT(r.quality, 2);
+    EXPECT_LT(r.quality, 3);
+    EXPECT_LE(r.bytes, target);
+    EXPECT_GT(r.bytes, at2);
+    EXPECT_LE(r.work, 3.0);
+    EXPECT_TRUE(ReadAll(s.outputPath) == Encoded(s, r.quality)) << r.quality;
+
+    EXPECT_LT(at1, at2);
+    Encoded(s, 1);
+    const testing_imaging::Animation lowest =
+        testing_imaging::DecodeAnimation(s.outputPath + QStringLiteral(".alone.gif"));
+    ASSERT_EQ(lowest.frames.size(), 48);
+    int held = 0;
+    for (int k = 1; k < 48; ++k) {
+        const int changed = testing_imaging::DifferentPixels(lowest.frames[k], lowest.frames[k - 1]);
+        EXPECT_EQ(changed == 0, imaging::HeldFrame(k, imaging::SettingsForQuality(1).holdShare)) << k;
+        held += changed == 0 ? 1 : 0;
+    }
+    EXPECT_GT(held, 0);
 }
 
 TEST_F(Gradient, APictureChangedAfterTheSampleWasReadIsReadAgain)

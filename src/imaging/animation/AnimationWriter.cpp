@@ -12,6 +12,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 
 namespace imaging {
 namespace {
@@ -39,12 +40,22 @@ struct AnimationWriter::Pipeline {
     std::unique_ptr<OrderedWorkers<FrameJob>> workers;
     int inFlight = 0;
     int written = 0;
+    int planned = 0; // frames planned so far
 
     explicit Pipeline(const QString& path)
         : file(path)
     {
     }
 };
+
+bool HeldFrame(int frame, double share)
+{
+    if (frame <= 0 || !(share > 0))
+        return false;
+    share = std::min(share, 1.0);
+    // Evenly spread: frame k is held when k * share passes a whole number.
+    return std::floor(double(frame) * share) > std::floor(double(frame - 1) * share);
+}
 
 AnimationWriter::AnimationWriter(const QString& path, const AnimationOptions& options)
     : path_(path)
@@ -144,7 +155,10 @@ bool AnimationWriter::PlanPending(bool last)
     Pipeline& p = *pipeline_;
     auto job = std::make_unique<FrameJob>();
     // Planned here, on the caller's thread, as the screen runs in list order.
-    PlanFrame(p.pending, last ? nullptr : &p.next, p.canvas, p.pendingDelay, options_.unchangedError, p.kept, *job);
+    // A held frame keeps every opaque pixel on screen.
+    const int frame = p.planned++;
+    const int unchangedError = HeldFrame(frame, options_.holdShare) ? kHeldError : options_.unchangedError;
+    PlanFrame(p.pending, last ? nullptr : &p.next, p.canvas, p.pendingDelay, unchangedError, p.kept, *job);
     p.workers->Push(std::move(job));
     while (p.workers->Waiting() > (last ? 0 : p.inFlight))
         if (!WriteOldest())

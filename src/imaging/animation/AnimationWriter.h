@@ -21,8 +21,17 @@ struct AnimationOptions {
     int lzwError = 0;       // see GifAssembler::LzwError
     int lzwAheadArea = 0;   // see GifAssembler::LzwAheadArea
     int unchangedError = 0; // see GifAssembler::UnchangedError
+    double holdShare = 0;   // see GifAssembler::HoldShare
     int threads = 0;        // compressing threads: 0 one per core, 1 only the caller's
 };
+
+// Whether frame `frame` (from 0) of an animation holding a `share` (0 to 1) of
+// its frames is held, showing the screen before it: the held frames are
+// spread evenly, and the first one is never held.
+bool HeldFrame(int frame, double share);
+// What a held frame's pixels may differ from the screen and still be kept
+// (squared distance summed over R, G and B): any colour.
+constexpr int kHeldError = 3 * 255 * 255;
 
 // Joins frames, handed over in list order as they are ready, into an animated
 // GIF89a. Each frame is planned against the screen once the next is known
