@@ -84,7 +84,7 @@ given twice is two frames.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>1 (smallest file; every other frame shows the one before) to 100 (truest colours) (default: 95); in tenths, such as 2.5, the whole one above with a share of the frames showing the one before, more the closer to the one below</source>
+        <source>1 (smallest file; every other frame shows the one before) to 100 (truest colours) (default: 95); in tenths, such as 2.5, the whole one above with a share of the frames showing the one before, more the closer to the one below; a frame shown a fifth of a second or more always shows its own picture</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -88,7 +88,8 @@ struct QuantizeSettings {
     static constexpr int kDefaultMergeDistance = 400;
     int mergeDistance = kDefaultMergeDistance;
     // Animations: this share of the frames (0 to 1, spread evenly, never the
-    // first) is held, each showing the frame before it (GifAssembler::HoldShare).
+    // first, never one shown a fifth of a second or more: a slide) is held,
+    // each showing the frame before it (GifAssembler::HoldShare).
     // Where the palette has no colours left to give, a share of held frames
     // makes the file smaller by as little as wanted.
     double holdShare = 0;

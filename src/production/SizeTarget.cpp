@@ -5,6 +5,8 @@
 #include "imaging/GifAssembler.h"
 #include "imaging/ImageEngine.h"
 #include "imaging/Quantizer.h"
+#include "imaging/animation/AnimationWriter.h"
+#include "production/CreationRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -358,6 +360,11 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
 {
     SizeTargetResult out;
     const int count = int(settings.frames.size());
+    // Tenths between two whole qualities hold frames: slides have none to hold.
+    const bool mayHold = std::any_of(settings.frames.begin() + std::min(count, 1), settings.frames.end(),
+                                     [](const CreationFrame& frame) {
+                                         return CreationRules::FrameDelay(frame.playTime) < imaging::kHeldDelayBelow;
+                                     });
     const QString scratch = ScratchFile(settings.tempFolder, "__size__.gif");
     const QString kept = ScratchFile(settings.tempFolder, "__size__.gif.kept");
     const QString sampleFile = ScratchFile(settings.tempFolder, "__sample__.gif");
@@ -550,7 +557,7 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         double upper = q2 < 100 ? (whole.count(q2 + 1) ? double(whole.at(q2 + 1)) : SizeAt(c, q2 + 1)) : 0;
         if (over)
             upper = std::max(upper, limit * kSampleError);
-        if (lower < kClose * limit && upper > limit && !(keptQuality > q2)) {
+        if (mayHold && lower < kClose * limit && upper > limit && !(keptQuality > q2)) {
             const double q = FineQuality(q2 + 1, (1.0 - kBetweenAim * limit / upper) / kHeldFall);
             if (!encode(q, afterProbes + (keptQuality > 0 ? 0 : count)))
                 return false;
@@ -576,7 +583,7 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
     // kept file is well under the target: a share of the frames held makes
     // the upper one's file as much smaller as wanted.
     const bool between = [&] {
-        if (!ok || keptQuality <= 0 || keptQuality >= 100 || !whole.count(int(keptQuality)))
+        if (!ok || !mayHold || keptQuality <= 0 || keptQuality >= 100 || !whole.count(int(keptQuality)))
             return true;
         const int lo = int(keptQuality);
         if (double(whole.at(lo)) >= kClose * limit)

@@ -420,6 +420,16 @@ TEST_F(Gradient, ATargetWhereTheSizeJumpsBetweenTwoQualitiesIsMetInTenthsBetween
         held += changed == 0 ? 1 : 0;
     }
     EXPECT_GT(held, 0);
+
+    // Slides, shown a fifth of a second each, show every picture at -Q 1.
+    for (CreationFrame& frame : s.frames)
+        frame.playTime = 200;
+    Encoded(s, 1);
+    const testing_imaging::Animation slides =
+        testing_imaging::DecodeAnimation(s.outputPath + QStringLiteral(".alone.gif"));
+    ASSERT_EQ(slides.frames.size(), 48);
+    for (int k = 1; k < 48; ++k)
+        EXPECT_GT(testing_imaging::DifferentPixels(slides.frames[k], slides.frames[k - 1]), 0) << k;
 }
 
 TEST_F(Gradient, APictureChangedAfterTheSampleWasReadIsReadAgain)

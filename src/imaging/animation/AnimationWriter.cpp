@@ -157,7 +157,8 @@ bool AnimationWriter::PlanPending(bool last)
     // Planned here, on the caller's thread, as the screen runs in list order.
     // A held frame keeps every opaque pixel on screen.
     const int frame = p.planned++;
-    const int unchangedError = HeldFrame(frame, options_.holdShare) ? kHeldError : options_.unchangedError;
+    const bool held = HeldFrame(frame, options_.holdShare) && p.pendingDelay < kHeldDelayBelow;
+    const int unchangedError = held ? kHeldError : options_.unchangedError;
     PlanFrame(p.pending, last ? nullptr : &p.next, p.canvas, p.pendingDelay, unchangedError, p.kept, *job);
     p.workers->Push(std::move(job));
     while (p.workers->Waiting() > (last ? 0 : p.inFlight))

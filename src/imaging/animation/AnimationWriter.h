@@ -29,6 +29,10 @@ struct AnimationOptions {
 // its frames is held, showing the screen before it: the held frames are
 // spread evenly, and the first one is never held.
 bool HeldFrame(int frame, double share);
+// Only frames shown for less than this (hundredths of a second) are held:
+// a moment of motion then shows the one before a little longer, where a slide
+// shown for a fifth of a second or more always shows its own picture.
+constexpr int kHeldDelayBelow = 20;
 // What a held frame's pixels may differ from the screen and still be kept
 // (squared distance summed over R, G and B): any colour.
 constexpr int kHeldError = 3 * 255 * 255;
