@@ -90,7 +90,7 @@ void GifAssembler::Begin(const QString& path)
     options.threads = threads_;
     stream_ = std::make_unique<imaging::AnimationWriter>(path, options);
     if (!globalColors_.empty())
-        stream_->ChooseGlobalTable({globalColors_});
+        stream_->ChooseGlobalTable({globalColors_}, true);
 }
 
 void GifAssembler::GlobalColorsFrom(const std::vector<std::vector<uint32_t>>& frameColors)

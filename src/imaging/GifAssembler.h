@@ -47,7 +47,9 @@ public:
     // summed over R, G and B); 0, the default, only when they are equal.
     void UnchangedError(int bound);
     // The global colour table (0xRRGGBB, sorted, each once) of every file
-    // begun from now on; empty, the default: chosen from the frames.
+    // begun from now on, the palette the frames share: a free entry is kept
+    // for the pixels they leave unchanged. Empty, the default: chosen from
+    // the frames.
     void GlobalColors(std::vector<uint32_t> colors) { globalColors_ = std::move(colors); }
     // Threads that compress frames while SaveAnimation writes: 0, the
     // default, one per core; 1 only the caller's.
