@@ -225,7 +225,7 @@ TEST_F(Assembler, ColourTablesCarryOnlyWhatTheFramesUse)
     }
     const QString out3 = scratch.Path(QStringLiteral("full.gif"));
     gif.Reset();
-    gif.GlobalColors(eight);
+    gif.GlobalColors(eight, true);
     gif.Begin(out3);
     for (const QImage& img : full) {
         imaging::IndexedPicture frame;
