@@ -32,6 +32,7 @@ void GifAssembler::Reset()
     unchangedError_ = 0;
     holdShare_ = 0;
     globalColors_.clear();
+    globalSpare_ = false;
     lastError_.clear();
     stream_.reset();
 }
@@ -94,7 +95,7 @@ void GifAssembler::Begin(const QString& path)
     options.threads = threads_;
     stream_ = std::make_unique<imaging::AnimationWriter>(path, options);
     if (!globalColors_.empty())
-        stream_->ChooseGlobalTable({globalColors_});
+        stream_->ChooseGlobalTable({globalColors_}, globalSpare_);
 }
 
 void GifAssembler::GlobalColorsFrom(const std::vector<std::vector<uint32_t>>& frameColors)

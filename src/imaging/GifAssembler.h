@@ -52,7 +52,13 @@ public:
     void HoldShare(double share);
     // The global colour table (0xRRGGBB, sorted, each once) of every file
     // begun from now on; empty, the default: chosen from the frames.
-    void GlobalColors(std::vector<uint32_t> colors) { globalColors_ = std::move(colors); }
+    // `spare`: a free entry is kept for the pixels the frames leave unchanged
+    // (imaging::ChooseGlobalTable).
+    void GlobalColors(std::vector<uint32_t> colors, bool spare = false)
+    {
+        globalColors_ = std::move(colors);
+        globalSpare_ = spare;
+    }
     // Threads that compress frames while SaveAnimation writes: 0, the
     // default, one per core; 1 only the caller's.
     void Threads(int count);
@@ -96,6 +102,7 @@ private:
     double holdShare_ = 0;
     int threads_ = 0;
     std::vector<uint32_t> globalColors_;
+    bool globalSpare_ = false;
     QString lastError_;
     std::unique_ptr<imaging::AnimationWriter> stream_;
 };

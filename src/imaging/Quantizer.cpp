@@ -90,9 +90,9 @@ bool ExactPalette(const QImage& rgba, bool anyTransparent, IndexedPicture* out)
 
 // The exact palette picture `p` with its near shades merged (MergeNearColors):
 // the kept colours in their first order, the transparent index unchanged.
-void MergeShades(IndexedPicture* p, int distance)
+void MergeShades(IndexedPicture* p, const QuantizeSettings& settings)
 {
-    if (distance <= 0 || p->colorCount <= 2)
+    if (settings.mergeDistance <= 0 || p->colorCount <= 2)
         return;
     std::vector<uint32_t> counts(size_t(p->colorCount), 0);
     for (uint8_t i : p->indices)
@@ -100,7 +100,9 @@ void MergeShades(IndexedPicture* p, int distance)
     std::vector<uint32_t> colors(p->palette.begin(), p->palette.begin() + p->colorCount);
     if (p->transparent >= 0)
         counts[size_t(p->transparent)] = 0; // never merged into, and it merges into nothing (below)
-    const std::vector<int> into = MergeNearColors(colors, counts, distance);
+    const std::vector<int> into = NearShadesMerged(settings, colors, counts);
+    if (into.empty())
+        return;
     std::array<uint8_t, 256> remap{};
     std::array<int, 256> slot;
     slot.fill(-1);
@@ -127,9 +129,24 @@ void MergeShades(IndexedPicture* p, int distance)
 
 } // namespace
 
-bool MergesShadesOf(const QuantizeSettings& settings, int colors)
+std::vector<int> NearShadesMerged(const QuantizeSettings& settings, const std::vector<uint32_t>& colors,
+                                  const std::vector<uint32_t>& counts)
 {
-    return settings.mergeDistance > 0 && colors <= QuantizeSettings::kDefaultExactColors;
+    if (settings.mergeDistance <= 0)
+        return {};
+    std::vector<int> into = MergeNearColors(colors, counts, settings.mergeDistance);
+    if (colors.size() <= size_t(QuantizeSettings::kDefaultExactColors))
+        return into;
+    size_t kept = 0;
+    uint64_t moved = 0, all = 0;
+    for (size_t i = 0; i < colors.size(); ++i) {
+        kept += into[i] == int(i) && counts[i] > 0;
+        moved += into[i] == int(i) ? 0 : counts[i];
+        all += counts[i];
+    }
+    if (kept > size_t(QuantizeSettings::kDefaultExactColors) || moved * kRareShadeShare > all)
+        return {};
+    return into;
 }
 
 std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std::vector<uint32_t>& counts, int distance)
@@ -207,8 +224,8 @@ bool QuantizePicture(const QImage& source, const QuantizeSettings& settings, Ind
     // below when there are more than settings.exactColors of them.
     IndexedPicture exact;
     const bool fits = MayKeepOwnColors(settings) && ExactPalette(rgba, anyTransparent, &exact);
-    if (fits && MergesShadesOf(settings, exact.colorCount))
-        MergeShades(&exact, settings.mergeDistance);
+    if (fits)
+        MergeShades(&exact, settings);
     const bool fewEnough =
         fits && exact.colorCount <= std::clamp(settings.maxColors, 2, 256) + (anyTransparent ? 1 : 0);
     if (fewEnough && exact.colorCount <= settings.exactColors) {

@@ -27,9 +27,8 @@ struct QuantizeSettings {
     // is stored exactly, whatever maxQuality says; one of more, up to 256,
     // only when libimagequant at maxQuality keeps a fair share of them (0:
     // never exact). A few colours are each worth their bytes (a game of life
-    // in 14 colours stays exact); of a terminal recording's 254 colours
-    // libimagequant keeps 23 at palette quality 88: 20 % fewer bytes for
-    // 0.0002 SSIM.
+    // in 14 colours stays exact); a terminal recording's 254 greys, merged
+    // to 17 (NearShadesMerged), are stored so too.
     static constexpr int kDefaultExactColors = 64;
     // ... and a picture of more is stored exactly when libimagequant keeps at
     // least one in this many of its colours.
@@ -74,14 +73,12 @@ struct QuantizeSettings {
     // (0: no such bound). Below about 40 its quality alone may keep more
     // colours at a lower quality: a terminal recording kept 9 at 38 and 10 at 28.
     int colorsOfQuality = 0;
-    // A picture of at most kDefaultExactColors colours first has its near
-    // shades merged: a colour within this distance (squared, summed over R,
-    // G, B) of a more frequent one that is kept is shown in the nearest kept
-    // colour, so the kept colours stay exact and a ramp of close shades keeps
-    // every other one, while pixel art's far-apart colours stay as they are.
-    // 0 merges nothing. 400 is 20 levels of one channel: a game of life with a
-    // trail of twelve shades 14 levels apart wrote 4659815 bytes exact and
-    // 3158260 at 0.9980 SSIM. Pictures of more colours are left to
+    // A picture of at most kDefaultExactColors colours, or of rare shades
+    // between a few colours (NearShadesMerged), first has its near shades merged: a colour within this distance
+    // (squared, summed over R, G, B) of a more frequent one that is kept is shown in the nearest kept colour, so the
+    // kept colours stay exact and a ramp of close shades keeps every other one, while pixel art's far-apart colours
+    // stay as they are. 0 merges nothing. 400 is 20 levels of one channel: a game of life with a trail of twelve shades
+    // 14 levels apart wrote 4659815 bytes exact and 3158260 at 0.9980 SSIM. Other pictures of more colours are left to
     // libimagequant: merged too, a gradient animation of 150 colours a frame
     // fell from 105000 bytes to 34581 in one step of -Q, and --max-size's
     // sample then misjudged the sizes below.
@@ -97,9 +94,19 @@ struct QuantizeSettings {
     static constexpr double kMostHeld = 0.5;
 };
 
-// Whether a picture or an animation of `colors` colours has its near shades
-// merged (QuantizeSettings::mergeDistance).
-bool MergesShadesOf(const QuantizeSettings& settings, int colors);
+// For each of `colors` (0xFFRRGGBB, each once) seen `counts` times, the index
+// of the colour it is shown in once its near shades are merged
+// (MergeNearColors at settings.mergeDistance), or nothing when they are not:
+// always merged in a picture of at most kDefaultExactColors colours; in one
+// of more, only where the merge leaves at most that many and the colours it
+// moves show at most one in kRareShadeShare of the pixels. Anti-aliased
+// text and edges are a few colours and the rare blends between them: a
+// terminal recording's 254 greys merge to 17, moving 11 % of its pixels,
+// where a gradient, a photograph or a chart has no such few colours, and
+// a merge would move most of its pixels.
+constexpr int kRareShadeShare = 4;
+std::vector<int> NearShadesMerged(const QuantizeSettings& settings, const std::vector<uint32_t>& colors,
+                                  const std::vector<uint32_t>& counts);
 
 // Whether a picture's (or an animation's) own colours, when they fit in its
 // table, may be stored as they are rather than libimagequant's.
@@ -112,8 +119,8 @@ inline bool MayKeepOwnColors(const QuantizeSettings& settings)
 // are, where libimagequant's palette for them holds `kept`: at and above the
 // default when it keeps a fair share of them (each is worth its bytes: a chart
 // of evenly spaced colours, a quarter to a half kept at palette quality 88,
-// stays exact, where the shades of a terminal recording's few colours are
-// merged, 23 of 254 kept); below it, no more of them than libimagequant's.
+// stays exact, where libimagequant keeps 23 of a terminal recording's 254
+// greys); below it, no more of them than libimagequant's.
 inline bool OwnColorsWorthKeeping(const QuantizeSettings& settings, int colors, int kept)
 {
     return settings.exactColors > 0 ? QuantizeSettings::kKeptShareForExact * kept >= colors : colors <= kept;

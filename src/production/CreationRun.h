@@ -165,6 +165,7 @@ private:
     // as the global table.
     std::unique_ptr<imaging::SampledPalette> sampled_;
     std::vector<uint32_t> globalColors_;
+    bool globalSpare_ = false;
     // The sample's pictures, decoded and at the output size, waiting for
     // their frames (per frame, 0-based; empty for the others), so that they
     // are not decoded again while their files are unchanged.

@@ -202,6 +202,45 @@ TEST_F(Assembler, ColourTablesCarryOnlyWhatTheFramesUse)
     EXPECT_EQ(a.globalTableSize, 8);
     EXPECT_EQ(a.localTables.count(true), 0);
 
+    // Eight colours given as the frames' shared palette, every frame in all
+    // of them: noise, changed in all of them at two far corners. Transparency pays for a
+    // table of its own there, so without a free index in the global table
+    // each frame takes one; the table grows to 16 instead.
+    const std::vector<uint32_t> eight{0x000000, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    QVector<QImage> full;
+    uint32_t seed = 7;
+    QImage noise(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            noise.setPixel(x, y, 0xFF000000u | eight[size_t(seed >> 16) % 8]);
+        }
+    for (int i = 0; i < 4; ++i) {
+        QImage img = noise;
+        for (int x = 0; x < 8; ++x) {
+            img.setPixel(x, 0, 0xFF000000u | eight[size_t(x + i) % 8]);
+            img.setPixel(63 - x, 47, 0xFF000000u | eight[size_t(x + i) % 8]);
+        }
+        full << img;
+    }
+    const QString out3 = scratch.Path(QStringLiteral("full.gif"));
+    gif.Reset();
+    gif.GlobalColors(eight, true);
+    gif.Begin(out3);
+    for (const QImage& img : full) {
+        imaging::IndexedPicture frame;
+        QString error;
+        ASSERT_TRUE(palettes.Quantize(img, &frame, &error));
+        ASSERT_TRUE(gif.Append(std::move(frame), 10));
+    }
+    ASSERT_TRUE(gif.Finish());
+    const Animation c = DecodeAnimation(out3);
+    ASSERT_EQ(c.frames.size(), full.size());
+    for (int i = 0; i < full.size(); ++i)
+        EXPECT_EQ(DifferentPixels(c.frames[i], full[i]), 0) << i;
+    EXPECT_EQ(c.globalTableSize, 16);
+    EXPECT_EQ(c.localTables.count(true), 0);
+
     // Gradients of unrelated colours, each quantised on its own: no frame
     // could use another's table, so each keeps a table of its own.
     QVector<QImage> apart;

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <tuple>
 
 using namespace testing_imaging;
@@ -344,4 +345,56 @@ TEST(PaletteChoice, NearShadesMergeIntoTheMostFrequentKeptColourAndNoFurther)
     EXPECT_EQ(imaging::MergeNearColors(colours, counts, 225), (std::vector<int>{1, 1, 1, 3, 3, 5}));
     EXPECT_EQ(imaging::MergeNearColors(colours, counts, 224), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(imaging::MergeNearColors(colours, counts, 0), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST(PaletteChoice, RareShadesBetweenAFewColoursMergeWhereTheShadesOfAGradientDoNot)
+{
+    // Text: black on white and 200 greys between them, 3 pixels each, as its
+    // anti-aliased edges show; a gradient: the same greys alone.
+    const imaging::QuantizeSettings settings = imaging::SettingsForQuality(imaging::kDefaultQuality);
+    std::vector<uint32_t> colours{0xFFFFFFFF, 0xFF000000}, counts{5000, 1500};
+    for (uint32_t g = 20; g < 220; ++g) {
+        colours.push_back(0xFF000000u | g << 16 | g << 8 | g);
+        counts.push_back(3);
+    }
+    std::vector<int> into = imaging::NearShadesMerged(settings, colours, counts);
+    ASSERT_EQ(into.size(), colours.size());
+    EXPECT_EQ(into[0], 0);
+    EXPECT_EQ(into[1], 1);
+    int64_t moved = 0, others = 0, kept = 0;
+    for (size_t i = 1; i < colours.size(); ++i) {
+        kept += into[i] == int(i);
+        moved += into[i] == int(i) ? 0 : counts[i];
+        others += counts[i];
+    }
+    EXPECT_LE(kept + 1, imaging::QuantizeSettings::kDefaultExactColors);
+    // Merged while the moved pixels are at most a quarter of them all: white
+    // made just frequent enough, then one pixel less.
+    counts[0] = uint32_t(imaging::kRareShadeShare * moved - others);
+    ASSERT_GT(counts[0], 3u); // still more than a shade
+    EXPECT_EQ(imaging::NearShadesMerged(settings, colours, counts), into);
+    --counts[0];
+    EXPECT_TRUE(imaging::NearShadesMerged(settings, colours, counts).empty());
+    const std::vector<uint32_t> gradient(colours.begin() + 2, colours.end()), even(counts.begin() + 2, counts.end());
+    EXPECT_TRUE(imaging::NearShadesMerged(settings, gradient, even).empty());
+    // A picture of such text, at the default, in some of its own colours.
+    QImage text(64, 64, QImage::Format_RGB32);
+    QSet<QRgb> own;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const int g = 20 + y * 25 + x % 16;
+            text.setPixel(x, y, y < 8 && x % 16 < 13 ? qRgb(g, g, g) : (x / 4 + y / 3) % 5 ? qRgb(255, 255, 255) : 0);
+            own.insert(text.pixel(x, y));
+        }
+    imaging::IndexedPicture result;
+    QString error;
+    ASSERT_TRUE(imaging::QuantizePicture(text, settings, &result, &error));
+    EXPECT_LE(result.colorCount, imaging::QuantizeSettings::kDefaultExactColors);
+    for (int i = 0; i < result.colorCount; ++i)
+        EXPECT_TRUE(own.contains(result.palette[size_t(i)] | 0xFF000000u)) << i;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const QRgb shown = result.palette[result.indices[size_t(y * 64 + x)]];
+            EXPECT_LE(SquaredDistance(shown, text.pixel(x, y)), y < 8 ? settings.mergeDistance : 0) << x << "," << y;
+        }
 }

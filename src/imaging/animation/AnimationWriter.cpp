@@ -71,9 +71,9 @@ AnimationWriter::~AnimationWriter()
         pipeline_->file.cancelWriting();
 }
 
-void AnimationWriter::ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors)
+void AnimationWriter::ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors, bool spare)
 {
-    global_ = imaging::ChooseGlobalTable(frameColors);
+    global_ = imaging::ChooseGlobalTable(frameColors, spare);
     globalChosen_ = true;
 }
 

@@ -51,8 +51,8 @@ public:
 
     // The global table from the table colours (TableColors) of every frame,
     // when they are all known before the first frame; without it the first
-    // frame's colours are the global table.
-    void ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors);
+    // frame's colours are the global table. `spare`: see imaging::ChooseGlobalTable.
+    void ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors, bool spare = false);
     // Called after each frame written with the count so far; false stops the writing.
     void OnWritten(std::function<bool(int)> written) { written_ = std::move(written); }
     // The next frame, shown `delay` hundredths of a second. Frames after the

@@ -27,7 +27,7 @@ std::vector<uint32_t> TableColors(const IndexedPicture& frame)
     return colors;
 }
 
-GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors)
+GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors, bool spare)
 {
     GlobalColorTable table;
     std::vector<uint32_t> pick;
@@ -63,6 +63,10 @@ GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& fra
         table.sorted.push_back(pick[i] << 8 | uint32_t(i));
     }
     std::sort(table.sorted.begin(), table.sorted.end());
+    // A padding entry (black, found by no colour) makes the table grow.
+    const int n = table.count;
+    if (spare && n >= 2 && n < 256 && (n & (n - 1)) == 0)
+        table.colors[size_t(table.count++)] = 0;
     return table;
 }
 

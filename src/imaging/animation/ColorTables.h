@@ -26,7 +26,10 @@ struct GlobalColorTable {
 std::vector<uint32_t> TableColors(const IndexedPicture& frame);
 
 // The union of every frame's colours when it fits one table; else the
-// colours most frames share (at least two frames), else none.
-GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors);
+// colours most frames share (at least two frames), else none. `spare`: where
+// the colours would fill a table of fewer than 256 entries, it is twice as
+// large, so that frames in all its colours still find a free entry for the
+// pixels they leave unchanged (else each of them needs a table of its own).
+GlobalColorTable ChooseGlobalTable(const std::vector<std::vector<uint32_t>>& frameColors, bool spare = false);
 
 } // namespace imaging

@@ -27,19 +27,24 @@ void TakeColors(const liq_palette* colors, IndexedPicture* palette)
 
 // The colours of `counts` (pixel words, red in the low byte) with their near
 // shades merged as a picture's own palette merges them, each kept colour
-// counting the pixels it now shows.
-void MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, int distance)
+// counting the pixels it now shows; false where they are not merged.
+bool MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, const QuantizeSettings& settings)
 {
+    if (counts->size() > 256)
+        return false;
     std::vector<uint32_t> colors, seen;
     for (const auto& [c, n] : *counts) {
         colors.push_back(SwappedRedBlue(c));
         seen.push_back(n);
     }
-    const std::vector<int> into = MergeNearColors(colors, seen, distance);
+    const std::vector<int> into = NearShadesMerged(settings, colors, seen);
+    if (into.empty())
+        return false;
     std::unordered_map<uint32_t, uint32_t> merged;
     for (size_t i = 0; i < colors.size(); ++i)
         merged[SwappedRedBlue(colors[size_t(into[i])])] += seen[i];
     counts->swap(merged);
+    return true;
 }
 
 } // namespace
@@ -50,9 +55,10 @@ bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int 
     room = std::min(room, std::max(settings.maxColors, 2));
     // Near shades merged as in a picture's own palette.
     std::unordered_map<uint32_t, uint32_t> merged;
-    if (MergesShadesOf(settings, int(std::min<size_t>(counts.size(), 257)))) {
+    if (counts.size() <= 256) {
         merged = counts;
-        MergeCounts(&merged, settings.mergeDistance);
+        if (!MergeCounts(&merged, settings))
+            merged.clear();
     }
     if (int(counts.size()) <= room || (!merged.empty() && int(merged.size()) <= room)) {
         std::vector<uint32_t> colors;
@@ -183,8 +189,8 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     // The colours themselves when they fit, where a picture's own palette
     // would take them (QuantizePicture): few of them, or libimagequant
     // keeping a fair share; never below the default, where fewer cost less.
-    if (few_ && MergesShadesOf(settings, int(counts_.size())))
-        MergeCounts(&counts_, settings.mergeDistance);
+    if (few_)
+        MergeCounts(&counts_, settings);
     const int count = int(counts_.size());
     const bool fits = few_ && count <= room && MayKeepOwnColors(settings);
     bool exact = fits && count <= settings.exactColors;
