@@ -367,6 +367,9 @@ constexpr double kMergeTenfoldSteps = 65.0;
 // showed 1772792 bytes at 0.9637 SSIM, where libimagequant's three colours
 // at -Q 3 show 1768271 at 0.9674.
 constexpr double kMostMerge = 75.0 * 75.0;
+// From here up to the default, every frame is parsed ahead: sprites over a
+// sky 1.1 % fewer bytes at -Q 90.
+constexpr int kEveryAheadFrom = 90;
 
 QuantizeSettings SettingsForQuality(int quality)
 {
@@ -392,8 +395,8 @@ QuantizeSettings SettingsForQuality(int quality)
         // Near twins merged in the codes, not at the default and below (see lzwError).
         settings.lzwError = quality == 100 ? 0 : QuantizeSettings::kNearTwins;
         settings.mergeDistance = int(std::lround(QuantizeSettings::kDefaultMergeDistance * share));
-        // Every frame parsed ahead where the codes are exact.
-        settings.lzwAheadArea = quality == 100 ? QuantizeSettings::kEveryAheadArea : 0;
+        // Every frame parsed ahead, near twins merged only where that is shorter.
+        settings.lzwAheadArea = QuantizeSettings::kEveryAheadArea;
         return settings;
     }
     // The palette's quality falls one step per step below the default.
@@ -410,6 +413,10 @@ QuantizeSettings SettingsForQuality(int quality)
     // 0.9980 and 0.9886 SSIM; -Q 45 2393382 at 0.9942).
     settings.mergeDistance = int(std::lround(
         std::min(QuantizeSettings::kDefaultMergeDistance * std::pow(10.0, below / kMergeTenfoldSteps), kMostMerge)));
+    // Every frame parsed ahead next to the default, whose time is kept.
+    if (below > 0)
+        settings.lzwAheadArea =
+            quality >= kEveryAheadFrom ? QuantizeSettings::kEveryAheadArea : QuantizeSettings::kSmallAheadArea;
     const int lossy = std::max(below - kLossyFrom, 0);
     settings.unchangedError = kUnchangedErrorPerStep * lossy;
     settings.lzwError = kLzwErrorPerStep * lossy;
