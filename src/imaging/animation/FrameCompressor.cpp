@@ -62,7 +62,7 @@ void ParseAhead(CompressorScratch& work, CompressedFrame& best)
 // codes parsed ahead: a terminal recording at -Q 99 (whose colours have no
 // near twins) wrote 1272139 bytes against 1249583 at -Q 100, sprites over a
 // sky 267212 against 265750. Now 1245313 and 264339; a pan over a photograph
-// 7137874 (7201988 before, 0.0001 less SSIM).
+// 7137874 (7201988 before, 0.00001 less SSIM).
 void TryLossy(CompressorScratch& work, CompressedFrame& best, const GlobalColorTable& global)
 {
     work.mapped = best.pixels;
