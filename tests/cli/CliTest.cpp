@@ -235,6 +235,57 @@ TEST_F(CliTest, FromQuality100ToTheDefaultAPanShrinksStepByStep)
     EXPECT_LT(error[99] - error[100], (error[95] - error[100]) / 4) << "the first step is small";
 }
 
+TEST_F(CliTest, NearTwinsMergeInTheCodesNextToExactAndPilShowsThemWithinOneLevel)
+{
+    // A pan over a texture of 48 colours far apart, each pixel one of them
+    // or its twin one level of red up or down: 144 colours, stored exactly
+    // at -Q 100 and 99, whose codes at -Q 99 may merge twins. PIL reads the
+    // files back.
+    QImage texture(200, 48, QImage::Format_RGB32);
+    quint32 seed = 77;
+    for (int y = 0; y < texture.height(); ++y)
+        for (int x = 0; x < texture.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const int base = (x / 3 + y / 4 * 7) % 48;
+            const int twin = int(seed >> 30) % 3 - 1;
+            texture.setPixel(x, y, qRgb(40 + base * 4 + twin, 255 - base * 5, 30 + (base % 6) * 40));
+        }
+    QStringList pictures;
+    for (int i = 0; i < 6; ++i) {
+        pictures << dir.filePath(QStringLiteral("twin%1.png").arg(i));
+        ASSERT_TRUE(texture.copy(i * 9, 0, 96, 48).save(pictures.back()));
+    }
+    // Per -Q: the bytes, then the largest squared distance (summed over R,
+    // G and B) of a pixel PIL shows from its picture's.
+    const auto encode = [&](const char* quality) {
+        const QString out = dir.filePath(QStringLiteral("twins%1.gif").arg(QLatin1String(quality)));
+        const Outcome r = Run(
+            QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QLatin1String(quality), QStringLiteral("-o"), out}
+            + pictures);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const char* const reader = R"(
+import sys
+from PIL import Image, ImageSequence
+shown = [f.convert('RGB') for f in ImageSequence.Iterator(Image.open(sys.argv[1]))]
+assert len(shown) == len(sys.argv) - 2, len(shown)
+print(max(sum((p - q) ** 2 for p, q in zip(a, b)) for frame, path in zip(shown, sys.argv[2:])
+          for a, b in zip(frame.getdata(), Image.open(path).convert('RGB').getdata())))
+)";
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     QStringList{QStringLiteral("-c"), QLatin1String(reader), out} + pictures);
+        EXPECT_TRUE(python.waitForFinished(60000));
+        EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+        return std::pair{QFileInfo(out).size(), python.readAllStandardOutput().trimmed().toInt()};
+    };
+    const auto [exactBytes, exactWorst] = encode("100");
+    const auto [bytes, worst] = encode("99");
+    EXPECT_EQ(exactWorst, 0);
+    EXPECT_LT(bytes, exactBytes * 95 / 100);
+    EXPECT_GT(worst, 0);
+    EXPECT_LE(worst, 2);
+}
+
 TEST_F(CliTest, NearShadesOfATrailMergeAtTheDefaultWhileFarApartColoursStayExact)
 {
     // Cells move over a dark background and leave a trail that fades in

@@ -610,6 +610,61 @@ TEST(LzwEncoder, ParsingAheadWritesFewerBytesThatDecodeToTheSamePixels)
     }
 }
 
+TEST(LzwEncoder, LossyCodesParsedAheadDecodeToThePixelsWrittenBack)
+{
+    // Rows of a texture of 16 shades, each pixel one shade off now and then;
+    // neighbouring shades may stand in for each other, and 5 may be written
+    // as 4 in every other row.
+    const int w = 256, h = 160;
+    quint32 seed = 21;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    std::vector<uint8_t> texture(1200);
+    for (uint8_t& t : texture)
+        t = uint8_t((next() >> 16) % 16u);
+    std::vector<uint8_t> pixels(size_t(w * h)), alternatives(size_t(w * h));
+    for (int y = 0; y < h; ++y) {
+        const size_t from = (next() >> 8) % 900u;
+        for (int x = 0; x < w; ++x) {
+            const size_t i = size_t(y * w + x);
+            const int off = (next() >> 28) == 0 ? 1 : 0;
+            pixels[i] = uint8_t(std::min(texture[from + size_t(x)] + off, 15));
+            alternatives[i] = pixels[i] == 5 && y % 2 ? 4 : pixels[i];
+        }
+    }
+    uint32_t palette[16];
+    for (int c = 0; c < 16; ++c)
+        palette[c] = Shade(c) & 0xFFFFFF;
+    imaging::LzwEncoder lzw;
+    lzw.Lookahead(2);
+    std::vector<uint8_t> exactPixels = pixels, exactOther = alternatives;
+    QByteArray exact;
+    ASSERT_TRUE(lzw.Encode(exactPixels.data(), exactPixels.size(), 4, &exact, std::numeric_limits<qsizetype>::max(),
+                           false, exactOther.data()));
+    lzw.Lossy(palette, 16, -1, 2 * 16 * 16); // one shade apart
+    std::vector<uint8_t> written = pixels, other = alternatives;
+    QByteArray lossy;
+    ASSERT_TRUE(lzw.Encode(written.data(), written.size(), 4, &lossy, std::numeric_limits<qsizetype>::max(), false,
+                           other.data()));
+    EXPECT_LT(lossy.size(), exact.size() * 9 / 10);
+    Scratch scratch;
+    const QString path = scratch.Path(QStringLiteral("lossyahead.gif"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(OneImageGif(w, h, lossy, 4));
+    f.close();
+    const Animation a = DecodeAnimation(path);
+    ASSERT_TRUE(a.ok) << a.error.toStdString();
+    int wrong = 0, replaced = 0;
+    for (int i = 0; i < w * h; ++i) {
+        const int index = written[size_t(i)];
+        const bool near = std::abs(index - pixels[size_t(i)]) <= 1 || std::abs(index - alternatives[size_t(i)]) <= 1;
+        wrong += a.frames[0].pixel(i % w, i / w) != Shade(index) || !near;
+        replaced += index != pixels[size_t(i)] && index != alternatives[size_t(i)];
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(replaced, 0);
+}
+
 TEST_F(Assembler, FramesParsedAheadAreSmallerAndExact)
 {
     // A pan over a texture of 16 colours in every other row; the rows between

@@ -27,6 +27,7 @@ struct CompressedFrame {
     std::vector<uint8_t> alternatives; // what each pixel may also be written as, empty for nothing
     bool tableFilled = false;
     bool keptFullTable = false; // the code keeps a full table rather than clearing it
+    bool lossy = false;         // `pixels` are what lossy codes made of the frame's
 };
 
 // What one compressing thread reuses from frame to frame.

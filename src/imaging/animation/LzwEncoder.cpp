@@ -179,7 +179,7 @@ bool LzwEncoder::Encode(uint8_t* pixels, size_t count, int codeSize, QByteArray*
         codes.End();
         return true;
     }
-    if (lookahead_ > 0 && !lossy_)
+    if (lookahead_ > 0)
         return EncodeAhead(codes, pixels, count, limit, keepFullTable, alternatives);
     // Without alternatives the loop is spared every look at them.
     return alternatives ? Encode<true>(codes, pixels, count, limit, keepFullTable, alternatives)
@@ -343,11 +343,26 @@ bool LzwEncoder::EncodeAhead(LzwCodes& codes, uint8_t* pixels, size_t count, qsi
             *next = codes_[slot];
             return int(pixels[j]);
         }
-        if (alternatives && alternatives[j] != pixels[j]) {
+        const bool free = alternatives && alternatives[j] != pixels[j];
+        if (free) {
             slot = find(code << 8 | alternatives[j], &hit);
             if (hit) {
                 *next = codes_[slot];
                 return int(alternatives[j]);
+            }
+        }
+        // With Lossy(), a colour near either of them.
+        if (lossy_) {
+            for (const uint32_t c : {uint32_t(pixels[j]), free ? uint32_t(alternatives[j]) : uint32_t(pixels[j])}) {
+                for (int k = 0; k < nearCount_[c]; ++k) {
+                    slot = find(code << 8 | near_[c][k], &hit);
+                    if (hit) {
+                        *next = codes_[slot];
+                        return int(near_[c][k]);
+                    }
+                }
+                if (!free)
+                    break;
             }
         }
         return -1;
@@ -471,10 +486,18 @@ bool LzwEncoder::EncodeAhead(LzwCodes& codes, uint8_t* pixels, size_t count, qsi
                 }
             }
         }
-        if (alternatives)
-            for (size_t t = 0; t < cut; ++t)
-                if (current->taken[t] != pixels[i + t])
-                    std::swap(pixels[i + t], alternatives[i + t]);
+        // The index taken ends up in pixels; a near colour taken for the
+        // alternative leaves the pixel's own as the alternative.
+        for (size_t t = 0; t < cut; ++t) {
+            const uint8_t taken = current->taken[t];
+            if (taken == pixels[i + t])
+                continue;
+            if (alternatives && taken != alternatives[i + t])
+                alternatives[i + t] = pixels[i + t];
+            else if (alternatives)
+                std::swap(pixels[i + t], alternatives[i + t]);
+            pixels[i + t] = taken;
+        }
         written = current->codes[cut - 1];
         writtenLength = cut;
         put(written);

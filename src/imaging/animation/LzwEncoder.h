@@ -45,12 +45,14 @@ public:
     // summed over R, G and B); `transparent` (-1 for none) is never replaced
     // nor a replacement. A bound of 0 encodes exactly.
     void Lossy(const uint32_t* palette, int colorCount, int transparent, int bound);
-    // With a `depth` above 0 the following exact Encodes (no Lossy bound) parse
-    // ahead: a string is cut up to `depth` pixels short of its longest match
-    // where the string from there then reaches more than a pixel further, so
-    // that two codes cover more pixels. The table still grows by the codes
-    // written, which decoders follow unchanged. 0, the default, takes every
-    // longest match.
+    // With a `depth` above 0 the following Encodes parse ahead: a string is
+    // cut up to `depth` pixels short of its longest match where the string
+    // from there then reaches more than a pixel further, so that two codes
+    // cover more pixels. The table still grows by the codes written, which
+    // decoders follow unchanged. With Lossy() set, a string goes on through
+    // a colour near the pixel's (or its alternative's) where neither of them
+    // continues it, and Encode writes the replacements back as without
+    // parsing ahead. 0, the default, takes every longest match.
     void Lookahead(int depth) { lookahead_ = depth < 0 ? 0 : depth; }
     // Whether the last Encode filled the code table (both ways differ only then).
     bool TableFilled() const { return filled_; }
