@@ -28,14 +28,14 @@ void TakeColors(const liq_palette* colors, IndexedPicture* palette)
 // The colours of `counts` (pixel words, red in the low byte) with their near
 // shades merged as a picture's own palette merges them, each kept colour
 // counting the pixels it now shows.
-void MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, int distance)
+void MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, const QuantizeSettings& settings)
 {
     std::vector<uint32_t> colors, seen;
     for (const auto& [c, n] : *counts) {
         colors.push_back(SwappedRedBlue(c));
         seen.push_back(n);
     }
-    const std::vector<int> into = MergeNearColors(colors, seen, distance);
+    const std::vector<int> into = MergeNearColors(colors, seen, settings.mergeDistance, settings.mergeBudget);
     std::unordered_map<uint32_t, uint32_t> merged;
     for (size_t i = 0; i < colors.size(); ++i)
         merged[SwappedRedBlue(colors[size_t(into[i])])] += seen[i];
@@ -45,22 +45,26 @@ void MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, int distance)
 } // namespace
 
 bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
-                      IndexedPicture* palette)
+                      IndexedPicture* palette, bool* merged)
 {
+    if (merged)
+        *merged = false;
     room = std::min(room, std::max(settings.maxColors, 2));
     // Near shades merged as in a picture's own palette.
-    std::unordered_map<uint32_t, uint32_t> merged;
+    std::unordered_map<uint32_t, uint32_t> fewer;
     if (MergesShadesOf(settings, int(std::min<size_t>(counts.size(), 257)))) {
-        merged = counts;
-        MergeCounts(&merged, settings.mergeDistance);
+        fewer = counts;
+        MergeCounts(&fewer, settings);
     }
-    if (int(counts.size()) <= room || (!merged.empty() && int(merged.size()) <= room)) {
+    if (int(counts.size()) <= room || (!fewer.empty() && int(fewer.size()) <= room)) {
         std::vector<uint32_t> colors;
-        for (const auto& [c, n] : merged.empty() ? counts : merged)
+        for (const auto& [c, n] : fewer.empty() ? counts : fewer)
             colors.push_back(SwappedRedBlue(c));
         std::sort(colors.begin(), colors.end());
         std::copy(colors.begin(), colors.end(), palette->palette.begin());
         palette->colorCount = int(colors.size());
+        if (merged)
+            *merged = MergesShadesOf(settings, int(std::min<size_t>(counts.size(), 257)));
         return true;
     }
     UseOneLibraryThread();
@@ -176,6 +180,7 @@ bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings
 bool SampledPalette::Make(const QuantizeSettings& settings)
 {
     palette_ = IndexedPicture();
+    merged_ = false;
     if (!histogram_ || ownWords_.empty())
         return false;
     const int room = std::min(anyTransparent_ ? 255 : 256, std::max(settings.maxColors, 2));
@@ -183,8 +188,9 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     // The colours themselves when they fit, where a picture's own palette
     // would take them (QuantizePicture): few of them, or libimagequant
     // keeping a fair share; never below the default, where fewer cost less.
-    if (few_ && MergesShadesOf(settings, int(counts_.size())))
-        MergeCounts(&counts_, settings.mergeDistance);
+    const bool merges = few_ && MergesShadesOf(settings, int(counts_.size()));
+    if (merges)
+        MergeCounts(&counts_, settings);
     const int count = int(counts_.size());
     const bool fits = few_ && count <= room && MayKeepOwnColors(settings);
     bool exact = fits && count <= settings.exactColors;
@@ -202,7 +208,10 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     }
     if (exact) {
         made = IndexedPicture();
-        if (counts_.empty() || !PaletteForColors(counts_, room, settings, &made))
+        // The counts are merged already: merged again, they would lose more.
+        QuantizeSettings once = settings;
+        once.mergeDistance = 0;
+        if (counts_.empty() || !PaletteForColors(counts_, room, once, &made))
             return false;
     }
     if (anyTransparent_) {
@@ -216,6 +225,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     // by a palette of them all than by their own: there is none then.
     std::unordered_map<uint32_t, int> nearest;
     double sum = 0;
+    int farthest = 0;
     for (uint32_t c : ownWords_) {
         if (c == 0)
             continue;
@@ -228,12 +238,18 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
             it->second = best;
         }
         sum += it->second;
+        farthest = std::max(farthest, it->second);
     }
     const double error = sum / double(ownWords_.size());
     ownWords_ = {};
-    if (error > ownError_ * kSharedFactor + settings.driftSlack)
+    // Merged shades are judged as the frames judge them (FrameQuantizer):
+    // each pixel within the merge's reach of its colour, however the
+    // picture's own colours alone would have merged.
+    const bool merged = merges && exact && made.colorCount <= QuantizeSettings::kDefaultExactColors;
+    if (merged ? farthest > settings.mergeDistance : error > ownError_ * kSharedFactor + settings.driftSlack)
         return false;
     palette_ = made;
+    merged_ = merged;
     return true;
 }
 
