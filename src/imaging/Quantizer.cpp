@@ -134,7 +134,7 @@ std::vector<int> NearShadesMerged(const QuantizeSettings& settings, const std::v
 {
     if (settings.mergeDistance <= 0)
         return {};
-    std::vector<int> into = MergeNearColors(colors, counts, settings.mergeDistance);
+    std::vector<int> into = MergeNearColors(colors, counts, settings.mergeDistance, settings.mergeBudget);
     if (colors.size() <= size_t(QuantizeSettings::kDefaultExactColors))
         return into;
     size_t kept = 0;
@@ -149,39 +149,163 @@ std::vector<int> NearShadesMerged(const QuantizeSettings& settings, const std::v
     return into;
 }
 
-std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std::vector<uint32_t>& counts, int distance)
+std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std::vector<uint32_t>& counts, int distance,
+                                 double budget)
 {
     const size_t n = colors.size();
     std::vector<int> into(n);
-    std::vector<size_t> order(n);
     for (size_t i = 0; i < n; ++i)
-        order[i] = i;
-    // Most frequent first; equal counts by colour, so the result does not
-    // depend on the order the colours were met in.
+        into[i] = int(i);
+    // The colours seen, most frequent first; equal counts by colour, so the
+    // result does not depend on the order the colours were met in. A colour
+    // never seen (the transparent entry) stays and takes none.
+    std::vector<size_t> order;
+    for (size_t i = 0; i < n; ++i)
+        if (counts[i] > 0)
+            order.push_back(i);
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         return counts[a] != counts[b] ? counts[a] > counts[b] : (colors[a] & 0xFFFFFFu) < (colors[b] & 0xFFFFFFu);
     });
-    // A colour never seen (the transparent entry) stays and takes none.
-    std::vector<size_t> kept;
-    for (size_t i : order) {
-        bool near = false;
-        for (size_t k : kept)
-            near |= EntryDistance(colors[i], colors[k]) <= distance;
-        if (!near && counts[i] > 0)
-            kept.push_back(i);
+    const size_t m = order.size();
+    if (distance <= 0 || m < 2)
+        return into;
+    std::vector<int> d(m * m);
+    for (size_t a = 0; a < m; ++a)
+        for (size_t b = 0; b < m; ++b)
+            d[a * m + b] = EntryDistance(colors[order[a]], colors[order[b]]);
+    // Groups of colours, each shown in one of its own: the one with the least
+    // squared error over the group, every member within `distance` of it.
+    // Per group and colour c: the group's error shown in c, and its farthest
+    // member from c.
+    std::vector<std::vector<size_t>> members(m);
+    std::vector<double> cost(m * m);
+    std::vector<int> farthest(m * m);
+    std::vector<size_t> shown(m);
+    std::vector<bool> alive(m, true);
+    std::vector<double> weight(m);
+    for (size_t g = 0; g < m; ++g) {
+        members[g] = {g};
+        shown[g] = g;
+        weight[g] = counts[order[g]];
+        for (size_t c = 0; c < m; ++c) {
+            cost[g * m + c] = double(counts[order[g]]) * d[g * m + c];
+            farthest[g * m + c] = d[g * m + c];
+        }
     }
-    for (size_t i = 0; i < n; ++i) {
-        int best = INT32_MAX;
-        into[i] = int(i);
-        if (counts[i] == 0)
-            continue;
-        for (size_t k : kept) {
-            const int d = k == i ? -1 : EntryDistance(colors[i], colors[k]);
-            if (d < best) {
-                best = d;
-                into[i] = int(k);
+    // A colour holding at least half of its group's pixels is the group's
+    // colour (a flat area keeps its exact colour); the colours are in order
+    // of frequency, so a group's most frequent one comes first.
+    auto ruling = [&](size_t first, double pixels) { return 2.0 * counts[order[first]] >= pixels; };
+    // The colour a group made of g and h would be shown in, and its error.
+    auto joined = [&](size_t g, size_t h, size_t* best) {
+        const size_t first = std::min(members[g].front(), members[h].front());
+        const bool rules = ruling(first, weight[g] + weight[h]);
+        double least = -1;
+        for (const auto* part : {&members[g], &members[h]})
+            for (size_t c : *part) {
+                if (std::max(farthest[g * m + c], farthest[h * m + c]) > distance || (rules && c != first))
+                    continue;
+                const double e = cost[g * m + c] + cost[h * m + c];
+                if (least < 0 || e < least || (e == least && c < *best)) {
+                    least = e;
+                    *best = c;
+                }
+            }
+        return least;
+    };
+    // Of the groups whose joining keeps the joined group's error per pixel
+    // within the budget, the two whose joining adds the least error are
+    // joined, until no two can be: a ramp of close shades merges in pairs,
+    // then in threes, as the budget grows, and colours far apart never meet.
+    for (;;) {
+        double least = -1;
+        size_t bestG = 0, bestH = 0, bestShown = 0;
+        for (size_t g = 0; g < m; ++g) {
+            if (!alive[g])
+                continue;
+            for (size_t h = g + 1; h < m; ++h) {
+                if (!alive[h] || d[shown[g] * m + shown[h]] > 4 * distance)
+                    continue;
+                size_t c = 0;
+                const double e = joined(g, h, &c);
+                if (e < 0 || e > budget * (weight[g] + weight[h]))
+                    continue;
+                const double added = e - cost[g * m + shown[g]] - cost[h * m + shown[h]];
+                if (least < 0 || added < least) {
+                    least = added;
+                    bestG = g;
+                    bestH = h;
+                    bestShown = c;
+                }
             }
         }
+        if (least < 0)
+            break;
+        weight[bestG] += weight[bestH];
+        members[bestG].insert(members[bestG].end(), members[bestH].begin(), members[bestH].end());
+        std::sort(members[bestG].begin(), members[bestG].end());
+        members[bestH].clear();
+        alive[bestH] = false;
+        shown[bestG] = bestShown;
+        for (size_t c = 0; c < m; ++c) {
+            cost[bestG * m + c] += cost[bestH * m + c];
+            farthest[bestG * m + c] = std::max(farthest[bestG * m + c], farthest[bestH * m + c]);
+        }
+    }
+    // Then each colour is shown in its nearest kept colour and each group
+    // again in its best colour, until nothing moves: the groups' colours sit
+    // in their middles (a fading trail in its middle shade, not its first).
+    std::vector<size_t> kept;
+    for (size_t g = 0; g < m; ++g)
+        if (alive[g])
+            kept.push_back(shown[g]);
+    std::vector<size_t> nearest(m);
+    for (int round = 0; round < 8; ++round) {
+        for (size_t c = 0; c < m; ++c) {
+            nearest[c] = kept[0];
+            for (size_t k : kept)
+                if (d[c * m + k] < d[c * m + nearest[c]] || (d[c * m + k] == d[c * m + nearest[c]] && k < nearest[c]))
+                    nearest[c] = k;
+        }
+        bool moved = false;
+        for (size_t& k : kept) {
+            size_t best = k;
+            double least = -1;
+            size_t first = m;
+            double pixels = 0;
+            for (size_t c = 0; c < m; ++c)
+                if (nearest[c] == k) {
+                    first = std::min(first, c);
+                    pixels += counts[order[c]];
+                }
+            const bool rules = ruling(first, pixels);
+            for (size_t c = 0; c < m; ++c) {
+                if (nearest[c] != k || (rules && c != first))
+                    continue;
+                double e = 0;
+                int far = 0;
+                for (size_t x = 0; x < m; ++x)
+                    if (nearest[x] == k) {
+                        e += double(counts[order[x]]) * d[x * m + c];
+                        far = std::max(far, d[x * m + c]);
+                    }
+                if (far <= distance && (least < 0 || e < least || (e == least && c < best))) {
+                    least = e;
+                    best = c;
+                }
+            }
+            moved |= best != k;
+            k = best;
+        }
+        if (!moved)
+            break;
+    }
+    for (size_t c = 0; c < m; ++c) {
+        size_t best = kept[0];
+        for (size_t k : kept)
+            if (d[c * m + k] < d[c * m + best] || (d[c * m + k] == d[c * m + best] && k < best))
+                best = k;
+        into[order[c]] = int(order[best]);
     }
     return into;
 }
@@ -379,10 +503,9 @@ constexpr int kFewestColors = 2;
 // Below this -Q, never more colours than this -Q's palette quality keeps.
 constexpr int kFewerColorsBelow = 45;
 constexpr double kMergeTenfoldSteps = 65.0;
-// ... up to 75 levels of one channel; below that the colour ceiling decides:
-// the game of life's trail merged into its background and cells at -Q 15
-// showed 1772792 bytes at 0.9637 SSIM, where libimagequant's three colours
-// at -Q 3 show 1768271 at 0.9674.
+constexpr double kBudgetTenfoldSteps = 93.0;
+// ... up to 75 levels of one channel, which still keeps a trail apart from
+// its background; below -Q 3 the colour ceiling decides.
 constexpr double kMostMerge = 75.0 * 75.0;
 // From here up to the default, every frame is parsed ahead: sprites over a
 // sky 1.1 % fewer bytes at -Q 90.
@@ -423,6 +546,7 @@ QuantizeSettings SettingsForQuality(int quality)
             : std::min(QuantizeSettings::kNearTwins + int(std::lround(kTopLzwErrorGrowth * share)),
                        QuantizeSettings::kMostTopLzwError);
         settings.mergeDistance = int(std::lround(QuantizeSettings::kDefaultMergeDistance * share));
+        settings.mergeBudget = QuantizeSettings::kDefaultMergeBudget * share;
         // Every frame parsed ahead, near twins merged only where that is shorter.
         settings.lzwAheadArea = QuantizeSettings::kEveryAheadArea;
         return settings;
@@ -436,15 +560,19 @@ QuantizeSettings SettingsForQuality(int quality)
     if (below > 0)
         settings.exactColors = 0;
     // Near shades merge farther apart with every step, ten times as far 65
-    // steps down: a game of life whose trail is a ramp of twelve shades keeps
-    // five at the default and one at -Q 30 (3158260 and 2106689 bytes at
-    // 0.9980 and 0.9886 SSIM; -Q 45 2393382 at 0.9942).
+    // steps down, and with ten times the error 93 steps down: a game of life
+    // whose trail is a ramp of twelve shades keeps five of them at the
+    // default, four at -Q 90, three at -Q 45, two at -Q 30 and one from -Q 10
+    // (3040254, 2663601, 2326292, 2084087 and 1738976 bytes at 0.9979,
+    // 0.9972, 0.9954, 0.9905 and 0.9768 SSIM), each the middle shade of those
+    // it shows.
     settings.mergeDistance = int(std::lround(
         std::min(QuantizeSettings::kDefaultMergeDistance * std::pow(10.0, below / kMergeTenfoldSteps), kMostMerge)));
     // Every frame parsed ahead next to the default, whose time is kept.
     if (below > 0)
         settings.lzwAheadArea =
             quality >= kEveryAheadFrom ? QuantizeSettings::kEveryAheadArea : QuantizeSettings::kSmallAheadArea;
+    settings.mergeBudget = QuantizeSettings::kDefaultMergeBudget * std::pow(10.0, below / kBudgetTenfoldSteps);
     const int lossy = std::max(below - kLossyFrom, 0);
     settings.unchangedError = kUnchangedErrorPerStep * lossy;
     settings.lzwError = kLzwErrorPerStep * lossy;

@@ -86,16 +86,26 @@ struct QuantizeSettings {
     // colours at a lower quality: a terminal recording kept 9 at 38 and 10 at 28.
     int colorsOfQuality = 0;
     // A picture of at most kDefaultExactColors colours, or of rare shades
-    // between a few colours (NearShadesMerged), first has its near shades merged: a colour within this distance
-    // (squared, summed over R, G, B) of a more frequent one that is kept is shown in the nearest kept colour, so the
-    // kept colours stay exact and a ramp of close shades keeps every other one, while pixel art's far-apart colours
-    // stay as they are. 0 merges nothing. 400 is 20 levels of one channel: a game of life with a trail of twelve shades
-    // 14 levels apart wrote 4659815 bytes exact and 3158260 at 0.9980 SSIM. Other pictures of more colours are left to
-    // libimagequant: merged too, a gradient animation of 150 colours a frame
-    // fell from 105000 bytes to 34581 in one step of -Q, and --max-size's
-    // sample then misjudged the sizes below.
+    // between a few colours (NearShadesMerged), first has its near shades
+    // merged (MergeNearColors): groups of close colours are each shown in one
+    // of their own colours, no pixel farther than this (squared distance
+    // summed over R, G, B) from its own, so pixel art's far-apart colours stay
+    // as they are. 0 merges nothing. 400 is 20 levels of one channel. Other
+    // pictures of more colours are left to libimagequant: merged too, a
+    // gradient animation of 150 colours a frame fell from 105000 bytes to
+    // 34581 in one step of -Q, and --max-size's sample then misjudged the
+    // sizes below.
     static constexpr int kDefaultMergeDistance = 400;
     int mergeDistance = kDefaultMergeDistance;
+    // ... and two groups are joined, the pair adding the least squared error
+    // first, only while the joined group's pixels are shown within this mean
+    // squared error (summed over R, G, B) of their own colours: a ramp of
+    // close shades merges in pairs, then threes, as it grows, however much of
+    // the picture the ramp covers. A game of life whose trail is a ramp of
+    // twelve shades 14 levels apart keeps five of them at 130 (3040254 bytes,
+    // where keeping every other shade wrote 3158260; all twelve write 4659497).
+    static constexpr double kDefaultMergeBudget = 130.0;
+    double mergeBudget = kDefaultMergeBudget;
     // Animations: this share of the frames (0 to 1, spread evenly, never the
     // first, never one shown a fifth of a second or more: a slide) is held,
     // each showing the frame before it (GifAssembler::HoldShare).
@@ -140,10 +150,14 @@ inline bool OwnColorsWorthKeeping(const QuantizeSettings& settings, int colors, 
 
 // For each of `colors` (0xFFRRGGBB, each once) seen `counts` times, the index
 // of the colour it is shown in: itself when kept, else the nearest kept one.
-// Colours are kept from the most frequent down, each one farther than
-// `distance` (squared, summed over R, G, B) from those kept before it.
-std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std::vector<uint32_t>& counts,
-                                 int distance);
+// Groups of colours are joined, those whose joining adds the least squared
+// error first, while each joined group's mean squared error per pixel stays
+// within `budget`; each group is shown in the one of its colours with the
+// least error over it, at most `distance` (squared, summed over R, G, B) from
+// each member. The kept colours then move to the middles of the colours
+// nearest them. A colour never seen stays and takes none.
+std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std::vector<uint32_t>& counts, int distance,
+                                 double budget);
 
 // flipreel-cli's -Q: 1 (smallest files) to 100 (closest colours). The
 // default keeps the settings above; each lower value lowers the palette

@@ -223,7 +223,7 @@ CreationResult CreationRun::ConvertFrames(const CreationProgress& progress)
         sampled_ = SamplePalette(palettes_.front()->Settings());
     if (sampled_) {
         for (auto& palettes : palettes_)
-            palettes->UseAnimationPalette(&sampled_->Palette(), sampled_->OwnError());
+            palettes->UseAnimationPalette(&sampled_->Palette(), sampled_->OwnError(), sampled_->Merged());
         globalColors_ = imaging::TableColors(sampled_->Palette());
         // Frames in all its colours find a free entry for what they leave
         // unchanged, but not where the settings bound the colours to narrow

@@ -352,6 +352,63 @@ print(worst)
         EXPECT_EQ(encode(art, quality).second, 0) << "-Q " << quality;
 }
 
+TEST_F(CliTest, ALongTrailAnimationShrinksAsQualityFallsAndKeepsItsTrail)
+{
+    // Long enough for one palette sampled from its frames: cells sweep over a
+    // background and leave a trail fading in twelve shades 14 levels of red
+    // apart. Down to -Q 3 the bytes fall, every shown pixel stays within 75
+    // levels of one channel of its picture's (within 20 at the default), and
+    // the trail keeps at least one shade of its own, apart from the cells and
+    // the background. PIL reads the files back.
+    const auto shade = [](int age) { return qRgb(30 + 14 * age, 33 + age, 62 - 3 * age); };
+    QStringList pictures;
+    for (int f = 0; f < 32; ++f) {
+        QImage t(192, 176, QImage::Format_RGB32);
+        for (int y = 0; y < t.height(); ++y)
+            for (int x = 0; x < t.width(); ++x) {
+                const int age = (f - (x / 4 + y / 6 + (x * 7 + y * 3) % 5) + 96) % 20;
+                t.setPixel(x, y, age == 0 ? qRgb(255, 224, 64) : age <= 12 ? shade(age - 1) : qRgb(192, 48, 32));
+            }
+        pictures << dir.filePath(QStringLiteral("r%1.png").arg(f));
+        ASSERT_TRUE(t.save(pictures.back()));
+    }
+    const char* const reader = R"(
+import sys
+import numpy as np
+from PIL import Image, ImageSequence
+shown = [np.asarray(f.convert('RGB'), np.int32) for f in ImageSequence.Iterator(Image.open(sys.argv[1]))]
+assert len(shown) == len(sys.argv) - 2, len(shown)
+worst, fewest = 0, 256
+for frame, path in zip(shown, sys.argv[2:]):
+    worst = max(worst, int(((frame - np.asarray(Image.open(path).convert('RGB'), np.int32)) ** 2).sum(-1).max()))
+    fewest = min(fewest, len(np.unique(frame.reshape(-1, 3), axis=0)))
+print(worst, fewest)
+)";
+    qint64 previous = 0;
+    for (const int q : {95, 75, 50, 25, 3}) {
+        const QString out = dir.filePath(QStringLiteral("ramp%1.gif").arg(q));
+        const Outcome r =
+            Run(QStringList{QStringLiteral("-q"), QStringLiteral("-Q"), QString::number(q), QStringLiteral("-o"), out}
+                + pictures);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     QStringList{QStringLiteral("-c"), QLatin1String(reader), out} + pictures);
+        ASSERT_TRUE(python.waitForFinished(120000));
+        ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+        const QStringList seen = QString::fromLatin1(python.readAllStandardOutput()).split(u' ');
+        ASSERT_EQ(seen.size(), 2);
+        const qint64 bytes = QFileInfo(out).size();
+        if (previous > 0) {
+            EXPECT_LE(bytes, previous) << "-Q " << q;
+        }
+        EXPECT_LE(seen[0].toInt(), q == 95 ? 400 : 75 * 75) << "-Q " << q;
+        EXPECT_GE(seen[1].trimmed().toInt(), 3) << "-Q " << q;
+        previous = bytes;
+    }
+    EXPECT_LT(previous, QFileInfo(dir.filePath(QStringLiteral("ramp95.gif"))).size() * 3 / 4);
+}
+
 TEST_F(CliTest, MaxSizeNamesTheQualityItChoseOrTheSmallestSizeReached)
 {
     QStringList pictures;

@@ -338,15 +338,46 @@ TEST(PaletteChoice, QualitiesInTenthsHoldMoreFramesTowardTheWholeOneBelow)
 TEST(PaletteChoice, NearShadesMergeIntoTheMostFrequentKeptColourAndNoFurther)
 {
     // A ramp: each shade 15 levels of red from the next (225 apart), the
-    // second seen most. Kept from the most frequent: the second, then the
-    // first one more than 225 from it, the fourth; each merged one shows in
-    // its nearest kept neighbour. A colour never seen (a transparent entry)
-    // is kept and takes none.
+    // second seen most. Within 225 of a group's colour: the first three
+    // shown in the second, the last two in the fourth; each merged one shows
+    // in its nearest kept neighbour. A colour never seen (a transparent
+    // entry) is kept and takes none.
     const std::vector<uint32_t> colours{0xFF1E0000, 0xFF2D0000, 0xFF3C0000, 0xFF4B0000, 0xFF5A0000, 0xFF2E0000};
     const std::vector<uint32_t> counts{9, 50, 7, 6, 5, 0};
-    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 225), (std::vector<int>{1, 1, 1, 3, 3, 5}));
-    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 224), (std::vector<int>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 0), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    const double any = 1e9;
+    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 225, any), (std::vector<int>{1, 1, 1, 3, 3, 5}));
+    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 224, any), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 0, any), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST(PaletteChoice, AnErrorBoundMergesARampInPairsThenThreesIntoTheirMiddles)
+{
+    // Five shades 15 levels apart (225), ten pixels each: two joined show
+    // 112.5 per pixel, three around their middle 150. Without a bound on the
+    // error the five show in the middle shade (each within 30 levels of it),
+    // not the first one met; the result does not depend on the order they
+    // come in.
+    std::vector<uint32_t> colours{0xFF1E0000, 0xFF2D0000, 0xFF3C0000, 0xFF4B0000, 0xFF5A0000};
+    const std::vector<uint32_t> counts(5, 10);
+    const auto kept = [&](double budget) {
+        const std::vector<int> into = imaging::MergeNearColors(colours, counts, 900, budget);
+        int n = 0;
+        for (size_t i = 0; i < into.size(); ++i)
+            n += into[i] == int(i);
+        return n;
+    };
+    EXPECT_EQ(kept(112), 5);
+    EXPECT_EQ(kept(112.5), 3);
+    EXPECT_EQ(kept(150), 2);
+    EXPECT_EQ(imaging::MergeNearColors(colours, counts, 900, 1e9), (std::vector<int>(5, 2)));
+    const std::vector<int> near = imaging::MergeNearColors(colours, counts, 899, 1e9);
+    EXPECT_NE(near[0], near[4]) << "the ends are 60 levels apart";
+    const std::vector<int> forward = imaging::MergeNearColors(colours, counts, 900, 150);
+    std::reverse(colours.begin(), colours.end());
+    const std::vector<int> backward = imaging::MergeNearColors(colours, counts, 900, 150);
+    for (size_t i = 0; i < colours.size(); ++i)
+        EXPECT_EQ(colours[size_t(backward[i])], colours[colours.size() - 1 - size_t(forward[colours.size() - 1 - i])])
+            << i;
 }
 
 TEST(PaletteChoice, RareShadesBetweenAFewColoursMergeWhereTheShadesOfAGradientDoNot)

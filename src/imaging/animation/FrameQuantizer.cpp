@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 // Pixels are handled as 32-bit words with red in the low byte (RGBA8888 in memory).
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "RGBA8888 pixels are read as little-endian words");
@@ -65,10 +66,11 @@ void FrameQuantizer::Reset()
     previousInAnimation_ = false;
 }
 
-void FrameQuantizer::UseAnimationPalette(const IndexedPicture* palette, double ownError)
+void FrameQuantizer::UseAnimationPalette(const IndexedPicture* palette, double ownError, bool merged)
 {
     animationPalette_ = palette && palette->colorCount > 0 ? palette : nullptr;
     animationOwnError_ = ownError;
+    animationMerged_ = merged;
     previousInAnimation_ = false;
     cellsOfAnimation_ = false;
 }
@@ -85,6 +87,7 @@ void FrameQuantizer::ContinueFrom(const FrameQuantizer& other)
     errors_ = other.errors_;
     animationPalette_ = other.animationPalette_;
     animationOwnError_ = other.animationOwnError_;
+    animationMerged_ = other.animationMerged_;
     previousInAnimation_ = other.previousInAnimation_;
     SetPalette(previousOut_);
     // The previous frame in the animation's palette has its opaque entries, in its order.
@@ -252,8 +255,11 @@ bool FrameQuantizer::Quantize(const QImage& picture, IndexedPicture* result, QSt
             return true;
         }
     }
-    // A frame in the animation's palette that the palette no longer suits gets one of its own.
-    if (!(samePlace && previousInAnimation_) && TryAnimationPalette(w, h, result)) {
+    // A frame in the animation's palette that the palette no longer suits
+    // gets one of its own; but an animation's palette of few colours, where
+    // near shades merge, is tried again on the whole picture: its frames'
+    // own palettes would each merge the shades a little differently.
+    if ((!(samePlace && previousInAnimation_) || MergedAnimationPalette()) && TryAnimationPalette(w, h, result)) {
         previous_.swap(current_);
         previousOut_ = *result;
         ++animationFrames_;
@@ -293,11 +299,15 @@ bool FrameQuantizer::TryAnimationPalette(int width, int height, IndexedPicture* 
     }
     if (opaqueCount_ == 0)
         return false;
+    // In a merged palette of few colours each pixel must be within the
+    // merge's reach of its colour, whatever the mean; in any other the mean
+    // error is bounded.
+    const bool merged = MergedAnimationPalette();
     const double limit =
         animationOwnError_ * kAnimationDriftFactor + settings_.driftSlack * (1.0 + kTableBits / double(n));
     // Given up as soon as the error is over the limit: a frame the palette
     // does not suit costs part of one pass.
-    const double most = limit * double(n);
+    const double most = merged ? std::numeric_limits<double>::infinity() : limit * double(n);
     trialErrors_.resize(n);
     trialIndices_.resize(n);
     double sum = 0;
@@ -313,7 +323,7 @@ bool FrameQuantizer::TryAnimationPalette(int width, int height, IndexedPicture* 
         trialErrors_[i] = e;
         trialIndices_[i] = opaqueIndex_[k];
         sum += e;
-        if (sum > most)
+        if (sum > most || (merged && e > uint32_t(settings_.mergeDistance)))
             return false;
     }
     IndexedPicture& out = *result;
@@ -336,7 +346,7 @@ bool FrameQuantizer::TryAnimationPalette(int width, int height, IndexedPicture* 
     height_ = height;
     errors_.swap(trialErrors_);
     pictureError_ = sum / double(n);
-    paletteLimit_ = limit;
+    paletteLimit_ = merged ? std::max(limit, pictureError_ * kDriftFactor + settings_.driftSlack) : limit;
     previousInAnimation_ = true;
     return true;
 }
@@ -354,6 +364,7 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
     // The errors of the previous picture's pixels are known; those of the
     // changed pixels are worked out (and kept if the palette stays).
     double before = 0, after = 0;
+    uint32_t worst = 0;
     size_t changed = 0;
     bool needsTransparent = false;
     changes_.clear();
@@ -373,14 +384,20 @@ bool FrameQuantizer::TryReuse(IndexedPicture* result)
             e = uint32_t(dr * dr + dg * dg + db * db);
         }
         after += e;
+        worst = std::max(worst, e);
         changes_.push_back({uint32_t(i), e, k});
     }
     const double whole = pictureError_ + (after - before) / double(n);
     const double regionBefore = before / double(changed);
     const double regionAfter = after / double(changed);
     const bool roomForTransparent = !needsTransparent || previousOut_.transparent >= 0 || previousOut_.colorCount < 256;
-    const bool keep =
-        roomForTransparent && whole <= paletteLimit_ && regionAfter <= regionBefore * kRegionFactor + kRegionSlack;
+    // In the animation's merged palette a changed pixel within the merge's
+    // reach of its colour is shown as the merge shows it: a trail fading
+    // through merged shades keeps the palette.
+    const bool mergedReach =
+        previousInAnimation_ && MergedAnimationPalette() && worst <= uint32_t(settings_.mergeDistance);
+    const bool keep = roomForTransparent && whole <= paletteLimit_
+        && (regionAfter <= regionBefore * kRegionFactor + kRegionSlack || mergedReach);
     if (!keep)
         return false;
     for (const Change& change : changes_)

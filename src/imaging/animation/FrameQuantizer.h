@@ -47,8 +47,10 @@ public:
     // its mean squared error on the picture stays within `ownError` (what a
     // picture's own palette shows) times 2 plus the drift slack, that slack
     // scaled up by what a table of its own would cost the frame per pixel.
-    // Null: none.
-    void UseAnimationPalette(const IndexedPicture* palette, double ownError);
+    // Null: none. `merged`: the palette is the animation's own colours with
+    // their near shades merged (SampledPalette::Merged), and is then kept
+    // while every pixel stays within the merge's reach of its colour.
+    void UseAnimationPalette(const IndexedPicture* palette, double ownError, bool merged = false);
     // Frames quantised here that took the animation's palette.
     int AnimationPaletteFrames() const { return animationFrames_; }
 
@@ -56,6 +58,9 @@ private:
     bool Fresh(const QImage& picture, IndexedPicture* result, QString* error);
     bool TryReuse(IndexedPicture* result);
     bool TryAnimationPalette(int width, int height, IndexedPicture* result);
+    // Whether the animation's palette is one of few colours made where near
+    // shades merge: it is then kept by the merge's bound on each pixel.
+    bool MergedAnimationPalette() const { return animationPalette_ && animationMerged_ && settings_.mergeDistance > 0; }
     // The opaque entry nearest to the colour.
     int Nearest(int r, int g, int b)
     {
@@ -118,6 +123,7 @@ private:
     // previous frame and the cells above are in it.
     const IndexedPicture* animationPalette_ = nullptr;
     double animationOwnError_ = 0;
+    bool animationMerged_ = false;
     bool previousInAnimation_ = false;
     bool cellsOfAnimation_ = false;
     int animationFrames_ = 0;

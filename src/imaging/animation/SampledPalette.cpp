@@ -50,23 +50,27 @@ bool MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, const QuantizeS
 } // namespace
 
 bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
-                      IndexedPicture* palette)
+                      IndexedPicture* palette, bool* merged)
 {
+    if (merged)
+        *merged = false;
     room = std::min(room, std::max(settings.maxColors, 2));
     // Near shades merged as in a picture's own palette.
-    std::unordered_map<uint32_t, uint32_t> merged;
+    std::unordered_map<uint32_t, uint32_t> fewer;
     if (counts.size() <= 256) {
-        merged = counts;
-        if (!MergeCounts(&merged, settings))
-            merged.clear();
+        fewer = counts;
+        if (!MergeCounts(&fewer, settings))
+            fewer.clear();
     }
-    if (int(counts.size()) <= room || (!merged.empty() && int(merged.size()) <= room)) {
+    if (int(counts.size()) <= room || (!fewer.empty() && int(fewer.size()) <= room)) {
         std::vector<uint32_t> colors;
-        for (const auto& [c, n] : merged.empty() ? counts : merged)
+        for (const auto& [c, n] : fewer.empty() ? counts : fewer)
             colors.push_back(SwappedRedBlue(c));
         std::sort(colors.begin(), colors.end());
         std::copy(colors.begin(), colors.end(), palette->palette.begin());
         palette->colorCount = int(colors.size());
+        if (merged)
+            *merged = !fewer.empty();
         return true;
     }
     UseOneLibraryThread();
@@ -182,6 +186,7 @@ bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings
 bool SampledPalette::Make(const QuantizeSettings& settings)
 {
     palette_ = IndexedPicture();
+    merged_ = false;
     if (!histogram_ || ownWords_.empty())
         return false;
     const int room = std::min(anyTransparent_ ? 255 : 256, std::max(settings.maxColors, 2));
@@ -189,8 +194,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     // The colours themselves when they fit, where a picture's own palette
     // would take them (QuantizePicture): few of them, or libimagequant
     // keeping a fair share; never below the default, where fewer cost less.
-    if (few_)
-        MergeCounts(&counts_, settings);
+    const bool merges = few_ && MergeCounts(&counts_, settings);
     const int count = int(counts_.size());
     const bool fits = few_ && count <= room && MayKeepOwnColors(settings);
     bool exact = fits && count <= settings.exactColors;
@@ -208,7 +212,10 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     }
     if (exact) {
         made = IndexedPicture();
-        if (counts_.empty() || !PaletteForColors(counts_, room, settings, &made))
+        // The counts are merged already: merged again, they would lose more.
+        QuantizeSettings once = settings;
+        once.mergeDistance = 0;
+        if (counts_.empty() || !PaletteForColors(counts_, room, once, &made))
             return false;
     }
     if (anyTransparent_) {
@@ -222,6 +229,7 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
     // by a palette of them all than by their own: there is none then.
     std::unordered_map<uint32_t, int> nearest;
     double sum = 0;
+    int farthest = 0;
     for (uint32_t c : ownWords_) {
         if (c == 0)
             continue;
@@ -234,12 +242,18 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
             it->second = best;
         }
         sum += it->second;
+        farthest = std::max(farthest, it->second);
     }
     const double error = sum / double(ownWords_.size());
     ownWords_ = {};
-    if (error > ownError_ * kSharedFactor + settings.driftSlack)
+    // Merged shades are judged as the frames judge them (FrameQuantizer):
+    // each pixel within the merge's reach of its colour, however the
+    // picture's own colours alone would have merged.
+    const bool merged = merges && exact && made.colorCount <= QuantizeSettings::kDefaultExactColors;
+    if (merged ? farthest > settings.mergeDistance : error > ownError_ * kSharedFactor + settings.driftSlack)
         return false;
     palette_ = made;
+    merged_ = merged;
     return true;
 }
 

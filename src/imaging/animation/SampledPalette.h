@@ -17,9 +17,10 @@ namespace imaging {
 // The palette for all colours in `counts` (opaque pixel words, red in the low
 // byte, and how often they occur) in at most `room` entries: the colours
 // themselves (their near shades merged, settings.mergeDistance) when they
-// fit, else libimagequant's.
+// fit, else libimagequant's. `merged`, when given: whether the palette is
+// the colours with their near shades merged.
 bool PaletteForColors(const std::unordered_map<uint32_t, uint32_t>& counts, int room, const QuantizeSettings& settings,
-                      IndexedPicture* palette);
+                      IndexedPicture* palette, bool* merged = nullptr);
 
 // One palette for a whole animation of any length, made before its frames
 // from the colours of a few of them spread over it.
@@ -64,6 +65,9 @@ public:
     // own palette showed on the sample's picture quantised alone.
     const IndexedPicture& Palette() const { return palette_; }
     double OwnError() const { return ownError_; }
+    // Whether the palette is the animation's own colours, their near shades
+    // merged (QuantizeSettings::mergeDistance).
+    bool Merged() const { return merged_; }
 
 private:
     // The colours, counted exactly while there are at most 256 of them;
@@ -76,6 +80,7 @@ private:
     std::vector<uint32_t> ownWords_; // the picture quantised alone, until the palette is made
     IndexedPicture palette_;
     double ownError_ = 0;
+    bool merged_ = false;
 };
 
 } // namespace imaging

@@ -105,7 +105,8 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
                 if (c != 0)
                     counts[c] += include[f] ? 1 : 0;
         IndexedPicture palette;
-        if (counts.empty() || !PaletteForColors(counts, anyTransparent ? 255 : 256, settings, &palette))
+        bool merged = false;
+        if (counts.empty() || !PaletteForColors(counts, anyTransparent ? 255 : 256, settings, &palette, &merged))
             break; // the frames keep their own palettes
         if (anyTransparent) {
             palette.transparent = palette.colorCount++;
@@ -134,6 +135,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
             std::vector<uint8_t>& indices = roundMapped[f];
             indices.resize(frame.size());
             double sum = 0;
+            int farthest = 0;
             for (size_t i = 0; i < frame.size(); ++i) {
                 if (frame[i] == 0) {
                     indices[i] = uint8_t(palette.transparent);
@@ -141,10 +143,15 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
                 }
                 const uint8_t k = nearest[frame[i]];
                 indices[i] = k;
-                sum += WordDistance(frame[i], palette.palette[k]);
+                const int d = WordDistance(frame[i], palette.palette[k]);
+                sum += d;
+                farthest = std::max(farthest, d);
             }
+            // A palette of merged shades suits each frame whose pixels are all
+            // within the merge's reach, as a sampled one does (FrameQuantizer).
             if (limits[f] >= 0)
-                ratios[f] = sum / double(std::max<size_t>(frame.size(), 1)) / std::max(limits[f], 1e-9);
+                ratios[f] = merged ? double(farthest) / double(std::max(settings.mergeDistance, 1))
+                                   : sum / double(std::max<size_t>(frame.size(), 1)) / std::max(limits[f], 1e-9);
             roundFits[f] = ratios[f] <= 1.0;
             roundSharing += roundFits[f];
         }
