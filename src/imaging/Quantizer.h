@@ -28,7 +28,7 @@ struct QuantizeSettings {
     // only when libimagequant at maxQuality keeps a fair share of them (0:
     // never exact). A few colours are each worth their bytes (a game of life
     // in 14 colours stays exact); a terminal recording's 254 greys, merged
-    // to 17 (NearShadesMerged), are stored so too.
+    // to 18 (NearShadesMerged), are stored so too.
     static constexpr int kDefaultExactColors = 64;
     // ... and a picture of more is stored exactly when libimagequant keeps at
     // least one in this many of its colours.
@@ -118,13 +118,14 @@ struct QuantizeSettings {
 
 // For each of `colors` (0xFFRRGGBB, each once) seen `counts` times, the index
 // of the colour it is shown in once its near shades are merged
-// (MergeNearColors at settings.mergeDistance), or nothing when they are not:
+// (MergeNearColors at settings.mergeDistance and mergeBudget), or nothing
+// when they are not:
 // always merged in a picture of at most kDefaultExactColors colours; in one
 // of more, only where the merge leaves at most that many and the colours it
 // moves show at most one in kRareShadeShare of the pixels. Anti-aliased
 // text and edges are a few colours and the rare blends between them: a
-// terminal recording's 254 greys merge to 17, moving 11 % of its pixels,
-// where a gradient, a photograph or a chart has no such few colours, and
+// terminal recording's 254 greys merge to 18 (999258 bytes at the default
+// before, 951544 after, 0.0001 less SSIM), where a gradient, a photograph or a chart has no such few colours, and
 // a merge would move most of its pixels.
 constexpr int kRareShadeShare = 4;
 std::vector<int> NearShadesMerged(const QuantizeSettings& settings, const std::vector<uint32_t>& colors,
