@@ -66,12 +66,12 @@ struct QuantizeSettings {
     // The exact LZW codes of the animation's frame rectangles up to this many
     // pixels are parsed ahead (see LzwEncoder::Lookahead), for the time of
     // about one more encoding each: up to 1.8 % fewer bytes at -Q 100.
-    // Rectangles up to 2^17 pixels at the default: sprites over a sky 1.0 %
-    // fewer bytes, a long 320 x 240 animation 0.8 %, where the 640 x 360
-    // frames of a test pattern, all parsed ahead, took 47 % more instructions
-    // for 0.3 %; below -Q 90 small ones only.
+    // Rectangles up to 2^15 pixels at the default: sprites over a sky 0.4 %
+    // fewer bytes. Up to 2^17, a long 320 x 240 animation was 0.8 % smaller
+    // for 60 % more CPU, and a game of life of that size took 40 % more for
+    // no byte less; below -Q 90 small ones only.
     static constexpr int kSmallAheadArea = 16384;
-    static constexpr int kDefaultAheadArea = 1 << 17;
+    static constexpr int kDefaultAheadArea = 1 << 15;
     static constexpr int kEveryAheadArea = std::numeric_limits<int>::max();
     int lzwAheadArea = kDefaultAheadArea;
     // The animation shows a pixel as unchanged (keeps the colour on screen)
