@@ -217,6 +217,28 @@ std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std:
     // within the budget, the two whose joining adds the least error are
     // joined, until no two can be: a ramp of close shades merges in pairs,
     // then in threes, as the budget grows, and colours far apart never meet.
+    // Each pair's joining (g before h) is kept from round to round: only the
+    // pairs of the group just grown change (a terminal recording's 254 greys
+    // took 0.06 s a picture when every pair was weighed again each round).
+    std::vector<char> mayJoin(m * m, 0);
+    std::vector<double> pairAdded(m * m, 0);
+    std::vector<size_t> pairShown(m * m, 0);
+    auto weigh = [&](size_t g, size_t h) {
+        const size_t at = g * m + h;
+        mayJoin[at] = 0;
+        if (d[shown[g] * m + shown[h]] > 4 * distance)
+            return;
+        size_t c = 0;
+        const double e = joined(g, h, &c);
+        if (e < 0 || e > budget * (weight[g] + weight[h]))
+            return;
+        mayJoin[at] = 1;
+        pairAdded[at] = e - cost[g * m + shown[g]] - cost[h * m + shown[h]];
+        pairShown[at] = c;
+    };
+    for (size_t g = 0; g < m; ++g)
+        for (size_t h = g + 1; h < m; ++h)
+            weigh(g, h);
     for (;;) {
         double least = -1;
         size_t bestG = 0, bestH = 0, bestShown = 0;
@@ -224,18 +246,15 @@ std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std:
             if (!alive[g])
                 continue;
             for (size_t h = g + 1; h < m; ++h) {
-                if (!alive[h] || d[shown[g] * m + shown[h]] > 4 * distance)
+                const size_t at = g * m + h;
+                if (!alive[h] || !mayJoin[at])
                     continue;
-                size_t c = 0;
-                const double e = joined(g, h, &c);
-                if (e < 0 || e > budget * (weight[g] + weight[h]))
-                    continue;
-                const double added = e - cost[g * m + shown[g]] - cost[h * m + shown[h]];
+                const double added = pairAdded[at];
                 if (least < 0 || added < least) {
                     least = added;
                     bestG = g;
                     bestH = h;
-                    bestShown = c;
+                    bestShown = pairShown[at];
                 }
             }
         }
@@ -251,6 +270,9 @@ std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std:
             cost[bestG * m + c] += cost[bestH * m + c];
             farthest[bestG * m + c] = std::max(farthest[bestG * m + c], farthest[bestH * m + c]);
         }
+        for (size_t x = 0; x < m; ++x)
+            if (alive[x] && x != bestG)
+                weigh(std::min(x, bestG), std::max(x, bestG));
     }
     // Then each colour is shown in its nearest kept colour and each group
     // again in its best colour, until nothing moves: the groups' colours sit
