@@ -87,13 +87,38 @@ double FineQuality(int upper, double share)
 
 QString ScratchFile(const QString& folder, const char* name) { return QDir(folder).filePath(QLatin1String(name)); }
 
+// How much smaller holding frames makes the file of the whole quality `q`
+// (-Q 1 holds every other frame): 1 where it holds none.
+double HeldFactor(int q)
+{
+    return 1.0 - kHeldFall * imaging::SettingsForQuality(q).holdShare / imaging::QuantizeSettings::kMostHeld;
+}
+
+// The size at `q` without its held frames. Curves are read between
+// qualities through these: -Q 1's held frames are a step of their own (a
+// terminal recording: 302799 bytes at -Q 1, 548464 at -Q 2), which read
+// along the curve would take the qualities above it far too small.
+double Unheld(int q, double bytes) { return bytes / HeldFactor(q); }
+
+// How much of `upper`, the size of the whole quality above `lower`'s `q`,
+// the tenths between them fall over the step: kHeldFall, or where q holds
+// frames itself (-Q 1: half of them, of about -Q 2's colours) the fall to
+// its size, the tenths lying between the two (a gradient: 0.15 of -Q 2's
+// size, a terminal recording 0.45).
+double HeldFall(int q, double lower, double upper)
+{
+    if (HeldFactor(q) < 1 && lower > 0 && lower < upper)
+        return 1.0 - lower / upper;
+    return kHeldFall;
+}
+
 // The measured slope (log bytes per quality step) between two points, or
 // the prior one when the sizes do not rise with the quality there.
 double Slope(int qa, qint64 ba, int qb, qint64 bb)
 {
     if (qa == qb || ba <= 0 || bb <= 0)
         return kPriorSlope;
-    const double s = (std::log(double(bb)) - std::log(double(ba))) / double(qb - qa);
+    const double s = (std::log(Unheld(qb, double(bb))) - std::log(Unheld(qa, double(ba)))) / double(qb - qa);
     return s > 1e-4 ? s : kPriorSlope;
 }
 
@@ -136,14 +161,14 @@ double TypicalShare(int q)
 double Between(int qa, qint64 ba, int qb, qint64 bb, int q)
 {
     constexpr int kTypicalTo = 25, kHalfFrom = 60;
-    const double la = std::log(double(std::max<qint64>(ba, 1)));
-    const double lb = std::log(double(std::max<qint64>(bb, 1)));
+    const double la = std::log(Unheld(qa, double(std::max<qint64>(ba, 1))));
+    const double lb = std::log(Unheld(qb, double(std::max<qint64>(bb, 1))));
     const double ta = std::log(TypicalShare(qa));
     const double tb = std::log(TypicalShare(qb));
     const double straight = double(q - qa) / double(qb - qa);
     const double typical = tb - ta > 1e-9 ? (std::log(TypicalShare(q)) - ta) / (tb - ta) : straight;
     const double w = 0.5 * std::clamp(double(q - kTypicalTo) / (kHalfFrom - kTypicalTo), 0.0, 1.0);
-    return std::exp(la + (lb - la) * ((1 - w) * typical + w * straight));
+    return std::exp(la + (lb - la) * ((1 - w) * typical + w * straight)) * HeldFactor(q);
 }
 
 // The next quality to measure for the best one within `limit`, aiming at
@@ -173,7 +198,7 @@ int NextQuality(const Curve& curve, double limit, double aim, double aimBetween)
         const auto below = std::prev(curve.find(lo));
         const double slope =
             curve.find(lo) == curve.begin() ? kPriorSlope : Slope(below->first, below->second, lo, curve.at(lo));
-        q = lo + std::log(aim / double(curve.at(lo))) / slope;
+        q = lo + std::log(aim / Unheld(lo, double(curve.at(lo)))) / slope;
     } else {
         // Nothing fits: down from the lowest along the typical curve, as
         // steep as the two lowest measured say. With two points, their own
@@ -232,7 +257,7 @@ double SizeAt(const Curve& curve, int q)
     if (below->first < q && q < upper->first && upper->second > below->second)
         return Between(below->first, below->second, upper->first, upper->second, q);
     const double slope = upper == below ? kPriorSlope : Slope(below->first, below->second, upper->first, upper->second);
-    return double(below->second) * std::exp(slope * double(q - below->first));
+    return Unheld(below->first, double(below->second)) * std::exp(slope * double(q - below->first)) * HeldFactor(q);
 }
 
 // The best quality at which the curve, read as SizeAt does, stays within
@@ -497,21 +522,66 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         }
         // The sample's curve first, two probes kept for after the correction.
         const auto probesLeft = [&] { return qint64(maxSamples - out.samples) * sampled; };
+        // The sample holds no frames: once the best quality it says fits
+        // holds frames (-Q 1), it tells nothing more of the tenths above.
+        const auto fitsHeld = [&](const Curve& curve) {
+            const int best = BestFitting(curve, limit);
+            return best > 0 && best < 100 && HeldFactor(best) < 1 && SizeAt(curve, best + 1) > limit;
+        };
         for (int q = imaging::kDefaultQuality; q > 0 && out.samples < std::max(1, maxSamples - 2);
              q = NextQuality(estimated, limit, aim, aim)) {
             if (!probe(q, probesLeft() + 2 * qint64(count)))
                 return false;
-            if (Close(estimated, limit))
+            if (Close(estimated, limit) || fitsHeld(estimated))
                 break;
         }
-        const int q1 = Close(estimated, limit) ? BestFitting(estimated, limit) : Predicted(estimated, aim);
+        // Where frames may be held and the sample is flat above the target
+        // (the same size at the two qualities next over it), the whole's own
+        // step may lie a few qualities off the sample's (a pan: the sample's
+        // at -Q 21, the whole's at -Q 23): the middle of the flat is encoded
+        // first, over the step either way, and the tenths below it come down
+        // to the target from its measured size.
+        int q1 = Close(estimated, limit) ? BestFitting(estimated, limit) : Predicted(estimated, aim);
+        bool flat = false;
+        if (mayHold && !Close(estimated, limit)) {
+            const auto over = estimated.upper_bound(q1);
+            if (over != estimated.end() && std::next(over) != estimated.end() && HeldFactor(over->first) == 1
+                && std::next(over)->second == over->second && double(over->second) > limit) {
+                q1 = (over->first + std::next(over)->first) / 2;
+                flat = true;
+            }
+        }
         // Measured on the sample too, the correction is exact there.
-        if (!estimated.count(q1) && out.samples < maxSamples && !probe(q1, probesLeft() + 2 * qint64(count)))
+        if (!flat && !estimated.count(q1) && out.samples < maxSamples && !probe(q1, probesLeft() + 2 * qint64(count)))
             return false;
         if (!encode(q1, probesLeft() + 2 * qint64(count)))
             return false;
         if (Close(whole, limit) || (keptQuality == 100))
             return true;
+        // Over the target: the tenth below it that its measured size says
+        // lands there, when one may (holding at most nine tenths of the way);
+        // still over, once more along the fall that tenth measured, further
+        // under. The fall is the content's own: over a whole step a pan's
+        // tenths fall by 0.47 of the upper size, a test gradient's by 0.07.
+        if (mayHold && keptQuality == 0 && q1 > 1) {
+            const double upper = double(whole.at(q1));
+            double fall = kHeldFall, tenthAim = kAim, below = q1;
+            for (int k = 0; k < kMaxBetween && keptQuality == 0; ++k) {
+                const double share = (1.0 - tenthAim * limit / upper) / fall;
+                if (share > 0.9)
+                    break;
+                const double q = std::min(FineQuality(q1, share), below - 0.1);
+                if (q <= q1 - 1)
+                    break;
+                if (!encode(q, qint64(kMaxBetween - k) * count))
+                    return false;
+                fall = std::max((1.0 - double(fine.at(q)) / upper) / (q1 - q), 0.05);
+                tenthAim = kLastDownAim;
+                below = q;
+            }
+            if (keptQuality > 0)
+                return true;
+        }
         // The sample's estimate, corrected by the whole encode; the whole's sizes where known.
         const auto corrected = [&](double factor) {
             Curve c;
@@ -528,7 +598,8 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         // it aims at the target itself (the sample errs by a few percent
         // either way).
         const double lastAim = keptQuality > 0 ? limit : aim;
-        for (int q = NextQuality(c, limit, aim, lastAim); q > 0 && out.samples < maxSamples && !Close(c, limit);
+        for (int q = NextQuality(c, limit, aim, lastAim);
+             q > 0 && out.samples < maxSamples && !Close(c, limit) && !fitsHeld(c);
              q = NextQuality(c, limit, aim, lastAim)) {
             if (!probe(q, probesLeft() + afterProbes))
                 return false;
@@ -550,6 +621,16 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
             else
                 over = true;
         }
+        // ... and so where the quality next above the kept one is said to fit
+        // by less than aimed at: where frames may be held, a tenth below it
+        // is surer than it (a fractal zoom: -Q 10 said to fit wrote 1.03
+        // times the target).
+        const int kept = int(keptQuality);
+        if (mayHold && kept > 0 && kept == keptQuality && q2 == kept + 1 && !whole.count(q2) && !Close(whole, limit)
+            && SizeAt(c, q2) > aim) {
+            q2 = kept;
+            over = true;
+        }
         // A step between q2 and the quality above it (q2 well under the
         // target, the one above over it): a share of the upper one's frames
         // held instead, falling by about kHeldFall of its size over the step.
@@ -558,8 +639,8 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         if (over)
             upper = std::max(upper, limit * kSampleError);
         if (mayHold && lower < kClose * limit && upper > limit && !(keptQuality > q2)) {
-            const double q = FineQuality(q2 + 1, (1.0 - kBetweenAim * limit / upper) / kHeldFall);
-            if (!encode(q, afterProbes + (keptQuality > 0 ? 0 : count)))
+            const double q = FineQuality(q2 + 1, (1.0 - kBetweenAim * limit / upper) / HeldFall(q2, lower, upper));
+            if (!fine.count(q) && !encode(q, afterProbes + (keptQuality > 0 ? 0 : count)))
                 return false;
             // Still over: the whole quality below it, as planned.
             return keptQuality > 0 || whole.count(q2) || encode(q2, count);
@@ -594,7 +675,7 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         if (double(upper) <= limit)
             return true;
         // Along a straight line from the upper size, its fall measured once one is.
-        double fall = kHeldFall;
+        double fall = HeldFall(lo, double(whole.at(lo)), double(upper));
         for (int k = 0; k < kMaxBetween; ++k) {
             if (double(converted) > kMostWorkBeforeBetween * count)
                 return true;

@@ -30,7 +30,10 @@ struct SizeTargetResult {
 // measured on a sample of the frames (a few runs of neighbouring frames),
 // whose sizes tell what the whole would weigh; an encode of every frame
 // then corrects that estimate, and a second one lands on the quality it
-// corrected. Small animations are searched with whole encodes only.
+// corrected. Where frames may be held, a first encode over the target is
+// followed by the tenth below it that its size says fits, and a sample flat
+// above the target (a step it cannot place closely) has the middle of its
+// flat encoded first. Small animations are searched with whole encodes only.
 // All of it costs about three encodes at most; only when none of them fits
 // is quality 1 encoded as well, so "none fits" is said of quality 1 itself.
 // `settings.quality` is ignored.

@@ -432,6 +432,28 @@ TEST_F(Gradient, ATargetWhereTheSizeJumpsBetweenTwoQualitiesIsMetInTenthsBetween
         EXPECT_GT(testing_imaging::DifferentPixels(slides.frames[k], slides.frames[k - 1]), 0) << k;
 }
 
+// -Q 1 holds every other frame of colours much like -Q 2's: a target
+// between their sizes, well over -Q 1's, is met in tenths between them from
+// two encodes of every frame, the file close under it.
+TEST_F(Gradient, ATargetBetweenTheTwoLowestQualitiesIsMetInTenthsFromTwoEncodes)
+{
+    CreationSettings s = Settings(48, {64, 48});
+    const qint64 at2 = Encoded(s, 2).size();
+    for (const int percent : {97, 95}) {
+        const qint64 target = at2 * percent / 100;
+        ASSERT_LT(Encoded(s, 1).size() * 10, target * 9) << percent;
+        const SizeTargetResult r = CreateWithinSize(s, 0, target, {});
+        ASSERT_TRUE(r.result.Ok()) << r.result.message.toStdString();
+        ASSERT_TRUE(r.fits) << percent;
+        EXPECT_GT(r.quality, 1) << percent;
+        EXPECT_LT(r.quality, 2) << percent;
+        EXPECT_LE(r.bytes, target) << percent;
+        EXPECT_GT(r.bytes, Encoded(s, 1).size()) << percent;
+        EXPECT_LE(r.encodes, 2) << percent;
+        EXPECT_TRUE(ReadAll(s.outputPath) == Encoded(s, r.quality)) << percent;
+    }
+}
+
 TEST_F(Gradient, APictureChangedAfterTheSampleWasReadIsReadAgain)
 {
     // The sample's pictures stand in for their frames' files: the last
