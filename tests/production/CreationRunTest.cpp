@@ -450,7 +450,14 @@ TEST_F(Gradient, ATargetBetweenTheTwoLowestQualitiesIsMetInTenthsFromTwoEncodes)
         EXPECT_LE(r.bytes, target) << percent;
         EXPECT_GT(r.bytes, Encoded(s, 1).size()) << percent;
         EXPECT_LE(r.encodes, 2) << percent;
-        EXPECT_TRUE(ReadAll(s.outputPath) == Encoded(s, r.quality)) << percent;
+        const QByteArray written = ReadAll(s.outputPath);
+        EXPECT_TRUE(written == Encoded(s, r.quality)) << percent;
+        // The same search and file on any number of workers.
+        CreationSettings three = s;
+        three.threads = 3;
+        const SizeTargetResult again = CreateWithinSize(three, 0, target, {});
+        EXPECT_EQ(again.quality, r.quality) << percent;
+        EXPECT_TRUE(ReadAll(s.outputPath) == written) << percent;
     }
 }
 
