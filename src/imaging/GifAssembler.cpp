@@ -29,6 +29,7 @@ void GifAssembler::Reset()
     loopCount_ = 0;
     lzwError_ = 0;
     lzwAheadArea_ = 0;
+    lzwAheadAgain_ = false;
     unchangedError_ = 0;
     holdShare_ = 0;
     globalColors_.clear();
@@ -47,6 +48,8 @@ void GifAssembler::Version(const QString& /*version*/)
 void GifAssembler::LzwError(int bound) { lzwError_ = std::max(bound, 0); }
 
 void GifAssembler::LzwAheadArea(int pixels) { lzwAheadArea_ = std::max(pixels, 0); }
+
+void GifAssembler::LzwAheadAgain(bool again) { lzwAheadAgain_ = again; }
 
 void GifAssembler::UnchangedError(int bound) { unchangedError_ = std::max(bound, 0); }
 
@@ -90,6 +93,7 @@ void GifAssembler::Begin(const QString& path)
     options.loopCount = loopCount_;
     options.lzwError = lzwError_;
     options.lzwAheadArea = lzwAheadArea_;
+    options.lzwAheadAgain = lzwAheadAgain_;
     options.unchangedError = unchangedError_;
     options.holdShare = holdShare_;
     options.threads = threads_;

@@ -42,6 +42,11 @@ public:
     // (fewer bytes for the same pixels, for more time); 0, the default, takes
     // every longest match.
     void LzwAheadArea(int pixels);
+    // Parses those codes ahead once more, starting from the indices the first
+    // parse wrote where a pixel may be written in two (unchanged pixels
+    // transparent or in the screen's colour): a few bytes fewer for the same
+    // pixels, for one more encoding of each frame.
+    void LzwAheadAgain(bool again);
     // Shows a frame's pixel as unchanged, in the colour already on screen,
     // when its own colour is at most `bound` away from it (squared distance
     // summed over R, G and B); 0, the default, only when they are equal.
@@ -98,6 +103,7 @@ private:
     int loopCount_ = 0;
     int lzwError_ = 0;
     int lzwAheadArea_ = 0;
+    bool lzwAheadAgain_ = false;
     int unchangedError_ = 0;
     double holdShare_ = 0;
     int threads_ = 0;

@@ -305,6 +305,7 @@ void CreationRun::SetUpAssembler(qint16 loopCount)
         settings_.quality > 0 ? imaging::SettingsForFineQuality(settings_.quality) : imaging::QuantizeSettings();
     assembler_.LzwError(quantize.lzwError);
     assembler_.LzwAheadArea(quantize.lzwAheadArea);
+    assembler_.LzwAheadAgain(quantize.lzwAheadAgain);
     assembler_.UnchangedError(quantize.unchangedError);
     assembler_.HoldShare(settings_.holdsFrames ? quantize.holdShare : 0.0);
     assembler_.Version(QStringLiteral("gif89a"));

@@ -109,6 +109,7 @@ bool AnimationWriter::Open(const IndexedPicture& first)
     for (CompressorScratch& work : p.scratch) {
         work.lzwError = options_.lzwError;
         work.lzwAheadArea = options_.lzwAheadArea;
+        work.lzwAheadAgain = options_.lzwAheadAgain;
     }
     p.workers =
         std::make_unique<OrderedWorkers<FrameJob>>(threads > 1 ? threads : 0, [this](FrameJob& job, int thread) {

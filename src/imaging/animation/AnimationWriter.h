@@ -17,12 +17,13 @@ class ReplacingFile;
 namespace imaging {
 
 struct AnimationOptions {
-    int loopCount = 0;      // 0 loops endlessly; -1 writes no loop extension
-    int lzwError = 0;       // see GifAssembler::LzwError
-    int lzwAheadArea = 0;   // see GifAssembler::LzwAheadArea
-    int unchangedError = 0; // see GifAssembler::UnchangedError
-    double holdShare = 0;   // see GifAssembler::HoldShare
-    int threads = 0;        // compressing threads: 0 one per core, 1 only the caller's
+    int loopCount = 0;          // 0 loops endlessly; -1 writes no loop extension
+    int lzwError = 0;           // see GifAssembler::LzwError
+    int lzwAheadArea = 0;       // see GifAssembler::LzwAheadArea
+    bool lzwAheadAgain = false; // see GifAssembler::LzwAheadAgain
+    int unchangedError = 0;     // see GifAssembler::UnchangedError
+    double holdShare = 0;       // see GifAssembler::HoldShare
+    int threads = 0;            // compressing threads: 0 one per core, 1 only the caller's
 };
 
 // Whether frame `frame` (from 0) of an animation holding a `share` (0 to 1) of

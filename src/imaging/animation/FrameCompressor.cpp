@@ -229,8 +229,9 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
     // honoured within them.
     work.lzw.StopOn(stop);
     const auto stopped = [stop] { return (stop && stop->load(std::memory_order_relaxed)) || StopRequest::Requested(); };
-    // Lossy codes either choose the form or are tried after exact ones chose it.
-    const bool lossyAfter = work.lzwError > 0 && ParsesAhead(work, job.pixels.size());
+    // Lossy codes either choose the form or are tried after exact ones chose
+    // it; with a bound of 0 that parses the exact codes ahead once more.
+    const bool lossyAfter = (work.lzwError > 0 || work.lzwAheadAgain) && ParsesAhead(work, job.pixels.size());
     const int lossyBound = lossyAfter ? 0 : work.lzwError;
     if (job.blank) {
         job.palette.fill(0);

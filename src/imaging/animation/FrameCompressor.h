@@ -36,8 +36,9 @@ struct CompressorScratch {
     std::vector<uint8_t> mappedAlternatives;
     QByteArray code;
     LzwEncoder lzw;
-    int lzwError = 0;     // see GifAssembler::LzwError
-    int lzwAheadArea = 0; // see GifAssembler::LzwAheadArea
+    int lzwError = 0;           // see GifAssembler::LzwError
+    int lzwAheadArea = 0;       // see GifAssembler::LzwAheadArea
+    bool lzwAheadAgain = false; // see GifAssembler::LzwAheadAgain
 };
 
 // Finds the smallest way to write the frame the planner made, in the global

@@ -45,8 +45,9 @@ public:
     // The animation's palette (no pixels; it must outlive this), tried
     // wherever the previous palette is not kept: taken, and then kept, while
     // its mean squared error on the picture stays within `ownError` (what a
-    // picture's own palette shows) times 2 plus the drift slack, that slack
-    // scaled up by what a table of its own would cost the frame per pixel.
+    // picture's own palette shows) times 2 plus the drift slack, plus the
+    // larger of that slack and the table slack times what a table of its own
+    // would cost the frame per pixel.
     // Null: none. `merged`: the palette is the animation's own colours with
     // their near shades merged (SampledPalette::Merged), and is then kept
     // while every pixel stays within the merge's reach of its colour.

@@ -86,7 +86,9 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
         // A table of its own costs the frame 768 bytes: on a small frame that
         // is bits per pixel, worth some error to save.
         const double tableBitsPerPixel = 768.0 * 8.0 / double(std::max<size_t>(pixels.back().size(), 1));
-        limits.push_back(ownError < 0 ? -1 : ownError * kFitFactor + settings.driftSlack * (1.0 + tableBitsPerPixel));
+        limits.push_back(ownError < 0 ? -1
+                                      : ownError * kFitFactor + settings.driftSlack
+                                 + std::max(settings.driftSlack, settings.tableSlack) * tableBitsPerPixel);
     }
     pictures = {};
 

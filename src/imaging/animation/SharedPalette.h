@@ -43,8 +43,9 @@ public:
 
     // Once every frame file is written: makes the palette and writes again,
     // in it, each frame whose mean squared error in it stays within what its
-    // own palette showed times 1.25, plus settings.driftSlack scaled
-    // up by what a table of its own would cost the frame per pixel. Frames it
+    // own palette showed times 1.25, plus settings.driftSlack, plus the
+    // larger of driftSlack and settings.tableSlack times what a table of its
+    // own would cost the frame per pixel. Frames it
     // does not suit keep their files (at least two must share it). `frames`
     // then holds every frame as its file does, so that the files need not be
     // read again (none when not every frame was kept). On failure `error`
