@@ -3,6 +3,8 @@
 // make their own.
 #include "imaging/animation/FrameQuantizer.h"
 #include "imaging/animation/SampledPalette.h"
+#include "imaging/animation/SharedPalette.h"
+#include "ImagingTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -93,5 +95,47 @@ TEST(AnimationPalette, TheSampleSpansTheAnimationWithinItsPixels)
         EXPECT_TRUE(pixels <= imaging::SampledPalette::kSamplePixels
                     || int(sample.size()) <= std::min(frames, imaging::SampledPalette::kMinFrames))
             << frames;
+    }
+}
+
+TEST(AnimationPalette, SmallFramesShareOnePaletteNextToTheTopQuality)
+{
+    // Three frames of 28 x 50, 100 colours each, one level apart from frame
+    // to frame: 300 in all, so the shared palette shows some a level off,
+    // where each frame's own table is exact but costs 768 bytes.
+    const QSize size(28, 50);
+    const auto colour = [](int frame, int x, int y) {
+        const int i = (x + y * 28) % 100;
+        return qRgb(2 * i + (frame == 1), 100 + (frame == 2), 50);
+    };
+    for (const int quality : {100, 99, 0}) {
+        imaging::QuantizeSettings settings = imaging::SettingsForQuality(quality == 0 ? 100 : quality);
+        if (quality == 0)
+            settings.tableSlack = 0; // a table costs nothing: every frame keeps its own
+        testing_imaging::Scratch scratch;
+        imaging::SharedPalette shared(3, size);
+        ASSERT_TRUE(shared.Wanted());
+        for (int f = 0; f < 3; ++f) {
+            const QImage picture = Picture(size, [&](int x, int y) { return colour(f, x, y); });
+            imaging::IndexedPicture own;
+            own.width = size.width();
+            own.height = size.height();
+            own.colorCount = 100;
+            for (int i = 0; i < 100; ++i)
+                own.palette[size_t(i)] = 0xFF000000u | (colour(f, i, 0) & 0xFFFFFFu);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    own.indices.push_back(uint8_t((x + y * 28) % 100));
+            shared.Keep(f + 1, picture, own);
+        }
+        std::vector<imaging::IndexedPicture> frames;
+        int failed = 0;
+        QString error;
+        ASSERT_TRUE(shared.Apply(
+            settings, [&](int f) { return scratch.Path(QStringLiteral("f%1.gif").arg(f)); }, &frames, &failed, &error))
+            << error.toStdString();
+        ASSERT_EQ(frames.size(), size_t(3));
+        const bool one = frames[0].palette == frames[1].palette && frames[1].palette == frames[2].palette;
+        EXPECT_EQ(one, quality != 0) << quality;
     }
 }
