@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -52,6 +53,8 @@ struct QuantizeSettings {
     // the bits per pixel that a colour table of its own would cost the
     // frame: on a small frame a table is worth some error.
     double tableSlack = 0;
+    // The weight on a table's bits per pixel in that limit.
+    double TableWeight() const { return std::max(driftSlack, tableSlack); }
     // The animation's LZW codes may show a pixel in another colour of its
     // table up to this far away (squared distance summed over R, G, B) where
     // that continues a code string: 0 is exact. kNearTwins only merges near

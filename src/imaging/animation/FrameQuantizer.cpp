@@ -304,7 +304,7 @@ bool FrameQuantizer::TryAnimationPalette(int width, int height, IndexedPicture* 
     // error is bounded.
     const bool merged = MergedAnimationPalette();
     const double limit = animationOwnError_ * kAnimationDriftFactor + settings_.driftSlack
-        + std::max(settings_.driftSlack, settings_.tableSlack) * kTableBits / double(n);
+        + settings_.TableWeight() * kTableBits / double(n);
     // Given up as soon as the error is over the limit: a frame the palette
     // does not suit costs part of one pass.
     const double most = merged ? std::numeric_limits<double>::infinity() : limit * double(n);

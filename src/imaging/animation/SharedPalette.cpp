@@ -88,7 +88,7 @@ bool SharedPalette::Apply(const QuantizeSettings& settings, const std::function<
         const double tableBitsPerPixel = 768.0 * 8.0 / double(std::max<size_t>(pixels.back().size(), 1));
         limits.push_back(ownError < 0 ? -1
                                       : ownError * kFitFactor + settings.driftSlack
-                                 + std::max(settings.driftSlack, settings.tableSlack) * tableBitsPerPixel);
+                                 + settings.TableWeight() * tableBitsPerPixel);
     }
     pictures = {};
 
