@@ -8,6 +8,9 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
 
 namespace imaging {
 namespace {
@@ -45,6 +48,53 @@ bool MergeCounts(std::unordered_map<uint32_t, uint32_t>* counts, const QuantizeS
         merged[SwappedRedBlue(colors[size_t(into[i])])] += seen[i];
     counts->swap(merged);
     return true;
+}
+
+// Moves each entry of `palette` (opaque, 0xFFRRGGBB) to the rounded mean
+// of the pixels (words, red in the low byte; sorted here) nearest it, `rounds` times.
+void RefinePalette(std::vector<uint32_t>* words, int rounds, IndexedPicture* palette)
+{
+    if (rounds <= 0 || words->empty() || palette->colorCount == 0)
+        return;
+    std::sort(words->begin(), words->end());
+    std::vector<uint32_t> colors;
+    std::vector<uint32_t> counts;
+    for (const uint32_t c : *words) {
+        if (colors.empty() || colors.back() != c) {
+            colors.push_back(c);
+            counts.push_back(0);
+        }
+        ++counts.back();
+    }
+    const int n = palette->colorCount;
+    for (int round = 0; round < rounds; ++round) {
+        std::vector<double> sums(size_t(n) * 4, 0.0);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            int best = 0;
+            int least = INT32_MAX;
+            for (int k = 0; k < n; ++k) {
+                const int d = WordDistance(colors[i], palette->palette[size_t(k)]);
+                if (d < least) {
+                    least = d;
+                    best = k;
+                }
+            }
+            double* sum = &sums[size_t(best) * 4];
+            const double count = counts[i];
+            sum[0] += count * double((colors[i] >> 16) & 0xFF);
+            sum[1] += count * double((colors[i] >> 8) & 0xFF);
+            sum[2] += count * double(colors[i] & 0xFF);
+            sum[3] += count;
+        }
+        for (int k = 0; k < n; ++k) {
+            const double* sum = &sums[size_t(k) * 4];
+            if (sum[3] <= 0)
+                continue;
+            // The words hold blue high, red low; entries red high.
+            const auto mean = [&](int c) { return uint32_t(std::lround(sum[c] / sum[3])); };
+            palette->palette[size_t(k)] = 0xFF000000u | mean(2) << 16 | mean(1) << 8 | mean(0);
+        }
+    }
 }
 
 } // namespace
@@ -150,6 +200,8 @@ bool SampledPalette::Add(const QImage& picture, const QuantizeSettings& settings
             }
         }
     }
+    if (settings.paletteRounds > 0)
+        std::copy_if(words.begin(), words.end(), std::back_inserter(words_), [](uint32_t c) { return c != 0; });
     // Only opaque colours count: a picture with transparent pixels lends its
     // opaque ones, as a list.
     if (!transparent) {
@@ -209,7 +261,10 @@ bool SampledPalette::Make(const QuantizeSettings& settings)
         if (made.colorCount == 0)
             return false;
         exact = fits && OwnColorsWorthKeeping(settings, count, made.colorCount);
+        if (!exact)
+            RefinePalette(&words_, settings.paletteRounds, &made);
     }
+    words_ = {};
     if (exact) {
         made = IndexedPicture();
         // The counts are merged already: merged again, they would lose more.

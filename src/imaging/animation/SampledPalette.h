@@ -78,6 +78,7 @@ private:
     LiqHandle<liq_histogram> histogram_;
     bool anyTransparent_ = false;
     std::vector<uint32_t> ownWords_; // the picture quantised alone, until the palette is made
+    std::vector<uint32_t> words_;    // the sample's opaque pixels, where the palette is refined
     IndexedPicture palette_;
     double ownError_ = 0;
     bool merged_ = false;
