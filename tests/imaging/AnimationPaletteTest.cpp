@@ -139,3 +139,42 @@ TEST(AnimationPalette, SmallFramesShareOnePaletteNextToTheTopQuality)
         EXPECT_EQ(one, quality != 0) << quality;
     }
 }
+
+TEST(AnimationPalette, SampledPaletteMovedToItsPixelsShowsThemCloser)
+{
+    // Dark noisy browns of more than 256 colours, where a palette made in
+    // libimagequant's space puts near twins among the dark shades.
+    const QSize size(64, 64);
+    const auto brown = [](int frame, int x, int y) {
+        const int noise = int((uint32_t(x * 7919 + y * 104729 + frame * 1299709) * 2654435761u) >> 29);
+        const int v = std::min(x + y / 2 + noise, 120);
+        return qRgb(v, v * 2 / 3 + (x + frame) % 4, v / 3 + y % 3);
+    };
+    double errors[2] = {};
+    for (const int rounds : {0, 1}) {
+        imaging::QuantizeSettings settings = imaging::SettingsForQuality(99);
+        settings.paletteRounds = rounds;
+        imaging::SampledPalette sampled;
+        std::vector<QImage> pictures;
+        for (int f = 0; f < 4; ++f) {
+            pictures.push_back(Picture(size, [&](int x, int y) { return brown(f, x, y); }));
+            ASSERT_TRUE(sampled.Add(pictures.back(), settings, f == 2));
+        }
+        ASSERT_TRUE(sampled.Make(settings)) << rounds;
+        const imaging::IndexedPicture& palette = sampled.Palette();
+        for (const QImage& picture : pictures)
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x) {
+                    const QRgb c = picture.pixel(x, y);
+                    int least = INT32_MAX;
+                    for (int i = 0; i < palette.colorCount; ++i) {
+                        const uint32_t e = palette.palette[size_t(i)];
+                        const int dr = qRed(c) - int(e >> 16 & 0xFF), dg = qGreen(c) - int(e >> 8 & 0xFF),
+                                  db = qBlue(c) - int(e & 0xFF);
+                        least = std::min(least, dr * dr + dg * dg + db * db);
+                    }
+                    errors[rounds] += least;
+                }
+    }
+    EXPECT_LT(errors[1], errors[0] * 0.95);
+}
