@@ -529,8 +529,9 @@ constexpr double kBudgetTenfoldSteps = 93.0;
 // ... up to 75 levels of one channel, which still keeps a trail apart from
 // its background; below -Q 3 the colour ceiling decides.
 constexpr double kMostMerge = 75.0 * 75.0;
-// The share of frames held at -Q 2 to kHeldFrom; -Q 1 holds kMostHeld more
-// than -Q 2, as every step's tenths do next to its lower end.
+// The share of frames held at -Q 2 to kHeldFrom; -Q 1 holds kMostHeld.
+// With -Q 1 holding half of them more than -Q 2 (0.62), --max-size read a
+// game of life's sample wrongly and took -Q 1 for a target of -Q 2.8.
 constexpr int kHeldFrom = 5;
 constexpr std::array<double, kHeldFrom - 1> kHeldShares = {0.12, 0.09, 0.06, 0.03};
 // From here up to the default, every frame is parsed ahead: sprites over a
@@ -619,8 +620,7 @@ QuantizeSettings SettingsForQuality(int quality)
     // find nothing more to take (a pan gave one file at -Q 6, 5, 3 and 2):
     // from -Q 5 down a growing share of the frames is held.
     if (quality <= kHeldFrom)
-        settings.holdShare =
-            quality == 1 ? kHeldShares[0] + QuantizeSettings::kMostHeld : kHeldShares[size_t(quality - 2)];
+        settings.holdShare = quality == 1 ? QuantizeSettings::kMostHeld : kHeldShares[size_t(quality - 2)];
     return settings;
 }
 
@@ -632,8 +632,8 @@ QuantizeSettings SettingsForFineQuality(double quality)
     const double f = double(above) - quality;
     if (f <= 0)
         return settings;
-    // Up to kMostHeld more than the one above holds, next to the one below.
-    settings.holdShare += f * QuantizeSettings::kMostHeld;
+    // From the share the one above holds up to kMostHeld, next to the one below.
+    settings.holdShare += f * (QuantizeSettings::kMostHeld - settings.holdShare);
     return settings;
 }
 

@@ -88,10 +88,10 @@ double FineQuality(int upper, double share)
 QString ScratchFile(const QString& folder, const char* name) { return QDir(folder).filePath(QLatin1String(name)); }
 
 // How much smaller holding frames makes the file of the whole quality `q`
-// than the curve above it says: 1 but at -Q 1, which holds half of the frames
-// more than -Q 2. The few frames held from -Q 5 to 2 are read as part of the
-// curve (at -Q 2 0.12 of them): read apart, a gradient's -Q 3 took the
-// qualities above it too small.
+// than the curve above it says: 1 but at -Q 1, which holds every other frame.
+// The few frames held from -Q 5 to 2 are read as part of the curve (at -Q 2
+// 0.12 of them): read apart, a gradient's -Q 3 took the qualities above it
+// too small.
 double HeldFactor(int q)
 {
     if (q != 1)
