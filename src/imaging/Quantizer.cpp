@@ -529,6 +529,11 @@ constexpr double kBudgetTenfoldSteps = 93.0;
 // ... up to 75 levels of one channel, which still keeps a trail apart from
 // its background; below -Q 3 the colour ceiling decides.
 constexpr double kMostMerge = 75.0 * 75.0;
+// The share of frames held at -Q 2 to kHeldFrom; -Q 1 holds kMostHeld.
+// With -Q 1 holding half of them more than -Q 2 (0.62), --max-size read a
+// game of life's sample wrongly and took -Q 1 for a target of -Q 2.8.
+constexpr int kHeldFrom = 5;
+constexpr std::array<double, kHeldFrom - 1> kHeldShares = {0.12, 0.09, 0.06, 0.03};
 // From here up to the default, every frame is parsed ahead: sprites over a
 // sky 1.1 % fewer bytes at -Q 90.
 constexpr int kEveryAheadFrom = 90;
@@ -618,9 +623,11 @@ QuantizeSettings SettingsForQuality(int quality)
     settings.maxColors = int(std::lround(256.0 * std::pow(kFewestColors / 256.0, double(lossy) / steps)));
     if (quality < kFewerColorsBelow)
         settings.colorsOfQuality = kPalette - (kDefaultQuality - kFewerColorsBelow);
-    // -Q 2 has the fewest colours already: -Q 1 holds frames as well.
-    if (quality == 1)
-        settings.holdShare = QuantizeSettings::kMostHeld;
+    // Where the colours left are few, the lossy codes and the ceiling may
+    // find nothing more to take (a pan gave one file at -Q 6, 5, 3 and 2):
+    // from -Q 5 down a growing share of the frames is held.
+    if (quality <= kHeldFrom)
+        settings.holdShare = quality == 1 ? QuantizeSettings::kMostHeld : kHeldShares[size_t(quality - 2)];
     return settings;
 }
 
@@ -632,7 +639,8 @@ QuantizeSettings SettingsForFineQuality(double quality)
     const double f = double(above) - quality;
     if (f <= 0)
         return settings;
-    settings.holdShare = std::max(settings.holdShare, f * QuantizeSettings::kMostHeld);
+    // From the share the one above holds up to kMostHeld, next to the one below.
+    settings.holdShare += f * (QuantizeSettings::kMostHeld - settings.holdShare);
     return settings;
 }
 

@@ -184,14 +184,16 @@ std::vector<int> MergeNearColors(const std::vector<uint32_t>& colors, const std:
 // default keeps the settings above; each lower value lowers the palette
 // quality and lets frames keep more of the colours on screen, and the lowest
 // ones add lossy codes and a ceiling on the colours that falls to 2 at -Q 2;
-// -Q 1 holds every other frame as well.
+// from -Q 5 down a growing share of the frames is held, at -Q 1 every other
+// one.
 // From the default up the settings approach -Q 100's along a square: the
 // steps next to -Q 100 are the smallest.
 constexpr int kDefaultQuality = 95;
 QuantizeSettings SettingsForQuality(int quality);
 // A quality between two whole ones, in tenths (2.5): the settings of the
 // whole one above it, holding a share of the frames (holdShare) that grows
-// to half of them next to the one below; whole qualities are SettingsForQuality's.
+// from the one it holds to half of them next to the one below; whole
+// qualities are SettingsForQuality's.
 QuantizeSettings SettingsForFineQuality(double quality);
 
 // At most 256 colours from libimagequant, not dithered. Pixels under half opacity

@@ -88,10 +88,16 @@ double FineQuality(int upper, double share)
 QString ScratchFile(const QString& folder, const char* name) { return QDir(folder).filePath(QLatin1String(name)); }
 
 // How much smaller holding frames makes the file of the whole quality `q`
-// (-Q 1 holds every other frame): 1 where it holds none.
+// than the curve above it says: 1 but at -Q 1, which holds every other frame.
+// The few frames held from -Q 5 to 2 are read as part of the curve (at -Q 2
+// 0.12 of them): read apart, a gradient's -Q 3 took the qualities above it
+// too small.
 double HeldFactor(int q)
 {
-    return 1.0 - kHeldFall * imaging::SettingsForQuality(q).holdShare / imaging::QuantizeSettings::kMostHeld;
+    if (q != 1)
+        return 1.0;
+    const double more = imaging::SettingsForQuality(1).holdShare - imaging::SettingsForQuality(2).holdShare;
+    return 1.0 - kHeldFall * more / imaging::QuantizeSettings::kMostHeld;
 }
 
 // The size at `q` without its held frames. Curves are read between
@@ -99,6 +105,16 @@ double HeldFactor(int q)
 // terminal recording: 302799 bytes at -Q 1, 548464 at -Q 2), which read
 // along the curve would take the qualities above it far too small.
 double Unheld(int q, double bytes) { return bytes / HeldFactor(q); }
+
+// How much the tenths under the whole quality `q` fall over the step, of
+// q's size, before one is measured: frames held next to those q holds
+// itself save less (a gradient's tenths under -Q 2, which holds 0.12 of
+// them, fell by 0.21).
+double TenthsFall(int q)
+{
+    const double held = imaging::SettingsForQuality(q).holdShare / imaging::QuantizeSettings::kMostHeld;
+    return kHeldFall * std::max(1.0 - 2.0 * held, 0.25);
+}
 
 // How much of `upper`, the size of the whole quality above `lower`'s `q`,
 // the tenths between them fall over the step: kHeldFall, or where q holds
@@ -561,14 +577,16 @@ SizeTargetResult CreateWithinSize(const CreationSettings& settings, qint16 loopC
         // Over the target: the tenth below it that its measured size says
         // lands there, when one may (holding at most nine tenths of the way);
         // still over, once more along the fall that tenth measured, further
-        // under. The fall is the content's own: over a whole step a pan's
-        // tenths fall by 0.47 of the upper size, a test gradient's by 0.07.
+        // under, at most to the lowest tenth. The fall is the content's own:
+        // over a whole step a pan's tenths fall by 0.47 of the upper size, a
+        // test gradient's by 0.07, and unevenly under -Q 2, which holds
+        // frames itself (a gradient's: 0.09 from 1.6 up, 0.21 over the step).
         if (mayHold && keptQuality == 0 && q1 > 1) {
             const double upper = double(whole.at(q1));
-            double fall = kHeldFall, tenthAim = kAim, below = q1;
+            double fall = TenthsFall(q1), tenthAim = kAim, below = q1;
             for (int k = 0; k < kMaxBetween && keptQuality == 0; ++k) {
                 const double share = (1.0 - tenthAim * limit / upper) / fall;
-                if (share > 0.9)
+                if (share > 0.9 && k == 0)
                     break;
                 const double q = std::min(FineQuality(q1, share), below - 0.1);
                 if (q <= q1 - 1)

@@ -294,7 +294,8 @@ TEST(PaletteChoice, EachQualityStepDownOnlyLoosensAndTheDefaultIsTheWindows)
 
 // A quality in tenths is the whole one above it holding a share of the
 // frames, more toward the whole one below; whole qualities are unchanged,
-// and only -Q 1 holds frames. The held frames are spread evenly.
+// and only -Q 5 and below hold frames, more at each step down. The held
+// frames are spread evenly, a larger share holding those of a smaller one.
 TEST(PaletteChoice, QualitiesInTenthsHoldMoreFramesTowardTheWholeOneBelow)
 {
     using imaging::QuantizeSettings;
@@ -308,7 +309,9 @@ TEST(PaletteChoice, QualitiesInTenthsHoldMoreFramesTowardTheWholeOneBelow)
             << q;
         EXPECT_EQ(same.driftSlack, whole.driftSlack) << q;
         EXPECT_EQ(same.holdShare, whole.holdShare) << q;
-        EXPECT_EQ(whole.holdShare > 0, q == 1) << q;
+        EXPECT_EQ(whole.holdShare > 0, q <= 5) << q;
+        if (q > 1 && q <= 6)
+            EXPECT_GT(imaging::SettingsForQuality(q - 1).holdShare, whole.holdShare) << q;
         if (q == 100)
             continue;
         const QuantizeSettings upper = imaging::SettingsForQuality(q + 1);
@@ -331,6 +334,9 @@ TEST(PaletteChoice, QualitiesInTenthsHoldMoreFramesTowardTheWholeOneBelow)
         }
         EXPECT_NEAR(held, 200 * share, 1) << share;
     }
+    for (int k = 1; k < 200; ++k)
+        for (const double share : {0.03, 0.12, 0.3})
+            EXPECT_TRUE(!imaging::HeldFrame(k, share) || imaging::HeldFrame(k, share + 0.07)) << share << " " << k;
 }
 
 } // namespace

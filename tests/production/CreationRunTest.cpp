@@ -432,14 +432,15 @@ TEST_F(Gradient, ATargetWhereTheSizeJumpsBetweenTwoQualitiesIsMetInTenthsBetween
         EXPECT_GT(testing_imaging::DifferentPixels(slides.frames[k], slides.frames[k - 1]), 0) << k;
 }
 
-// -Q 1 holds every other frame of colours much like -Q 2's: a target
-// between their sizes, well over -Q 1's, is met in tenths between them from
-// two encodes of every frame, the file close under it.
-TEST_F(Gradient, ATargetBetweenTheTwoLowestQualitiesIsMetInTenthsFromTwoEncodes)
+// -Q 1 holds every other frame of colours much like -Q 2's (which holds a
+// few itself): a target between their sizes, well over -Q 1's, is met in
+// tenths between them from at most three encodes of every frame (the
+// gradient's tenths under -Q 2 fall unevenly), the file close under it.
+TEST_F(Gradient, ATargetBetweenTheTwoLowestQualitiesIsMetInTenthsFromTwoOrThreeEncodes)
 {
     CreationSettings s = Settings(48, {64, 48});
     const qint64 at2 = Encoded(s, 2).size();
-    for (const int percent : {97, 95}) {
+    for (const int percent : {98, 97}) {
         const qint64 target = at2 * percent / 100;
         ASSERT_LT(Encoded(s, 1).size() * 10, target * 9) << percent;
         const SizeTargetResult r = CreateWithinSize(s, 0, target, {});
@@ -449,7 +450,7 @@ TEST_F(Gradient, ATargetBetweenTheTwoLowestQualitiesIsMetInTenthsFromTwoEncodes)
         EXPECT_LT(r.quality, 2) << percent;
         EXPECT_LE(r.bytes, target) << percent;
         EXPECT_GT(r.bytes, Encoded(s, 1).size()) << percent;
-        EXPECT_LE(r.encodes, 2) << percent;
+        EXPECT_LE(r.encodes, 3) << percent;
         const QByteArray written = ReadAll(s.outputPath);
         EXPECT_TRUE(written == Encoded(s, r.quality)) << percent;
         // The same search and file on any number of workers.

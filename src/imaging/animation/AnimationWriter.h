@@ -28,7 +28,8 @@ struct AnimationOptions {
 
 // Whether frame `frame` (from 0) of an animation holding a `share` (0 to 1) of
 // its frames is held, showing the screen before it: the held frames are
-// spread evenly, and the first one is never held.
+// spread evenly, those of a smaller share are held by every larger one, and
+// the first one is never held.
 bool HeldFrame(int frame, double share);
 // Only frames shown for less than this (hundredths of a second) are held:
 // a moment of motion then shows the one before a little longer, where a slide
