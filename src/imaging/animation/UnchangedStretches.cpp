@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "imaging/animation/UnchangedStretches.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace imaging {
+
+UnchangedStretches WriteByStretches(const std::vector<uint8_t>& pixels, const std::vector<uint8_t>& alternatives,
+                                    std::vector<uint8_t>& first, std::vector<uint8_t>& second)
+{
+    const size_t count = std::min(pixels.size(), alternatives.size());
+    first.assign(pixels.begin(), pixels.begin() + std::ptrdiff_t(count));
+    second = first;
+    UnchangedStretches found;
+    for (size_t i = 0; i < count;) {
+        if (pixels[i] == alternatives[i]) {
+            ++i;
+            continue;
+        }
+        size_t end = i + 1;
+        bool single = true;
+        for (; end < count && pixels[end] != alternatives[end]; ++end)
+            single &= alternatives[end] == alternatives[i];
+        const std::vector<uint8_t>& chosen = single ? alternatives : pixels;
+        const std::vector<uint8_t>& other = single ? pixels : alternatives;
+        const auto from = std::ptrdiff_t(i), to = std::ptrdiff_t(end);
+        std::copy(chosen.begin() + from, chosen.begin() + to, first.begin() + from);
+        std::copy(other.begin() + from, other.begin() + to, second.begin() + from);
+        ++found.count;
+        found.oneColour += single;
+        found.pixels += end - i;
+        i = end;
+    }
+    return found;
+}
+
+} // namespace imaging
