@@ -48,6 +48,13 @@ TEST(UnchangedStretches, OneColourKeepsItSeveralGoTransparentAcrossRowEnds)
     EXPECT_EQ(s.oneColour, 2u);
     EXPECT_EQ(s.pixels, 9u);
 
+    // Counted row by row, every other row: each stretch ends with its row,
+    // so row 2's shows one colour there.
+    const imaging::UnchangedStretches sampled = imaging::CountStretches(pixels, alternatives, 4, 2);
+    EXPECT_EQ(sampled.count, 2u);
+    EXPECT_EQ(sampled.oneColour, 2u);
+    EXPECT_EQ(sampled.pixels, 4u);
+
     // Nothing unchanged: both ways are the pixels.
     const imaging::UnchangedStretches none = imaging::WriteByStretches(shown, shown, first, second);
     EXPECT_EQ(first, shown);

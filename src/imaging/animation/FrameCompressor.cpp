@@ -15,6 +15,10 @@ namespace {
 // Rectangles up to this many pixels are cheap to encode once more.
 constexpr size_t kSmallArea = 16384;
 
+// The rows of a rectangle whose stretches of unchanged pixels decide which
+// way of writing them goes first.
+constexpr size_t kStretchRowStep = 4;
+
 // How far back from its longest match a string may be cut when parsing ahead.
 constexpr int kLookahead = 2;
 
@@ -255,10 +259,11 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
         // the one likelier to win.
         bool byStretches = false, both = false;
         if (job.free) {
-            const UnchangedStretches s =
-                WriteByStretches(job.pixels, job.alternatives, work.stretches, work.stretchesOther);
-            byStretches = StretchesFirst(s);
+            const size_t width = size_t(job.r.x1 - job.r.x0 + 1);
+            byStretches = StretchesFirst(CountStretches(job.pixels, job.alternatives, width, kStretchRowStep));
             both = ParsesAhead(work, job.pixels.size());
+            if (byStretches || both)
+                WriteByStretches(job.pixels, job.alternatives, work.stretches, work.stretchesOther);
         }
         auto offerTransparent = [&] {
             Offer(job.pixels, alternatives, job.t, job.palette, global, wantsTransparent, lossyBound, work, best);

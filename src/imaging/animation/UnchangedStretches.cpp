@@ -35,4 +35,31 @@ UnchangedStretches WriteByStretches(const std::vector<uint8_t>& pixels, const st
     return found;
 }
 
+UnchangedStretches CountStretches(const std::vector<uint8_t>& pixels, const std::vector<uint8_t>& alternatives,
+                                  size_t width, size_t step)
+{
+    UnchangedStretches found;
+    const size_t count = std::min(pixels.size(), alternatives.size());
+    if (width == 0 || step == 0)
+        return found;
+    for (size_t row = 0; row + width <= count; row += width * step) {
+        const uint8_t* p = &pixels[row];
+        const uint8_t* a = &alternatives[row];
+        for (size_t x = 0; x < width;) {
+            if (p[x] == a[x]) {
+                ++x;
+                continue;
+            }
+            const size_t from = x;
+            bool single = true;
+            for (++x; x < width && p[x] != a[x]; ++x)
+                single &= a[x] == a[from];
+            ++found.count;
+            found.oneColour += single;
+            found.pixels += x - from;
+        }
+    }
+    return found;
+}
+
 } // namespace imaging
