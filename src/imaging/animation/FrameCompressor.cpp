@@ -258,7 +258,8 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
         // Both where frames are parsed ahead, whose time allows it; elsewhere
         // the one likelier to win.
         bool byStretches = false, both = false;
-        if (job.free) {
+        // Not where lossy codes follow: they would show other pixels.
+        if (job.free && work.lzwError == 0) {
             const size_t width = size_t(job.r.x1 - job.r.x0 + 1);
             byStretches = StretchesFirst(CountStretches(job.pixels, job.alternatives, width, kStretchRowStep));
             both = ParsesAhead(work, job.pixels.size());
