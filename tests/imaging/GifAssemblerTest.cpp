@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -696,6 +697,61 @@ TEST_F(Assembler, FramesParsedAheadAreSmallerAndExact)
         const Animation a = DecodeAnimation(path);
         ExpectFramesExact(a);
         ExpectQtAgrees(path, a);
+    }
+}
+
+// Whether each pixel of frame `frame` of the GIF at `path` is written
+// transparent (giflib's raw indices, before compositing).
+QVector<bool> WrittenTransparent(const QString& path, int frame)
+{
+    QVector<bool> out;
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
+    if (!gif)
+        return out;
+    if (DGifSlurp(gif) == GIF_OK && frame < gif->ImageCount) {
+        GraphicsControlBlock gcb;
+        gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+        DGifSavedExtensionToGCB(gif, frame, &gcb);
+        const SavedImage& s = gif->SavedImages[frame];
+        for (int i = 0; i < s.ImageDesc.Width * s.ImageDesc.Height; ++i)
+            out << (s.RasterBits[i] == gcb.TransparentColor);
+    }
+    DGifCloseFile(gif, &error);
+    return out;
+}
+
+TEST_F(Assembler, UnchangedStretchesDecodeAlikeEitherWay)
+{
+    // Rows of gray above rows of stripes in four colours, each row starting
+    // and ending in blue; then every row starts in a stripe's colour and ends
+    // in gray (changed pixels in every colour: none of them becomes the
+    // transparent index). Unchanged between them: stretches of one colour
+    // above, of several below, each running across a row end.
+    const int w = 48, h = 10;
+    const auto stripe = [](int x) { return qRgb(20 + (x / 3) % 4 * 60, 200 - (x / 3) % 4 * 40, 90); };
+    const QRgb gray = qRgb(128, 128, 128), blue = qRgb(20, 20, 250);
+    QImage before(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            before.setPixel(x, y, y < h / 2 ? gray : stripe(x));
+    QImage after = before.copy();
+    for (int y = 0; y < h; ++y) {
+        before.setPixel(0, y, blue);
+        before.setPixel(w - 1, y, blue);
+        after.setPixel(0, y, stripe(y * 3));
+        after.setPixel(w - 1, y, gray);
+    }
+    for (const int ahead : {0, w * h}) {
+        const QString out = scratch.Path(QStringLiteral("stretches%1.gif").arg(ahead));
+        ASSERT_TRUE(Join({before, after, before}, {}, 0, out, 0, ahead)) << gif.LastError().toStdString();
+        const Animation a = DecodeAnimation(out);
+        ExpectFramesExact(a);
+        ExpectQtAgrees(out, a);
+        ASSERT_EQ(a.rects[1], QRect(0, 0, w, h));
+        const QVector<bool> transparent = WrittenTransparent(out, 1);
+        ASSERT_EQ(transparent.size(), w * h);
+        EXPECT_GT(transparent.count(true), w * h / 4) << ahead;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "common/StopRequest.h"
 #include "imaging/GifCodec.h"
 #include "imaging/animation/FramePlanner.h"
+#include "imaging/animation/UnchangedStretches.h"
 
 #include <algorithm>
 #include <limits>
@@ -13,6 +14,10 @@ namespace {
 
 // Rectangles up to this many pixels are cheap to encode once more.
 constexpr size_t kSmallArea = 16384;
+
+// The rows of a rectangle whose stretches of unchanged pixels decide which
+// way of writing them goes first.
+constexpr size_t kStretchRowStep = 4;
 
 // How far back from its longest match a string may be cut when parsing ahead.
 constexpr int kLookahead = 2;
@@ -37,6 +42,14 @@ bool ParsesAhead(const CompressorScratch& work, size_t area)
 {
     return work.lzwAheadArea > 0 && area <= size_t(work.lzwAheadArea);
 }
+
+// Whether unchanged pixels written by their stretches are likely to compress
+// better than transparent first, and go first (the second way then stops
+// as soon as it cannot win): where most stretches show one colour (a
+// terminal, a pan over wood, pixel art) or the stretches are long (sprites
+// over a sky, a test pattern). Frames of many short stretches of mixed
+// colours (a game of life, a fractal zoom) wrote 1 to 5 % more that way.
+bool StretchesFirst(const UnchangedStretches& s) { return s.oneColour * 4 >= s.count * 3 || s.pixels >= s.count * 40; }
 
 // Parsed ahead, the chosen form's codes may be shorter for the same pixels:
 // measured on that form alone, its full table cleared or kept as chosen.
@@ -241,7 +254,38 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
         // transparent only when it has a transparent colour of its own.
         const bool wantsTransparent = job.disposal == 2;
         const std::vector<uint8_t>* alternatives = job.free ? &job.alternatives : nullptr;
-        Offer(job.pixels, alternatives, job.t, job.palette, global, wantsTransparent, lossyBound, work, best);
+        // Unchanged pixels transparent first, each switched to the screen's
+        // colour where that continues a string; and where frames are parsed
+        // ahead, whose time allows it, by their stretches too, the smaller
+        // kept. Offered alone, the stretches' way lost to transparent first
+        // on a gradient by 1 to 3 % from -Q 85 to 30, as on a game of life.
+        bool byStretches = false, both = false;
+        // Not where lossy codes follow: they would show other pixels.
+        if (job.free && work.lzwError == 0) {
+            const size_t width = size_t(job.r.x1 - job.r.x0 + 1);
+            both = ParsesAhead(work, job.pixels.size());
+            byStretches = both && StretchesFirst(CountStretches(job.pixels, job.alternatives, width, kStretchRowStep));
+            if (both)
+                WriteByStretches(job.pixels, job.alternatives, work.stretches, work.stretchesOther);
+        }
+        auto offerTransparent = [&] {
+            Offer(job.pixels, alternatives, job.t, job.palette, global, wantsTransparent, lossyBound, work, best);
+        };
+        auto offerStretches = [&] {
+            Offer(work.stretches, &work.stretchesOther, job.t, job.palette, global, wantsTransparent, lossyBound, work,
+                  best);
+        };
+        // The likelier one first: the other stops as soon as it cannot win.
+        if (byStretches)
+            offerStretches();
+        else
+            offerTransparent();
+        if (both && !stopped()) {
+            if (byStretches)
+                offerTransparent();
+            else
+                offerStretches();
+        }
         // Started from the screen's colours, unchanged pixels may need no
         // transparent entry at all; that costs a whole encoding: tried on
         // small rectangles, and where the transparent entry made the table grow.
@@ -261,6 +305,8 @@ void CompressFrame(FrameJob& job, const GlobalColorTable& global, CompressorScra
     // Only the code stream is needed from here on.
     job.pixels = {};
     job.alternatives = {};
+    work.stretches.clear();
+    work.stretchesOther.clear();
     best.pixels = {};
     best.alternatives = {};
 }

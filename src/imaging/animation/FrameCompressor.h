@@ -34,6 +34,8 @@ struct CompressedFrame {
 struct CompressorScratch {
     std::vector<uint8_t> mapped;
     std::vector<uint8_t> mappedAlternatives;
+    std::vector<uint8_t> stretches; // a frame's unchanged pixels written by their stretches, and the other way
+    std::vector<uint8_t> stretchesOther;
     QByteArray code;
     LzwEncoder lzw;
     int lzwError = 0;           // see GifAssembler::LzwError
