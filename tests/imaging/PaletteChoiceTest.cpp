@@ -310,8 +310,9 @@ TEST(PaletteChoice, QualitiesInTenthsHoldMoreFramesTowardTheWholeOneBelow)
         EXPECT_EQ(same.driftSlack, whole.driftSlack) << q;
         EXPECT_EQ(same.holdShare, whole.holdShare) << q;
         EXPECT_EQ(whole.holdShare > 0, q <= 5) << q;
-        if (q > 1 && q <= 6)
+        if (q > 1 && q <= 6) {
             EXPECT_GT(imaging::SettingsForQuality(q - 1).holdShare, whole.holdShare) << q;
+        }
         if (q == 100)
             continue;
         const QuantizeSettings upper = imaging::SettingsForQuality(q + 1);
